@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test. SANITIZE=ON builds with address and
+# undefined-behaviour sanitizers in a separate folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+SANITIZE=${SANITIZE:-OFF}
+BUILD=build
+[ "$SANITIZE" = "ON" ] && BUILD=build-asan
+cmake -S . -B "$BUILD" -G Ninja -DSANITIZE="$SANITIZE" -DBUILD_BENCHMARKS=$([ "$SANITIZE" = "ON" ] && echo OFF || echo ON)
+cmake --build "$BUILD" --parallel "$(nproc)"
+ctest --test-dir "$BUILD" --output-on-failure --parallel "$(nproc)" --timeout 300
