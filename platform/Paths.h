@@ -3,8 +3,10 @@
 //
 // Relative paths ("\manage\SERVER.BUF", "Manage/x") resolve against the program
 // folder component by component without regard to letter case: an existing
-// "Manage" serves "\manage\"; new components take the spelling given. A
-// Windows absolute path ("c:\APIlog.txt") becomes <program folder>/logs/APIlog.txt.
+// "Manage" serves "\manage\"; new components take the spelling given; ".."
+// never leads above the folder. A Windows absolute path ("c:\APIlog.txt",
+// "\\host\share\x.txt") becomes <program folder>/logs/<its last name>. A path
+// already inside the folder resolves to itself.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,18 +15,24 @@ namespace platform {
 
 // --home DIR, else $ORBANEX_HOME, else $XDG_DATA_HOME/OrbanexDesk
 // (~/.local/share/OrbanexDesk). Creates it when missing and seeds it from
-// `assetsDir` (files not already present are copied). Returns the folder.
+// `assetsDir` (files not already present, in any letter case, are copied) and
+// makes its logs folder. Returns the folder. A --home without a folder raises
+// runtime::Error(52).
 std::filesystem::path InitProgramFolder(int argc, char** argv,
                                         const std::filesystem::path& assetsDir = {});
 
+// Before InitProgramFolder/SetProgramFolder: the folder the environment names
+// (not created).
 std::filesystem::path ProgramFolder();
 void SetProgramFolder(const std::filesystem::path& folder);
 
+// "" gives the folder itself; a NUL byte raises runtime::Error(52).
 std::filesystem::path ResolvePath(std::string_view systemPath);
 
 // Replaces `path` with `content` through a temporary file in the same folder
-// renamed over it, so a crash leaves either the old or the new content.
-// Raises runtime::Error(75) when it cannot write.
+// renamed over it, so a crash leaves either the old or the new content; a
+// rewrite keeps the file's permissions. Raises runtime::Error(75) when it
+// cannot write, leaving the old file as it was.
 void AtomicWriteFile(const std::filesystem::path& path, std::string_view content);
 
 // Whole file as bytes; raises runtime::Error(53) when it does not exist.

@@ -17,6 +17,10 @@ public:
     virtual ~TimerDriver() = default;
     virtual void Start(Timer* timer, int32_t intervalMs) = 0;  // (re)starts the count
     virtual void Stop(Timer* timer) = 0;
+    // A timer binds at construction and leaves at destruction (possibly from
+    // inside its own Tick).
+    virtual void Attach(Timer* timer) { (void)timer; }
+    virtual void Detach(Timer* timer) { Stop(timer); }
 
     // The driver new timers bind to; nullptr restores the real loop's driver.
     static TimerDriver& Current();
@@ -24,6 +28,8 @@ public:
 
 protected:
     static void Fire(Timer* timer);
+    // Moves a timer to another driver, carrying its running state over.
+    static void Rebind(Timer* timer, TimerDriver& driver);
 };
 
 class Timer {
@@ -34,7 +40,8 @@ public:
     Timer& operator=(const Timer&) = delete;
 
     int32_t Interval() const { return interval_; }
-    // Changing the interval of a running timer restarts its count.
+    // Changing the interval of a running timer restarts its count. An interval
+    // of 0 or less never ticks.
     void SetInterval(int32_t ms);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
@@ -54,13 +61,17 @@ private:
 class VirtualTimeDriver final : public TimerDriver {
 public:
     VirtualTimeDriver();
+    // Timers still bound here move to the then current driver.
     ~VirtualTimeDriver() override;
 
     void Start(Timer* timer, int32_t intervalMs) override;
     void Stop(Timer* timer) override;
+    void Attach(Timer* timer) override;
+    void Detach(Timer* timer) override;
 
-    // Moves virtual time forward, firing every due tick in time order
-    // (timers started by a handler take part). Returns the number of ticks fired.
+    // Moves virtual time forward, firing every due tick in time order, ties in
+    // the order the timers were started (timers started, stopped or destroyed
+    // by a handler take part at once). Returns the number of ticks fired.
     size_t Advance(int64_t ms);
     int64_t NowMs() const { return now_; }
     size_t RunningTimers() const;

@@ -1,0 +1,293 @@
+#include "platform/Paths.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "runtime/Error.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+
+std::mutex g_folderMutex;
+std::optional<fs::path> g_folder;
+
+[[noreturn]] void AccessError(const fs::path& path, int err) {
+    throw runtime::Error(runtime::errc::PathFileAccess,
+                         "Path/File access error: " + path.string() + ": " + std::strerror(err));
+}
+
+fs::path Tidy(const fs::path& p) {
+    fs::path out = fs::absolute(p).lexically_normal();
+    if (!out.has_filename() && out.has_parent_path() && out != out.root_path()) {
+        out = out.parent_path();  // "dir/" -> "dir"
+    }
+    return out;
+}
+
+fs::path DefaultFolder() {
+    if (const char* home = std::getenv("ORBANEX_HOME"); home && *home) return Tidy(home);
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        return Tidy(fs::path(xdg) / "OrbanexDesk");
+    }
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    } else {
+        home = ".";
+    }
+    return Tidy(fs::path(home) / ".local" / "share" / "OrbanexDesk");
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The spelling under which `name` exists in `dir`: itself when it exists as
+// given, else the first entry equal but for letter case, else `name` as given.
+std::string MatchEntry(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) return name;
+    if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
+    std::string best;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (SameNoCase(entry, name) && (best.empty() || entry < best)) best = std::move(entry);
+    }
+    return best.empty() ? name : best;
+}
+
+std::vector<std::string> SplitComponents(std::string_view text) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\\' || text[i] == '/') {
+            if (i > start) parts.emplace_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+// Walks `parts` down from `root`; ".." steps back but never above `root`.
+fs::path ResolveUnder(const fs::path& root, const std::vector<std::string>& parts) {
+    std::vector<std::string> names;
+    fs::path cur = root;
+    for (const std::string& part : parts) {
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!names.empty()) {
+                names.pop_back();
+                cur = cur.parent_path();
+            }
+            continue;
+        }
+        names.push_back(MatchEntry(cur, part));
+        cur /= names.back();
+    }
+    return cur;
+}
+
+bool IsWindowsAbsolute(std::string_view text) {
+    const bool drive = text.size() >= 2 && text[1] == ':' &&
+                       ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+    const bool unc = text.size() >= 2 && text[0] == '\\' && text[1] == '\\';
+    return drive || unc;
+}
+
+void SeedTree(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path target = to / MatchEntry(to, it->path().filename().string());
+        if (it->is_directory(ec)) {
+            fs::create_directories(target, ec);
+            if (fs::is_directory(target, ec)) SeedTree(it->path(), target);
+        } else if (it->is_regular_file(ec) && !fs::exists(fs::symlink_status(target, ec))) {
+            AtomicWriteFile(target, ReadWholeFile(it->path()));
+        }
+    }
+    if (ec) AccessError(from, ec.value());
+}
+
+}  // namespace
+
+fs::path InitProgramFolder(int argc, char** argv, const fs::path& assetsDir) {
+    std::optional<std::string> homeArg;
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--home") {
+            if (i + 1 >= argc || !argv[i + 1] || !*argv[i + 1]) {
+                throw runtime::Error(runtime::errc::BadFileName, "--home needs a folder");
+            }
+            homeArg = argv[++i];
+        } else if (arg.starts_with("--home=")) {
+            if (arg.size() == 7) {
+                throw runtime::Error(runtime::errc::BadFileName, "--home needs a folder");
+            }
+            homeArg = std::string(arg.substr(7));
+        }
+    }
+    const fs::path folder = homeArg ? Tidy(*homeArg) : DefaultFolder();
+
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder, ec)) AccessError(folder, ec ? ec.value() : ENOTDIR);
+    if (!assetsDir.empty() && fs::is_directory(assetsDir, ec)) SeedTree(assetsDir, folder);
+    fs::create_directories(folder / MatchEntry(folder, "logs"), ec);
+
+    SetProgramFolder(folder);
+    return folder;
+}
+
+fs::path ProgramFolder() {
+    std::lock_guard lock(g_folderMutex);
+    if (!g_folder) g_folder = DefaultFolder();
+    return *g_folder;
+}
+
+void SetProgramFolder(const fs::path& folder) {
+    std::lock_guard lock(g_folderMutex);
+    g_folder = Tidy(folder);
+}
+
+fs::path ResolvePath(std::string_view systemPath) {
+    const fs::path root = ProgramFolder();
+    if (systemPath.empty()) return root;
+    if (systemPath.find('\0') != std::string_view::npos) {
+        throw runtime::Error(runtime::errc::BadFileName, "Bad file name");
+    }
+
+    if (IsWindowsAbsolute(systemPath)) {
+        // Logs and such that went to a drive's root land in our logs folder.
+        std::vector<std::string> parts = SplitComponents(systemPath);
+        if (!parts.empty() && parts.front().size() >= 2 && parts.front()[1] == ':') {
+            parts.front().erase(0, 2);  // "c:" or "c:name"
+        }
+        std::vector<std::string> tail{"logs"};
+        for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
+            if (!it->empty() && *it != "." && *it != "..") {
+                tail.push_back(*it);
+                break;
+            }
+        }
+        std::error_code ec;
+        fs::create_directories(root / MatchEntry(root, "logs"), ec);
+        return ResolveUnder(root, tail);
+    }
+
+    // A path already resolved (inside the folder) resolves to itself.
+    const std::string rootText = root.string();
+    if (systemPath.starts_with(rootText) &&
+        (systemPath.size() == rootText.size() || systemPath[rootText.size()] == '/')) {
+        systemPath.remove_prefix(rootText.size());
+    }
+    return ResolveUnder(root, SplitComponents(systemPath));
+}
+
+void AtomicWriteFile(const fs::path& path, std::string_view content) {
+    if (!path.has_filename()) {
+        throw runtime::Error(runtime::errc::BadFileName, "Bad file name: " + path.string());
+    }
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    static std::atomic<unsigned> counter{0};
+
+    fs::path temp;
+    int fd = -1;
+    for (int tries = 0; fd < 0; ++tries) {
+        temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
+                      std::to_string(counter++));
+        // 0666 so the umask decides, as for any new file.
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || tries > 100)) AccessError(path, errno);
+    }
+    auto fail = [&](int err) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        AccessError(path, err);
+    };
+
+    const char* p = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);  // a rewrite keeps the file's permissions
+    }
+    if (::fsync(fd) != 0) fail(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) fail(errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
+
+    // Make the rename itself durable; a failure here loses nothing already written.
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT) {
+            throw runtime::Error(runtime::errc::FileNotFound, "File not found: " + path.string());
+        }
+        AccessError(path, err);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        AccessError(path, err);
+    }
+    std::string data;
+    data.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            AccessError(path, err);
+        }
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+}  // namespace platform

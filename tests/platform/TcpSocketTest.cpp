@@ -1,0 +1,296 @@
+#include "platform/TcpSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/EventLoop.h"
+#include "runtime/Error.h"
+
+namespace {
+
+using platform::EventLoop;
+using platform::TcpServer;
+using platform::TcpSocket;
+
+constexpr int32_t kWaitMs = 5000;
+
+bool Wait(const std::function<bool()>& done) {
+    return EventLoop::RunUntil(done, kWaitMs);
+}
+
+// Records each OnState as the state the handler reads, and all data received.
+struct Probe {
+    explicit Probe(TcpSocket& s) : socket(s) {
+        s.OnState.Connect([this] { states.push_back(socket.State()); });
+        s.OnReceive.Connect([this] {
+            ++receiveEvents;
+            std::string chunk;
+            socket.Receive(chunk);
+            data += chunk;
+        });
+    }
+    TcpSocket& socket;
+    std::vector<int32_t> states;
+    std::string data;
+    int receiveEvents = 0;
+};
+
+class Loopback : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server.Listen("127.0.0.1", 0);
+        ASSERT_NE(server.Port(), 0);
+        server.OnAccept.Connect([this](std::shared_ptr<TcpSocket> s) { accepted.push_back(s); });
+    }
+
+    // Connects `client` and returns the server's end of the connection.
+    std::shared_ptr<TcpSocket> Connect(TcpSocket& client, Probe& probe) {
+        const size_t before = accepted.size();
+        client.Connect("127.0.0.1", server.Port());
+        EXPECT_TRUE(probe.states.empty()) << "OnState raised inside Connect";
+        EXPECT_EQ(client.State(), TcpSocket::StateConnecting);
+        EXPECT_TRUE(Wait([&] { return !probe.states.empty() && accepted.size() > before; }));
+        EXPECT_EQ(probe.states, std::vector<int32_t>{TcpSocket::StateConnected});
+        return accepted.size() > before ? accepted.back() : nullptr;
+    }
+
+    TcpServer server;
+    std::vector<std::shared_ptr<TcpSocket>> accepted;
+};
+
+std::string Pattern(size_t n, size_t seed) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + seed) % 251);
+    return s;
+}
+
+TEST_F(Loopback, ConnectsAndCarriesAllBytesInOrderBothWays) {
+    TcpSocket client;
+    Probe probe(client);
+    auto peer = Connect(client, probe);
+    ASSERT_TRUE(peer);
+    Probe peerProbe(*peer);
+
+    EXPECT_EQ(client.RemoteAddress(), "127.0.0.1");
+    EXPECT_EQ(client.Port(), server.Port());
+    EXPECT_EQ(peer->State(), TcpSocket::StateConnected);
+    EXPECT_NE(peer->Port(), 0);
+    EXPECT_FALSE(client.Busy());
+
+    // Many small writes, each given its own turn of the loop, then one large one.
+    std::string expected;
+    for (int i = 0; i < 60; ++i) {
+        const std::string msg = "m" + std::to_string(i) + "+3!";
+        peer->Send(msg);
+        expected += msg;
+        EventLoop::ProcessEvents(0);
+    }
+    const std::string bulk = Pattern(300000, 7);
+    peer->Send(bulk);
+    expected += bulk;
+    const std::string upstream = Pattern(200000, 3);
+    client.Send(upstream);
+
+    EXPECT_TRUE(Wait([&] {
+        return probe.data.size() >= expected.size() && peerProbe.data.size() >= upstream.size();
+    }));
+    EXPECT_TRUE(probe.data == expected);
+    EXPECT_TRUE(peerProbe.data == upstream);
+    EXPECT_GT(probe.receiveEvents, 1);
+}
+
+TEST_F(Loopback, BusyWhileMuchOutputIsPending) {
+    TcpSocket client;
+    Probe probe(client);
+    auto peer = Connect(client, probe);
+    ASSERT_TRUE(peer);
+    Probe peerProbe(*peer);
+    const std::string big(4 << 20, 'x');
+    client.Send(big);
+    EXPECT_TRUE(client.Busy());
+    EXPECT_TRUE(Wait([&] { return peerProbe.data.size() == big.size(); }));
+    EXPECT_FALSE(client.Busy());
+}
+
+enum class Closer { Client, Server };
+
+class LoopbackClose : public Loopback, public ::testing::WithParamInterface<Closer> {};
+
+TEST_P(LoopbackClose, EachSideSeesTheCloseOnce) {
+    TcpSocket client;
+    Probe probe(client);
+    auto peer = Connect(client, probe);
+    ASSERT_TRUE(peer);
+    Probe peerProbe(*peer);
+
+    TcpSocket& closer = GetParam() == Closer::Client ? client : *peer;
+    Probe& closerProbe = GetParam() == Closer::Client ? probe : peerProbe;
+    const size_t seenBefore = closerProbe.states.size();
+    closer.Close();
+    EXPECT_EQ(closerProbe.states.size(), seenBefore) << "OnState raised inside Close";
+    EXPECT_EQ(closer.State(), TcpSocket::StateClosed);
+    EXPECT_EQ(closer.Port(), 0);
+    EXPECT_TRUE(closer.Busy());
+
+    EXPECT_TRUE(Wait([&] { return peer->State() == 0 && client.State() == 0; }));
+    EventLoop::RunFor(100);
+    closer.Close();  // closing a closed socket reports nothing
+    EventLoop::RunFor(30);
+    EXPECT_EQ(probe.states, (std::vector<int32_t>{2, 0}));
+    EXPECT_EQ(peerProbe.states, std::vector<int32_t>{0});
+    EXPECT_EQ(client.Port(), 0);
+    EXPECT_EQ(peer->Port(), 0);
+    EXPECT_THROW(peer->Send("late"), runtime::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoopbackClose, ::testing::Values(Closer::Client, Closer::Server),
+                         [](const ::testing::TestParamInfo<Closer>& info) {
+                             return info.param == Closer::Client ? "ByClient" : "ByServer";
+                         });
+
+TEST_F(Loopback, DataSentAtOnceReachesTheAcceptHandlersSubscription) {
+    std::vector<std::unique_ptr<Probe>> served;
+    server.OnAccept.Connect(
+        [&](std::shared_ptr<TcpSocket> s) { served.push_back(std::make_unique<Probe>(*s)); });
+    TcpSocket client;
+    client.OnState.Connect([&] {
+        if (client.State() == TcpSocket::StateConnected) client.Send("hello+3!");
+    });
+    client.Connect("127.0.0.1", server.Port());
+    EXPECT_TRUE(Wait([&] { return !served.empty() && served[0]->data.size() == 8; }));
+    ASSERT_FALSE(served.empty());
+    EXPECT_EQ(served[0]->data, "hello+3!");
+}
+
+TEST_F(Loopback, DataSentBeforeThePeerClosedIsStillReadable) {
+    TcpSocket client;
+    std::vector<std::string> log;
+    client.OnState.Connect([&] {
+        std::string rest;
+        client.Receive(rest);
+        log.push_back("state " + std::to_string(client.State()) + " [" + rest + "]");
+    });
+    client.Connect("127.0.0.1", server.Port());
+    ASSERT_TRUE(Wait([&] { return !accepted.empty() && !log.empty(); }));
+    accepted[0]->Send("bye");
+    for (int i = 0; i < 5; ++i) EventLoop::ProcessEvents(0);
+    accepted[0]->Close();
+    EXPECT_TRUE(Wait([&] { return log.size() == 2; }));
+    EXPECT_EQ(log, (std::vector<std::string>{"state 2 []", "state 0 [bye]"}));
+}
+
+TEST_F(Loopback, CloseThenConnectReportsBoth) {
+    TcpSocket client;
+    Probe probe(client);
+    ASSERT_TRUE(Connect(client, probe));
+    client.Close();
+    client.Connect("127.0.0.1", server.Port());
+    EXPECT_TRUE(Wait([&] { return probe.states.size() == 3; }));
+    // The close is reported as closed although a new attempt had begun.
+    EXPECT_EQ(probe.states, (std::vector<int32_t>{2, 0, 2}));
+}
+
+TEST_F(Loopback, ConnectWhileConnectingReplacesTheAttempt) {
+    TcpSocket client;
+    Probe probe(client);
+    client.Connect("127.0.0.1", server.Port());
+    client.Connect("127.0.0.1", server.Port());
+    EXPECT_TRUE(Wait([&] { return !probe.states.empty(); }));
+    EventLoop::RunFor(50);
+    EXPECT_EQ(probe.states, std::vector<int32_t>{2});
+    EXPECT_THROW(client.Connect("127.0.0.1", server.Port()), runtime::Error);
+}
+
+TEST_F(Loopback, ConnectsByHostName) {
+    TcpServer any;
+    any.Listen("", 0);  // every address, whichever one "localhost" gives first
+    TcpSocket client;
+    Probe probe(client);
+    client.Connect("localhost", any.Port());
+    EXPECT_TRUE(Wait([&] { return !probe.states.empty(); }));
+    EXPECT_EQ(probe.states, std::vector<int32_t>{2});
+}
+
+TEST(TcpSocket, RefusedConnectReportsClosedOnce) {
+    int32_t port = 0;
+    {
+        TcpServer gone;
+        gone.Listen("127.0.0.1", 0);
+        port = gone.Port();
+        gone.Close();
+    }
+    TcpSocket client;
+    Probe probe(client);
+    EXPECT_NO_THROW(client.Connect("127.0.0.1", port));
+    EXPECT_TRUE(probe.states.empty());
+    EXPECT_TRUE(Wait([&] { return !probe.states.empty(); }));
+    EventLoop::RunFor(50);
+    EXPECT_EQ(probe.states, std::vector<int32_t>{0});
+    EXPECT_FALSE(client.LastError().empty());
+    EXPECT_EQ(client.Port(), 0);
+}
+
+TEST(TcpSocket, MisuseRaisesAndReportsNothing) {
+    TcpSocket s;
+    Probe probe(s);
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+    };
+    const std::vector<Case> cases = {
+        {"send before connect", [&] { s.Send("x"); }},
+        {"empty host", [&] { s.Connect("", 4500); }},
+        {"port 0", [&] { s.Connect("127.0.0.1", 0); }},
+        {"port 65536", [&] { s.Connect("127.0.0.1", 65536); }},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const runtime::Error& e) {
+            EXPECT_EQ(e.Number(), 5) << c.what;
+        }
+    }
+    EXPECT_TRUE(s.Busy());
+    EXPECT_EQ(s.State(), 0);
+    s.Close();  // never opened: nothing to report
+    EventLoop::RunFor(20);
+    EXPECT_TRUE(probe.states.empty());
+}
+
+TEST_F(Loopback, HandlersMayDestroyTheirSocket) {
+    auto client = std::make_unique<TcpSocket>();
+    client->OnState.Connect([&] {
+        if (client->State() == 0) client.reset();
+    });
+    client->Connect("127.0.0.1", server.Port());
+    ASSERT_TRUE(Wait([&] { return accepted.size() == 1 && client->State() == 2; }));
+
+    // The server's end goes away from inside its own OnReceive.
+    accepted[0]->OnReceive.Connect([this] { accepted.clear(); });
+    client->Send("hello");
+    EXPECT_TRUE(Wait([&] { return accepted.empty(); }));
+    EXPECT_TRUE(Wait([&] { return !client; }));  // the drop destroys the client
+    EventLoop::RunFor(30);
+}
+
+TEST(TcpServer, MayBeDestroyedInsideOnAccept) {
+    auto server = std::make_unique<TcpServer>();
+    server->Listen("127.0.0.1", 0);
+    std::shared_ptr<TcpSocket> kept;
+    server->OnAccept.Connect([&](std::shared_ptr<TcpSocket> s) {
+        kept = s;
+        server.reset();
+    });
+    TcpSocket client;
+    client.Connect("127.0.0.1", server->Port());
+    EXPECT_TRUE(Wait([&] { return !server; }));
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->State(), TcpSocket::StateConnected);
+}
+
+}  // namespace
