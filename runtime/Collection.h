@@ -19,7 +19,7 @@ std::string FoldKey(std::string_view key);  // ASCII upper-case
 
 template <class T>
 class Collection {
-public:
+  public:
     // Appends `item` under `key` (empty key: no key). Raises Error(457) when
     // the key is present already; nothing is added then.
     void Add(T item, std::string_view key = {}) {
@@ -27,7 +27,8 @@ public:
         if (!key.empty()) {
             folded = detail::FoldKey(key);
             if (index_.count(folded))
-                throw Error(errc::DuplicateKey, "This key is already associated with an element of this collection");
+                throw Error(errc::DuplicateKey,
+                            "This key is already associated with an element of this collection");
         }
         entries_.push_back(Entry{std::string(key), std::move(item)});
         if (!key.empty()) index_.emplace(std::move(folded), entries_.size() - 1);
@@ -78,7 +79,12 @@ public:
         for (const auto& e : entries_) out.push_back(e.value);
         return out;
     }
-    const std::string& KeyAt(int32_t position) const { return entries_.at(position - 1).key; }
+    // Raises Error(9) outside 1..Count.
+    const std::string& KeyAt(int32_t position) const {
+        if (position < 1 || static_cast<size_t>(position) > entries_.size())
+            throw Error(errc::SubscriptOutOfRange);
+        return entries_[static_cast<size_t>(position - 1)].key;
+    }
 
     // Direct iteration over values (do not change the collection meanwhile).
     struct Entry {
@@ -88,7 +94,7 @@ public:
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
 
-private:
+  private:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     size_t Find(std::string_view key) const {

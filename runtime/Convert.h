@@ -11,16 +11,26 @@
 namespace runtime {
 
 // Leading-number reading ("Val"): blanks, tabs, CR and LF are skipped anywhere
-// ("1 2" reads 12); an optional sign; digits with at most one "." (always the
-// decimal point, whatever the locale); an optional exponent E or D with sign
-// and digits; "&H"/"&O" prefixes read hexadecimal/octal integers. Reading stops
-// at the first character that cannot continue the number; no number reads 0.
-// Never raises; overflowing exponents give +/-infinity clamped to +/-DBL_MAX.
+// ("1 2" reads 12, "- 5" reads -5); an optional sign; digits with at most one "."
+// (always the decimal point, whatever the locale; "-.5" is -0.5); an optional
+// exponent: E, e, D or d, an optional sign and digits, where a letter without
+// digits adds nothing ("1e" and "1e+" read 1). "&H"/"&O" at the start read
+// hexadecimal/octal digits, typed by size: up to FFFF a 16-bit value, up to
+// FFFFFFFF a 32-bit value ("&HFFFF" is -1, "&H10000" 65536), larger ones unsigned.
+// Reading stops at the first character that cannot continue the number; no number
+// reads 0. Never raises; the result is correctly rounded however long the text;
+// overflow gives +/-DBL_MAX, underflow 0; never -0.
 double Val(std::string_view text);
 
-// Locale-aware numeric test: optional blanks, a sign, digits with the locale's
-// thousands separators, the locale's decimal separator, an exponent, or an
-// "&H"/"&O" integer. Booleans, numbers and dates are numeric; Null and Empty text are not.
+// Locale-aware numeric test. The whole text must be: optional blanks (space, tab,
+// CR, LF), an optional "+" or "-" (blanks may follow it), digits in which the locale's
+// thousands separator may stand anywhere after the first digit ("1,234" and "1,2"),
+// at most one locale decimal separator ("5." and ".5" count; at least one digit in
+// all), an optional exponent (E or D, either case, optional sign, at least one digit),
+// optional blanks. Or blanks, "&H" or "&O" and 1+ digits of that base up to 32 bits,
+// blanks. A value beyond the double range is not numeric.
+// Booleans, numbers, dates and Empty (it reads as 0) are numeric; Null, objects and
+// text that is empty or does not match are not.
 bool IsNumeric(const Variant& value);
 bool IsNumericText(std::string_view text);
 // Parses a text IsNumericText accepts (in the locale); nullopt otherwise.
@@ -28,17 +38,22 @@ std::optional<double> ParseNumber(std::string_view text);
 
 // Date test: a Date, or a text ParseDateText accepts.
 bool IsDate(const Variant& value);
-// Reads "d/m/yyyy", "d/m/yy", "yyyy/m/d", with an optional "h:n[:s]" time, or a
-// time alone, with the locale's separators (also "-" and "." as date separators).
+// Reads "d/m/yyyy", "d/m/yy", "yyyy/m/d", with an optional "h:n[:s]" time after
+// blanks, or a time alone, with the locale's separators (also "/", "-" and "." as date
+// separators, the same one twice, and ":" as the time separator). Fields are digits
+// (a date part with 3-4 digits first is the year); a two-digit year goes through the
+// window; impossible dates and times (31/04, 24:00) are refused, never carried.
 std::optional<Date> ParseDateText(std::string_view text);
 
 // Halves-to-even rounding to a whole number (banker's rounding).
 double RoundHalfEven(double x);
 // Halves-to-even rounding to `decimals` places, decided on the value's shortest
-// decimal text so 2.675 is a tie at two places.
+// decimal text so 2.675 is a tie at two places (2.68; 2.665 -> 2.66).
+// A negative `decimals` raises Error(5), as for the classic Round.
 double RoundHalfEven(double x, int32_t decimals);
 // Halves-away-from-zero rounding at `decimals`, decided on the shortest
-// round-trip decimal text of x (1.005 -> 1.01, 2.675 -> 2.68).
+// round-trip decimal text of x (1.005 -> 1.01, 2.675 -> 2.68; 1.15 * 3 is
+// 3.4499999999999997 and rounds to 3.4). Negative `decimals` raise Error(5).
 double RoundHalfAway(double x, int32_t decimals);
 
 // Strict integer conversions: halves to even; outside the range raises Error(6).
@@ -52,7 +67,9 @@ Date CDate(const Variant& v);
 std::string CStr(const Variant& v);
 
 // Number to text: up to 15 significant digits, no grouping, no trailing zeros,
-// exponent form ("1E-05", "1.5E+20") below 1E-4 or from 1E15, "-0" printed as "0".
+// exponent form ("1E-05", "1.5E+20", "1E+100": mantissa, "E", sign, at least two
+// digits) below 1E-4 or from 1E15 (after rounding to 15 digits), "-0" printed as "0".
+// Infinities and NaN (which the system never stores) give "Infinity", "-Infinity", "NaN".
 // NumberToText always writes "."; NumberToLocaleText the locale's decimal separator.
 std::string NumberToText(double x);
 std::string NumberToLocaleText(double x);

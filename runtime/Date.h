@@ -2,8 +2,8 @@
 // Dates are days since 30 Dec 1899 as a double: the integer part is the day,
 // the fraction the time of day. Before the epoch the fraction still counts
 // forwards from midnight (-1.25 is 29 Dec 1899 06:00).
-#include <cstdint>
 #include <compare>
+#include <cstdint>
 
 namespace runtime {
 
@@ -20,6 +20,8 @@ struct DateParts {
     int32_t year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
 };
 
+// Raises Error(5) for a value outside 1 Jan 100 .. 31 Dec 9999 (and NaN); so do the
+// field functions below.
 DateParts SplitDate(Date d);
 
 // DateSerial semantics: out-of-range months and days carry (month 13 is

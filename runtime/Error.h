@@ -20,6 +20,7 @@ constexpr int32_t InputPastEnd = 62;
 constexpr int32_t PathFileAccess = 75;
 constexpr int32_t PathNotFound = 76;
 constexpr int32_t ObjectVariableNotSet = 91;
+constexpr int32_t InvalidPattern = 93;  // Like with an unclosed "["
 constexpr int32_t InvalidUseOfNull = 94;
 constexpr int32_t ObjectRequired = 424;
 constexpr int32_t ObjectDoesNotSupport = 438;
@@ -27,7 +28,7 @@ constexpr int32_t DuplicateKey = 457;
 }  // namespace errc
 
 class Error : public std::runtime_error {
-public:
+  public:
     Error(int32_t number, std::string description);
     explicit Error(int32_t number);  // standard description for the number
 
@@ -37,7 +38,7 @@ public:
     // The standard description of a classic error number ("Overflow", "Type mismatch", ...).
     static std::string DescriptionOf(int32_t number);
 
-private:
+  private:
     int32_t number_;
     std::string description_;
 };

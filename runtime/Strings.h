@@ -22,7 +22,8 @@ std::string Mid(std::string_view s, int64_t start, int64_t length);
 size_t InStr(int64_t start, std::string_view s, std::string_view find,
              Compare compare = Compare::Binary);
 size_t InStr(std::string_view s, std::string_view find, Compare compare = Compare::Binary);
-// Last position (1-based) of `find` at or before `start` (-1: from the end).
+// Last position (1-based) of a match of `find` that ends at or before `start` (-1: from
+// the end); 0 when `start` is past the end; start 0 or below -1 raises Error(5).
 size_t InStrRev(std::string_view s, std::string_view find, int64_t start = -1,
                 Compare compare = Compare::Binary);
 
@@ -30,7 +31,7 @@ size_t InStrRev(std::string_view s, std::string_view find, int64_t start = -1,
 std::string Replace(std::string_view s, std::string_view find, std::string_view with,
                     Compare compare = Compare::Binary);
 
-std::string Trim(std::string_view s);   // blanks only, both ends
+std::string Trim(std::string_view s);  // blanks only, both ends
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 std::string UCase(std::string_view s);  // ASCII letters
@@ -47,7 +48,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // StrComp semantics: -1, 0, 1.
 int StrComp(std::string_view a, std::string_view b, Compare compare = Compare::Binary);
 
-// Classic Like with "*", "?", "#", "[list]" and "[!list]".
+// Classic Like with "*", "?", "#", "[list]" and "[!list]" (ranges "a-z"; "[]" matches
+// nothing); letters compare by case. An unclosed "[" raises Error(93).
 bool Like(std::string_view s, std::string_view pattern);
 
 }  // namespace runtime

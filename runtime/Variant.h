@@ -14,7 +14,7 @@ namespace runtime {
 
 // Base of every object a Variant may hold.
 class Object {
-public:
+  public:
     virtual ~Object() = default;
 };
 
@@ -36,7 +36,7 @@ enum class VarType : int16_t {
 };
 
 class Variant {
-public:
+  public:
     Variant() = default;  // Empty
     Variant(NullValue) : v_(NullValue{}) {}
     Variant(bool b) : v_(b) {}
@@ -60,13 +60,15 @@ public:
     // Null, or compares equal to the empty text (Empty does too). A numeric 0 does not.
     bool IsNullOrEmptyText() const noexcept;
 
-    // Strict conversions (CBool, CInt, CLng, CDbl, CDate, CStr).
+    // Strict conversions (CBool, CInt, CLng, CDbl, CDate, CStr). Null raises 94;
+    // objects and text that is not a number (a date, "True"/"False" for ToBool) raise 13;
+    // a number outside the date range raises 6 in ToDate. Booleans read as -1 and 0.
     bool ToBool() const;
     int16_t ToInteger() const;
     int32_t ToLong() const;
     double ToDouble() const;
     Date ToDate() const;
-    std::string ToString() const;  // Null raises 94; Empty gives ""
+    std::string ToString() const;              // Null raises 94; Empty gives ""
     std::shared_ptr<Object> ToObject() const;  // raises 13 unless an object (Empty gives nullptr)
 
     // Direct access; raises 13 when the kind differs.
@@ -79,7 +81,7 @@ public:
                                  std::string, std::shared_ptr<Object>>;
     const Storage& Raw() const noexcept { return v_; }
 
-private:
+  private:
     Storage v_;
 };
 
