@@ -1,0 +1,12 @@
+#include "general/model/CAccountRef.h"
+
+#include "general/model/CAccount.h"
+#include "general/model/MModelItems.h"
+
+namespace OrbanelGeneral10 {
+
+std::string CAccountRef::IndexKey() const {
+    return modelitems::Follow(Account_)->IndexKey();
+}
+
+}  // namespace OrbanelGeneral10

@@ -1,0 +1,32 @@
+#pragma once
+// A reference to an account that does not own it.
+#include <memory>
+#include <string>
+
+#include "general/common/ISafeObject.h"
+#include "runtime/Variant.h"
+
+namespace OrbanelGeneral10 {
+
+class CAccount;
+
+class CAccountRef : public runtime::Object, public ISafeObject {
+public:
+    CAccountRef() = default;
+    ~CAccountRef() override { Deallocate(); }
+    CAccountRef(const CAccountRef&) = delete;
+    CAccountRef& operator=(const CAccountRef&) = delete;
+
+    // The account's number as decimal text; error 91 when the account is gone.
+    std::string IndexKey() const;
+    std::shared_ptr<CAccount> Account() const { return Account_.lock(); }
+    void setAccount(const std::shared_ptr<CAccount>& value) { Account_ = value; }
+
+    // Forgets the account; the account itself is not released.
+    void Deallocate() override { Account_.reset(); }
+
+private:
+    std::weak_ptr<CAccount> Account_;
+};
+
+}  // namespace OrbanelGeneral10

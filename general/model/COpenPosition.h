@@ -1,0 +1,72 @@
+#pragma once
+// One open position of one trading account. Its close prices, commission and
+// floating profit are computed on every read from the client's parameters
+// for the symbol, so nothing here goes stale between quotes.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "general/common/Enums.h"
+#include "general/common/ISafeObject.h"
+#include "runtime/Variant.h"
+
+namespace OrbanelGeneral10 {
+
+class CAccount;
+class CClientParam;
+
+class COpenPosition : public runtime::Object, public ISafeObject {
+public:
+    COpenPosition() = default;
+    ~COpenPosition() override;
+    COpenPosition(const COpenPosition&) = delete;
+    COpenPosition& operator=(const COpenPosition&) = delete;
+
+    // Adds one charge of interest (vDayFactor days of the yearly rate of the
+    // position's side) and returns the charge; YearDays 0 raises error 11.
+    double AddInterest(int16_t vDayFactor, double YearlyBuyRate, double YearlySellRate,
+                       int16_t YearDays);
+    // Money result if closed now, two decimals, halves to even.
+    double FloatingProfitLoss(CommCalcTypeEnum vCommCalcType) const;
+    double RefClosePrice() const;
+    double ClosePrice() const;
+
+    int32_t Ticket() const { return Ticket_; }
+    void setTicket(int32_t value) { Ticket_ = value; }
+    OperationTypeEnum Type_no() const { return Type_no_; }
+    void setType_no(OperationTypeEnum value) { Type_no_ = value; }
+    double lots() const { return lots_; }
+    void setLots(double value) { lots_ = value; }
+    double Interest() const { return Interest_; }
+    void setInterest(double value) { Interest_ = value; }
+    const std::shared_ptr<CClientParam>& SymbolParam() const { return SymbolParam_; }
+    void setSymbolParam(std::shared_ptr<CClientParam> value) { SymbolParam_ = std::move(value); }
+    double Price() const { return Price_; }
+    // Stored with the symbol's number of decimals; needs SymbolParam first.
+    void setPrice(double value);
+    bool Liquidated() const { return Liquidated_; }
+    void setLiquidated(bool value) { Liquidated_ = value; }
+    // Nothing once the account is gone or the position was released.
+    std::shared_ptr<CAccount> Account() const { return Account_.lock(); }
+    void setAccount(const std::shared_ptr<CAccount>& value) { Account_ = value; }
+    const std::string& PosTime() const { return PosTime_; }
+    void setPosTime(std::string value) { PosTime_ = std::move(value); }
+    // The commission as a negative amount.
+    double Commission() const;
+
+    // Drops the account link; the parameter object stays until the position dies.
+    void Deallocate() override;
+
+private:
+    int32_t Ticket_ = 0;
+    OperationTypeEnum Type_no_ = static_cast<OperationTypeEnum>(0);
+    double lots_ = 0;
+    std::shared_ptr<CClientParam> SymbolParam_;
+    double Price_ = 0;
+    bool Liquidated_ = false;
+    std::weak_ptr<CAccount> Account_;
+    std::string PosTime_;
+    double Interest_ = 0;
+};
+
+}  // namespace OrbanelGeneral10
