@@ -1,0 +1,99 @@
+#include "connection/CClientServerManager.h"
+
+#include <utility>
+
+#include "runtime/Error.h"
+
+namespace KVClientDLL10 {
+
+CClientServerManager::CClientServerManager()
+    : m_oEventManager(std::make_shared<KVGeneralDLL10::CEventManager>()) {
+    relayConnection_ = m_oEventManager->ERequestFromServer.Connect(
+        [this](int16_t Tkn, const std::vector<std::string>& p) { RequestFromServer(Tkn, p); });
+}
+
+CClientServerManager::~CClientServerManager() = default;
+
+void CClientServerManager::AddClientServerObject(std::shared_ptr<IClientServer> vObject) {
+    if (!vObject) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    vObject->SetEventManager(m_oEventManager);
+    registry_.Add(std::move(vObject));
+}
+
+std::shared_ptr<IClientServer> CClientServerManager::FindHandler(int16_t token) const {
+    // By position, so that a handler registering another object cannot upset the walk.
+    for (int32_t i = 1; i <= registry_.Count(); ++i) {
+        std::shared_ptr<IClientServer> object = registry_.Item(i);
+        if (object && object->HasThisToken(token)) return object;
+    }
+    return nullptr;
+}
+
+void CClientServerManager::GenerateParamsArr(const KVGeneralDLL10::CProcess& Process,
+                                             std::vector<std::string>& ParVals) const {
+    const size_t n = Process.Parameters();
+    ParVals.resize(n + 1);
+    ParVals[0].clear();
+    for (size_t i = 1; i <= n; ++i) ParVals[i] = Process.ParameterValue(static_cast<int64_t>(i));
+}
+
+void CClientServerManager::OneRowResultreceived(int16_t WaitingToken,
+                                                const KVGeneralDLL10::CProcess& Process) {
+    // Taken out while the handler runs: a nested answer gets a vector of its own.
+    std::vector<std::string> values;
+    values.swap(params_);
+    GenerateParamsArr(Process, values);
+    if (std::shared_ptr<IClientServer> handler = FindHandler(WaitingToken)) {
+        handler->OneRowResultreceived(WaitingToken, static_cast<int16_t>(values.size() - 1),
+                                      values);
+    }
+    if (params_.empty()) params_.swap(values);
+}
+
+void CClientServerManager::MultiRowsResultsreceived(int16_t WaitingToken, bool NoRows,
+                                                    const std::vector<std::string>& DataArr) {
+    std::shared_ptr<IClientServer> handler = FindHandler(WaitingToken);
+    if (NoRows) {
+        if (handler) handler->MultiRowsResultsreceived(WaitingToken, true, ResultTable{}, 0, 0);
+        return;
+    }
+    if (!DataProtocol_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    const size_t rows = DataArr.empty() ? 0 : DataArr.size() - 1;
+    if (rows == 0)
+        throw runtime::Error(runtime::errc::SubscriptOutOfRange, "A result without rows");
+
+    KVGeneralDLL10::CProcess& splitter = *DataProtocol_;
+    splitter.DifineRow(DataArr[1]);
+    const size_t width = splitter.RowCellsCount();
+    if (width > MaxRowCells) {
+        throw runtime::Error(runtime::errc::SubscriptOutOfRange,
+                             "Row 1 has " + std::to_string(width) + " cells");
+    }
+    ResultTable table(rows, width);
+    size_t last = 0;
+    for (size_t i = 1; i <= rows; ++i) {
+        splitter.DifineRow(DataArr[i]);
+        const size_t cells = splitter.RowCellsCount();
+        if (cells > width) {
+            throw runtime::Error(runtime::errc::SubscriptOutOfRange,
+                                 "Row " + std::to_string(i) + " has " + std::to_string(cells) +
+                                     " cells, row 1 only " + std::to_string(width));
+        }
+        for (size_t j = 1; j <= cells; ++j) table(i, j) = splitter.RowCell(static_cast<int64_t>(j));
+        last = cells;
+    }
+    if (handler) {
+        handler->MultiRowsResultsreceived(WaitingToken, false, table, static_cast<int32_t>(rows),
+                                          static_cast<int16_t>(last));
+    }
+}
+
+void CClientServerManager::setSID(int32_t value) {
+    if (DataProtocol_) DataProtocol_->setSID(value);
+}
+
+void CClientServerManager::setDataProtocol(std::shared_ptr<KVGeneralDLL10::CProcess> process) {
+    DataProtocol_ = std::move(process);
+}
+
+}  // namespace KVClientDLL10

@@ -1,0 +1,205 @@
+#pragma once
+// One login session to one trading server over one TCP connection: connect
+// and re-login after every drop, the handshake watchdog, the request queue
+// with one outstanding request, multi-row results and the routing of answers
+// to the registered request objects. Everything runs on the event loop's
+// thread; events are raised synchronously and a handler may call back in
+// (Login, Disconnect, requests) or release the session.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "connection/CClientServerManager.h"
+#include "connection/CTcpClient.h"
+#include "connection/Enums.h"
+#include "connection/IClientServer.h"
+#include "platform/Timer.h"
+#include "protocol/CProcess.h"
+#include "protocol/CQueue.h"
+#include "protocol/ITokens.h"
+#include "runtime/Event.h"
+
+namespace KVClientDLL10 {
+
+class CKVClient {
+public:
+    // The most rows a multi-row answer may announce; a larger count is refused
+    // (ShowError) so that a corrupt count cannot claim the memory of its row array.
+    static constexpr int32_t MaxResultRows = 1'000'000;
+    // The most values a received message may carry (its count is 16-bit).
+    static constexpr size_t MaxMessageParameters = 32766;
+
+    CKVClient();
+    ~CKVClient();
+    CKVClient(const CKVClient&) = delete;
+    CKVClient& operator=(const CKVClient&) = delete;
+
+    // Gives the object the session's request relay and appends it to the
+    // routing list. Errors reach the caller.
+    void AddClientServerObject(std::shared_ptr<IClientServer> vObject);
+    // Connects (at once) and logs in with LoginUN, LoginPW and LoginType.
+    void Login();
+    // Closes the connection. With False the session is closed for good
+    // (LoginUser -200) until the next Login; with True the reported close
+    // logs in again (in login mode).
+    void Disconnect(bool AutoRelogin);
+    // Connects to ServerIP:ServerPort and asks for a demo account; the answer
+    // arrives as OpenDemoAccountResultRecieved and the session is then closed.
+    void OpenDemoAccount(const std::string& ServerIP, int32_t ServerPort,
+                         const std::string& Address, const std::string& Email,
+                         const std::string& Name, const std::string& Mobile,
+                         const std::string& Country, double Deposit, const std::string& Password);
+
+    bool LogedOn() const { return logedOn_; }
+    // "localhost" and 4401 at creation; a port below 1 or above 65535 is ignored.
+    double ServerPort() const { return m_oTCPClient->ServerPort(); }
+    void setServerPort(double value) { m_oTCPClient->setServerPort(value); }
+    const std::string& ServerAddress() const { return m_oTCPClient->ServerAddress(); }
+    void setServerAddress(const std::string& value) { m_oTCPClient->setServerAddress(value); }
+    const std::string& LoginUN() const { return LoginUN_; }
+    void setLoginUN(const std::string& value) { LoginUN_ = value; }
+    const std::string& LoginPW() const { return LoginPW_; }
+    void setLoginPW(const std::string& value) { LoginPW_ = value; }
+    const std::string& LoginType() const { return LoginType_; }
+    void setLoginType(const std::string& value) { LoginType_ = value; }
+    // Whether the socket client reconnects on its own timer after a drop.
+    // (In login mode the session logs in again after a drop either way.)
+    bool AutoRelogin() const { return m_oTCPClient->AutoReloginOption(); }
+    void setAutoRelogin(bool value) { m_oTCPClient->setAutoReloginOption(value); }
+    // The user id of the last accepted login; -100 before any, -200 while
+    // closed for good.
+    double LoginUser() const { return LoginUser_; }
+
+    // Sends one message at once, outside the queue; no answer is routed for it.
+    // p holds p1..p50 (missing ones count as not sent). False when it could not
+    // be sent: not logged on (NotConnected), not connected, or a value holds a
+    // protocol marker (ShowError).
+    bool Send(int16_t Token, const std::vector<std::string>& p);
+    // Sends a built request when it is a login or demo request or the session
+    // is logged on; otherwise raises NotConnected. False when it did not go.
+    bool SendRequest(KVGeneralDLL10::CProcess& Request);
+
+    // The token dictionary for every message the session builds and parses.
+    void setTokens(std::shared_ptr<KVGeneralDLL10::ITokens> tokens);
+
+    // While True a silent server is not disconnected. Setting it restarts the watchdog.
+    bool DontAutoDisconnect() const { return m_oTCPClient->DontAutoDisconnect(); }
+    void setDontAutoDisconnect(bool value) { m_oTCPClient->setDontAutoDisconnect(value); }
+
+    // True when the session is set logged on; False after every reported connection loss.
+    runtime::Event<bool /*IsConnected*/> State;
+    // A received message that nothing else takes (a server push), with its
+    // values in ParameterValues[1..Parameters] (slot 0 unused).
+    runtime::Event<int16_t /*vToken*/, int16_t /*Parameters*/,
+                   const std::vector<std::string>& /*ParameterValues*/>
+        DataRecieved;
+    runtime::Event<int32_t /*UserID*/> LoggedOn;
+    runtime::Event<> InvalidUsernamePassword;
+    runtime::Event<WaitingModeEnum /*vMode*/> WaitingMode;
+    runtime::Event<> NotConnected;
+    runtime::Event<const std::string& /*vTime*/> ServerTime;
+    runtime::Event<int16_t /*vType*/> DisconnectMessageRecieved;
+    runtime::Event<const std::string& /*vTitle*/, const std::string& /*Msg*/> ShowError;
+    runtime::Event<GenerateDemoResultEnum /*Result*/, const std::string& /*Username*/>
+        OpenDemoAccountResultRecieved;
+    runtime::Event<> DisconnectNoHandshakeMsg;
+
+private:
+    using ProcessPtr = std::shared_ptr<KVGeneralDLL10::CProcess>;
+
+    template <class Ev, class... A>
+    bool Raise(const char* name, Ev& event, A&&... args);
+    void RaiseShowError(const std::string& title, const std::string& msg);
+    static bool Alive(const std::weak_ptr<char>& token) { return !token.expired(); }
+
+    // Connection and login.
+    void OnTcpState(int32_t currentStatus);
+    void OnLoginTick();
+    void SendLoginRequest();
+    void SendDemoRequest();
+    // Returns the report of what the reset dropped ("" when nothing), which
+    // the caller raises once the session is whole again.
+    std::string ResetSession();
+    void SetLogedOn(bool value, int32_t interval, double user);
+    void SetSID(int32_t sid);
+    void RaiseWaitingMode();
+    void LoginReplyReceived(const ProcessPtr& answered);
+    void DemoReplyReceived(const ProcessPtr& answered);
+    void FailLoginRequest(const ProcessPtr& answered, const std::string& why);
+
+    // Requests.
+    bool AddRequest(int16_t Tkn, const std::vector<std::string>& p);
+    bool DoTopRequest();
+    bool SendTopRequest();
+    void OnSendTick();
+    void RequestDone(const ProcessPtr& answered);
+    void CompleteWithError(const ProcessPtr& answered, const std::string& title,
+                           const std::string& why);
+    // Refuses (ShowError) a request with a value that holds a protocol marker.
+    bool RefuseMarkers(const std::string& title, int16_t token,
+                       const std::vector<std::string>& values);
+    void RefuseMarker(const std::string& title, int16_t token, size_t parameter);
+    bool HasPending() const;
+    std::string OverflowReport() const;
+
+    // Receiving.
+    void OnTcpReceive(const std::string& rData);
+    int16_t WordToken(std::string_view message) const;
+    void Dispatch(int16_t token, const ProcessPtr& answered, bool answeredSent, bool wasReceiving);
+    void MessageFailed(int16_t token, const ProcessPtr& answered, bool answeredSent,
+                       bool wasReceiving, const std::string& why);
+    void HandleServerError(const ProcessPtr& answered, bool answeredSent, bool wasReceiving);
+    void StartRows();
+    void RowReceived();
+    void CountDownRow();
+    void AskLostRows();
+    void DeliverMultiRows(bool NoRows);
+    void OneRowReceived(const ProcessPtr& answered);
+
+    // Declared in the order of creation.
+    ProcessPtr m_oProcess;
+    ProcessPtr m_oSendProcess;
+    std::unique_ptr<KVGeneralDLL10::CQueue> m_oQueue;
+    std::unique_ptr<CTcpClient> m_oTCPClient;
+    std::unique_ptr<CClientServerManager> m_oClientServerObjects;
+    std::unique_ptr<platform::Timer> m_oLoginTimer;
+    std::unique_ptr<platform::Timer> m_oSendTimer;
+
+    int16_t sessionMode_ = 0;  // 1 login mode, 15 demo mode
+    bool logedOn_ = false;
+    double LoginUser_ = -100;
+    std::string LoginUN_;
+    std::string LoginPW_;
+    std::string LoginType_;
+    int32_t sid_ = 0;  // the copy SetSID keeps (Send uses it)
+
+    // The login or demo request goes ahead of the queue, so that requests
+    // queued while logged off can never hold the session off its login.
+    ProcessPtr loginRequest_;
+    // The request dispatched last and not yet answered (the login request or
+    // the queue's head); nullptr while nothing is outstanding.
+    ProcessPtr current_;
+    bool currentSent_ = false;  // current_ went out and awaits its answer
+    // The request whose answer a handler is being given (not dropped by a reset meanwhile).
+    ProcessPtr answering_;
+    // Requests refused by a full queue since it last had room.
+    std::vector<int16_t> refused_;
+
+    // Multi-row state.
+    bool receiving_ = false;
+    std::vector<std::string> rows_;  // rows_[1..expected_]
+    int32_t expected_ = 0;
+    int32_t remaining_ = 0;
+
+    // Demo fields.
+    std::string Address_, Email_, Name_, Mobile_, Country_, Password_;
+    double Deposit_ = 0;
+
+    std::vector<std::string> values_;  // reused for DataRecieved
+    std::shared_ptr<char> life_ = std::make_shared<char>();
+};
+
+}  // namespace KVClientDLL10

@@ -1,0 +1,214 @@
+#include "connection/CTcpClient.h"
+
+#include <chrono>
+#include <random>
+#include <string_view>
+#include <utility>
+
+#include "general/common/MCommandMessage.h"
+#include "runtime/Convert.h"
+#include "runtime/Error.h"
+
+namespace KVClientDLL10 {
+
+namespace {
+
+// One generator for all clients, seeded once from the system's entropy: the
+// desk creates hundreds of sessions within a second, and each must come back
+// after a drop at its own moment, not in lock-step with the others.
+int32_t DrawConnectInterval() {
+    static std::mt19937 generator = [] {
+        std::random_device device;
+        const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+        std::seed_seq seed{device(),
+                           device(),
+                           device(),
+                           device(),
+                           static_cast<unsigned>(now),
+                           static_cast<unsigned>(now >> 32)};
+        return std::mt19937(seed);
+    }();
+    std::uniform_int_distribution<int32_t> interval(CTcpClient::MinConnectInterval,
+                                                    CTcpClient::MaxConnectInterval);
+    return interval(generator);
+}
+
+// Handler failures must not unwind into the event loop's dispatch.
+template <class F>
+void Guarded(F&& f) {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+CTcpClient::CTcpClient() : m_oTCP(std::make_shared<platform::TcpSocket>()) {
+    m_oTCP->OnState.Connect([this] { OnSocketState(); });
+    m_oTCP->OnReceive.Connect([this] { OnSocketReceive(); });
+
+    m_oConnectTimer = std::make_unique<platform::Timer>();
+    m_oConnectTimer->SetInterval(DrawConnectInterval());
+    m_oConnectTimer->SetEnabled(false);
+    m_oConnectTimer->Tick.Connect([this] { OnConnectTick(); });
+
+    m_oHandshakeMsgTimer = std::make_unique<platform::Timer>();
+    m_oHandshakeMsgTimer->SetInterval(100000);
+    m_oHandshakeMsgTimer->SetEnabled(false);
+    m_oHandshakeMsgTimer->Tick.Connect([this] { OnHandshakeTick(); });
+}
+
+CTcpClient::~CTcpClient() {
+    // The message objects may hold the socket longer: it must neither stay
+    // open nor call back into this object.
+    m_oTCP->OnState.DisconnectAll();
+    m_oTCP->OnReceive.DisconnectAll();
+    m_oTCP->Close();
+}
+
+void CTcpClient::Connect() {
+    RestartConnectTimer();
+    OnConnectTick();
+    reloginWanted_ = AutoReloginOption_;
+}
+
+void CTcpClient::setDontAutoDisconnect(bool value) {
+    HandshakeMsgRecieved();
+    DontAutoDisconnect_ = value;
+}
+
+void CTcpClient::Disconnect(bool vRelogin) {
+    reloginWanted_ = vRelogin && AutoReloginOption_;
+    StopConnectTimer();
+    // Nothing left to watch; a second firing before the close is reported
+    // would raise DisconnectNoHandshakeMsg twice.
+    m_oHandshakeMsgTimer->SetEnabled(false);
+    ++generation_;
+    pendingBytes_ = 0;
+    m_oTCP->Close();
+}
+
+void CTcpClient::HandshakeMsgRecieved() {
+    // Only a running watchdog restarts: one started while no connection is up
+    // would fire on a session that has nothing to lose.
+    if (ServerType_ != 1 || closed_ != 0) return;
+    m_oHandshakeMsgTimer->SetEnabled(false);
+    m_oHandshakeMsgTimer->SetEnabled(true);
+}
+
+int32_t CTcpClient::Status() const {
+    return m_oTCP->State() == platform::TcpSocket::StateConnected ? 0 : 1;
+}
+
+void CTcpClient::setServerPort(double value) {
+    if (!(value >= 1 && value <= 65535)) return;  // also refuses NaN
+    ServerPort_ = value;
+}
+
+bool CTcpClient::Blocked() const {
+    return m_oTCP->Busy();
+}
+
+void CTcpClient::setAutoReloginOption(bool value) {
+    AutoReloginOption_ = value;
+    reloginWanted_ = value;
+}
+
+bool CTcpClient::isConnecting() const {
+    return Status() == 1 && reloginWanted_ && AutoReloginOption_;
+}
+
+void CTcpClient::RestartConnectTimer() {
+    m_oConnectTimer->SetEnabled(false);
+    m_oConnectTimer->SetEnabled(true);
+}
+
+void CTcpClient::StopConnectTimer() {
+    m_oConnectTimer->SetEnabled(false);
+}
+
+void CTcpClient::OnConnectTick() {
+    // The timer keeps running: an attempt that has not connected within one
+    // interval is made again.
+    try {
+        m_oTCP->Connect(ServerAddress_, runtime::CLng(ServerPort_));
+    } catch (...) {
+        RestartConnectTimer();
+    }
+}
+
+void CTcpClient::OnHandshakeTick() {
+    if (DontAutoDisconnect_) return;
+    std::weak_ptr<char> alive = life_;
+    Guarded([&] { DisconnectNoHandshakeMsg(); });
+    if (alive.expired()) return;
+    Disconnect(true);
+}
+
+void CTcpClient::OnSocketState() {
+    std::weak_ptr<char> alive = life_;
+    const int32_t state = m_oTCP->State();
+    if (state == platform::TcpSocket::StateConnected) {
+        StopConnectTimer();
+        if (ServerType_ == 1) {
+            m_oHandshakeMsgTimer->SetEnabled(false);
+            m_oHandshakeMsgTimer->SetEnabled(true);
+        }
+        closed_ = 0;
+        reloginWanted_ = AutoReloginOption_;
+        ++generation_;
+        pendingBytes_ = 0;
+        Guarded([&] { State(0); });
+        return;
+    }
+    if (state != platform::TcpSocket::StateClosed || closed_ != 0) return;
+    closed_ = 1;
+    m_oHandshakeMsgTimer->SetEnabled(false);
+    ++generation_;
+    pendingBytes_ = 0;
+    if (AutoReloginOption_ && reloginWanted_) RestartConnectTimer();
+    Guarded([&] { State(1); });
+}
+
+void CTcpClient::OnSocketReceive() {
+    std::weak_ptr<char> alive = life_;
+    const uint64_t generation = generation_;
+    // Taken out while the messages are raised: a nested receive gets its own.
+    std::vector<std::string> rows;
+    rows.swap(rows_);
+    size_t n = 0;
+    try {
+        m_oTCP->Receive(received_);
+        if (!Process_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+        n = Process_->SplitBuffer(received_, rows);
+        // What the message object keeps is the text after the last end marker
+        // (give or take a marker cut across two reads).
+        const size_t last = received_.rfind(OrbanelGeneral10::wire::kEndMarker.text);
+        if (last != std::string::npos) {
+            pendingBytes_ =
+                received_.size() - last - OrbanelGeneral10::wire::kEndMarker.text.size();
+        } else if (n > 0) {
+            pendingBytes_ = received_.size();
+        } else {
+            pendingBytes_ += received_.size();
+        }
+    } catch (...) {
+        Disconnect(true);
+        return;
+    }
+    for (size_t i = 1; i <= n; ++i) {
+        Guarded([&] { Receive(rows[i]); });
+        if (alive.expired()) return;
+        // A handler reset the session: the rest belongs to the old connection.
+        if (generation_ != generation) break;
+    }
+    if (rows_.empty()) rows_.swap(rows);
+    if (generation_ != generation || pendingBytes_ <= ReceiveBufferCap) return;
+    const size_t pending = pendingBytes_;
+    Guarded([&] { ReceiveBufferOverflow(pending); });
+    if (alive.expired() || generation_ != generation) return;
+    Disconnect(true);
+}
+
+}  // namespace KVClientDLL10
