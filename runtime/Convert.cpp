@@ -192,7 +192,7 @@ double TypedRadixValue(uint64_t value, bool tooLong, double big) {
 // Mantissa digits of a decimal number: at most kMaxDigits significant digits are kept
 // (more cannot change the nearest double), the rest only move the decimal exponent.
 class DigitCollector {
-  public:
+public:
     void Add(char c, bool fraction) {
         any_ = true;
         if (count_ == 0 && c == '0') {
@@ -213,7 +213,7 @@ class DigitCollector {
         return negative ? -v : v;
     }
 
-  private:
+private:
     static constexpr int32_t kMaxDigits = 800;
     char buf_[kMaxDigits + 32];
     int32_t count_ = 0;
@@ -504,9 +504,29 @@ double RoundHalfEven(double x) {
 }
 
 namespace {
+// Exact powers of ten for the fast path (all exactly representable).
+constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 double RoundDecimalText(double x, int32_t decimals, Tie tie) {
     if (decimals < 0) throw Error(errc::InvalidProcedureCall);
     if (!std::isfinite(x) || x == 0) return x == 0 ? 0.0 : x;
+    // Fast path, same result as rounding the shortest decimal text: with
+    // |y| < 2^40 the scaled value is off its decimal counterpart by under
+    // 2^-12, so outside a 1e-3 band around a half both round to the same n,
+    // and n / 10^d (both exact, division correctly rounded) is the double
+    // the kept digits read back as.
+    if (decimals <= 15) {
+        const double scale = kPow10[decimals];
+        const double y = x * scale;
+        if (std::fabs(y) < 1099511627776.0) {
+            const double frac = std::fabs(y - std::trunc(y));
+            if (std::fabs(frac - 0.5) >= 1e-3) {
+                const double n = std::round(y);
+                return n == 0 ? 0.0 : n / scale;
+            }
+        }
+    }
     Decimal d = detail::ShortestDigits(x);
     const int64_t keep = static_cast<int64_t>(d.point) + decimals;
     if (keep >= d.count) return x;

@@ -1,11 +1,14 @@
 #include <cfloat>
 #include <cmath>
+#include <iomanip>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
+#include "runtime/Format.h"
 #include "runtime/Locale.h"
 
 using namespace runtime;
@@ -343,3 +346,24 @@ TEST(ParseDateText, LocaleSeparators) {
 }
 
 }  // namespace
+
+// The arithmetic shortcut of the decimal rounding must give the very double
+// the formatted text reads back as, near ties included.
+TEST(RoundDecimal, AgreesWithTheFormattedText) {
+    std::mt19937_64 gen(12345);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> decimalsOf(0, 8), magnitudeOf(-3, 9);
+    for (int i = 0; i < 200000; ++i) {
+        const int d = decimalsOf(gen);
+        double x = unit(gen) * std::pow(10.0, magnitudeOf(gen));
+        if (i % 3 == 0) {  // close to a half at d places
+            const double step = std::pow(10.0, -d);
+            x = (std::floor(x / step) + 0.5) * step + (unit(gen) - 0.5) * step * 1e-3;
+        }
+        if (i % 2) x = -x;
+        std::string pattern(d ? d + 2 : 1, '0');
+        if (d) pattern[1] = '.';
+        const double viaText = Val(FormatNumber(x, pattern));
+        ASSERT_EQ(RoundHalfAway(x, d), viaText) << std::setprecision(17) << x << " at " << d;
+    }
+}
