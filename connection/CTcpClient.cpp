@@ -1,36 +1,20 @@
 #include "connection/CTcpClient.h"
 
 #include <chrono>
-#include <random>
 #include <string_view>
 #include <utility>
 
 #include "general/common/MCommandMessage.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
+#include "runtime/Random.h"
 
 namespace KVClientDLL10 {
 
 namespace {
 
-// One generator for all clients, seeded once from the system's entropy: the
-// desk creates hundreds of sessions within a second, and each must come back
-// after a drop at its own moment, not in lock-step with the others.
 int32_t DrawConnectInterval() {
-    static std::mt19937 generator = [] {
-        std::random_device device;
-        const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-        std::seed_seq seed{device(),
-                           device(),
-                           device(),
-                           device(),
-                           static_cast<unsigned>(now),
-                           static_cast<unsigned>(now >> 32)};
-        return std::mt19937(seed);
-    }();
-    std::uniform_int_distribution<int32_t> interval(CTcpClient::MinConnectInterval,
-                                                    CTcpClient::MaxConnectInterval);
-    return interval(generator);
+    return runtime::RandomBetween(CTcpClient::MinConnectInterval, CTcpClient::MaxConnectInterval);
 }
 
 // Handler failures must not unwind into the event loop's dispatch.

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <limits>
-#include <random>
 #include <utility>
 
 #include "general/common/CDataProtocol.h"
@@ -13,28 +12,14 @@
 #include "platform/Timer.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
+#include "runtime/Random.h"
 
 namespace OrbanelGeneral10 {
 
 namespace {
 
-// One generator for all clients, seeded once from the system's entropy: clients
-// created within the same second must not retry in lock-step.
 int32_t DrawConnectInterval() {
-    static std::mt19937 generator = [] {
-        std::random_device device;
-        const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-        std::seed_seq seed{device(),
-                           device(),
-                           device(),
-                           device(),
-                           static_cast<unsigned>(now),
-                           static_cast<unsigned>(now >> 32)};
-        return std::mt19937(seed);
-    }();
-    std::uniform_int_distribution<int32_t> interval(CTcpClient::MinConnectInterval,
-                                                    CTcpClient::MaxConnectInterval);
-    return interval(generator);
+    return runtime::RandomBetween(CTcpClient::MinConnectInterval, CTcpClient::MaxConnectInterval);
 }
 
 struct ProxyTestTarget {

@@ -231,7 +231,6 @@ public:
 private:
     // The parameter objects hand over their spread already read as a number,
     // so a quote parses no text.
-    friend class CClientParamCl;
     friend class CClientParamSvr;
 
     // A spread as the price routines take it: Null, or its number.

@@ -56,7 +56,6 @@ TEST(ClientParam, ClientOrServerPicksTheKind) {
         auto p = AddParam(params, MakeSymbol(4), kind);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(std::dynamic_pointer_cast<CClientParamCl>(p) != nullptr, client) << kind;
-        EXPECT_EQ(std::dynamic_pointer_cast<CClientParamSvr>(p) != nullptr, !client) << kind;
         // The server kind keeps only the pricing values.
         EXPECT_EQ(p->MaxLots(), client ? 50 : 0);
         EXPECT_EQ(p->MinLots(), client ? 0.5 : 0);
