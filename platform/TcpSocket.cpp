@@ -1,148 +1,503 @@
 #include "platform/TcpSocket.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QHostAddress>
+#include <QHostInfo>
 #include <QObject>
 #include <QString>
-#include <QTcpServer>
-#include <QTcpSocket>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <utility>
+#include <vector>
 
 #include "platform/EventLoop.h"
+#include "platform/SocketPoller.h"
 #include "runtime/Error.h"
+
+// Non-blocking sockets on the thread's one epoll set (SocketPoller). Events
+// are raised from the poller's callback, which runs from the loop; what a user
+// call causes (a refused connect found at once, a close) is posted instead, so
+// no handler ever runs inside the call that caused it.
 
 namespace platform {
 
 namespace {
 
 // More unsent output than this and the socket reports itself busy.
-constexpr qint64 kBusyBytes = 1 << 20;
+constexpr size_t kBusyBytes = size_t{1} << 20;
+// One read's worth; a socket gets at most kMaxReads of them per turn of the
+// loop, so a flood on one connection cannot starve the others.
+constexpr size_t kReadChunk = size_t{64} << 10;
+constexpr int kMaxReads = 16;
+// A send goes straight to the kernel when nothing waits before it, up to
+// this much; the rest leaves from the loop. The kernel would often take
+// megabytes at once on loopback, yet a large block of output must show as
+// backed up (Busy) to the layers that pace their sending by it.
+constexpr size_t kDirectBytes = size_t{256} << 10;
+constexpr int kListenBacklog = 4096;  // the kernel caps it at its own maximum
+constexpr char kRemoteClosed[] = "The remote host closed the connection";
 
-std::string AddressText(const QHostAddress& address) {
-    bool mapped = false;
-    const quint32 v4 = address.toIPv4Address(&mapped);
-    if (mapped) return QHostAddress(v4).toString().toStdString();
-    return address.toString().toStdString();
-}
+constexpr uint32_t kReadEvents = EPOLLIN | EPOLLRDHUP;
 
 [[noreturn]] void Fail(const std::string& text) {
     throw runtime::Error(runtime::errc::InvalidProcedureCall, text);
 }
 
+std::string ErrorText(int err) {
+    return std::strerror(err);
+}
+
+// A handler's error must not unwind into the loop's dispatch; the loop carries on.
+template <class F>
+void Guarded(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        std::cerr << "Unhandled error in an event handler: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "Unhandled error in an event handler\n";
+    }
+}
+
+struct Endpoint {
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
+
+// "1.2.3.4" for an IPv4 (or IPv4-mapped IPv6) address, else the IPv6 text.
+std::string AddressText(const sockaddr_storage& a, int32_t* port = nullptr) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (a.ss_family == AF_INET) {
+        const auto& v4 = reinterpret_cast<const sockaddr_in&>(a);
+        inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
+        if (port) *port = ntohs(v4.sin_port);
+    } else if (a.ss_family == AF_INET6) {
+        const auto& v6 = reinterpret_cast<const sockaddr_in6&>(a);
+        if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) {
+            inet_ntop(AF_INET, &v6.sin6_addr.s6_addr[12], text, sizeof text);
+        } else {
+            inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
+        }
+        if (port) *port = ntohs(v6.sin6_port);
+    }
+    return text;
+}
+
+// Numeric addresses only: never asks a name service, so it never blocks.
+bool ParseLiteral(const std::string& host, int32_t port, Endpoint& out) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(port);
+    if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || !found) return false;
+    std::memcpy(&out.address, found->ai_addr, found->ai_addrlen);
+    out.length = found->ai_addrlen;
+    freeaddrinfo(found);
+    return true;
+}
+
+bool IsLocalhost(const std::string& host) {
+    std::string h = host;
+    std::transform(h.begin(), h.end(), h.begin(), [](unsigned char c) { return std::tolower(c); });
+    return h == "localhost" || h == "localhost.";
+}
+
+void SetNoDelay(int fd) {
+    const int on = 1;  // small request messages go out at once
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+// Scratch space for reads; nothing runs between a read and its copy-out, so
+// nested loops may share it.
+char* ReadBuffer() {
+    thread_local std::vector<char> buffer(kReadChunk);
+    return buffer.data();
+}
+
 }  // namespace
 
-// Qt's signals only record what happened and queue an event; user code runs
-// from those queued events alone. So no handler ever runs inside a Qt signal
-// of this socket, nor inside the call that caused it, and a handler may
-// destroy the TcpSocket (and with it the QTcpSocket) freely.
-struct TcpSocket::Impl {
+struct TcpSocket::Impl final : detail::PollWatcher {
+    enum class Phase { Idle, Resolving, Connecting, Open };
+
     explicit Impl(TcpSocket* o) : owner(o) {}
     ~Impl() { DropSocket(); }
 
     TcpSocket* owner;
     std::shared_ptr<bool> life = std::make_shared<bool>(true);  // queued events check it
-    QTcpSocket* sock = nullptr;
+    Phase phase = Phase::Idle;
+    int fd = -1;
+    uint64_t key = 0;  // the poller's registration of fd
+    bool writeArmed = false;
+    int writeError = 0;           // a send failed; the drop is reported from the loop
     int32_t state = StateClosed;  // as last reported (or set by Connect/Close)
     bool inStateEvent = false;    // State() then tells what that event reports
     int32_t eventState = StateClosed;
-    uint64_t attempt = 0;     // Connect and Close start a new one
-    bool dropQueued = false;  // this attempt's failure or drop is queued
-    bool receiveQueued = false;
+    uint64_t attempt = 0;   // Connect and Close start a new one
+    int queuedReports = 0;  // state reports posted and not yet run
+    bool inConnectCall = false;
     std::string rx;
+    std::string tx;  // unsent output from txAt on
+    size_t txAt = 0;
     std::string remoteAddress;
     int32_t remotePort = 0;
     std::string lastError;
+    std::vector<Endpoint> targets;  // addresses of this attempt still to try
+    size_t nextTarget = 0;
+    QObject* lookup = nullptr;  // a pending name lookup answers to it
+    int lookupId = -1;
 
-    void Wire(QTcpSocket* s) {
-        sock = s;
-        const uint64_t a = attempt;
-        QObject::connect(s, &QTcpSocket::connected, s, [this, a] { QtConnected(a); });
-        QObject::connect(s, &QTcpSocket::readyRead, s, [this] { ReadAvailable(true); });
-        QObject::connect(s, &QAbstractSocket::errorOccurred, s,
-                         [this](QAbstractSocket::SocketError) {
-                             lastError = sock->errorString().toStdString();
-                         });
-        QObject::connect(s, &QAbstractSocket::stateChanged, s,
-                         [this, a](QAbstractSocket::SocketState st) {
-                             if (st == QAbstractSocket::UnconnectedState) QtGone(a);
-                         });
-    }
+    size_t Unsent() const { return tx.size() - txAt; }
 
     void DropSocket() {
-        if (!sock) return;
-        sock->blockSignals(true);  // an abort must not report anything
-        sock->abort();
-        delete sock;
-        sock = nullptr;
+        if (lookup) {
+            QHostInfo::abortHostLookup(lookupId);
+            delete lookup;  // its answer is never delivered
+            lookup = nullptr;
+        }
+        if (fd >= 0) {
+            detail::SocketPoller::ForThisThread().Remove(fd, key);
+            ::close(fd);  // what the kernel holds still goes out
+            fd = -1;
+            key = 0;
+        }
+        phase = Phase::Idle;
+        writeArmed = false;
+        writeError = 0;
+        tx.clear();
+        txAt = 0;
+        targets.clear();
+        nextTarget = 0;
     }
 
-    void NotePeer() {
-        remoteAddress = AddressText(sock->peerAddress());
-        remotePort = sock->peerPort();
-        sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // small request messages
+    void NewAttempt() {
+        ++attempt;
+        inStateEvent = false;
+        rx.clear();
+        remotePort = 0;
     }
 
-    void QtConnected(uint64_t a) {
-        NotePeer();
-        QueueState(a, StateConnected);
+    // ---- reporting ----------------------------------------------------------
+
+    void RaiseState(int32_t reported, const std::weak_ptr<bool>& alive) {
+        inStateEvent = true;
+        eventState = reported;
+        Guarded([&] { owner->OnState(); });
+        if (!alive.expired()) inStateEvent = false;
     }
 
-    void QtGone(uint64_t a) {
-        ReadAvailable(true);  // what arrived before the close is still delivered, first
-        if (dropQueued) return;
-        dropQueued = true;
-        if (lastError.empty()) lastError = "The connection was closed";
-        QueueState(a, StateClosed);
+    // A state change found by the loop, raised at once, unless reports posted
+    // earlier are still waiting: it then queues behind them to keep the order.
+    void Deliver(int32_t newState) {
+        if (queuedReports > 0) {
+            QueueState(attempt, newState);
+            return;
+        }
+        Commit(newState);
+        Report(newState);
     }
 
-    void ReadAvailable(bool notify) {
-        if (!sock) return;
-        const qint64 n = sock->bytesAvailable();
-        if (n <= 0) return;
-        const size_t old = rx.size();
-        rx.resize(old + static_cast<size_t>(n));
-        const qint64 got = sock->read(rx.data() + old, n);
-        rx.resize(old + static_cast<size_t>(got > 0 ? got : 0));
-        if (notify && got > 0 && !receiveQueued) {
-            receiveQueued = true;
-            EventLoop::Post([this, alive = std::weak_ptr<bool>(life)] {
-                if (alive.expired()) return;
-                receiveQueued = false;
-                if (rx.empty()) return;  // taken already, or dropped by Close
-                owner->OnReceive();
-            });
+    void Commit(int32_t newState) {
+        state = newState;
+        if (newState == StateClosed) remotePort = 0;
+    }
+
+    // Raises a state report; what arrived before a connect was reported is
+    // announced right after it. `this` may be gone on return.
+    void Report(int32_t newState) {
+        std::weak_ptr<bool> alive = life;
+        const uint64_t a = attempt;
+        RaiseState(newState, alive);
+        if (newState != StateConnected || alive.expired()) return;
+        if (attempt == a && !rx.empty() && state == StateConnected) {
+            Guarded([&] { owner->OnReceive(); });
         }
     }
 
     // A state change of attempt `a`; dropped when Connect or Close came since.
     void QueueState(uint64_t a, int32_t newState) {
+        ++queuedReports;
         EventLoop::Post([this, a, newState, alive = std::weak_ptr<bool>(life)] {
-            if (alive.expired() || attempt != a) return;
-            state = newState;
-            if (newState == StateClosed) remotePort = 0;
-            RaiseState(newState, alive);
+            if (alive.expired()) return;
+            --queuedReports;
+            if (attempt != a) return;
+            Commit(newState);
+            Report(newState);
         });
     }
 
     // The report of a Close: never dropped, whatever the socket does next.
     void QueueClosed() {
+        ++queuedReports;
         EventLoop::Post([this, alive = std::weak_ptr<bool>(life)] {
             if (alive.expired()) return;
+            --queuedReports;
             RaiseState(StateClosed, alive);
         });
     }
 
-    void RaiseState(int32_t reported, const std::weak_ptr<bool>& alive) {
-        inStateEvent = true;
-        eventState = reported;
-        owner->OnState();
-        if (!alive.expired()) inStateEvent = false;
+    // The connection or attempt failed. From the loop it is reported at once,
+    // from inside a user call it is posted.
+    void Failed(std::string why, bool fromLoop) {
+        DropSocket();
+        lastError = std::move(why);
+        if (fromLoop) {
+            Deliver(StateClosed);
+        } else {
+            QueueState(attempt, StateClosed);
+        }
     }
 
-    void NewAttempt() {
-        ++attempt;
-        dropQueued = false;
-        inStateEvent = false;
-        rx.clear();
-        remotePort = 0;
+    // ---- connecting ---------------------------------------------------------
+
+    void StartLookup(const std::string& host, int32_t port) {
+        phase = Phase::Resolving;
+        lookup = new QObject();
+        const uint64_t a = attempt;
+        lookupId = QHostInfo::lookupHost(
+            QString::fromStdString(host), lookup, [this, a, port](const QHostInfo& info) {
+                if (attempt != a || phase != Phase::Resolving) return;
+                // Answers go out of our hands before the user call returns.
+                if (inConnectCall) {
+                    EventLoop::Post([this, a, port, info, alive = std::weak_ptr<bool>(life)] {
+                        if (!alive.expired() && attempt == a && phase == Phase::Resolving) {
+                            Resolved(info, port);
+                        }
+                    });
+                    return;
+                }
+                Resolved(info, port);
+            });
+    }
+
+    void Resolved(const QHostInfo& info, int32_t port) {
+        QObject* done = std::exchange(lookup, nullptr);
+        done->deleteLater();  // we are inside its delivery
+        targets.clear();
+        nextTarget = 0;
+        for (const QHostAddress& address : info.addresses()) {
+            Endpoint e;
+            if (ParseLiteral(address.toString().toStdString(), port, e)) targets.push_back(e);
+        }
+        if (targets.empty()) {
+            Failed(info.error() != QHostInfo::NoError ? info.errorString().toStdString()
+                                                      : "Host not found",
+                   true);
+            return;
+        }
+        TryNext(true);
+    }
+
+    // Starts connecting to the next address; when none is left the attempt fails.
+    void TryNext(bool fromLoop) {
+        std::string why = "No address to connect to";
+        while (nextTarget < targets.size()) {
+            const Endpoint& e = targets[nextTarget++];
+            const int s =
+                ::socket(e.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (s < 0) {
+                why = ErrorText(errno);
+                continue;
+            }
+            SetNoDelay(s);
+            if (::connect(s, reinterpret_cast<const sockaddr*>(&e.address), e.length) != 0 &&
+                errno != EINPROGRESS) {
+                why = ErrorText(errno);
+                ::close(s);
+                continue;
+            }
+            // Connected or not, the outcome is read when the socket turns writable.
+            const uint64_t k = detail::SocketPoller::ForThisThread().Add(s, EPOLLOUT, this);
+            if (k == 0) {
+                why = ErrorText(errno);
+                ::close(s);
+                continue;
+            }
+            fd = s;
+            key = k;
+            phase = Phase::Connecting;
+            return;
+        }
+        Failed(why, fromLoop);
+    }
+
+    void ConnectOutcome(uint32_t events) {
+        int err = 0;
+        socklen_t len = sizeof err;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+        if (err == 0 && !(events & (EPOLLOUT | EPOLLERR | EPOLLHUP))) return;
+        if (err == 0 && (events & (EPOLLERR | EPOLLHUP))) err = ECONNREFUSED;
+        if (err != 0) {
+            detail::SocketPoller::ForThisThread().Remove(fd, key);
+            ::close(fd);
+            fd = -1;
+            key = 0;
+            phase = Phase::Idle;
+            if (nextTarget < targets.size()) {
+                TryNext(true);
+            } else {
+                Failed(ErrorText(err), true);
+            }
+            return;
+        }
+        sockaddr_storage peer{};
+        socklen_t peerLen = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLen) == 0) {
+            remoteAddress = AddressText(peer, &remotePort);
+        }
+        targets.clear();
+        nextTarget = 0;
+        if (!detail::SocketPoller::ForThisThread().Modify(fd, key, kReadEvents)) {
+            Failed(ErrorText(errno), true);
+            return;
+        }
+        phase = Phase::Open;
+        Deliver(StateConnected);
+    }
+
+    // Takes over a connection a server accepted.
+    bool Adopt(int s, const sockaddr_storage& peer) {
+        const uint64_t k = detail::SocketPoller::ForThisThread().Add(s, kReadEvents, this);
+        if (k == 0) return false;
+        SetNoDelay(s);
+        fd = s;
+        key = k;
+        phase = Phase::Open;
+        state = StateConnected;
+        remoteAddress = AddressText(peer, &remotePort);
+        return true;
+    }
+
+    // ---- connected ----------------------------------------------------------
+
+    void SetWriteWatch(bool on) {
+        if (on == writeArmed) return;
+        if (detail::SocketPoller::ForThisThread().Modify(
+                fd, key, kReadEvents | (on ? uint32_t{EPOLLOUT} : 0u))) {
+            writeArmed = on;
+        }
+    }
+
+    // Writes what the kernel takes now; false on a broken connection (errno set).
+    bool Flush() {
+        while (txAt < tx.size()) {
+            const ssize_t n = ::send(fd, tx.data() + txAt, tx.size() - txAt, MSG_NOSIGNAL);
+            if (n > 0) {
+                txAt += static_cast<size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                break;
+            } else {
+                return false;
+            }
+        }
+        if (txAt == tx.size()) {
+            tx.clear();
+            txAt = 0;
+            SetWriteWatch(false);
+        } else if (txAt >= kBusyBytes && txAt * 2 >= tx.size()) {
+            tx.erase(0, txAt);  // the sent part goes before it grows the buffer
+            txAt = 0;
+        }
+        return true;
+    }
+
+    void Write(std::string_view data) {
+        if (Unsent() == 0) {
+            const size_t direct = std::min(data.size(), kDirectBytes);
+            size_t sent = 0;
+            while (sent < direct) {
+                const ssize_t n = ::send(fd, data.data() + sent, direct - sent, MSG_NOSIGNAL);
+                if (n > 0) {
+                    sent += static_cast<size_t>(n);
+                } else if (n < 0 && errno == EINTR) {
+                    continue;
+                } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                    break;
+                } else {
+                    // Reported from the loop, which sees the broken socket at once.
+                    writeError = n < 0 ? errno : EPIPE;
+                    return;
+                }
+            }
+            if (sent == data.size()) return;
+            tx.assign(data.substr(sent));
+            txAt = 0;
+        } else {
+            tx.append(data);
+        }
+        SetWriteWatch(true);
+    }
+
+    // Reads what is there; `why` is set when the connection ended.
+    bool ReadIn(uint32_t events, std::string& why) {
+        const bool ending = events & (EPOLLRDHUP | EPOLLHUP | EPOLLERR);
+        char* buffer = ReadBuffer();
+        bool got = false;
+        for (int i = 0; i < kMaxReads; ++i) {
+            const ssize_t n = ::recv(fd, buffer, kReadChunk, 0);
+            if (n > 0) {
+                rx.append(buffer, static_cast<size_t>(n));
+                got = true;
+                // A short read took all there was, unless the end is pending too.
+                if (static_cast<size_t>(n) < kReadChunk && !ending) break;
+            } else if (n == 0) {
+                why = kRemoteClosed;
+                break;
+            } else if (errno == EINTR) {
+                continue;
+            } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                break;
+            } else {
+                why = ErrorText(errno);
+                break;
+            }
+        }
+        return got;
+    }
+
+    void OnPoll(uint32_t events) override {
+        if (phase == Phase::Connecting) {
+            ConnectOutcome(events);
+            return;
+        }
+        if (phase != Phase::Open) return;
+        std::string why;
+        if ((events & EPOLLOUT) && !writeError && !Flush()) writeError = errno;
+        bool got = false;
+        if (events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) got = ReadIn(events, why);
+        if (why.empty() && writeError) why = ErrorText(writeError);
+        if (why.empty() && (events & (EPOLLHUP | EPOLLERR))) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+            why = err ? ErrorText(err) : kRemoteClosed;
+        }
+        const std::weak_ptr<bool> alive = life;
+        const uint64_t a = attempt;
+        // Data before the connect's report waits for it (see Deliver).
+        if (got && state == StateConnected) {
+            Guarded([&] { owner->OnReceive(); });
+            if (alive.expired() || attempt != a) return;  // destroyed, closed or reconnected
+        }
+        if (why.empty()) return;
+        // What arrived before the end stays readable from the closed report.
+        DropSocket();
+        lastError = why;
+        Deliver(StateClosed);
     }
 };
 
@@ -154,13 +509,28 @@ void TcpSocket::Connect(const std::string& host, int32_t port) {
     if (host.empty()) Fail("No host to connect to");
     if (port < 1 || port > 65535) Fail("Port out of range: " + std::to_string(port));
     if (impl_->state == StateConnected) Fail("The socket is already connected");
-    EventLoop::Ensure();
-    impl_->DropSocket();  // a pending attempt gives way to this one
-    impl_->NewAttempt();
-    impl_->lastError.clear();
-    impl_->state = StateConnecting;
-    impl_->Wire(new QTcpSocket());
-    impl_->sock->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
+    detail::SocketPoller::ForThisThread();  // the loop exists from here on
+    Impl& in = *impl_;
+    in.DropSocket();  // a pending attempt gives way to this one
+    in.NewAttempt();
+    in.lastError.clear();
+    in.state = StateConnecting;
+    in.inConnectCall = true;
+    Endpoint literal;
+    if (ParseLiteral(host, port, literal)) {
+        in.targets.push_back(literal);
+    } else if (IsLocalhost(host)) {
+        // Known without asking anyone; IPv4 first, as servers here mostly listen there.
+        Endpoint e;
+        if (ParseLiteral("127.0.0.1", port, e)) in.targets.push_back(e);
+        if (ParseLiteral("::1", port, e)) in.targets.push_back(e);
+    }
+    if (!in.targets.empty()) {
+        in.TryNext(false);
+    } else {
+        in.StartLookup(host, port);
+    }
+    in.inConnectCall = false;
 }
 
 int32_t TcpSocket::State() const {
@@ -168,21 +538,21 @@ int32_t TcpSocket::State() const {
 }
 
 bool TcpSocket::Busy() const {
-    return impl_->state != StateConnected || !impl_->sock ||
-           impl_->sock->bytesToWrite() > kBusyBytes;
+    return impl_->state != StateConnected || impl_->phase != Impl::Phase::Open ||
+           impl_->writeError != 0 || impl_->Unsent() > kBusyBytes;
 }
 
 void TcpSocket::Send(std::string_view data) {
-    if (impl_->state != StateConnected || !impl_->sock) Fail("The socket is not connected");
-    if (data.empty()) return;
-    const qint64 n = impl_->sock->write(data.data(), static_cast<qint64>(data.size()));
-    if (n != static_cast<qint64>(data.size())) {
-        Fail("Send failed: " + impl_->sock->errorString().toStdString());
+    Impl& in = *impl_;
+    if (in.state != StateConnected || in.phase != Impl::Phase::Open) {
+        Fail("The socket is not connected");
     }
+    if (in.writeError) Fail("Send failed: " + ErrorText(in.writeError));
+    if (data.empty()) return;
+    in.Write(data);
 }
 
 size_t TcpSocket::Receive(std::string& out) {
-    impl_->ReadAvailable(false);
     out.clear();
     out.swap(impl_->rx);  // the caller's buffer becomes our next one
     return out.size();
@@ -210,66 +580,110 @@ std::string TcpSocket::LastError() const {
 
 // ---- TcpServer --------------------------------------------------------------
 
-struct TcpServer::Impl {
-    std::shared_ptr<bool> life = std::make_shared<bool>(true);
-    QTcpServer* server = nullptr;
+struct TcpServer::Impl final : detail::PollWatcher {
+    explicit Impl(TcpServer* o) : owner(o) {}
+    ~Impl() { Stop(); }
 
-    ~Impl() {
-        if (!server) return;
-        server->blockSignals(true);
-        delete server;  // also the accepted connections nobody took yet
+    TcpServer* owner;
+    std::shared_ptr<bool> life = std::make_shared<bool>(true);
+    int fd = -1;
+    uint64_t key = 0;
+    int32_t port = 0;
+
+    void Stop() {
+        if (fd < 0) return;
+        detail::SocketPoller::ForThisThread().Remove(fd, key);
+        ::close(fd);
+        fd = -1;
+        key = 0;
+        port = 0;
+    }
+
+    void OnPoll(uint32_t) override {
+        const std::weak_ptr<bool> alive = life;
+        // Bounded, so a storm of connects leaves the loop its other work.
+        for (int i = 0; i < 256 && fd >= 0; ++i) {
+            sockaddr_storage peer{};
+            socklen_t len = sizeof peer;
+            const int s = ::accept4(fd, reinterpret_cast<sockaddr*>(&peer), &len,
+                                    SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (s < 0) {
+                if (errno == EINTR || errno == ECONNABORTED) continue;
+                return;  // nothing more waiting (or out of descriptors: tried again later)
+            }
+            auto socket = std::make_shared<TcpSocket>();
+            if (!socket->impl_->Adopt(s, peer)) {
+                ::close(s);
+                continue;
+            }
+            // Before any data event, so the handler can subscribe to them.
+            Guarded([&] { owner->OnAccept(socket); });
+            if (alive.expired()) return;
+        }
     }
 };
 
-TcpServer::TcpServer() : impl_(std::make_unique<Impl>()) {}
+TcpServer::TcpServer() : impl_(std::make_unique<Impl>(this)) {}
 
 TcpServer::~TcpServer() = default;
 
 void TcpServer::Listen(const std::string& address, int32_t port) {
     if (port < 0 || port > 65535) Fail("Port out of range: " + std::to_string(port));
-    if (impl_->server && impl_->server->isListening()) Fail("The server is already listening");
-    QHostAddress host;
+    if (impl_->fd >= 0) Fail("The server is already listening");
+    std::vector<Endpoint> candidates;
+    Endpoint e;
     if (address.empty() || address == "*") {
-        host = QHostAddress(QHostAddress::Any);  // IPv4 and IPv6
-    } else if (address == "localhost") {
-        host = QHostAddress(QHostAddress::LocalHost);
-    } else if (!host.setAddress(QString::fromStdString(address))) {
+        // Every address: IPv6 taking IPv4 too, or IPv4 alone without IPv6.
+        ParseLiteral("::", port, e);
+        candidates.push_back(e);
+        ParseLiteral("0.0.0.0", port, e);
+        candidates.push_back(e);
+    } else if (IsLocalhost(address)) {
+        ParseLiteral("127.0.0.1", port, e);
+        candidates.push_back(e);
+    } else if (ParseLiteral(address, port, e)) {
+        candidates.push_back(e);
+    } else {
         Fail("Not an address to listen on: " + address);
     }
-    EventLoop::Ensure();
-    if (!impl_->server) {
-        impl_->server = new QTcpServer();
-        QTcpServer* server = impl_->server;
-        QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
-            while (QTcpSocket* s = server->nextPendingConnection()) {
-                s->setParent(nullptr);  // owned by the TcpSocket from here on
-                auto socket = std::make_shared<TcpSocket>();
-                // The accept goes first so its handler can subscribe before any data event.
-                EventLoop::Post([this, socket, alive = std::weak_ptr<bool>(impl_->life)] {
-                    if (!alive.expired()) OnAccept(socket);
-                });
-                TcpSocket::Impl& in = *socket->impl_;
-                in.NewAttempt();
-                in.state = TcpSocket::StateConnected;
-                in.Wire(s);
-                in.NotePeer();
-                in.ReadAvailable(true);
-                if (s->state() != QAbstractSocket::ConnectedState) in.QtGone(in.attempt);
-            }
-        });
+    detail::SocketPoller& poller = detail::SocketPoller::ForThisThread();
+    std::string why;
+    for (const Endpoint& c : candidates) {
+        const int s = ::socket(c.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (s < 0) {
+            why = ErrorText(errno);
+            continue;
+        }
+        const int on = 1, off = 0;
+        // A port given back is taken again at once, whatever lingers on it.
+        setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        if (c.address.ss_family == AF_INET6) {
+            setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+        }
+        uint64_t k = 0;
+        if (::bind(s, reinterpret_cast<const sockaddr*>(&c.address), c.length) != 0 ||
+            ::listen(s, kListenBacklog) != 0 || (k = poller.Add(s, EPOLLIN, impl_.get())) == 0) {
+            why = ErrorText(errno);
+            ::close(s);
+            continue;
+        }
+        sockaddr_storage bound{};
+        socklen_t len = sizeof bound;
+        getsockname(s, reinterpret_cast<sockaddr*>(&bound), &len);
+        impl_->fd = s;
+        impl_->key = k;
+        AddressText(bound, &impl_->port);
+        return;
     }
-    if (!impl_->server->listen(host, static_cast<quint16>(port))) {
-        Fail("Cannot listen on " + address + ":" + std::to_string(port) + ": " +
-             impl_->server->errorString().toStdString());
-    }
+    Fail("Cannot listen on " + address + ":" + std::to_string(port) + ": " + why);
 }
 
 int32_t TcpServer::Port() const {
-    return impl_->server && impl_->server->isListening() ? impl_->server->serverPort() : 0;
+    return impl_->port;
 }
 
 void TcpServer::Close() {
-    if (impl_->server) impl_->server->close();
+    impl_->Stop();
 }
 
 }  // namespace platform

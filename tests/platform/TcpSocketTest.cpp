@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,7 +41,7 @@ struct Probe {
 };
 
 class Loopback : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         server.Listen("127.0.0.1", 0);
         ASSERT_NE(server.Port(), 0);
@@ -276,6 +277,127 @@ TEST_F(Loopback, HandlersMayDestroyTheirSocket) {
     EXPECT_TRUE(Wait([&] { return accepted.empty(); }));
     EXPECT_TRUE(Wait([&] { return !client; }));  // the drop destroys the client
     EventLoop::RunFor(30);
+}
+
+// Hundreds of connections on the one loop: each carries its own bytes both
+// ways, and each drop is reported once on each side.
+TEST_F(Loopback, ManyConnectionsAtOnceKeepTheirOwnBytes) {
+    constexpr int kCount = 300;
+    // The server's ends echo what they get.
+    server.OnAccept.Connect([](std::shared_ptr<TcpSocket> s) {
+        TcpSocket* raw = s.get();
+        raw->OnReceive.Connect([raw] {
+            std::string chunk;
+            raw->Receive(chunk);
+            raw->Send(chunk);
+        });
+    });
+    std::vector<std::unique_ptr<TcpSocket>> clients;
+    std::vector<std::unique_ptr<Probe>> probes;
+    for (int i = 0; i < kCount; ++i) {
+        clients.push_back(std::make_unique<TcpSocket>());
+        probes.push_back(std::make_unique<Probe>(*clients.back()));
+        TcpSocket* c = clients.back().get();
+        c->OnState.Connect([c, i] {
+            if (c->State() == TcpSocket::StateConnected)
+                c->Send("hello " + std::to_string(i) + ";");
+        });
+        c->Connect("127.0.0.1", server.Port());
+    }
+    ASSERT_TRUE(Wait([&] {
+        return std::all_of(probes.begin(), probes.end(),
+                           [](const auto& p) { return p->data.find(';') != std::string::npos; });
+    }));
+    for (int i = 0; i < kCount; ++i) EXPECT_EQ(probes[i]->data, "hello " + std::to_string(i) + ";");
+    EXPECT_EQ(accepted.size(), static_cast<size_t>(kCount));
+
+    std::vector<std::unique_ptr<Probe>> serverProbes;
+    for (auto& s : accepted) serverProbes.push_back(std::make_unique<Probe>(*s));
+    for (int i = 0; i < kCount; i += 2) clients[i]->Close();  // half close here, half there
+    for (int i = 1; i < kCount; i += 2) accepted[i]->Close();
+    EXPECT_TRUE(Wait([&] {
+        return std::all_of(probes.begin(), probes.end(),
+                           [](const auto& p) { return p->states.size() == 2; }) &&
+               std::all_of(serverProbes.begin(), serverProbes.end(),
+                           [](const auto& p) { return p->states.size() == 1; });
+    }));
+    EventLoop::RunFor(50);
+    for (int i = 0; i < kCount; ++i) {
+        EXPECT_EQ(probes[i]->states, (std::vector<int32_t>{2, 0})) << i;
+        EXPECT_EQ(serverProbes[i]->states, std::vector<int32_t>{0}) << i;
+    }
+}
+
+// Output the kernel cannot take at once waits, and leaves in the order sent,
+// while the receiving side does not read for a while.
+TEST_F(Loopback, LargeWritesBackUpAndDrainInOrder) {
+    TcpSocket client;
+    Probe probe(client);
+    auto peer = Connect(client, probe);
+    ASSERT_TRUE(peer);
+    std::string expected;
+    for (size_t i = 0; i < 6; ++i) {
+        const std::string block = Pattern(size_t{3} << 20, i);
+        client.Send(block);
+        client.Send("#" + std::to_string(i));
+        expected += block + "#" + std::to_string(i);
+        EXPECT_TRUE(client.Busy()) << i;
+    }
+    Probe peerProbe(*peer);
+    EXPECT_TRUE(Wait([&] { return peerProbe.data.size() >= expected.size(); }));
+    EXPECT_TRUE(peerProbe.data == expected);
+    EXPECT_FALSE(client.Busy());
+    // Once drained, small writes go straight out again.
+    client.Send("tail");
+    EXPECT_TRUE(Wait([&] { return peerProbe.data.size() == expected.size() + 4; }));
+}
+
+// A handler may destroy another socket whose readiness is already collected,
+// and open a new one in its place; the stale readiness reaches nobody.
+TEST_F(Loopback, AHandlerMayDestroyAnotherSocketWithEventsPending) {
+    auto a = std::make_unique<TcpSocket>();
+    auto b = std::make_unique<TcpSocket>();
+    Probe pa(*a);
+    Probe pb(*b);
+    a->Connect("127.0.0.1", server.Port());
+    b->Connect("127.0.0.1", server.Port());
+    ASSERT_TRUE(Wait(
+        [&] { return accepted.size() == 2 && pa.states.size() == 1 && pb.states.size() == 1; }));
+    auto replacement = std::make_unique<TcpSocket>();
+    bool destroyed = false;
+    auto whoever = [&] {
+        if (destroyed) return;
+        destroyed = true;
+        a.reset();
+        b.reset();
+        replacement->Connect("127.0.0.1", server.Port());
+    };
+    a->OnReceive.Connect(whoever);
+    b->OnReceive.Connect(whoever);
+    // Both become readable in the same turn of the loop.
+    accepted[0]->Send("x");
+    accepted[1]->Send("y");
+    Probe pr(*replacement);
+    EXPECT_TRUE(Wait([&] { return pr.states.size() == 1; }));
+    EXPECT_EQ(pr.states, std::vector<int32_t>{2});
+    EXPECT_TRUE(destroyed);
+}
+
+// A handler that waits on the loop (a nested loop) still gets other sockets' events.
+TEST_F(Loopback, ANestedLoopInsideAHandlerKeepsDelivering) {
+    TcpSocket first, second;
+    Probe p1(first), p2(second);
+    auto end1 = Connect(first, p1);
+    auto end2 = Connect(second, p2);
+    ASSERT_TRUE(end1 && end2);
+    bool nestedSawSecond = false;
+    first.OnReceive.Connect([&] {
+        end2->Send("inner");
+        nestedSawSecond = EventLoop::RunUntil([&] { return p2.data == "inner"; }, kWaitMs);
+    });
+    end1->Send("outer");
+    EXPECT_TRUE(Wait([&] { return p1.data == "outer"; }));
+    EXPECT_TRUE(nestedSawSecond);
 }
 
 TEST(TcpServer, MayBeDestroyedInsideOnAccept) {
