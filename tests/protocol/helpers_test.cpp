@@ -16,6 +16,7 @@
 #include "runtime/Error.h"
 #include "runtime/Format.h"
 #include "runtime/Locale.h"
+#include "tests/support/TempProgramFolder.h"
 
 namespace {
 
@@ -43,10 +44,8 @@ runtime::LocaleSettings DotLocale() {
 }
 
 TEST(ProtocolHelpers, GetLineReturnsTheLineOrRaises) {
-    const fs::path previous = platform::ProgramFolder();
-    std::string pattern = (fs::temp_directory_path() / "helpers-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    platform::SetProgramFolder(pattern);
+    testsupport::TempProgramFolder folder("helpers");
+    const std::string pattern = folder.Path().string();
 
     KVGeneralDLL10::CFileProcess f;
     // The journal's folder is the desk's to create.
@@ -59,9 +58,6 @@ TEST(ProtocolHelpers, GetLineReturnsTheLineOrRaises) {
     EXPECT_EQ(ErrorOf([&] { f.GetLine("\\History\\JN1.his", 3); }), runtime::errc::InputPastEnd);
     EXPECT_EQ(ErrorOf([&] { f.GetLine("\\History\\JN2.his", 1); }), runtime::errc::FileNotFound);
     EXPECT_EQ(f.NumberOfLinesInFile("\\History\\JN1.his"), 2);
-
-    platform::SetProgramFolder(previous);
-    fs::remove_all(pattern);
 }
 
 TEST(ProtocolHelpers, NumbersAndCurrencyMatchTheGeneralLibrary) {

@@ -11,6 +11,7 @@
 #include "general/common/CFileProcess.h"
 #include "platform/Paths.h"
 #include "runtime/Error.h"
+#include "tests/support/TempProgramFolder.h"
 
 namespace {
 
@@ -28,19 +29,6 @@ int32_t ErrorOf(const std::function<void()>& call) {
 
 class FileProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = platform::ProgramFolder();
-        std::string pattern = (fs::temp_directory_path() / "fileprocess-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
-        platform::SetProgramFolder(home_);
-    }
-    void TearDown() override {
-        platform::SetProgramFolder(previous_);
-        std::error_code ec;
-        fs::remove_all(home_, ec);
-    }
-
     void Write(const std::string& name, const std::string& content) {
         platform::AtomicWriteFile(home_ / name, content);
     }
@@ -56,7 +44,8 @@ protected:
         return lines;
     }
 
-    fs::path home_, previous_;
+    testsupport::TempProgramFolder folder_{"fileprocess"};
+    fs::path home_ = folder_.Path();
 };
 
 TEST_F(FileProcessTest, ReadsCrLfAndLfFilesAlike) {

@@ -12,6 +12,7 @@
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Locale.h"
+#include "tests/support/TempProgramFolder.h"
 
 namespace {
 
@@ -20,22 +21,10 @@ using OrbanelGeneral10::CLogFile;
 
 class LogFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = platform::ProgramFolder();
-        std::string pattern = (fs::temp_directory_path() / "logfile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
-        platform::SetProgramFolder(home_);
-    }
-    void TearDown() override {
-        platform::SetProgramFolder(previous_);
-        std::error_code ec;
-        fs::remove_all(home_, ec);
-    }
-
     std::string Read(const fs::path& path) { return platform::ReadWholeFile(path); }
 
-    fs::path home_, previous_;
+    testsupport::TempProgramFolder folder_{"logfile"};
+    fs::path home_ = folder_.Path();
     std::shared_ptr<runtime::FixedClock> clock_ =
         std::make_shared<runtime::FixedClock>(runtime::DateTimeSerial(2024, 4, 3, 14, 5, 0));
     runtime::ScopedClock scoped_{clock_};
