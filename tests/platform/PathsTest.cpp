@@ -15,10 +15,13 @@
 #include <vector>
 
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using platform::AtomicWriteFile;
 using platform::ReadWholeFile;
@@ -63,15 +66,6 @@ void Put(const fs::path& p, const std::string& text) {
     AtomicWriteFile(p, text);
 }
 
-int ErrorNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
 std::vector<std::string> Names(const fs::path& dir) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
@@ -80,7 +74,7 @@ std::vector<std::string> Names(const fs::path& dir) {
 }
 
 class PathsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         previous = platform::ProgramFolder();
         platform::SetProgramFolder(home.path);
@@ -115,7 +109,7 @@ TEST_F(PathsTest, ResolvesLikeTheSystemExpects) {
     };
     for (const auto& c : cases) EXPECT_EQ(ResolvePath(c.in), c.out) << c.in;
     EXPECT_EQ(ReadWholeFile(ResolvePath("\\manage\\server.buf")), "list");
-    EXPECT_EQ(ErrorNumber([] { ResolvePath(std::string("a\0b", 3)); }), 52);
+    EXPECT_EQ(ErrorNumberOf([] { ResolvePath(std::string("a\0b", 3)); }), 52);
 }
 
 TEST_F(PathsTest, AtomicWriteReplacesWholeAndLeavesNoTemporaries) {
@@ -143,7 +137,7 @@ TEST_F(PathsTest, FailedWriteKeepsTheOldContent) {
     rlimit small = saved;
     small.rlim_cur = 4096;
     setrlimit(RLIMIT_FSIZE, &small);
-    const int number = ErrorNumber([&] { AtomicWriteFile(file, std::string(100000, 'n')); });
+    const int number = ErrorNumberOf([&] { AtomicWriteFile(file, std::string(100000, 'n')); });
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
 
@@ -153,15 +147,15 @@ TEST_F(PathsTest, FailedWriteKeepsTheOldContent) {
 
     // A directory in the way and a missing folder fail the same way.
     fs::create_directories(home.path / "taken" / "inside");
-    EXPECT_EQ(ErrorNumber([&] { AtomicWriteFile(home.path / "taken", "x"); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { AtomicWriteFile(home.path / "taken", "x"); }), 75);
     EXPECT_TRUE(fs::is_directory(home.path / "taken" / "inside"));
-    EXPECT_EQ(ErrorNumber([&] { AtomicWriteFile(home.path / "nowhere" / "f", "x"); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { AtomicWriteFile(home.path / "nowhere" / "f", "x"); }), 75);
     EXPECT_EQ(Names(home.path), (std::vector<std::string>{"servers.buf", "taken"}));
 }
 
 TEST_F(PathsTest, ReadWholeFileErrors) {
-    EXPECT_EQ(ErrorNumber([&] { ReadWholeFile(home.path / "missing.txt"); }), 53);
-    EXPECT_EQ(ErrorNumber([&] { ReadWholeFile(home.path); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { ReadWholeFile(home.path / "missing.txt"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { ReadWholeFile(home.path); }), 75);
 }
 
 TEST(ProgramFolder, ChosenFromArgumentsThenEnvironment) {
@@ -209,7 +203,7 @@ TEST(ProgramFolder, ChosenFromArgumentsThenEnvironment) {
     }
     std::string a0 = "OrbanexDesk", a1 = "--home";
     char* dangling[] = {a0.data(), a1.data(), nullptr};
-    EXPECT_EQ(ErrorNumber([&] { platform::InitProgramFolder(2, dangling); }), 52);
+    EXPECT_EQ(ErrorNumberOf([&] { platform::InitProgramFolder(2, dangling); }), 52);
     platform::SetProgramFolder(previous);
 }
 

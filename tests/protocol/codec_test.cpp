@@ -10,8 +10,11 @@
 #include "general/common/MTokens.h"
 #include "protocol/CDataProtocol.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using KVGeneralDLL10::CDataProtocol;
 using KVGeneralDLL10::ITokens;
@@ -20,15 +23,6 @@ std::string W(int32_t token) {
     return std::string(OrbanelGeneral10::TokenWord(token));
 }
 const std::string NS = "!&NS&!";
-
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 // A dictionary with a fixed answer for unknown words, to reach the codec's
 // own system-word fallback.
@@ -100,8 +94,8 @@ TEST(CodecWithoutDictionary, FallsBackToWordZeroWhenBuildingAndRaisesWhenReading
     CDataProtocol codec;
     EXPECT_EQ(codec.Request(107, {}), W(0) + "s?<-1&h,+3!");
     EXPECT_EQ(codec.Request(5, {}), W(5) + "s?<-1&h,+3!");
-    EXPECT_EQ(RaisedNumber([&] { codec.TokenID(W(5) + "s?<"); }), 91);
-    EXPECT_EQ(RaisedNumber([&] { codec.TokenPublicDesc(5); }), 91);
+    EXPECT_EQ(ErrorNumberOf([&] { codec.TokenID(W(5) + "s?<"); }), 91);
+    EXPECT_EQ(ErrorNumberOf([&] { codec.TokenPublicDesc(5); }), 91);
 
     auto failing = std::make_shared<FakeTokens>();
     failing->fail = true;
@@ -174,7 +168,7 @@ TEST_F(Codec, ReadsTheSessionIdOfARequest) {
         {std::string(40000, 'x') + "s?<8&h,", 8},
     };
     for (const auto& [cmd, sid] : cases) EXPECT_EQ(codec.RequestSID(cmd), sid) << cmd.substr(0, 40);
-    EXPECT_EQ(RaisedNumber([&] { codec.RequestSID("s?<99999999999&h,"); }), 6);
+    EXPECT_EQ(ErrorNumberOf([&] { codec.RequestSID("s?<99999999999&h,"); }), 6);
 }
 
 TEST_F(Codec, ReadsParameters) {
@@ -196,7 +190,7 @@ TEST_F(Codec, ReadsParameters) {
         {"G)_x", 1, "x"},
     };
     for (const auto& c : cases) EXPECT_EQ(codec.ParameterValue(c.cmd, c.index), c.value) << c.cmd;
-    EXPECT_EQ(RaisedNumber([&] { codec.ParameterValue(W(4) + "s?<G)_a", -1); }), 9);
+    EXPECT_EQ(ErrorNumberOf([&] { codec.ParameterValue(W(4) + "s?<G)_a", -1); }), 9);
 
     // The same buffer changed in place between two reads.
     std::string reused = W(4) + "s?<G)_aG)_b";

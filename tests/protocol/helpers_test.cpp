@@ -16,21 +16,15 @@
 #include "runtime/Error.h"
 #include "runtime/Format.h"
 #include "runtime/Locale.h"
+#include "tests/support/ErrorNumber.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace {
 
+using testsupport::ErrorNumberOf;
+
 namespace fs = std::filesystem;
 using runtime::Variant;
-
-int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 std::string Stamp(runtime::Date d) {
     return runtime::FormatDate(d, "yyyy-mm-dd hh:nn:ss");
@@ -55,8 +49,10 @@ TEST(ProtocolHelpers, GetLineReturnsTheLineOrRaises) {
     EXPECT_EQ(f.PutEntry("second", "\\History\\JN1.his", KVGeneralDLL10::APPEND_TYPE), "");
     EXPECT_EQ(f.GetLine("\\History\\JN1.his", 2), "second");
     EXPECT_EQ(f.GetLine("\\History\\JN1.his", 0), "");
-    EXPECT_EQ(ErrorOf([&] { f.GetLine("\\History\\JN1.his", 3); }), runtime::errc::InputPastEnd);
-    EXPECT_EQ(ErrorOf([&] { f.GetLine("\\History\\JN2.his", 1); }), runtime::errc::FileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { f.GetLine("\\History\\JN1.his", 3); }),
+              runtime::errc::InputPastEnd);
+    EXPECT_EQ(ErrorNumberOf([&] { f.GetLine("\\History\\JN2.his", 1); }),
+              runtime::errc::FileNotFound);
     EXPECT_EQ(f.NumberOfLinesInFile("\\History\\JN1.his"), 2);
 }
 
@@ -87,9 +83,9 @@ TEST(ProtocolHelpers, OlderDateParsers) {
         {"05/03/2024 10:00", runtime::errc::TypeMismatch},  // a time is not part of a year
     };
     for (const auto& [text, error] : bad)
-        EXPECT_EQ(ErrorOf([&] { sv.ToDate(text); }), error) << text;
+        EXPECT_EQ(ErrorNumberOf([&] { sv.ToDate(text); }), error) << text;
     for (const char* text : {"05/03/2024", "05/03/2024 14:07", "05/03/2024 14"}) {
-        EXPECT_NE(ErrorOf([&] { sv.ToDateTime(text); }), 0) << text;
+        EXPECT_NE(ErrorNumberOf([&] { sv.ToDateTime(text); }), 0) << text;
     }
 }
 

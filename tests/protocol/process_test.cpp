@@ -12,8 +12,11 @@
 #include "platform/TcpSocket.h"
 #include "protocol/CProcess.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using KVGeneralDLL10::CProcess;
 
@@ -21,15 +24,6 @@ std::string W(int32_t token) {
     return std::string(OrbanelGeneral10::TokenWord(token));
 }
 const std::string NS = "!&NS&!";
-
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 struct Session : OrbanelGeneral10::ISessionTag {
     explicit Session(int32_t id) : id(id) {}
@@ -86,7 +80,7 @@ TEST_F(Process, DefinesRequestsAndResponsesWithTheParametersTheWireCarries) {
         for (size_t i = 0; i < c.held.size(); ++i)
             EXPECT_EQ(process.ParameterValue(static_cast<int64_t>(i + 1)), c.held[i]);
         EXPECT_EQ(process.ParameterValue(static_cast<int64_t>(c.held.size() + 1)), "%$#InVaLID");
-        EXPECT_EQ(RaisedNumber([&] { process.ParameterValue(0); }), 9);
+        EXPECT_EQ(ErrorNumberOf([&] { process.ParameterValue(0); }), 9);
     }
     std::vector<std::string> fiftyOne(51, "v");
     process.DefineResponseByToken(5, 4, fiftyOne);
@@ -151,7 +145,7 @@ TEST_F(Process, DescribesOnlyWhenTheLevelAllows) {
     EXPECT_EQ(process.ProcessDescription(), "'Disconnect' ");
 
     CProcess noDictionary;  // a logged define needs the dictionary's description
-    EXPECT_EQ(RaisedNumber([&] { noDictionary.DefineResponseByToken(0, 4, {}); }), 91);
+    EXPECT_EQ(ErrorNumberOf([&] { noDictionary.DefineResponseByToken(0, 4, {}); }), 91);
 }
 
 TEST_F(Process, SplitsRows) {
@@ -159,8 +153,8 @@ TEST_F(Process, SplitsRows) {
     EXPECT_EQ(process.RowCellsCount(), 3u);
     EXPECT_EQ(process.RowCell(2), "b");
     EXPECT_EQ(process.RowCell(3), "");
-    EXPECT_EQ(RaisedNumber([&] { process.RowCell(4); }), 9);
-    EXPECT_EQ(RaisedNumber([&] { process.RowCell(0); }), 9);
+    EXPECT_EQ(ErrorNumberOf([&] { process.RowCell(4); }), 9);
+    EXPECT_EQ(ErrorNumberOf([&] { process.RowCell(0); }), 9);
     process.DifineRow("");
     EXPECT_EQ(process.RowCellsCount(), 1u);
 }
@@ -174,8 +168,8 @@ TEST_F(Process, SessionMembersReadTheSocketsTag) {
     EXPECT_FALSE(process.ValidateSID());
 
     process.DefineProcessByCommand(5, W(4) + "s?<42&h,G)_x");
-    EXPECT_EQ(RaisedNumber([&] { process.ValidateSID(); }), 424);  // nothing in the tag
-    EXPECT_EQ(RaisedNumber([&] { process.ID(); }), 424);
+    EXPECT_EQ(ErrorNumberOf([&] { process.ValidateSID(); }), 424);  // nothing in the tag
+    EXPECT_EQ(ErrorNumberOf([&] { process.ID(); }), 424);
     socket->Tag = SessionTag(42);
     EXPECT_TRUE(process.ValidateSID());
     EXPECT_EQ(process.ID(), "42");
@@ -186,8 +180,8 @@ TEST_F(Process, SessionMembersReadTheSocketsTag) {
     EXPECT_EQ(process.SessionDescriptions(nullptr), "");
 
     process.setChild(nullptr);
-    EXPECT_EQ(RaisedNumber([&] { process.ValidateSID(); }), 91);
-    EXPECT_EQ(RaisedNumber([&] { process.toString(); }), 91);
+    EXPECT_EQ(ErrorNumberOf([&] { process.ValidateSID(); }), 91);
+    EXPECT_EQ(ErrorNumberOf([&] { process.toString(); }), 91);
 }
 
 TEST_F(Process, SendFailsQuietlyWithoutAConnection) {

@@ -11,21 +11,15 @@
 #include "general/common/CFileProcess.h"
 #include "platform/Paths.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace {
 
+using testsupport::ErrorNumberOf;
+
 namespace fs = std::filesystem;
 using namespace OrbanelGeneral10;
-
-int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 class FileProcessTest : public ::testing::Test {
 protected:
@@ -101,10 +95,11 @@ TEST_F(FileProcessTest, WritesLinesWithCrLf) {
     EXPECT_EQ(Read("out.txt"), "a\r\n\r\nb,\"c\"\r\n");
 
     EXPECT_EQ(f.OpenFile("out.txt", INPUT_TYPE), "");
-    EXPECT_EQ(ErrorOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileMode);
+    EXPECT_EQ(ErrorNumberOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileMode);
     f.CloseFile();
-    EXPECT_EQ(ErrorOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileName);
-    EXPECT_EQ(ErrorOf([&] { f.PutEntry("x", "out.txt", INPUT_TYPE); }), runtime::errc::BadFileMode);
+    EXPECT_EQ(ErrorNumberOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileName);
+    EXPECT_EQ(ErrorNumberOf([&] { f.PutEntry("x", "out.txt", INPUT_TYPE); }),
+              runtime::errc::BadFileMode);
     EXPECT_EQ(Read("out.txt"), "a\r\n\r\nb,\"c\"\r\n");
 }
 
@@ -118,7 +113,7 @@ TEST_F(FileProcessTest, FailedOpensReportTextAndOpenNothing) {
     Write("t.txt", "a\r\n");
     EXPECT_NE(f.OpenFile("t.txt", static_cast<OpenTypeEnum>(7)), "");
     EXPECT_EQ(f.CurrentLine(line), ReadFail);
-    EXPECT_EQ(ErrorOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileName);
+    EXPECT_EQ(ErrorNumberOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileName);
     EXPECT_NE(f.PutEntry("x", "t.txt", static_cast<OpenTypeEnum>(0)), "");
     EXPECT_EQ(Read("t.txt"), "a\r\n");
 
@@ -137,8 +132,8 @@ TEST_F(FileProcessTest, FieldsAreCommaSeparatedWithQuotes) {
         EXPECT_EQ(f.GetEntry("f.txt", static_cast<int32_t>(i + 1)), fields[i]) << i;
     }
     EXPECT_EQ(f.GetEntry("f.txt", 0), "");
-    EXPECT_EQ(ErrorOf([&] { f.GetEntry("f.txt", 7); }), runtime::errc::InputPastEnd);
-    EXPECT_EQ(ErrorOf([&] { f.GetEntry("missing.txt", 1); }), runtime::errc::FileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { f.GetEntry("f.txt", 7); }), runtime::errc::InputPastEnd);
+    EXPECT_EQ(ErrorNumberOf([&] { f.GetEntry("missing.txt", 1); }), runtime::errc::FileNotFound);
     std::string entry = "kept";
     EXPECT_EQ(f.CurrentEntry(entry), ReadFail);  // closed after the error too
 
@@ -188,7 +183,7 @@ TEST_F(FileProcessTest, DeleteLineLeavesTheOldFileWhenTheRewriteFails) {
     rlimit tight = saved;
     tight.rlim_cur = 8;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const int32_t error = ErrorOf([&] { f.DeleteLine("accounts.buf", 1); });
+    const int32_t error = ErrorNumberOf([&] { f.DeleteLine("accounts.buf", 1); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -261,7 +256,7 @@ TEST_F(FileProcessTest, ExistsAndRemove) {
     EXPECT_FALSE(f.IfFileExists("folder"));
     EXPECT_FALSE(f.IfFileExists("b.txt"));
     EXPECT_FALSE(f.IfFileExists(""));
-    EXPECT_EQ(ErrorOf([&] { f.NumberOfLinesInFile("b.txt"); }), runtime::errc::FileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { f.NumberOfLinesInFile("b.txt"); }), runtime::errc::FileNotFound);
 
     fs::permissions(home_ / "a.txt", fs::perms::owner_read);
     f.RemoveFile("a.txt");

@@ -10,8 +10,11 @@
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Locale.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using namespace OrbanelGeneral10;
 using runtime::Variant;
@@ -26,15 +29,6 @@ Variant S(const char* v) {
     return Variant(v);
 }
 const Variant kNull(runtime::Null);
-
-int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 runtime::ScopedClock FixedAt(runtime::Date now) {
     return runtime::ScopedClock(std::make_shared<runtime::FixedClock>(now));
@@ -245,10 +239,11 @@ TEST(GeneralsRows, PositionRowWholeNumbersAndBadRows) {
         EXPECT_EQ(client, expected) << cell;
     }
     int32_t client = 99;
-    EXPECT_EQ(ErrorOf([&] { split(tail, client); }), runtime::errc::TypeMismatch);
-    EXPECT_EQ(ErrorOf([&] { split("xR,@" + tail.substr(3), client); }),
+    EXPECT_EQ(ErrorNumberOf([&] { split(tail, client); }), runtime::errc::TypeMismatch);
+    EXPECT_EQ(ErrorNumberOf([&] { split("xR,@" + tail.substr(3), client); }),
               runtime::errc::TypeMismatch);
-    EXPECT_EQ(ErrorOf([&] { split("1R,@2R,@3", client); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { split("1R,@2R,@3", client); }),
+              runtime::errc::SubscriptOutOfRange);
     EXPECT_EQ(client, 99);  // a refused row leaves the outputs alone
 }
 
@@ -286,7 +281,7 @@ TEST(GeneralsRows, OrderAuditAndHistoryRowsSplitBack) {
         h, (std::vector<std::string>{"9", "t1", "2", "4", "1.5", "1", "t0", "1.1", "1.2", "0", "-2",
                                      "0.5", "1", "1.15", "150.25", "EURUSD", "method"}));
 
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   g.SplitOrderAuditRow("1R,@2", a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7],
                                        a[8], a[9], a[10], a[11], a[12], a[13], a[14]);
               }),
@@ -322,17 +317,18 @@ TEST(GeneralsLists, ClientParametersComeInGroupsOfEight) {
     // Not whole groups, or a value that is not a number: refused, nothing touched.
     for (const char* bad :
          {"1,2,3,4,5,6,7,8,9,10,11,12", "1,2,3,4,5,6,7,8,9", "1,2,3,x,5,6,7,8", "1,2,3,,5,6,7,8"}) {
-        EXPECT_NE(ErrorOf([&] { split(bad); }), 0) << bad;
+        EXPECT_NE(ErrorNumberOf([&] { split(bad); }), 0) << bad;
         EXPECT_EQ(ids, before);
     }
-    EXPECT_EQ(ErrorOf([&] { split("1,2,3,4,5,6,7,8,9"); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { split("1,2,3,4,5,6,7,8,9"); }),
+              runtime::errc::SubscriptOutOfRange);
 
     const std::vector<int32_t> symbols{0, 5, 6};
     const std::vector<Variant> spreads{Variant(), S("2"), D(1.5)};
     const std::vector<double> l{0, 1, 2}, s{0, 3, 4}, c{0, 0.5, 0}, mx{0, 100, 50}, mn{0, 0.1, 1};
     EXPECT_EQ(g.ParametersString(symbols, spreads, l, s, c, mx, mn),
               "5,2,1,3,0.5,100,0.1,6,1.5,2,4,0,50,1");
-    EXPECT_EQ(ErrorOf([&] { g.ParametersString(symbols, spreads, l, s, c, mx, {0}); }),
+    EXPECT_EQ(ErrorNumberOf([&] { g.ParametersString(symbols, spreads, l, s, c, mx, {0}); }),
               runtime::errc::SubscriptOutOfRange);
 }
 
@@ -347,7 +343,8 @@ TEST(GeneralsLists, ClosesComeInGroupsOfEight) {
     EXPECT_EQ(a[4], (std::vector<std::string>{"", "t", "u"}));
     EXPECT_EQ(a[7], (std::vector<std::string>{"", "4", "-5"}));
     EXPECT_EQ(split(""), 0);
-    EXPECT_EQ(ErrorOf([&] { split("1,2,3,4,5,6,7,8,9"); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { split("1,2,3,4,5,6,7,8,9"); }),
+              runtime::errc::SubscriptOutOfRange);
     EXPECT_EQ(a[0], (std::vector<std::string>{"", "1", "9"}));
 }
 
@@ -356,7 +353,7 @@ TEST(GeneralsLifecycle, ReleasedHelpersRaiseInsteadOfCrashing) {
     g.Deallocate();
     g.Deallocate();
     EXPECT_EQ(g.BuySellDesc(BuyType), "Buy");
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   g.OrderRowString(L(1), kNull, kNull, kNull, kNull, kNull, kNull, kNull, kNull,
                                    kNull, kNull, kNull);
               }),

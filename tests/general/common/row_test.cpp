@@ -5,20 +5,14 @@
 
 #include "general/common/CRow.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
 
+using testsupport::ErrorNumberOf;
+
 using OrbanelGeneral10::CRow;
 using runtime::Variant;
-
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 TEST(Row, SplitsIntoCellsKeepingEmptyOnes) {
     struct Case {
@@ -39,15 +33,15 @@ TEST(Row, SplitsIntoCellsKeepingEmptyOnes) {
         ASSERT_EQ(row.Count(), static_cast<int32_t>(c.cells.size())) << c.row;
         for (size_t i = 0; i < c.cells.size(); ++i)
             EXPECT_EQ(row.Item(static_cast<int32_t>(i + 1)), c.cells[i]) << c.row;
-        EXPECT_EQ(RaisedNumber([&] { row.Item(row.Count() + 1); }), 9);
-        EXPECT_EQ(RaisedNumber([&] { row.Item(0); }), 9);
+        EXPECT_EQ(ErrorNumberOf([&] { row.Item(row.Count() + 1); }), 9);
+        EXPECT_EQ(ErrorNumberOf([&] { row.Item(0); }), 9);
     }
 }
 
 TEST(Row, CountAndItemFailBeforeAnyAdd) {
     CRow row;
-    EXPECT_EQ(RaisedNumber([&] { row.Count(); }), 9);
-    EXPECT_EQ(RaisedNumber([&] { row.Item(1); }), 9);
+    EXPECT_EQ(ErrorNumberOf([&] { row.Count(); }), 9);
+    EXPECT_EQ(ErrorNumberOf([&] { row.Item(1); }), 9);
 }
 
 TEST(Row, BuildsCellByCell) {

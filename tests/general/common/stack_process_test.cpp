@@ -16,8 +16,11 @@
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "tests/general/common/stack_loopback.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using namespace OrbanelGeneral10;
 using runtime::Variant;
@@ -40,15 +43,6 @@ std::string Message(int32_t token, std::vector<std::string> p, std::string sid =
     return text;
 }
 
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
 std::vector<std::string> Params(const CProcess& p) {
     std::vector<std::string> out;
     for (size_t i = 1; i <= p.Parameters(); ++i) out.push_back(p.ParameterValue(int64_t(i)));
@@ -67,11 +61,11 @@ TEST(GeneralProcess, StartsEmpty) {
     EXPECT_EQ(p.ProcessDescription(), "'' ");
     EXPECT_EQ(p.ParameterDefaultValue(), NS);
     EXPECT_EQ(p.RowStringDelimiter(), "R,@");
-    EXPECT_EQ(RaisedNumber([&] { p.RowCellsCount(); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { p.RowCellsCount(); }), runtime::errc::SubscriptOutOfRange);
     p.AddRowString("aR,@R,@b");
     EXPECT_EQ(p.RowCellsCount(), 3);
     EXPECT_EQ(p.RowCell(2), "");
-    EXPECT_EQ(RaisedNumber([&] { p.RowCell(4); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { p.RowCell(4); }), runtime::errc::SubscriptOutOfRange);
 }
 
 TEST(GeneralProcess, ParsesReceivedMessages) {
@@ -100,7 +94,7 @@ TEST(GeneralProcess, ParsesReceivedMessages) {
         EXPECT_EQ(p.SentBytes(), int32_t(c.text.size()));
         EXPECT_EQ(p.ParameterValue(int64_t(c.params.size()) + 1), Invalid);
     }
-    EXPECT_EQ(RaisedNumber([&] { p.ParameterValue(0); }), runtime::errc::SubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumberOf([&] { p.ParameterValue(0); }), runtime::errc::SubscriptOutOfRange);
 }
 
 TEST(GeneralProcess, DescribesOnlyMessagesAtOrBelowTheSystemLevel) {
@@ -152,11 +146,11 @@ TEST(GeneralProcess, RefusedInputLeavesTheMessageAsItWas) {
     CProcess p;
     p.DefineProcessByCommand(1, Message(RESULT_TOKEN, {"a"}));
     const int32_t bytes = p.SentBytes();
-    EXPECT_EQ(RaisedNumber([&] { p.DefineResponseByToken(1, TokensEnum(351), {"x"}); }),
+    EXPECT_EQ(ErrorNumberOf([&] { p.DefineResponseByToken(1, TokensEnum(351), {"x"}); }),
               runtime::errc::SubscriptOutOfRange);
-    EXPECT_EQ(RaisedNumber([&] { p.DefineRequestByToken(1, 1, TokensEnum(-1), {"x"}); }),
+    EXPECT_EQ(ErrorNumberOf([&] { p.DefineRequestByToken(1, 1, TokensEnum(-1), {"x"}); }),
               runtime::errc::SubscriptOutOfRange);
-    EXPECT_EQ(RaisedNumber([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   p.DefineProcessByCommand(1, Message(GET_PRICES_TOKEN, {"b"}, "99999999999"));
               }),
               runtime::errc::Overflow);
@@ -171,7 +165,7 @@ TEST(GeneralProcess, ReadsTheSessionInItsSocketsTag) {
     CProcess p;
     // Without a socket a session id cannot be checked.
     p.DefineProcessByCommand(1, Message(GET_PRICES_TOKEN, {}, "55"));
-    EXPECT_EQ(RaisedNumber([&] { p.ValidateSID(); }), runtime::errc::ObjectVariableNotSet);
+    EXPECT_EQ(ErrorNumberOf([&] { p.ValidateSID(); }), runtime::errc::ObjectVariableNotSet);
     p.setChild(socket);
     const std::vector<std::pair<std::string, bool>> cases = {
         {"55", true}, {"56", false}, {"-1", false}};
@@ -185,7 +179,7 @@ TEST(GeneralProcess, ReadsTheSessionInItsSocketsTag) {
     EXPECT_EQ(p.toString(), "From:  Process:'Result' P1=(ok)");
     EXPECT_EQ(p.SessionDescription(socket), "<55> (0)");
     socket->Tag = Variant(int32_t{5});
-    EXPECT_EQ(RaisedNumber([&] { p.ID(); }), runtime::errc::ObjectRequired);
+    EXPECT_EQ(ErrorNumberOf([&] { p.ID(); }), runtime::errc::ObjectRequired);
     EXPECT_EQ(p.SessionDescription(socket), "");
 }
 
@@ -258,13 +252,13 @@ TEST(GeneralProcess, SplittersReadWhatTheBuildersWrote) {
               std::vector<std::string>({"open", "M", "", "EURUSD", "m", ""}));
 
     // A short row is refused and the outputs stay.
-    EXPECT_EQ(RaisedNumber([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   p.SplitOrderAuditRow("1R,@2", a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7],
                                        a[8], a[9], a[10], a[11], a[12], a[13], a[14]);
               }),
               runtime::errc::SubscriptOutOfRange);
     EXPECT_EQ(a[0], "3");
-    EXPECT_EQ(RaisedNumber([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   p.SplitOrderRow("1", o[0], o[1], o[2], o[3], o[4], o[5], o[6], o[7], o[8], o[9],
                                   o[10], o[11]);
               }),

@@ -12,8 +12,11 @@
 #include "general/common/MTokens.h"
 #include "runtime/Error.h"
 #include "tests/general/common/stack_loopback.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using OrbanelGeneral10::CEventManager;
 using OrbanelGeneral10::CResponse;
@@ -29,15 +32,6 @@ std::string Response(int32_t token, const std::vector<std::string>& p) {
     std::string text = W(token) + "s?<";
     for (const auto& v : p) text += "G)_" + v;
     return text;
-}
-
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 struct Dispatch : ::testing::Test {
@@ -159,15 +153,15 @@ TEST_F(Dispatch, CellsAndRowsTheClientCouldNotReadAreRefused) {
         {{Variant("G)_y")}, runtime::errc::InvalidProcedureCall},
     };
     for (const auto& c : cells) {
-        EXPECT_EQ(RaisedNumber([&] { response.AddCell(c.cells[0]); }), c.error)
+        EXPECT_EQ(ErrorNumberOf([&] { response.AddCell(c.cells[0]); }), c.error)
             << c.cells[0].ToString();
     }
     // Refused cells left the row empty, so it is refused whole.
-    EXPECT_EQ(RaisedNumber([&] { response.AddRow(); }), runtime::errc::InvalidProcedureCall);
+    EXPECT_EQ(ErrorNumberOf([&] { response.AddRow(); }), runtime::errc::InvalidProcedureCall);
     for (const char* text : {"", "!&NS&!", "%$#InVaLID"}) {
         CResponse r;
         r.AddCell(Variant(text));
-        EXPECT_EQ(RaisedNumber([&] { r.AddRow(); }), runtime::errc::InvalidProcedureCall) << text;
+        EXPECT_EQ(ErrorNumberOf([&] { r.AddRow(); }), runtime::errc::InvalidProcedureCall) << text;
         EXPECT_EQ(r.Results(), 0);
     }
     // Nothing was lost: the row goes on from where it was.

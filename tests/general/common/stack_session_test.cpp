@@ -13,19 +13,13 @@
 #include "platform/TcpSocket.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
 
-using namespace OrbanelGeneral10;
+using testsupport::ErrorNumberOf;
 
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using namespace OrbanelGeneral10;
 
 TEST(Session, NamesSymbolsAndDefaults) {
     CSession s;
@@ -111,7 +105,7 @@ TEST_F(Security, ReplacesEveryFlagFromTheList) {
 TEST_F(Security, AnInvalidListChangesNothing) {
     security.UserHasThesePrivs("3,7");
     for (const char* list : {"1,,5", "999", "0", "x", "4,201", "-1", ","}) {
-        EXPECT_EQ(RaisedNumber([&] { security.UserHasThesePrivs(list); }),
+        EXPECT_EQ(ErrorNumberOf([&] { security.UserHasThesePrivs(list); }),
                   runtime::errc::SubscriptOutOfRange)
             << list;
         EXPECT_EQ(Granted(), (std::vector<int32_t>{3, 7})) << list;
@@ -231,7 +225,7 @@ TEST_F(Events, ANumberThatDoesNotFitRaisesNoEvent) {
     };
     for (const auto& c : cases) {
         log.clear();
-        EXPECT_EQ(RaisedNumber([&] { manager.TriggerEvent(EventsEnum(c.id), c.p); }), c.error)
+        EXPECT_EQ(ErrorNumberOf([&] { manager.TriggerEvent(EventsEnum(c.id), c.p); }), c.error)
             << "event " << c.id;
         EXPECT_TRUE(log.empty()) << "event " << c.id;
     }

@@ -11,8 +11,11 @@
 #include "runtime/Error.h"
 #include "runtime/Format.h"
 #include "runtime/Locale.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using namespace OrbanelGeneral10;
 using runtime::Variant;
@@ -28,15 +31,6 @@ runtime::LocaleSettings CommaDecimalLocale() {
 
 std::string Stamp(runtime::Date d) {
     return runtime::FormatDate(d, "yyyy-mm-dd hh:nn:ss");
-}
-
-int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 TEST(StringValuesNumbers, NumberTextsFollowTheLeadingNumberRules) {
@@ -152,11 +146,11 @@ TEST(StringValuesDates, ToDateTimeRefusesTextsWithoutTheirDelimiters) {
         {"05/03/2024T14:07:09", DDspMMspYYYY_HHspNNspSS},  // no blank before the time
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ErrorOf([&] { sv.ToDateTime(c.text, "/", ":", c.layout); }),
+        EXPECT_EQ(ErrorNumberOf([&] { sv.ToDateTime(c.text, "/", ":", c.layout); }),
                   runtime::errc::InvalidProcedureCall)
             << c.text;
     }
-    EXPECT_EQ(ErrorOf([&] { sv.ToDateTime("05/03/2024", "", ":", DDspMMspYYYY); }),
+    EXPECT_EQ(ErrorNumberOf([&] { sv.ToDateTime("05/03/2024", "", ":", DDspMMspYYYY); }),
               runtime::errc::InvalidProcedureCall);
 }
 
@@ -219,7 +213,7 @@ TEST(StringValuesDates, IsInPeriodComparesTimesOfDay) {
     EXPECT_TRUE(sv.IsInPeriod("09:00", "09:00", "17:00"));
     EXPECT_FALSE(sv.IsInPeriod("18:00", "09:00", "17:00"));
     EXPECT_FALSE(sv.IsInPeriod("23:30", "22:00", "02:00"));  // across midnight: never
-    EXPECT_EQ(ErrorOf([&] { sv.IsInPeriod("soon", "09:00", "17:00"); }),
+    EXPECT_EQ(ErrorNumberOf([&] { sv.IsInPeriod("soon", "09:00", "17:00"); }),
               runtime::errc::TypeMismatch);
 }
 
@@ -305,7 +299,7 @@ TEST(StringValuesCoder, TranslateDecidesOnTheInput) {
     EXPECT_EQ(sv.Translate("abc", "abc", "x"), "xbc");  // a short replacement table changes no more
     EXPECT_EQ(sv.Char("abc", 2), "b");
     EXPECT_EQ(sv.Char("abc", 9), "");
-    EXPECT_EQ(ErrorOf([&] { sv.Char("abc", 0); }), runtime::errc::InvalidProcedureCall);
+    EXPECT_EQ(ErrorNumberOf([&] { sv.Char("abc", 0); }), runtime::errc::InvalidProcedureCall);
 }
 
 }  // namespace

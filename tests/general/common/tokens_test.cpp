@@ -14,8 +14,11 @@
 #include "general/common/MGenerals.h"
 #include "general/common/MTokens.h"
 #include "runtime/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using namespace OrbanelGeneral10;
 
@@ -38,15 +41,6 @@ std::set<int32_t> ExpectedFilledSlots() {
 const std::map<int32_t, size_t> kOtherLengths = {{179, 9},  {186, 22}, {187, 22}, {188, 31},
                                                  {189, 29}, {193, 22}, {194, 22}, {225, 27},
                                                  {299, 21}, {300, 22}, {301, 28}, {317, 24}};
-
-int32_t RaisedNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 TEST(TokenTable, FillsExactlyTheProtocolsSlotsWithWordsOfTheirLengths) {
     const std::set<int32_t> expected = ExpectedFilledSlots();
@@ -152,10 +146,10 @@ TEST(GeneralCodec, CommandWordsBySlot) {
     EXPECT_EQ(codec.TokenDescription(130), "");
     EXPECT_EQ(tokens.TokenDescription(0), W(0));
     for (int32_t bad : {-1, 351, 1000}) {
-        EXPECT_EQ(RaisedNumber([&] { codec.TokenDescription(bad); }), 9) << bad;
-        EXPECT_EQ(RaisedNumber([&] { codec.Request(bad, {}); }), 9) << bad;
-        EXPECT_EQ(RaisedNumber([&] { codec.Response(bad, {}); }), 9) << bad;
-        EXPECT_EQ(RaisedNumber([&] { tokens.TokenDescription(static_cast<int16_t>(bad)); }), 9);
+        EXPECT_EQ(ErrorNumberOf([&] { codec.TokenDescription(bad); }), 9) << bad;
+        EXPECT_EQ(ErrorNumberOf([&] { codec.Request(bad, {}); }), 9) << bad;
+        EXPECT_EQ(ErrorNumberOf([&] { codec.Response(bad, {}); }), 9) << bad;
+        EXPECT_EQ(ErrorNumberOf([&] { tokens.TokenDescription(static_cast<int16_t>(bad)); }), 9);
     }
 }
 

@@ -13,8 +13,11 @@
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Locale.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace {
+
+using testsupport::ErrorNumberOf;
 
 using namespace OrbanelGeneral10;
 using runtime::Null;
@@ -26,15 +29,6 @@ std::shared_ptr<CSymbol> MakeSymbol(int16_t pipLocation, double bid = 1, double 
     s->setBid(bid);
     s->setAsk(ask);
     return s;
-}
-
-int32_t ErrorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const runtime::Error& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 TEST(SymbolFormatPrice, TenthOfAPipThenHalvesAwayFromZero) {
