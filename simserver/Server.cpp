@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <map>
 #include <random>
@@ -13,9 +12,7 @@
 #include "general/common/MCommandMessage.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
-#include "runtime/Clock.h"
 #include "runtime/Convert.h"
-#include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Strings.h"
 #include "simserver/Messages.h"
@@ -24,14 +21,6 @@ namespace simserver {
 
 namespace og = OrbanelGeneral10;
 using runtime::Variant;
-
-std::string NowText() {
-    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
-                  d.minute, d.second);
-    return buf;
-}
 
 namespace {
 
@@ -774,14 +763,15 @@ void Server::Impl::StepQuotes() {
     const std::string now = NowText();
     std::string prices = now;
     std::string highLow;
-    std::uniform_int_distribution<int32_t> tenths(-5, 5);
+    std::uniform_int_distribution<int32_t> tenths(1, 5);
+    std::bernoulli_distribution down(0.5);
     for (Symbol& s : book.symbols) {
         // The account currency is priced at 1 by the client whatever is sent.
         if (s.id == 1 || !s.used || !(s.bid > 0)) continue;
-        const int32_t step = tenths(rng);
         const double tenth = PipOf(s) / 10;
+        int32_t step = tenths(rng);
         // Never below ten pips, so a long walk cannot reach zero.
-        if (step == 0 || s.bid + step * tenth < 100 * tenth) continue;
+        if (down(rng) && s.bid - step * tenth >= 100 * tenth) step = -step;
         const double spread = s.ask - s.bid;
         s.bid = OnGrid(s, s.bid + step * tenth);
         s.ask = OnGrid(s, s.bid + spread);
@@ -795,12 +785,12 @@ void Server::Impl::StepQuotes() {
         }
     }
     if (prices == now) return;
+    // Made once for every session.
+    std::string text = RenderMessage(og::MARKET_DATA_TOKEN, {prices});
+    if (!highLow.empty()) text += RenderMessage(og::NEW_HIGH_LOW_TOKEN, {highLow});
     for (auto& c : conns) {
-        if (!c->open || !c->market) continue;
-        Send(*c, og::MARKET_DATA_TOKEN, {prices});
-        if (!highLow.empty()) Send(*c, og::NEW_HIGH_LOW_TOKEN, {highLow});
+        if (c->open && c->market) Write(*c, text);
     }
-    Flush();
 }
 
 // ---- Server -----------------------------------------------------------------
