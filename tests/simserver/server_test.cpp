@@ -269,6 +269,13 @@ TEST_F(SimServer, AnswersListsEmptyUnknownRequestsEmptyAndNoAnswerWhereNoneIsExp
     EXPECT_EQ(s->Ask(og::GET_ACCOUNT_HISTORY_TOKEN, {"101", "1001", "", "0", "", ""}),
               Lines{"NoRows(121, 0x0)"});
     EXPECT_EQ(s->Ask(og::GET_ALL_SUMMARIES_TOKEN, {"x"}), Lines{"OneRow(307, 0:)"});
+    // Amounts that are no usable number open nothing.
+    for (const char* lots : {"1e999", "-1", "x"}) {
+        EXPECT_EQ(Masked(s->Ask(og::NEW_ORDER_TOKEN, {"101", "1001", "2", "1", lots, "1.0852", "77",
+                                                      "0", "t", "q", "T", ""})),
+                  Lines{"OneRow(107, 8: -50|1|<time>|" + std::string(lots) + "|1|1.0852|2|T)"});
+    }
+    EXPECT_EQ(server.book().positions.size(), 2u);
     // 205 gets nothing: the next request's answer is the first and only one.
     s->client->Send(og::DISCONNECT_SESSION_TOKEN, {"2", "78"});
     EXPECT_EQ(s->Ask(og::START_MARKET_TOKEN, {}), Lines{"OneRow(103, 1: 1)"});
