@@ -1,0 +1,166 @@
+#include "simserver/Book.h"
+
+#include <cstdio>
+
+#include "runtime/Clock.h"
+#include "runtime/Date.h"
+
+namespace simserver {
+
+std::string NowText() {
+    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
+                  d.minute, d.second);
+    return buf;
+}
+
+int32_t Book::AddUser(User user) {
+    if (user.id == 0) user.id = nextUserId++;
+    users.push_back(std::move(user));
+    return users.back().id;
+}
+
+int32_t Book::AddClient(Client client) {
+    clients.push_back(std::move(client));
+    return clients.back().id;
+}
+
+int32_t Book::AddAccount(Account account) {
+    accounts.push_back(std::move(account));
+    return accounts.back().id;
+}
+
+int32_t Book::AddSymbol(Symbol symbol) {
+    symbols.push_back(std::move(symbol));
+    return symbols.back().id;
+}
+
+int32_t Book::AddPosition(Position position) {
+    if (position.ticket == 0) position.ticket = nextTicket++;
+    if (position.time.empty()) position.time = NowText();
+    if (position.clientId == 0) {
+        if (const Account* a = FindAccount(position.accountId)) position.clientId = a->clientId;
+    }
+    positions.push_back(std::move(position));
+    return positions.back().ticket;
+}
+
+int32_t Book::AddOrder(Order order) {
+    if (order.id == 0) order.id = nextOrderId++;
+    if (order.time.empty()) order.time = NowText();
+    if (order.clientId == 0) {
+        if (const Account* a = FindAccount(order.accountId)) order.clientId = a->clientId;
+    }
+    orders.push_back(std::move(order));
+    return orders.back().id;
+}
+
+User* Book::FindUser(const std::string& name) {
+    for (auto& u : users) {
+        if (u.name == name) return &u;
+    }
+    return nullptr;
+}
+
+Client* Book::FindClient(int32_t id) {
+    for (auto& c : clients) {
+        if (c.id == id) return &c;
+    }
+    return nullptr;
+}
+
+Account* Book::FindAccount(int32_t id) {
+    for (auto& a : accounts) {
+        if (a.id == id) return &a;
+    }
+    return nullptr;
+}
+
+Symbol* Book::FindSymbol(int32_t id) {
+    for (auto& s : symbols) {
+        if (s.id == id) return &s;
+    }
+    return nullptr;
+}
+
+Position* Book::FindPosition(int32_t accountId, int32_t ticket) {
+    for (auto& p : positions) {
+        if (p.accountId == accountId && p.ticket == ticket) return &p;
+    }
+    return nullptr;
+}
+
+Order* Book::FindOrder(int32_t accountId, int32_t id) {
+    for (auto& o : orders) {
+        if (o.accountId == accountId && o.id == id) return &o;
+    }
+    return nullptr;
+}
+
+SymbolParams Book::ParamsOf(const Client& client, int32_t symbolId) const {
+    const auto it = client.params.find(symbolId);
+    return it == client.params.end() ? SymbolParams{} : it->second;
+}
+
+Book::Parents Book::ParentsOf() const {
+    Parents parents;
+    parents.reserve(clients.size());
+    for (const auto& c : clients) parents.emplace(c.id, c.parent);
+    return parents;
+}
+
+bool Book::Below(int32_t clientId, int32_t topId, const Parents& parents) {
+    // Bounded by the number of clients, so a parent cycle cannot loop forever.
+    for (size_t hops = 0; hops <= parents.size(); ++hops) {
+        if (clientId == topId) return true;
+        const auto it = parents.find(clientId);
+        if (it == parents.end() || it->second == 0 || it->second == clientId) return false;
+        clientId = it->second;
+    }
+    return false;
+}
+
+std::vector<const Client*> Book::ClientsOf(const User& user) const {
+    const Parents parents = ParentsOf();
+    std::vector<const Client*> out;
+    for (const auto& c : clients) {
+        if (Below(c.id, user.clientId, parents)) out.push_back(&c);
+    }
+    return out;
+}
+
+std::vector<const Account*> Book::AccountsOf(const User& user) const {
+    const Parents parents = ParentsOf();
+    std::vector<const Account*> out;
+    for (const auto& a : accounts) {
+        if (Below(a.clientId, user.clientId, parents)) out.push_back(&a);
+    }
+    return out;
+}
+
+bool Book::Sees(const User& user, int32_t accountId) const {
+    for (const auto& a : accounts) {
+        if (a.id != accountId) continue;
+        if (a.clientId == user.clientId) return true;
+        return Below(a.clientId, user.clientId, ParentsOf());
+    }
+    return false;
+}
+
+int32_t Book::RequoteSecondsOf(const User& user) const {
+    for (const Account* a : AccountsOf(user)) {
+        if (a->mode.kind == AnswerMode::Requote) return a->mode.requoteSeconds;
+    }
+    return requoteSeconds;
+}
+
+std::vector<LoggedRequest> Book::Requests(int32_t token) const {
+    std::vector<LoggedRequest> out;
+    for (const auto& r : log) {
+        if (r.token == token) out.push_back(r);
+    }
+    return out;
+}
+
+}  // namespace simserver
