@@ -48,6 +48,7 @@ class CGlobalVar;
 class COpenPosition;
 class COrder;
 class CSymbol;
+class CSymbols;
 }  // namespace OrbanelGeneral10
 
 namespace OrbanexClientAPI10 {
