@@ -40,9 +40,8 @@ double Deposit(const Session& s, int32_t id) {
 TEST(Loading, PrivilegesThenListsThenRowOnesAccount) {
     Session s;
     s.Login("5,8,");
-    EXPECT_EQ(s.requests.Take(),
-              (Names{"104[42|CLIENT|-100]", "313[42]", "314[42]", "103[]", "224[7|70]",
-                     "106[7|70]", "102[7|70]", "111[7|70]"}));
+    EXPECT_EQ(s.requests.Take(), (Names{"104[42|CLIENT|-100]", "313[42]", "314[42]", "103[]",
+                                        "224[7|70]", "106[7|70]", "102[7|70]", "111[7|70]"}));
     EXPECT_TRUE(s.security->UserHasPriv(api::OpenClosePositionsPriv));
     EXPECT_TRUE(s.security->UserHasPriv(api::OpenLimitOrdersPriv));
     EXPECT_NE(LogText(s).find("PrivsRecieved \"5,8,\": error 9"), std::string::npos);

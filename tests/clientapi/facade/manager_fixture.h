@@ -77,8 +77,8 @@ inline std::vector<std::string> PositionRow(int32_t client, int32_t account, int
 // A pending-orders-answer row (10 cells).
 inline std::vector<std::string> OrderRow(int32_t id, const std::string& kind, int32_t symbol,
                                          double price) {
-    return {std::to_string(id), "09/12/2026", "1", "1",   std::to_string(symbol),
-            runtime::NumberToText(price), kind, "0", "0", "0"};
+    return {std::to_string(id),           "09/12/2026", "1", "1", std::to_string(symbol),
+            runtime::NumberToText(price), kind,         "0", "0", "0"};
 }
 
 // A pushed position row.
@@ -91,8 +91,8 @@ inline std::string PushPosRow(int32_t client, int32_t account, int32_t ticket, i
 
 inline std::string PushOrderRow(int32_t id, int32_t symbol, double price) {
     og::CGenerals g;
-    return g.OrderRowString(id, "09/12/2026 10:00:00", 1, 1.0, symbol, price, "LO", 0, 0.0, 0.0,
-                            0, "");
+    return g.OrderRowString(id, "09/12/2026 10:00:00", 1, 1.0, symbol, price, "LO", 0, 0.0, 0.0, 0,
+                            "");
 }
 
 struct Session {
@@ -167,11 +167,11 @@ struct Session {
     // and 3; clients 7 and 8; accounts 70 and 71 of client 7, 80 of client 8.
     void Login(const std::string& privs = "5,8") {
         manager->PrivsRecieved(privs, 42, "CLIENT");
-        manager->SymbolsRecieved(false,
-                                 testsupport::Table({SymbolRow("1", "USD", "1", "1"),
-                                                     SymbolRow("2", "EURUSD"),
-                                                     SymbolRow("3", "GBPUSD", "1.5", "1.5003")}),
-                                 3, 34);
+        manager->SymbolsRecieved(
+            false,
+            testsupport::Table({SymbolRow("1", "USD", "1", "1"), SymbolRow("2", "EURUSD"),
+                                SymbolRow("3", "GBPUSD", "1.5", "1.5003")}),
+            3, 34);
         Answer(&api::CAccountsManager::ClientsRecieved, {ClientRow(7, "ann"), ClientRow(8, "bob")});
         Answer(&api::CAccountsManager::AccountsRecieved,
                {AccountRow(7, 70), AccountRow(7, 71), AccountRow(8, 80)});
