@@ -668,11 +668,21 @@ void CKVClient::Dispatch(int16_t token, const ProcessPtr& answered, bool answere
             DeliverMultiRows(true);
             return;
         case KVGeneralDLL10::DISCONNECT_TOKEN: {
-            // Read before anything changes: a code that does not fit abandons the message.
-            const int16_t code = runtime::CInt(runtime::Val(m_oProcess->ParameterValue(1)));
+            // The server's order to disconnect stands whatever its code says.
+            const std::string text = m_oProcess->ParameterValue(1);
             std::weak_ptr<char> alive = life_;
             Disconnect(false);
-            if (Alive(alive)) Raise("DisconnectMessageRecieved", DisconnectMessageRecieved, code);
+            if (!Alive(alive)) return;
+            int16_t code = 0;
+            try {
+                code = runtime::CInt(runtime::Val(text));
+            } catch (const runtime::Error&) {
+                RaiseShowError(
+                    "Receive",
+                    "KVClient: the server disconnected with the unreadable code " + text);
+                if (!Alive(alive)) return;
+            }
+            Raise("DisconnectMessageRecieved", DisconnectMessageRecieved, code);
             return;
         }
         case KVGeneralDLL10::RESULT_TOKEN:
