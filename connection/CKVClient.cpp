@@ -699,7 +699,10 @@ void CKVClient::Dispatch(int16_t token, const ProcessPtr& answered, bool answere
             std::weak_ptr<char> alive = life_;
             Raise("DataRecieved", DataRecieved, token, static_cast<int16_t>(values.size() - 1),
                   values);
-            if (Alive(alive) && values_.empty()) values_.swap(values);
+            if (Alive(alive) && values_.empty()) {
+                OrbanelGeneral10::wire::TrimSpareTexts(values);
+                values_.swap(values);
+            }
             return;
         }
     }
