@@ -584,6 +584,8 @@ void CKVClient::OnTcpReceive(const std::string& rData) {
     const ProcessPtr answered = current_;
     const bool answeredSent = currentSent_;
     const bool wasReceiving = receiving_;
+    const size_t length = rData.size();
+    std::weak_ptr<char> alive = life_;
     int16_t token = -1;
     try {
         if (MoreParametersThan(rData, MaxMessageParameters)) {
@@ -597,6 +599,15 @@ void CKVClient::OnTcpReceive(const std::string& rData) {
     } catch (const std::exception& e) {
         if (token < 0) token = WordToken(rData);
         MessageFailed(token, answered, answeredSent, wasReceiving, ErrorText(e));
+    }
+    // A large message's room goes back once it is handled: the message
+    // object is left holding no message.
+    if (length > wire::kSpareBytes && Alive(alive) && m_oProcess) {
+        try {
+            m_oProcess->DefineProcessByCommand(kReceiveLogLevel, {});
+        } catch (...) {
+            // the room goes back with the next message instead
+        }
     }
 }
 
