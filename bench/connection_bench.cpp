@@ -7,11 +7,15 @@
 //    sends the next); round trips per second over all sessions, and the
 //    client event loop's CPU time per round trip;
 //  - RoundTripsFloor: the same exchange on bare platform sockets, the floor
-//    that the event loop and the socket layer set.
+//    that the event loop and the socket layer set;
+//  - MemoryAfterBurst: heap in use by N logged-on sessions when idle and
+//    after each received a 1 MB burst (arg 0: one 1 MB message; arg 1: 1024
+//    messages of 1 KB), once the burst has been handled.
 // The peer runs in a child process pinned to another core, so the CPU figures
 // are the clients' alone; the clients' process is pinned to one core.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -84,6 +88,13 @@ double PeerCpuSeconds() {
     testsupport::ScriptedPeer peer;
     peer.Answer(og::LOGIN_TOKEN, testsupport::LoginAccepted());
     peer.Answer(og::GET_PRICES_TOKEN, testsupport::Result({"EURUSD", "1.08123", "1.08137"}));
+    // The bursts: one 1 MB message, or 1024 messages of 1 KB.
+    peer.Answer(og::GET_PRIVS_TOKEN, testsupport::Result({std::string(size_t{1} << 20, 'x')}));
+    std::vector<testsupport::Msg> many;
+    for (int i = 0; i < 1024; ++i)
+        many.push_back(
+            testsupport::Push(og::GET_DEALER_PRIVS_PARAM_TOKEN, {std::string(1000, 'y')}));
+    peer.Answer(og::GET_DEALER_PRIVS_PARAM_TOKEN, testsupport::Batch(std::move(many)));
     const int32_t port = peer.Port();
     if (write(portPipe, &port, sizeof(port)) != sizeof(port)) _exit(1);
     close(portPipe);
@@ -334,6 +345,74 @@ BENCHMARK(RoundTripsFloor)
     ->Iterations(3)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// Heap bytes in use (small blocks and mapped ones).
+double HeapInUse() {
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd);
+}
+
+// A request object that counts whatever reaches it.
+class Sink : public kv::IClientServer {
+public:
+    void OneRowResultreceived(int16_t, int16_t, const std::vector<std::string>&) override {
+        ++answers;
+    }
+    void MultiRowsResultsreceived(int16_t, bool, const kv::ResultTable&, int32_t,
+                                  int16_t) override {}
+    bool HasThisToken(int16_t vToken) override { return vToken == og::GET_PRIVS_TOKEN; }
+    void SetEventManager(std::shared_ptr<KVGeneralDLL10::CEventManager> relay) override {
+        relay_ = std::move(relay);
+    }
+    void Ask(int16_t token) { relay_->RequestFromServer(token, {"x"}); }
+
+    uint64_t answers = 0;
+
+private:
+    std::shared_ptr<KVGeneralDLL10::CEventManager> relay_;
+};
+
+void MemoryAfterBurst(benchmark::State& state) {
+    const int n = 500;
+    const bool many = state.range(0) == 1;
+    const int16_t token = many ? og::GET_DEALER_PRIVS_PARAM_TOKEN : og::GET_PRIVS_TOKEN;
+    for (auto _ : state) {
+        Fleet fleet(n);
+        std::vector<std::shared_ptr<Sink>> sinks;
+        uint64_t pushes = 0;
+        for (auto& c : fleet.clients) {
+            sinks.push_back(std::make_shared<Sink>());
+            c->AddClientServerObject(sinks.back());
+            c->DataRecieved.Connect(
+                [&pushes](int16_t, int16_t, const std::vector<std::string>&) { ++pushes; });
+        }
+        if (!fleet.LoginAll(10000)) {
+            state.SkipWithError("not every session logged on within 10 s");
+            return;
+        }
+        platform::EventLoop::RunFor(100);
+        malloc_trim(0);
+        const double idle = HeapInUse();
+        for (auto& s : sinks) s->Ask(token);
+        const bool done = platform::EventLoop::RunUntil(
+            [&] {
+                uint64_t answers = 0;
+                for (auto& s : sinks) answers += s->answers;
+                return many ? pushes == uint64_t{1024} * n : answers == uint64_t(n);
+            },
+            60000);
+        platform::EventLoop::RunFor(100);
+        if (!done) {
+            state.SkipWithError("the bursts did not all arrive within 60 s");
+            return;
+        }
+        const double after = HeapInUse();
+        state.counters["idle_MB"] = idle / 1e6;
+        state.counters["after_burst_MB"] = after / 1e6;
+        state.counters["kept_KB_per_session"] = (after - idle) / 1e3 / n;
+    }
+}
+BENCHMARK(MemoryAfterBurst)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

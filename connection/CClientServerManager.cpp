@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "general/common/MCommandMessage.h"
 #include "runtime/Error.h"
 
 namespace KVClientDLL10 {
@@ -49,7 +50,10 @@ void CClientServerManager::OneRowResultreceived(int16_t WaitingToken,
                                       values);
         if (alive.expired()) return;
     }
-    if (params_.empty()) params_.swap(values);
+    if (params_.empty()) {
+        OrbanelGeneral10::wire::TrimSpareTexts(values);
+        params_.swap(values);
+    }
 }
 
 void CClientServerManager::MultiRowsResultsreceived(int16_t WaitingToken, bool NoRows,

@@ -584,6 +584,8 @@ void CKVClient::OnTcpReceive(const std::string& rData) {
     const ProcessPtr answered = current_;
     const bool answeredSent = currentSent_;
     const bool wasReceiving = receiving_;
+    const size_t length = rData.size();
+    std::weak_ptr<char> alive = life_;
     int16_t token = -1;
     try {
         if (MoreParametersThan(rData, MaxMessageParameters)) {
@@ -597,6 +599,15 @@ void CKVClient::OnTcpReceive(const std::string& rData) {
     } catch (const std::exception& e) {
         if (token < 0) token = WordToken(rData);
         MessageFailed(token, answered, answeredSent, wasReceiving, ErrorText(e));
+    }
+    // A large message's room goes back once it is handled: the message
+    // object is left holding no message.
+    if (length > wire::kSpareBytes && Alive(alive) && m_oProcess) {
+        try {
+            m_oProcess->DefineProcessByCommand(kReceiveLogLevel, {});
+        } catch (...) {
+            // the room goes back with the next message instead
+        }
     }
 }
 
@@ -668,11 +679,21 @@ void CKVClient::Dispatch(int16_t token, const ProcessPtr& answered, bool answere
             DeliverMultiRows(true);
             return;
         case KVGeneralDLL10::DISCONNECT_TOKEN: {
-            // Read before anything changes: a code that does not fit abandons the message.
-            const int16_t code = runtime::CInt(runtime::Val(m_oProcess->ParameterValue(1)));
+            // The server's order to disconnect stands whatever its code says.
+            const std::string text = m_oProcess->ParameterValue(1);
             std::weak_ptr<char> alive = life_;
             Disconnect(false);
-            if (Alive(alive)) Raise("DisconnectMessageRecieved", DisconnectMessageRecieved, code);
+            if (!Alive(alive)) return;
+            int16_t code = 0;
+            try {
+                code = runtime::CInt(runtime::Val(text));
+            } catch (const runtime::Error&) {
+                RaiseShowError(
+                    "Receive",
+                    "KVClient: the server disconnected with the unreadable code " + text);
+                if (!Alive(alive)) return;
+            }
+            Raise("DisconnectMessageRecieved", DisconnectMessageRecieved, code);
             return;
         }
         case KVGeneralDLL10::RESULT_TOKEN:
@@ -689,7 +710,10 @@ void CKVClient::Dispatch(int16_t token, const ProcessPtr& answered, bool answere
             std::weak_ptr<char> alive = life_;
             Raise("DataRecieved", DataRecieved, token, static_cast<int16_t>(values.size() - 1),
                   values);
-            if (Alive(alive) && values_.empty()) values_.swap(values);
+            if (Alive(alive) && values_.empty()) {
+                OrbanelGeneral10::wire::TrimSpareTexts(values);
+                values_.swap(values);
+            }
             return;
         }
     }

@@ -101,6 +101,8 @@ public:
     runtime::Event<WaitingModeEnum /*vMode*/> WaitingMode;
     runtime::Event<> NotConnected;
     runtime::Event<const std::string& /*vTime*/> ServerTime;
+    // Raised after the server's disconnect closed the session for good; 0 when
+    // its code does not fit (reported through ShowError first).
     runtime::Event<int16_t /*vType*/> DisconnectMessageRecieved;
     runtime::Event<const std::string& /*vTitle*/, const std::string& /*Msg*/> ShowError;
     runtime::Event<GenerateDemoResultEnum /*Result*/, const std::string& /*Username*/>

@@ -181,13 +181,17 @@ void CTcpClient::OnSocketReceive() {
         Disconnect(true);
         return;
     }
+    OrbanelGeneral10::wire::ReleaseIfLarge(received_);
     for (size_t i = 1; i <= n; ++i) {
         Guarded([&] { Receive(rows[i]); });
         if (alive.expired()) return;
         // A handler reset the session: the rest belongs to the old connection.
         if (generation_ != generation) break;
     }
-    if (rows_.empty()) rows_.swap(rows);
+    if (rows_.empty()) {
+        OrbanelGeneral10::wire::TrimSpareTexts(rows);
+        rows_.swap(rows);
+    }
     if (generation_ != generation || pendingBytes_ <= ReceiveBufferCap) return;
     const size_t pending = pendingBytes_;
     Guarded([&] { ReceiveBufferOverflow(pending); });

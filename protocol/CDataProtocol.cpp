@@ -38,6 +38,12 @@ int32_t SystemSlotOf(std::string_view word) {
 
 CDataProtocol::CDataProtocol() : RowString_(std::make_shared<CRow>()) {}
 
+std::string_view CDataProtocol::SystemWord(int32_t slot) {
+    if (slot < 0 || slot >= SystemWordSlots)
+        throw runtime::Error(runtime::errc::SubscriptOutOfRange);
+    return kSystemWords[static_cast<size_t>(slot)];
+}
+
 ITokens& CDataProtocol::Dictionary() const {
     if (!Tokens_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
     return *Tokens_;

@@ -72,7 +72,8 @@ public:
     // The dictionary's public description; runtime::Error(91) with no dictionary set.
     std::string TokenPublicDesc(int16_t Token) const;
 
-    // The system command word of a slot (0 to 99); empty from 16 on.
+    // The system command word of a slot (0 to 99); empty from 16 on;
+    // runtime::Error(9) outside 0 to 99.
     static std::string_view SystemWord(int32_t slot);
 
 private:

@@ -20,6 +20,9 @@ platform::TcpSocket& Require(const std::shared_ptr<platform::TcpSocket>& socket)
 }  // namespace
 
 void CProcess::DefineProcessByCommand(int16_t ProcessLogLevel, std::string_view Cmd) {
+    // The room of an earlier large message goes back with the next one.
+    wire::ReleaseIfLarge(received_);
+    wire::ReleaseIfLarge(paramText_);
     received_.assign(Cmd);
     processLogLevel_ = ProcessLogLevel;
     TokenID_ = codec_.TokenID(Cmd);
@@ -51,6 +54,7 @@ void CProcess::Define(int16_t ProcessLogLevel, int16_t Token, const std::vector<
     // Exactly the parameters the wire text carries.
     params_.clear();
     paramText_.clear();
+    wire::ReleaseIfLarge(paramText_);
     const size_t n = std::min(p.size(), CDataProtocol::MaxParameters);
     for (size_t i = 0; i < n && p[i] != wire::kNotSent; ++i) {
         params_.push_back(wire::Span{paramText_.size(), p[i].size()});

@@ -31,8 +31,14 @@ Decimal FromScientific(const char* p, const char* end) {
     return d;
 }
 
-// digits x 10^exponent, correctly rounded; ±DBL_MAX on overflow, 0 on underflow.
-double Compose(char* digits, int32_t count, int64_t exponent, size_t capacity) {
+// digits x 10^exponent, correctly rounded; ±DBL_MAX on overflow (and
+// *overflow set, when given), 0 on underflow.
+double Compose(char* digits, int32_t count, int64_t exponent, size_t capacity,
+               bool* overflow = nullptr) {
+    auto tooLarge = [overflow] {
+        if (overflow) *overflow = true;
+        return DBL_MAX;
+    };
     if (count == 0) return 0.0;
     if (count <= 15 && exponent >= -22 && exponent <= 22) {
         uint64_t m = 0;
@@ -40,15 +46,15 @@ double Compose(char* digits, int32_t count, int64_t exponent, size_t capacity) {
         const auto v = static_cast<double>(m);
         return exponent < 0 ? v / kPow10[-exponent] : v * kPow10[exponent];
     }
-    if (exponent > 100000000) return DBL_MAX;
+    if (exponent > 100000000) return tooLarge();
     if (exponent < -100000000) return 0.0;
     char* end = digits + count;
     *end++ = 'e';
     end = std::to_chars(end, digits + capacity, exponent).ptr;
     double v = 0.0;
     auto r = std::from_chars(digits, end, v);
-    if (r.ec == std::errc::result_out_of_range) return exponent + count > 0 ? DBL_MAX : 0.0;
-    return std::isinf(v) ? DBL_MAX : v;
+    if (r.ec == std::errc::result_out_of_range) return exponent + count > 0 ? tooLarge() : 0.0;
+    return std::isinf(v) ? tooLarge() : v;
 }
 }  // namespace
 
@@ -168,6 +174,10 @@ namespace {
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+// Val skips only these three.
+bool IsValBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -189,8 +199,9 @@ double TypedRadixValue(uint64_t value, bool tooLong, double big) {
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-// Mantissa digits of a decimal number: at most kMaxDigits significant digits are kept
-// (more cannot change the nearest double), the rest only move the decimal exponent.
+// Mantissa digits of a decimal number: kMaxDigits significant digits are kept and
+// any nonzero digit past them is remembered as one sticky digit, which is all
+// the nearest double can depend on; the rest only move the decimal exponent.
 class DigitCollector {
 public:
     void Add(char c, bool fraction) {
@@ -202,13 +213,20 @@ public:
         if (count_ < kMaxDigits) {
             buf_[count_++] = c;
             if (fraction) --scale_;
-        } else if (!fraction) {
-            ++scale_;
+        } else {
+            sticky_ = sticky_ || c != '0';
+            if (!fraction) ++scale_;
         }
     }
     bool Any() const { return any_; }
-    double Value(bool negative, int64_t exponent) {
-        double v = detail::Compose(buf_, count_, scale_ + exponent, sizeof buf_);
+    double Value(bool negative, int64_t exponent, bool* overflow = nullptr) {
+        int32_t count = count_;
+        int64_t scale = scale_;
+        if (sticky_) {
+            buf_[count++] = '1';
+            --scale;
+        }
+        double v = detail::Compose(buf_, count, scale + exponent, sizeof buf_, overflow);
         if (v == 0) return 0.0;
         return negative ? -v : v;
     }
@@ -219,6 +237,7 @@ private:
     int32_t count_ = 0;
     int64_t scale_ = 0;
     bool any_ = false;
+    bool sticky_ = false;
 };
 
 void AccumulateExponent(int64_t& exponent, char c) {
@@ -238,7 +257,7 @@ RadixResult ReadRadix(std::string_view s, size_t i, int base, bool skipBlanks) {
     double big = 0;
     bool tooLong = false;
     for (; i < s.size(); ++i) {
-        if (skipBlanks && IsBlank(s[i])) continue;
+        if (skipBlanks && IsValBlank(s[i])) continue;
         const int d = base == 16 ? HexValue(s[i]) : (s[i] >= '0' && s[i] <= '7' ? s[i] - '0' : -1);
         if (d < 0) break;
         r.any = true;
@@ -320,8 +339,9 @@ std::optional<double> ParseLocaleNumber(std::string_view s) {
     }
     skipBlanks();
     if (i != n) return std::nullopt;
-    const double v = digits.Value(negative, exponent);
-    if (std::fabs(v) == DBL_MAX) return std::nullopt;  // overflow: not a number of this range
+    bool overflow = false;
+    const double v = digits.Value(negative, exponent, &overflow);
+    if (overflow) return std::nullopt;  // not a number of this range
     return v;
 }
 
@@ -371,8 +391,11 @@ std::optional<int64_t> ParseDatePart(std::string_view t) {
     return detail::SerialFromCivil(y, m, d);
 }
 
+enum class Meridiem { None, Am, Pm };
+
 // "h:n" or "h:n:s" with ":" or the locale's time separator; seconds since midnight.
-std::optional<int32_t> ParseTimePart(std::string_view t) {
+// With AM/PM the hour alone also counts and it is of the 12-hour clock (12 AM is 0).
+std::optional<int32_t> ParseTimePart(std::string_view t, Meridiem meridiem) {
     const LocaleSettings& loc = Locale();
     int32_t v[3] = {0, 0, 0};
     int32_t count = 0;
@@ -391,7 +414,12 @@ std::optional<int32_t> ParseTimePart(std::string_view t) {
             return std::nullopt;
         if (i == t.size()) return std::nullopt;
     }
-    if (count < 2 || v[0] > 23 || v[1] > 59 || v[2] > 59) return std::nullopt;
+    if (count < (meridiem == Meridiem::None ? 2 : 1) || v[0] > 23 || v[1] > 59 || v[2] > 59)
+        return std::nullopt;
+    if (meridiem != Meridiem::None) {
+        if (v[0] > 12) return std::nullopt;
+        v[0] = v[0] % 12 + (meridiem == Meridiem::Pm ? 12 : 0);
+    }
     return v[0] * 3600 + v[1] * 60 + v[2];
 }
 
@@ -401,7 +429,7 @@ double Val(std::string_view s) {
     const size_t n = s.size();
     size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < n && IsBlank(s[i])) ++i;
+        while (i < n && IsValBlank(s[i])) ++i;
     };
     skipBlanks();
     if (i < n && s[i] == '&') {
@@ -422,7 +450,7 @@ double Val(std::string_view s) {
             digits.Add(c, fraction);
         else if (c == '.' && !fraction)
             fraction = true;
-        else if (!IsBlank(c))
+        else if (!IsValBlank(c))
             break;
     }
     if (!digits.Any()) return 0.0;
@@ -435,7 +463,7 @@ double Val(std::string_view s) {
         for (; i < n; ++i) {
             if (IsDigit(s[i]))
                 AccumulateExponent(exponent, s[i]);
-            else if (!IsBlank(s[i]))
+            else if (!IsValBlank(s[i]))
                 break;
         }
         if (expNegative) exponent = -exponent;
@@ -476,17 +504,30 @@ std::optional<Date> ParseDateText(std::string_view text) {
         if (i == text.size()) break;
         const size_t start = i;
         while (i < text.size() && !IsBlank(text[i])) ++i;
-        if (count == 2) return std::nullopt;
+        if (count == 3) return std::nullopt;
         parts[count++] = text.substr(start, i - start);
     }
-    if (count == 0) return std::nullopt;
+    // "AM" or "PM" ends the time, as a word of its own or right after it.
+    Meridiem meridiem = Meridiem::None;
+    if (count > 0 && parts[count - 1].size() >= 2) {
+        std::string_view& last = parts[count - 1];
+        const std::string_view tail = last.substr(last.size() - 2);
+        if (Upper(tail[1]) == 'M' && (Upper(tail[0]) == 'A' || Upper(tail[0]) == 'P')) {
+            meridiem = Upper(tail[0]) == 'A' ? Meridiem::Am : Meridiem::Pm;
+            last.remove_suffix(2);
+            if (last.empty()) --count;
+        }
+    }
+    if (count == 0 || count > 2) return std::nullopt;
     if (count == 1) {
-        if (auto day = ParseDatePart(parts[0])) return Date(static_cast<double>(*day));
-        if (auto secs = ParseTimePart(parts[0])) return Date(*secs / 86400.0);
+        if (meridiem == Meridiem::None) {
+            if (auto day = ParseDatePart(parts[0])) return Date(static_cast<double>(*day));
+        }
+        if (auto secs = ParseTimePart(parts[0], meridiem)) return Date(*secs / 86400.0);
         return std::nullopt;
     }
     auto day = ParseDatePart(parts[0]);
-    auto secs = ParseTimePart(parts[1]);
+    auto secs = ParseTimePart(parts[1], meridiem);
     if (!day || !secs) return std::nullopt;
     return detail::Encode(*day, *secs / 86400.0);
 }
@@ -511,15 +552,15 @@ constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 double RoundDecimalText(double x, int32_t decimals, Tie tie) {
     if (decimals < 0) throw Error(errc::InvalidProcedureCall);
     if (!std::isfinite(x) || x == 0) return x == 0 ? 0.0 : x;
-    // Fast path, same result as rounding the shortest decimal text: with
-    // |y| < 2^40 the scaled value is off its decimal counterpart by under
-    // 2^-12, so outside a 1e-3 band around a half both round to the same n,
-    // and n / 10^d (both exact, division correctly rounded) is the double
-    // the kept digits read back as.
+    // Fast path, same result as rounding the 15-digit text: with |y| < 1e11
+    // that text, scaled, is within 5e-5 of y and y is within 2^-17 of the
+    // exact product, so outside a 1e-3 band around a half both round to the
+    // same n, and n / 10^d (both exact, division correctly rounded) is the
+    // double the kept digits read back as.
     if (decimals <= 15) {
         const double scale = kPow10[decimals];
         const double y = x * scale;
-        if (std::fabs(y) < 1099511627776.0) {
+        if (std::fabs(y) < 1e11) {
             const double frac = std::fabs(y - std::trunc(y));
             if (std::fabs(frac - 0.5) >= 1e-3) {
                 const double n = std::round(y);
@@ -527,9 +568,8 @@ double RoundDecimalText(double x, int32_t decimals, Tie tie) {
             }
         }
     }
-    Decimal d = detail::ShortestDigits(x);
+    Decimal d = detail::SignificantDigits(x, 15);
     const int64_t keep = static_cast<int64_t>(d.point) + decimals;
-    if (keep >= d.count) return x;
     detail::RoundDigits(d, keep, tie);
     return d.count == 0 ? 0.0 : detail::ToDouble(d);
 }

@@ -10,8 +10,8 @@
 
 namespace runtime {
 
-// Leading-number reading ("Val"): blanks, tabs, CR and LF are skipped anywhere
-// ("1 2" reads 12, "- 5" reads -5); an optional sign; digits with at most one "."
+// Leading-number reading ("Val"): blanks, tabs and line feeds are skipped anywhere
+// ("1 2" reads 12, "- 5" reads -5, "1\r2" reads 1); an optional sign; digits with at most one "."
 // (always the decimal point, whatever the locale; "-.5" is -0.5); an optional
 // exponent: E, e, D or d, an optional sign and digits, where a letter without
 // digits adds nothing ("1e" and "1e+" read 1). "&H"/"&O" at the start read
@@ -28,7 +28,8 @@ double Val(std::string_view text);
 // at most one locale decimal separator ("5." and ".5" count; at least one digit in
 // all), an optional exponent (E or D, either case, optional sign, at least one digit),
 // optional blanks. Or blanks, "&H" or "&O" and 1+ digits of that base up to 32 bits,
-// blanks. A value beyond the double range is not numeric.
+// blanks. A value beyond the double range is not numeric; the largest double
+// itself ("1.7976931348623157e308") is.
 // Booleans, numbers, dates and Empty (it reads as 0) are numeric; Null, objects and
 // text that is empty or does not match are not.
 bool IsNumeric(const Variant& value);
@@ -43,17 +44,21 @@ bool IsDate(const Variant& value);
 // separators, the same one twice, and ":" as the time separator). Fields are digits
 // (a date part with 3-4 digits first is the year); a two-digit year goes through the
 // window; impossible dates and times (31/04, 24:00) are refused, never carried.
+// A time may end in "AM" or "PM" (either case, after blanks or not): the 12-hour
+// clock, hours 0 to 12, the hour alone allowed ("10:30 PM", "7pm").
 std::optional<Date> ParseDateText(std::string_view text);
 
-// Halves-to-even rounding to a whole number (banker's rounding).
+// Halves-to-even rounding to a whole number (banker's rounding), decided on
+// the binary value: 2.5000000000000004 -> 3. CInt and CLng use it.
 double RoundHalfEven(double x);
-// Halves-to-even rounding to `decimals` places, decided on the value's shortest
-// decimal text so 2.675 is a tie at two places (2.68; 2.665 -> 2.66).
-// A negative `decimals` raises Error(5), as for the classic Round.
+// Decimal rounding decides halves on the number's text at 15 significant
+// digits, the text NumberToText writes (0.60034999999999994 reads
+// 0.600350000000000, a half), and returns the double the kept digits read
+// back as. Negative `decimals` raise Error(5), as for the classic Round.
+// Halves to even: 2.675 -> 2.68 and 2.665 -> 2.66 at two places.
 double RoundHalfEven(double x, int32_t decimals);
-// Halves-away-from-zero rounding at `decimals`, decided on the shortest
-// round-trip decimal text of x (1.005 -> 1.01, 2.675 -> 2.68; 1.15 * 3 is
-// 3.4499999999999997 and rounds to 3.4). Negative `decimals` raise Error(5).
+// Halves away from zero: 1.005 -> 1.01, 2.675 -> 2.68; 1.15 * 3 is
+// 3.4499999999999997, text 3.45000000000000, and rounds to 3.5.
 double RoundHalfAway(double x, int32_t decimals);
 
 // Strict integer conversions: halves to even; outside the range raises Error(6).

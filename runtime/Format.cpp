@@ -200,7 +200,7 @@ std::string FormatSection(const NumSection& s, double magnitude, bool minus) {
             for (const auto& t : *part) out += t.text;
         return out;
     }
-    detail::Decimal d = detail::ShortestDigits(magnitude);
+    detail::Decimal d = detail::SignificantDigits(magnitude, 15);
     if (d.count > 0) d.point += 2 * s.percent - 3 * s.thousandsScale;
     int32_t exponent = 0;
     if (s.scientific) {

@@ -13,7 +13,7 @@
 // AM/PM am/pm A/P a/p (12-hour clock); "/" and ":" are the locale's date and time
 // separators. Other letters are literal, like "\x" and "quoted" text.
 //
-// Rounding uses the shortest round-trip text of the value (as RoundHalfAway does), and
+// Rounding uses the value's text at 15 significant digits (as RoundHalfAway does), and
 // the whole-number part is never cut ("0.00" of 1E20 prints 21 digits). A value that
 // rounds to zero loses its minus sign. A decimal point in the pattern is always written
 // ("0.##" of 5 is "5."). Commas right after the last whole-number placeholder divide by

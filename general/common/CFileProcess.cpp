@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 #include <utility>
 
@@ -21,10 +22,7 @@ struct CFileProcess::Session {
     // Reading: the file's bytes and the read position.
     std::string data;
     size_t pos = 0;
-    // Writing a replacement: the new content, written over the file on close.
-    bool replace = false;
-    std::string content;
-    // Appending in place.
+    // Writing (output and append): lines go to the file as they are written.
     std::FILE* file = nullptr;
 
     Session() = default;
@@ -58,12 +56,6 @@ std::FILE* OpenForAppend(const fs::path& path, int32_t& error) {
     return file;
 }
 
-bool HasContent(const fs::path& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    return !ec && size > 0;
-}
-
 // One line from `pos`: up to LF, a CR before it (or at the very end) dropped.
 std::string NextLine(const std::string& data, size_t& pos) {
     const size_t lf = data.find('\n', pos);
@@ -82,19 +74,7 @@ CFileProcess::~CFileProcess() {
     try {
         CloseFile();
     } catch (const Error&) {
-        // the old content stays; nobody is left to tell
-    }
-    CommitStaged();
-}
-
-void CFileProcess::CommitStaged() noexcept {
-    if (!staged_) return;
-    const fs::path path = std::move(*staged_);
-    staged_.reset();
-    try {
-        platform::AtomicWriteFile(path, "");
-    } catch (const Error&) {
-        // the file keeps its old content rather than losing it
+        // nobody is left to tell
     }
 }
 
@@ -110,11 +90,8 @@ std::string CFileProcess::OpenFile(const std::string& FileName, OpenTypeEnum Ope
     try {
         path = Resolve(FileName);
     } catch (const Error& e) {
-        CommitStaged();
         return e.Description();
     }
-    const bool refill = OpenType == APPEND_TYPE && staged_ && *staged_ == path;
-    if (!refill) CommitStaged();
 
     auto session = std::make_unique<Session>();
     session->mode = OpenType;
@@ -130,15 +107,19 @@ std::string CFileProcess::OpenFile(const std::string& FileName, OpenTypeEnum Ope
             break;
         case OUTPUT_TYPE:
         case APPEND_TYPE: {
-            std::FILE* file = OpenForAppend(path, error);
-            if (!file) return Describe(error);
-            if (OpenType == APPEND_TYPE && !refill) {
-                session->file = file;
-                break;
+            session->file = OpenForAppend(path, error);
+            if (session->file && OpenType == OUTPUT_TYPE) {
+                // Writable, so emptied in one step: every other reader and
+                // writer sees it at once. The handle moves to the new file.
+                std::fclose(std::exchange(session->file, nullptr));
+                try {
+                    platform::AtomicWriteFile(path, "");
+                } catch (const Error& e) {
+                    return e.Description();
+                }
+                session->file = OpenForAppend(path, error);
             }
-            std::fclose(file);
-            session->replace = true;
-            if (refill) staged_.reset();  // this session now carries the new content
+            if (!session->file) return Describe(error);
             break;
         }
         default:
@@ -153,13 +134,6 @@ void CFileProcess::CloseFile() {
     const std::unique_ptr<Session> s = std::move(open_);
     std::FILE* file = std::exchange(s->file, nullptr);
     if (file && std::fclose(file) != 0) throw Error(errc::PathFileAccess);
-    if (!s->replace) return;
-    if (s->content.empty() && s->mode == OUTPUT_TYPE) {
-        // Emptied: keep the old content until the appends that refill it close.
-        if (HasContent(s->path)) staged_ = s->path;
-        return;
-    }
-    platform::AtomicWriteFile(s->path, s->content);
 }
 
 void CFileProcess::ClearFile(const std::string& FileName) {
@@ -174,7 +148,7 @@ std::string CFileProcess::PutEntry(const std::string& entry, const std::string& 
     try {
         AddEntry(entry);
     } catch (const Error&) {
-        open_.reset();  // nothing of this session is committed
+        open_.reset();
         throw;
     }
     CloseFile();
@@ -185,10 +159,6 @@ void CFileProcess::AddEntry(const std::string& entry) {
     if (!open_) throw Error(errc::BadFileName);
     if (open_->mode == INPUT_TYPE) throw Error(errc::BadFileMode);
     const std::string line = entry + "\r\n";
-    if (open_->replace) {
-        open_->content += line;
-        return;
-    }
     if (std::fwrite(line.data(), 1, line.size(), open_->file) != line.size() ||
         std::fflush(open_->file) != 0) {
         throw Error(errc::PathFileAccess);
@@ -259,7 +229,6 @@ ReadFileResultEnum CFileProcess::GetLine(const std::string& FileName, int32_t Li
 }
 
 int32_t CFileProcess::NumberOfLinesInFile(const std::string& File_name) {
-    CommitStaged();
     const std::string data = platform::ReadWholeFile(Resolve(File_name));
     int64_t lines = 0;
     for (char c : data) lines += c == '\n';
@@ -268,7 +237,6 @@ int32_t CFileProcess::NumberOfLinesInFile(const std::string& File_name) {
 }
 
 void CFileProcess::DeleteLine(const std::string& fname, int32_t LineNumber) {
-    CommitStaged();
     const fs::path path = Resolve(fname);
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return;
@@ -284,7 +252,6 @@ void CFileProcess::DeleteLine(const std::string& fname, int32_t LineNumber) {
 }
 
 bool CFileProcess::IfFileExists(const std::string& FileName) {
-    CommitStaged();
     try {
         const fs::path path = Resolve(FileName);
         std::error_code ec;
@@ -301,8 +268,6 @@ bool CFileProcess::IfFileExists(const std::string& FileName) {
 void CFileProcess::RemoveFile(const std::string& FileName) {
     try {
         const fs::path path = Resolve(FileName);
-        if (staged_ && *staged_ == path) staged_.reset();  // nothing left to empty
-        CommitStaged();
         std::error_code ec;
         if (!fs::is_directory(path, ec)) fs::remove(path, ec);
     } catch (const Error&) {

@@ -5,14 +5,14 @@
 // Windows-style paths, resolved under the program folder.
 //
 // Files are bytes as written; lines end in CR LF when written and in CR LF or
-// LF when read. A file is never left half rewritten: a file opened for output
-// is replaced when it is closed, DeleteLine replaces the file in one step, and
-// a file emptied (ClearFile, or opened for output and closed with nothing
-// written) keeps its old content until the appends that refill it are closed.
+// LF when read. Opening for output (ClearFile too) replaces the file by an
+// empty one in one step, so every reader and writer sees it emptied at once;
+// lines are then appended to the file as they are written, by output and
+// append alike. DeleteLine replaces the file in one step. A caller rewriting
+// a whole file writes it to a temporary file and renames it
+// (platform::AtomicWriteFile), never by emptying and appending.
 #include <cstdint>
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "general/common/Enums.h"
@@ -31,8 +31,8 @@ public:
     // error's description (nothing is open then). Never raises.
     std::string OpenFile(const std::string& FileName, OpenTypeEnum OpenType);
     void ClearFile(const std::string& FileName);
-    // Raises runtime::Error(75) when a replaced file cannot be written; the
-    // file is closed either way and its old content stays.
+    // Raises runtime::Error(75) when the file cannot be closed cleanly; it is
+    // closed either way.
     void CloseFile();
     // OpenFile, then the line and CloseFile when it opened; OpenFile's result.
     std::string PutEntry(const std::string& entry, const std::string& FileName,
@@ -69,13 +69,7 @@ public:
 private:
     struct Session;
 
-    // Writes the emptying that ClearFile left waiting.
-    void CommitStaged() noexcept;
-
     std::unique_ptr<Session> open_;
-    // A file emptied but not yet written: the next append session on it
-    // writes the new content in one step; any other call empties it first.
-    std::optional<std::filesystem::path> staged_;
     std::string fileName_;
 };
 

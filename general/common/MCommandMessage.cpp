@@ -39,6 +39,7 @@ std::string_view ParameterView(std::string_view cmd, int64_t index) {
 
 void ParameterCache::Rebuild(std::string_view cmd) {
     valid_ = false;
+    ReleaseIfLarge(text_);
     text_.assign(cmd);
     starts_.clear();
     ForEachMarker(cmd, kParameterMarker, 0, [&](size_t at) {
@@ -102,6 +103,19 @@ std::string ErrorText(int32_t code) {
     }
 }
 
+void TrimSpareTexts(std::vector<std::string>& rows) noexcept {
+    constexpr size_t kMaxRows = 256;
+    size_t kept = 0;
+    for (auto& row : rows) {
+        kept += row.capacity();
+        if (row.capacity() > kSpareBytes || kept > kSpareBytes) std::string().swap(row);
+    }
+    if (rows.size() > kMaxRows) {
+        rows.resize(kMaxRows);
+        rows.shrink_to_fit();
+    }
+}
+
 size_t ReceiveBuffer::Split(std::string_view received, std::vector<std::string>& rows) {
     buffer_.append(received);
     const std::string_view text = buffer_;
@@ -120,6 +134,7 @@ size_t ReceiveBuffer::Split(std::string_view received, std::vector<std::string>&
             if (spare_.empty()) {
                 rows.emplace_back();
             } else {
+                spareBytes_ -= spare_.back().capacity();
                 rows.push_back(std::move(spare_.back()));
                 spare_.pop_back();
             }
@@ -130,8 +145,13 @@ size_t ReceiveBuffer::Split(std::string_view received, std::vector<std::string>&
     }
     // Rows beyond this call's keep their storage for the next call, whose
     // number of messages differs with every read.
+    // Rows past the budget are dropped.
     while (rows.size() > n + 2 && spare_.size() < kSpareRows) {
-        spare_.push_back(std::move(rows.back()));
+        const size_t bytes = rows.back().capacity();
+        if (bytes <= kSpareBytes && spareBytes_ + bytes <= kSpareBytes) {
+            spareBytes_ += bytes;
+            spare_.push_back(std::move(rows.back()));
+        }
         rows.pop_back();
     }
     rows.resize(n + 2);
@@ -139,6 +159,8 @@ size_t ReceiveBuffer::Split(std::string_view received, std::vector<std::string>&
     rows[n + 1].clear();
 
     buffer_.erase(0, pos);
+    // Once a large message is done, its room goes back.
+    if (buffer_.capacity() > kSpareBytes && buffer_.size() <= kSpareBytes) buffer_.shrink_to_fit();
     // A marker may straddle the end of the tail; everything before that is clean.
     scanFrom_ = buffer_.size() >= markerLength ? buffer_.size() - (markerLength - 1) : 0;
     return n;
@@ -146,6 +168,7 @@ size_t ReceiveBuffer::Split(std::string_view received, std::vector<std::string>&
 
 void ReceiveBuffer::Clear() noexcept {
     buffer_.clear();
+    ReleaseIfLarge(buffer_);
     scanFrom_ = 0;
 }
 

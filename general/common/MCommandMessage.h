@@ -193,6 +193,20 @@ int32_t RequestSID(std::string_view cmd);
 // Text of an error code (-500, -501, -502); empty for any other code.
 std::string ErrorText(int32_t code);
 
+// Memory kept for reuse once a message is done: a buffer larger than this is
+// released, and the spare message texts of a receiver hold no more than this
+// together, so that memory after a burst goes back near the idle figure.
+inline constexpr size_t kSpareBytes = size_t{64} << 10;
+
+// Releases the storage of a buffer larger than kSpareBytes.
+inline void ReleaseIfLarge(std::string& buffer) noexcept {
+    if (buffer.capacity() > kSpareBytes) std::string().swap(buffer);
+}
+
+// For rows handed back by ReceiveBuffer::Split once their messages are done:
+// releases the rows past what kSpareBytes keeps (at most 256 of them).
+void TrimSpareTexts(std::vector<std::string>& rows) noexcept;
+
 // The receive buffer of a codec: text received and not yet cut into messages.
 class ReceiveBuffer {
 public:
@@ -208,6 +222,7 @@ private:
 
     std::string buffer_;
     std::vector<std::string> spare_;
+    size_t spareBytes_ = 0;  // their capacities together
     // The buffer holds no end marker that starts before this position, so a
     // long message arriving in small reads is not rescanned from its start.
     size_t scanFrom_ = 0;

@@ -67,14 +67,6 @@ void CAccountsTransactions::setMarginReqType(int16_t value) {
 
 namespace {
 
-// A symbol row's optional number: Null (no text) reads 0.
-double NumberOrZero(const runtime::Variant& v) {
-    return v.IsNull() ? 0.0 : NumberOf(v);
-}
-int32_t WholeOrZero(const runtime::Variant& v) {
-    return runtime::CLng(NumberOrZero(v));
-}
-
 // Every account held now; flags only, so no handler runs during the walk.
 template <class Fn>
 void ForEachAccount(const std::shared_ptr<CClients>& clients, Fn fn) {
@@ -152,6 +144,7 @@ CAccountsTransactions::ClientPtr CAccountsTransactions::ClientOf(int32_t cl_no) 
 
 // --- Symbols ------------------------------------------------------------------
 
+// A Null day, time or number cell raises invalid use of Null before anything is added.
 CAccountsTransactions::SymbolPtr CAccountsTransactions::NewSymbol(const NewSymbolArgs& a) {
     CSymbols& symbols = Follow(symbols_);
     CSymbols::AddArgs s;
@@ -174,10 +167,10 @@ CAccountsTransactions::SymbolPtr CAccountsTransactions::NewSymbol(const NewSymbo
     s.SymbolType = a.SymbolType;
     s.name = a.SymbolName;
     s.ID = a.ID;
-    s.OpenDay = TextOf(a.OpenDay);
-    s.OpenTime = TextOf(a.OpenTime);
-    s.CloseDay = TextOf(a.CloseDay);
-    s.CloseTime = TextOf(a.CloseTime);
+    s.OpenDay = a.OpenDay.ToString();
+    s.OpenTime = a.OpenTime.ToString();
+    s.CloseDay = a.CloseDay.ToString();
+    s.CloseTime = a.CloseTime.ToString();
     s.DailyCloseTime1 = a.DailyCloseTime1;
     s.DailyOpenTime1 = a.DailyOpenTime1;
     s.DailyCloseTime2 = a.DailyCloseTime2;
@@ -187,17 +180,17 @@ CAccountsTransactions::SymbolPtr CAccountsTransactions::NewSymbol(const NewSymbo
     s.Closed = a.Closed;
     s.DDEItems = TextOf(a.DDEItems);
     s.MoveIfClosed = a.MoveIfClosed;
-    s.HighType = static_cast<HighLowComputeTypeEnum>(WholeOrZero(a.HighType));
-    s.LowType = static_cast<HighLowComputeTypeEnum>(WholeOrZero(a.LowType));
+    s.HighType = static_cast<HighLowComputeTypeEnum>(WholeOf(a.HighType));
+    s.LowType = static_cast<HighLowComputeTypeEnum>(WholeOf(a.LowType));
     s.GiveQuoteHL = a.GiveHLQuote;
     s.StopFeed = a.StopFeed;
-    s.PriceOffset = runtime::CInt(NumberOrZero(a.PriceOffset));
-    s.SpreadOffset = runtime::CInt(NumberOrZero(a.SpreadOffset));
+    s.PriceOffset = runtime::CInt(NumberOf(a.PriceOffset));
+    s.SpreadOffset = runtime::CInt(NumberOf(a.SpreadOffset));
     s.SortOrder = 1;
     s.AmountUnitID = 1;
     s.Bank = Variant(TextOf(a.Bank));
     s.StopTrade = a.StopTrade;
-    s.StopTradeSeconds = runtime::CInt(NumberOrZero(a.StopTradeSeconds));
+    s.StopTradeSeconds = runtime::CInt(NumberOf(a.StopTradeSeconds));
     s.ParentID = Variant(runtime::Null);
     s.MWColor = 1.0;
     s.Requotable = true;
@@ -218,11 +211,19 @@ CAccountsTransactions::SymbolPtr CAccountsTransactions::DeleteSymbol(const Varia
     const std::string key = ID.ToString();
     ++generation_;
     // Detached, not released: positions, orders, alerts, reference symbols
-    // and the client API may still hold the symbol and its parameters.
-    if (symbols_) symbols_->Detach(key);
+    // and the client API may still hold the symbol and its parameters. Its
+    // references go, so that none of them (a parameter object pointing back
+    // at it, say) keeps a ring alive past the model.
+    const SymbolPtr symbol = symbols_ ? symbols_->Detach(key) : nullptr;
     if (clients_ && clients_->Items())
         for (const auto& c : *clients_->Items())
             if (const auto& params = c.value->Params()) params->Detach(key);
+    if (symbol) {
+        symbol->setRef1(nullptr);
+        symbol->setRef2(nullptr);
+        symbol->setRef3(nullptr);
+        symbol->setRef4(nullptr);
+    }
     return nullptr;
 }
 

@@ -42,8 +42,8 @@ public:
         std::string MakerClientIP;
         int32_t OpenTicket = 0;
         bool FromSystem = false;
-        // 1 January 1900 stands for "now".
-        runtime::Date RequestTime;
+        // 1 January 1900 (the default) stands for "now".
+        runtime::Date RequestTime{2.0};
     };
 
     CChatOrders();

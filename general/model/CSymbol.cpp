@@ -89,7 +89,7 @@ std::string CSymbol::FormatPriceFormula(const Variant& Price, int16_t vPipLoc) {
     return runtime::FormatNumber(sum, DecimalsPattern(std::abs(static_cast<int32_t>(vPipLoc))));
 }
 
-// Format rounds the shortest decimal text of the sum, halves away from zero,
+// Format rounds the 15-digit decimal text of the sum, halves away from zero,
 // and prints exactly the kept digits; RoundHalfAway keeps the same digits and
 // returns the double nearest to them, which is what reading the text back
 // gives. So this equals FormatPriceFormula read back, bit for bit.

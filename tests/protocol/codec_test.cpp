@@ -54,6 +54,12 @@ TEST(CodecWithoutDictionary, SpeaksTheTokenTablesSystemWords) {
     for (int16_t t = 0; t <= 14; ++t) EXPECT_EQ(codec.Response(t, {}), W(t) + "s?<+3!") << t;
     EXPECT_EQ(codec.Response(15, {}), W(177) + "s?<+3!");
     for (int16_t t = 16; t < 100; ++t) EXPECT_EQ(codec.Response(t, {}), "s?<+3!") << t;
+    for (int32_t t = 0; t <= 14; ++t) EXPECT_EQ(CDataProtocol::SystemWord(t), W(t)) << t;
+    EXPECT_EQ(CDataProtocol::SystemWord(15), W(177));
+    for (int32_t t : {16, 50, 99}) EXPECT_EQ(CDataProtocol::SystemWord(t), "") << t;
+    for (int32_t t : {-1, 100})
+        EXPECT_EQ(ErrorNumberOf([&] { CDataProtocol::SystemWord(t); }),
+                  runtime::errc::SubscriptOutOfRange);
 }
 
 TEST_F(Codec, BuildsMessagesByteForByte) {

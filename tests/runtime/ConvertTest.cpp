@@ -43,7 +43,9 @@ TEST(Val, ReadsTheLeadingNumber) {
         {"abc", 0},
         {"", 0},
         {"1 2", 12},
-        {"\t1\r\n2 . 5", 12.5},
+        {"\t1\n2 . 5", 12.5},
+        {"1\r2", 1},
+        {"\r5", 0},
         {"-.5", -0.5},
         {"+7", 7},
         {"- 3", -3},
@@ -95,6 +97,12 @@ TEST(Val, HugeInputsReadCorrectly) {
     EXPECT_EQ(Val("1" + std::string(1000, '0') + "e-1000"), 1);
     EXPECT_EQ(Val("1e" + std::string(1 << 20, '9')), DBL_MAX);
     EXPECT_EQ(Val(std::string(1 << 20, ' ') + "5"), 5);
+    // 1 + 2^-53 is the tie between 1 and the next double; a 1 past the 800th
+    // digit puts it above.
+    const std::string tie = "1.00000000000000011102230246251565404236316680908203125";
+    EXPECT_EQ(Val(tie + std::string(800, '0')), 1);
+    EXPECT_EQ(Val(tie + std::string(800, '0') + "1"), 1.0000000000000002);
+    EXPECT_EQ(Val("0." + std::string(900, '9') + "e1"), 10);
 }
 
 TEST(IsNumeric, FollowsTheLocaleGrammar) {
@@ -103,20 +111,36 @@ TEST(IsNumeric, FollowsTheLocaleGrammar) {
         bool numeric;
         double value;
     } cases[] = {
-        {"12.5", true, 12.5},    {"  -12.5  ", true, -12.5},
-        {"+ 3", true, 3},        {"1,234,567.25", true, 1234567.25},
-        {"1,2", true, 12},       {".5", true, 0.5},
-        {"5.", true, 5},         {"1e3", true, 1000},
-        {"1.5E-2", true, 0.015}, {"2D2", true, 200},
-        {"&H1F", true, 31},      {" &O17 ", true, 15},
-        {"", false, 0},          {"   ", false, 0},
-        {"abc", false, 0},       {"12abc", false, 0},
-        {"1 2", false, 0},       {".", false, 0},
-        {"-", false, 0},         {",5", false, 0},
-        {"1e", false, 0},        {"1e+", false, 0},
-        {"1.2.3", false, 0},     {"&H", false, 0},
-        {"&HG", false, 0},       {"&H123456789", false, 0},
+        {"12.5", true, 12.5},
+        {"  -12.5  ", true, -12.5},
+        {"+ 3", true, 3},
+        {"1,234,567.25", true, 1234567.25},
+        {"1,2", true, 12},
+        {".5", true, 0.5},
+        {"5.", true, 5},
+        {"1e3", true, 1000},
+        {"1.5E-2", true, 0.015},
+        {"2D2", true, 200},
+        {"&H1F", true, 31},
+        {" &O17 ", true, 15},
+        {"", false, 0},
+        {"   ", false, 0},
+        {"abc", false, 0},
+        {"12abc", false, 0},
+        {"1 2", false, 0},
+        {".", false, 0},
+        {"-", false, 0},
+        {",5", false, 0},
+        {"1e", false, 0},
+        {"1e+", false, 0},
+        {"1.2.3", false, 0},
+        {"&H", false, 0},
+        {"&HG", false, 0},
+        {"&H123456789", false, 0},
         {"1e400", false, 0},
+        {"1.7976931348623157e308", true, DBL_MAX},
+        {"-1.7976931348623157e308", true, -DBL_MAX},
+        {"1.7976931348623159e308", false, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsNumericText(c.text), c.numeric) << '"' << c.text << '"';
@@ -154,15 +178,29 @@ TEST(Round, HalfAwayOnTheDecimalText) {
         int32_t decimals;
         double expected;
     } cases[] = {
-        {1.005, 2, 1.01},   {2.675, 2, 2.68},
-        {-1.005, 2, -1.01}, {1.234445, 4, 1.2344},
-        {0.5, 0, 1},        {-0.5, 0, -1},
-        {1.5, 0, 2},        {2.5, 0, 3},
-        {0.125, 2, 0.13},   {9.995, 2, 10},
-        {0.0049, 2, 0},     {0.005, 2, 0.01},
-        {0.0005, 2, 0},     {123.456, 5, 123.456},
-        {1e20, 2, 1e20},    {0, 3, 0},
-        {1.15 * 3, 1, 3.4}, {1234567.125, 2, 1234567.13},
+        {1.005, 2, 1.01},
+        {2.675, 2, 2.68},
+        {-1.005, 2, -1.01},
+        {1.234445, 4, 1.2344},
+        {0.5, 0, 1},
+        {-0.5, 0, -1},
+        {1.5, 0, 2},
+        {2.5, 0, 3},
+        {0.125, 2, 0.13},
+        {9.995, 2, 10},
+        {0.0049, 2, 0},
+        {0.005, 2, 0.01},
+        {0.0005, 2, 0},
+        {123.456, 5, 123.456},
+        {1e20, 2, 1e20},
+        {0, 3, 0},
+        {1.15 * 3, 1, 3.5},
+        {1234567.125, 2, 1234567.13},
+        // A hair below the tie in binary, a half in the 15-digit text.
+        {0.60034 + 0.00001, 4, 0.6004},
+        {10.004 + 0.001, 2, 10.01},
+        {-(0.60034 + 0.00001), 4, -0.6004},
+        {0.60034 + 0.00001, 5, 0.60035},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RoundHalfAway(c.x, c.decimals), c.expected) << c.x << " at " << c.decimals;
@@ -177,10 +215,14 @@ TEST(Round, HalfEvenOnTheDecimalText) {
         int32_t decimals;
         double expected;
     } cases[] = {
-        {2.675, 2, 2.68},    {2.665, 2, 2.66}, {0.125, 2, 0.12},  {0.135, 2, 0.14},
-        {-2.665, 2, -2.66},  {0.5, 0, 0},      {1.5, 0, 2},       {2.5, 0, 2},
-        {0.05, 1, 0},        {0.15, 1, 0.2},   {0.1251, 2, 0.13}, {1.234445, 4, 1.2344},
-        {12.345, 8, 12.345},
+        {2.675, 2, 2.68},     {2.665, 2, 2.66},
+        {0.125, 2, 0.12},     {0.135, 2, 0.14},
+        {-2.665, 2, -2.66},   {0.5, 0, 0},
+        {1.5, 0, 2},          {2.5, 0, 2},
+        {0.05, 1, 0},         {0.15, 1, 0.2},
+        {0.1251, 2, 0.13},    {1.234445, 4, 1.2344},
+        {12.345, 8, 12.345},  {2.5000000000000004, 0, 2},
+        {0.1 + 0.2, 20, 0.3},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RoundHalfEven(c.x, c.decimals), c.expected) << c.x << " at " << c.decimals;
@@ -197,6 +239,7 @@ TEST(Round, WholeHalfEven) {
                                {-0.4, 0},
                                {-3.5, -4},
                                {1e300, 1e300},
+                               {2.5000000000000004, 3},
                                {4503599627370497.0, 4503599627370497.0}};
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c[0]), c[1]) << c[0];
 }
@@ -315,7 +358,15 @@ TEST(ParseDateText, DocumentLayouts) {
         {"", kNotADate},
         {"abc", kNotADate},
         {"05/03/2024 x", kNotADate},
-        {"05/03/2024 10:00 PM", kNotADate},
+        {"05/03/2024 10:00 PM", 45356 + 22 / 24.0},
+        {"10:30 PM", (22 * 60 + 30) / 1440.0},
+        {"10:30:15am", (10 * 3600 + 30 * 60 + 15) / 86400.0},
+        {"12:05 AM", 5 / 1440.0},
+        {"12:05 pm", (12 * 60 + 5) / 1440.0},
+        {"7 PM", 19 / 24.0},
+        {"13:00 PM", kNotADate},
+        {"05/03/2024 PM", kNotADate},
+        {"PM", kNotADate},
         {"12.5", kNotADate},
     };
     for (const auto& c : cases) {

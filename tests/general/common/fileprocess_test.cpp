@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -194,58 +196,58 @@ TEST_F(FileProcessTest, DeleteLineLeavesTheOldFileWhenTheRewriteFails) {
     EXPECT_EQ(leftovers.size(), 1u);  // no temporary file left behind
 }
 
-TEST_F(FileProcessTest, ClearedFileKeepsItsContentUntilTheRefillIsClosed) {
-    Write("SERVER.BUF", "old1\r\nold2\r\n");
+// The desk empties a file at start while every session appends to it with its
+// own object: each step is on disk at once, whatever the order, and nothing
+// lands later when an object opens another file or goes.
+TEST_F(FileProcessTest, EmptyingIsSeenAtOnceByEveryObject) {
+    enum Step { Clear, Append, ReadBack };
+    std::vector<Step> steps{Clear, Append, ReadBack};
+    do {
+        Write("SAVE.BUF", "old\r\n");
+        std::string expected = "old\r\n";
+        {
+            CFileProcess clearer, appender, reader;
+            for (Step step : steps) {
+                if (step == Clear) {
+                    clearer.ClearFile("save.buf");
+                    expected.clear();
+                } else if (step == Append) {
+                    EXPECT_EQ(appender.PutEntry("userA", "save.buf", APPEND_TYPE), "");
+                    expected += "userA\r\n";
+                } else {
+                    EXPECT_EQ(reader.NumberOfLinesInFile("save.buf"),
+                              std::count(expected.begin(), expected.end(), '\n'));
+                }
+                EXPECT_EQ(Read("SAVE.BUF"), expected) << "after step " << step;
+            }
+            clearer.OpenFile("other.txt", INPUT_TYPE);
+        }
+        EXPECT_EQ(Read("SAVE.BUF"), expected) << "steps " << steps[0] << steps[1] << steps[2];
+    } while (std::next_permutation(steps.begin(), steps.end()));
+
     CFileProcess f;
-    f.ClearFile("server.buf");
-    EXPECT_EQ(Read("SERVER.BUF"), "old1\r\nold2\r\n");  // a crash here loses nothing
-    EXPECT_EQ(f.OpenFile("server.buf", APPEND_TYPE), "");
-    f.AddEntry("new1");
-    f.AddEntry("new2");
-    EXPECT_EQ(Read("SERVER.BUF"), "old1\r\nold2\r\n");
-    f.CloseFile();
-    EXPECT_EQ(Read("SERVER.BUF"), "new1\r\nnew2\r\n");
-
-    // Refilled one line at a time (each PutEntry opens and closes).
-    f.ClearFile("server.buf");
-    EXPECT_EQ(f.PutEntry("a", "server.buf", APPEND_TYPE), "");
-    EXPECT_EQ(f.PutEntry("b", "server.buf", APPEND_TYPE), "");
-    EXPECT_EQ(Read("SERVER.BUF"), "a\r\nb\r\n");
-
-    // Emptied and not refilled: empty once the object does anything else, or goes.
-    f.ClearFile("server.buf");
-    EXPECT_EQ(f.NumberOfLinesInFile("server.buf"), 0);
-    Write("other.txt", "x\r\n");
-    {
-        CFileProcess g;
-        g.ClearFile("other.txt");
-        EXPECT_EQ(Read("other.txt"), "x\r\n");
-    }
-    EXPECT_EQ(Read("other.txt"), "");
-
     f.ClearFile("new.txt");
-    EXPECT_TRUE(fs::exists(home_ / "new.txt"));
     EXPECT_EQ(Read("new.txt"), "");
 }
 
-TEST_F(FileProcessTest, OutputReplacesTheFileOnlyWhenClosed) {
+TEST_F(FileProcessTest, OutputEmptiesAtOnceAndWritesEachLineAsItComes) {
     Write("layout.vfx", "old\r\n");
-    CFileProcess f;
+    CFileProcess f, other;
     EXPECT_EQ(f.OpenFile("layout.vfx", OUTPUT_TYPE), "");
+    EXPECT_EQ(Read("layout.vfx"), "");
     f.AddEntry("new");
-    EXPECT_EQ(Read("layout.vfx"), "old\r\n");
-    // Opening another file closes (and writes) this one.
-    EXPECT_EQ(f.OpenFile("layout.vfx", INPUT_TYPE), "");
-    std::string line;
-    EXPECT_EQ(f.CurrentLine(line), ReadSuccess);
-    EXPECT_EQ(line, "new");
+    EXPECT_EQ(Read("layout.vfx"), "new\r\n");
+    EXPECT_EQ(other.PutEntry("from another", "layout.vfx", APPEND_TYPE), "");
+    f.AddEntry("last");
     f.CloseFile();
-    {
-        CFileProcess g;
-        EXPECT_EQ(g.OpenFile("layout.vfx", OUTPUT_TYPE), "");
-        g.AddEntry("at exit");
+    EXPECT_EQ(Read("layout.vfx"), "new\r\nfrom another\r\nlast\r\n");
+
+    // A file that cannot be written is neither emptied nor opened.
+    fs::permissions(home_ / "layout.vfx", fs::perms::owner_read);
+    if (::access((home_ / "layout.vfx").c_str(), W_OK) != 0) {
+        EXPECT_NE(f.OpenFile("layout.vfx", OUTPUT_TYPE), "");
+        EXPECT_EQ(Read("layout.vfx"), "new\r\nfrom another\r\nlast\r\n");
     }
-    EXPECT_EQ(Read("layout.vfx"), "at exit\r\n");
 }
 
 TEST_F(FileProcessTest, ExistsAndRemove) {

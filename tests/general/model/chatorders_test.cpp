@@ -86,7 +86,7 @@ TEST_F(ChatOrderClock, AddDatesTheServersNoTimeAndRefusesDuplicates) {
     v.SymID = 12;
     v.MakerClientIP = "10.0.0.1";
     v.FromSystem = true;
-    v.RequestTime = runtime::DateSerial(1900, 1, 1);
+    EXPECT_EQ(v.RequestTime, runtime::DateSerial(1900, 1, 1));  // left unset: "now"
 
     clock->AdvanceSeconds(60);
     auto o = orders.Add(v);

@@ -179,6 +179,13 @@ struct Desk {
     }
 
     std::shared_ptr<CSymbol> AddSymbol(int32_t id, double bid, double ask, bool closed = false) {
+        auto s = engine->NewSymbol(SymbolArgs(id, bid, ask, closed));
+        if (!s) throw runtime::Error(runtime::errc::ObjectVariableNotSet, "symbol not added");
+        return s;
+    }
+
+    static CAccountsTransactions::NewSymbolArgs SymbolArgs(int32_t id, double bid, double ask,
+                                                           bool closed = false) {
         CAccountsTransactions::NewSymbolArgs a;
         a.TickPips = Variant(0.0);
         a.RefCase = Variant(int16_t{1});
@@ -197,9 +204,7 @@ struct Desk {
         a.OpenDay = Variant("SUNDAY");
         a.OpenTime = Variant("00:00:00");
         a.Closed = closed;
-        auto s = engine->NewSymbol(a);
-        if (!s) throw runtime::Error(runtime::errc::ObjectVariableNotSet, "symbol not added");
-        return s;
+        return a;
     }
 
     std::shared_ptr<CSymbol> Symbol(int32_t id) const { return symbols->Item(std::to_string(id)); }

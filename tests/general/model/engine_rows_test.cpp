@@ -218,17 +218,44 @@ TEST(EngineRows, UnknownSymbolsAndClientsAreRefusedWithNothingChanged) {
     EXPECT_FALSE(d.AddOrder(7, 71, 12, LimitOrdersType, BuyType, 42, 1.1));
 }
 
+TEST(EngineRows, NewSymbolRefusesNullDayTimeAndNumberCellsBeforeAdding) {
+    using Args = CAccountsTransactions::NewSymbolArgs;
+    const std::vector<Variant Args::*> cells = {
+        &Args::OpenDay,     &Args::OpenTime,     &Args::CloseDay,
+        &Args::CloseTime,   &Args::HighType,     &Args::LowType,
+        &Args::PriceOffset, &Args::SpreadOffset, &Args::StopTradeSeconds};
+    Desk d;
+    const int32_t before = d.symbols->Count();
+    for (auto cell : cells) {
+        Args a = Desk::SymbolArgs(9, 1.1, 1.1002);
+        a.*cell = Variant(runtime::Null);
+        EXPECT_EQ(ErrorOf([&] { d.engine->NewSymbol(a); }), runtime::errc::InvalidUseOfNull);
+        EXPECT_EQ(d.symbols->Count(), before);
+    }
+    // Null Bank and DDEItems are empty texts.
+    Args a = Desk::SymbolArgs(9, 1.1, 1.1002);
+    a.Bank = a.DDEItems = Variant(runtime::Null);
+    EXPECT_TRUE(d.engine->NewSymbol(a));
+}
+
 TEST(EngineRows, ADeletedSymbolStaysWholeForItsHolders) {
     RowDesk d;
     auto position = d.AddPosition(7, 70, 5, 3, 1, 1.5000);
     d.AddPosition(7, 70, 6, 2, 1, 1.2000);
     auto symbol = d.Symbol(3);
+    // A client API object in Ref3 that points back at the symbol: a ring.
+    auto backRef = std::make_shared<CCurAccount>();
+    std::weak_ptr<CCurAccount> watch = backRef;
+    symbol->setRef3(backRef);
+    symbol->setRef2(std::make_shared<CCurAccount>());
+    backRef.reset();
     EXPECT_FALSE(d.engine->DeleteSymbol(Variant(3)));
     EXPECT_FALSE(d.symbols->Item("3"));
     EXPECT_FALSE(d.engine->Clients()->Item("7")->SymbolParam(3));
     EXPECT_EQ(position->SymbolParam()->Symbol(), symbol);
     ASSERT_TRUE(symbol->SymbolTradingTimes());
-    EXPECT_TRUE(symbol->Ref1());
+    EXPECT_FALSE(symbol->Ref1() || symbol->Ref2() || symbol->Ref3() || symbol->Ref4());
+    EXPECT_TRUE(watch.expired());
     // Its positions are still valued with its last prices.
     symbol->setBid(1.5010);
     d.Quote(2, 1.2000, 1.2002);

@@ -58,8 +58,8 @@ TEST(Orders, CollectionKeysPositionsAndRefusals) {
 
     orders.Clear();
     EXPECT_EQ(orders.Count(), 0);
-    second->setLimitPrice(1.234);  // still usable: rounds through its parameters
-    EXPECT_DOUBLE_EQ(second->LimitPrice(), 1.23);
+    second->setLimitPrice(1.234);                  // still usable: rounds through its parameters
+    EXPECT_DOUBLE_EQ(second->LimitPrice(), 1.24);  // up from 0.4 of the last decimal
 }
 
 TEST(Order, PriceLetsNeedTheParameterObject) {

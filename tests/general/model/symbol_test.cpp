@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -50,6 +54,10 @@ TEST(SymbolFormatPrice, TenthOfAPipThenHalvesAwayFromZero) {
         {0, 12.39, "12"},
         {0, 12.41, "13"},
         {-2, 110.126, "110.13"},
+        {-4, 0.60034, "0.6004"},  // the sum is a hair below the half in binary
+        {-2, 10.004, "10.01"},
+        {-3, 1.0514, "1.052"},
+        {-1, 128.04, "128.1"},
         {2, 1.5, "11.50"},  // a pip of 100: the tenth is 10, two decimals shown
         {-4, Variant("1.23436"), "1.2344"},
         {-4, Variant(""), ""},
@@ -63,6 +71,56 @@ TEST(SymbolFormatPrice, TenthOfAPipThenHalvesAwayFromZero) {
         EXPECT_EQ(sym->FormatPrice(r.price), r.expected)
             << "pip location " << r.pipLoc << ", price " << r.price.ToString();
         EXPECT_EQ(CSymbol::FormatPriceFormula(r.price, r.pipLoc), r.expected);
+    }
+}
+
+// The sum's 15-significant-digit text rounded half away from zero at
+// `decimals` by digit arithmetic, independently of the runtime's rounding.
+std::string ExpectedPriceText(double sum, int decimals) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", sum);  // d.dddddddddddddde+XX
+    std::string all = std::string(1, buf[0]) + std::string(buf + 2, 14);
+    int intLen = std::atoi(std::strchr(buf, 'e') + 1) + 1;
+    if (intLen <= 0) {
+        all.insert(0, static_cast<size_t>(1 - intLen), '0');
+        intLen = 1;
+    }
+    const size_t keep = static_cast<size_t>(intLen + decimals);
+    if (all.size() <= keep) all.append(keep + 1 - all.size(), '0');
+    std::string kept = all.substr(0, keep);
+    if (all[keep] >= '5') {
+        size_t i = kept.size();
+        while (i > 0 && kept[i - 1] == '9') kept[--i] = '0';
+        if (i == 0) {
+            kept.insert(0, 1, '1');
+            ++intLen;
+        } else {
+            ++kept[i - 1];
+        }
+    }
+    std::string whole = kept.substr(0, static_cast<size_t>(intLen));
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size() - 1));
+    return decimals == 0 ? whole : whole + "." + kept.substr(static_cast<size_t>(intLen));
+}
+
+TEST(SymbolFormatPrice, GeneratedPricesRoundUpFromFourTenthsOfThePip) {
+    std::mt19937_64 gen(11);
+    for (int16_t p = -6; p <= 2; ++p) {
+        const int decimals = std::abs(p);
+        const double unit = std::pow(10.0, decimals + 1);  // a tenth of the last decimal
+        std::uniform_int_distribution<int64_t> tenths(static_cast<int64_t>(unit / 10),
+                                                      static_cast<int64_t>(unit * 3000));
+        for (int i = 0; i < 60; ++i) {
+            int64_t k = tenths(gen);
+            if (i % 4 != 0) k = k - k % 10 + 4;  // mostly a 4 in the tenth-of-pip place
+            const double price = static_cast<double>(k) / unit;
+            const std::string expected =
+                ExpectedPriceText(price + 0.1 * std::pow(10.0, p), decimals);
+            ASSERT_EQ(CSymbol::FormatPriceFormula(price, p), expected) << "p=" << p << " k=" << k;
+            ASSERT_EQ(CSymbol::RoundedPriceFormula(price, p),
+                      std::strtod(expected.c_str(), nullptr))
+                << "p=" << p << " k=" << k;
+        }
     }
 }
 

@@ -96,6 +96,22 @@ TEST_F(TradingTimesClock, WeeklyCloseAcrossTheWeek) {
          0,
          false},
         {"no open time", {"FRIDAY", "21:00", "SUNDAY", nullptr}, false, 10, 23, 0, 0, false},
+        {"12-hour times, closed",
+         {"FRIDAY", "9:00 PM", "SUNDAY", "10:00 PM"},
+         false,
+         10,
+         21,
+         59,
+         0,
+         false},
+        {"12-hour times, open",
+         {"FRIDAY", "9:00 PM", "SUNDAY", "10:00 PM"},
+         false,
+         10,
+         22,
+         0,
+         0,
+         true},
     };
     for (const Row& r : rows) {
         CSymbolTradingTimes t = Schedule(r.week);
