@@ -1,0 +1,53 @@
+#include "clientapi/dataclient/CManagerReports.h"
+
+#include <utility>
+
+#include "general/common/CFileProcess.h"
+#include "general/common/Enums.h"
+#include "runtime/Error.h"
+
+namespace OrbanexClientAPI10 {
+
+namespace {
+constexpr char kNotSent[] = "!&NS&!";
+constexpr size_t kRequestParams = 50;
+}  // namespace
+
+void CManagerReports::RequestReportFromServer(ManagerReportsTypeEnum ReportType,
+                                              const std::string& Params) {
+    if (!eventManager_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    reportType_ = ReportType;
+    std::vector<std::string> params(kRequestParams, kNotSent);
+    params[0] = std::to_string(ReportType);
+    params[1] = Params;
+    eventManager_->RequestFromServer(OrbanelGeneral10::GET_REPORT_TOKEN, params);
+}
+
+void CManagerReports::OneRowResultreceived(int16_t, int16_t, const std::vector<std::string>&) {}
+
+void CManagerReports::MultiRowsResultsreceived(int16_t /*CallerToken*/, bool NoRows,
+                                               const KVClientDLL10::ResultTable& DataArray,
+                                               int32_t /*Results*/, int16_t /*Parameters*/) {
+    {
+        // The helper writes the emptying out when it goes, so the owner finds
+        // the buffer empty on disk while it handles the event.
+        OrbanelGeneral10::CFileProcess buffer;
+        buffer.ClearFile(kReportBuffer);
+    }
+    ReportDataReceived(NoRows, DataArray);
+}
+
+bool CManagerReports::HasThisToken(int16_t vToken) {
+    return vToken == OrbanelGeneral10::GET_REPORT_TOKEN;
+}
+
+void CManagerReports::SetEventManager(
+    std::shared_ptr<KVGeneralDLL10::CEventManager> vEventManager) {
+    eventManager_ = std::move(vEventManager);
+}
+
+void CManagerReports::SetAccountNode(const runtime::Variant& vVal, bool /*SetAnyWay*/) {
+    accountNode_ = vVal;
+}
+
+}  // namespace OrbanexClientAPI10
