@@ -44,8 +44,10 @@ void CClientServerManager::OneRowResultreceived(int16_t WaitingToken,
     values.swap(params_);
     GenerateParamsArr(Process, values);
     if (std::shared_ptr<IClientServer> handler = FindHandler(WaitingToken)) {
+        std::weak_ptr<char> alive = life_;
         handler->OneRowResultreceived(WaitingToken, static_cast<int16_t>(values.size() - 1),
                                       values);
+        if (alive.expired()) return;
     }
     if (params_.empty()) params_.swap(values);
 }

@@ -65,6 +65,8 @@ private:
     CClientServerObjects registry_;
     std::shared_ptr<KVGeneralDLL10::CProcess> DataProtocol_;
     std::vector<std::string> params_;  // reused for every one-row answer
+    // A handler may release the session, and with it this router.
+    std::shared_ptr<char> life_ = std::make_shared<char>();
 };
 
 }  // namespace KVClientDLL10

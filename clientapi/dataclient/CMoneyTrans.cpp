@@ -1,0 +1,78 @@
+#include "clientapi/dataclient/CMoneyTrans.h"
+
+#include <utility>
+
+#include "general/model/CAccount.h"
+#include "general/model/CAccountsTransactions.h"
+#include "runtime/Convert.h"
+#include "runtime/Error.h"
+
+namespace OrbanexClientAPI10 {
+
+namespace {
+constexpr char kNotSent[] = "!&NS&!";
+constexpr size_t kRequestParameters = 50;
+}  // namespace
+
+void CMoneyTrans::SetRefs(std::shared_ptr<CSecurity> Security,
+                          std::shared_ptr<OrbanelGeneral10::CAccountsTransactions> Accounts) {
+    security_ = std::move(Security);
+    accounts_ = std::move(Accounts);
+}
+
+int16_t CMoneyTrans::MakeMoneyTrans(int32_t AccountID,
+                                    OrbanelGeneral10::AccountTransTypeEnum TransType, double Amount,
+                                    int32_t WhoID, const std::string& Description) {
+    if (!security_ || !accounts_ || !relay_)
+        throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    const auto account = accounts_->AccountByAccountID(AccountID);
+    if (!account) return InvalidAccountResult;
+    // An adjustment may carry a zero or negative amount; every other type needs a positive one.
+    if (!(Amount > 0) && TransType != OrbanelGeneral10::AdjustmentAccTrans)
+        return InvalidAmountResult;
+    if (!MayBook(TransType)) return NoPrivilegeResult;
+
+    std::vector<std::string> p(kRequestParameters, kNotSent);
+    p[0] = std::to_string(account->ClientID());
+    p[1] = std::to_string(AccountID);
+    p[2] = runtime::NumberToText(Amount);
+    p[3] = "";
+    p[4] = std::to_string(static_cast<int32_t>(TransType));
+    p[5] = std::to_string(WhoID);
+    p[6] = Description;
+    relay_->RequestFromServer(OrbanelGeneral10::ACCOUNT_TRANS_TOKEN, p);
+    return SuccessResult;
+}
+
+bool CMoneyTrans::MayBook(OrbanelGeneral10::AccountTransTypeEnum TransType) const {
+    switch (TransType) {
+        case OrbanelGeneral10::DepositAccTrans:
+            return security_->UserHasPriv(DepositPriv);
+        case OrbanelGeneral10::WithdrawalAccTrans:
+            return security_->UserHasPriv(WithdrawalPriv);
+        case OrbanelGeneral10::AdjustmentAccTrans:
+            return security_->UserHasPriv(AdjustmentPriv);
+        case OrbanelGeneral10::CreditInAccTrans:
+            return security_->UserHasPriv(CreditInPriv);
+        case OrbanelGeneral10::CreditOutAccTrans:
+            return security_->UserHasPriv(CreditOutPriv);
+    }
+    return true;
+}
+
+void CMoneyTrans::OneRowResultreceived(int16_t, int16_t, const std::vector<std::string>&) {
+    MoneyTransResultReceived(true);
+}
+
+void CMoneyTrans::MultiRowsResultsreceived(int16_t, bool, const KVClientDLL10::ResultTable&,
+                                           int32_t, int16_t) {}
+
+bool CMoneyTrans::HasThisToken(int16_t vToken) {
+    return vToken == OrbanelGeneral10::ACCOUNT_TRANS_TOKEN;
+}
+
+void CMoneyTrans::SetEventManager(std::shared_ptr<KVGeneralDLL10::CEventManager> vEventManager) {
+    relay_ = std::move(vEventManager);
+}
+
+}  // namespace OrbanexClientAPI10
