@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "clientapi/dataclient/CClientServer.h"
+#include "clientapi/dataclient/CManagerReports.h"
 #include "clientapi/facade/CAccountsManager.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountsTransactions.h"
@@ -265,6 +267,10 @@ CallingResultsEnum CAccountsManager::GetAccountHistory(int32_t AccountID,
     Requests().GetAccountHistory(account->ClientID(), account->AccountID(), FromDate, ToDate, "",
                                  "-1");
     return SuccessResult;
+}
+
+std::shared_ptr<COAccount> CAccountsManager::Account(int32_t AccountID) {
+    return AccountByID(AccountID);
 }
 
 }  // namespace OrbanexClientAPI10

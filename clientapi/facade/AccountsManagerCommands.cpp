@@ -4,12 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "clientapi/dataclient/CClientServer.h"
+#include "clientapi/dataclient/CDataClient.h"
+#include "clientapi/dataclient/CManagerReports.h"
+#include "clientapi/dataclient/CSecurity.h"
 #include "clientapi/facade/CAccountsManager.h"
+#include "clientapi/facade/CSymbolsManager.h"
 #include "clientapi/facade/PriceRules.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountsTransactions.h"
 #include "general/model/CClient.h"
 #include "general/model/CClientParam.h"
+#include "general/model/CClients.h"
 #include "general/model/COpenPosition.h"
 #include "general/model/COpenPositions.h"
 #include "general/model/COrder.h"
@@ -47,7 +53,7 @@ double EffectiveMarginOf(const CAccount& account) {
     return Follow(account.SummeryInfo()).EffectiveMargin();
 }
 
-std::shared_ptr<OrbanelGeneral10::CSymbol> SymbolOf(const CClientParam& param) {
+std::shared_ptr<OrbanelGeneral10::CSymbol> ParamSymbol(const CClientParam& param) {
     std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = param.Symbol();
     Follow(symbol);
     return symbol;
@@ -89,6 +95,47 @@ private:
 
 }  // namespace
 
+// ---- What the commands read of the session ----
+
+CClientServer& CAccountsManager::Requests() const {
+    return Follow(Follow(dataClient_).ClientServer());
+}
+
+CManagerReports& CAccountsManager::Reports() const {
+    return Follow(Follow(dataClient_).Reports());
+}
+
+int32_t CAccountsManager::ActingUser() const {
+    return Follow(dataClient_).LoginUser();
+}
+
+std::string CAccountsManager::TickTime() const {
+    return Follow(symbolsManager_).LastTickTime();
+}
+
+bool CAccountsManager::HasPriv(PrivsEnum privilege) const {
+    return Follow(security_).UserHasPriv(privilege);
+}
+
+bool CAccountsManager::TradingRefused(const CAccount& account) const {
+    return account.Locked() || ReadOnlyLogin();
+}
+
+CAccountsManager::ParamPtr CAccountsManager::TradingParam(const CAccount& account,
+                                                          int32_t SymbolID) {
+    workingParam_ = Follow(account.Client()).SymbolParam(SymbolID);
+    return workingParam_;
+}
+
+CAccountsManager::AccountPtr CAccountsManager::ModelAccount(int32_t AccountID) const {
+    return Follow(engine_).AccountByAccountID(AccountID);
+}
+
+std::shared_ptr<OrbanelGeneral10::CClient> CAccountsManager::ClientByUsername(
+    const std::string& Username) const {
+    return Follow(Follow(engine_).Clients()).ClientByUserName(Username);
+}
+
 // ---- Market orders ----
 
 CallingResultsEnum CAccountsManager::NewMarketOrder(OperationTypeEnum BuySell, int32_t SymbolID,
@@ -99,7 +146,7 @@ CallingResultsEnum CAccountsManager::NewMarketOrder(OperationTypeEnum BuySell, i
     const std::shared_ptr<CClientParam> param = TradingParam(*sel, SymbolID);
     if (!param) return InvalidSymbolIDResult;
     if (TradingRefused(*sel)) return NoPrivilegeResult;
-    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(*param);
+    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(*param);
     if (!symbol->isUsed()) return InvalidSymbolIDResult;
     if (!rules::ValidateLots(Lots, *param)) return InvalidAmountResult;
     const double price =
@@ -130,7 +177,7 @@ CallingResultsEnum CAccountsManager::CloseMarketOrder(const std::string& Tickets
         const bool buy = position->Type_no() == OrbanelGeneral10::BuyType;
         const std::shared_ptr<CClientParam> parent = param.Parent();
         Follow(parent);
-        const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(param);
+        const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(param);
         symbolIds.push_back(std::to_string(symbol->ID()));
         prices.push_back(
             runtime::NumberToText(buy ? param.BidWithSpread() : param.AskWithSpread()));
@@ -191,7 +238,7 @@ CallingResultsEnum CAccountsManager::NewLimitOrder(OperationTypeEnum OrderType, 
     if (TradingRefused(*sel)) return NoPrivilegeResult;
     const std::shared_ptr<CClientParam> param = TradingParam(*sel, SymbolID);
     if (!param) return InvalidSymbolIDResult;
-    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(*param);
+    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(*param);
     if (!symbol->isUsed()) return InvalidSymbolIDResult;
     if (!rules::ValidateLots(Lots, *param)) return InvalidAmountResult;
     const bool limitOk = rules::ValidateLimitPrice(OrderType, *param, AtPrice, -1);
@@ -222,7 +269,7 @@ CallingResultsEnum CAccountsManager::UpdateLimitOrder(int32_t OrderID, double Lo
     const bool slOk = rules::ValidateSlTpPrice(side, param, "SL", SL, NewPrice, order->slPrice());
     const bool tpOk = rules::ValidateSlTpPrice(side, param, "TP", TP, NewPrice, order->tpPrice());
     if (!(limitOk && slOk && tpOk)) return InvalidPriceResult;
-    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(param);
+    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(param);
     Requests().UpdateLimitOrder(sel->ClientID(), sel->AccountID(), OrderID, symbol->ID(), NewPrice,
                                 WireSlTp(SL), WireSlTp(TP), Lots, WhoType, ActingUser(), TickTime(),
                                 symbol->LastQuteTime(), TransTag, Note);
@@ -243,7 +290,7 @@ CallingResultsEnum CAccountsManager::NewSLTPOrder(int32_t Ticket, double Lots,
     if (!position) return InvalidTicketResult;
     const CClientParam& param = Follow(position->SymbolParam());
     if (!rules::ValidateLots(Lots, param)) return InvalidAmountResult;
-    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(param);
+    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(param);
     const OperationTypeEnum side = position->Type_no();
     const double from = symbol->ClosePrice(side);
     const bool slOk = rules::ValidateSlTpPrice(side, param, "SL", SL, from, -1);
@@ -274,7 +321,7 @@ CallingResultsEnum CAccountsManager::UpdateSLTPOrder(int32_t OrderID, double Lot
     const bool slOk = rules::ValidateSlTpPrice(side, param, "SL", SL, from, order->slPrice());
     const bool tpOk = rules::ValidateSlTpPrice(side, param, "TP", TP, from, order->tpPrice());
     if (!(slOk && tpOk) || NoSlNorTp(SL, TP)) return InvalidPriceResult;
-    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = SymbolOf(param);
+    const std::shared_ptr<OrbanelGeneral10::CSymbol> symbol = ParamSymbol(param);
     Requests().UpdateSLTPOrder(sel->ClientID(), sel->AccountID(), OrderID, symbol->ID(), Lots,
                                WireSlTp(SL), WireSlTp(TP), WhoType, ActingUser(), TickTime(),
                                symbol->LastQuteTime(), TransTag);
@@ -332,8 +379,8 @@ CallingResultsEnum CAccountsManager::AnswerRequote(int32_t OrderID, RequoteAnswe
     if (!account) {
         requotes_.Remove(key);
         if (answer == RequoteAnswer::Expire)
-            LogTradingError("re-quote of order " + key + " expired for account " +
-                            std::to_string(requote->AccountID()) + ", which is gone");
+            Log("re-quote of order " + key + " expired for account " +
+                std::to_string(requote->AccountID()) + ", which is gone");
         return InvalidAccountResult;
     }
     switch (answer) {

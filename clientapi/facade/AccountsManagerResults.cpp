@@ -4,6 +4,7 @@
 #include <string>
 
 #include "clientapi/facade/CAccountsManager.h"
+#include "clientapi/facade/COSymbol.h"
 #include "general/model/CAccount.h"
 #include "general/model/CClient.h"
 #include "general/model/CClientParam.h"
@@ -66,7 +67,7 @@ void CAccountsManager::NewOrderResultRecieved(int32_t Ret, int16_t PosOrOrder,
                                               int32_t SymbolID, const std::string& TransTag) {
     const std::shared_ptr<CAccount> sel = SelectedAccount();
     if (!sel) return;
-    const SymbolView& view = RefillSymbolView(ClientParamOf(*sel, SymbolID));
+    const SymbolView& view = RefillSymbolView(SelectedParam(SymbolID));
     const NewOrderResultEnum result = MapMarket({kBadConnection,
                                                  kMarketConditions,
                                                  kTradingClosed,
@@ -88,7 +89,7 @@ void CAccountsManager::CloseOrderResultRecieved(int32_t Ret, int16_t PosOrOrder,
     // The close mark goes whatever the result.
     lastClosedPosition_ = Follow(sel->OpenPositions()).Item(KeyText(OpenTicket));
     if (lastClosedPosition_) lastClosedPosition_->setLiquidated(false);
-    const SymbolView& view = RefillSymbolView(ClientParamOf(*sel, SymbolID));
+    const SymbolView& view = RefillSymbolView(SelectedParam(SymbolID));
     const NewOrderResultEnum result = MapMarket({kBadConnection,
                                                  kMarketConditions,
                                                  {-12, PositionHasPendingOrders},
@@ -217,8 +218,8 @@ void CAccountsManager::OrderStatusChanged(int32_t ClientID, int32_t AccountID,
                          NewSellPrice, Lots, SymbolID, OldBuyPrice, OldSellPrice, BuySell);
     } catch (const runtime::Error& e) {
         if (alive.expired()) return;
-        LogTradingError("error in OrderStatusChanged: " + e.Description() + " order " +
-                        std::to_string(OrderID));
+        Log("error in OrderStatusChanged: " + e.Description() + " order " +
+            std::to_string(OrderID));
     }
 }
 
@@ -305,8 +306,19 @@ void CAccountsManager::RaiseOrderTimer(const std::shared_ptr<CMOrder>& vOrder) {
         if (requotes_.Item(KeyText(id)) == vOrder) OrderTimerExpired(id);
     } catch (const runtime::Error& e) {
         if (alive.expired()) return;
-        LogTradingError("error in OrderTimer: " + e.Description() + " order " + std::to_string(id));
+        Log("error in OrderTimer: " + e.Description() + " order " + std::to_string(id));
     }
+}
+
+const std::shared_ptr<COSymbol>& CAccountsManager::RefillSymbolView(const ParamPtr& param) {
+    CopySymbol(*symbolView_, param);
+    return symbolView_;
+}
+
+std::shared_ptr<COSymbol> CAccountsManager::OwnSymbolView(const ParamPtr& param) {
+    auto view = std::make_shared<COSymbol>();
+    CopySymbol(*view, param);
+    return view;
 }
 
 void CAccountsManager::DropRequotes() {

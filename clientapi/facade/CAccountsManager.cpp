@@ -60,6 +60,7 @@ void CAccountsManager::Reset() {
 }
 
 void CAccountsManager::ForgetLogin() {
+    DropRequotes();
     if (symbolsManager_) ClearSymbolRefs(false);
     selected_.reset();
     stamps_.clear();
