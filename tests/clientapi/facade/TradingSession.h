@@ -30,6 +30,7 @@
 #include "platform/Timer.h"
 #include "runtime/Variant.h"
 #include "tests/support/DataClientProbe.h"
+#include "tests/support/ErrorNumber.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace testsupport {
