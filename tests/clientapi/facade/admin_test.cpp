@@ -104,7 +104,7 @@ TEST(Administration, CreationAnswersUseThePendingRecords) {
         s.manager->CreateAccount("nobody", 900, G::NormalAccountType, 0, true, false, true, "t2"),
         ClientNotExistAccountResult);
     EXPECT_EQ(
-        s.manager->CreateAccount("ann", 900, G::NormalAccountType, 1000, true, true, false, "t2"),
+        s.manager->CreateAccount("ann", 900, G::NormalAccountType, 1000, true, true, true, "t2"),
         SuccessfulAccountResult);
     EXPECT_EQ(s.Sent().back(), "160[512|900|1|1000||1|1|" + User(s) + "|1|t2]");
     s.manager->CreateAccountResultRecieved(-1, "t2");
