@@ -209,6 +209,9 @@ public:
     runtime::Event<const std::shared_ptr<COSymbol>& /*Symbol*/> SymbolPricesChanged;
 
     // ==== Trading: price rules, commands, results, re-quotes, administration ====
+    // A re-quote counts down until it is answered, expires, is replaced by a
+    // new price for the same order, or the login is forgotten (Reset, a new
+    // login, the manager's end), which stops it without telling the server.
 
     // ---- Price rules ----
     // The nearest allowed limit or stop price for the selected account's
