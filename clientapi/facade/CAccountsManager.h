@@ -494,6 +494,9 @@ private:
     // The re-quote countdown length from the server's variables.
     int16_t changePriceSeconds_ = 0;
     AccountPtr selected_;
+    // The commands' working parameter reference (the client's parameters
+    // of the symbol in hand); emptied with the login, like Ref3.
+    ParamPtr currentParam_;
     std::deque<Stamp> stamps_;
     // The quote path's snapshot of a symbol's position references.
     std::vector<std::shared_ptr<COpenPosRef>> refsScratch_;
