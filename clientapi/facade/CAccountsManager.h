@@ -554,8 +554,6 @@ private:
     // A symbol view of its own over the parameter.
     std::shared_ptr<COSymbol> OwnSymbolView(const ParamPtr& param);
 
-    // The parameter object the last command, price getter or status looked up.
-    ParamPtr workingParam_;
     CMOrders requotes_;
     // Gone once the manager is: a countdown handler may release it.
     std::shared_ptr<char> tradingLife_ = std::make_shared<char>();
