@@ -61,6 +61,7 @@ void CAccountsManager::Reset() {
 }
 
 void CAccountsManager::ForgetLogin() {
+    DropRequotes();
     if (symbolsManager_) ClearSymbolRefs(false);
     selected_.reset();
     currentParam_.reset();

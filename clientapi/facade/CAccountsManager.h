@@ -25,6 +25,7 @@
 #include "clientapi/dataclient/Enums.h"
 #include "clientapi/dataclient/IAccountsManager.h"
 #include "clientapi/facade/CAccountHistory.h"
+#include "clientapi/facade/CMOrders.h"
 #include "clientapi/facade/COAccount.h"
 #include "clientapi/facade/COClient.h"
 #include "clientapi/facade/COOpenPosition.h"
@@ -53,7 +54,10 @@ class CSymbols;
 
 namespace OrbanexClientAPI10 {
 
+class CClientServer;
 class CDataClient;
+class CManagerReports;
+class CMOrder;
 class CSecurity;
 class CSymbolsManager;
 
@@ -203,6 +207,211 @@ public:
     runtime::Event<const std::shared_ptr<COOrder>& /*Order*/> DeletePendingOrder;
     runtime::Event<const std::shared_ptr<COSymbol>& /*Symbol*/> SymbolPricesChanged;
 
+    // ==== Trading: price rules, commands, results, re-quotes, administration ====
+    // A re-quote counts down until it is answered, expires, is replaced by a
+    // new price for the same order, or the login is forgotten (Reset, a new
+    // login, the manager's end), which stops it without telling the server.
+
+    // ---- Price rules ----
+    // The nearest allowed limit or stop price for the selected account's
+    // client; -1 without a selection or a parameter for the symbol.
+    double LimitPrice2(OrbanelGeneral10::OperationTypeEnum OrderType, int32_t SymbolID);
+    // The nearest allowed SL or TP price from FromPrice; -1 as LimitPrice2.
+    double SlTpPrice2(OrbanelGeneral10::OperationTypeEnum OrderType, int32_t SymbolID,
+                      const std::string& SlORTp, double FromPrice);
+    // Whether the price text lies on the symbol's step; runtime::Error(6) on overflow.
+    bool ValidatePriceTickPips(const std::string& vPrice,
+                               const std::shared_ptr<OrbanelGeneral10::CSymbol>& vSymbol) const;
+    // Remainder of the two operands rounded halves up (both written back).
+    int32_t ModLarge(double& FirstNum, double& SecondNum) const;
+    // Signed SL/TP distance; runtime::Error(91) without a parameter.
+    double SlTpOffsetVal(OrbanelGeneral10::OperationTypeEnum vType,
+                         const std::shared_ptr<OrbanelGeneral10::CClientParam>& SymbolParam,
+                         const std::string& SlORTp) const;
+    std::string LimitRelation(OrbanelGeneral10::OperationTypeEnum OrderType) const;
+    std::string SlTpRelation(OrbanelGeneral10::OperationTypeEnum OrderType,
+                             const std::string& SlORTp) const;
+
+    // ---- Trading commands ----
+    // Each checks and either refuses with a code at once (nothing sent) or
+    // sends one request and answers SuccessResult. Errors of the model or of
+    // a builder reach the caller. An SL or TP that is Null, Empty or "" means none.
+    CallingResultsEnum NewMarketOrder(OrbanelGeneral10::OperationTypeEnum BuySell, int32_t SymbolID,
+                                      double Lots, const std::string& TransTag,
+                                      const std::string& Note);
+    CallingResultsEnum NewPosition(const std::string& AccountIDs, const std::string& BuySells,
+                                   const std::string& Amounts, const std::string& SymbolIDs,
+                                   const std::string& PriceS, const std::string& Notes);
+    // Marks each position Liquidated; a refusal takes the marks back.
+    CallingResultsEnum CloseMarketOrder(const std::string& Tickets, const std::string& Lots,
+                                        const std::string& TransTag);
+    CallingResultsEnum ClosePosition(int32_t AccountID, int32_t Ticket, double Amount, double Price,
+                                     double RefPrice, double Comm);
+    CallingResultsEnum NewLimitOrder(OrbanelGeneral10::OperationTypeEnum OrderType,
+                                     int32_t SymbolID, double Lots, double AtPrice,
+                                     OrbanelGeneral10::UserTypeEnum WhoType,
+                                     const runtime::Variant& SL, const runtime::Variant& TP,
+                                     const std::string& TransTag, const std::string& Note);
+    CallingResultsEnum UpdateLimitOrder(int32_t OrderID, double Lots, double NewPrice,
+                                        OrbanelGeneral10::UserTypeEnum WhoType,
+                                        const runtime::Variant& SL, const runtime::Variant& TP,
+                                        const std::string& TransTag, const std::string& Note);
+    CallingResultsEnum DeleteLimitOrder(const std::string& OrderIDs,
+                                        OrbanelGeneral10::UserTypeEnum WhoType,
+                                        const std::string& TransTag);
+    CallingResultsEnum NewSLTPOrder(int32_t Ticket, double Lots,
+                                    OrbanelGeneral10::UserTypeEnum WhoType,
+                                    const runtime::Variant& SL, const runtime::Variant& TP,
+                                    const std::string& TransTag);
+    CallingResultsEnum UpdateSLTPOrder(int32_t OrderID, double Lots,
+                                       OrbanelGeneral10::UserTypeEnum WhoType,
+                                       const runtime::Variant& SL, const runtime::Variant& TP,
+                                       const std::string& TransTag);
+    CallingResultsEnum DeleteSLTPOrder(const std::string& OrderIDs,
+                                       OrbanelGeneral10::UserTypeEnum WhoType,
+                                       const std::string& TransTag);
+    // The answer to a re-quote, for the re-quote's own account:
+    // TimerExpiredResult when it is gone, InvalidAccountResult (re-quote
+    // dropped, nothing sent) when the model no longer holds its account.
+    CallingResultsEnum AcceptOrder(int32_t OrderID);
+    CallingResultsEnum RejectOrder(int32_t OrderID);
+
+    // ---- Command results and order status ----
+    void NewOrderResultRecieved(int32_t Ret, int16_t PosOrOrder, const std::string& SysDate,
+                                double Lots, OrbanelGeneral10::OperationTypeEnum BuySell,
+                                double Price, int32_t SymbolID, const std::string& TransTag);
+    void CloseOrderResultRecieved(int32_t Ret, int16_t PosOrOrder, const std::string& SysDate,
+                                  int32_t ClientID, int32_t AccountID, int32_t OpenTicket,
+                                  double Lots, OrbanelGeneral10::OperationTypeEnum BuySell,
+                                  double Price, int32_t SymbolID, const std::string& TransTag);
+    void NewLimitOrderResultRecieved(int32_t Ret, const std::string& SysDate,
+                                     const std::string& TransTag);
+    void UpdateLimitOrderResultRecieved(int32_t Ret, const std::string& SysDate,
+                                        const std::string& TransTag);
+    void NewSLTPOrderResultRecieved(int32_t Ret, const std::string& SysDate,
+                                    const std::string& TransTag);
+    void UpdateSLTPOrderResultRecieved(int32_t Ret, const std::string& SysDate,
+                                       const std::string& TransTag);
+    void DeleteLimitOrderResultRecieved(const std::string& Ret, const std::string& OrderIDs,
+                                        const std::string& TransTag);
+    void DeleteSLTPOrderResultRecieved(const std::string& Ret, const std::string& OrderIDs,
+                                       const std::string& TransTag);
+    void NewPosResultRecieved(const std::string& Ret, const std::string& SysDate);
+    void ClosePosResultRecieved(int32_t Ret, const std::string& SysDate, int32_t OpenTicket);
+    // Taken and ignored.
+    void AcceptOrderResultRecieved(int32_t OrderID, int32_t Ticket, double NewPrice,
+                                   const std::string& SysTime,
+                                   OrbanelGeneral10::OperationTypeEnum BuySell, double Lots,
+                                   int32_t SymbolID, const std::string& OPorCP, int32_t OpenTicket,
+                                   int32_t ClientID, int32_t AccountID);
+    void RejectOrderResultRecieved(int32_t OrderID);
+    void TimerExpiredResultRecieved(int32_t OrderID);
+    // An order's progress for the selected account; errors inside are written
+    // to the log and end the call quietly.
+    void OrderStatusChanged(int32_t ClientID, int32_t AccountID,
+                            OrbanelGeneral10::MarketOrLimitOrderEnum OrderType, int32_t OrderID,
+                            int16_t Status, int32_t OrIoID, int32_t OrCpIoID,
+                            const std::string& vTime, double NewBuyPrice, double NewSellPrice,
+                            double Lots, int32_t SymbolID, double OldBuyPrice, double OldSellPrice,
+                            OrbanelGeneral10::OperationTypeEnum BuySell);
+    // One countdown tick: raises OrderTimer, then answers the server when the
+    // count has run out. Errors are written to the log.
+    void RaiseOrderTimer(const std::shared_ptr<CMOrder>& vOrder);
+    // Countdown length of new re-quotes in seconds (0 until set).
+    void setChangePriceSeconds(int16_t value) { changePriceSeconds_ = value; }
+
+    // ---- Administration ----
+    // SymbolIDs becomes "-1" for the client-wide settings (100 to 109).
+    bool ChangeParam(const std::string& NodeUsername, OrbanelGeneral10::ParamTypeEnum ParamType,
+                     bool InheritValue, const std::string& newValue, std::string& SymbolIDs);
+    CreateClientResultEnum CreateClient(const std::string& ParentUsername,
+                                        const std::string& FirstName, const std::string& SecondName,
+                                        const std::string& ThirdName, const std::string& LastName,
+                                        const std::string& Username, const std::string& Password,
+                                        double Phone, const std::string& Fax, double Mobile,
+                                        const std::string& TelPW, const std::string& POB,
+                                        const std::string& Country, const std::string& Email,
+                                        const std::string& Address, bool ShowAsDemo,
+                                        bool ReadOnlyLogin, const std::string& TransTag);
+    CreateClientResultEnum CreateOffice(const std::string& ParentUsername, const std::string& Name,
+                                        const std::string& Username, const std::string& Password,
+                                        bool ShowAsDemo, bool ReadOnlyLogin,
+                                        const std::string& Phone, const std::string& Fax,
+                                        const std::string& Mobile, const std::string& TelFax,
+                                        const std::string& POB, const std::string& Email,
+                                        const std::string& Address, const std::string& TransTag);
+    CreateClientResultEnum CreateGroup(const std::string& ParentUsername, const std::string& Name,
+                                       const std::string& Username, const std::string& Password,
+                                       bool ReadOnlyLogin, const std::string& Phone,
+                                       const std::string& Fax, const std::string& Mobile,
+                                       const std::string& TelFax, const std::string& POB,
+                                       const std::string& Email, const std::string& Address,
+                                       const std::string& TransTag);
+    CreateAccountResultEnum CreateAccount(const std::string& Username, int32_t AccountID,
+                                          OrbanelGeneral10::AccountTypeEnum AccountType,
+                                          double InitMargin, bool DemoAccount, bool LockedAccount,
+                                          bool DontLiquidate, const std::string& TransTag);
+    CallingResultsEnum SendSMS(int32_t AccountID, const std::string& SMSText);
+    CallingResultsEnum SendSMSToSelectedAccount(const std::string& SMSText);
+    CallingResultsEnum RequestReport(ManagerReportsTypeEnum ReportType, const std::string& Params);
+    // Leaves the seven figures unchanged for an unknown account.
+    CallingResultsEnum AccountSummaries(int32_t AccountID, double& Balance, double& FltPL,
+                                        double& Credit, double& Equity, double& marginReq,
+                                        double& MarginLevel, double& EffMargin);
+    CallingResultsEnum GetAccountHistory(int32_t AccountID, const std::string& FromDate,
+                                         const std::string& ToDate);
+    // The shared account view pointed at the account; nothing when unknown.
+    std::shared_ptr<COAccount> Account(int32_t AccountID);
+    void ChangeParamResultRecieved(const std::string& NewVal);
+    void CreateClientResultRecieved(int32_t Ret, const std::string& Tag);
+    void CreateOfficeResultRecieved(int32_t Ret, const std::string& Tag);
+    void CreateGroupResultRecieved(int32_t Ret, const std::string& Tag);
+    void CreateAccountResultRecieved(int32_t Ret, const std::string& Tag);
+
+    // ---- Events of the trading commands, in order ----
+    using SymbolView = std::shared_ptr<COSymbol>;
+    using Side = OrbanelGeneral10::OperationTypeEnum;
+    runtime::Event<NewOrderResultEnum, double, int16_t, int32_t, Side, double, const SymbolView&,
+                   const std::string&, const std::string&>
+        NewOrderResult;
+    runtime::Event<NewOrderResultEnum, double, int16_t, int32_t, Side, double, const SymbolView&,
+                   const std::string&, int32_t, const std::string&>
+        CloseOrderResult;
+    runtime::Event<NewOrderResultEnum, int32_t, const std::string&, const std::string&>
+        NewLimitOrderResult;
+    runtime::Event<NewOrderResultEnum, int32_t, const std::string&, const std::string&>
+        UpdateLimitOrderResult;
+    runtime::Event<NewOrderResultEnum, int32_t, const std::string&, const std::string&>
+        NewSLTPOrderResult;
+    runtime::Event<NewOrderResultEnum, int32_t, const std::string&, const std::string&>
+        UpdateSLTPOrderResult;
+    runtime::Event<NewOrderResultEnum, const std::string&, const std::string&>
+        DeleteLimitOrderResult;
+    runtime::Event<NewOrderResultEnum, const std::string&, const std::string&>
+        DeleteSLTPOrderResult;
+    runtime::Event<NewOrderResultEnum> NewPosResult;
+    runtime::Event<NewOrderResultEnum, int32_t> ClosePosResult;
+    runtime::Event<int32_t, int32_t, int32_t, Side, double, const SymbolView&, double,
+                   OrbanelGeneral10::NewOrLiquidateEnum, double>
+        MarketOrderAccepted;
+    runtime::Event<int32_t, Side, double, const SymbolView&, double,
+                   OrbanelGeneral10::NewOrLiquidateEnum>
+        MarketOrderRejected;
+    runtime::Event<const std::shared_ptr<CMOrder>&> OrderTimer;
+    runtime::Event<int32_t, int32_t, int32_t, Side, double, const SymbolView&> LimitOrderAccepted;
+    runtime::Event<int32_t, int32_t, int32_t, Side, double, const SymbolView&>
+        LimitOrderCanceledNoMoney;
+    runtime::Event<int32_t, int32_t, int32_t, Side, double, const SymbolView&>
+        LimitOrderCanceledCannotHdg;
+    runtime::Event<int32_t, int32_t, int32_t> SlTpOrderAccepted;
+    runtime::Event<int32_t, int32_t, int32_t> SlTpOrderCanceledNoMoney;
+    // Administration.
+    runtime::Event<const std::string&> ChangeParamResult;
+    runtime::Event<CreateClientResultEnum, const std::string&> CreateClientResult;
+    runtime::Event<CreateClientResultEnum, const std::string&> CreateOfficeResult;
+    runtime::Event<CreateClientResultEnum, const std::string&> CreateGroupResult;
+    runtime::Event<CreateAccountResultEnum, const std::string&> CreateAccountResult;
+
 private:
     // One request of a selection, in the order it was sent: its answer
     // belongs to this account.
@@ -291,6 +500,67 @@ private:
     std::deque<Stamp> stamps_;
     // The quote path's snapshot of a symbol's position references.
     std::vector<std::shared_ptr<COpenPosRef>> refsScratch_;
+
+    // ==== Trading (private) ====
+    enum class RequoteAnswer { Accept, Reject, Expire };
+    // What a new client, office or group, or a new account, holds between
+    // its command and the answer.
+    struct NewClientRecord {
+        std::string FirstName, SecondName, ThirdName, LastName, Username;
+    };
+    struct NewAccountRecord {
+        int32_t ClientID = 0;
+        OrbanelGeneral10::AccountTypeEnum AccountType = OrbanelGeneral10::DemoAccountType;
+        bool DemoAccount = false, DontLiquidate = false, Locked = false;
+    };
+
+    // ---- What the commands read of the session ----
+    CClientServer& Requests() const;  // runtime::Error(91) without a data client
+    int32_t ActingUser() const;
+    std::string TickTime() const;
+    bool HasPriv(PrivsEnum privilege) const;
+    // Locked, or a read-only login.
+    bool TradingRefused(const OrbanelGeneral10::CAccount& account) const;
+    // The account's client's parameter for the symbol, kept as the working parameter.
+    std::shared_ptr<OrbanelGeneral10::CClientParam> TradingParam(
+        const OrbanelGeneral10::CAccount& account, int32_t SymbolID);
+    std::shared_ptr<OrbanelGeneral10::CAccount> ModelAccount(int32_t AccountID) const;
+
+    // ---- Re-quotes ----
+    CallingResultsEnum AnswerRequote(int32_t OrderID, RequoteAnswer answer);
+    CallingResultsEnum OrderTimerExpired(int32_t OrderID);
+    // Stops and forgets every countdown without answering the server.
+    void DropRequotes();
+    void StartRequote(int32_t AccountID, int32_t OrderID, int32_t OrCpIoID, double Lots,
+                      OrbanelGeneral10::OperationTypeEnum BuySell, double newPrice, double oldPrice,
+                      const std::shared_ptr<OrbanelGeneral10::CClientParam>& param);
+    void ApplyOrderStatus(int32_t AccountID, OrbanelGeneral10::MarketOrLimitOrderEnum OrderType,
+                          int32_t OrderID, int16_t Status, int32_t OrIoID, int32_t OrCpIoID,
+                          double NewBuyPrice, double NewSellPrice, double Lots, int32_t SymbolID,
+                          double OldBuyPrice, double OldSellPrice,
+                          OrbanelGeneral10::OperationTypeEnum BuySell);
+
+    // ---- Administration ----
+    CreateClientResultEnum CheckNewNode(const std::string& ParentUsername, PrivsEnum privilege);
+    void AddNewNode(int32_t Ret, OrbanelGeneral10::ClientTypeEnum type,
+                    runtime::Event<CreateClientResultEnum, const std::string&>& event,
+                    const std::string& Tag);
+
+    // ---- Session reads shared with the lookups ----
+    std::shared_ptr<OrbanelGeneral10::CClient> ClientByUsername(const std::string& Username) const;
+    CManagerReports& Reports() const;
+    // Refills the shared symbol view (left as it is without a parameter).
+    const std::shared_ptr<COSymbol>& RefillSymbolView(const ParamPtr& param);
+    // A symbol view of its own over the parameter.
+    std::shared_ptr<COSymbol> OwnSymbolView(const ParamPtr& param);
+
+    CMOrders requotes_;
+    // Gone once the manager is: a countdown handler may release it.
+    std::shared_ptr<char> tradingLife_ = std::make_shared<char>();
+    std::shared_ptr<OrbanelGeneral10::COpenPosition> lastClosedPosition_;
+    std::shared_ptr<OrbanelGeneral10::CClient> pendingNode_;
+    NewClientRecord newClient_;
+    NewAccountRecord newAccount_;
 };
 
 }  // namespace OrbanexClientAPI10
