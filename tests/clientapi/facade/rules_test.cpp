@@ -42,9 +42,10 @@ TEST(PriceRules, LotsAreBoundedMultiplesOfTheMinimumAndTheSearchAlwaysEnds) {
     EXPECT_TRUE(IsPositiveAmount(999999999));
     EXPECT_FALSE(IsPositiveAmount(1000000000));
     EXPECT_FALSE(IsMultipleOf(0.3, 0));
-    // Steps that vanish next to x (0.36055 starts one step low) or overflow x / step.
+    // Steps that vanish next to x or overflow x / step answer at once; a tenth-of-pip
+    // tie (0.36055) meets its 15-digit rounding on the first multiple.
     EXPECT_TRUE(IsMultipleOf(0.3, 1e-17));
-    EXPECT_FALSE(IsMultipleOf(0.36055, 1e-17));
+    EXPECT_TRUE(IsMultipleOf(0.36055, 1e-17));
     EXPECT_FALSE(IsMultipleOf(0.3, 1e-320));
     EXPECT_FALSE(IsMultipleOf(0.3, -0.07));
 }
