@@ -28,12 +28,8 @@ void CManagerReports::OneRowResultreceived(int16_t, int16_t, const std::vector<s
 void CManagerReports::MultiRowsResultsreceived(int16_t /*CallerToken*/, bool NoRows,
                                                const KVClientDLL10::ResultTable& DataArray,
                                                int32_t /*Results*/, int16_t /*Parameters*/) {
-    {
-        // The helper writes the emptying out when it goes, so the owner finds
-        // the buffer empty on disk while it handles the event.
-        OrbanelGeneral10::CFileProcess buffer;
-        buffer.ClearFile(kReportBuffer);
-    }
+    // Emptying takes effect on disk at once: handlers find the buffer empty.
+    OrbanelGeneral10::CFileProcess().ClearFile(kReportBuffer);
     ReportDataReceived(NoRows, DataArray);
 }
 
