@@ -84,6 +84,16 @@ private:
     int64_t now_ = 0;
 };
 
+// A timer on the real event loop whatever driver is installed: a server in the
+// same process keeps real time while a test drives the client's timers.
+inline std::unique_ptr<Timer> RealTimeTimer() {
+    TimerDriver& current = TimerDriver::Current();
+    TimerDriver::Install(nullptr);
+    auto timer = std::make_unique<Timer>();
+    TimerDriver::Install(&current);
+    return timer;
+}
+
 // Installs a VirtualTimeDriver for a scope (timers must be created inside it).
 class ScopedVirtualTime {
 public:

@@ -19,8 +19,7 @@
 
 namespace testsupport::detail {
 
-// A timer on the real event loop whatever driver is installed.
-std::unique_ptr<platform::Timer> RealTimeTimer();
+using platform::RealTimeTimer;
 
 struct Conn {
     Conn(size_t n, std::shared_ptr<platform::TcpSocket> s, int32_t* sidCounter)

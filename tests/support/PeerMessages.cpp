@@ -1,16 +1,11 @@
 #include "tests/support/PeerMessages.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <set>
 #include <stdexcept>
 
-#include "general/common/CDataProtocol.h"
 #include "general/common/Enums.h"
 #include "general/common/MCommandMessage.h"
-#include "general/common/MTokens.h"
-#include "runtime/Error.h"
 
 namespace testsupport {
 
@@ -19,22 +14,7 @@ namespace wire = OrbanelGeneral10::wire;
 
 namespace {
 
-constexpr std::array<std::string_view, og::kTokenSlots> BuildNames() {
-    std::array<std::string_view, og::kTokenSlots> names{};
-#define TOKEN(number, member, word, description) names[number] = #member;
-#include "general/common/Tokens.def"
-#undef TOKEN
-    return names;
-}
-
-constexpr auto kNames = BuildNames();
-
-const og::CDataProtocol& Codec() {
-    static const og::CDataProtocol codec;
-    return codec;
-}
-
-std::string JoinParams(const std::vector<std::string>& params, size_t maxEach = 60) {
+std::string JoinParams(const std::vector<std::string>& params, size_t maxEach) {
     std::string out = "[";
     for (size_t i = 0; i < params.size(); ++i) {
         if (i) out += '|';
@@ -44,32 +24,6 @@ std::string JoinParams(const std::vector<std::string>& params, size_t maxEach = 
 }
 
 }  // namespace
-
-std::string TokenName(int32_t token) {
-    if (token >= 0 && token < og::kTokenSlots && !kNames[token].empty()) {
-        return std::string(kNames[token]) + "(" + std::to_string(token) + ")";
-    }
-    return "token " + std::to_string(token);
-}
-
-std::string Printable(std::string_view text, size_t max) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i == max) {
-            out += "...(" + std::to_string(text.size()) + " bytes)";
-            break;
-        }
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c >= 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 int32_t Session::Sid() {
     if (!sid_) sid_ = (*counter_)++;
@@ -88,27 +42,6 @@ std::string ResolveSid(std::string_view text, Session& session) {
     }
     out.append(text.substr(from));
     return out;
-}
-
-std::string Received::Describe() const {
-    std::string out = TokenName(token);
-    if (sid != wire::kNoSessionId) out += " sid=" + std::to_string(sid);
-    out += " " + JoinParams(params);
-    if (token == 0) out += " text \"" + Printable(text) + "\"";
-    return out;
-}
-
-Received ParseMessage(std::string_view text) {
-    Received r;
-    r.text = std::string(text);
-    r.token = Codec().TokenID(text);
-    try {
-        r.sid = wire::RequestSID(text);
-    } catch (const runtime::Error&) {
-        r.sid = wire::kNoSessionId;  // an overflowing id reads as none
-    }
-    wire::ReadParameters(text, r.params);
-    return r;
 }
 
 Msg::Msg(int32_t token, std::vector<std::string> params)
@@ -131,13 +64,7 @@ std::string Msg::Render(Session& session) const {
     std::vector<std::string> values;
     values.reserve(params_.size());
     for (const auto& p : params_) values.push_back(ResolveSid(p, session));
-    if (values.size() <= wire::kMaxParameters) return Codec().Response(token_, values);
-    // More parameters than a codec builds: the same layout, written out here.
-    std::string text(og::TokenWord(token_));
-    text.append(wire::kSessionMarker.text);
-    wire::AppendParameters(text, values, values.size());
-    text.append(wire::kEndMarker.text);
-    return text;
+    return simserver::RenderMessage(token_, values);
 }
 
 std::string Msg::Describe() const {
@@ -196,15 +123,6 @@ Msg RowCount(std::string count) {
 
 Msg Row(std::string number, std::string text) {
     return Result({std::move(number), std::move(text)});
-}
-
-std::string JoinCells(const std::vector<std::string>& cells) {
-    std::string out;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (i) out += "R,@";
-        out += cells[i];
-    }
-    return out;
 }
 
 Rows::Rows(std::vector<std::string> rowTexts)

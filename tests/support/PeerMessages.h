@@ -1,8 +1,9 @@
 #pragma once
 // What the scripted server peer sends and receives: command messages built and
-// read with the general library's codec and token table. Token numbers are the
-// general table's (OrbanelGeneral10::TokensEnum); the session tokens 1 to 14
-// are the same numbers in both tables, the demo-account request is 177 here.
+// read with the general library's codec and token table (simserver/Messages.h).
+// Token numbers are the general table's (OrbanelGeneral10::TokensEnum); the
+// session tokens 1 to 14 are the same numbers in both tables, the demo-account
+// request is 177 here.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,18 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "simserver/Messages.h"
+
 namespace testsupport {
+
+using simserver::JoinCells;
+using simserver::ParseMessage;
+using simserver::Printable;
+using simserver::Received;
+using simserver::TokenName;
 
 // Stands for the session id of the script's client wherever it appears inside
 // a parameter, in what the peer sends and in what it expects alike.
 inline constexpr char kSid[] = "{sid}";
-
-// "LOGIN_TOKEN(1)" for a token of the table, "token 999" otherwise.
-std::string TokenName(int32_t token);
-
-// Printable form of wire text: control and non-ASCII bytes as \xNN, cut after
-// `max` characters.
-std::string Printable(std::string_view text, size_t max = 200);
 
 // The session id the peer gave one client. A login reply that names an id
 // sets it; otherwise the first use of kSid draws the next id from the peer's
@@ -40,21 +42,6 @@ private:
 
 // Every "{sid}" of `text` replaced with the session's id.
 std::string ResolveSid(std::string_view text, Session& session);
-
-// One command message received from the client.
-struct Received {
-    size_t connection = 0;  // accept order, from 1
-    int32_t token = 0;      // 0 for an unknown command word
-    int32_t sid = -100;     // -100 for a message without a session id
-    std::vector<std::string> params;
-    std::string text;  // as cut from the stream, without the end marker
-
-    // "LOGIN_TOKEN(1) sid=-1 [dealer|secret|CLIENTAPI]"
-    std::string Describe() const;
-};
-
-// Reads one message cut from the stream (no end marker).
-Received ParseMessage(std::string_view text);
 
 // One message the peer sends. Parameters may hold kSid; they are resolved when
 // the message goes out.
@@ -120,9 +107,6 @@ Msg NoRows();
 // The parts of a multi-row answer, for hand-made sequences.
 Msg RowCount(std::string count);
 Msg Row(std::string number, std::string text);
-
-// Cells joined by the row-cell delimiter "R,@".
-std::string JoinCells(const std::vector<std::string>& cells);
 
 // A multi-row answer: the row count, then one RESULT_TOKEN per row with the row
 // number and the row string, with faults injected on request. Rows count from 1.

@@ -15,14 +15,6 @@ namespace og = OrbanelGeneral10;
 
 namespace detail {
 
-std::unique_ptr<platform::Timer> RealTimeTimer() {
-    platform::TimerDriver& current = platform::TimerDriver::Current();
-    platform::TimerDriver::Install(nullptr);
-    auto timer = std::make_unique<platform::Timer>();
-    platform::TimerDriver::Install(&current);
-    return timer;
-}
-
 PeerCore::PeerCore() {
     server.OnAccept.Connect(
         [this](std::shared_ptr<platform::TcpSocket> socket) { OnAccept(std::move(socket)); });

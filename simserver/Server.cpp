@@ -1,0 +1,925 @@
+#include "simserver/Server.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <random>
+#include <utility>
+
+#include "general/common/CGenerals.h"
+#include "general/common/Enums.h"
+#include "general/common/MCommandMessage.h"
+#include "platform/TcpSocket.h"
+#include "platform/Timer.h"
+#include "runtime/Clock.h"
+#include "runtime/Convert.h"
+#include "runtime/Date.h"
+#include "runtime/Error.h"
+#include "runtime/Strings.h"
+#include "simserver/Messages.h"
+
+namespace simserver {
+
+namespace og = OrbanelGeneral10;
+using runtime::Variant;
+
+std::string NowText() {
+    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
+                  d.minute, d.second);
+    return buf;
+}
+
+namespace {
+
+// Market-order audit statuses the server sends.
+constexpr int32_t kNewAccepted = og::NewAccepted;
+constexpr int32_t kClientRejected = og::PriceChangedClientReject_PendingType;
+// Answer codes of refused orders.
+constexpr int32_t kUnableMarketConditions = -50;
+constexpr int32_t kPositionIsClosed = -10;
+
+std::string Num(double x) {
+    return runtime::NumberToText(x);
+}
+
+std::string Num(int32_t x) {
+    return std::to_string(x);
+}
+
+// Leading number of a field, rounded to a whole number; 0 when it does not fit.
+int32_t Whole(const std::string& text) {
+    const double x = runtime::RoundHalfEven(runtime::Val(text));
+    if (!(x >= -2147483648.0 && x <= 2147483647.0)) return 0;
+    return static_cast<int32_t>(x);
+}
+
+double PipOf(const Symbol& s) {
+    return std::pow(10.0, s.pipLocation);
+}
+
+// A price on the symbol's grid: a tenth of a pip.
+double OnGrid(const Symbol& s, double price) {
+    const int32_t decimals = std::clamp(1 - s.pipLocation, 0, 10);
+    const double scale = std::pow(10.0, decimals);
+    return std::round(price * scale) / scale;
+}
+
+// Lots left after a part close, without the binary remainder of the subtraction.
+double OnGridLots(double lots) {
+    return std::round(lots * 1e8) / 1e8;
+}
+
+struct Requote {
+    int32_t orderId = 0;
+    int32_t clientId = 0;
+    int32_t accountId = 0;
+    int32_t symbolId = 0;
+    int32_t side = 1;
+    double lots = 0;
+    double newPrice = 0;
+    double oldPrice = 0;
+};
+
+struct Conn {
+    size_t number = 0;
+    std::shared_ptr<platform::TcpSocket> socket;
+    og::wire::ReceiveBuffer rx;
+    std::vector<std::string> cut;
+    bool open = true;
+    bool loggedIn = false;
+    bool market = false;  // asked for quotes (start market)
+    std::string user;
+    std::vector<std::string> lastRows;  // the last multi-row answer, for re-sends
+    std::unique_ptr<platform::Timer> handshakes;
+};
+
+}  // namespace
+
+struct Server::Impl {
+    Book book;
+    platform::TcpServer listener;
+    std::vector<std::shared_ptr<Conn>> conns;
+    std::map<int32_t, Requote> requotes;  // by order id
+    og::CGenerals generals;
+    int32_t nextSid = 1001;
+    std::unique_ptr<platform::Timer> quoteTimer;
+    std::mt19937 rng;
+    // What one request sends, in order, written out once the request is
+    // handled whole: a request that fails midway sends only its fallback.
+    std::vector<std::pair<Conn*, std::string>> outbox;
+
+    void OnAccept(std::shared_ptr<platform::TcpSocket> socket);
+    void OnReceive(Conn& c);
+    void OnClosed(Conn& c);
+    void Handle(Conn& c, const Received& m);
+    void Answer(Conn& c, const Received& m, const User& user);
+    void Flush();
+    void Write(Conn& c, const std::string& text);
+    void Close(Conn& c);
+
+    // Output.
+    void Send(Conn& c, int32_t token, const std::vector<std::string>& params) {
+        outbox.emplace_back(&c, RenderMessage(token, params));
+    }
+    void Result(Conn& c, const std::vector<std::string>& params) {
+        Send(c, og::RESULT_TOKEN, params);
+    }
+    void Rows(Conn& c, std::vector<std::string> rows);
+    void ToWatchers(int32_t accountId, int32_t token, const std::vector<std::string>& params);
+    std::vector<Conn*> Watchers(int32_t accountId);
+    User* UserOf(const Conn& c) { return c.loggedIn ? book.FindUser(c.user) : nullptr; }
+
+    // Texts.
+    std::string ParamsText(const Client* client) const;
+    std::string PosRow(const Position& p);
+    std::string OrderRow(const Order& o);
+    std::string AuditRow(const Requote& r, int32_t status, int32_t ticket, double newPrice,
+                         double oldPrice);
+    // The seven figures in the summaries' order.
+    std::vector<std::string> SummariesParams(const Account& a) const;
+    // A 250: client, account, the seven figures, the liquidation lock.
+    std::vector<std::string> SummariesPush(const Account& a) const;
+
+    // Requests.
+    void Login(Conn& c, const Received& m);
+    void Variables(Conn& c, const User& user);
+    void SymbolRows(Conn& c);
+    void ClientRows(Conn& c, const User& user);
+    void AccountRows(Conn& c, const User& user);
+    void ComplementData(Conn& c, const Received& m);
+    void Summaries(Conn& c, const Received& m, const User& user);
+    void PositionRows(Conn& c, const Received& m, const User& user);
+    void OrderRows(Conn& c, const Received& m, const User& user);
+    void NewOrder(Conn& c, const Received& m, const User& user);
+    void AcceptOrder(Conn& c, const Received& m);
+    void RejectOrder(Conn& c, const Received& m);
+    void TimerExpired(Conn& c, const Received& m);
+    void CloseOrder(Conn& c, const Received& m, const User& user);
+    void NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp);
+    void UpdateOrder(Conn& c, const Received& m, const User& user, bool slTp);
+    void DeleteOrders(Conn& c, const Received& m, const User& user, bool slTp);
+    void Fill(const Requote& r, double price, double requested);
+
+    // Quotes.
+    void StepQuotes();
+};
+
+namespace {
+
+// Field n (from 1) of a request; "" when it has fewer.
+const std::string& P(const Received& m, size_t n) {
+    static const std::string none;
+    return n >= 1 && n <= m.params.size() ? m.params[n - 1] : none;
+}
+
+}  // namespace
+
+// ---- connections ------------------------------------------------------------
+
+void Server::Impl::OnAccept(std::shared_ptr<platform::TcpSocket> socket) {
+    auto c = std::make_shared<Conn>();
+    c->number = conns.size() + 1;
+    c->socket = std::move(socket);
+    conns.push_back(c);
+    Conn* raw = c.get();
+    raw->socket->OnReceive.Connect([this, raw] { OnReceive(*raw); });
+    raw->socket->OnState.Connect([this, raw] {
+        if (raw->socket->State() == platform::TcpSocket::StateClosed) OnClosed(*raw);
+    });
+}
+
+void Server::Impl::OnReceive(Conn& c) {
+    std::string chunk;
+    c.socket->Receive(chunk);
+    const size_t n = c.rx.Split(chunk, c.cut);
+    // Handling may close the connection; what came with it is dropped then.
+    for (size_t i = 1; i <= n && c.open; ++i) {
+        Received m = ParseMessage(c.cut[i]);
+        m.connection = c.number;
+        Handle(c, m);
+    }
+}
+
+void Server::Impl::OnClosed(Conn& c) {
+    c.open = false;
+    c.loggedIn = false;
+    c.market = false;
+    if (c.handshakes) c.handshakes->SetEnabled(false);
+}
+
+void Server::Impl::Close(Conn& c) {
+    if (!c.open) return;
+    OnClosed(c);
+    c.socket->Close();
+}
+
+void Server::Impl::Write(Conn& c, const std::string& text) {
+    if (!c.open) return;
+    try {
+        c.socket->Send(text);
+    } catch (const runtime::Error&) {
+        // Closed under us: the close event tidies up.
+    }
+}
+
+void Server::Impl::Flush() {
+    // One write per connection, in the order the texts were made.
+    std::vector<std::pair<Conn*, std::string>> joined;
+    for (auto& [conn, text] : outbox) {
+        auto it = std::find_if(joined.begin(), joined.end(),
+                               [conn](const auto& e) { return e.first == conn; });
+        if (it == joined.end()) {
+            joined.emplace_back(conn, std::move(text));
+        } else {
+            it->second += text;
+        }
+    }
+    outbox.clear();
+    for (auto& [conn, text] : joined) Write(*conn, text);
+}
+
+void Server::Impl::Handle(Conn& c, const Received& m) {
+    // The multi-row protocol's own messages are no requests.
+    if (m.token == og::RESULT_OK_TOKEN) return;
+    if (m.token == og::RESULT_LOST_TOKEN) {
+        const int32_t row = Whole(P(m, 1));
+        if (row >= 1 && static_cast<size_t>(row) <= c.lastRows.size()) {
+            Result(c, {std::to_string(row), c.lastRows[static_cast<size_t>(row) - 1]});
+            Flush();
+        }
+        return;
+    }
+    book.log.push_back({c.number, c.loggedIn ? c.user : std::string(), m.token, m.params});
+    try {
+        if (m.token == og::LOGIN_TOKEN) {
+            Login(c, m);
+        } else if (m.token == og::MARKET_ORDER_RECIEVED_TOKEN ||
+                   m.token == og::DISCONNECT_SESSION_TOKEN ||
+                   m.token == og::CONNECT_HANDCHAKE_TOKEN) {
+            // Sent outside the client's queue: an answer would be taken for
+            // the request in hand.
+        } else if (const User* user = UserOf(c)) {
+            Answer(c, m, *user);
+        } else {
+            Result(c, {});
+        }
+    } catch (const std::exception&) {
+        // Whatever the request held, the client's queue must move on.
+        outbox.clear();
+        Result(c, {});
+    }
+    Flush();
+}
+
+// ---- output -----------------------------------------------------------------
+
+void Server::Impl::Rows(Conn& c, std::vector<std::string> rows) {
+    if (rows.empty()) {
+        Send(c, og::NO_ROWS_TOKEN, {});
+        c.lastRows.clear();
+        return;
+    }
+    Send(c, og::RESULT_COUNT_TOKEN, {std::to_string(rows.size())});
+    for (size_t i = 0; i < rows.size(); ++i) Result(c, {std::to_string(i + 1), rows[i]});
+    c.lastRows = std::move(rows);
+}
+
+std::vector<Conn*> Server::Impl::Watchers(int32_t accountId) {
+    std::vector<Conn*> out;
+    for (auto& c : conns) {
+        if (!c->open || !c->loggedIn) continue;
+        const User* user = book.FindUser(c->user);
+        if (user && book.Sees(*user, accountId)) out.push_back(c.get());
+    }
+    return out;
+}
+
+void Server::Impl::ToWatchers(int32_t accountId, int32_t token,
+                              const std::vector<std::string>& params) {
+    for (Conn* c : Watchers(accountId)) Send(*c, token, params);
+}
+
+std::string Server::Impl::ParamsText(const Client* client) const {
+    if (!client) return {};
+    std::string out;
+    for (const Symbol& s : book.symbols) {
+        const SymbolParams p = book.ParamsOf(*client, s.id);
+        for (const std::string& v :
+             {Num(s.id), Num(p.spread), Num(p.sourcePlus), Num(p.limitOffset), Num(p.stopOffset),
+              Num(p.commission), Num(p.maxLots), Num(p.minLots)}) {
+            if (!out.empty()) out += ',';
+            out += v;
+        }
+    }
+    return out;
+}
+
+std::string Server::Impl::PosRow(const Position& p) {
+    const Symbol* s = book.FindSymbol(p.symbolId);
+    return generals.PosRowString(p.clientId, p.accountId, p.ticket, Variant(p.time), p.side, p.lots,
+                                 p.symbolId, p.price, "", "", 0, p.lots,
+                                 Variant(s ? s->name : std::string()), p.interest, "", "");
+}
+
+std::string Server::Impl::OrderRow(const Order& o) {
+    return generals.OrderRowString(o.id, Variant(o.time), o.side, o.lots, o.symbolId, Num(o.price),
+                                   o.slTp ? "ST" : "LO", o.ticket, Variant(o.sl), Variant(o.tp),
+                                   "1", "");
+}
+
+std::string Server::Impl::AuditRow(const Requote& r, int32_t status, int32_t ticket,
+                                   double newPrice, double oldPrice) {
+    return generals.OrdersAuditRowString(r.clientId, r.accountId, og::MarketDataType, r.orderId,
+                                         status, ticket, 0, Num(newPrice), Num(newPrice),
+                                         Num(r.lots), Num(r.symbolId), Num(oldPrice), Num(oldPrice),
+                                         r.side == -1 ? og::SellType : og::BuyType);
+}
+
+std::vector<std::string> Server::Impl::SummariesParams(const Account& a) const {
+    const Figures& f = a.figures;
+    return {Num(f.totComm), Num(f.totInt), Num(f.marginReq), Num(f.netProfit),
+            Num(f.totDep),  Num(f.totCr),  Num(f.prvMargin)};
+}
+
+std::vector<std::string> Server::Impl::SummariesPush(const Account& a) const {
+    std::vector<std::string> params = {Num(a.clientId), Num(a.id)};
+    for (auto& v : SummariesParams(a)) params.push_back(std::move(v));
+    params.push_back("0");
+    return params;
+}
+
+// ---- requests ---------------------------------------------------------------
+
+void Server::Impl::Answer(Conn& c, const Received& m, const User& user) {
+    switch (m.token) {
+        case og::GET_VARIABLES_TOKEN:
+            return Variables(c, user);
+        case og::GET_PRIVS_TOKEN:
+            return Result(c, {"5,8", Num(user.clientId)});
+        case og::GET_ALL_SYMBOLS_TOKEN:
+            return SymbolRows(c);
+        case og::GET_CLIENTS_TOKEN:
+            return ClientRows(c, user);
+        case og::GET_ACCOUNTS2_TOKEN:
+            return AccountRows(c, user);
+        case og::START_MARKET_TOKEN:
+            c.market = true;
+            return Result(c, {"1"});
+        case og::GET_ACCOUNT_COMPLEMENT_DATA_TOKEN:
+            return ComplementData(c, m);
+        case og::GET_SUMMARIES_TOKEN:
+            return Summaries(c, m, user);
+        case og::GETOPENPOS_TOKEN:
+            return PositionRows(c, m, user);
+        case og::GET_PENDING_ORDERS_TOKEN:
+            return OrderRows(c, m, user);
+        case og::NEW_ORDER_TOKEN:
+            return NewOrder(c, m, user);
+        case og::ACCEPT_ORDER_TOKEN:
+            return AcceptOrder(c, m);
+        case og::REJECT_ORDER_TOKEN:
+            return RejectOrder(c, m);
+        case og::TIMER_EXPIRED_TOKEN:
+            return TimerExpired(c, m);
+        case og::CLOSE_POS_ORDER_TOKEN:
+            return CloseOrder(c, m, user);
+        case og::NEW_LIMIT_ORDER_TOKEN:
+            return NewLimitOrder(c, m, user, false);
+        case og::NEW_SL_TP_TOKEN:
+            return NewLimitOrder(c, m, user, true);
+        case og::UPDATE_LIMIT_ORDER_TOKEN:
+            return UpdateOrder(c, m, user, false);
+        case og::UPDATE_SL_TP_ORDER_TOKEN:
+            return UpdateOrder(c, m, user, true);
+        case og::DELETE_LIMIT_ORDER_TOKEN:
+            return DeleteOrders(c, m, user, false);
+        case og::DELETE_SL_TP_ORDER_TOKEN:
+            return DeleteOrders(c, m, user, true);
+        case og::GET_ACCOUNT_HISTORY_TOKEN:
+        case og::GET_FLOATING_STATUS_TOKEN:
+        case og::GET_ONLINE_SESSIONS_TOKEN:
+        case og::GET_ALL_DEALERS_TOKEN:
+        case og::GET_REPORT_TOKEN:
+            return Rows(c, {});
+        default:
+            // Unknown or not simulated: an empty answer keeps the queue moving.
+            return Result(c, {});
+    }
+}
+
+void Server::Impl::Login(Conn& c, const Received& m) {
+    const User* user = book.FindUser(P(m, 1));
+    if (!user || user->password != P(m, 2)) {
+        c.loggedIn = false;
+        c.market = false;
+        Result(c, {"NO"});
+        return;
+    }
+    c.loggedIn = true;
+    c.user = user->name;
+    Result(c, {"OK", Num(nextSid++), Num(user->id), Num(book.handshakeMs)});
+    if (!c.handshakes) {
+        c.handshakes = platform::RealTimeTimer();
+        Conn* raw = &c;
+        c.handshakes->Tick.Connect([this, raw] {
+            if (!raw->open) return;
+            Send(*raw, og::CONNECT_HANDCHAKE_TOKEN, {});
+            Flush();
+        });
+    }
+    c.handshakes->SetEnabled(false);
+    c.handshakes->SetInterval(book.handshakeMs);
+    c.handshakes->SetEnabled(book.handshakeMs > 0);
+}
+
+void Server::Impl::Variables(Conn& c, const User& user) {
+    const std::string globals =
+        "0,1," + Num(book.RequoteSecondsOf(user)) + ",2,0,0,0,," + Num(book.serverGmt);
+    Result(c, {book.minVersion, globals, NowText(), Num(book.gmtOffset), "3", "0", "0"});
+}
+
+void Server::Impl::SymbolRows(Conn& c) {
+    const std::string start = NowText();
+    std::vector<std::string> rows;
+    for (const Symbol& s : book.symbols) {
+        std::vector<std::string> cells(34);
+        cells[0] = Num(s.id);
+        cells[1] = s.name;
+        cells[2] = "1";
+        cells[3] = Num(s.pipLocation);
+        cells[4] = "1";
+        cells[5] = s.used ? "1" : "0";
+        cells[6] = Num(s.ask);
+        cells[7] = Num(s.bid);
+        cells[8] = s.quoteTime.empty() ? start : s.quoteTime;
+        cells[9] = Num(s.high);
+        cells[10] = Num(s.low);
+        cells[11] = Num(s.contractSize);
+        cells[12] = "1";
+        cells[13] = "1";
+        cells[14] = Num(s.tickPips);
+        cells[26] = "1";
+        rows.push_back(JoinCells(cells));
+    }
+    Rows(c, std::move(rows));
+}
+
+void Server::Impl::ClientRows(Conn& c, const User& user) {
+    std::vector<std::string> rows;
+    for (const Client* cl : book.ClientsOf(user)) {
+        rows.push_back(JoinCells({Num(cl->id), "", "", "", "", Num(cl->parent), cl->firstName,
+                                  cl->secondName, cl->thirdName, cl->lastName, "1", cl->userName}));
+    }
+    Rows(c, std::move(rows));
+}
+
+void Server::Impl::AccountRows(Conn& c, const User& user) {
+    std::vector<std::string> rows;
+    for (const Account* a : book.AccountsOf(user)) {
+        rows.push_back(
+            JoinCells({Num(a->clientId), Num(a->id), "1", "0", "", a->locked ? "1" : "0"}));
+    }
+    Rows(c, std::move(rows));
+}
+
+void Server::Impl::ComplementData(Conn& c, const Received& m) {
+    const Account* a = book.FindAccount(Whole(P(m, 2)));
+    const Client* cl = a ? book.FindClient(a->clientId) : nullptr;
+    const std::string opened = a && !a->openDate.empty() ? a->openDate : NowText();
+    Result(c, {"1", P(m, 1), P(m, 2), Num(a ? a->initialMargin : 0.0), opened, "0", "0",
+               ParamsText(cl)});
+}
+
+void Server::Impl::Summaries(Conn& c, const Received& m, const User& user) {
+    const int32_t id = Whole(P(m, 2));
+    const Account* a = book.Sees(user, id) ? book.FindAccount(id) : nullptr;
+    // -1 would make the client log in again; an unknown account gets zeros.
+    std::vector<std::string> params = {a ? "1" : "0"};
+    for (auto& v : SummariesParams(a ? *a : Account{})) params.push_back(std::move(v));
+    Result(c, params);
+}
+
+void Server::Impl::PositionRows(Conn& c, const Received& m, const User& user) {
+    const int32_t id = Whole(P(m, 2));
+    std::vector<std::string> rows;
+    if (book.Sees(user, id)) {
+        for (const Position& p : book.positions) {
+            if (p.accountId == id) rows.push_back(PosRow(p));
+        }
+    }
+    Rows(c, std::move(rows));
+}
+
+void Server::Impl::OrderRows(Conn& c, const Received& m, const User& user) {
+    const int32_t id = Whole(P(m, 2));
+    std::vector<std::string> rows;
+    if (book.Sees(user, id)) {
+        for (const Order& o : book.orders) {
+            if (o.accountId == id) rows.push_back(OrderRow(o));
+        }
+    }
+    Rows(c, std::move(rows));
+}
+
+// Opens the position of an accepted market order and tells the account's sessions.
+void Server::Impl::Fill(const Requote& r, double price, double requested) {
+    Position p;
+    p.clientId = r.clientId;
+    p.accountId = r.accountId;
+    p.time = NowText();
+    p.side = r.side;
+    p.lots = r.lots;
+    p.symbolId = r.symbolId;
+    p.price = price;
+    const int32_t ticket = book.AddPosition(p);
+    const Position& opened = book.positions.back();
+    ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
+               {AuditRow(r, kNewAccepted, ticket, price, requested)});
+    ToWatchers(r.accountId, og::NEW_OPEN_POSITION_TOKEN,
+               {Num(r.clientId), Num(r.accountId), PosRow(opened)});
+    if (const Account* a = book.FindAccount(r.accountId)) {
+        ToWatchers(r.accountId, og::SUMMARIES_CHANGED_TOKEN, SummariesPush(*a));
+    }
+}
+
+void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
+    // client, account, symbol, side, lots, price, user, margin, tick time, quote time, tag, note
+    Requote r;
+    r.accountId = Whole(P(m, 2));
+    r.symbolId = Whole(P(m, 3));
+    r.side = Whole(P(m, 4)) == -1 ? -1 : 1;
+    r.lots = runtime::Val(P(m, 5));
+    const double price = runtime::Val(P(m, 6));
+    const std::string& tag = P(m, 11);
+    const std::string now = NowText();
+    const Account* a = book.Sees(user, r.accountId) ? book.FindAccount(r.accountId) : nullptr;
+    const Symbol* s = book.FindSymbol(r.symbolId);
+    auto answer = [&](int32_t ret) {
+        Result(c, {Num(ret), "1", now, Num(r.lots), Num(r.side), Num(price), Num(r.symbolId), tag});
+    };
+    if (!a || !s || !s->used || !(r.lots > 0) || !(price > 0))
+        return answer(kUnableMarketConditions);
+    const AnswerMode mode = a->mode;
+    if (mode.kind == AnswerMode::Reject && mode.rejectRet < 0) return answer(mode.rejectRet);
+    r.clientId = a->clientId;
+    r.orderId = book.nextOrderId++;
+    answer(r.orderId);
+    switch (mode.kind) {
+        case AnswerMode::Accept:
+            Fill(r, price, price);
+            return;
+        case AnswerMode::Requote: {
+            // The new price moves against the client.
+            r.oldPrice = price;
+            r.newPrice = OnGrid(*s, price + r.side * mode.requotePips * PipOf(*s));
+            requotes[r.orderId] = r;
+            const int32_t status = r.side == 1 ? og::NewBuyPriceChanged : og::NewSellPriceChanged;
+            ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
+                       {AuditRow(r, status, 0, r.newPrice, r.oldPrice)});
+            return;
+        }
+        case AnswerMode::Reject:
+            ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
+                       {AuditRow(r, mode.rejectStatus, 0, price, price)});
+            return;
+    }
+}
+
+void Server::Impl::AcceptOrder(Conn& c, const Received& m) {
+    // client, account, order id, new price, user
+    const int32_t orderId = Whole(P(m, 3));
+    const auto it = requotes.find(orderId);
+    if (it == requotes.end()) {
+        Result(c, {Num(orderId), "0", "0", NowText(), "0", "0", "0", "OP", "0", P(m, 1), P(m, 2)});
+        return;
+    }
+    const Requote r = it->second;
+    requotes.erase(it);
+    const int32_t ticket = book.nextTicket;  // the one Fill opens
+    Result(c, {Num(orderId), Num(ticket), Num(r.newPrice), NowText(), Num(r.side), Num(r.lots),
+               Num(r.symbolId), "OP", Num(ticket), Num(r.clientId), Num(r.accountId)});
+    Fill(r, r.newPrice, r.oldPrice);
+}
+
+void Server::Impl::RejectOrder(Conn& c, const Received& m) {
+    const int32_t orderId = Whole(P(m, 3));
+    Result(c, {Num(orderId)});
+    const auto it = requotes.find(orderId);
+    if (it == requotes.end()) return;
+    const Requote r = it->second;
+    requotes.erase(it);
+    ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
+               {AuditRow(r, kClientRejected, 0, r.newPrice, r.oldPrice)});
+}
+
+void Server::Impl::TimerExpired(Conn& c, const Received& m) {
+    const int32_t orderId = Whole(P(m, 3));
+    requotes.erase(orderId);
+    Result(c, {Num(orderId)});
+}
+
+void Server::Impl::CloseOrder(Conn& c, const Received& m, const User& user) {
+    // client, account, tickets, symbols, prices, ref prices, lots, user, margin, "0",
+    // tick time, quote times, tag
+    const int32_t accountId = Whole(P(m, 2));
+    const std::vector<std::string> tickets = runtime::Split(P(m, 3), ",");
+    const std::vector<std::string> prices = runtime::Split(P(m, 5), ",");
+    const std::vector<std::string> lots = runtime::Split(P(m, 7), ",");
+    const std::string& tag = P(m, 13);
+    const std::string now = NowText();
+    const Account* a = book.Sees(user, accountId) ? book.FindAccount(accountId) : nullptr;
+    const int32_t firstTicket = tickets.empty() ? 0 : Whole(tickets[0]);
+    auto refuse = [&](int32_t ret) {
+        Result(c,
+               {Num(ret), "1", now, P(m, 1), P(m, 2), Num(firstTicket), "0", "0", "0", "0", tag});
+    };
+    if (!a || tickets.empty() || tickets.size() != lots.size()) return refuse(0);
+    // Everything is checked before anything closes.
+    for (size_t i = 0; i < tickets.size(); ++i) {
+        const Position* p = book.FindPosition(accountId, Whole(tickets[i]));
+        if (!p) return refuse(kPositionIsClosed);
+        const double l = runtime::Val(lots[i]);
+        if (!(l > 0) || l > p->lots + 1e-9) return refuse(0);
+    }
+    const int32_t ret = book.nextOrderId++;
+    const Position& first = *book.FindPosition(accountId, firstTicket);
+    const double firstPrice = prices.empty() ? first.price : runtime::Val(prices[0]);
+    Result(c, {Num(ret), "1", now, Num(a->clientId), Num(a->id), Num(firstTicket),
+               Num(runtime::Val(lots[0])), Num(-first.side), Num(firstPrice), Num(first.symbolId),
+               tag});
+    for (size_t i = 0; i < tickets.size(); ++i) {
+        Position* p = book.FindPosition(accountId, Whole(tickets[i]));
+        if (!p) continue;  // listed twice and already closed
+        const double closeLots = std::min(runtime::Val(lots[i]), p->lots);
+        const double closePrice = i < prices.size() ? runtime::Val(prices[i]) : p->price;
+        const Symbol* s = book.FindSymbol(p->symbolId);
+        const std::string name = s ? s->name : std::string();
+        const double contract = s ? s->contractSize : 1;
+        const double profit =
+            runtime::RoundHalfEven((closePrice - p->price) * p->side * closeLots * contract, 2);
+        const int32_t closeTicket = book.nextTicket++;
+        const std::string openRow = generals.AccHistoryRowString(
+            p->ticket, Variant(p->time), "1", p->symbolId, closeLots, p->side, Variant(p->time),
+            p->price, Variant(), 0, 0, p->interest, 0, 1, "", Variant(name), "", "");
+        const std::string closeRow = generals.AccHistoryRowString(
+            closeTicket, Variant(now), "2", p->symbolId, closeLots, -p->side, Variant(p->time),
+            p->price, closePrice, 0, 0, 0, 0, 1, Num(profit), Variant(name), "", "");
+        const int32_t openTicket = p->ticket;
+        std::string remaining;
+        if (closeLots >= p->lots - 1e-9) {
+            book.positions.erase(book.positions.begin() + (p - book.positions.data()));
+        } else {
+            p->lots = OnGridLots(p->lots - closeLots);
+            remaining = PosRow(*p);
+        }
+        ToWatchers(accountId, og::CLOSE_OPEN_POSITION_TOKEN,
+                   {Num(a->clientId), Num(accountId), Num(closeTicket), Num(openTicket), remaining,
+                    openRow, closeRow});
+        ToWatchers(accountId, og::SUMMARIES_CHANGED_TOKEN, SummariesPush(*a));
+    }
+}
+
+void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp) {
+    // 115: client, account, symbol, lots, price, type, SL, TP, who type, who id, dealer flag,
+    //      tick time, quote time, tag, note
+    // 119: client, account, ticket, symbol, lots, SL, TP, who type, who id, dealer flag,
+    //      tick time, quote time, tag
+    Order o;
+    o.accountId = Whole(P(m, 2));
+    o.time = NowText();
+    o.slTp = slTp;
+    const std::string& tag = P(m, slTp ? 13 : 14);
+    const Account* a = book.Sees(user, o.accountId) ? book.FindAccount(o.accountId) : nullptr;
+    int32_t refused = 0;
+    if (slTp) {
+        o.ticket = Whole(P(m, 3));
+        o.symbolId = Whole(P(m, 4));
+        o.lots = runtime::Val(P(m, 5));
+        o.sl = P(m, 6);
+        o.tp = P(m, 7);
+        const Position* p = a ? book.FindPosition(a->id, o.ticket) : nullptr;
+        if (p) o.side = -p->side;  // the side that closes the position
+        if (!p) refused = -3;
+    } else {
+        o.symbolId = Whole(P(m, 3));
+        o.lots = runtime::Val(P(m, 4));
+        o.price = runtime::Val(P(m, 5));
+        o.side = Whole(P(m, 6));
+        o.sl = P(m, 7);
+        o.tp = P(m, 8);
+        const Symbol* s = book.FindSymbol(o.symbolId);
+        const bool sideOk = o.side == 1 || o.side == 2 || o.side == -1 || o.side == -2;
+        if (!a || !s || !s->used || !sideOk) refused = kUnableMarketConditions;
+    }
+    if (!a && refused == 0) refused = kUnableMarketConditions;
+    if (refused == 0 && !(o.lots > 0)) refused = kUnableMarketConditions;
+    if (refused != 0) return Result(c, {Num(refused), o.time, tag});
+    o.clientId = a->clientId;
+    const int32_t id = book.AddOrder(o);
+    Result(c, {Num(id), o.time, tag});
+    ToWatchers(o.accountId, og::NEW_PENDING_ORDER_TOKEN,
+               {Num(o.clientId), Num(o.accountId), OrderRow(book.orders.back())});
+}
+
+void Server::Impl::UpdateOrder(Conn& c, const Received& m, const User& user, bool slTp) {
+    // 116: client, account, order, symbol, price, dealer flag, SL, TP, who type, who id, lots,
+    //      tick time, quote time, tag, note
+    // 169: client, account, order, symbol, lots, dealer flag, SL, TP, who type, who id,
+    //      tick time, quote time, tag
+    const int32_t accountId = Whole(P(m, 2));
+    const std::string& tag = P(m, slTp ? 13 : 14);
+    const std::string now = NowText();
+    Order* o = book.Sees(user, accountId) ? book.FindOrder(accountId, Whole(P(m, 3))) : nullptr;
+    const double lots = runtime::Val(P(m, slTp ? 5 : 11));
+    if (!o || o->slTp != slTp || !(lots > 0)) return Result(c, {slTp ? "-4" : "-2", now, tag});
+    if (!slTp) o->price = runtime::Val(P(m, 5));
+    o->lots = lots;
+    o->sl = P(m, 7);
+    o->tp = P(m, 8);
+    Result(c, {Num(o->id), now, tag});
+    ToWatchers(accountId, og::NEW_PENDING_ORDER_TOKEN,
+               {Num(o->clientId), Num(accountId), OrderRow(*o)});
+}
+
+void Server::Impl::DeleteOrders(Conn& c, const Received& m, const User& user, bool slTp) {
+    // client, account, ids, who type, who id, dealer flag, tag
+    const int32_t accountId = Whole(P(m, 2));
+    const std::string& ids = P(m, 3);
+    const std::string& tag = P(m, 7);
+    const std::vector<std::string> items = runtime::Split(ids, ",");
+    const bool sees = book.Sees(user, accountId);
+    for (const auto& item : items) {
+        const Order* o = sees ? book.FindOrder(accountId, Whole(item)) : nullptr;
+        if (!o || o->slTp != slTp) return Result(c, {slTp ? "-4" : "0", ids, tag});
+    }
+    Result(c, {"1", ids, tag});
+    for (const auto& item : items) {
+        const Order* o = book.FindOrder(accountId, Whole(item));
+        if (!o) continue;  // listed twice
+        const int32_t clientId = o->clientId;
+        const int32_t id = o->id;
+        book.orders.erase(book.orders.begin() + (o - book.orders.data()));
+        ToWatchers(accountId, og::DELETE_PENDING_ORDER_TOKEN,
+                   {Num(clientId), Num(accountId), Num(id)});
+    }
+}
+
+// ---- quotes -----------------------------------------------------------------
+
+void Server::Impl::StepQuotes() {
+    const std::string now = NowText();
+    std::string prices = now;
+    std::string highLow;
+    std::uniform_int_distribution<int32_t> tenths(-5, 5);
+    for (Symbol& s : book.symbols) {
+        // The account currency is priced at 1 by the client whatever is sent.
+        if (s.id == 1 || !s.used || !(s.bid > 0)) continue;
+        const int32_t step = tenths(rng);
+        const double tenth = PipOf(s) / 10;
+        // Never below ten pips, so a long walk cannot reach zero.
+        if (step == 0 || s.bid + step * tenth < 100 * tenth) continue;
+        const double spread = s.ask - s.bid;
+        s.bid = OnGrid(s, s.bid + step * tenth);
+        s.ask = OnGrid(s, s.bid + spread);
+        s.quoteTime = now;
+        prices += "," + Num(s.id) + "," + Num(s.bid) + "," + Num(s.ask);
+        if (s.bid > s.high || s.bid < s.low || s.high == 0) {
+            s.high = std::max(s.high, s.bid);
+            s.low = s.low == 0 ? s.bid : std::min(s.low, s.bid);
+            if (!highLow.empty()) highLow += ',';
+            highLow += Num(s.id) + "," + Num(s.high) + "," + Num(s.low);
+        }
+    }
+    if (prices == now) return;
+    for (auto& c : conns) {
+        if (!c->open || !c->market) continue;
+        Send(*c, og::MARKET_DATA_TOKEN, {prices});
+        if (!highLow.empty()) Send(*c, og::NEW_HIGH_LOW_TOKEN, {highLow});
+    }
+    Flush();
+}
+
+// ---- Server -----------------------------------------------------------------
+
+Server::Server() : Server(Book{}) {}
+
+Server::Server(Book book) : impl_(std::make_unique<Impl>()) {
+    impl_->book = std::move(book);
+    impl_->listener.OnAccept.Connect([impl = impl_.get()](std::shared_ptr<platform::TcpSocket> s) {
+        impl->OnAccept(std::move(s));
+    });
+}
+
+Server::~Server() {
+    impl_->listener.OnAccept.DisconnectAll();
+    for (auto& c : impl_->conns) {
+        c->socket->OnReceive.DisconnectAll();
+        c->socket->OnState.DisconnectAll();
+        if (c->open) c->socket->Close();
+    }
+}
+
+void Server::Listen(const std::string& address, int32_t port) {
+    impl_->listener.Listen(address, port);
+}
+
+int32_t Server::Port() const {
+    return impl_->listener.Port();
+}
+
+Book& Server::book() {
+    return impl_->book;
+}
+
+const Book& Server::book() const {
+    return impl_->book;
+}
+
+void Server::StartQuotes(int32_t periodMs, uint32_t seed) {
+    impl_->rng.seed(seed);
+    if (!impl_->quoteTimer) {
+        impl_->quoteTimer = platform::RealTimeTimer();
+        impl_->quoteTimer->Tick.Connect([impl = impl_.get()] { impl->StepQuotes(); });
+    }
+    impl_->quoteTimer->SetEnabled(false);
+    impl_->quoteTimer->SetInterval(periodMs);
+    impl_->quoteTimer->SetEnabled(periodMs > 0);
+}
+
+void Server::StopQuotes() {
+    if (impl_->quoteTimer) impl_->quoteTimer->SetEnabled(false);
+}
+
+bool Server::QuotesRunning() const {
+    return impl_->quoteTimer && impl_->quoteTimer->Enabled();
+}
+
+void Server::PushPrice(int32_t symbolId, double bid, double ask) {
+    Symbol* s = impl_->book.FindSymbol(symbolId);
+    const std::string now = NowText();
+    if (s) {
+        s->bid = bid;
+        s->ask = ask;
+        s->quoteTime = now;
+    }
+    const std::string prices = now + "," + Num(symbolId) + "," + Num(bid) + "," + Num(ask);
+    for (auto& c : impl_->conns) {
+        if (c->open && c->market) impl_->Send(*c, og::MARKET_DATA_TOKEN, {prices});
+    }
+    impl_->Flush();
+}
+
+void Server::PushSummaries(int32_t accountId) {
+    const Account* a = impl_->book.FindAccount(accountId);
+    if (!a) return;
+    impl_->ToWatchers(accountId, og::SUMMARIES_CHANGED_TOKEN, impl_->SummariesPush(*a));
+    impl_->Flush();
+}
+
+void Server::PushClientParameters(int32_t clientId) {
+    const Client* cl = impl_->book.FindClient(clientId);
+    if (!cl) return;
+    const std::vector<std::string> params = {Num(clientId), impl_->ParamsText(cl)};
+    for (auto& c : impl_->conns) {
+        if (!c->open || !c->loggedIn) continue;
+        const User* user = impl_->book.FindUser(c->user);
+        if (!user) continue;
+        const auto seen = impl_->book.ClientsOf(*user);
+        if (std::find(seen.begin(), seen.end(), cl) != seen.end()) {
+            impl_->Send(*c, og::CLIENT_PARAMETERS_TOKEN, params);
+        }
+    }
+    impl_->Flush();
+}
+
+void Server::Push(int32_t token, const std::vector<std::string>& params) {
+    for (auto& c : impl_->conns) {
+        if (c->open && c->loggedIn) impl_->Send(*c, token, params);
+    }
+    impl_->Flush();
+}
+
+void Server::DropAll() {
+    for (auto& c : impl_->conns) impl_->Close(*c);
+}
+
+void Server::Drop(size_t connection) {
+    if (connection >= 1 && connection <= impl_->conns.size()) {
+        impl_->Close(*impl_->conns[connection - 1]);
+    }
+}
+
+size_t Server::Connections() const {
+    return impl_->conns.size();
+}
+
+size_t Server::Sessions() const {
+    return static_cast<size_t>(std::count_if(impl_->conns.begin(), impl_->conns.end(),
+                                             [](const auto& c) { return c->open && c->loggedIn; }));
+}
+
+}  // namespace simserver

@@ -1,0 +1,76 @@
+#pragma once
+// The simulated trading server: listens on a TCP port, logs clients in from
+// its book, answers every request the client API queues (one answer each, as
+// the client reads it), pushes order results, positions, pending orders and
+// summaries, and walks its quotes on a timer. Runs on the event loop; its own
+// timers always run on real time, so a test may drive the client's timers on
+// virtual time in the same process.
+//
+//   simserver::Server server(book);
+//   server.Listen("127.0.0.1", 0);
+//   client.setServerPort(server.Port());
+//   ... platform::EventLoop::RunUntil(...) ...
+//   server.book().Requests(GET_SUMMARIES_TOKEN)
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simserver/Book.h"
+
+namespace simserver {
+
+class Server {
+public:
+    Server();
+    explicit Server(Book book);
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // An address ("127.0.0.1", "0.0.0.0", "localhost"); port 0 picks a free
+    // one. Raises runtime::Error(5) when it cannot listen.
+    void Listen(const std::string& address = "127.0.0.1", int32_t port = 0);
+    int32_t Port() const;
+
+    // The state the answers come from; tests may change it at any time.
+    Book& book();
+    const Book& book() const;
+
+    // The quote walk: every periodMs each used symbol but the account
+    // currency moves by a few tenths of a pip, drawn from a generator seeded
+    // with `seed`; changed quotes go out as 243, new highs and lows as 276.
+    void StartQuotes(int32_t periodMs, uint32_t seed);
+    void StopQuotes();
+    bool QuotesRunning() const;
+
+    // Pushes. Quotes go to the sessions that started the market; account
+    // pushes to the logged-in sessions whose user sees the account.
+    // A 243 of one symbol, the book's prices set first.
+    void PushPrice(int32_t symbolId, double bid, double ask);
+    // A 250 from the book's figures of the account.
+    void PushSummaries(int32_t accountId);
+    // A 265 with the client's parameter list from the book.
+    void PushClientParameters(int32_t clientId);
+    // Any message to every logged-in session.
+    void Push(int32_t token, const std::vector<std::string>& params);
+
+    // Closes every open connection (the clients log in again by themselves).
+    void DropAll();
+    // Closes one connection (accept order, from 1).
+    void Drop(size_t connection);
+    // Accepted connections so far.
+    size_t Connections() const;
+    // Open connections that are logged in.
+    size_t Sessions() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The current local time as every time text of the server reads: "dd/mm/yyyy hh:nn:ss".
+std::string NowText();
+
+}  // namespace simserver
