@@ -90,8 +90,7 @@ public:
     // Loads the clients. A row the model refuses is logged and skipped.
     void ClientsRecieved(bool NoRows, const Table& DataArray, int32_t Results, int16_t Parameters);
     // Loads the accounts, starts the market (103) and selects row 1's account.
-    void AccountsRecieved(bool NoRows, const Table& DataArray, int32_t Results,
-                          int16_t Parameters);
+    void AccountsRecieved(bool NoRows, const Table& DataArray, int32_t Results, int16_t Parameters);
     // InvalidAccountResult (nothing sent) for an account the model lacks;
     // otherwise selects it and asks for its data (224, 106, 102, 111).
     CallingResultsEnum SelectAccount(int32_t AccountID);

@@ -187,9 +187,8 @@ CAccountsManager::AccountPtr CAccountsManager::AnsweredAccount(int16_t token) {
 
 void CAccountsManager::CompDataResultReceived(int32_t /*Ret*/, int32_t /*ClientID*/,
                                               int32_t AccountID, double /*AccInitMargin*/,
-                                              const std::string& /*OpenDate*/,
-                                              bool /*AccChecked*/, bool /*AccLiquidated*/,
-                                              const std::string& Params) {
+                                              const std::string& /*OpenDate*/, bool /*AccChecked*/,
+                                              bool /*AccLiquidated*/, const std::string& Params) {
     TakeStamp(og::GET_ACCOUNT_COMPLEMENT_DATA_TOKEN);
     if (!selected_ || selected_->AccountID() != AccountID) return;
     const auto client = Follow(std::weak_ptr(selected_->Client()));

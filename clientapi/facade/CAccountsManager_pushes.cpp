@@ -98,7 +98,8 @@ void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
     if (apiType_ == BackofficeAPIType)
         CopySymbolBO(*symbolView_, vSymbol);
     else
-        pointed = CopySymbol(*symbolView_, std::dynamic_pointer_cast<og::CClientParam>(symbol.Ref3()));
+        pointed =
+            CopySymbol(*symbolView_, std::dynamic_pointer_cast<og::CClientParam>(symbol.Ref3()));
     // A symbol the selected client has no parameters for has no view to show.
     if (pointed) SymbolPricesChanged(symbolView_);
 }
