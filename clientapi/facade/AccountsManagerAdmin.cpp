@@ -202,7 +202,8 @@ void CAccountsManager::CreateAccountResultRecieved(int32_t Ret, const std::strin
     args.cl_no = newAccount_.ClientID;
     args.acc_no = Ret;
     args.accType = static_cast<int32_t>(newAccount_.AccountType);
-    args.demoAcc = newAccount_.DemoAccount;
+    // The model takes a flag as the server writes it: 1 for set.
+    args.demoAcc = int32_t{newAccount_.DemoAccount ? 1 : 0};
     args.TotComm = 0.0;
     args.MarginReq = 0.0;
     args.NetProfit = 0.0;
@@ -212,7 +213,7 @@ void CAccountsManager::CreateAccountResultRecieved(int32_t Ret, const std::strin
     args.AutoLiq = false;
     args.autoLimit = false;
     args.autoSlTp = false;
-    args.DontLiquidate = newAccount_.DontLiquidate;
+    args.DontLiquidate = int32_t{newAccount_.DontLiquidate ? 1 : 0};
     args.TotInt = 0.0;
     args.Locked = newAccount_.Locked;
     args.Loading = false;
