@@ -1,8 +1,19 @@
 #include "simserver/Book.h"
 
-#include <algorithm>
+#include <cstdio>
+
+#include "runtime/Clock.h"
+#include "runtime/Date.h"
 
 namespace simserver {
+
+std::string NowText() {
+    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
+                  d.minute, d.second);
+    return buf;
+}
 
 int32_t Book::AddUser(User user) {
     if (user.id == 0) user.id = nextUserId++;
@@ -27,6 +38,7 @@ int32_t Book::AddSymbol(Symbol symbol) {
 
 int32_t Book::AddPosition(Position position) {
     if (position.ticket == 0) position.ticket = nextTicket++;
+    if (position.time.empty()) position.time = NowText();
     if (position.clientId == 0) {
         if (const Account* a = FindAccount(position.accountId)) position.clientId = a->clientId;
     }
@@ -36,6 +48,7 @@ int32_t Book::AddPosition(Position position) {
 
 int32_t Book::AddOrder(Order order) {
     if (order.id == 0) order.id = nextOrderId++;
+    if (order.time.empty()) order.time = NowText();
     if (order.clientId == 0) {
         if (const Account* a = FindAccount(order.accountId)) order.clientId = a->clientId;
     }
@@ -90,37 +103,47 @@ SymbolParams Book::ParamsOf(const Client& client, int32_t symbolId) const {
     return it == client.params.end() ? SymbolParams{} : it->second;
 }
 
-bool Book::Below(int32_t clientId, int32_t topId) const {
+Book::Parents Book::ParentsOf() const {
+    Parents parents;
+    parents.reserve(clients.size());
+    for (const auto& c : clients) parents.emplace(c.id, c.parent);
+    return parents;
+}
+
+bool Book::Below(int32_t clientId, int32_t topId, const Parents& parents) {
     // Bounded by the number of clients, so a parent cycle cannot loop forever.
-    for (size_t hops = 0; hops <= clients.size(); ++hops) {
+    for (size_t hops = 0; hops <= parents.size(); ++hops) {
         if (clientId == topId) return true;
-        const auto it = std::find_if(clients.begin(), clients.end(),
-                                     [&](const Client& c) { return c.id == clientId; });
-        if (it == clients.end() || it->parent == 0 || it->parent == clientId) return false;
-        clientId = it->parent;
+        const auto it = parents.find(clientId);
+        if (it == parents.end() || it->second == 0 || it->second == clientId) return false;
+        clientId = it->second;
     }
     return false;
 }
 
 std::vector<const Client*> Book::ClientsOf(const User& user) const {
+    const Parents parents = ParentsOf();
     std::vector<const Client*> out;
     for (const auto& c : clients) {
-        if (Below(c.id, user.clientId)) out.push_back(&c);
+        if (Below(c.id, user.clientId, parents)) out.push_back(&c);
     }
     return out;
 }
 
 std::vector<const Account*> Book::AccountsOf(const User& user) const {
+    const Parents parents = ParentsOf();
     std::vector<const Account*> out;
     for (const auto& a : accounts) {
-        if (Below(a.clientId, user.clientId)) out.push_back(&a);
+        if (Below(a.clientId, user.clientId, parents)) out.push_back(&a);
     }
     return out;
 }
 
 bool Book::Sees(const User& user, int32_t accountId) const {
     for (const auto& a : accounts) {
-        if (a.id == accountId) return Below(a.clientId, user.clientId);
+        if (a.id != accountId) continue;
+        if (a.clientId == user.clientId) return true;
+        return Below(a.clientId, user.clientId, ParentsOf());
     }
     return false;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace simserver {
@@ -111,7 +112,7 @@ struct Position {
     int32_t ticket = 0;
     int32_t clientId = 0;
     int32_t accountId = 0;
-    std::string time;
+    std::string time;  // "dd/mm/yyyy hh:nn:ss"
     int32_t side = 1;  // 1 buy, -1 sell
     double lots = 0;
     int32_t symbolId = 0;
@@ -123,7 +124,7 @@ struct Order {
     int32_t id = 0;
     int32_t clientId = 0;
     int32_t accountId = 0;
-    std::string time;
+    std::string time;  // "dd/mm/yyyy hh:nn:ss"
     // A limit or stop order: 1 buy limit, 2 buy stop, -1 sell limit, -2 sell
     // stop. A stop-loss/take-profit order: the side that closes its position.
     int32_t side = 1;
@@ -142,6 +143,9 @@ struct LoggedRequest {
     int32_t token = 0;      // 0 for an unknown command word
     std::vector<std::string> params;
 };
+
+// The current local time as every time text of the server reads: "dd/mm/yyyy hh:nn:ss".
+std::string NowText();
 
 class Book {
 public:
@@ -166,8 +170,9 @@ public:
     std::vector<Order> orders;
     std::vector<LoggedRequest> log;
 
-    // Adders fill what the caller left at zero (user id, ticket, order id)
-    // and return the stored entry's id.
+    // Adders fill what the caller left out (user id, ticket, order id, the
+    // client of a position or order, its time: now) and return the stored
+    // entry's id.
     int32_t AddUser(User user);
     int32_t AddClient(Client client);
     int32_t AddAccount(Account account);
@@ -197,7 +202,9 @@ public:
     std::vector<LoggedRequest> Requests(int32_t token) const;
 
 private:
-    bool Below(int32_t clientId, int32_t topId) const;
+    using Parents = std::unordered_map<int32_t, int32_t>;
+    Parents ParentsOf() const;
+    static bool Below(int32_t clientId, int32_t topId, const Parents& parents);
 };
 
 }  // namespace simserver

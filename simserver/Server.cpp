@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <map>
 #include <random>
@@ -13,9 +12,7 @@
 #include "general/common/MCommandMessage.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
-#include "runtime/Clock.h"
 #include "runtime/Convert.h"
-#include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Strings.h"
 #include "simserver/Messages.h"
@@ -24,14 +21,6 @@ namespace simserver {
 
 namespace og = OrbanelGeneral10;
 using runtime::Variant;
-
-std::string NowText() {
-    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
-                  d.minute, d.second);
-    return buf;
-}
 
 namespace {
 
@@ -48,6 +37,12 @@ std::string Num(double x) {
 
 std::string Num(int32_t x) {
     return std::to_string(x);
+}
+
+// A usable amount or price: above 0 and far from the largest double, which
+// an overflowing text reads as.
+bool Positive(double x) {
+    return x > 0 && x < 1e12;
 }
 
 // Leading number of a field, rounded to a whole number; 0 when it does not fit.
@@ -257,6 +252,9 @@ void Server::Impl::Handle(Conn& c, const Received& m) {
     try {
         if (m.token == og::LOGIN_TOKEN) {
             Login(c, m);
+        } else if (m.token == og::GENERATE_DEMO_ACCOUNT) {
+            // Any other answer would read as a demo account opened.
+            Result(c, {"REALSVR"});
         } else if (m.token == og::MARKET_ORDER_RECIEVED_TOKEN ||
                    m.token == og::DISCONNECT_SESSION_TOKEN ||
                    m.token == og::CONNECT_HANDCHAKE_TOKEN) {
@@ -558,10 +556,11 @@ void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
     const std::string now = NowText();
     const Account* a = book.Sees(user, r.accountId) ? book.FindAccount(r.accountId) : nullptr;
     const Symbol* s = book.FindSymbol(r.symbolId);
+    // The amount and price as the request wrote them: a refused one may be no number.
     auto answer = [&](int32_t ret) {
-        Result(c, {Num(ret), "1", now, Num(r.lots), Num(r.side), Num(price), Num(r.symbolId), tag});
+        Result(c, {Num(ret), "1", now, P(m, 5), Num(r.side), P(m, 6), Num(r.symbolId), tag});
     };
-    if (!a || !s || !s->used || !(r.lots > 0) || !(price > 0))
+    if (!a || !s || !s->used || !Positive(r.lots) || !Positive(price))
         return answer(kUnableMarketConditions);
     const AnswerMode mode = a->mode;
     if (mode.kind == AnswerMode::Reject && mode.rejectRet < 0) return answer(mode.rejectRet);
@@ -643,7 +642,7 @@ void Server::Impl::CloseOrder(Conn& c, const Received& m, const User& user) {
         const Position* p = book.FindPosition(accountId, Whole(tickets[i]));
         if (!p) return refuse(kPositionIsClosed);
         const double l = runtime::Val(lots[i]);
-        if (!(l > 0) || l > p->lots + 1e-9) return refuse(0);
+        if (!Positive(l) || l > p->lots + 1e-9) return refuse(0);
     }
     const int32_t ret = book.nextOrderId++;
     const Position& first = *book.FindPosition(accountId, firstTicket);
@@ -716,7 +715,9 @@ void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, b
         if (!a || !s || !s->used || !sideOk) refused = kUnableMarketConditions;
     }
     if (!a && refused == 0) refused = kUnableMarketConditions;
-    if (refused == 0 && !(o.lots > 0)) refused = kUnableMarketConditions;
+    if (refused == 0 && (!Positive(o.lots) || !(std::abs(o.price) < 1e12))) {
+        refused = kUnableMarketConditions;
+    }
     if (refused != 0) return Result(c, {Num(refused), o.time, tag});
     o.clientId = a->clientId;
     const int32_t id = book.AddOrder(o);
@@ -735,8 +736,12 @@ void Server::Impl::UpdateOrder(Conn& c, const Received& m, const User& user, boo
     const std::string now = NowText();
     Order* o = book.Sees(user, accountId) ? book.FindOrder(accountId, Whole(P(m, 3))) : nullptr;
     const double lots = runtime::Val(P(m, slTp ? 5 : 11));
-    if (!o || o->slTp != slTp || !(lots > 0)) return Result(c, {slTp ? "-4" : "-2", now, tag});
-    if (!slTp) o->price = runtime::Val(P(m, 5));
+    double price = o ? o->price : 0;  // an SL/TP order keeps its own
+    if (!slTp) price = runtime::Val(P(m, 5));
+    if (!o || o->slTp != slTp || !Positive(lots) || !(std::abs(price) < 1e12)) {
+        return Result(c, {slTp ? "-4" : "-2", now, tag});
+    }
+    o->price = price;
     o->lots = lots;
     o->sl = P(m, 7);
     o->tp = P(m, 8);
@@ -774,14 +779,15 @@ void Server::Impl::StepQuotes() {
     const std::string now = NowText();
     std::string prices = now;
     std::string highLow;
-    std::uniform_int_distribution<int32_t> tenths(-5, 5);
+    std::uniform_int_distribution<int32_t> tenths(1, 5);
+    std::bernoulli_distribution down(0.5);
     for (Symbol& s : book.symbols) {
         // The account currency is priced at 1 by the client whatever is sent.
         if (s.id == 1 || !s.used || !(s.bid > 0)) continue;
-        const int32_t step = tenths(rng);
         const double tenth = PipOf(s) / 10;
+        int32_t step = tenths(rng);
         // Never below ten pips, so a long walk cannot reach zero.
-        if (step == 0 || s.bid + step * tenth < 100 * tenth) continue;
+        if (down(rng) && s.bid - step * tenth >= 100 * tenth) step = -step;
         const double spread = s.ask - s.bid;
         s.bid = OnGrid(s, s.bid + step * tenth);
         s.ask = OnGrid(s, s.bid + spread);
@@ -795,12 +801,12 @@ void Server::Impl::StepQuotes() {
         }
     }
     if (prices == now) return;
+    // Made once for every session.
+    std::string text = RenderMessage(og::MARKET_DATA_TOKEN, {prices});
+    if (!highLow.empty()) text += RenderMessage(og::NEW_HIGH_LOW_TOKEN, {highLow});
     for (auto& c : conns) {
-        if (!c->open || !c->market) continue;
-        Send(*c, og::MARKET_DATA_TOKEN, {prices});
-        if (!highLow.empty()) Send(*c, og::NEW_HIGH_LOW_TOKEN, {highLow});
+        if (c->open && c->market) Write(*c, text);
     }
-    Flush();
 }
 
 // ---- Server -----------------------------------------------------------------

@@ -70,7 +70,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The current local time as every time text of the server reads: "dd/mm/yyyy hh:nn:ss".
-std::string NowText();
-
 }  // namespace simserver
