@@ -94,8 +94,9 @@ void COrbanexClientAPI::ConnectDataClient() {
 void COrbanexClientAPI::ConnectLoading() {
     CDataClient& c = *m_oClient;
     Handle(c.SymbolsRecieved, [this](bool none, const Table& data, int32_t results, int16_t n) {
+        std::weak_ptr<char> alive = life_;
         m_oAccountsManager->SymbolsRecieved(none, data, results, n);
-        symbolsLoaded_ = true;
+        if (Alive(alive)) symbolsLoaded_ = true;
     });
     Handle(c.AccountsRecieved, [this](bool none, const Table& data, int32_t results, int16_t n) {
         OnAccountsRecieved(none, data, results, n);
@@ -111,15 +112,20 @@ void COrbanexClientAPI::ConnectLoading() {
         m_oAccountsManager->SummariesResultReceived(r, comm, interest, mr, np, dep, cr, prv);
     });
     Handle(c.OpenPositionsRecieved, [this](bool none, const Table& data, int32_t, int16_t) {
+        // Loading raises the manager's events first; the host may release us there.
+        std::weak_ptr<char> alive = life_;
         m_oAccountsManager->OpenPositionsReceived(none, data);
-        OpenPositionsLoaded();
+        if (Alive(alive)) OpenPositionsLoaded();
     });
     Handle(c.AccountHistoryRecieved, [this](bool none, const Table& data, int32_t, int16_t) {
-        AccountHistoryReceived(m_oAccountsManager->AccountHistoryReceived(none, data));
+        std::weak_ptr<char> alive = life_;
+        const auto rows = m_oAccountsManager->AccountHistoryReceived(none, data);
+        if (Alive(alive)) AccountHistoryReceived(rows);
     });
     Handle(c.PendingOrdersRecieved, [this](bool none, const Table& data, int32_t, int16_t) {
+        std::weak_ptr<char> alive = life_;
         m_oAccountsManager->PendingOrdersReceived(none, data);
-        PendingOrdersLoaded();
+        if (Alive(alive)) PendingOrdersLoaded();
     });
     Handle(c.CompDataReceived, [this](int32_t ret, int32_t client, int32_t account, double margin,
                                       const std::string& date, bool checked, bool liquidated,

@@ -160,6 +160,8 @@ public:
     }
 
     COrbanexClientAPI& api() { return *api_; }
+    bool Released() const { return !api_; }
+    void Release() { api_.reset(); }
     simserver::Server& server() { return server_; }
     simserver::Book& book() { return server_.book(); }
     size_t Advance(int64_t ms) { return time_->Advance(ms); }
@@ -519,6 +521,7 @@ TEST(EndToEnd, OutdatedLibraryIsToldAndDisconnected) {
     ASSERT_TRUE(h.Wait([&] { return !h.messages.empty() && !h.api().LogedOn(); }));
     EXPECT_EQ(h.messages, (Names{"You have to use Orbanex API version 10.2.4 or more"}));
     api::CDataClient& client = testsupport::ClientAPIAccess::DataClient(h.api());
+    EXPECT_EQ(client.LoginUser(), -200);  // closed for good, no re-login
     EXPECT_EQ(testsupport::DataClientAccess::Push(client, og::MARKET_DATA_TOKEN,
                                                   {"01/12/2026 10:00:00,2,1.5,1.6"}),
               0);
@@ -568,6 +571,39 @@ TEST(EndToEnd, HostSelectingAnotherAccountSeesOnlyThatAccount) {
     EXPECT_EQ(h.Only({"NewOpenPosition", "NewPendingOrder", "SummariesChanged"}),
               (Names{"SummariesChanged 3000", "NewOpenPosition 9200 1", "NewPendingOrder 9200",
                      "SummariesChanged 3500"}));
+}
+
+// A host's wrong moves: a second Login on the way, commands after Disconnect,
+// a release in the middle of the login road. Result codes, never a crash.
+TEST(EndToEnd, WrongHostCallsGiveCodesAndNoCrash) {
+    {
+        Host h;
+        h.Login("ANN", "PW1");
+        h.api().Login();
+        ASSERT_TRUE(h.Loaded());
+        platform::EventLoop::RunFor(100);
+        EXPECT_EQ(h.api().OpenPositionsCount(), 2);
+        h.api().Disconnect();
+        ASSERT_TRUE(h.WaitFor("ConnectionState(false)"));
+        EXPECT_NE(h.api().NewMarketOrder(og::BuyType, 2, 1, "late", ""), api::SuccessResult);
+        EXPECT_NE(h.api().CloseMarketOrder("1001", "1", "late"), api::SuccessResult);
+        platform::EventLoop::RunFor(100);
+        EXPECT_EQ(h.Sent(og::NEW_ORDER_TOKEN) + h.Sent(og::CLOSE_POS_ORDER_TOKEN), 0u);
+    }
+    for (const char* at : {"ConnectionState(true)", "OpenPositionsLoaded"}) {
+        SCOPED_TRACE(at);
+        Host h;
+        h.links.emplace_back(h.api().ConnectionState.Connect([&](bool up) {
+            if (up && std::string(at) == "ConnectionState(true)") h.Release();
+        }));
+        h.links.emplace_back(h.api().OpenPositionsLoaded.Connect([&] {
+            if (std::string(at) == "OpenPositionsLoaded") h.Release();
+        }));
+        h.Login("ANN", "PW1");
+        ASSERT_TRUE(h.Wait([&] { return h.Released(); }));
+        platform::EventLoop::RunFor(100);
+        EXPECT_EQ(h.Count("PendingOrdersLoaded"), 0u);
+    }
 }
 
 }  // namespace

@@ -31,17 +31,14 @@ struct Host {
     testsupport::RequestRecorder requests;
     std::shared_ptr<api::CClientServer> answers;
     Names events;
-    Names messages;
     std::vector<runtime::ScopedConnection> links;
 
     Host() {
         api::CDataClient& client = ClientAPIAccess::DataClient(*api);
         testsupport::DivertRequests(client, requests);
         answers = client.ClientServer();
-        og::SetMessageNotifier([this](const std::string& text) { messages.push_back(text); });
         Record();
     }
-    ~Host() { og::SetMessageNotifier(nullptr); }
 
     void Record() {
         COrbanexClientAPI& a = *api;
@@ -206,24 +203,27 @@ TEST(Session, CloseResultIsFramedInTheLogAndSurvivesARelease) {
     }
 }
 
-// A host that releases the object when the symbols are loaded hears nothing more.
-TEST(Session, ReleaseInsideSymbolsLoadedEndsTheLoading) {
-    Host h;
-    h.links.emplace_back(h.api->SymbolsLoaded.Connect([&h] { h.api.reset(); }));
-    h.Road();
-    EXPECT_EQ(h.api, nullptr);
-    EXPECT_EQ(h.Take(), (Names{"SymbolsLoaded"}));
-}
-
-// An empty account list ends the login: a message, no loaded event.
-TEST(Session, EmptyAccountListDisconnectsWithAMessage) {
-    Host h;
-    testsupport::AnswerOneRow(*h.answers, og::GET_PRIVS_TOKEN, {"5,8", "42"});
-    h.Symbols();
-    testsupport::AnswerRows(*h.answers, og::GET_ACCOUNTS2_TOKEN, {});
-    EXPECT_EQ(h.messages, (Names{"Could not login without any account"}));
-    EXPECT_EQ(h.Take(), Names{});
-    EXPECT_FALSE(h.api->LogedOn());
+// A host that releases the object inside an event of the loading hears
+// nothing more: not AllDataAreLoaded after SymbolsLoaded, not
+// OpenPositionsLoaded after the summaries the positions' valuation raised.
+TEST(Session, ReleaseInsideTheLoadingEndsIt) {
+    for (const bool inSummaries : {false, true}) {
+        SCOPED_TRACE(inSummaries ? "SummariesChanged" : "SymbolsLoaded");
+        Host h;
+        if (inSummaries)
+            h.links.emplace_back(h.api->SummariesChanged.Connect(
+                [&h](double, double, double, double, double, double, double) {
+                    h.events.push_back("SummariesChanged");
+                    h.api.reset();
+                }));
+        else
+            h.links.emplace_back(h.api->SymbolsLoaded.Connect([&h] { h.api.reset(); }));
+        h.Road();
+        EXPECT_EQ(h.api, nullptr);
+        EXPECT_EQ(h.Take(), inSummaries
+                                ? (Names{"SymbolsLoaded", "AllDataAreLoaded", "SummariesChanged"})
+                                : (Names{"SymbolsLoaded"}));
+    }
 }
 
 // Commands without a login answer with a result code and send nothing.
@@ -250,18 +250,6 @@ TEST(Session, CommandsBeforeLoginAreRefusedWithACode) {
     }
     EXPECT_EQ(h.requests.Take(), Names{});
     EXPECT_EQ(a.OpenPositionsCount(), -1);
-}
-
-// What the object answers of itself: its version and the login data.
-TEST(Session, VersionAndLoginDataReadBack) {
-    Host h;
-    COrbanexClientAPI& a = *h.api;
-    a.SetLoginInfo("ANN", "PW", "10.0.0.5", 1234);
-    EXPECT_EQ((std::vector<int32_t>{a.Release(), a.Version(), a.Patch(), a.ServerPort()}),
-              (std::vector<int32_t>{10, 2, 3, 1234}));
-    EXPECT_EQ((Names{a.ServerIP(), a.LoginUsername(), a.LoginPassword()}),
-              (Names{"10.0.0.5", "ANN", "PW"}));
-    EXPECT_EQ(a.log()->FileName(), "c:\\apirzk.txt");
 }
 
 }  // namespace
