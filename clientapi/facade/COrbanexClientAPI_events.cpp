@@ -27,7 +27,13 @@ void COrbanexClientAPI::Relay(runtime::Event<A...>& from, runtime::Event<A...>& 
 
 template <class... A, class F>
 void COrbanexClientAPI::Handle(runtime::Event<A...>& from, F handler) {
-    connections_.emplace_back(from.Connect(std::function<void(A...)>(std::move(handler))));
+    // The inner objects outlive the call even when the host releases us inside
+    // an event it raises: they go on after raising.
+    connections_.emplace_back(from.Connect([this, handler = std::move(handler)](A... args) {
+        const auto manager = m_oAccountsManager;
+        const auto symbols = m_oSymbolsManager;
+        handler(args...);
+    }));
 }
 
 // ---- Wiring ----
