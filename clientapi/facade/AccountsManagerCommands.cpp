@@ -123,8 +123,8 @@ bool CAccountsManager::TradingRefused(const CAccount& account) const {
 
 CAccountsManager::ParamPtr CAccountsManager::TradingParam(const CAccount& account,
                                                           int32_t SymbolID) {
-    workingParam_ = Follow(account.Client()).SymbolParam(SymbolID);
-    return workingParam_;
+    currentParam_ = Follow(account.Client()).SymbolParam(SymbolID);
+    return currentParam_;
 }
 
 CAccountsManager::AccountPtr CAccountsManager::ModelAccount(int32_t AccountID) const {

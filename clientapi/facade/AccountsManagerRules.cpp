@@ -13,16 +13,16 @@ using OrbanelGeneral10::modelitems::Follow;
 }  // namespace
 
 double CAccountsManager::LimitPrice2(OperationTypeEnum OrderType, int32_t SymbolID) {
-    workingParam_ = SelectedParam(SymbolID);
-    if (!workingParam_) return -1;
-    return pricerules::PriceWithOffset(OrderType, *workingParam_);
+    currentParam_ = SelectedParam(SymbolID);
+    if (!currentParam_) return -1;
+    return pricerules::PriceWithOffset(OrderType, *currentParam_);
 }
 
 double CAccountsManager::SlTpPrice2(OperationTypeEnum OrderType, int32_t SymbolID,
                                     const std::string& SlORTp, double FromPrice) {
-    workingParam_ = SelectedParam(SymbolID);
-    if (!workingParam_) return -1;
-    return pricerules::SlTpPriceWithOffset(OrderType, *workingParam_, SlORTp, FromPrice);
+    currentParam_ = SelectedParam(SymbolID);
+    if (!currentParam_) return -1;
+    return pricerules::SlTpPriceWithOffset(OrderType, *currentParam_, SlORTp, FromPrice);
 }
 
 bool CAccountsManager::ValidatePriceTickPips(

@@ -38,6 +38,7 @@ CAccountsManager::~CAccountsManager() {
     updateListView_.Disconnect();
     if (symbolsManager_) ClearSymbolRefs(true);
     selected_.reset();
+    currentParam_.reset();
     stamps_.clear();
     defParam_->setSymbol(nullptr);
     defParamParent_->setSymbol(nullptr);
@@ -63,6 +64,7 @@ void CAccountsManager::ForgetLogin() {
     DropRequotes();
     if (symbolsManager_) ClearSymbolRefs(false);
     selected_.reset();
+    currentParam_.reset();
     stamps_.clear();
     placeholderClient_ = std::make_shared<og::CClient>();
     placeholderAccount_ = std::make_shared<og::CAccount>();

@@ -208,6 +208,9 @@ public:
     runtime::Event<const std::shared_ptr<COSymbol>& /*Symbol*/> SymbolPricesChanged;
 
     // ==== Trading: price rules, commands, results, re-quotes, administration ====
+    // A re-quote counts down until it is answered, expires, is replaced by a
+    // new price for the same order, or the login is forgotten (Reset, a new
+    // login, the manager's end), which stops it without telling the server.
 
     // ---- Price rules ----
     // The nearest allowed limit or stop price for the selected account's
@@ -491,6 +494,9 @@ private:
     // The re-quote countdown length from the server's variables.
     int16_t changePriceSeconds_ = 0;
     AccountPtr selected_;
+    // The commands' working parameter reference (the client's parameters
+    // of the symbol in hand); emptied with the login, like Ref3.
+    ParamPtr currentParam_;
     std::deque<Stamp> stamps_;
     // The quote path's snapshot of a symbol's position references.
     std::vector<std::shared_ptr<COpenPosRef>> refsScratch_;
@@ -548,8 +554,6 @@ private:
     // A symbol view of its own over the parameter.
     std::shared_ptr<COSymbol> OwnSymbolView(const ParamPtr& param);
 
-    // The parameter object the last command, price getter or status looked up.
-    ParamPtr workingParam_;
     CMOrders requotes_;
     // Gone once the manager is: a countdown handler may release it.
     std::shared_ptr<char> tradingLife_ = std::make_shared<char>();

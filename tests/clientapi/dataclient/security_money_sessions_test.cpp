@@ -12,6 +12,7 @@
 #include "general/model/CAccountsTransactions.h"
 #include "general/model/CClients.h"
 #include "runtime/Variant.h"
+#include "tests/clientapi/dataclient/EngineWithAccount.h"
 #include "tests/support/DataClientProbe.h"
 #include "tests/support/ErrorNumber.h"
 
@@ -63,25 +64,11 @@ TEST(Security, ListsReplaceTheFlagsAndABadPieceStopsWhereItStands) {
 class MoneyTrans : public ::testing::Test {
 protected:
     void SetUp() override {
-        og::CAccountsTransactions::NewClientArgs c;
-        c.cl_no = runtime::Variant(int32_t{7});
-        c.theSpread = runtime::Variant("");
-        c.ParentID = runtime::Null;
-        c.vClientType = og::CLIENT_TYPE;
-        ASSERT_TRUE(engine->AddNewClient(c));
-        og::CAccountsTransactions::NewAccountArgs a;
-        a.cl_no = runtime::Variant(int32_t{7});
-        a.acc_no = runtime::Variant(int32_t{1001});
-        a.accType = runtime::Variant(int32_t{og::NormalAccountType});
-        a.demoAcc = runtime::Variant(int32_t{0});
-        a.Loading = true;
-        ASSERT_TRUE(engine->AddNewAccount(a));
         money.SetEventManager(recorder.relay);
         money.SetRefs(security, engine);
     }
 
-    std::shared_ptr<og::CAccountsTransactions> engine =
-        std::make_shared<og::CAccountsTransactions>();
+    std::shared_ptr<og::CAccountsTransactions> engine = testsupport::EngineWithAccount(7, 1001);
     std::shared_ptr<api::CSecurity> security = std::make_shared<api::CSecurity>();
     testsupport::RequestRecorder recorder;
     api::CMoneyTrans money;
@@ -175,11 +162,7 @@ TEST(OnlineSessions, LoadingAddsNewRowsAdmitsKnownDealersAndStopsAtABadCell) {
 
     auto manager = std::make_shared<AccountsManager>();
     manager->engine = std::make_shared<og::CAccountsTransactions>();
-    og::CAccountsTransactions::NewClientArgs client;
-    client.cl_no = runtime::Variant(int32_t{7});
-    client.ParentID = runtime::Null;
-    client.vClientType = og::CLIENT_TYPE;
-    ASSERT_TRUE(manager->engine->AddNewClient(client));
+    testsupport::AddModelClient(*manager->engine, 7);
     sessions.setAccountsManagerRef(manager);
     for (int pass = 0; pass < 2; ++pass) testsupport::AnswerRows(sessions, 182, rows);
     EXPECT_EQ(Listed(sessions), "5:ann/2/50/api/0 6:bob/1/51/-/7 8:di/3/54/-/0");

@@ -45,7 +45,9 @@ TEST(Variables, VersionRule) {
         EXPECT_EQ(s.symbols->LastTickTime(), applied ? "09:59:59" : "00:00:00");
         EXPECT_EQ(s.manager->GMTOffset(), error ? 0 : 2.5);
         EXPECT_EQ(s.manager->FirstWhiteLabel(), error ? 0 : 77);
-        if (!c.message.empty()) EXPECT_EQ(s.client->LoginUser(), -200);
+        if (!c.message.empty()) {
+            EXPECT_EQ(s.client->LoginUser(), -200);
+        }
     }
 }
 
