@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
+
+#include "runtime/Diagnostics.h"
 
 namespace platform {
 
@@ -16,13 +17,7 @@ namespace {
 
 // An exception must not unwind through Qt's dispatch; the loop carries on.
 void RunGuarded(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        std::cerr << "Unhandled error in an event handler: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "Unhandled error in an event handler\n";
-    }
+    runtime::RunReported("EventLoop", fn);
 }
 
 }  // namespace

@@ -17,13 +17,13 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <iostream>
 #include <utility>
 #include <vector>
 
 #include "platform/EventLoop.h"
 #include "platform/SocketPoller.h"
 #include "runtime/Error.h"
+#include "runtime/Diagnostics.h"
 
 // Non-blocking sockets on the thread's one epoll set (SocketPoller). Events
 // are raised from the poller's callback, which runs from the loop; what a user
@@ -61,13 +61,7 @@ std::string ErrorText(int err) {
 // A handler's error must not unwind into the loop's dispatch; the loop carries on.
 template <class F>
 void Guarded(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        std::cerr << "Unhandled error in an event handler: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "Unhandled error in an event handler\n";
-    }
+    runtime::RunReported("TcpSocket", std::forward<F>(f));
 }
 
 struct Endpoint {
@@ -142,9 +136,9 @@ struct TcpSocket::Impl final : detail::PollWatcher {
     uint64_t key = 0;  // the poller's registration of fd
     bool writeArmed = false;
     int writeError = 0;           // a send failed; the drop is reported from the loop
-    int32_t state = StateClosed;  // as last reported (or set by Connect/Close)
+    int32_t state = kStateClosed;  // as last reported (or set by Connect/Close)
     bool inStateEvent = false;    // State() then tells what that event reports
-    int32_t eventState = StateClosed;
+    int32_t eventState = kStateClosed;
     uint64_t attempt = 0;   // Connect and Close start a new one
     int queuedReports = 0;  // state reports posted and not yet run
     bool inConnectCall = false;
@@ -211,7 +205,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
 
     void Commit(int32_t newState) {
         state = newState;
-        if (newState == StateClosed) remotePort = 0;
+        if (newState == kStateClosed) remotePort = 0;
     }
 
     // Raises a state report; what arrived before a connect was reported is
@@ -220,8 +214,8 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         std::weak_ptr<bool> alive = life;
         const uint64_t a = attempt;
         RaiseState(newState, alive);
-        if (newState != StateConnected || alive.expired()) return;
-        if (attempt == a && !rx.empty() && state == StateConnected) {
+        if (newState != kStateConnected || alive.expired()) return;
+        if (attempt == a && !rx.empty() && state == kStateConnected) {
             Guarded([&] { owner->OnReceive(); });
         }
     }
@@ -244,7 +238,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         EventLoop::Post([this, alive = std::weak_ptr<bool>(life)] {
             if (alive.expired()) return;
             --queuedReports;
-            RaiseState(StateClosed, alive);
+            RaiseState(kStateClosed, alive);
         });
     }
 
@@ -254,9 +248,9 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         DropSocket();
         lastError = std::move(why);
         if (fromLoop) {
-            Deliver(StateClosed);
+            Deliver(kStateClosed);
         } else {
-            QueueState(attempt, StateClosed);
+            QueueState(attempt, kStateClosed);
         }
     }
 
@@ -364,7 +358,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
             return;
         }
         phase = Phase::Open;
-        Deliver(StateConnected);
+        Deliver(kStateConnected);
     }
 
     // Takes over a connection a server accepted.
@@ -375,7 +369,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         fd = s;
         key = k;
         phase = Phase::Open;
-        state = StateConnected;
+        state = kStateConnected;
         remoteAddress = AddressText(peer, &remotePort);
         return true;
     }
@@ -489,7 +483,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         const std::weak_ptr<bool> alive = life;
         const uint64_t a = attempt;
         // Data before the connect's report waits for it (see Deliver).
-        if (got && state == StateConnected) {
+        if (got && state == kStateConnected) {
             Guarded([&] { owner->OnReceive(); });
             if (alive.expired() || attempt != a) return;  // destroyed, closed or reconnected
         }
@@ -497,7 +491,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         // What arrived before the end stays readable from the closed report.
         DropSocket();
         lastError = why;
-        Deliver(StateClosed);
+        Deliver(kStateClosed);
     }
 };
 
@@ -508,13 +502,13 @@ TcpSocket::~TcpSocket() = default;
 void TcpSocket::Connect(const std::string& host, int32_t port) {
     if (host.empty()) Fail("No host to connect to");
     if (port < 1 || port > 65535) Fail("Port out of range: " + std::to_string(port));
-    if (impl_->state == StateConnected) Fail("The socket is already connected");
+    if (impl_->state == kStateConnected) Fail("The socket is already connected");
     detail::SocketPoller::ForThisThread();  // the loop exists from here on
     Impl& in = *impl_;
     in.DropSocket();  // a pending attempt gives way to this one
     in.NewAttempt();
     in.lastError.clear();
-    in.state = StateConnecting;
+    in.state = kStateConnecting;
     in.inConnectCall = true;
     Endpoint literal;
     if (ParseLiteral(host, port, literal)) {
@@ -538,13 +532,13 @@ int32_t TcpSocket::State() const {
 }
 
 bool TcpSocket::Busy() const {
-    return impl_->state != StateConnected || impl_->phase != Impl::Phase::Open ||
+    return impl_->state != kStateConnected || impl_->phase != Impl::Phase::Open ||
            impl_->writeError != 0 || impl_->Unsent() > kBusyBytes;
 }
 
 void TcpSocket::Send(std::string_view data) {
     Impl& in = *impl_;
-    if (in.state != StateConnected || in.phase != Impl::Phase::Open) {
+    if (in.state != kStateConnected || in.phase != Impl::Phase::Open) {
         Fail("The socket is not connected");
     }
     if (in.writeError) Fail("Send failed: " + ErrorText(in.writeError));
@@ -559,10 +553,10 @@ size_t TcpSocket::Receive(std::string& out) {
 }
 
 void TcpSocket::Close() {
-    const bool open = impl_->state != StateClosed;
+    const bool open = impl_->state != kStateClosed;
     impl_->DropSocket();
     impl_->NewAttempt();
-    impl_->state = StateClosed;
+    impl_->state = kStateClosed;
     if (open) impl_->QueueClosed();
 }
 
@@ -571,7 +565,7 @@ std::string TcpSocket::RemoteAddress() const {
 }
 
 int32_t TcpSocket::Port() const {
-    return impl_->state == StateConnected ? impl_->remotePort : 0;
+    return impl_->state == kStateConnected ? impl_->remotePort : 0;
 }
 
 std::string TcpSocket::LastError() const {

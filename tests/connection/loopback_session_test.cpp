@@ -72,14 +72,14 @@ TEST_F(LoopbackSession, AcceptedLoginSetsTheSessionAndLaterRequestsCarryItsId) {
     EXPECT_TRUE(probe.errors.empty()) << probe.Dump();
 }
 
-// Silence past the interval the login reply set (its value + 15000 ms) drops
+// Silence past the interval the login reply set (WatchdogAfterLoginMs) drops
 // the connection and logs in again with the session's id; a handshake restarts the count.
 TEST_F(LoopbackSession, WatchdogAfterLoginUsesTheServersIntervalAndReloginKeepsTheSessionId) {
     LogIn();
     time.Advance(30000);
     peer.Script().Send(testsupport::Handshake(), testsupport::ServerTime("t1"));
     ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("ServerTime(t1)"); }));
-    time.Advance(34990);
+    time.Advance(KVClientDLL10::CKVClient::WatchdogAfterLoginMs(20000) - 10);
     platform::EventLoop::RunFor(20);
     EXPECT_FALSE(probe.Has("DisconnectNoHandshakeMsg"));
     EXPECT_TRUE(peer.IsOpen(1));
@@ -102,7 +102,7 @@ TEST_F(LoopbackSession, WatchdogBeforeLoginIsTenSeconds) {
     peer.Script().Expect(og::LOGIN_TOKEN).WithSid(-1);
     client.Login();
     ASSERT_TRUE(peer.Finish());
-    time.Advance(9990);
+    time.Advance(KVClientDLL10::CKVClient::kWatchdogBeforeLoginMs - 10);
     platform::EventLoop::RunFor(20);
     EXPECT_TRUE(peer.IsOpen(1));
 

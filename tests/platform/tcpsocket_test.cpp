@@ -53,9 +53,9 @@ protected:
         const size_t before = accepted.size();
         client.Connect("127.0.0.1", server.Port());
         EXPECT_TRUE(probe.states.empty()) << "OnState raised inside Connect";
-        EXPECT_EQ(client.State(), TcpSocket::StateConnecting);
+        EXPECT_EQ(client.State(), TcpSocket::kStateConnecting);
         EXPECT_TRUE(Wait([&] { return !probe.states.empty() && accepted.size() > before; }));
-        EXPECT_EQ(probe.states, std::vector<int32_t>{TcpSocket::StateConnected});
+        EXPECT_EQ(probe.states, std::vector<int32_t>{TcpSocket::kStateConnected});
         return accepted.size() > before ? accepted.back() : nullptr;
     }
 
@@ -78,7 +78,7 @@ TEST_F(Loopback, ConnectsAndCarriesAllBytesInOrderBothWays) {
 
     EXPECT_EQ(client.RemoteAddress(), "127.0.0.1");
     EXPECT_EQ(client.Port(), server.Port());
-    EXPECT_EQ(peer->State(), TcpSocket::StateConnected);
+    EXPECT_EQ(peer->State(), TcpSocket::kStateConnected);
     EXPECT_NE(peer->Port(), 0);
     EXPECT_FALSE(client.Busy());
 
@@ -133,7 +133,7 @@ TEST_P(LoopbackClose, EachSideSeesTheCloseOnce) {
     const size_t seenBefore = closerProbe.states.size();
     closer.Close();
     EXPECT_EQ(closerProbe.states.size(), seenBefore) << "OnState raised inside Close";
-    EXPECT_EQ(closer.State(), TcpSocket::StateClosed);
+    EXPECT_EQ(closer.State(), TcpSocket::kStateClosed);
     EXPECT_EQ(closer.Port(), 0);
     EXPECT_TRUE(closer.Busy());
 
@@ -159,7 +159,7 @@ TEST_F(Loopback, DataSentAtOnceReachesTheAcceptHandlersSubscription) {
         [&](std::shared_ptr<TcpSocket> s) { served.push_back(std::make_unique<Probe>(*s)); });
     TcpSocket client;
     client.OnState.Connect([&] {
-        if (client.State() == TcpSocket::StateConnected) client.Send("hello+3!");
+        if (client.State() == TcpSocket::kStateConnected) client.Send("hello+3!");
     });
     client.Connect("127.0.0.1", server.Port());
     EXPECT_TRUE(Wait([&] { return !served.empty() && served[0]->data.size() == 8; }));
@@ -299,7 +299,7 @@ TEST_F(Loopback, ManyConnectionsAtOnceKeepTheirOwnBytes) {
         probes.push_back(std::make_unique<Probe>(*clients.back()));
         TcpSocket* c = clients.back().get();
         c->OnState.Connect([c, i] {
-            if (c->State() == TcpSocket::StateConnected)
+            if (c->State() == TcpSocket::kStateConnected)
                 c->Send("hello " + std::to_string(i) + ";");
         });
         c->Connect("127.0.0.1", server.Port());
@@ -412,7 +412,7 @@ TEST(TcpServer, MayBeDestroyedInsideOnAccept) {
     client.Connect("127.0.0.1", server->Port());
     EXPECT_TRUE(Wait([&] { return !server; }));
     ASSERT_TRUE(kept);
-    EXPECT_EQ(kept->State(), TcpSocket::StateConnected);
+    EXPECT_EQ(kept->State(), TcpSocket::kStateConnected);
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST(SessionClient, SurvivesAHostThatReleasesItInsideAHandler) {
         if (where != Where::Disconnected) {
             ASSERT_TRUE(Wait([&] {
                 return !host.accepted.empty() &&
-                       host.accepted[0]->State() == platform::TcpSocket::StateClosed;
+                       host.accepted[0]->State() == platform::TcpSocket::kStateClosed;
             })) << "the released client left its connection open";
         }
     }

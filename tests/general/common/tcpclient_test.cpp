@@ -107,8 +107,8 @@ TEST(TcpClient, EachClientDrawsItsOwnConnectInterval) {
     for (int i = 0; i < 40; ++i) {
         CTcpClient client;  // created within the same second, as a desk does
         const int32_t interval = client.ConnectInterval();
-        EXPECT_GE(interval, CTcpClient::MinConnectInterval);
-        EXPECT_LE(interval, CTcpClient::MaxConnectInterval);
+        EXPECT_GE(interval, CTcpClient::kMinConnectInterval);
+        EXPECT_LE(interval, CTcpClient::kMaxConnectInterval);
         seen.insert(interval);
     }
     EXPECT_GT(seen.size(), 20u);
@@ -201,7 +201,7 @@ TEST(TcpClient, EachDropIsReportedOnceAndReconnectsOnlyWhenWanted) {
         EventLoop::RunFor(20);
         EXPECT_EQ(rec.Count("disconnected"), 1u);
         EXPECT_EQ(client.isConnecting(), c.reconnects);
-        time.Advance(c.reconnects ? client.ConnectInterval() : 3 * CTcpClient::MaxConnectInterval);
+        time.Advance(c.reconnects ? client.ConnectInterval() : 3 * CTcpClient::kMaxConnectInterval);
         if (c.reconnects) {
             EXPECT_TRUE(Wait([&] { return rec.Count("connected") == 2; }));
             EXPECT_EQ(target.Connections(), 2u);
@@ -258,7 +258,7 @@ TEST(TcpClient, TextWithoutEndMarkerPastTheCapDropsTheConnection) {
     CTcpClient client;
     Recorder rec(client);
     ConnectTo(client, target, rec);
-    ASSERT_TRUE(target.Send(std::string(CTcpClient::ReceiveBufferCap + 1, 'x')));
+    ASSERT_TRUE(target.Send(std::string(CTcpClient::kReceiveBufferCap + 1, 'x')));
     ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
     EXPECT_TRUE(client.isConnecting());
     EXPECT_EQ(std::count_if(rec.log.begin(), rec.log.end(),
@@ -323,7 +323,7 @@ TEST(TcpClient, QueuedTextsLeaveOnePerTickInTheOrderSent) {
     ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size(); }));
     ASSERT_FALSE(client.Blocked());
     for (const std::string expected : {"x+3!", "x+3!y+3!", "x+3!y+3!z+3!"}) {
-        time.Advance(CTcpClient::SendInterval);
+        time.Advance(CTcpClient::kSendInterval);
         ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size() + expected.size(); }));
         EXPECT_EQ(target.Received().substr(big.size()), expected);
     }
@@ -339,7 +339,7 @@ TEST(TcpClient, AFullQueueRefusesTheTextWithOverflowAndLosesNothingQueued) {
     std::string big;
     MakeBusy(client, big);
     std::string expected;
-    for (size_t i = 0; i < CQueue::Capacity; ++i) {
+    for (size_t i = 0; i < CQueue::kCapacity; ++i) {
         const std::string text = "q" + std::to_string(i) + ";";
         client.Send(text);
         expected += text;
@@ -354,7 +354,7 @@ TEST(TcpClient, AFullQueueRefusesTheTextWithOverflowAndLosesNothingQueued) {
     }
     EXPECT_TRUE(rec.log.empty()) << "SentData for a text that was not queued";
     ASSERT_TRUE(Wait([&] { return !client.Blocked(); }));
-    time.Advance(int64_t{CTcpClient::SendInterval} * CQueue::Capacity);
+    time.Advance(int64_t{CTcpClient::kSendInterval} * CQueue::kCapacity);
     ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size() + expected.size(); }));
     EXPECT_EQ(target.Received().substr(big.size()), expected);
     client.Send("after");  // room again
@@ -472,7 +472,7 @@ TEST(TcpClient, ABrokenProxyGivesOneDropAndARetryNeverAHang) {
         if (c.fault == Fault::Silent) {
             EventLoop::RunFor(30);
             EXPECT_FALSE(rec.Has("disconnected"));
-            time.Advance(platform::HttpTunnel::HandshakeTimeoutMs);
+            time.Advance(platform::HttpTunnel::kHandshakeTimeoutMs);
         }
         ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
         EXPECT_EQ(rec.log, (std::vector<std::string>{"connected", "disconnected"}));
@@ -513,7 +513,7 @@ TEST(TcpClient, ProxyTestReportsThroughItsEvent) {
             EXPECT_TRUE(rec.log.empty());
             // Poll by poll until the outcome is in.
             ASSERT_TRUE(Wait([&] {
-                time.Advance(CTcpClient::ProxyTestPollInterval);
+                time.Advance(CTcpClient::kProxyTestPollInterval);
                 return !rec.log.empty();
             }));
         }
