@@ -1,5 +1,6 @@
 #include "platform/EventLoop.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -74,6 +75,17 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, int32_t timeoutMs) {
         const qint64 left = timeoutMs - clock.elapsed();
         if (left <= 0) return done();
         ProcessEvents(static_cast<int32_t>(std::min<qint64>(left, 50)));
+    }
+    return true;
+}
+
+bool EventLoop::RunUntilIdle(int32_t timeoutMs) {
+    Ensure();
+    QElapsedTimer clock;
+    clock.start();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    while (dispatcher->processEvents(QEventLoop::AllEvents)) {
+        if (clock.elapsed() >= timeoutMs) return false;
     }
     return true;
 }

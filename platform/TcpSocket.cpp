@@ -22,6 +22,7 @@
 
 #include "platform/EventLoop.h"
 #include "platform/SocketPoller.h"
+#include "platform/ThreadCheck.h"
 #include "runtime/Error.h"
 #include "runtime/Diagnostics.h"
 
@@ -47,6 +48,7 @@ constexpr int kMaxReads = 16;
 constexpr size_t kDirectBytes = size_t{256} << 10;
 constexpr int kListenBacklog = 4096;  // the kernel caps it at its own maximum
 constexpr char kRemoteClosed[] = "The remote host closed the connection";
+constexpr char kConnectedToItself[] = "Connection refused (the socket connected to itself)";
 
 constexpr uint32_t kReadEvents = EPOLLIN | EPOLLRDHUP;
 
@@ -114,6 +116,24 @@ void SetNoDelay(int fd) {
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
+// A connect retried at a closed port of the local ephemeral range can be
+// given that very port as its own and meet itself (simultaneous open); it
+// would then read back everything it sends.
+bool ConnectedToItself(int fd) {
+    sockaddr_storage local{};
+    sockaddr_storage peer{};
+    socklen_t localLen = sizeof local;
+    socklen_t peerLen = sizeof peer;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLen) != 0 ||
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLen) != 0) {
+        return false;
+    }
+    int32_t localPort = 0;
+    int32_t peerPort = 0;
+    return localLen == peerLen && AddressText(local, &localPort) == AddressText(peer, &peerPort) &&
+           localPort == peerPort;
+}
+
 // Scratch space for reads; nothing runs between a read and its copy-out, so
 // nested loops may share it.
 char* ReadBuffer() {
@@ -130,6 +150,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
     ~Impl() { DropSocket(); }
 
     TcpSocket* owner;
+    detail::OwnerThread thread{"TcpSocket"};
     std::shared_ptr<bool> life = std::make_shared<bool>(true);  // queued events check it
     Phase phase = Phase::Idle;
     int fd = -1;
@@ -333,6 +354,8 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
         if (err == 0 && !(events & (EPOLLOUT | EPOLLERR | EPOLLHUP))) return;
         if (err == 0 && (events & (EPOLLERR | EPOLLHUP))) err = ECONNREFUSED;
+        const bool itself = err == 0 && ConnectedToItself(fd);
+        if (itself) err = ECONNREFUSED;
         if (err != 0) {
             detail::SocketPoller::ForThisThread().Remove(fd, key);
             ::close(fd);
@@ -342,7 +365,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
             if (nextTarget < targets.size()) {
                 TryNext(true);
             } else {
-                Failed(ErrorText(err), true);
+                Failed(itself ? kConnectedToItself : ErrorText(err), true);
             }
             return;
         }
@@ -500,6 +523,7 @@ TcpSocket::TcpSocket() : impl_(std::make_unique<Impl>(this)) {}
 TcpSocket::~TcpSocket() = default;
 
 void TcpSocket::Connect(const std::string& host, int32_t port) {
+    impl_->thread.Check("Connect");
     if (host.empty()) Fail("No host to connect to");
     if (port < 1 || port > 65535) Fail("Port out of range: " + std::to_string(port));
     if (impl_->state == kStateConnected) Fail("The socket is already connected");
@@ -538,6 +562,7 @@ bool TcpSocket::Busy() const {
 
 void TcpSocket::Send(std::string_view data) {
     Impl& in = *impl_;
+    in.thread.Check("Send");
     if (in.state != kStateConnected || in.phase != Impl::Phase::Open) {
         Fail("The socket is not connected");
     }
@@ -553,6 +578,7 @@ size_t TcpSocket::Receive(std::string& out) {
 }
 
 void TcpSocket::Close() {
+    impl_->thread.Check("Close");
     const bool open = impl_->state != kStateClosed;
     impl_->DropSocket();
     impl_->NewAttempt();

@@ -117,6 +117,7 @@ void Timer::SetInterval(int32_t ms) {
 }
 
 void Timer::SetEnabled(bool enabled) {
+    if (enabled) thread_.Check("SetEnabled");
     if (enabled == enabled_) return;
     enabled_ = enabled;
     if (enabled_ && interval_ > 0) {

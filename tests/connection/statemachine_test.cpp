@@ -367,10 +367,10 @@ TEST_F(Session, ConnectRetryAfterTheDrawnInterval) {
     client->setServerPort(deadPort);
     peer.Script().AcceptLogin();
     client->Login();
-    platform::EventLoop::RunFor(100);  // the refused attempt is reported meanwhile
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));  // the refusal
     client->setServerPort(peer.Port());
     time.Advance(2999);
-    platform::EventLoop::RunFor(50);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
     EXPECT_EQ(peer.Connections(), 0u);
     time.Advance(3000);
     ASSERT_TRUE(LoggedOn());

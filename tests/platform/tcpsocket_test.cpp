@@ -235,6 +235,32 @@ TEST(TcpSocket, RefusedConnectReportsClosedOnce) {
     EXPECT_EQ(client.Port(), 0);
 }
 
+// A connect retried at a closed port of the local ephemeral range may be
+// handed that port as its own and meet itself; it is refused like a closed
+// port, with one closed report. (Connects take even local ports.)
+TEST(TcpSocket, AConnectThatMeetsItselfIsRefused) {
+    int32_t port = 0;
+    {
+        TcpServer gone;
+        gone.Listen("127.0.0.1", 0);
+        port = gone.Port() & ~1;
+    }
+    TcpSocket client;
+    Probe probe(client);
+    bool metItself = false;
+    for (int attempt = 0; attempt < 40000 && !metItself; ++attempt) {
+        probe.states.clear();
+        client.Connect("127.0.0.1", port);
+        ASSERT_TRUE(Wait([&] { return !probe.states.empty(); })) << "attempt " << attempt;
+        ASSERT_EQ(probe.states, std::vector<int32_t>{TcpSocket::kStateClosed})
+            << "attempt " << attempt << ": " << client.LastError();
+        metItself = client.LastError().find("itself") != std::string::npos;
+    }
+    if (!metItself) GTEST_SKIP() << "the kernel never handed out port " << port;
+    EventLoop::RunUntilIdle(kWaitMs);
+    EXPECT_EQ(probe.states, std::vector<int32_t>{TcpSocket::kStateClosed});
+}
+
 TEST(TcpSocket, MisuseRaisesAndReportsNothing) {
     TcpSocket s;
     Probe probe(s);
