@@ -138,9 +138,9 @@ TEST_P(LoopbackClose, EachSideSeesTheCloseOnce) {
     EXPECT_TRUE(closer.Busy());
 
     EXPECT_TRUE(Wait([&] { return peer->State() == 0 && client.State() == 0; }));
-    EventLoop::RunFor(100);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     closer.Close();  // closing a closed socket reports nothing
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(probe.states, (std::vector<int32_t>{2, 0}));
     EXPECT_EQ(peerProbe.states, std::vector<int32_t>{0});
     EXPECT_EQ(client.Port(), 0);
@@ -201,7 +201,7 @@ TEST_F(Loopback, ConnectWhileConnectingReplacesTheAttempt) {
     client.Connect("127.0.0.1", server.Port());
     client.Connect("127.0.0.1", server.Port());
     EXPECT_TRUE(Wait([&] { return !probe.states.empty(); }));
-    EventLoop::RunFor(50);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(probe.states, std::vector<int32_t>{2});
     EXPECT_THROW(client.Connect("127.0.0.1", server.Port()), runtime::Error);
 }
@@ -229,7 +229,7 @@ TEST(TcpSocket, RefusedConnectReportsClosedOnce) {
     EXPECT_NO_THROW(client.Connect("127.0.0.1", port));
     EXPECT_TRUE(probe.states.empty());
     EXPECT_TRUE(Wait([&] { return !probe.states.empty(); }));
-    EventLoop::RunFor(50);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(probe.states, std::vector<int32_t>{0});
     EXPECT_FALSE(client.LastError().empty());
     EXPECT_EQ(client.Port(), 0);
@@ -285,7 +285,7 @@ TEST(TcpSocket, MisuseRaisesAndReportsNothing) {
     EXPECT_TRUE(s.Busy());
     EXPECT_EQ(s.State(), 0);
     s.Close();  // never opened: nothing to report
-    EventLoop::RunFor(20);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_TRUE(probe.states.empty());
 }
 
@@ -302,7 +302,7 @@ TEST_F(Loopback, HandlersMayDestroyTheirSocket) {
     client->Send("hello");
     EXPECT_TRUE(Wait([&] { return accepted.empty(); }));
     EXPECT_TRUE(Wait([&] { return !client; }));  // the drop destroys the client
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
 }
 
 // Hundreds of connections on the one loop: each carries its own bytes both
@@ -347,7 +347,7 @@ TEST_F(Loopback, ManyConnectionsAtOnceKeepTheirOwnBytes) {
                std::all_of(serverProbes.begin(), serverProbes.end(),
                            [](const auto& p) { return p->states.size() == 1; });
     }));
-    EventLoop::RunFor(50);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     for (int i = 0; i < kCount; ++i) {
         EXPECT_EQ(probes[i]->states, (std::vector<int32_t>{2, 0})) << i;
         EXPECT_EQ(serverProbes[i]->states, std::vector<int32_t>{0}) << i;

@@ -125,7 +125,7 @@ TEST(TcpClient, RetriesAFailedConnectEveryInterval) {
     client.setServerPort(port);
     client.setHandshakeMsgTimer(1000);
     client.Connect();
-    EventLoop::RunFor(30);  // the first attempt is refused, without an event
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));  // the first attempt is refused, without an event
     EXPECT_TRUE(rec.log.empty());
     EXPECT_TRUE(client.isConnecting());
     // A sign of life while down must not arm the watchdog, whose firing would
@@ -135,7 +135,7 @@ TEST(TcpClient, RetriesAFailedConnectEveryInterval) {
     platform::TcpServer server;
     server.Listen("127.0.0.1", port);
     time.Advance(client.ConnectInterval() - 1);
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_TRUE(rec.log.empty()) << "tried before the interval was over";
     time.Advance(1);
     ASSERT_TRUE(Wait([&] { return rec.Has("connected"); }));
@@ -196,9 +196,9 @@ TEST(TcpClient, EachDropIsReportedOnceAndReconnectsOnlyWhenWanted) {
                 break;
         }
         ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         client.Child()->Close();  // a second close report for the same drop
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_EQ(rec.Count("disconnected"), 1u);
         EXPECT_EQ(client.isConnecting(), c.reconnects);
         time.Advance(c.reconnects ? client.ConnectInterval() : 3 * CTcpClient::kMaxConnectInterval);
@@ -206,7 +206,7 @@ TEST(TcpClient, EachDropIsReportedOnceAndReconnectsOnlyWhenWanted) {
             EXPECT_TRUE(Wait([&] { return rec.Count("connected") == 2; }));
             EXPECT_EQ(target.Connections(), 2u);
         } else {
-            EventLoop::RunFor(30);
+            ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
             EXPECT_EQ(target.Connections(), 1u);
             EXPECT_EQ(rec.Count("connected"), 1u);
         }
@@ -227,10 +227,10 @@ TEST(TcpClient, AnyReceivedDataRestartsTheWatchdogOfServerType1Only) {
         ASSERT_TRUE(target.Send("x"));
         ASSERT_TRUE(Wait([&] { return rec.Has("received 1"); }));
         time.Advance(99999);
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_FALSE(rec.Has("disconnected"));
         time.Advance(1);
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_EQ(rec.Has("disconnected"), type == DisconnectWhenNoHandshakMsgType);
     }
 }
@@ -279,7 +279,7 @@ TEST(TcpClient, AHostMayReleaseTheClientFromItsOwnHandlers) {
     client->setServerPort(target.Port());
     client->Connect();
     ASSERT_TRUE(Wait([&] { return client == nullptr; }));
-    EventLoop::RunFor(20);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(got, std::vector<std::string>{"As?<"});
 
     auto second = std::make_shared<CTcpClient>();
@@ -374,7 +374,7 @@ TEST(TcpClient, ADropClearsWhatWasWaiting) {
     time.Advance(client.ConnectInterval());
     ASSERT_TRUE(Wait([&] { return target.OpenConnections() == 1; }));
     time.Advance(1000);
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(target.Received().find("stale"), std::string::npos);
     EXPECT_FALSE(rec.Has("not connected"));
 }
@@ -470,7 +470,7 @@ TEST(TcpClient, ABrokenProxyGivesOneDropAndARetryNeverAHang) {
         client.Connect();
         ASSERT_TRUE(Wait([&] { return rec.Has("connected") && proxy.Connections() == 1; }));
         if (c.fault == Fault::Silent) {
-            EventLoop::RunFor(30);
+            ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
             EXPECT_FALSE(rec.Has("disconnected"));
             time.Advance(platform::HttpTunnel::kHandshakeTimeoutMs);
         }
@@ -546,7 +546,7 @@ TEST(TcpClient, DeallocateLetsGoOfEverythingAndKeepsPlainProperties) {
         }
     }
     client.Deallocate();  // twice is harmless
-    EventLoop::RunFor(20);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(rec.Count("disconnected"), 0u);
 }
 
