@@ -8,6 +8,7 @@
 
 #include "general/common/MCommandMessage.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Variant.h"
 
@@ -852,11 +853,8 @@ void CKVClient::OneRowReceived(const ProcessPtr& answered) {
 }
 
 void CKVClient::RaiseShowError(const std::string& title, const std::string& msg) {
-    // Nobody to tell when reporting itself fails.
-    try {
-        ShowError(title, msg);
-    } catch (...) {
-    }
+    // A failing ShowError handler cannot report through ShowError.
+    runtime::RunReported("KVClient ShowError", [&] { ShowError(title, msg); });
 }
 
 }  // namespace KVClientDLL10

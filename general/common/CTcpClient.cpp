@@ -333,7 +333,7 @@ void CTcpClient::OnSendTick() {
         // not meet this text a second time.
         sendQueue_.Dequeue();
         if (sendQueue_.isEmptyQueue()) Need(m_oSendTimer).SetEnabled(false);
-        if (node && !connected) NotConnected();
+        if (node && !connected) Guarded([&] { NotConnected(); });
     } catch (...) {
     }
 }
