@@ -165,7 +165,7 @@ void CKVClient::AddClientServerObject(std::shared_ptr<IClientServer> vObject) {
 
 void CKVClient::Login() {
     std::weak_ptr<char> alive = life_;
-    mode_ = Mode::kLogin;
+    mode_ = Mode::Login;
     Disconnect(true);
     if (!Alive(alive)) return;
     receiving_ = false;
@@ -193,7 +193,7 @@ void CKVClient::OpenDemoAccount(const std::string& ServerIP, int32_t ServerPort,
     std::weak_ptr<char> alive = life_;
     setServerAddress(ServerIP);
     setServerPort(ServerPort);
-    mode_ = Mode::kDemo;
+    mode_ = Mode::Demo;
     address_ = Address;
     email_ = Email;
     name_ = Name;
@@ -254,7 +254,7 @@ void CKVClient::OnTcpState(int32_t currentStatus) {
         Raise("State", State, false);
         return;
     }
-    if (mode_ == Mode::kLogin) {
+    if (mode_ == Mode::Login) {
         if (!m_oLoginTimer->Enabled()) {
             m_oLoginTimer->SetEnabled(true);
             OnLoginTick();

@@ -129,16 +129,16 @@ private:
     // What the session was last asked to do; the values are the tokens of
     // the request each mode sends.
     enum class Mode : int16_t {
-        kIdle = 0,
-        kLogin = 1,  // LOGIN_TOKEN
-        kDemo = 15,  // GENERATE_DEMO_ACCOUNT
+        Idle = 0,
+        Login = 1,  // LOGIN_TOKEN
+        Demo = 15,  // GENERATE_DEMO_ACCOUNT
     };
 
     // Closed by Disconnect(False), a refused login, the server's disconnect or
     // a demo reply: no connection loss logs in again until the next login.
     bool ClosedForGood() const { return loginUser_ == kClosedForGood; }
     // A connection loss logs in again at once.
-    bool ReloginWanted() const { return mode_ == Mode::kLogin && !ClosedForGood(); }
+    bool ReloginWanted() const { return mode_ == Mode::Login && !ClosedForGood(); }
 
     template <class Ev, class... A>
     bool Raise(const char* name, Ev& event, A&&... args);
@@ -199,7 +199,7 @@ private:
     std::unique_ptr<platform::Timer> m_oLoginTimer;
     std::unique_ptr<platform::Timer> m_oSendTimer;
 
-    Mode mode_ = Mode::kIdle;
+    Mode mode_ = Mode::Idle;
     bool logedOn_ = false;
     double loginUser_ = kNotLoggedIn;
     std::string loginUN_;
