@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "general/common/MCommandMessage.h"
-#include "runtime/Diagnostics.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Random.h"
 

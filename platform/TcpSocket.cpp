@@ -23,8 +23,8 @@
 #include "platform/EventLoop.h"
 #include "platform/SocketPoller.h"
 #include "platform/ThreadCheck.h"
-#include "runtime/Error.h"
 #include "runtime/Diagnostics.h"
+#include "runtime/Error.h"
 
 // Non-blocking sockets on the thread's one epoll set (SocketPoller). Events
 // are raised from the poller's callback, which runs from the loop; what a user
@@ -156,9 +156,9 @@ struct TcpSocket::Impl final : detail::PollWatcher {
     int fd = -1;
     uint64_t key = 0;  // the poller's registration of fd
     bool writeArmed = false;
-    int writeError = 0;           // a send failed; the drop is reported from the loop
+    int writeError = 0;            // a send failed; the drop is reported from the loop
     int32_t state = kStateClosed;  // as last reported (or set by Connect/Close)
-    bool inStateEvent = false;    // State() then tells what that event reports
+    bool inStateEvent = false;     // State() then tells what that event reports
     int32_t eventState = kStateClosed;
     uint64_t attempt = 0;   // Connect and Close start a new one
     int queuedReports = 0;  // state reports posted and not yet run

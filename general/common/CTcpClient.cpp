@@ -10,8 +10,8 @@
 #include "platform/HttpTunnel.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
-#include "runtime/Diagnostics.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Random.h"
 
@@ -151,7 +151,7 @@ void CTcpClient::HandshakeMsgRecieved() {
 
 TCPClientStatusType CTcpClient::Status() const {
     return Socket().State() == platform::TcpSocket::kStateConnected ? STATUS_CONNECTED
-                                                                   : STATUS_DISCONNECTED;
+                                                                    : STATUS_DISCONNECTED;
 }
 
 void CTcpClient::setServerPort(double value) {

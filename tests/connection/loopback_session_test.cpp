@@ -450,7 +450,8 @@ TEST(LoopbackReconnect, SessionsComeBackAtTheirOwnMoments) {
         }
         return true;
     }));
-    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));  // their attempts at once are refused
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(
+        ScriptedPeer::kWaitMs));  // their attempts at once are refused
     peer.ResumeListening();
 
     std::set<int> moments;  // 200 ms steps in which sessions came back

@@ -446,7 +446,8 @@ TEST(HttpTunnelTest, ServerSideCloseDeliversTheLastBytesThenClosesTheLocalSide) 
     local.socket.Connect("127.0.0.1", port);
     ASSERT_TRUE(Wait([&] { return server.OpenConnections() == 1; }));
     ASSERT_TRUE(server.Send("BYE"));
-    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));  // the target's close would drop what it has not sent yet
+    ASSERT_TRUE(EventLoop::RunUntilIdle(
+        kWaitMs));  // the target's close would drop what it has not sent yet
     server.CloseAll();
     ASSERT_TRUE(Wait([&] { return local.Closed(); }));
     EXPECT_EQ(local.data, "BYE");
@@ -609,7 +610,8 @@ TEST(HttpTunnelTest, ASilentProxyTimesOutWithoutHanging) {
     Local local;
     local.socket.Connect("127.0.0.1", port);
     ASSERT_TRUE(Wait([&] { return proxy.Connections() == 2 && !local.states.empty(); }));
-    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));  // the handshakes reach the proxy, which says nothing
+    ASSERT_TRUE(
+        EventLoop::RunUntilIdle(kWaitMs));  // the handshakes reach the proxy, which says nothing
     std::string text;
     EXPECT_EQ(tunnel.GetTestProxyResult(text), -1);
     time.Advance(HttpTunnel::kHandshakeTimeoutMs - 1);

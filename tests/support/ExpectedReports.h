@@ -14,11 +14,11 @@ namespace testsupport {
 class ExpectedReports {
 public:
     ExpectedReports()
-        : previous_(runtime::SetDiagnosticsSink([this](std::string_view source,
-                                                       std::string_view text) {
-              std::lock_guard<std::mutex> hold(lock_);
-              reports_.push_back(std::string(source) + ": " + std::string(text));
-          })) {}
+        : previous_(
+              runtime::SetDiagnosticsSink([this](std::string_view source, std::string_view text) {
+                  std::lock_guard<std::mutex> hold(lock_);
+                  reports_.push_back(std::string(source) + ": " + std::string(text));
+              })) {}
     ~ExpectedReports() { runtime::SetDiagnosticsSink(std::move(previous_)); }
     ExpectedReports(const ExpectedReports&) = delete;
     ExpectedReports& operator=(const ExpectedReports&) = delete;

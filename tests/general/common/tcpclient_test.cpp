@@ -125,7 +125,8 @@ TEST(TcpClient, RetriesAFailedConnectEveryInterval) {
     client.setServerPort(port);
     client.setHandshakeMsgTimer(1000);
     client.Connect();
-    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));  // the first attempt is refused, without an event
+    ASSERT_TRUE(
+        EventLoop::RunUntilIdle(kWaitMs));  // the first attempt is refused, without an event
     EXPECT_TRUE(rec.log.empty());
     EXPECT_TRUE(client.isConnecting());
     // A sign of life while down must not arm the watchdog, whose firing would
