@@ -308,7 +308,7 @@ void RoundTripsFloor(benchmark::State& state) {
     platform::EventLoop::RunUntil(
         [&] {
             for (auto& r : raws)
-                if (r->socket->State() != platform::TcpSocket::StateConnected) return false;
+                if (r->socket->State() != platform::TcpSocket::kStateConnected) return false;
             return true;
         },
         10000);

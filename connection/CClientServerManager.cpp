@@ -63,15 +63,15 @@ void CClientServerManager::MultiRowsResultsreceived(int16_t WaitingToken, bool N
         if (handler) handler->MultiRowsResultsreceived(WaitingToken, true, ResultTable{}, 0, 0);
         return;
     }
-    if (!DataProtocol_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    if (!dataProtocol_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
     const size_t rows = DataArr.empty() ? 0 : DataArr.size() - 1;
     if (rows == 0)
         throw runtime::Error(runtime::errc::SubscriptOutOfRange, "A result without rows");
 
-    KVGeneralDLL10::CProcess& splitter = *DataProtocol_;
+    KVGeneralDLL10::CProcess& splitter = *dataProtocol_;
     splitter.DifineRow(DataArr[1]);
     const size_t width = splitter.RowCellsCount();
-    if (width > MaxRowCells) {
+    if (width > kMaxRowCells) {
         throw runtime::Error(runtime::errc::SubscriptOutOfRange,
                              "Row 1 has " + std::to_string(width) + " cells");
     }
@@ -95,11 +95,11 @@ void CClientServerManager::MultiRowsResultsreceived(int16_t WaitingToken, bool N
 }
 
 void CClientServerManager::setSID(int32_t value) {
-    if (DataProtocol_) DataProtocol_->setSID(value);
+    if (dataProtocol_) dataProtocol_->setSID(value);
 }
 
 void CClientServerManager::setDataProtocol(std::shared_ptr<KVGeneralDLL10::CProcess> process) {
-    DataProtocol_ = std::move(process);
+    dataProtocol_ = std::move(process);
 }
 
 }  // namespace KVClientDLL10

@@ -19,7 +19,7 @@ namespace KVClientDLL10 {
 class CClientServerManager {
 public:
     // The most cells a row of a multi-row answer may have (the cell count is 16-bit).
-    static constexpr size_t MaxRowCells = 32767;
+    static constexpr size_t kMaxRowCells = 32767;
 
     CClientServerManager();
     ~CClientServerManager();
@@ -39,7 +39,7 @@ public:
     // Builds the table of DataArr[1..n] (row strings; slot 0 unused) and routes
     // it. Unless NoRows the table is built even when no object claims the
     // token, so a malformed result is reported either way: a row wider than
-    // row 1 or wider than MaxRowCells raises runtime::Error(9) and nothing is
+    // row 1 or wider than kMaxRowCells raises runtime::Error(9) and nothing is
     // delivered.
     void MultiRowsResultsreceived(int16_t WaitingToken, bool NoRows,
                                   const std::vector<std::string>& DataArr);
@@ -63,7 +63,7 @@ private:
     // The relay outlives us in the request objects: never call into a dead router.
     runtime::ScopedConnection relayConnection_;
     CClientServerObjects registry_;
-    std::shared_ptr<KVGeneralDLL10::CProcess> DataProtocol_;
+    std::shared_ptr<KVGeneralDLL10::CProcess> dataProtocol_;
     std::vector<std::string> params_;  // reused for every one-row answer
     // A handler may release the session, and with it this router.
     std::shared_ptr<char> life_ = std::make_shared<char>();

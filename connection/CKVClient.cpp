@@ -8,6 +8,7 @@
 
 #include "general/common/MCommandMessage.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Variant.h"
 
@@ -18,7 +19,6 @@ using KVGeneralDLL10::CProcess;
 
 namespace {
 
-constexpr double kClosedForGood = -200;
 constexpr int16_t kReceiveLogLevel = 1;
 constexpr int16_t kQueuedLogLevel = 5;
 constexpr int16_t kSendLogLevel = 1;
@@ -115,16 +115,16 @@ CKVClient::CKVClient() {
     m_oTCPClient->setAutoReloginOption(true);
 
     m_oLoginTimer = std::make_unique<platform::Timer>();
-    m_oLoginTimer->SetInterval(1000);
+    m_oLoginTimer->SetInterval(kLoginTickMs);
     m_oLoginTimer->SetEnabled(false);
 
-    m_oTCPClient->setHandshakeMsgTimer(10000);
+    m_oTCPClient->setHandshakeMsgTimer(kWatchdogBeforeLoginMs);
 
     m_oSendTimer = std::make_unique<platform::Timer>();
-    m_oSendTimer->SetInterval(500);
+    m_oSendTimer->SetInterval(kSendRetryMs);
     m_oSendTimer->SetEnabled(false);
 
-    SetLogedOn(false, 0, -100);
+    SetLogedOn(false, 0, kNotLoggedIn);
 
     m_oTCPClient->setServerAddress("localhost");
     m_oTCPClient->setServerPort(4401);
@@ -165,7 +165,7 @@ void CKVClient::AddClientServerObject(std::shared_ptr<IClientServer> vObject) {
 
 void CKVClient::Login() {
     std::weak_ptr<char> alive = life_;
-    sessionMode_ = KVGeneralDLL10::LOGIN_TOKEN;
+    mode_ = Mode::Login;
     Disconnect(true);
     if (!Alive(alive)) return;
     receiving_ = false;
@@ -193,14 +193,14 @@ void CKVClient::OpenDemoAccount(const std::string& ServerIP, int32_t ServerPort,
     std::weak_ptr<char> alive = life_;
     setServerAddress(ServerIP);
     setServerPort(ServerPort);
-    sessionMode_ = KVGeneralDLL10::GENERATE_DEMO_ACCOUNT;
-    Address_ = Address;
-    Email_ = Email;
-    Name_ = Name;
-    Mobile_ = Mobile;
-    Country_ = Country;
-    Deposit_ = Deposit;
-    Password_ = Password;
+    mode_ = Mode::Demo;
+    address_ = Address;
+    email_ = Email;
+    name_ = Name;
+    mobile_ = Mobile;
+    country_ = Country;
+    deposit_ = Deposit;
+    password_ = Password;
     Disconnect(false);
     if (!Alive(alive)) return;
     receiving_ = false;
@@ -243,7 +243,7 @@ void CKVClient::OnTcpState(int32_t currentStatus) {
     if (currentStatus != 0) {
         const std::string dropped = ResetSession();
         if (!Alive(alive)) return;
-        if (sessionMode_ == KVGeneralDLL10::LOGIN_TOKEN && LoginUser_ != kClosedForGood) {
+        if (ReloginWanted()) {
             Login();
             if (!Alive(alive)) return;
         }
@@ -254,7 +254,7 @@ void CKVClient::OnTcpState(int32_t currentStatus) {
         Raise("State", State, false);
         return;
     }
-    if (sessionMode_ == KVGeneralDLL10::LOGIN_TOKEN) {
+    if (mode_ == Mode::Login) {
         if (!m_oLoginTimer->Enabled()) {
             m_oLoginTimer->SetEnabled(true);
             OnLoginTick();
@@ -272,7 +272,7 @@ void CKVClient::OnLoginTick() {
 
 void CKVClient::SendLoginRequest() {
     std::weak_ptr<char> alive = life_;
-    if (AddRequest(KVGeneralDLL10::LOGIN_TOKEN, {LoginUN_, LoginPW_, LoginType_})) return;
+    if (AddRequest(KVGeneralDLL10::LOGIN_TOKEN, {loginUN_, loginPW_, loginType_})) return;
     // A login that cannot be put on the wire could never be answered.
     Disconnect(false);
     if (Alive(alive)) Raise("InvalidUsernamePassword", InvalidUsernamePassword);
@@ -280,9 +280,9 @@ void CKVClient::SendLoginRequest() {
 
 void CKVClient::SendDemoRequest() {
     std::weak_ptr<char> alive = life_;
-    const std::string deposit = runtime::CStr(runtime::Variant(Deposit_));
+    const std::string deposit = runtime::CStr(runtime::Variant(deposit_));
     if (AddRequest(KVGeneralDLL10::GENERATE_DEMO_ACCOUNT,
-                   {"8", Address_, Email_, Name_, Mobile_, Country_, deposit, Password_, "-1"})) {
+                   {"8", address_, email_, name_, mobile_, country_, deposit, password_, "-1"})) {
         return;
     }
     Raise("OpenDemoAccountResultRecieved", OpenDemoAccountResultRecieved, NotGeneratedError,
@@ -293,7 +293,7 @@ void CKVClient::SendDemoRequest() {
 std::string CKVClient::ResetSession() {
     std::weak_ptr<char> alive = life_;
     m_oProcess->ClearBuffer();
-    SetLogedOn(false, 0, LoginUser_);
+    SetLogedOn(false, 0, loginUser_);
     RaiseWaitingMode();
     if (!Alive(alive)) return {};
     m_oSendTimer->SetEnabled(false);
@@ -326,10 +326,18 @@ std::string CKVClient::ResetSession() {
     return report;
 }
 
-void CKVClient::SetLogedOn(bool value, int32_t interval, double user) {
+int32_t CKVClient::WatchdogAfterLoginMs(double serverIntervalMs) {
+    const int32_t read = runtime::CLng(serverIntervalMs + 10000);
+    if (int64_t{read} + 5000 > std::numeric_limits<int32_t>::max()) {
+        throw runtime::Error(runtime::errc::Overflow);
+    }
+    return read + 5000;
+}
+
+void CKVClient::SetLogedOn(bool value, int32_t watchdogMs, double user) {
     logedOn_ = value;
-    LoginUser_ = user;
-    if (value) m_oTCPClient->setHandshakeMsgTimer(interval + 5000);  // checked by the caller
+    loginUser_ = user;
+    if (value) m_oTCPClient->setHandshakeMsgTimer(watchdogMs);
     if (logedOn_) Raise("State", State, true);
 }
 
@@ -366,23 +374,20 @@ void CKVClient::LoginReplyReceived(const ProcessPtr& answered) {
         return;
     }
     int32_t sid = 0;
-    int32_t interval = 0;
+    int32_t watchdogMs = 0;
     int32_t userId = 0;
     double user = 0;
     try {
         sid = runtime::CLng(runtime::Variant(reply.ParameterValue(2)));
         user = runtime::Val(reply.ParameterValue(3));
         userId = runtime::CLng(user);
-        interval = runtime::CLng(runtime::CDbl(runtime::Variant(reply.ParameterValue(4))) + 10000);
-        if (int64_t{interval} + 5000 > std::numeric_limits<int32_t>::max()) {
-            throw runtime::Error(runtime::errc::Overflow);
-        }
+        watchdogMs = WatchdogAfterLoginMs(runtime::CDbl(runtime::Variant(reply.ParameterValue(4))));
     } catch (const std::exception& e) {
         FailLoginRequest(answered, "KVClient could not read the login reply: " + ErrorText(e));
         return;
     }
     SetSID(sid);
-    SetLogedOn(true, interval, user);
+    SetLogedOn(true, watchdogMs, user);
     // A State handler may have closed the session again.
     if (!Alive(alive)) return;
     if (logedOn_ && !Raise("LoggedOn", LoggedOn, userId)) return;
@@ -461,7 +466,7 @@ bool CKVClient::HasPending() const {
 
 std::string CKVClient::OverflowReport() const {
     return "KVClient refused " + Requests(refused_.size()) + " because its queue held " +
-           std::to_string(KVGeneralDLL10::CQueue::Capacity) + " (tokens " + TokenList(refused_) +
+           std::to_string(KVGeneralDLL10::CQueue::kCapacity) + " (tokens " + TokenList(refused_) +
            ")";
 }
 
@@ -588,10 +593,10 @@ void CKVClient::OnTcpReceive(const std::string& rData) {
     std::weak_ptr<char> alive = life_;
     int16_t token = -1;
     try {
-        if (MoreParametersThan(rData, MaxMessageParameters)) {
+        if (MoreParametersThan(rData, kMaxMessageParameters)) {
             token = WordToken(rData);
             throw runtime::Error(runtime::errc::Overflow,
-                                 "more than " + std::to_string(MaxMessageParameters) + " values");
+                                 "more than " + std::to_string(kMaxMessageParameters) + " values");
         }
         m_oProcess->DefineProcessByCommand(kReceiveLogLevel, rData);
         token = m_oProcess->TokenID();
@@ -746,10 +751,10 @@ void CKVClient::StartRows() {
         DeliverMultiRows(true);
         return;
     }
-    if (n > MaxResultRows) {
+    if (n > kMaxResultRows) {
         throw runtime::Error(runtime::errc::Overflow, "a count of " + std::to_string(n) +
                                                           " rows (at most " +
-                                                          std::to_string(MaxResultRows) + ")");
+                                                          std::to_string(kMaxResultRows) + ")");
     }
     expected_ = n;
     remaining_ = n;
@@ -848,11 +853,8 @@ void CKVClient::OneRowReceived(const ProcessPtr& answered) {
 }
 
 void CKVClient::RaiseShowError(const std::string& title, const std::string& msg) {
-    // Nobody to tell when reporting itself fails.
-    try {
-        ShowError(title, msg);
-    } catch (...) {
-    }
+    // A failing ShowError handler cannot report through ShowError.
+    runtime::RunReported("KVClient ShowError", [&] { ShowError(title, msg); });
 }
 
 }  // namespace KVClientDLL10

@@ -28,9 +28,23 @@ class CKVClient {
 public:
     // The most rows a multi-row answer may announce; a larger count is refused
     // (ShowError) so that a corrupt count cannot claim the memory of its row array.
-    static constexpr int32_t MaxResultRows = 1'000'000;
+    static constexpr int32_t kMaxResultRows = 1'000'000;
     // The most values a received message may carry (its count is 16-bit).
-    static constexpr size_t MaxMessageParameters = 32766;
+    static constexpr size_t kMaxMessageParameters = 32766;
+
+    // The handshake watchdog gives a server this long until its first accepted login.
+    static constexpr int32_t kWatchdogBeforeLoginMs = 10000;
+    // After a login the watchdog waits the server's handshake interval plus
+    // 15000 ms (10000 added on reading the reply, 5000 on setting the timer),
+    // rounded half to even; Overflow when the sum leaves 32 bits.
+    static int32_t WatchdogAfterLoginMs(double serverIntervalMs);
+    // How often a connected session asks whether the socket can take its login.
+    static constexpr int32_t kLoginTickMs = 1000;
+    // How often a request that could not go out is tried again.
+    static constexpr int32_t kSendRetryMs = 500;
+    // LoginUser before any accepted login, and while closed for good.
+    static constexpr double kNotLoggedIn = -100;
+    static constexpr double kClosedForGood = -200;
 
     CKVClient();
     ~CKVClient();
@@ -59,19 +73,19 @@ public:
     void setServerPort(double value) { m_oTCPClient->setServerPort(value); }
     const std::string& ServerAddress() const { return m_oTCPClient->ServerAddress(); }
     void setServerAddress(const std::string& value) { m_oTCPClient->setServerAddress(value); }
-    const std::string& LoginUN() const { return LoginUN_; }
-    void setLoginUN(const std::string& value) { LoginUN_ = value; }
-    const std::string& LoginPW() const { return LoginPW_; }
-    void setLoginPW(const std::string& value) { LoginPW_ = value; }
-    const std::string& LoginType() const { return LoginType_; }
-    void setLoginType(const std::string& value) { LoginType_ = value; }
+    const std::string& LoginUN() const { return loginUN_; }
+    void setLoginUN(const std::string& value) { loginUN_ = value; }
+    const std::string& LoginPW() const { return loginPW_; }
+    void setLoginPW(const std::string& value) { loginPW_ = value; }
+    const std::string& LoginType() const { return loginType_; }
+    void setLoginType(const std::string& value) { loginType_ = value; }
     // Whether the socket client reconnects on its own timer after a drop.
     // (In login mode the session logs in again after a drop either way.)
     bool AutoRelogin() const { return m_oTCPClient->AutoReloginOption(); }
     void setAutoRelogin(bool value) { m_oTCPClient->setAutoReloginOption(value); }
     // The user id of the last accepted login; -100 before any, -200 while
     // closed for good.
-    double LoginUser() const { return LoginUser_; }
+    double LoginUser() const { return loginUser_; }
 
     // Sends one message at once, outside the queue; no answer is routed for it.
     // p holds p1..p50 (missing ones count as not sent). False when it could not
@@ -112,6 +126,20 @@ public:
 private:
     using ProcessPtr = std::shared_ptr<KVGeneralDLL10::CProcess>;
 
+    // What the session was last asked to do; the values are the tokens of
+    // the request each mode sends.
+    enum class Mode : int16_t {
+        Idle = 0,
+        Login = 1,  // LOGIN_TOKEN
+        Demo = 15,  // GENERATE_DEMO_ACCOUNT
+    };
+
+    // Closed by Disconnect(False), a refused login, the server's disconnect or
+    // a demo reply: no connection loss logs in again until the next login.
+    bool ClosedForGood() const { return loginUser_ == kClosedForGood; }
+    // A connection loss logs in again at once.
+    bool ReloginWanted() const { return mode_ == Mode::Login && !ClosedForGood(); }
+
     template <class Ev, class... A>
     bool Raise(const char* name, Ev& event, A&&... args);
     void RaiseShowError(const std::string& title, const std::string& msg);
@@ -125,7 +153,8 @@ private:
     // Returns the report of what the reset dropped ("" when nothing), which
     // the caller raises once the session is whole again.
     std::string ResetSession();
-    void SetLogedOn(bool value, int32_t interval, double user);
+    // With value True the watchdog takes `watchdogMs` (WatchdogAfterLoginMs).
+    void SetLogedOn(bool value, int32_t watchdogMs, double user);
     void SetSID(int32_t sid);
     void RaiseWaitingMode();
     void LoginReplyReceived(const ProcessPtr& answered);
@@ -170,12 +199,12 @@ private:
     std::unique_ptr<platform::Timer> m_oLoginTimer;
     std::unique_ptr<platform::Timer> m_oSendTimer;
 
-    int16_t sessionMode_ = 0;  // 1 login mode, 15 demo mode
+    Mode mode_ = Mode::Idle;
     bool logedOn_ = false;
-    double LoginUser_ = -100;
-    std::string LoginUN_;
-    std::string LoginPW_;
-    std::string LoginType_;
+    double loginUser_ = kNotLoggedIn;
+    std::string loginUN_;
+    std::string loginPW_;
+    std::string loginType_;
     int32_t sid_ = 0;  // the copy SetSID keeps (Send uses it)
 
     // The login or demo request goes ahead of the queue, so that requests
@@ -197,8 +226,8 @@ private:
     int32_t remaining_ = 0;
 
     // Demo fields.
-    std::string Address_, Email_, Name_, Mobile_, Country_, Password_;
-    double Deposit_ = 0;
+    std::string address_, email_, name_, mobile_, country_, password_;
+    double deposit_ = 0;
 
     std::vector<std::string> values_;  // reused for DataRecieved
     std::shared_ptr<char> life_ = std::make_shared<char>();

@@ -6,6 +6,7 @@
 
 #include "general/common/MCommandMessage.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Random.h"
 
@@ -14,16 +15,13 @@ namespace KVClientDLL10 {
 namespace {
 
 int32_t DrawConnectInterval() {
-    return runtime::RandomBetween(CTcpClient::MinConnectInterval, CTcpClient::MaxConnectInterval);
+    return runtime::RandomBetween(CTcpClient::kMinConnectInterval, CTcpClient::kMaxConnectInterval);
 }
 
 // Handler failures must not unwind into the event loop's dispatch.
 template <class F>
 void Guarded(F&& f) {
-    try {
-        f();
-    } catch (...) {
-    }
+    runtime::RunReported("KVClient CTcpClient", std::forward<F>(f));
 }
 
 }  // namespace
@@ -54,16 +52,16 @@ CTcpClient::~CTcpClient() {
 void CTcpClient::Connect() {
     RestartConnectTimer();
     OnConnectTick();
-    reloginWanted_ = AutoReloginOption_;
+    reloginWanted_ = autoReloginOption_;
 }
 
 void CTcpClient::setDontAutoDisconnect(bool value) {
     HandshakeMsgRecieved();
-    DontAutoDisconnect_ = value;
+    dontAutoDisconnect_ = value;
 }
 
 void CTcpClient::Disconnect(bool vRelogin) {
-    reloginWanted_ = vRelogin && AutoReloginOption_;
+    reloginWanted_ = vRelogin && autoReloginOption_;
     StopConnectTimer();
     // Nothing left to watch; a second firing before the close is reported
     // would raise DisconnectNoHandshakeMsg twice.
@@ -76,18 +74,18 @@ void CTcpClient::Disconnect(bool vRelogin) {
 void CTcpClient::HandshakeMsgRecieved() {
     // Only a running watchdog restarts: one started while no connection is up
     // would fire on a session that has nothing to lose.
-    if (ServerType_ != 1 || closed_ != 0) return;
+    if (serverType_ != 1 || closed_ != 0) return;
     m_oHandshakeMsgTimer->SetEnabled(false);
     m_oHandshakeMsgTimer->SetEnabled(true);
 }
 
 int32_t CTcpClient::Status() const {
-    return m_oTCP->State() == platform::TcpSocket::StateConnected ? 0 : 1;
+    return m_oTCP->State() == platform::TcpSocket::kStateConnected ? 0 : 1;
 }
 
 void CTcpClient::setServerPort(double value) {
     if (!(value >= 1 && value <= 65535)) return;  // also refuses NaN
-    ServerPort_ = value;
+    serverPort_ = value;
 }
 
 bool CTcpClient::Blocked() const {
@@ -95,12 +93,12 @@ bool CTcpClient::Blocked() const {
 }
 
 void CTcpClient::setAutoReloginOption(bool value) {
-    AutoReloginOption_ = value;
+    autoReloginOption_ = value;
     reloginWanted_ = value;
 }
 
 bool CTcpClient::isConnecting() const {
-    return Status() == 1 && reloginWanted_ && AutoReloginOption_;
+    return Status() == 1 && reloginWanted_ && autoReloginOption_;
 }
 
 void CTcpClient::RestartConnectTimer() {
@@ -116,14 +114,14 @@ void CTcpClient::OnConnectTick() {
     // The timer keeps running: an attempt that has not connected within one
     // interval is made again.
     try {
-        m_oTCP->Connect(ServerAddress_, runtime::CLng(ServerPort_));
+        m_oTCP->Connect(serverAddress_, runtime::CLng(serverPort_));
     } catch (...) {
         RestartConnectTimer();
     }
 }
 
 void CTcpClient::OnHandshakeTick() {
-    if (DontAutoDisconnect_) return;
+    if (dontAutoDisconnect_) return;
     std::weak_ptr<char> alive = life_;
     Guarded([&] { DisconnectNoHandshakeMsg(); });
     if (alive.expired()) return;
@@ -133,25 +131,25 @@ void CTcpClient::OnHandshakeTick() {
 void CTcpClient::OnSocketState() {
     std::weak_ptr<char> alive = life_;
     const int32_t state = m_oTCP->State();
-    if (state == platform::TcpSocket::StateConnected) {
+    if (state == platform::TcpSocket::kStateConnected) {
         StopConnectTimer();
-        if (ServerType_ == 1) {
+        if (serverType_ == 1) {
             m_oHandshakeMsgTimer->SetEnabled(false);
             m_oHandshakeMsgTimer->SetEnabled(true);
         }
         closed_ = 0;
-        reloginWanted_ = AutoReloginOption_;
+        reloginWanted_ = autoReloginOption_;
         ++generation_;
         pendingBytes_ = 0;
         Guarded([&] { State(0); });
         return;
     }
-    if (state != platform::TcpSocket::StateClosed || closed_ != 0) return;
+    if (state != platform::TcpSocket::kStateClosed || closed_ != 0) return;
     closed_ = 1;
     m_oHandshakeMsgTimer->SetEnabled(false);
     ++generation_;
     pendingBytes_ = 0;
-    if (AutoReloginOption_ && reloginWanted_) RestartConnectTimer();
+    if (autoReloginOption_ && reloginWanted_) RestartConnectTimer();
     Guarded([&] { State(1); });
 }
 
@@ -164,8 +162,8 @@ void CTcpClient::OnSocketReceive() {
     size_t n = 0;
     try {
         m_oTCP->Receive(received_);
-        if (!Process_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
-        n = Process_->SplitBuffer(received_, rows);
+        if (!process_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+        n = process_->SplitBuffer(received_, rows);
         // What the message object keeps is the text after the last end marker
         // (give or take a marker cut across two reads).
         const size_t last = received_.rfind(OrbanelGeneral10::wire::kEndMarker.text);
@@ -192,7 +190,7 @@ void CTcpClient::OnSocketReceive() {
         OrbanelGeneral10::wire::TrimSpareTexts(rows);
         rows_.swap(rows);
     }
-    if (generation_ != generation || pendingBytes_ <= ReceiveBufferCap) return;
+    if (generation_ != generation || pendingBytes_ <= kReceiveBufferCap) return;
     const size_t pending = pendingBytes_;
     Guarded([&] { ReceiveBufferOverflow(pending); });
     if (alive.expired() || generation_ != generation) return;

@@ -20,9 +20,9 @@ class CTcpClient {
 public:
     // Received text held without an end marker beyond this much is not a
     // message in the making: the connection is dropped (ReceiveBufferOverflow).
-    static constexpr size_t ReceiveBufferCap = size_t{16} << 20;
-    static constexpr int32_t MinConnectInterval = 3000;
-    static constexpr int32_t MaxConnectInterval = 5999;
+    static constexpr size_t kReceiveBufferCap = size_t{16} << 20;
+    static constexpr int32_t kMinConnectInterval = 3000;
+    static constexpr int32_t kMaxConnectInterval = 5999;
 
     CTcpClient();
     ~CTcpClient();
@@ -32,7 +32,7 @@ public:
     // Restarts the connect timer and tries at once.
     void Connect();
     // While True the watchdog's firing does nothing. Setting it restarts the watchdog.
-    bool DontAutoDisconnect() const { return DontAutoDisconnect_; }
+    bool DontAutoDisconnect() const { return dontAutoDisconnect_; }
     void setDontAutoDisconnect(bool value);
     // Stops the connect timer and closes the socket; the close is reported
     // (State(1)) from the event loop. A reconnect follows only when vRelogin and
@@ -43,26 +43,26 @@ public:
     // 0 while the socket is connected, 1 otherwise.
     int32_t Status() const;
     // A value below 1 or above 65535 (or not a number) is ignored.
-    double ServerPort() const { return ServerPort_; }
+    double ServerPort() const { return serverPort_; }
     void setServerPort(double value);
-    const std::string& ServerAddress() const { return ServerAddress_; }
-    void setServerAddress(const std::string& value) { ServerAddress_ = value; }
+    const std::string& ServerAddress() const { return serverAddress_; }
+    void setServerAddress(const std::string& value) { serverAddress_ = value; }
     // True while the socket cannot take a send.
     bool Blocked() const;
     // Only type 1 runs the watchdog.
-    int32_t ServerType() const { return ServerType_; }
-    void setServerType(int32_t value) { ServerType_ = value; }
+    int32_t ServerType() const { return serverType_; }
+    void setServerType(int32_t value) { serverType_ = value; }
     // The watchdog's interval in milliseconds.
     int32_t HandshakeMsgTimer() const { return m_oHandshakeMsgTimer->Interval(); }
     void setHandshakeMsgTimer(int32_t ms) { m_oHandshakeMsgTimer->SetInterval(ms); }
     // Sets the relogin-wanted flag too.
-    bool AutoReloginOption() const { return AutoReloginOption_; }
+    bool AutoReloginOption() const { return autoReloginOption_; }
     void setAutoReloginOption(bool value);
     // The socket is down and will be connected again without anybody asking.
     bool isConnecting() const;
     // The session's message object that cuts the received text.
     void setProcess(std::shared_ptr<KVGeneralDLL10::CProcess> process) {
-        Process_ = std::move(process);
+        process_ = std::move(process);
     }
     const std::shared_ptr<platform::TcpSocket>& Child() const { return m_oTCP; }
 
@@ -77,7 +77,7 @@ public:
     runtime::Event<> NotConnected;
     // The watchdog fired; the connection is being dropped with re-login wanted.
     runtime::Event<> DisconnectNoHandshakeMsg;
-    // The received text held without an end marker passed ReceiveBufferCap;
+    // The received text held without an end marker passed kReceiveBufferCap;
     // the connection is being dropped with re-login wanted.
     runtime::Event<size_t /*pendingBytes*/> ReceiveBufferOverflow;
 
@@ -92,15 +92,15 @@ private:
     std::shared_ptr<platform::TcpSocket> m_oTCP;
     std::unique_ptr<platform::Timer> m_oConnectTimer;
     std::unique_ptr<platform::Timer> m_oHandshakeMsgTimer;
-    std::shared_ptr<KVGeneralDLL10::CProcess> Process_;
+    std::shared_ptr<KVGeneralDLL10::CProcess> process_;
 
-    bool DontAutoDisconnect_ = false;
-    bool AutoReloginOption_ = true;
+    bool dontAutoDisconnect_ = false;
+    bool autoReloginOption_ = true;
     bool reloginWanted_ = true;
     int32_t closed_ = 1;  // 0 while connected as reported
-    int32_t ServerType_ = 1;
-    double ServerPort_ = 4500;
-    std::string ServerAddress_;
+    int32_t serverType_ = 1;
+    double serverPort_ = 4500;
+    std::string serverAddress_;
 
     // Bumped by every connect, disconnect and reported state change: messages
     // of a batch cut from an older connection are not delivered.

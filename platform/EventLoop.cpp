@@ -1,5 +1,6 @@
 #include "platform/EventLoop.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -8,7 +9,8 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
+
+#include "runtime/Diagnostics.h"
 
 namespace platform {
 
@@ -16,13 +18,7 @@ namespace {
 
 // An exception must not unwind through Qt's dispatch; the loop carries on.
 void RunGuarded(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        std::cerr << "Unhandled error in an event handler: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "Unhandled error in an event handler\n";
-    }
+    runtime::RunReported("EventLoop", fn);
 }
 
 }  // namespace
@@ -79,6 +75,17 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, int32_t timeoutMs) {
         const qint64 left = timeoutMs - clock.elapsed();
         if (left <= 0) return done();
         ProcessEvents(static_cast<int32_t>(std::min<qint64>(left, 50)));
+    }
+    return true;
+}
+
+bool EventLoop::RunUntilIdle(int32_t timeoutMs) {
+    Ensure();
+    QElapsedTimer clock;
+    clock.start();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    while (dispatcher->processEvents(QEventLoop::AllEvents)) {
+        if (clock.elapsed() >= timeoutMs) return false;
     }
     return true;
 }

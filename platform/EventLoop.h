@@ -16,6 +16,9 @@ public:
     static void ProcessEvents(int32_t maxWaitMs = 0);
     // Runs the loop for `ms` milliseconds.
     static void RunFor(int32_t ms);
+    // Runs the loop until a pass finds nothing to deliver (posted events,
+    // socket readiness, due timers), or `timeoutMs` passes; false then.
+    static bool RunUntilIdle(int32_t timeoutMs);
     // Runs the loop until `done()` is true or `timeoutMs` passes; returns done().
     static bool RunUntil(const std::function<bool()>& done, int32_t timeoutMs);
     // Runs until Quit() (the desk's main loop). Returns the exit code.

@@ -452,7 +452,7 @@ public:
 
     void Start(const std::string& proxyAddress, int32_t proxyPort) {
         deadline_ = std::make_unique<Timer>();
-        deadline_->SetInterval(HttpTunnel::HandshakeTimeoutMs);
+        deadline_->SetInterval(HttpTunnel::kHandshakeTimeoutMs);
         deadline_->Tick.Connect([this] { OnDeadline(); });
         deadline_->SetEnabled(true);
         upstream_ = new QTcpSocket();
@@ -511,7 +511,7 @@ private:
             upstream_->write(data);
         } else if (phase_ == Phase::Handshaking) {
             toUpstream_.append(data.constData(), static_cast<size_t>(data.size()));
-            if (toUpstream_.size() > HttpTunnel::PendingCap) {
+            if (toUpstream_.size() > HttpTunnel::kPendingCap) {
                 Fail("Too much data waited for the proxy " + proxy_ + " to answer");
             }
         }
@@ -586,7 +586,7 @@ private:
 
     void OnDeadline() {
         if (phase_ != Phase::Handshaking) return;
-        const std::string seconds = std::to_string(HttpTunnel::HandshakeTimeoutMs / 1000);
+        const std::string seconds = std::to_string(HttpTunnel::kHandshakeTimeoutMs / 1000);
         Fail(proxyUp_ ? "The proxy " + proxy_ + " did not answer within " + seconds + " seconds"
                       : "The proxy " + proxy_ + " did not take the connection within " + seconds +
                             " seconds");
@@ -615,7 +615,7 @@ private:
             return;
         }
         toLocal_.append(bytes);
-        if (toLocal_.size() > HttpTunnel::PendingCap) {
+        if (toLocal_.size() > HttpTunnel::kPendingCap) {
             Fail("Too much data came from the server before the local side connected");
         }
     }
@@ -717,7 +717,7 @@ int32_t HttpTunnel::TestProxyAsync(const std::string& proxyAddress, int32_t prox
     impl_->testStartError.clear();
     auto handshake =
         impl_->Prepare(proxyAddress, proxyPort, testHost,
-                       testPort == 0 ? DefaultTestPort : testPort, username, password, proxyType);
+                       testPort == 0 ? kDefaultTestPort : testPort, username, password, proxyType);
     if (!handshake) {
         impl_->testStartError = impl_->lastError;
         return 1;

@@ -81,11 +81,11 @@ private:
 class HttpTunnel {
 public:
     // A proxy that takes longer to connect and answer fails the tunnel (or the test).
-    static constexpr int32_t HandshakeTimeoutMs = 20000;
+    static constexpr int32_t kHandshakeTimeoutMs = 20000;
     // Data the local side may send before the tunnel is through.
-    static constexpr size_t PendingCap = size_t{1} << 20;
+    static constexpr size_t kPendingCap = size_t{1} << 20;
     // The test host's port when the caller passes 0.
-    static constexpr int32_t DefaultTestPort = 80;
+    static constexpr int32_t kDefaultTestPort = 80;
 
     HttpTunnel();
     // Closes every tunnel and the running test.

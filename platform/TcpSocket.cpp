@@ -17,12 +17,13 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <iostream>
 #include <utility>
 #include <vector>
 
 #include "platform/EventLoop.h"
 #include "platform/SocketPoller.h"
+#include "platform/ThreadCheck.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 
 // Non-blocking sockets on the thread's one epoll set (SocketPoller). Events
@@ -47,6 +48,7 @@ constexpr int kMaxReads = 16;
 constexpr size_t kDirectBytes = size_t{256} << 10;
 constexpr int kListenBacklog = 4096;  // the kernel caps it at its own maximum
 constexpr char kRemoteClosed[] = "The remote host closed the connection";
+constexpr char kConnectedToItself[] = "Connection refused (the socket connected to itself)";
 
 constexpr uint32_t kReadEvents = EPOLLIN | EPOLLRDHUP;
 
@@ -61,13 +63,7 @@ std::string ErrorText(int err) {
 // A handler's error must not unwind into the loop's dispatch; the loop carries on.
 template <class F>
 void Guarded(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        std::cerr << "Unhandled error in an event handler: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "Unhandled error in an event handler\n";
-    }
+    runtime::RunReported("TcpSocket", std::forward<F>(f));
 }
 
 struct Endpoint {
@@ -120,6 +116,24 @@ void SetNoDelay(int fd) {
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
+// A connect retried at a closed port of the local ephemeral range can be
+// given that very port as its own and meet itself (simultaneous open); it
+// would then read back everything it sends.
+bool ConnectedToItself(int fd) {
+    sockaddr_storage local{};
+    sockaddr_storage peer{};
+    socklen_t localLen = sizeof local;
+    socklen_t peerLen = sizeof peer;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLen) != 0 ||
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLen) != 0) {
+        return false;
+    }
+    int32_t localPort = 0;
+    int32_t peerPort = 0;
+    return localLen == peerLen && AddressText(local, &localPort) == AddressText(peer, &peerPort) &&
+           localPort == peerPort;
+}
+
 // Scratch space for reads; nothing runs between a read and its copy-out, so
 // nested loops may share it.
 char* ReadBuffer() {
@@ -136,15 +150,16 @@ struct TcpSocket::Impl final : detail::PollWatcher {
     ~Impl() { DropSocket(); }
 
     TcpSocket* owner;
+    detail::OwnerThread thread{"TcpSocket"};
     std::shared_ptr<bool> life = std::make_shared<bool>(true);  // queued events check it
     Phase phase = Phase::Idle;
     int fd = -1;
     uint64_t key = 0;  // the poller's registration of fd
     bool writeArmed = false;
-    int writeError = 0;           // a send failed; the drop is reported from the loop
-    int32_t state = StateClosed;  // as last reported (or set by Connect/Close)
-    bool inStateEvent = false;    // State() then tells what that event reports
-    int32_t eventState = StateClosed;
+    int writeError = 0;            // a send failed; the drop is reported from the loop
+    int32_t state = kStateClosed;  // as last reported (or set by Connect/Close)
+    bool inStateEvent = false;     // State() then tells what that event reports
+    int32_t eventState = kStateClosed;
     uint64_t attempt = 0;   // Connect and Close start a new one
     int queuedReports = 0;  // state reports posted and not yet run
     bool inConnectCall = false;
@@ -211,7 +226,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
 
     void Commit(int32_t newState) {
         state = newState;
-        if (newState == StateClosed) remotePort = 0;
+        if (newState == kStateClosed) remotePort = 0;
     }
 
     // Raises a state report; what arrived before a connect was reported is
@@ -220,8 +235,8 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         std::weak_ptr<bool> alive = life;
         const uint64_t a = attempt;
         RaiseState(newState, alive);
-        if (newState != StateConnected || alive.expired()) return;
-        if (attempt == a && !rx.empty() && state == StateConnected) {
+        if (newState != kStateConnected || alive.expired()) return;
+        if (attempt == a && !rx.empty() && state == kStateConnected) {
             Guarded([&] { owner->OnReceive(); });
         }
     }
@@ -244,7 +259,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         EventLoop::Post([this, alive = std::weak_ptr<bool>(life)] {
             if (alive.expired()) return;
             --queuedReports;
-            RaiseState(StateClosed, alive);
+            RaiseState(kStateClosed, alive);
         });
     }
 
@@ -254,9 +269,9 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         DropSocket();
         lastError = std::move(why);
         if (fromLoop) {
-            Deliver(StateClosed);
+            Deliver(kStateClosed);
         } else {
-            QueueState(attempt, StateClosed);
+            QueueState(attempt, kStateClosed);
         }
     }
 
@@ -339,6 +354,8 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
         if (err == 0 && !(events & (EPOLLOUT | EPOLLERR | EPOLLHUP))) return;
         if (err == 0 && (events & (EPOLLERR | EPOLLHUP))) err = ECONNREFUSED;
+        const bool itself = err == 0 && ConnectedToItself(fd);
+        if (itself) err = ECONNREFUSED;
         if (err != 0) {
             detail::SocketPoller::ForThisThread().Remove(fd, key);
             ::close(fd);
@@ -348,7 +365,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
             if (nextTarget < targets.size()) {
                 TryNext(true);
             } else {
-                Failed(ErrorText(err), true);
+                Failed(itself ? kConnectedToItself : ErrorText(err), true);
             }
             return;
         }
@@ -364,7 +381,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
             return;
         }
         phase = Phase::Open;
-        Deliver(StateConnected);
+        Deliver(kStateConnected);
     }
 
     // Takes over a connection a server accepted.
@@ -375,7 +392,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         fd = s;
         key = k;
         phase = Phase::Open;
-        state = StateConnected;
+        state = kStateConnected;
         remoteAddress = AddressText(peer, &remotePort);
         return true;
     }
@@ -489,7 +506,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         const std::weak_ptr<bool> alive = life;
         const uint64_t a = attempt;
         // Data before the connect's report waits for it (see Deliver).
-        if (got && state == StateConnected) {
+        if (got && state == kStateConnected) {
             Guarded([&] { owner->OnReceive(); });
             if (alive.expired() || attempt != a) return;  // destroyed, closed or reconnected
         }
@@ -497,7 +514,7 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         // What arrived before the end stays readable from the closed report.
         DropSocket();
         lastError = why;
-        Deliver(StateClosed);
+        Deliver(kStateClosed);
     }
 };
 
@@ -506,15 +523,16 @@ TcpSocket::TcpSocket() : impl_(std::make_unique<Impl>(this)) {}
 TcpSocket::~TcpSocket() = default;
 
 void TcpSocket::Connect(const std::string& host, int32_t port) {
+    impl_->thread.Check("Connect");
     if (host.empty()) Fail("No host to connect to");
     if (port < 1 || port > 65535) Fail("Port out of range: " + std::to_string(port));
-    if (impl_->state == StateConnected) Fail("The socket is already connected");
+    if (impl_->state == kStateConnected) Fail("The socket is already connected");
     detail::SocketPoller::ForThisThread();  // the loop exists from here on
     Impl& in = *impl_;
     in.DropSocket();  // a pending attempt gives way to this one
     in.NewAttempt();
     in.lastError.clear();
-    in.state = StateConnecting;
+    in.state = kStateConnecting;
     in.inConnectCall = true;
     Endpoint literal;
     if (ParseLiteral(host, port, literal)) {
@@ -538,13 +556,14 @@ int32_t TcpSocket::State() const {
 }
 
 bool TcpSocket::Busy() const {
-    return impl_->state != StateConnected || impl_->phase != Impl::Phase::Open ||
+    return impl_->state != kStateConnected || impl_->phase != Impl::Phase::Open ||
            impl_->writeError != 0 || impl_->Unsent() > kBusyBytes;
 }
 
 void TcpSocket::Send(std::string_view data) {
     Impl& in = *impl_;
-    if (in.state != StateConnected || in.phase != Impl::Phase::Open) {
+    in.thread.Check("Send");
+    if (in.state != kStateConnected || in.phase != Impl::Phase::Open) {
         Fail("The socket is not connected");
     }
     if (in.writeError) Fail("Send failed: " + ErrorText(in.writeError));
@@ -559,10 +578,11 @@ size_t TcpSocket::Receive(std::string& out) {
 }
 
 void TcpSocket::Close() {
-    const bool open = impl_->state != StateClosed;
+    impl_->thread.Check("Close");
+    const bool open = impl_->state != kStateClosed;
     impl_->DropSocket();
     impl_->NewAttempt();
-    impl_->state = StateClosed;
+    impl_->state = kStateClosed;
     if (open) impl_->QueueClosed();
 }
 
@@ -571,7 +591,7 @@ std::string TcpSocket::RemoteAddress() const {
 }
 
 int32_t TcpSocket::Port() const {
-    return impl_->state == StateConnected ? impl_->remotePort : 0;
+    return impl_->state == kStateConnected ? impl_->remotePort : 0;
 }
 
 std::string TcpSocket::LastError() const {

@@ -17,9 +17,9 @@ namespace platform {
 
 class TcpSocket {
 public:
-    static constexpr int32_t StateClosed = 0;
-    static constexpr int32_t StateConnecting = 1;
-    static constexpr int32_t StateConnected = 2;
+    static constexpr int32_t kStateClosed = 0;
+    static constexpr int32_t kStateConnecting = 1;
+    static constexpr int32_t kStateConnected = 2;
 
     TcpSocket();
     ~TcpSocket();

@@ -5,11 +5,12 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
 #include <set>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
+
+#include "runtime/Diagnostics.h"
 
 #include "platform/EventLoop.h"
 
@@ -54,14 +55,9 @@ public:
 private:
     void Tick(Timer* timer, QTimer* q) {
         firing_.push_back(q);
-        try {
-            Fire(timer);  // may destroy `timer`; `q` then waits for deleteLater
-        } catch (const std::exception& e) {
-            // Must not unwind through Qt's dispatch; the timer keeps running.
-            std::cerr << "Unhandled error in a timer handler: " << e.what() << '\n';
-        } catch (...) {
-            std::cerr << "Unhandled error in a timer handler\n";
-        }
+        // Must not unwind through Qt's dispatch; the timer keeps running.
+        // Fire may destroy `timer`; `q` then waits for deleteLater.
+        runtime::RunReported("Timer Tick", [&] { Fire(timer); });
         firing_.pop_back();
     }
 
@@ -121,6 +117,7 @@ void Timer::SetInterval(int32_t ms) {
 }
 
 void Timer::SetEnabled(bool enabled) {
+    if (enabled) thread_.Check("SetEnabled");
     if (enabled == enabled_) return;
     enabled_ = enabled;
     if (enabled_ && interval_ > 0) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/ThreadCheck.h"
 #include "runtime/Event.h"
 
 namespace platform {
@@ -53,6 +54,7 @@ private:
     void Fired();
 
     TimerDriver* driver_;
+    detail::OwnerThread thread_{"Timer"};
     int32_t interval_ = 0;
     bool enabled_ = false;
 };

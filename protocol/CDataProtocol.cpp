@@ -14,8 +14,8 @@ namespace {
 
 // Slots 0 to 14 are the token table's words 0 to 14 and slot 15 its word 177,
 // so that both codecs speak one protocol.
-constexpr std::array<std::string_view, CDataProtocol::SystemWordSlots> BuildSystemWords() {
-    std::array<std::string_view, CDataProtocol::SystemWordSlots> words{};
+constexpr std::array<std::string_view, CDataProtocol::kSystemWordSlots> BuildSystemWords() {
+    std::array<std::string_view, CDataProtocol::kSystemWordSlots> words{};
     for (int32_t t = UNDEFINED; t <= ROUT_SERVER_TOKEN; ++t)
         words[t] = OrbanelGeneral10::TokenWord(t);
     words[GENERATE_DEMO_ACCOUNT] =
@@ -23,7 +23,7 @@ constexpr std::array<std::string_view, CDataProtocol::SystemWordSlots> BuildSyst
     return words;
 }
 
-constexpr std::array<std::string_view, CDataProtocol::SystemWordSlots> kSystemWords =
+constexpr std::array<std::string_view, CDataProtocol::kSystemWordSlots> kSystemWords =
     BuildSystemWords();
 
 // The system slot (0 to 15) whose word equals `word`, -1 when none does.
@@ -36,17 +36,17 @@ int32_t SystemSlotOf(std::string_view word) {
 
 }  // namespace
 
-CDataProtocol::CDataProtocol() : RowString_(std::make_shared<CRow>()) {}
+CDataProtocol::CDataProtocol() : rowString_(std::make_shared<CRow>()) {}
 
 std::string_view CDataProtocol::SystemWord(int32_t slot) {
-    if (slot < 0 || slot >= SystemWordSlots)
+    if (slot < 0 || slot >= kSystemWordSlots)
         throw runtime::Error(runtime::errc::SubscriptOutOfRange);
     return kSystemWords[static_cast<size_t>(slot)];
 }
 
 ITokens& CDataProtocol::Dictionary() const {
-    if (!Tokens_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
-    return *Tokens_;
+    if (!tokens_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    return *tokens_;
 }
 
 int16_t CDataProtocol::TokenID(std::string_view Cmd) const {
@@ -70,11 +70,11 @@ std::string CDataProtocol::CommandWord(int16_t Token) const {
     // Whatever goes wrong here, the message goes out headed by word 0.
     try {
         if (Token < 0) return std::string(kSystemWords[UNDEFINED]);
-        if (Token < SystemWordSlots) return std::string(kSystemWords[Token]);
-        if (!Tokens_) return std::string(kSystemWords[UNDEFINED]);
+        if (Token < kSystemWordSlots) return std::string(kSystemWords[Token]);
+        if (!tokens_) return std::string(kSystemWords[UNDEFINED]);
         // A token the dictionary has no word for goes out as word 0, like one it
         // cannot look up at all.
-        std::string word = Tokens_->TokenDescription(Token);
+        std::string word = tokens_->TokenDescription(Token);
         return word.empty() ? std::string(kSystemWords[UNDEFINED]) : word;
     } catch (...) {
         return std::string(kSystemWords[UNDEFINED]);
@@ -86,10 +86,10 @@ std::string CDataProtocol::Build(int16_t Token, const std::vector<std::string>& 
     std::string text = CommandWord(Token);
     text.append(wire::kSessionMarker.text);
     if (request) {
-        text.append(std::to_string(SID_));
+        text.append(std::to_string(sid_));
         text.append(wire::kParameterListMarker.text);
     }
-    wire::AppendParameters(text, p, MaxParameters);
+    wire::AppendParameters(text, p, kMaxParameters);
     text.append(wire::kEndMarker.text);
     return text;
 }
@@ -104,7 +104,7 @@ std::string CDataProtocol::Response(int16_t Token, const std::vector<std::string
 
 std::string CDataProtocol::Parameters(const std::vector<std::string>& p) const {
     std::string text;
-    wire::AppendParameters(text, p, MaxParameters);
+    wire::AppendParameters(text, p, kMaxParameters);
     return text;
 }
 

@@ -20,13 +20,13 @@ namespace KVGeneralDLL10 {
 class CDataProtocol {
 public:
     // The most parameters a message of this codec carries; later ones are ignored.
-    static constexpr size_t MaxParameters = 50;
+    static constexpr size_t kMaxParameters = 50;
     // Slots of the system command words, indexed by token number; empty from 16 on.
-    static constexpr int32_t SystemWordSlots = 100;
+    static constexpr int32_t kSystemWordSlots = 100;
 
     CDataProtocol();
 
-    const std::shared_ptr<CRow>& RowString() const { return RowString_; }
+    const std::shared_ptr<CRow>& RowString() const { return rowString_; }
 
     // Appends to the receive buffer and gives back every complete message in
     // Rows[1..n] (Rows[0] and Rows[n + 1] empty); returns n.
@@ -54,8 +54,8 @@ public:
         return OrbanelGeneral10::wire::RequestSID(Cmd);
     }
 
-    int32_t SID() const { return SID_; }
-    void setSID(int32_t value) { SID_ = value; }
+    int32_t SID() const { return sid_; }
+    void setSID(int32_t value) { sid_ = value; }
 
     std::string ErrorMSG(int32_t code) const { return OrbanelGeneral10::wire::ErrorText(code); }
     std::string InvalidParameter() const {
@@ -66,8 +66,8 @@ public:
     }
 
     // Held, not owned: the application hands the same dictionary to many codecs.
-    const std::shared_ptr<ITokens>& Tokens() const { return Tokens_; }
-    void setTokens(std::shared_ptr<ITokens> tokens) { Tokens_ = std::move(tokens); }
+    const std::shared_ptr<ITokens>& Tokens() const { return tokens_; }
+    void setTokens(std::shared_ptr<ITokens> tokens) { tokens_ = std::move(tokens); }
 
     // The dictionary's public description; runtime::Error(91) with no dictionary set.
     std::string TokenPublicDesc(int16_t Token) const;
@@ -81,9 +81,9 @@ private:
     std::string CommandWord(int16_t Token) const;
     std::string Build(int16_t Token, const std::vector<std::string>& p, bool request) const;
 
-    std::shared_ptr<CRow> RowString_;
-    std::shared_ptr<ITokens> Tokens_;
-    int32_t SID_ = -1;
+    std::shared_ptr<CRow> rowString_;
+    std::shared_ptr<ITokens> tokens_;
+    int32_t sid_ = -1;
     OrbanelGeneral10::wire::ReceiveBuffer buffer_;
     mutable OrbanelGeneral10::wire::ParameterCache parameters_;
 };

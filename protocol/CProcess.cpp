@@ -25,15 +25,15 @@ void CProcess::DefineProcessByCommand(int16_t ProcessLogLevel, std::string_view 
     wire::ReleaseIfLarge(paramText_);
     received_.assign(Cmd);
     processLogLevel_ = ProcessLogLevel;
-    TokenID_ = codec_.TokenID(Cmd);
-    CommandSID_ = codec_.RequestSID(Cmd);
-    if (TokenID_ == 0) {
+    tokenID_ = codec_.TokenID(Cmd);
+    commandSID_ = codec_.RequestSID(Cmd);
+    if (tokenID_ == 0) {
         params_.clear();
         return;
     }
     paramText_.assign(Cmd);
     wire::ReadParameters(paramText_, params_);
-    if (SystemLogLevel_ >= processLogLevel_) Describe();
+    if (systemLogLevel_ >= processLogLevel_) Describe();
 }
 
 void CProcess::DefineRequestByToken(int32_t vSID, int16_t ProcessLogLevel, int16_t Token,
@@ -49,23 +49,23 @@ void CProcess::DefineResponseByToken(int16_t ProcessLogLevel, int16_t Token,
 
 void CProcess::Define(int16_t ProcessLogLevel, int16_t Token, const std::vector<std::string>& p,
                       bool request) {
-    TokenID_ = Token;
+    tokenID_ = Token;
     processLogLevel_ = ProcessLogLevel;
     // Exactly the parameters the wire text carries.
     params_.clear();
     paramText_.clear();
     wire::ReleaseIfLarge(paramText_);
-    const size_t n = std::min(p.size(), CDataProtocol::MaxParameters);
+    const size_t n = std::min(p.size(), CDataProtocol::kMaxParameters);
     for (size_t i = 0; i < n && p[i] != wire::kNotSent; ++i) {
         params_.push_back(wire::Span{paramText_.size(), p[i].size()});
         paramText_.append(p[i]);
     }
-    if (SystemLogLevel_ >= processLogLevel_) Describe();
+    if (systemLogLevel_ >= processLogLevel_) Describe();
     messageText_ = request ? codec_.Request(Token, p) : codec_.Response(Token, p);
 }
 
 void CProcess::Describe() {
-    publicDescription_ = codec_.TokenPublicDesc(TokenID_);
+    publicDescription_ = codec_.TokenPublicDesc(tokenID_);
     std::string text;
     for (size_t i = 0; i < params_.size(); ++i) {
         if (i > 0) text.append(" , ");
@@ -81,16 +81,16 @@ std::string CProcess::ProcessDescription() const {
 
 bool CProcess::ValidateSID() const {
     // Before login and for responses there is no session id to compare.
-    if (CommandSID_ == wire::kNoSessionId || CommandSID_ == -1) return false;
-    return OrbanelGeneral10::TagSID(Require(Child_).Tag) == CommandSID_;
+    if (commandSID_ == wire::kNoSessionId || commandSID_ == -1) return false;
+    return OrbanelGeneral10::TagSID(Require(child_).Tag) == commandSID_;
 }
 
 std::string CProcess::ID() {
-    return std::to_string(OrbanelGeneral10::TagSID(Require(Child_).Tag));
+    return std::to_string(OrbanelGeneral10::TagSID(Require(child_).Tag));
 }
 
 std::string CProcess::toString() {
-    return "From:" + Require(Child_).RemoteAddress() + " Process:" + received_;
+    return "From:" + Require(child_).RemoteAddress() + " Process:" + received_;
 }
 
 std::string CProcess::ParameterValue(int64_t Index) const {
@@ -130,11 +130,11 @@ std::string CProcess::RowCell(int64_t Index) const {
 }
 
 void CProcess::SendResult(const std::vector<std::string>& p) {
-    const size_t n = std::min(p.size(), MaxResultParameters);
+    const size_t n = std::min(p.size(), kMaxResultParameters);
     DefineResponseByToken(
         5, RESULT_TOKEN,
         std::vector<std::string>(p.begin(), p.begin() + static_cast<ptrdiff_t>(n)));
-    Send(Child_);
+    Send(child_);
 }
 
 std::string CProcess::SessionDescriptions(const std::shared_ptr<platform::TcpSocket>& Child) const {

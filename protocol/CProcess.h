@@ -21,13 +21,13 @@ namespace KVGeneralDLL10 {
 class CProcess : public OrbanelGeneral10::IQueueNode {
 public:
     // The most parameters a response of SendResult carries.
-    static constexpr size_t MaxResultParameters = 30;
+    static constexpr size_t kMaxResultParameters = 30;
 
     CProcess() = default;
 
     // The socket the message belongs to; held, not owned.
-    const std::shared_ptr<platform::TcpSocket>& Child() const { return Child_; }
-    void setChild(std::shared_ptr<platform::TcpSocket> child) { Child_ = std::move(child); }
+    const std::shared_ptr<platform::TcpSocket>& Child() const { return child_; }
+    void setChild(std::shared_ptr<platform::TcpSocket> child) { child_ = std::move(child); }
 
     // Parses a received message: token, session id and, unless the token is 0,
     // the parameters up to the first "%$#InVaLID". The built message text stays.
@@ -41,14 +41,14 @@ public:
     // Whether the session id of the last parsed message is the one of the
     // session object in Child's tag. Errors (no socket, no session) reach the caller.
     bool ValidateSID() const;
-    int32_t CommandSID() const { return CommandSID_; }
+    int32_t CommandSID() const { return commandSID_; }
     std::string ProcessDescription() const;
 
     // IQueueNode: the session id in Child's tag, and the received text for logs.
     std::string ID() override;
     std::string toString() override;
 
-    int16_t TokenID() const { return TokenID_; }
+    int16_t TokenID() const { return tokenID_; }
     size_t Parameters() const { return params_.size(); }
     // "%$#InVaLID" above Parameters; runtime::Error(9) below 1.
     std::string ParameterValue(int64_t Index) const;
@@ -57,8 +57,8 @@ public:
     // is not connected, SentFailedError (2) on any error.
     SendResultEnum Send(const std::shared_ptr<platform::TcpSocket>& Child);
 
-    int16_t SystemLogLevel() const { return SystemLogLevel_; }
-    void setSystemLogLevel(int16_t level) { SystemLogLevel_ = level; }
+    int16_t SystemLogLevel() const { return systemLogLevel_; }
+    void setSystemLogLevel(int16_t level) { systemLogLevel_ = level; }
 
     void DifineRow(std::string_view Row);
     size_t RowCellsCount() const;
@@ -92,15 +92,15 @@ private:
     // a failing parse replaces while the parameters stay.
     std::vector<OrbanelGeneral10::wire::Span> params_;
     std::string paramText_;
-    std::shared_ptr<platform::TcpSocket> Child_;
+    std::shared_ptr<platform::TcpSocket> child_;
     std::string received_;
-    int16_t TokenID_ = 0;
-    int32_t CommandSID_ = -100;
+    int16_t tokenID_ = 0;
+    int32_t commandSID_ = -100;
     CDataProtocol codec_;
     std::string publicDescription_;
     std::string parameterDescription_;
     std::string messageText_;
-    int16_t SystemLogLevel_ = 0;
+    int16_t systemLogLevel_ = 0;
     int16_t processLogLevel_ = 0;
     CSecure secure_;
 };

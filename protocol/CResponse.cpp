@@ -19,8 +19,8 @@ T& Require(const std::shared_ptr<T>& object) {
 }  // namespace
 
 void CResponse::SendText(const std::string& text) {
-    platform::TcpSocket& socket = Require(Child_);
-    CEventManager& relay = Require(EventManager_);
+    platform::TcpSocket& socket = Require(child_);
+    CEventManager& relay = Require(eventManager_);
     // The line is made first: a socket whose tag holds no session sends nothing.
     const std::string line = "Dispatcher sends msg to " + socket.RemoteAddress() + "(" +
                              std::to_string(socket.Port()) + ") [" +
@@ -34,7 +34,7 @@ bool CResponse::Handle() {
         const std::string n = values_.NumberToString(runtime::Variant(Count()));
         SendText(codec_.Response(RESULT_COUNT_TOKEN, {n}));
         for (const std::string& result : results_) SendText(result);
-        Handled_ = true;
+        handled_ = true;
         return true;
     } catch (const std::exception&) {
         return false;

@@ -37,29 +37,29 @@ public:
     // Lists a result the client reports lost.
     void ResultNotRecieved(double ResultID);
 
-    const std::shared_ptr<platform::TcpSocket>& Child() const { return Child_; }
-    void setChild(std::shared_ptr<platform::TcpSocket> child) { Child_ = std::move(child); }
+    const std::shared_ptr<platform::TcpSocket>& Child() const { return child_; }
+    void setChild(std::shared_ptr<platform::TcpSocket> child) { child_ = std::move(child); }
     // The number of results, as a Double.
     runtime::Variant Results() const { return runtime::Variant(Count()); }
     bool HasNotRecievedResults() const { return !notReceived_.empty(); }
-    bool Handled() const { return Handled_; }
+    bool Handled() const { return handled_; }
     // The relay that receives the log lines.
     void setEventManager(std::shared_ptr<CEventManager> manager) {
-        EventManager_ = std::move(manager);
+        eventManager_ = std::move(manager);
     }
 
 private:
     double Count() const { return static_cast<double>(results_.size()); }
     void SendText(const std::string& text);
 
-    std::shared_ptr<platform::TcpSocket> Child_;
+    std::shared_ptr<platform::TcpSocket> child_;
     std::vector<std::string> results_;  // result i is results_[i - 1]
     std::string notReceived_;
-    bool Handled_ = false;
+    bool handled_ = false;
     CStringValues values_;
     CDataProtocol codec_;
     CSecure secure_;
-    std::shared_ptr<CEventManager> EventManager_;
+    std::shared_ptr<CEventManager> eventManager_;
 };
 
 }  // namespace KVGeneralDLL10

@@ -11,11 +11,11 @@ namespace KVGeneralDLL10 {
 
 class CRow {
 public:
-    CRow() { DartStrings_.SetDelimiter(OrbanelGeneral10::kCellDelimiter); }
+    CRow() { dartStrings_.SetDelimiter(OrbanelGeneral10::kCellDelimiter); }
 
     // The row splitter (delimiter "R,@").
-    platform::StringList& DartStrings() { return DartStrings_; }
-    const platform::StringList& DartStrings() const { return DartStrings_; }
+    platform::StringList& DartStrings() { return dartStrings_; }
+    const platform::StringList& DartStrings() const { return dartStrings_; }
 
     void NewRow() { row_ = runtime::Null; }
     void AddCell(const runtime::Variant& CellVal) {
@@ -26,7 +26,7 @@ public:
     const runtime::Variant& RowVal() const { return row_; }
 
 private:
-    platform::StringList DartStrings_;
+    platform::StringList dartStrings_;
     runtime::Variant row_{runtime::Null};
 };
 

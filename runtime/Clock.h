@@ -9,24 +9,24 @@
 namespace runtime {
 
 class Clock {
-  public:
+public:
     virtual ~Clock() = default;
     virtual Date Now() const = 0;
 };
 
 class SystemClock final : public Clock {
-  public:
+public:
     Date Now() const override;  // local wall-clock time, millisecond resolution
 };
 
 class FixedClock final : public Clock {
-  public:
+public:
     explicit FixedClock(Date now) : now_(now) {}
     Date Now() const override { return now_; }
     void Set(Date now) { now_ = now; }
     void AdvanceSeconds(double seconds) { now_.value += seconds / 86400.0; }
 
-  private:
+private:
     Date now_;
 };
 
@@ -41,13 +41,13 @@ double Timer();    // seconds since midnight, with fractions
 
 // RAII: installs a clock for the scope of a test.
 class ScopedClock {
-  public:
+public:
     explicit ScopedClock(std::shared_ptr<Clock> clock);
     ~ScopedClock();
     ScopedClock(const ScopedClock&) = delete;
     ScopedClock& operator=(const ScopedClock&) = delete;
 
-  private:
+private:
     std::shared_ptr<Clock> previous_;
 };
 

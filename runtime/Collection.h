@@ -19,7 +19,7 @@ std::string FoldKey(std::string_view key);  // ASCII upper-case
 
 template <class T>
 class Collection {
-  public:
+public:
     // Appends `item` under `key` (empty key: no key). Raises Error(457) when
     // the key is present already; nothing is added then.
     void Add(T item, std::string_view key = {}) {
@@ -94,7 +94,7 @@ class Collection {
     auto begin() const { return entries_.begin(); }
     auto end() const { return entries_.end(); }
 
-  private:
+private:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     size_t Find(std::string_view key) const {

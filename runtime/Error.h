@@ -28,7 +28,7 @@ constexpr int32_t DuplicateKey = 457;
 }  // namespace errc
 
 class Error : public std::runtime_error {
-  public:
+public:
     Error(int32_t number, std::string description);
     explicit Error(int32_t number);  // standard description for the number
 
@@ -38,7 +38,7 @@ class Error : public std::runtime_error {
     // The standard description of a classic error number ("Overflow", "Type mismatch", ...).
     static std::string DescriptionOf(int32_t number);
 
-  private:
+private:
     int32_t number_;
     std::string description_;
 };

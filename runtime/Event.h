@@ -11,7 +11,7 @@
 namespace runtime {
 
 class Connection {
-  public:
+public:
     Connection() = default;
     explicit Connection(std::shared_ptr<std::function<void()>> disconnect)
         : disconnect_(std::move(disconnect)) {}
@@ -24,13 +24,13 @@ class Connection {
     }
     bool Connected() const { return disconnect_ && *disconnect_; }
 
-  private:
+private:
     std::shared_ptr<std::function<void()>> disconnect_;
 };
 
 // Disconnects when it goes out of scope.
 class ScopedConnection {
-  public:
+public:
     ScopedConnection() = default;
     ScopedConnection(Connection c) : c_(std::move(c)) {}
     ScopedConnection(ScopedConnection&&) = default;
@@ -44,13 +44,13 @@ class ScopedConnection {
     ~ScopedConnection() { c_.Disconnect(); }
     void Disconnect() { c_.Disconnect(); }
 
-  private:
+private:
     Connection c_;
 };
 
 template <class... Args>
 class Event {
-  public:
+public:
     using Handler = std::function<void(Args...)>;
 
     Event() : state_(std::make_shared<State>()) {}
@@ -101,7 +101,7 @@ class Event {
         }
     }
 
-  private:
+private:
     struct Slot {
         Handler fn;
         bool alive;

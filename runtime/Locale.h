@@ -26,13 +26,13 @@ void SetLocale(const LocaleSettings& settings);
 
 // RAII: a different locale for the scope of a test.
 class ScopedLocale {
-  public:
+public:
     explicit ScopedLocale(const LocaleSettings& settings);
     ~ScopedLocale();
     ScopedLocale(const ScopedLocale&) = delete;
     ScopedLocale& operator=(const ScopedLocale&) = delete;
 
-  private:
+private:
     LocaleSettings previous_;
 };
 

@@ -14,7 +14,7 @@ namespace runtime {
 
 // Base of every object a Variant may hold.
 class Object {
-  public:
+public:
     virtual ~Object() = default;
 };
 
@@ -36,7 +36,7 @@ enum class VarType : int16_t {
 };
 
 class Variant {
-  public:
+public:
     Variant() = default;  // Empty
     Variant(NullValue) : v_(NullValue{}) {}
     Variant(bool b) : v_(b) {}
@@ -81,7 +81,7 @@ class Variant {
                                  std::string, std::shared_ptr<Object>>;
     const Storage& Raw() const noexcept { return v_; }
 
-  private:
+private:
     Storage v_;
 };
 

@@ -183,7 +183,7 @@ void Server::Impl::OnAccept(std::shared_ptr<platform::TcpSocket> socket) {
     Conn* raw = c.get();
     raw->socket->OnReceive.Connect([this, raw] { OnReceive(*raw); });
     raw->socket->OnState.Connect([this, raw] {
-        if (raw->socket->State() == platform::TcpSocket::StateClosed) OnClosed(*raw);
+        if (raw->socket->State() == platform::TcpSocket::kStateClosed) OnClosed(*raw);
     });
 }
 

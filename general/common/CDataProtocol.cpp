@@ -19,14 +19,14 @@ void RequireSlot(int32_t token) {
 
 }  // namespace
 
-CDataProtocol::CDataProtocol() : RowString_(std::make_shared<CRow>()) {}
+CDataProtocol::CDataProtocol() : rowString_(std::make_shared<CRow>()) {}
 
 CDataProtocol::~CDataProtocol() {
     Deallocate();
 }
 
 void CDataProtocol::Deallocate() {
-    SafeRelease(RowString_);
+    SafeRelease(rowString_);
 }
 
 std::string CDataProtocol::TokenPublicDesc(int32_t Token) const {

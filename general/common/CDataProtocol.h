@@ -23,7 +23,7 @@ public:
     ~CDataProtocol() override;
 
     // Empty after Deallocate.
-    const std::shared_ptr<CRow>& RowString() const { return RowString_; }
+    const std::shared_ptr<CRow>& RowString() const { return rowString_; }
 
     // "UNDEFINED" for 0, for numbers outside 1-317 and for slots without a description.
     std::string TokenPublicDesc(int32_t Token) const;
@@ -74,7 +74,7 @@ private:
     static int32_t WordTokenID(std::string_view word);
     std::string Build(int32_t Token, const std::vector<std::string>& p, bool request) const;
 
-    std::shared_ptr<CRow> RowString_;
+    std::shared_ptr<CRow> rowString_;
     int32_t sid_ = -1;
     wire::ReceiveBuffer buffer_;
     mutable wire::ParameterCache parameters_;

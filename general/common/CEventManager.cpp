@@ -14,7 +14,7 @@ public:
     // Text n (from 1); "" when not given.
     const std::string& operator()(size_t n) const {
         static const std::string kEmpty;
-        return n >= 1 && n <= p_.size() && n <= CEventManager::MaxParameters ? p_[n - 1] : kEmpty;
+        return n >= 1 && n <= p_.size() && n <= CEventManager::kMaxParameters ? p_[n - 1] : kEmpty;
     }
     double num(size_t n) const { return runtime::Val((*this)(n)); }
     int32_t whole(size_t n) const { return runtime::CLng(num(n)); }

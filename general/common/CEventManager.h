@@ -15,7 +15,7 @@ namespace OrbanelGeneral10 {
 class CEventManager {
 public:
     // The most texts TriggerEvent reads.
-    static constexpr size_t MaxParameters = 13;
+    static constexpr size_t kMaxParameters = 13;
 
     // p holds p1..p13; missing ones read as empty texts. Numbers are the
     // leading numeric value of a text (0 when none), rounded halves to even;

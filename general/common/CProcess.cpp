@@ -29,10 +29,10 @@ void CProcess::DefineProcessByCommand(int16_t ProcessLogLevel, std::string_view 
     const auto token = static_cast<TokensEnum>(codec_.TokenID(Cmd));
     const int32_t sid = codec_.RequestSID(Cmd);
     messageText_.assign(Cmd);
-    ProcessLogLevel_ = ProcessLogLevel;
-    TokenID_ = token;
-    CommandSID_ = sid;
-    if (TokenID_ == UNDEFINED) {
+    processLogLevel_ = ProcessLogLevel;
+    tokenID_ = token;
+    commandSID_ = sid;
+    if (tokenID_ == UNDEFINED) {
         params_.clear();
         return;
     }
@@ -42,10 +42,10 @@ void CProcess::DefineProcessByCommand(int16_t ProcessLogLevel, std::string_view 
 void CProcess::DefineResponseByToken(int16_t ProcessLogLevel, TokensEnum Token,
                                      const std::vector<std::string>& p) {
     std::string text = codec_.Response(Token, p);
-    TokenID_ = Token;
-    ProcessLogLevel_ = ProcessLogLevel;
+    tokenID_ = Token;
+    processLogLevel_ = ProcessLogLevel;
     messageText_ = std::move(text);
-    if (ProcessLogLevel_ <= SystemLogLevel_) {
+    if (processLogLevel_ <= systemLogLevel_) {
         // Read as a received message is, without the end marker the built
         // text carries, which would otherwise end the last parameter.
         std::string_view body = messageText_;
@@ -58,18 +58,18 @@ void CProcess::DefineRequestByToken(int32_t sid, int16_t ProcessLogLevel, Tokens
                                     const std::vector<std::string>& p) {
     codec_.setSid(sid);
     std::string text = codec_.Request(Token, p);
-    TokenID_ = Token;
-    ProcessLogLevel_ = ProcessLogLevel;
+    tokenID_ = Token;
+    processLogLevel_ = ProcessLogLevel;
     messageText_ = std::move(text);
 }
 
 void CProcess::ReadParameters(std::string_view text) {
     wire::ReadParameters(text, params_);
-    if (ProcessLogLevel_ <= SystemLogLevel_) Describe();
+    if (processLogLevel_ <= systemLogLevel_) Describe();
 }
 
 void CProcess::Describe() {
-    description_ = codec_.TokenPublicDesc(TokenID_);
+    description_ = codec_.TokenPublicDesc(tokenID_);
     std::string text;
     for (size_t i = 0; i < params_.size(); ++i) {
         if (i > 0) text.append(" , ");
@@ -85,16 +85,16 @@ std::string CProcess::ProcessDescription() const {
 
 bool CProcess::ValidateSID() const {
     // Responses and messages sent before login carry no session id to compare.
-    if (CommandSID_ == wire::kNoSessionId || CommandSID_ == -1) return false;
-    return TagSID(Require(Child_).Tag) == CommandSID_;
+    if (commandSID_ == wire::kNoSessionId || commandSID_ == -1) return false;
+    return TagSID(Require(child_).Tag) == commandSID_;
 }
 
 std::string CProcess::ID() {
-    return std::to_string(TagSID(Require(Child_).Tag));
+    return std::to_string(TagSID(Require(child_).Tag));
 }
 
 std::string CProcess::toString() {
-    return "From: " + Require(Child_).RemoteAddress() + " Process:" + ProcessDescription();
+    return "From: " + Require(child_).RemoteAddress() + " Process:" + ProcessDescription();
 }
 
 std::string CProcess::ParameterValue(int64_t Index) const {

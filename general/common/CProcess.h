@@ -25,15 +25,15 @@ namespace OrbanelGeneral10 {
 class CProcess : public IQueueNode {
 public:
     // The most parameters a built message carries; later ones are ignored.
-    static constexpr size_t MaxParameters = 51;
+    static constexpr size_t kMaxParameters = 51;
 
     CProcess() = default;
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;
 
     // The socket the message belongs to; held, not owned.
-    const std::shared_ptr<platform::TcpSocket>& Child() const { return Child_; }
-    void setChild(std::shared_ptr<platform::TcpSocket> child) { Child_ = std::move(child); }
+    const std::shared_ptr<platform::TcpSocket>& Child() const { return child_; }
+    void setChild(std::shared_ptr<platform::TcpSocket> child) { child_ = std::move(child); }
 
     // Parses a received message (without its end marker): token (0 for an
     // unknown word), session id (-100 when it carries none) and, unless the
@@ -54,7 +54,7 @@ public:
     // Whether the last parsed session id (neither -100 nor -1) is the one of
     // the session in Child's tag. No socket or no session there raises.
     bool ValidateSID() const;
-    int32_t CommandSID() const { return CommandSID_; }
+    int32_t CommandSID() const { return commandSID_; }
     // "'description' P1=(a) , P2=(b)"; filled only for messages that were described.
     std::string ProcessDescription() const;
     // "<sid> address(port)" of a socket whose tag holds a session; "" otherwise.
@@ -66,7 +66,7 @@ public:
     std::string ID() override;
     std::string toString() override;
 
-    TokensEnum TokenID() const { return TokenID_; }
+    TokensEnum TokenID() const { return tokenID_; }
     size_t Parameters() const { return params_.size(); }
     // Parameter Index (from 1); "%$#InVaLID" above Parameters, runtime::Error(9) below 1.
     std::string ParameterValue(int64_t Index) const;
@@ -76,10 +76,10 @@ public:
     // any error (no socket, a failing send). Never raises.
     SendResultEnum Send(const std::shared_ptr<platform::TcpSocket>& Child);
 
-    int16_t ProcessLogLevel() const { return ProcessLogLevel_; }
-    void setProcessLogLevel(int16_t level) { ProcessLogLevel_ = level; }
-    int16_t SystemLogLevel() const { return SystemLogLevel_; }
-    void setSystemLogLevel(int16_t level) { SystemLogLevel_ = level; }
+    int16_t ProcessLogLevel() const { return processLogLevel_; }
+    void setProcessLogLevel(int16_t level) { processLogLevel_ = level; }
+    int16_t SystemLogLevel() const { return systemLogLevel_; }
+    void setSystemLogLevel(int16_t level) { systemLogLevel_ = level; }
 
     // Only a login or a demo-account request may open a connection.
     bool IsValidFirstCommand(std::string_view Cmd) const { return codec_.IsValidFirstCommand(Cmd); }
@@ -124,8 +124,8 @@ public:
     std::string RowCell(int32_t Index) const { return Row().Item(Index); }
 
     // Kept for the host; nothing here reads it.
-    bool MustBeLogedOn() const { return MustBeLogedOn_; }
-    void setMustBeLogedOn(bool value) { MustBeLogedOn_ = value; }
+    bool MustBeLogedOn() const { return mustBeLogedOn_; }
+    void setMustBeLogedOn(bool value) { mustBeLogedOn_ = value; }
 
     // Empties the codec's receive buffer.
     void Reset() { codec_.ClearBuffer(); }
@@ -137,16 +137,16 @@ private:
     void ReadParameters(std::string_view text);
     void Describe();
 
-    std::shared_ptr<platform::TcpSocket> Child_;
-    TokensEnum TokenID_ = UNDEFINED;
-    int32_t CommandSID_ = wire::kNoSessionId;
+    std::shared_ptr<platform::TcpSocket> child_;
+    TokensEnum tokenID_ = UNDEFINED;
+    int32_t commandSID_ = wire::kNoSessionId;
     std::string messageText_;
     std::vector<std::string> params_;
     std::string description_;
     std::string parameterText_;
-    int16_t SystemLogLevel_ = 0;
-    int16_t ProcessLogLevel_ = 1;
-    bool MustBeLogedOn_ = false;
+    int16_t systemLogLevel_ = 0;
+    int16_t processLogLevel_ = 1;
+    bool mustBeLogedOn_ = false;
     CDataProtocol codec_;
     CGenerals generals_;
 };

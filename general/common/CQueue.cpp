@@ -8,7 +8,7 @@ namespace OrbanelGeneral10 {
 
 QueueStatus QueueRing::Enqueue(std::shared_ptr<IQueueNode> j) {
     if (isFullQueue()) return OVERFLOW;
-    rear_ = rear_ == Capacity ? 1 : rear_ + 1;
+    rear_ = rear_ == kCapacity ? 1 : rear_ + 1;
     slots_[rear_] = std::move(j);
     ++count_;
     return SUCCESS;
@@ -18,7 +18,7 @@ QueueStatus QueueRing::Dequeue() {
     if (isEmptyQueue()) return UNDERFLOW;
     // Moved out first: the node's destructor may reach back into this queue.
     std::shared_ptr<IQueueNode> head = std::move(slots_[front_]);
-    front_ = front_ == Capacity ? 1 : front_ + 1;
+    front_ = front_ == kCapacity ? 1 : front_ + 1;
     --count_;
     head.reset();
     return SUCCESS;
@@ -41,13 +41,13 @@ std::vector<std::shared_ptr<IQueueNode>> QueueRing::Elements() const {
 void QueueRing::ReleaseNodes(bool deallocate) {
     // Taken out of the ring before any node is released, so a node's release
     // that reaches back into the queue finds it already empty.
-    auto taken = std::make_unique<std::array<std::shared_ptr<IQueueNode>, Capacity + 1>>();
+    auto taken = std::make_unique<std::array<std::shared_ptr<IQueueNode>, kCapacity + 1>>();
     taken->swap(slots_);
     front_ = 1;
     rear_ = 0;
     count_ = 0;
     if (!deallocate) return;
-    for (size_t i = 1; i <= Capacity; ++i) SafeRelease((*taken)[i]);
+    for (size_t i = 1; i <= kCapacity; ++i) SafeRelease((*taken)[i]);
 }
 
 CQueue::~CQueue() {

@@ -13,10 +13,10 @@
 
 namespace OrbanelGeneral10 {
 
-// The ring both libraries deliver. Slots are numbered 1 to Capacity.
+// The ring both libraries deliver. Slots are numbered 1 to kCapacity.
 class QueueRing {
 public:
-    static constexpr size_t Capacity = 5000;
+    static constexpr size_t kCapacity = 5000;
 
     QueueRing() = default;
     QueueRing(const QueueRing&) = delete;
@@ -28,10 +28,10 @@ public:
     QueueStatus Top(std::shared_ptr<IQueueNode>& x) const;
     void Clear();
     bool isEmptyQueue() const { return count_ == 0; }
-    bool isFullQueue() const { return count_ == Capacity; }
+    bool isFullQueue() const { return count_ == kCapacity; }
     // The number of nodes as a Double variant.
     runtime::Variant Count() const { return runtime::Variant(static_cast<double>(count_)); }
-    // A copy of the slots, indexed 1 to Capacity (index 0 unused).
+    // A copy of the slots, indexed 1 to kCapacity (index 0 unused).
     std::vector<std::shared_ptr<IQueueNode>> Elements() const;
 
 protected:
@@ -40,7 +40,7 @@ protected:
     void ReleaseNodes(bool deallocate);
 
 private:
-    std::array<std::shared_ptr<IQueueNode>, Capacity + 1> slots_{};
+    std::array<std::shared_ptr<IQueueNode>, kCapacity + 1> slots_{};
     size_t front_ = 1;
     size_t rear_ = 0;
     size_t count_ = 0;

@@ -79,24 +79,24 @@ void CResponse::ResultNotRecieved(double ResultID) {
 }
 
 void CResponse::SendRow(int32_t i) {
-    platform::TcpSocket& socket = Require(Child_);
+    platform::TcpSocket& socket = Require(child_);
     const std::string& row = rows_[static_cast<size_t>(i) - 1];
     const std::string line = "Dispatcher sent row " + std::to_string(i) + " <<" + row + ">> to " +
-                             codec_.SessionDescription(Child_);
-    Require(EventManager_).TriggerEvent(AddLogEntryEvent, {line, "2"});
+                             codec_.SessionDescription(child_);
+    Require(eventManager_).TriggerEvent(AddLogEntryEvent, {line, "2"});
     socket.Send(codec_.Response(RESULT_TOKEN, Parameters({std::to_string(i), row})));
 }
 
 bool CResponse::Handle() {
     try {
-        platform::TcpSocket& socket = Require(Child_);
+        platform::TcpSocket& socket = Require(child_);
         // Without a manager no row could go: the client would wait for ever
         // after the count.
-        if (!rows_.empty()) Require(EventManager_);
+        if (!rows_.empty()) Require(eventManager_);
         const std::string count = values_.NumberToString(runtime::Variant(Results()));
         socket.Send(codec_.Response(RESULT_COUNT_TOKEN, Parameters({count})));
         for (int32_t i = 1; i <= Results(); ++i) SendRow(i);
-        Handled_ = true;
+        handled_ = true;
         return true;
     } catch (const std::exception&) {
         return false;

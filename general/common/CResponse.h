@@ -45,24 +45,24 @@ public:
     // Lists a row the client reports lost.
     void ResultNotRecieved(double ResultID);
 
-    const std::shared_ptr<platform::TcpSocket>& Child() const { return Child_; }
-    void setChild(std::shared_ptr<platform::TcpSocket> child) { Child_ = std::move(child); }
+    const std::shared_ptr<platform::TcpSocket>& Child() const { return child_; }
+    void setChild(std::shared_ptr<platform::TcpSocket> child) { child_ = std::move(child); }
     int32_t Results() const { return static_cast<int32_t>(rows_.size()); }
     bool HasNotRecievedResults() const { return !notReceived_.empty(); }
-    bool Handled() const { return Handled_; }
+    bool Handled() const { return handled_; }
     void setEventManager(std::shared_ptr<CEventManager> manager) {
-        EventManager_ = std::move(manager);
+        eventManager_ = std::move(manager);
     }
 
 private:
     CRow& Row() const;
     void SendRow(int32_t i);
 
-    std::shared_ptr<platform::TcpSocket> Child_;
+    std::shared_ptr<platform::TcpSocket> child_;
     std::vector<std::string> rows_;  // row i is rows_[i - 1]
     std::string notReceived_;
-    bool Handled_ = false;
-    std::shared_ptr<CEventManager> EventManager_;
+    bool handled_ = false;
+    std::shared_ptr<CEventManager> eventManager_;
     CDataProtocol codec_;
     CStringValues values_;
 };

@@ -13,10 +13,10 @@ void CSecurity::UserHasThesePrivs(const std::string& PrivsArr) {
     if (!PrivsArr.empty()) {
         for (const std::string& element : runtime::Split(PrivsArr, ",")) {
             const double number = runtime::RoundHalfEven(runtime::Val(element));
-            if (!(number >= 1 && number <= PrivCount)) {
+            if (!(number >= 1 && number <= kPrivCount)) {
                 throw runtime::Error(runtime::errc::SubscriptOutOfRange,
                                      "Privilege \"" + element + "\" is not a number from 1 to " +
-                                         std::to_string(PrivCount));
+                                         std::to_string(kPrivCount));
             }
             granted.push_back(static_cast<size_t>(number));
         }
@@ -28,7 +28,7 @@ void CSecurity::UserHasThesePrivs(const std::string& PrivsArr) {
 
 bool CSecurity::UserHasPriv(PrivsEnum vPriv) const {
     if (vPriv == NonePriv) return true;
-    if (vPriv < 1 || vPriv > PrivCount) return false;
+    if (vPriv < 1 || vPriv > kPrivCount) return false;
     return flags_[static_cast<size_t>(vPriv)];
 }
 

@@ -12,7 +12,7 @@ namespace OrbanelGeneral10 {
 
 class CSecurity {
 public:
-    static constexpr int32_t PrivCount = 200;
+    static constexpr int32_t kPrivCount = 200;
 
     // Replaces every flag with those of the comma list (each element's leading
     // number, rounded halves to even) and raises ExecuteSecurityPrivs; the
@@ -27,7 +27,7 @@ public:
     runtime::Event<> ExecuteSecurityPrivs;
 
 private:
-    std::array<bool, PrivCount + 1> flags_{};  // slot 0 unused
+    std::array<bool, kPrivCount + 1> flags_{};  // slot 0 unused
 };
 
 }  // namespace OrbanelGeneral10

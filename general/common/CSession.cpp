@@ -2,15 +2,15 @@
 
 namespace OrbanelGeneral10 {
 
-CSession::CSession() : Security_(std::make_shared<CSecurity>()) {}
+CSession::CSession() : security_(std::make_shared<CSecurity>()) {}
 
 std::string CSession::UserFullName() const {
-    return UserFirstName_ + " " + UserSecondName_ + " " + UserThirdName_ + " " + UserLastName_;
+    return userFirstName_ + " " + userSecondName_ + " " + userThirdName_ + " " + userLastName_;
 }
 
 void CSession::AddSymbolPriv(int32_t SymbolID) {
-    if (!SymbolsPriv_.empty()) SymbolsPriv_.append(",");
-    SymbolsPriv_.append(std::to_string(SymbolID));
+    if (!symbolsPriv_.empty()) symbolsPriv_.append(",");
+    symbolsPriv_.append(std::to_string(SymbolID));
 }
 
 size_t CSession::SplitBuffer(std::string_view RecievedBuffer, std::vector<std::string>& Rows) {

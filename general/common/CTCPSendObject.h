@@ -9,8 +9,8 @@ namespace OrbanelGeneral10 {
 
 class CTCPSendObject : public IQueueNode, public ISafeObject {
 public:
-    const std::string& SendText() const { return SendText_; }
-    void setSendText(const std::string& value) { SendText_ = value; }
+    const std::string& SendText() const { return sendText_; }
+    void setSendText(const std::string& value) { sendText_ = value; }
 
     // A send text tells nothing about itself.
     std::string ID() override;
@@ -19,7 +19,7 @@ public:
     void Deallocate() override;
 
 private:
-    std::string SendText_;
+    std::string sendText_;
 };
 
 }  // namespace OrbanelGeneral10

@@ -11,6 +11,7 @@
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Random.h"
 
@@ -19,7 +20,7 @@ namespace OrbanelGeneral10 {
 namespace {
 
 int32_t DrawConnectInterval() {
-    return runtime::RandomBetween(CTcpClient::MinConnectInterval, CTcpClient::MaxConnectInterval);
+    return runtime::RandomBetween(CTcpClient::kMinConnectInterval, CTcpClient::kMaxConnectInterval);
 }
 
 struct ProxyTestTarget {
@@ -35,10 +36,7 @@ ProxyTestTarget& TestTarget() {
 // Handler failures must not unwind into the event loop's dispatch.
 template <class F>
 void Guarded(F&& f) {
-    try {
-        f();
-    } catch (...) {
-    }
+    runtime::RunReported("OrbanelGeneral CTcpClient", std::forward<F>(f));
 }
 
 int32_t Length(const std::string& text) {
@@ -61,8 +59,8 @@ CTcpClient::CTcpClient()
       codec_(std::make_unique<CDataProtocol>()),
       m_oConnectTimer(MakeTimer(DrawConnectInterval())),
       m_oHandshakeMsgTimer(MakeTimer(100000)),
-      m_oSendTimer(MakeTimer(SendInterval)),
-      m_oProxyTestTimer(MakeTimer(ProxyTestPollInterval)) {
+      m_oSendTimer(MakeTimer(kSendInterval)),
+      m_oProxyTestTimer(MakeTimer(kProxyTestPollInterval)) {
     m_oTCP->OnState.Connect([this] { OnSocketState(); });
     m_oTCP->OnReceive.Connect([this] { OnSocketReceive(); });
     m_oConnectTimer->Tick.Connect([this] { OnConnectTick(); });
@@ -111,7 +109,7 @@ platform::Timer& CTcpClient::Need(const std::unique_ptr<platform::Timer>& timer)
 void CTcpClient::Connect() {
     RestartConnectTimer();
     OnConnectTick();
-    reloginWanted_ = AutoReloginOption_;
+    reloginWanted_ = autoReloginOption_;
 }
 
 void CTcpClient::Send(const std::string& txt) {
@@ -121,7 +119,7 @@ void CTcpClient::Send(const std::string& txt) {
     // Queued before SentData, so a text its handler sends goes out after this one.
     if (sendQueue_.Enqueue(node) == OVERFLOW) {
         throw runtime::Error(runtime::errc::Overflow,
-                             "The send queue is full: " + std::to_string(CQueue::Capacity) +
+                             "The send queue is full: " + std::to_string(CQueue::kCapacity) +
                                  " texts are waiting; this one was not queued");
     }
     std::weak_ptr<char> alive = life_;
@@ -132,7 +130,7 @@ void CTcpClient::Send(const std::string& txt) {
 }
 
 void CTcpClient::Disconnect(bool vRelogin) {
-    reloginWanted_ = vRelogin && AutoReloginOption_;
+    reloginWanted_ = vRelogin && autoReloginOption_;
     Need(m_oConnectTimer).SetEnabled(false);
     // Nothing left to watch: a firing before the close is reported would ask
     // for a re-login this call may just have declined.
@@ -145,20 +143,20 @@ void CTcpClient::Disconnect(bool vRelogin) {
 void CTcpClient::HandshakeMsgRecieved() {
     // Only a running watchdog restarts: one started while no connection is up
     // would later stop the connect timer of a client still trying to connect.
-    if (ServerType_ != DisconnectWhenNoHandshakMsgType || closed_ != 0) return;
+    if (serverType_ != DisconnectWhenNoHandshakMsgType || closed_ != 0) return;
     platform::Timer& watchdog = Need(m_oHandshakeMsgTimer);
     watchdog.SetEnabled(false);
     watchdog.SetEnabled(true);
 }
 
 TCPClientStatusType CTcpClient::Status() const {
-    return Socket().State() == platform::TcpSocket::StateConnected ? STATUS_CONNECTED
-                                                                   : STATUS_DISCONNECTED;
+    return Socket().State() == platform::TcpSocket::kStateConnected ? STATUS_CONNECTED
+                                                                    : STATUS_DISCONNECTED;
 }
 
 void CTcpClient::setServerPort(double value) {
     if (!(value >= 1 && value <= 65535)) return;  // also refuses NaN
-    ServerPort_ = value;
+    serverPort_ = value;
 }
 
 bool CTcpClient::Blocked() const {
@@ -174,12 +172,12 @@ void CTcpClient::setHandshakeMsgTimer(int32_t ms) {
 }
 
 void CTcpClient::setAutoReloginOption(bool value) {
-    AutoReloginOption_ = value;
+    autoReloginOption_ = value;
     reloginWanted_ = value;
 }
 
 bool CTcpClient::isConnecting() const {
-    return Status() == STATUS_DISCONNECTED && reloginWanted_ && AutoReloginOption_;
+    return Status() == STATUS_DISCONNECTED && reloginWanted_ && autoReloginOption_;
 }
 
 int32_t CTcpClient::ConnectInterval() const {
@@ -237,13 +235,13 @@ void CTcpClient::OnConnectTick() {
     try {
         // The previous tunnel goes first: each attempt would leave one open.
         CloseTunnel();
-        if (ProxyEnabled_) {
-            const int32_t port = tunnel_->Connect(ServerAddress_, runtime::CLng(ServerPort_),
+        if (proxyEnabled_) {
+            const int32_t port = tunnel_->Connect(serverAddress_, runtime::CLng(serverPort_),
                                                   proxyAddress_, proxyPort_, tunnelHandle_,
-                                                  ProxyUsername_, ProxyPassword_, ProxyType_);
+                                                  proxyUsername_, proxyPassword_, proxyType_);
             if (port != 0) Socket().Connect("127.0.0.1", port);
         } else {
-            Socket().Connect(ServerAddress_, runtime::CLng(ServerPort_));
+            Socket().Connect(serverAddress_, runtime::CLng(serverPort_));
         }
     } catch (...) {
     }
@@ -252,26 +250,26 @@ void CTcpClient::OnConnectTick() {
 void CTcpClient::OnSocketState() {
     std::weak_ptr<char> alive = life_;
     const int32_t state = Socket().State();
-    if (state == platform::TcpSocket::StateConnected) {
+    if (state == platform::TcpSocket::kStateConnected) {
         Need(m_oConnectTimer).SetEnabled(false);
-        if (ServerType_ == DisconnectWhenNoHandshakMsgType) {
+        if (serverType_ == DisconnectWhenNoHandshakMsgType) {
             Need(m_oHandshakeMsgTimer).SetEnabled(false);
             Need(m_oHandshakeMsgTimer).SetEnabled(true);
         }
         // Set before the event, so a handler's Disconnect(False) is not undone.
         closed_ = 0;
-        reloginWanted_ = AutoReloginOption_;
+        reloginWanted_ = autoReloginOption_;
         ++generation_;
         pendingBytes_ = 0;
         Guarded([&] { State(STATUS_CONNECTED); });
         return;
     }
-    if (state != platform::TcpSocket::StateClosed || closed_ != 0) return;
+    if (state != platform::TcpSocket::kStateClosed || closed_ != 0) return;
     closed_ = 1;
     Need(m_oHandshakeMsgTimer).SetEnabled(false);
     sendQueue_.Clear();
     Need(m_oSendTimer).SetEnabled(false);
-    if (AutoReloginOption_ && reloginWanted_) RestartConnectTimer();
+    if (autoReloginOption_ && reloginWanted_) RestartConnectTimer();
     codec_->ClearBuffer();
     ++generation_;
     pendingBytes_ = 0;
@@ -312,7 +310,7 @@ void CTcpClient::OnSocketReceive() {
         // A handler dropped or reset the connection: the rest belongs to the old one.
         if (generation_ != generation) return;
     }
-    if (pendingBytes_ > ReceiveBufferCap) Guarded([&] { Disconnect(true); });
+    if (pendingBytes_ > kReceiveBufferCap) Guarded([&] { Disconnect(true); });
 }
 
 void CTcpClient::OnHandshakeTick() {
@@ -335,7 +333,7 @@ void CTcpClient::OnSendTick() {
         // not meet this text a second time.
         sendQueue_.Dequeue();
         if (sendQueue_.isEmptyQueue()) Need(m_oSendTimer).SetEnabled(false);
-        if (node && !connected) NotConnected();
+        if (node && !connected) Guarded([&] { NotConnected(); });
     } catch (...) {
     }
 }

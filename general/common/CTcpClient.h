@@ -34,13 +34,13 @@ class CDataProtocol;
 
 class CTcpClient : public ISafeObject {
 public:
-    static constexpr int32_t MinConnectInterval = 5000;
-    static constexpr int32_t MaxConnectInterval = 10999;
-    static constexpr int32_t SendInterval = 10;
-    static constexpr int32_t ProxyTestPollInterval = 100;
+    static constexpr int32_t kMinConnectInterval = 5000;
+    static constexpr int32_t kMaxConnectInterval = 10999;
+    static constexpr int32_t kSendInterval = 10;
+    static constexpr int32_t kProxyTestPollInterval = 100;
     // Received text held without an end marker beyond this much is not a
     // message in the making: the connection is dropped with re-login wanted.
-    static constexpr size_t ReceiveBufferCap = size_t{16} << 20;
+    static constexpr size_t kReceiveBufferCap = size_t{16} << 20;
 
     CTcpClient();
     ~CTcpClient() override;
@@ -63,35 +63,35 @@ public:
     TCPClientStatusType Status() const;
 
     // Values below 1 or above 65535 (or not a number) are ignored.
-    double ServerPort() const { return ServerPort_; }
+    double ServerPort() const { return serverPort_; }
     void setServerPort(double value);
-    const std::string& ServerAddress() const { return ServerAddress_; }
-    void setServerAddress(const std::string& value) { ServerAddress_ = value; }
+    const std::string& ServerAddress() const { return serverAddress_; }
+    void setServerAddress(const std::string& value) { serverAddress_ = value; }
 
     int32_t proxyPort() const { return proxyPort_; }
     void setProxyPort(int32_t value) { proxyPort_ = value; }
     // Chooses the tunnel path at the next connect.
-    bool ProxyEnabled() const { return ProxyEnabled_; }
-    void setProxyEnabled(bool value) { ProxyEnabled_ = value; }
+    bool ProxyEnabled() const { return proxyEnabled_; }
+    void setProxyEnabled(bool value) { proxyEnabled_ = value; }
     const std::string& proxyAddress() const { return proxyAddress_; }
     void setProxyAddress(const std::string& value) { proxyAddress_ = value; }
-    const std::string& ProxyUsername() const { return ProxyUsername_; }
-    void setProxyUsername(const std::string& value) { ProxyUsername_ = value; }
-    const std::string& ProxyPassword() const { return ProxyPassword_; }
-    void setProxyPassword(const std::string& value) { ProxyPassword_ = value; }
-    ProxyTypeEnum ProxyType() const { return ProxyType_; }
-    void setProxyType(ProxyTypeEnum value) { ProxyType_ = value; }
+    const std::string& ProxyUsername() const { return proxyUsername_; }
+    void setProxyUsername(const std::string& value) { proxyUsername_ = value; }
+    const std::string& ProxyPassword() const { return proxyPassword_; }
+    void setProxyPassword(const std::string& value) { proxyPassword_ = value; }
+    ProxyTypeEnum ProxyType() const { return proxyType_; }
+    void setProxyType(ProxyTypeEnum value) { proxyType_ = value; }
 
     // The socket's busy flag: True while it cannot take a send.
     bool Blocked() const;
     // Only DisconnectWhenNoHandshakMsgType (1) runs the watchdog.
-    TCPServerTypeEnum ServerType() const { return ServerType_; }
-    void setServerType(TCPServerTypeEnum value) { ServerType_ = value; }
+    TCPServerTypeEnum ServerType() const { return serverType_; }
+    void setServerType(TCPServerTypeEnum value) { serverType_ = value; }
     // The watchdog's interval in milliseconds (100000 at creation).
     int32_t HandshakeMsgTimer() const;
     void setHandshakeMsgTimer(int32_t ms);
     // Sets the relogin-wanted flag too.
-    bool AutoReloginOption() const { return AutoReloginOption_; }
+    bool AutoReloginOption() const { return autoReloginOption_; }
     void setAutoReloginOption(bool value);
     // Down, and to be connected again without anybody asking.
     bool isConnecting() const;
@@ -152,16 +152,16 @@ private:
     std::unique_ptr<platform::Timer> m_oSendTimer;
     std::unique_ptr<platform::Timer> m_oProxyTestTimer;
 
-    double ServerPort_ = 4500;
-    std::string ServerAddress_;
-    bool ProxyEnabled_ = false;
+    double serverPort_ = 4500;
+    std::string serverAddress_;
+    bool proxyEnabled_ = false;
     std::string proxyAddress_;
     int32_t proxyPort_ = 0;
-    std::string ProxyUsername_;
-    std::string ProxyPassword_;
-    ProxyTypeEnum ProxyType_ = HTTPProxy;
-    TCPServerTypeEnum ServerType_ = DisconnectWhenNoHandshakMsgType;
-    bool AutoReloginOption_ = true;
+    std::string proxyUsername_;
+    std::string proxyPassword_;
+    ProxyTypeEnum proxyType_ = HTTPProxy;
+    TCPServerTypeEnum serverType_ = DisconnectWhenNoHandshakMsgType;
+    bool autoReloginOption_ = true;
     bool reloginWanted_ = true;
     int32_t closed_ = 1;  // 0 while connected as reported
 

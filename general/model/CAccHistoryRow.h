@@ -35,57 +35,57 @@ public:
                 const Variant& vInt, bool vChecked, const Variant& vRefPrice,
                 const Variant& vProfit, const Variant& vCurName);
 
-    int32_t Ticket() const { return Ticket_; }
-    void setTicket(int32_t value) { Ticket_ = value; }
-    const std::string& HisTime() const { return HisTime_; }
-    void setHisTime(std::string value) { HisTime_ = std::move(value); }
-    const std::string& HisType() const { return HisType_; }
-    void setHisType(std::string value) { HisType_ = std::move(value); }
-    const std::shared_ptr<CSymbol>& Symbol() const { return Symbol_; }
-    void setSymbol(std::shared_ptr<CSymbol> value) { Symbol_ = std::move(value); }
+    int32_t Ticket() const { return ticket_; }
+    void setTicket(int32_t value) { ticket_ = value; }
+    const std::string& HisTime() const { return hisTime_; }
+    void setHisTime(std::string value) { hisTime_ = std::move(value); }
+    const std::string& HisType() const { return hisType_; }
+    void setHisType(std::string value) { hisType_ = std::move(value); }
+    const std::shared_ptr<CSymbol>& Symbol() const { return symbol_; }
+    void setSymbol(std::shared_ptr<CSymbol> value) { symbol_ = std::move(value); }
     const Variant& lots() const { return lots_; }
     void setLots(Variant value) { lots_ = std::move(value); }
-    const Variant& BuySell() const { return BuySell_; }
-    void setBuySell(Variant value) { BuySell_ = std::move(value); }
-    const std::string& OpenTime() const { return OpenTime_; }
-    void setOpenTime(std::string value) { OpenTime_ = std::move(value); }
-    const Variant& OpenPrice() const { return OpenPrice_; }
-    void setOpenPrice(Variant value) { OpenPrice_ = std::move(value); }
-    const Variant& ClosePrice() const { return ClosePrice_; }
-    void setClosePrice(Variant value) { ClosePrice_ = std::move(value); }
-    const Variant& AccTransAmount() const { return AccTransAmount_; }
-    void setAccTransAmount(Variant value) { AccTransAmount_ = std::move(value); }
-    const Variant& Comm() const { return Comm_; }
-    void setComm(Variant value) { Comm_ = std::move(value); }
-    const Variant& Interest() const { return Interest_; }
-    void setInterest(Variant value) { Interest_ = std::move(value); }
-    bool Checked() const { return Checked_; }
-    void setChecked(bool value) { Checked_ = value; }
-    const Variant& RefPrice() const { return RefPrice_; }
-    void setRefPrice(Variant value) { RefPrice_ = std::move(value); }
-    const Variant& Profit() const { return Profit_; }
-    void setProfit(Variant value) { Profit_ = std::move(value); }
-    const Variant& SymbolName() const { return SymbolName_; }
-    void setSymbolName(Variant value) { SymbolName_ = std::move(value); }
+    const Variant& BuySell() const { return buySell_; }
+    void setBuySell(Variant value) { buySell_ = std::move(value); }
+    const std::string& OpenTime() const { return openTime_; }
+    void setOpenTime(std::string value) { openTime_ = std::move(value); }
+    const Variant& OpenPrice() const { return openPrice_; }
+    void setOpenPrice(Variant value) { openPrice_ = std::move(value); }
+    const Variant& ClosePrice() const { return closePrice_; }
+    void setClosePrice(Variant value) { closePrice_ = std::move(value); }
+    const Variant& AccTransAmount() const { return accTransAmount_; }
+    void setAccTransAmount(Variant value) { accTransAmount_ = std::move(value); }
+    const Variant& Comm() const { return comm_; }
+    void setComm(Variant value) { comm_ = std::move(value); }
+    const Variant& Interest() const { return interest_; }
+    void setInterest(Variant value) { interest_ = std::move(value); }
+    bool Checked() const { return checked_; }
+    void setChecked(bool value) { checked_ = value; }
+    const Variant& RefPrice() const { return refPrice_; }
+    void setRefPrice(Variant value) { refPrice_ = std::move(value); }
+    const Variant& Profit() const { return profit_; }
+    void setProfit(Variant value) { profit_ = std::move(value); }
+    const Variant& SymbolName() const { return symbolName_; }
+    void setSymbolName(Variant value) { symbolName_ = std::move(value); }
 
 private:
     std::shared_ptr<CDataProtocol> protocol_;
-    int32_t Ticket_ = 0;
-    std::string HisTime_;
-    std::string HisType_;
-    std::shared_ptr<CSymbol> Symbol_;
+    int32_t ticket_ = 0;
+    std::string hisTime_;
+    std::string hisType_;
+    std::shared_ptr<CSymbol> symbol_;
     Variant lots_;
-    Variant BuySell_;
-    std::string OpenTime_;
-    Variant OpenPrice_;
-    Variant ClosePrice_;
-    Variant AccTransAmount_;
-    Variant Comm_;
-    Variant Interest_;
-    bool Checked_ = false;
-    Variant RefPrice_;
-    Variant Profit_;
-    Variant SymbolName_;
+    Variant buySell_;
+    std::string openTime_;
+    Variant openPrice_;
+    Variant closePrice_;
+    Variant accTransAmount_;
+    Variant comm_;
+    Variant interest_;
+    bool checked_ = false;
+    Variant refPrice_;
+    Variant profit_;
+    Variant symbolName_;
 };
 
 }  // namespace OrbanelGeneral10

@@ -8,17 +8,17 @@
 namespace OrbanelGeneral10 {
 
 CAccount::CAccount()
-    : OpenPositions_(std::make_shared<COpenPositions>()), Orders_(std::make_shared<COrders>()) {}
+    : openPositions_(std::make_shared<COpenPositions>()), orders_(std::make_shared<COrders>()) {}
 
 CAccount::~CAccount() {
     Deallocate();
 }
 
 void CAccount::Deallocate() {
-    SafeRelease(SummeryInfo_);
-    SafeRelease(OpenPositions_);
-    SafeRelease(Orders_);
-    Client_.reset();
+    SafeRelease(summeryInfo_);
+    SafeRelease(openPositions_);
+    SafeRelease(orders_);
+    client_.reset();
 }
 
 }  // namespace OrbanelGeneral10

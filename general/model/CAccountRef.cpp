@@ -6,7 +6,7 @@
 namespace OrbanelGeneral10 {
 
 std::string CAccountRef::IndexKey() const {
-    return modelitems::Follow(Account_)->IndexKey();
+    return modelitems::Follow(account_)->IndexKey();
 }
 
 }  // namespace OrbanelGeneral10

@@ -19,14 +19,14 @@ public:
 
     // The account's number as decimal text; error 91 when the account is gone.
     std::string IndexKey() const;
-    std::shared_ptr<CAccount> Account() const { return Account_.lock(); }
-    void setAccount(const std::shared_ptr<CAccount>& value) { Account_ = value; }
+    std::shared_ptr<CAccount> Account() const { return account_.lock(); }
+    void setAccount(const std::shared_ptr<CAccount>& value) { account_ = value; }
 
     // Forgets the account; the account itself is not released.
-    void Deallocate() override { Account_.reset(); }
+    void Deallocate() override { account_.reset(); }
 
 private:
-    std::weak_ptr<CAccount> Account_;
+    std::weak_ptr<CAccount> account_;
 };
 
 }  // namespace OrbanelGeneral10

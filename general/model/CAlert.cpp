@@ -6,8 +6,8 @@
 namespace OrbanelGeneral10 {
 
 void CAlert::setSymbol(std::shared_ptr<CSymbol> value) {
-    Symbol_ = std::move(value);
-    SymbolID_ = modelitems::Follow(Symbol_).ID();
+    symbol_ = std::move(value);
+    symbolID_ = modelitems::Follow(symbol_).ID();
 }
 
 }  // namespace OrbanelGeneral10

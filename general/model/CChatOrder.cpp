@@ -19,31 +19,31 @@ int64_t SecondOf(runtime::Date d) {
 
 }  // namespace
 
-CChatOrder::CChatOrder() : CreatedDate_(runtime::Now()) {}
+CChatOrder::CChatOrder() : createdDate_(runtime::Now()) {}
 
 void CChatOrder::OrderSentNow() {
-    SendTime_ = runtime::Now();
+    sendTime_ = runtime::Now();
 }
 
 void CChatOrder::OrderNotSent() {
     setDealer(-1);
-    SendTime_.reset();
-    SafeRelease(SentToDealer_);
+    sendTime_.reset();
+    SafeRelease(sentToDealer_);
 }
 
 int32_t CChatOrder::TimeAfterSend() const {
-    if (!SendTime_) return -1;
-    const int64_t seconds = SecondOf(runtime::Now()) - SecondOf(*SendTime_);
+    if (!sendTime_) return -1;
+    const int64_t seconds = SecondOf(runtime::Now()) - SecondOf(*sendTime_);
     return static_cast<int32_t>(std::llabs(seconds));
 }
 
 void CChatOrder::setDealer(int32_t value) {
-    Dealer_ = value;
-    ReceivedTime_ = runtime::Now();
+    dealer_ = value;
+    receivedTime_ = runtime::Now();
 }
 
 void CChatOrder::Deallocate() {
-    SafeRelease(SentToDealer_);
+    SafeRelease(sentToDealer_);
 }
 
 }  // namespace OrbanelGeneral10

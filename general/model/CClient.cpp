@@ -20,10 +20,10 @@ using modelitems::Follow;
 using modelitems::KeyText;
 
 CClient::CClient()
-    : Accounts_(std::make_shared<CAccounts>()),
-      Alerts_(std::make_shared<CAlerts>()),
-      ChildrenClients_(std::make_shared<CClientRefs>()),
-      Params_(std::make_shared<CClientParams>()) {}
+    : accounts_(std::make_shared<CAccounts>()),
+      alerts_(std::make_shared<CAlerts>()),
+      childrenClients_(std::make_shared<CClientRefs>()),
+      params_(std::make_shared<CClientParams>()) {}
 
 CClient::~CClient() {
     Deallocate();
@@ -108,11 +108,11 @@ std::string CClient::FullName() const {
 }
 
 void CClient::Deallocate() {
-    SafeRelease(Accounts_);
-    SafeRelease(Alerts_);
-    SafeRelease(ChildrenClients_);
-    SafeRelease(Params_);
-    Parent_.reset();
+    SafeRelease(accounts_);
+    SafeRelease(alerts_);
+    SafeRelease(childrenClients_);
+    SafeRelease(params_);
+    parent_.reset();
 }
 
 }  // namespace OrbanelGeneral10

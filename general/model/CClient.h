@@ -42,38 +42,38 @@ public:
     // One parameter object per symbol with the defaults; those present stay.
     void InitializeParams(const std::shared_ptr<CSymbols>& Symbols, int16_t ClientOrServer);
 
-    int32_t ClientID() const { return ClientID_; }
-    void setClientID(int32_t value) { ClientID_ = value; }
-    const runtime::Variant& ParentID() const { return ParentID_; }
-    void setParentID(runtime::Variant value) { ParentID_ = std::move(value); }
+    int32_t ClientID() const { return clientID_; }
+    void setClientID(int32_t value) { clientID_ = value; }
+    const runtime::Variant& ParentID() const { return parentID_; }
+    void setParentID(runtime::Variant value) { parentID_ = std::move(value); }
     // Nothing after a release.
-    const std::shared_ptr<CAccounts>& Accounts() const { return Accounts_; }
-    const std::shared_ptr<CAlerts>& Alerts() const { return Alerts_; }
-    ClientTypeEnum ClientType() const { return ClientType_; }
-    void setClientType(ClientTypeEnum value) { ClientType_ = value; }
-    const std::shared_ptr<CClientRefs>& ChildrenClients() const { return ChildrenClients_; }
+    const std::shared_ptr<CAccounts>& Accounts() const { return accounts_; }
+    const std::shared_ptr<CAlerts>& Alerts() const { return alerts_; }
+    ClientTypeEnum ClientType() const { return clientType_; }
+    void setClientType(ClientTypeEnum value) { clientType_ = value; }
+    const std::shared_ptr<CClientRefs>& ChildrenClients() const { return childrenClients_; }
     // Nothing when the client has no parent, the parent is gone, or after a release.
-    std::shared_ptr<CClient> Parent() const { return Parent_.lock(); }
-    void setParent(const std::shared_ptr<CClient>& value) { Parent_ = value; }
-    bool EnableInterest() const { return EnableInterest_; }
-    void setEnableInterest(bool value) { EnableInterest_ = value; }
-    double LiquidationPoint() const { return LiquidationPoint_; }
-    void setLiquidationPoint(double value) { LiquidationPoint_ = value; }
-    LiquidationTypeEnum LiquidationType() const { return LiquidationType_; }
-    void setLiquidationType(LiquidationTypeEnum value) { LiquidationType_ = value; }
-    const std::string& FirstName() const { return FirstName_; }
-    void setFirstName(std::string value) { FirstName_ = std::move(value); }
-    const std::string& SecondName() const { return SecondName_; }
-    void setSecondName(std::string value) { SecondName_ = std::move(value); }
-    const std::string& ThirdName() const { return ThirdName_; }
-    void setThirdName(std::string value) { ThirdName_ = std::move(value); }
-    const std::string& LastName() const { return LastName_; }
-    void setLastName(std::string value) { LastName_ = std::move(value); }
+    std::shared_ptr<CClient> Parent() const { return parent_.lock(); }
+    void setParent(const std::shared_ptr<CClient>& value) { parent_ = value; }
+    bool EnableInterest() const { return enableInterest_; }
+    void setEnableInterest(bool value) { enableInterest_ = value; }
+    double LiquidationPoint() const { return liquidationPoint_; }
+    void setLiquidationPoint(double value) { liquidationPoint_ = value; }
+    LiquidationTypeEnum LiquidationType() const { return liquidationType_; }
+    void setLiquidationType(LiquidationTypeEnum value) { liquidationType_ = value; }
+    const std::string& FirstName() const { return firstName_; }
+    void setFirstName(std::string value) { firstName_ = std::move(value); }
+    const std::string& SecondName() const { return secondName_; }
+    void setSecondName(std::string value) { secondName_ = std::move(value); }
+    const std::string& ThirdName() const { return thirdName_; }
+    void setThirdName(std::string value) { thirdName_ = std::move(value); }
+    const std::string& LastName() const { return lastName_; }
+    void setLastName(std::string value) { lastName_ = std::move(value); }
     // The name parts joined, each after the first preceded by a blank when not empty.
     std::string FullName() const;
-    const std::shared_ptr<CClientParams>& Params() const { return Params_; }
-    const std::string& Username() const { return Username_; }
-    void setUsername(std::string value) { Username_ = std::move(value); }
+    const std::shared_ptr<CClientParams>& Params() const { return params_; }
+    const std::string& Username() const { return username_; }
+    void setUsername(std::string value) { username_ = std::move(value); }
 
     // Releases accounts, alerts, child references and parameters, then drops the parent link.
     void Deallocate() override;
@@ -86,22 +86,22 @@ private:
                                                  bool KeepExisting, bool ForSureAdd,
                                                  int16_t ClientOrServer);
 
-    int32_t ClientID_ = 0;
-    runtime::Variant ParentID_;
-    std::shared_ptr<CAccounts> Accounts_;
-    std::shared_ptr<CAlerts> Alerts_;
-    ClientTypeEnum ClientType_ = static_cast<ClientTypeEnum>(0);
-    std::shared_ptr<CClientRefs> ChildrenClients_;
-    std::weak_ptr<CClient> Parent_;
-    bool EnableInterest_ = false;
-    double LiquidationPoint_ = 0;
-    LiquidationTypeEnum LiquidationType_ = static_cast<LiquidationTypeEnum>(0);
-    std::string FirstName_;
-    std::string SecondName_;
-    std::string ThirdName_;
-    std::string LastName_;
-    std::shared_ptr<CClientParams> Params_;
-    std::string Username_;
+    int32_t clientID_ = 0;
+    runtime::Variant parentID_;
+    std::shared_ptr<CAccounts> accounts_;
+    std::shared_ptr<CAlerts> alerts_;
+    ClientTypeEnum clientType_ = static_cast<ClientTypeEnum>(0);
+    std::shared_ptr<CClientRefs> childrenClients_;
+    std::weak_ptr<CClient> parent_;
+    bool enableInterest_ = false;
+    double liquidationPoint_ = 0;
+    LiquidationTypeEnum liquidationType_ = static_cast<LiquidationTypeEnum>(0);
+    std::string firstName_;
+    std::string secondName_;
+    std::string thirdName_;
+    std::string lastName_;
+    std::shared_ptr<CClientParams> params_;
+    std::string username_;
 };
 
 }  // namespace OrbanelGeneral10

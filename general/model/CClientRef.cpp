@@ -6,7 +6,7 @@
 namespace OrbanelGeneral10 {
 
 std::string CClientRef::IndexKey() const {
-    return modelitems::KeyText(modelitems::Follow(Client_)->ClientID());
+    return modelitems::KeyText(modelitems::Follow(client_)->ClientID());
 }
 
 }  // namespace OrbanelGeneral10

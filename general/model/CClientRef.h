@@ -19,14 +19,14 @@ public:
 
     // The client's id as decimal text; error 91 when the client is gone.
     std::string IndexKey() const;
-    std::shared_ptr<CClient> Client() const { return Client_.lock(); }
-    void setClient(const std::shared_ptr<CClient>& value) { Client_ = value; }
+    std::shared_ptr<CClient> Client() const { return client_.lock(); }
+    void setClient(const std::shared_ptr<CClient>& value) { client_ = value; }
 
     // Forgets the client; the client itself is not released.
-    void Deallocate() override { Client_.reset(); }
+    void Deallocate() override { client_.reset(); }
 
 private:
-    std::weak_ptr<CClient> Client_;
+    std::weak_ptr<CClient> client_;
 };
 
 }  // namespace OrbanelGeneral10

@@ -46,7 +46,7 @@ double COpenPosition::ClosePrice() const {
 }
 
 void COpenPosition::setPrice(double value) {
-    Price_ = Follow(Follow(SymbolParam()).Symbol()).RoundedPrice(value);
+    price_ = Follow(Follow(SymbolParam()).Symbol()).RoundedPrice(value);
 }
 
 double COpenPosition::Commission() const {
@@ -54,7 +54,7 @@ double COpenPosition::Commission() const {
 }
 
 void COpenPosition::Deallocate() {
-    Account_.reset();
+    account_.reset();
 }
 
 }  // namespace OrbanelGeneral10

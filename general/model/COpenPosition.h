@@ -31,26 +31,26 @@ public:
     double RefClosePrice() const;
     double ClosePrice() const;
 
-    int32_t Ticket() const { return Ticket_; }
-    void setTicket(int32_t value) { Ticket_ = value; }
+    int32_t Ticket() const { return ticket_; }
+    void setTicket(int32_t value) { ticket_ = value; }
     OperationTypeEnum Type_no() const { return Type_no_; }
     void setType_no(OperationTypeEnum value) { Type_no_ = value; }
     double lots() const { return lots_; }
     void setLots(double value) { lots_ = value; }
-    double Interest() const { return Interest_; }
-    void setInterest(double value) { Interest_ = value; }
-    const std::shared_ptr<CClientParam>& SymbolParam() const { return SymbolParam_; }
-    void setSymbolParam(std::shared_ptr<CClientParam> value) { SymbolParam_ = std::move(value); }
-    double Price() const { return Price_; }
+    double Interest() const { return interest_; }
+    void setInterest(double value) { interest_ = value; }
+    const std::shared_ptr<CClientParam>& SymbolParam() const { return symbolParam_; }
+    void setSymbolParam(std::shared_ptr<CClientParam> value) { symbolParam_ = std::move(value); }
+    double Price() const { return price_; }
     // Stored with the symbol's number of decimals; needs SymbolParam first.
     void setPrice(double value);
-    bool Liquidated() const { return Liquidated_; }
-    void setLiquidated(bool value) { Liquidated_ = value; }
+    bool Liquidated() const { return liquidated_; }
+    void setLiquidated(bool value) { liquidated_ = value; }
     // Nothing once the account is gone or the position was released.
-    std::shared_ptr<CAccount> Account() const { return Account_.lock(); }
-    void setAccount(const std::shared_ptr<CAccount>& value) { Account_ = value; }
-    const std::string& PosTime() const { return PosTime_; }
-    void setPosTime(std::string value) { PosTime_ = std::move(value); }
+    std::shared_ptr<CAccount> Account() const { return account_.lock(); }
+    void setAccount(const std::shared_ptr<CAccount>& value) { account_ = value; }
+    const std::string& PosTime() const { return posTime_; }
+    void setPosTime(std::string value) { posTime_ = std::move(value); }
     // The commission as a negative amount.
     double Commission() const;
 
@@ -58,15 +58,15 @@ public:
     void Deallocate() override;
 
 private:
-    int32_t Ticket_ = 0;
+    int32_t ticket_ = 0;
     OperationTypeEnum Type_no_ = static_cast<OperationTypeEnum>(0);
     double lots_ = 0;
-    std::shared_ptr<CClientParam> SymbolParam_;
-    double Price_ = 0;
-    bool Liquidated_ = false;
-    std::weak_ptr<CAccount> Account_;
-    std::string PosTime_;
-    double Interest_ = 0;
+    std::shared_ptr<CClientParam> symbolParam_;
+    double price_ = 0;
+    bool liquidated_ = false;
+    std::weak_ptr<CAccount> account_;
+    std::string posTime_;
+    double interest_ = 0;
 };
 
 }  // namespace OrbanelGeneral10

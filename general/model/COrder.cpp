@@ -12,7 +12,7 @@ double COrder::RoundedPrice(double value) const {
 }
 
 void COrder::setLimitPrice(double value) {
-    LimitPrice_ = RoundedPrice(value);
+    limitPrice_ = RoundedPrice(value);
 }
 
 void COrder::setSlPrice(double value) {

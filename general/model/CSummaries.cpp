@@ -34,23 +34,23 @@ void CSummaries::SetValues(const runtime::Variant& PrevMargin, const runtime::Va
 }
 
 void CSummaries::Init() {
-    PreviousMargin_ = 0;
-    TotalDeposit_ = 0;
-    TotalCommission_ = 0;
-    TotalInterest_ = 0;
-    MarginRequirement_ = 0;
-    NetProfit_ = 0;
+    previousMargin_ = 0;
+    totalDeposit_ = 0;
+    totalCommission_ = 0;
+    totalInterest_ = 0;
+    marginRequirement_ = 0;
+    netProfit_ = 0;
     credit_ = 0;
-    FloatingProfitLoss_ = 0;
+    floatingProfitLoss_ = 0;
 }
 
 void CSummaries::FloatingProfitLossChanged(double ChangeValue, bool ReflectInterface) {
-    FloatingProfitLoss_ = FloatingProfitLoss_ + ChangeValue;
+    floatingProfitLoss_ = floatingProfitLoss_ + ChangeValue;
     if (ReflectInterface) DataChanged();
 }
 
 void CSummaries::setFloatingProfitLoss(double value) {
-    FloatingProfitLoss_ = value;
+    floatingProfitLoss_ = value;
     DataChanged();
 }
 

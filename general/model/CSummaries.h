@@ -24,21 +24,21 @@ public:
     void Init();
     void FloatingProfitLossChanged(double ChangeValue, bool ReflectInterface);
 
-    double PreviousMargin() const { return PreviousMargin_; }
-    void setPreviousMargin(double value) { PreviousMargin_ = value; }
-    double TotalDeposit() const { return TotalDeposit_; }
-    void setTotalDeposit(double value) { TotalDeposit_ = value; }
-    double TotalCommission() const { return TotalCommission_; }
-    void setTotalCommission(double value) { TotalCommission_ = value; }
-    double TotalInterest() const { return TotalInterest_; }
-    void setTotalInterest(double value) { TotalInterest_ = value; }
-    double MarginRequirement() const { return MarginRequirement_; }
-    void setMarginRequirement(double value) { MarginRequirement_ = value; }
-    double NetProfit() const { return NetProfit_; }
-    void setNetProfit(double value) { NetProfit_ = value; }
+    double PreviousMargin() const { return previousMargin_; }
+    void setPreviousMargin(double value) { previousMargin_ = value; }
+    double TotalDeposit() const { return totalDeposit_; }
+    void setTotalDeposit(double value) { totalDeposit_ = value; }
+    double TotalCommission() const { return totalCommission_; }
+    void setTotalCommission(double value) { totalCommission_ = value; }
+    double TotalInterest() const { return totalInterest_; }
+    void setTotalInterest(double value) { totalInterest_ = value; }
+    double MarginRequirement() const { return marginRequirement_; }
+    void setMarginRequirement(double value) { marginRequirement_ = value; }
+    double NetProfit() const { return netProfit_; }
+    void setNetProfit(double value) { netProfit_ = value; }
     double credit() const { return credit_; }
     void setCredit(double value) { credit_ = value; }
-    double FloatingProfitLoss() const { return FloatingProfitLoss_; }
+    double FloatingProfitLoss() const { return floatingProfitLoss_; }
     // Always raises DataChanged, even for an unchanged value.
     void setFloatingProfitLoss(double value);
 
@@ -56,14 +56,14 @@ public:
     runtime::Event<> DataChanged;
 
 private:
-    double PreviousMargin_ = 0;
-    double TotalDeposit_ = 0;
-    double TotalCommission_ = 0;
-    double TotalInterest_ = 0;
-    double MarginRequirement_ = 0;
-    double NetProfit_ = 0;
+    double previousMargin_ = 0;
+    double totalDeposit_ = 0;
+    double totalCommission_ = 0;
+    double totalInterest_ = 0;
+    double marginRequirement_ = 0;
+    double netProfit_ = 0;
     double credit_ = 0;
-    double FloatingProfitLoss_ = 0;
+    double floatingProfitLoss_ = 0;
 };
 
 }  // namespace OrbanelGeneral10

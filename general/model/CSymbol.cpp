@@ -125,15 +125,15 @@ std::string CSymbol::MyFormatNumber(const Variant& vNumber, int16_t minDig, int1
 // --- Prices -----------------------------------------------------------------
 
 void CSymbol::setAsk(double value) {
-    ask_ = ID_ == 1 ? 1.0 : Rounded(value);
+    ask_ = id_ == 1 ? 1.0 : Rounded(value);
 }
 
 void CSymbol::setBid(double value) {
-    bid_ = ID_ == 1 ? 1.0 : Rounded(value);
+    bid_ = id_ == 1 ? 1.0 : Rounded(value);
 }
 
 double CSymbol::LastPrice() const {
-    if (ID_ == 1) return 1.0;
+    if (id_ == 1) return 1.0;
     return Rounded((Bid() + Ask()) / 2);
 }
 
@@ -154,7 +154,7 @@ bool CSymbol::EffectiveSpread(SpreadArg spread, double& s) const {
 }
 
 double CSymbol::BidWith(SpreadArg spread, int16_t vSourcePlus) const {
-    if (ID_ == 1) return 1.0;
+    if (id_ == 1) return 1.0;
     double s = 0;
     const bool hasSpread = EffectiveSpread(spread, s);
     const double off = Pips(priceOffset_);
@@ -164,7 +164,7 @@ double CSymbol::BidWith(SpreadArg spread, int16_t vSourcePlus) const {
 }
 
 double CSymbol::AskWith(SpreadArg spread, int16_t vSourcePlus) const {
-    if (ID_ == 1) return 1.0;
+    if (id_ == 1) return 1.0;
     double s = 0;
     const bool hasSpread = EffectiveSpread(spread, s);
     const double off = Pips(priceOffset_);

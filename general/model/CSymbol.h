@@ -54,9 +54,9 @@ public:
                             OperationTypeEnum OpType) const;
 
     // The symbol with ID 1 has the fixed price 1.
-    double Ask() const { return ID_ == 1 ? 1.0 : ask_; }
+    double Ask() const { return id_ == 1 ? 1.0 : ask_; }
     void setAsk(double value);
-    double Bid() const { return ID_ == 1 ? 1.0 : bid_; }
+    double Bid() const { return id_ == 1 ? 1.0 : bid_; }
     void setBid(double value);
     double LastPrice() const;
     double BidWithSpread2(const Variant& vSpread, int16_t vSourcePlus) const;
@@ -113,8 +113,8 @@ public:
 
     // --- Identity and settings ----------------------------------------------
 
-    int32_t ID() const { return ID_; }
-    void setID(int32_t value) { ID_ = value; }
+    int32_t ID() const { return id_; }
+    void setID(int32_t value) { id_ = value; }
     const std::string& name() const { return name_; }
     void setName(const Variant& value);
     const std::string& Description() const { return description_; }
@@ -261,7 +261,7 @@ private:
     std::shared_ptr<CSymbolTradingTimes> tradingTimes_;
     std::shared_ptr<CStringValues> converter_;
 
-    int32_t ID_ = 0;
+    int32_t id_ = 0;
     Variant parentID_;
     std::string name_;
     std::string description_;

@@ -43,7 +43,7 @@ protected:
     void ExpectNoReconnect() {
         const size_t before = peer.Connections();
         time.Advance(20000);
-        platform::EventLoop::RunFor(100);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), before) << peer.Transcript(10);
         EXPECT_FALSE(client.LogedOn());
     }
@@ -72,15 +72,15 @@ TEST_F(LoopbackSession, AcceptedLoginSetsTheSessionAndLaterRequestsCarryItsId) {
     EXPECT_TRUE(probe.errors.empty()) << probe.Dump();
 }
 
-// Silence past the interval the login reply set (its value + 15000 ms) drops
+// Silence past the interval the login reply set (WatchdogAfterLoginMs) drops
 // the connection and logs in again with the session's id; a handshake restarts the count.
 TEST_F(LoopbackSession, WatchdogAfterLoginUsesTheServersIntervalAndReloginKeepsTheSessionId) {
     LogIn();
     time.Advance(30000);
     peer.Script().Send(testsupport::Handshake(), testsupport::ServerTime("t1"));
     ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("ServerTime(t1)"); }));
-    time.Advance(34990);
-    platform::EventLoop::RunFor(20);
+    time.Advance(KVClientDLL10::CKVClient::WatchdogAfterLoginMs(20000) - 10);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
     EXPECT_FALSE(probe.Has("DisconnectNoHandshakeMsg"));
     EXPECT_TRUE(peer.IsOpen(1));
 
@@ -102,8 +102,8 @@ TEST_F(LoopbackSession, WatchdogBeforeLoginIsTenSeconds) {
     peer.Script().Expect(og::LOGIN_TOKEN).WithSid(-1);
     client.Login();
     ASSERT_TRUE(peer.Finish());
-    time.Advance(9990);
-    platform::EventLoop::RunFor(20);
+    time.Advance(KVClientDLL10::CKVClient::kWatchdogBeforeLoginMs - 10);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
     EXPECT_TRUE(peer.IsOpen(1));
 
     peer.Script().ExpectClose().Accept().Expect(og::LOGIN_TOKEN).WithSid(-1);
@@ -116,7 +116,7 @@ TEST_F(LoopbackSession, DontAutoDisconnectKeepsASilentSession) {
     LogIn();
     client.setDontAutoDisconnect(true);
     time.Advance(200000);
-    platform::EventLoop::RunFor(50);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
     EXPECT_TRUE(peer.IsOpen(1));
     EXPECT_TRUE(client.LogedOn());
     EXPECT_FALSE(probe.Has("DisconnectNoHandshakeMsg"));
@@ -209,7 +209,7 @@ TEST(LoopbackRelease, TheSessionMayBeReleasedFromInsideItsEvents) {
         ASSERT_TRUE(peer.RunUntil([&] { return released; }, ScriptedPeer::kWaitMs, "the release"));
         ASSERT_TRUE(peer.RunUntil([&] { return !peer.IsOpen(1); }));
         time.Advance(20000);
-        platform::EventLoop::RunFor(30);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), 1u);
     }
 }
@@ -233,7 +233,7 @@ TEST_F(LoopbackSession, RefusedLoginNeverReconnects) {
                   (Lines{"InvalidUsernamePassword", "State(0)"}));
         EXPECT_EQ(client.LoginUser(), -200);
         time.Advance(20000);
-        platform::EventLoop::RunFor(100);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), 1u);
     }
 }
@@ -361,7 +361,7 @@ TEST_F(LoopbackSession, ServersDisconnectMessageClosesForGoodWhateverItsCode) {
         }
         const size_t before = peer.Connections();
         time.Advance(20000);
-        platform::EventLoop::RunFor(100);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), before);
         EXPECT_FALSE(probe.client->LogedOn());
     }
@@ -419,7 +419,7 @@ TEST_F(LoopbackSession, DemoAccountRequestAndReplies) {
         EXPECT_EQ(client.LoginUser(), -200);
         EXPECT_EQ(client.ServerPort(), peer.Port());
         time.Advance(20000);
-        platform::EventLoop::RunFor(50);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), 1u);
     }
 }
@@ -450,14 +450,15 @@ TEST(LoopbackReconnect, SessionsComeBackAtTheirOwnMoments) {
         }
         return true;
     }));
-    platform::EventLoop::RunFor(50);  // their attempts at once are refused
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(
+        ScriptedPeer::kWaitMs));  // their attempts at once are refused
     peer.ResumeListening();
 
     std::set<int> moments;  // 200 ms steps in which sessions came back
     size_t back = 0;
     for (int step = 1; step <= 30 && back < sessions.size(); ++step) {
         time.Advance(200);
-        platform::EventLoop::RunFor(30);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         if (loggedOn() > back) moments.insert(step);
         back = loggedOn();
     }

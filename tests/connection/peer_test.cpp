@@ -32,8 +32,8 @@ struct RawClient {
     RawClient() {
         socket.OnState.Connect([this] {
             const int32_t st = socket.State();
-            connected = st == platform::TcpSocket::StateConnected;
-            if (st == platform::TcpSocket::StateClosed) closed = true;
+            connected = st == platform::TcpSocket::kStateConnected;
+            if (st == platform::TcpSocket::kStateClosed) closed = true;
         });
         socket.OnReceive.Connect([this] {
             std::string chunk;

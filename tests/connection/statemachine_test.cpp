@@ -198,7 +198,7 @@ TEST_F(Session, SendRetryWhileLoggedOff) {
     requests->Request(og::GET_ALL_SYMBOLS_TOKEN);
     requests->Request(og::GET_ALL_SYMBOLS_TOKEN);
     EXPECT_EQ(events->Count("NotConnected"), 1u);  // only the head is tried
-    time.Advance(499);
+    time.Advance(kv::CKVClient::kSendRetryMs - 1);
     EXPECT_EQ(events->Count("NotConnected"), 1u);
     time.Advance(1);
     EXPECT_EQ(events->Count("NotConnected"), 2u);
@@ -221,7 +221,7 @@ TEST_F(Session, SendRetryWhileLoggedOff) {
 
 // The first connect logs in at once (the login timer's first tick runs on the
 // connect); the reply sets the session id, the user and the watchdog interval
-// (the server's value plus 15000 ms), which holds across a re-login.
+// (WatchdogAfterLoginMs of the server's value), which holds across a re-login.
 TEST_F(Session, LoginReplySetsSessionAndWatchdogAfterLogin) {
     peer.Script()
         .Expect(og::LOGIN_TOKEN)
@@ -242,7 +242,9 @@ TEST_F(Session, LoginReplySetsSessionAndWatchdogAfterLogin) {
         if (e == "State(True)" || e.rfind("LoggedOn", 0) == 0) ups.push_back(e);
     EXPECT_EQ(ups, (std::vector<std::string>{"State(True)", "LoggedOn(77)"}));
 
-    time.Advance(34999);
+    const int32_t watchdog = kv::CKVClient::WatchdogAfterLoginMs(20000);
+    EXPECT_EQ(watchdog, 35000);
+    time.Advance(watchdog - 1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 0u);
     EXPECT_TRUE(client->LogedOn());
     time.Advance(1);
@@ -253,20 +255,20 @@ TEST_F(Session, LoginReplySetsSessionAndWatchdogAfterLogin) {
     ASSERT_TRUE(LoggedOn());
     EXPECT_EQ(events->Count("State(False)"), 1u);
     EXPECT_EQ(events->Count("LoggedOn(77)"), 2u);
-    // The interval of the last login stands: 35000 ms again.
-    time.Advance(34999);
+    // The interval of the last login stands.
+    time.Advance(watchdog - 1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 1u);
     time.Advance(1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 2u);
 }
 
-// Until the first accepted login the watchdog gives the server 10000 ms; the
+// Until the first accepted login the watchdog gives the server kWatchdogBeforeLoginMs; the
 // login request is queued once per connection, not once per login-timer tick.
 TEST_F(Session, WatchdogBeforeLogin) {
     peer.Script().Expect(og::LOGIN_TOKEN).ExpectClose().Accept().AcceptLogin();
     client->Login();
     ASSERT_TRUE(Until([this] { return Logins() == 1; }, "the login request"));
-    time.Advance(9999);
+    time.Advance(kv::CKVClient::kWatchdogBeforeLoginMs - 1);
     EXPECT_EQ(Logins(), 1u);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 0u);
     time.Advance(1);
@@ -280,14 +282,15 @@ TEST_F(Session, WatchdogBeforeLogin) {
 // Every handshake restarts the watchdog's full interval; with DontAutoDisconnect
 // the firing changes nothing, and setting it restarts the count.
 TEST_F(Session, HandshakesAndDontAutoDisconnect) {
-    peer.Script().AcceptLogin(LoginGrant().HandshakeMs(5000));  // watchdog 20000 ms
+    peer.Script().AcceptLogin(LoginGrant().HandshakeMs(5000));
     client->Login();
     ASSERT_TRUE(LoggedOn());
+    const int32_t watchdog = kv::CKVClient::WatchdogAfterLoginMs(5000);
 
     time.Advance(15000);
     peer.Script().Send(testsupport::Handshake(), testsupport::ServerTime("t1"));
     ASSERT_TRUE(Until([this] { return events->Count("ServerTime(t1)") == 1; }, "the handshake"));
-    time.Advance(19999);  // 34999: the handshake at 15000 restarted the count
+    time.Advance(watchdog - 1);  // the handshake at 15000 restarted the count
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 0u);
 
     client->setDontAutoDisconnect(true);  // restarts again, at 34999
@@ -297,11 +300,11 @@ TEST_F(Session, HandshakesAndDontAutoDisconnect) {
 
     const int64_t since = time.driver().NowMs();
     client->setDontAutoDisconnect(false);
-    time.Advance(19999);
+    time.Advance(watchdog - 1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 0u);
     time.Advance(1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 1u);
-    EXPECT_EQ(time.driver().NowMs() - since, 20000);
+    EXPECT_EQ(time.driver().NowMs() - since, watchdog);
 }
 
 // What a login reply does: refused (any first parameter but "OK") closes the
@@ -336,7 +339,7 @@ TEST(SessionLogin, Replies) {
         if (c.refused) {
             ASSERT_TRUE(peer.RunUntil([&] { return !peer.IsOpen(1); }));
             EXPECT_EQ(events.Count("InvalidUsernamePassword"), 1u);
-            EXPECT_EQ(client.LoginUser(), -200);
+            EXPECT_EQ(client.LoginUser(), kv::CKVClient::kClosedForGood);
             time.Advance(60000);  // closed for good: nothing runs, nothing reconnects
             EXPECT_EQ(time.driver().RunningTimers(), 0u);
             EXPECT_EQ(peer.Connections(), 1u);
@@ -344,7 +347,7 @@ TEST(SessionLogin, Replies) {
             EXPECT_EQ(events.Count("InvalidUsernamePassword"), 0u);
             EXPECT_EQ(events.Count("ShowError(Login)"), 1u);
             EXPECT_FALSE(client.LogedOn());
-            EXPECT_EQ(client.LoginUser(), -100);
+            EXPECT_EQ(client.LoginUser(), kv::CKVClient::kNotLoggedIn);
         }
         EXPECT_EQ(events.Count("State(True)"), 0u);
     }
@@ -364,10 +367,10 @@ TEST_F(Session, ConnectRetryAfterTheDrawnInterval) {
     client->setServerPort(deadPort);
     peer.Script().AcceptLogin();
     client->Login();
-    platform::EventLoop::RunFor(100);  // the refused attempt is reported meanwhile
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));  // the refusal
     client->setServerPort(peer.Port());
     time.Advance(2999);
-    platform::EventLoop::RunFor(50);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
     EXPECT_EQ(peer.Connections(), 0u);
     time.Advance(3000);
     ASSERT_TRUE(LoggedOn());

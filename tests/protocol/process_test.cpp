@@ -203,7 +203,7 @@ TEST_F(Process, SendsTheBuiltTextOnAConnectedSocket) {
     auto client = std::make_shared<platform::TcpSocket>();
     client->Connect("127.0.0.1", server.Port());
     ASSERT_TRUE(platform::EventLoop::RunUntil(
-        [&] { return peer && client->State() == platform::TcpSocket::StateConnected; }, 5000));
+        [&] { return peer && client->State() == platform::TcpSocket::kStateConnected; }, 5000));
     std::string received;
     peer->OnReceive.Connect([&] {
         std::string chunk;

@@ -73,7 +73,7 @@ TEST_F(Dispatcher, HandleSendsTheCountInParameterOneThenEveryResult) {
 TEST_F(Dispatcher, WithoutResultsOnlyTheCountGoes) {
     ASSERT_TRUE(response.Handle());
     ASSERT_TRUE(pair.inbox->WaitFor(1));
-    platform::EventLoop::RunFor(20);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
     EXPECT_EQ(
         pair.inbox->messages,
         std::vector<std::string>{WithoutEnd(KVGeneralDLL10::CDataProtocol().Response(6, {"0"}))});
@@ -121,7 +121,7 @@ TEST_F(Dispatcher, HandleFailsAndSendsNothingWithoutWhatTheLogLineNeeds) {
         EXPECT_FALSE(r.Handle()) << c.what;
         EXPECT_FALSE(r.Handled()) << c.what;
     }
-    platform::EventLoop::RunFor(50);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
     EXPECT_TRUE(pair.inbox->messages.empty());
     EXPECT_TRUE(logs.empty());
 }
@@ -162,7 +162,7 @@ TEST(DispatcherLoopback, TheConnectionSessionReceivesEveryResult) {
     ASSERT_TRUE(stacktest::Wait([&] { return client.LogedOn(); }));
     catcher->relay->RequestFromServer(OrbanelGeneral10::GETOPENPOS_TOKEN, {});
     ASSERT_TRUE(stacktest::Wait([&] { return catcher->tables > 0; }));
-    platform::EventLoop::RunFor(20);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
 
     EXPECT_TRUE(response.Handled());
     EXPECT_FALSE(catcher->noRows);

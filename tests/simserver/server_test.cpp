@@ -300,7 +300,7 @@ TEST_F(SimServer, AnswersListsEmptyUnknownRequestsEmptyAndNoAnswerWhereNoneIsExp
     platform::TcpSocket raw;
     std::string got;
     raw.OnState.Connect([&] {
-        if (raw.State() == platform::TcpSocket::StateConnected) raw.Send("garbage+3!");
+        if (raw.State() == platform::TcpSocket::kStateConnected) raw.Send("garbage+3!");
     });
     raw.OnReceive.Connect([&] {
         std::string chunk;

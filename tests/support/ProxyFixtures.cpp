@@ -104,7 +104,7 @@ struct ProxyFixture::Impl {
         c->client = socket;
         socket->OnReceive.Connect([this, c] { FromClient(*c); });
         socket->OnState.Connect([this, c] {
-            if (c->client->State() == platform::TcpSocket::StateClosed) ClientGone(*c);
+            if (c->client->State() == platform::TcpSocket::kStateClosed) ClientGone(*c);
         });
     }
 
@@ -296,12 +296,12 @@ struct ProxyFixture::Impl {
             Send(c.client.get(), chunk);
         });
         t->OnState.Connect([this, &c, t] {
-            if (t->State() == platform::TcpSocket::StateConnected) {
+            if (t->State() == platform::TcpSocket::kStateConnected) {
                 ++granted;
                 Send(c.client.get(), Granted());
                 c.stage = Stage::Relay;
                 Send(t, std::exchange(c.in, std::string()));
-            } else if (t->State() == platform::TcpSocket::StateClosed) {
+            } else if (t->State() == platform::TcpSocket::kStateClosed) {
                 if (c.stage == Stage::Connecting) Reply(c, Unreachable(), true);
                 if (c.stage == Stage::Relay) {
                     c.stage = Stage::Done;
@@ -466,7 +466,7 @@ size_t LoopbackTarget::Connections() const {
 size_t LoopbackTarget::OpenConnections() const {
     return static_cast<size_t>(std::count_if(
         impl_->conns.begin(), impl_->conns.end(),
-        [](const auto& s) { return s->State() == platform::TcpSocket::StateConnected; }));
+        [](const auto& s) { return s->State() == platform::TcpSocket::kStateConnected; }));
 }
 
 std::string LoopbackTarget::Received() const {
@@ -475,7 +475,7 @@ std::string LoopbackTarget::Received() const {
 
 bool LoopbackTarget::Send(const std::string& text) {
     for (auto it = impl_->conns.rbegin(); it != impl_->conns.rend(); ++it) {
-        if ((*it)->State() != platform::TcpSocket::StateConnected) continue;
+        if ((*it)->State() != platform::TcpSocket::kStateConnected) continue;
         (*it)->Send(text);
         return true;
     }

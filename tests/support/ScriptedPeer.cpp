@@ -86,7 +86,7 @@ void PeerCore::OnAccept(std::shared_ptr<platform::TcpSocket> socket) {
     Conn* raw = c.get();
     raw->socket->OnReceive.Connect([this, raw] { OnReceive(*raw); });
     raw->socket->OnState.Connect([this, raw] {
-        if (raw->socket->State() == platform::TcpSocket::StateClosed) OnClosed(*raw);
+        if (raw->socket->State() == platform::TcpSocket::kStateClosed) OnClosed(*raw);
     });
     Note("#" + std::to_string(raw->number) + " connected");
     if (handshakeMs > 0) StartHandshakes(*raw, handshakeMs);
@@ -472,7 +472,7 @@ bool PeerCore::RunStep(PeerScript& s) {
             if (!c->open) return true;
             // What was written goes out before the connection is cut.
             if (!s.started_ || !s.timerFired_ ||
-                (c->socket->State() == platform::TcpSocket::StateConnected && c->socket->Busy())) {
+                (c->socket->State() == platform::TcpSocket::kStateConnected && c->socket->Busy())) {
                 s.started_ = true;
                 StartTimer(s, writeGapMs);
                 return false;

@@ -126,7 +126,7 @@ TEST(SessionClient, SurvivesAHostThatReleasesItInsideAHandler) {
         }
         ASSERT_TRUE(Wait([&] { return released; }));
         const size_t seen = log->size();
-        platform::EventLoop::RunFor(50);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
         EXPECT_EQ(log->size(), seen) << "an event after the release";
         if (where == Where::FirstReceive) {
             ASSERT_EQ(kept.size(), 1u);
@@ -135,7 +135,7 @@ TEST(SessionClient, SurvivesAHostThatReleasesItInsideAHandler) {
         if (where != Where::Disconnected) {
             ASSERT_TRUE(Wait([&] {
                 return !host.accepted.empty() &&
-                       host.accepted[0]->State() == platform::TcpSocket::StateClosed;
+                       host.accepted[0]->State() == platform::TcpSocket::kStateClosed;
             })) << "the released client left its connection open";
         }
     }

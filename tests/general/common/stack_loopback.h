@@ -82,7 +82,7 @@ public:
             }
         });
         near->Connect("127.0.0.1", server_.Port());
-        open = Wait([&] { return far && near->State() == platform::TcpSocket::StateConnected; });
+        open = Wait([&] { return far && near->State() == platform::TcpSocket::kStateConnected; });
         session = SessionTag(near, kSessionSid);
     }
 

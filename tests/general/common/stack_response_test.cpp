@@ -82,7 +82,7 @@ TEST_F(Dispatch, HandleWithoutRowsSendsOnlyTheCountZero) {
     ASSERT_TRUE(response.Handle());
     EXPECT_TRUE(response.Handled());
     ASSERT_TRUE(pair.inbox->WaitFor(1));
-    platform::EventLoop::RunFor(20);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
     EXPECT_EQ(pair.inbox->messages, std::vector<std::string>{Response(6, {"0"})});
 }
 
@@ -137,7 +137,7 @@ TEST_F(Dispatch, HandleFailsWithoutSocketManagerOrConnection) {
         EXPECT_FALSE(r.Handled()) << c.what;
     }
     // Neither sent a count that no row would follow.
-    platform::EventLoop::RunFor(50);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
     EXPECT_TRUE(pair.inbox->messages.empty());
 }
 
@@ -229,7 +229,7 @@ TEST(DispatchLoopback, TheConnectionSessionReceivesEveryRow) {
         catcher->relay->RequestFromServer(OrbanelGeneral10::GET_ACCOUNTS_TOKEN, {});
         ASSERT_TRUE(stacktest::Wait([&] { return catcher->tables > 0; }))
             << server.forwarded.size() << " messages reached the client";
-        platform::EventLoop::RunFor(20);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(5000));
 
         EXPECT_TRUE(errors.empty()) << errors.front();
         EXPECT_EQ(requests, 1);

@@ -74,7 +74,7 @@ protected:
     }
     std::vector<int32_t> Granted() const {
         std::vector<int32_t> out;
-        for (int32_t i = 1; i <= CSecurity::PrivCount; ++i) {
+        for (int32_t i = 1; i <= CSecurity::kPrivCount; ++i) {
             if (security.UserHasPriv(PrivsEnum(i))) out.push_back(i);
         }
         return out;

@@ -107,8 +107,8 @@ TEST(TcpClient, EachClientDrawsItsOwnConnectInterval) {
     for (int i = 0; i < 40; ++i) {
         CTcpClient client;  // created within the same second, as a desk does
         const int32_t interval = client.ConnectInterval();
-        EXPECT_GE(interval, CTcpClient::MinConnectInterval);
-        EXPECT_LE(interval, CTcpClient::MaxConnectInterval);
+        EXPECT_GE(interval, CTcpClient::kMinConnectInterval);
+        EXPECT_LE(interval, CTcpClient::kMaxConnectInterval);
         seen.insert(interval);
     }
     EXPECT_GT(seen.size(), 20u);
@@ -125,7 +125,8 @@ TEST(TcpClient, RetriesAFailedConnectEveryInterval) {
     client.setServerPort(port);
     client.setHandshakeMsgTimer(1000);
     client.Connect();
-    EventLoop::RunFor(30);  // the first attempt is refused, without an event
+    ASSERT_TRUE(
+        EventLoop::RunUntilIdle(kWaitMs));  // the first attempt is refused, without an event
     EXPECT_TRUE(rec.log.empty());
     EXPECT_TRUE(client.isConnecting());
     // A sign of life while down must not arm the watchdog, whose firing would
@@ -135,7 +136,7 @@ TEST(TcpClient, RetriesAFailedConnectEveryInterval) {
     platform::TcpServer server;
     server.Listen("127.0.0.1", port);
     time.Advance(client.ConnectInterval() - 1);
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_TRUE(rec.log.empty()) << "tried before the interval was over";
     time.Advance(1);
     ASSERT_TRUE(Wait([&] { return rec.Has("connected"); }));
@@ -196,17 +197,17 @@ TEST(TcpClient, EachDropIsReportedOnceAndReconnectsOnlyWhenWanted) {
                 break;
         }
         ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         client.Child()->Close();  // a second close report for the same drop
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_EQ(rec.Count("disconnected"), 1u);
         EXPECT_EQ(client.isConnecting(), c.reconnects);
-        time.Advance(c.reconnects ? client.ConnectInterval() : 3 * CTcpClient::MaxConnectInterval);
+        time.Advance(c.reconnects ? client.ConnectInterval() : 3 * CTcpClient::kMaxConnectInterval);
         if (c.reconnects) {
             EXPECT_TRUE(Wait([&] { return rec.Count("connected") == 2; }));
             EXPECT_EQ(target.Connections(), 2u);
         } else {
-            EventLoop::RunFor(30);
+            ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
             EXPECT_EQ(target.Connections(), 1u);
             EXPECT_EQ(rec.Count("connected"), 1u);
         }
@@ -227,10 +228,10 @@ TEST(TcpClient, AnyReceivedDataRestartsTheWatchdogOfServerType1Only) {
         ASSERT_TRUE(target.Send("x"));
         ASSERT_TRUE(Wait([&] { return rec.Has("received 1"); }));
         time.Advance(99999);
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_FALSE(rec.Has("disconnected"));
         time.Advance(1);
-        EventLoop::RunFor(20);
+        ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
         EXPECT_EQ(rec.Has("disconnected"), type == DisconnectWhenNoHandshakMsgType);
     }
 }
@@ -258,7 +259,7 @@ TEST(TcpClient, TextWithoutEndMarkerPastTheCapDropsTheConnection) {
     CTcpClient client;
     Recorder rec(client);
     ConnectTo(client, target, rec);
-    ASSERT_TRUE(target.Send(std::string(CTcpClient::ReceiveBufferCap + 1, 'x')));
+    ASSERT_TRUE(target.Send(std::string(CTcpClient::kReceiveBufferCap + 1, 'x')));
     ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
     EXPECT_TRUE(client.isConnecting());
     EXPECT_EQ(std::count_if(rec.log.begin(), rec.log.end(),
@@ -279,7 +280,7 @@ TEST(TcpClient, AHostMayReleaseTheClientFromItsOwnHandlers) {
     client->setServerPort(target.Port());
     client->Connect();
     ASSERT_TRUE(Wait([&] { return client == nullptr; }));
-    EventLoop::RunFor(20);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(got, std::vector<std::string>{"As?<"});
 
     auto second = std::make_shared<CTcpClient>();
@@ -323,7 +324,7 @@ TEST(TcpClient, QueuedTextsLeaveOnePerTickInTheOrderSent) {
     ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size(); }));
     ASSERT_FALSE(client.Blocked());
     for (const std::string expected : {"x+3!", "x+3!y+3!", "x+3!y+3!z+3!"}) {
-        time.Advance(CTcpClient::SendInterval);
+        time.Advance(CTcpClient::kSendInterval);
         ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size() + expected.size(); }));
         EXPECT_EQ(target.Received().substr(big.size()), expected);
     }
@@ -339,7 +340,7 @@ TEST(TcpClient, AFullQueueRefusesTheTextWithOverflowAndLosesNothingQueued) {
     std::string big;
     MakeBusy(client, big);
     std::string expected;
-    for (size_t i = 0; i < CQueue::Capacity; ++i) {
+    for (size_t i = 0; i < CQueue::kCapacity; ++i) {
         const std::string text = "q" + std::to_string(i) + ";";
         client.Send(text);
         expected += text;
@@ -354,7 +355,7 @@ TEST(TcpClient, AFullQueueRefusesTheTextWithOverflowAndLosesNothingQueued) {
     }
     EXPECT_TRUE(rec.log.empty()) << "SentData for a text that was not queued";
     ASSERT_TRUE(Wait([&] { return !client.Blocked(); }));
-    time.Advance(int64_t{CTcpClient::SendInterval} * CQueue::Capacity);
+    time.Advance(int64_t{CTcpClient::kSendInterval} * CQueue::kCapacity);
     ASSERT_TRUE(Wait([&] { return target.Received().size() == big.size() + expected.size(); }));
     EXPECT_EQ(target.Received().substr(big.size()), expected);
     client.Send("after");  // room again
@@ -374,7 +375,7 @@ TEST(TcpClient, ADropClearsWhatWasWaiting) {
     time.Advance(client.ConnectInterval());
     ASSERT_TRUE(Wait([&] { return target.OpenConnections() == 1; }));
     time.Advance(1000);
-    EventLoop::RunFor(30);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(target.Received().find("stale"), std::string::npos);
     EXPECT_FALSE(rec.Has("not connected"));
 }
@@ -470,9 +471,9 @@ TEST(TcpClient, ABrokenProxyGivesOneDropAndARetryNeverAHang) {
         client.Connect();
         ASSERT_TRUE(Wait([&] { return rec.Has("connected") && proxy.Connections() == 1; }));
         if (c.fault == Fault::Silent) {
-            EventLoop::RunFor(30);
+            ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
             EXPECT_FALSE(rec.Has("disconnected"));
-            time.Advance(platform::HttpTunnel::HandshakeTimeoutMs);
+            time.Advance(platform::HttpTunnel::kHandshakeTimeoutMs);
         }
         ASSERT_TRUE(Wait([&] { return rec.Has("disconnected"); }));
         EXPECT_EQ(rec.log, (std::vector<std::string>{"connected", "disconnected"}));
@@ -513,7 +514,7 @@ TEST(TcpClient, ProxyTestReportsThroughItsEvent) {
             EXPECT_TRUE(rec.log.empty());
             // Poll by poll until the outcome is in.
             ASSERT_TRUE(Wait([&] {
-                time.Advance(CTcpClient::ProxyTestPollInterval);
+                time.Advance(CTcpClient::kProxyTestPollInterval);
                 return !rec.log.empty();
             }));
         }
@@ -546,7 +547,7 @@ TEST(TcpClient, DeallocateLetsGoOfEverythingAndKeepsPlainProperties) {
         }
     }
     client.Deallocate();  // twice is harmless
-    EventLoop::RunFor(20);
+    ASSERT_TRUE(EventLoop::RunUntilIdle(kWaitMs));
     EXPECT_EQ(rec.Count("disconnected"), 0u);
 }
 

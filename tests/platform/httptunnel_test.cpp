@@ -382,7 +382,7 @@ struct Local {
             data += chunk;
         });
     }
-    bool Closed() const { return !states.empty() && states.back() == TcpSocket::StateClosed; }
+    bool Closed() const { return !states.empty() && states.back() == TcpSocket::kStateClosed; }
     TcpSocket socket;
     std::vector<int32_t> states;
     std::string data;
@@ -418,7 +418,7 @@ TEST(HttpTunnelTest, ReachesTheServerThroughEachProxyBothWays) {
         EXPECT_GT(handle, 0);
         Local local;
         local.socket.Connect("127.0.0.1", port);
-        ASSERT_TRUE(Wait([&] { return local.socket.State() == TcpSocket::StateConnected; }));
+        ASSERT_TRUE(Wait([&] { return local.socket.State() == TcpSocket::kStateConnected; }));
         local.socket.Send("PING");  // most likely before the proxy has answered
         ASSERT_TRUE(Wait([&] { return local.data == "HELLO" && server.Received() == "PING"; }))
             << "local got \"" << local.data << "\", server got \"" << server.Received() << "\"";
@@ -446,7 +446,8 @@ TEST(HttpTunnelTest, ServerSideCloseDeliversTheLastBytesThenClosesTheLocalSide) 
     local.socket.Connect("127.0.0.1", port);
     ASSERT_TRUE(Wait([&] { return server.OpenConnections() == 1; }));
     ASSERT_TRUE(server.Send("BYE"));
-    EventLoop::RunFor(20);  // the target's close would drop what it has not sent yet
+    ASSERT_TRUE(EventLoop::RunUntilIdle(
+        kWaitMs));  // the target's close would drop what it has not sent yet
     server.CloseAll();
     ASSERT_TRUE(Wait([&] { return local.Closed(); }));
     EXPECT_EQ(local.data, "BYE");
@@ -486,7 +487,7 @@ TEST(HttpTunnelTest, TakesOneLocalConnectionPerTunnel) {
     second.socket.Connect("127.0.0.1", port);
     EXPECT_TRUE(Wait([&] { return second.Closed(); }));
     EXPECT_EQ(proxy.Connections(), 1u);
-    EXPECT_EQ(first.socket.State(), TcpSocket::StateConnected);
+    EXPECT_EQ(first.socket.State(), TcpSocket::kStateConnected);
 }
 
 struct Broken {
@@ -609,10 +610,11 @@ TEST(HttpTunnelTest, ASilentProxyTimesOutWithoutHanging) {
     Local local;
     local.socket.Connect("127.0.0.1", port);
     ASSERT_TRUE(Wait([&] { return proxy.Connections() == 2 && !local.states.empty(); }));
-    EventLoop::RunFor(20);  // the handshakes reach the proxy, which says nothing
+    ASSERT_TRUE(
+        EventLoop::RunUntilIdle(kWaitMs));  // the handshakes reach the proxy, which says nothing
     std::string text;
     EXPECT_EQ(tunnel.GetTestProxyResult(text), -1);
-    time.Advance(HttpTunnel::HandshakeTimeoutMs - 1);
+    time.Advance(HttpTunnel::kHandshakeTimeoutMs - 1);
     EXPECT_FALSE(local.Closed());
     time.Advance(1);
     ASSERT_TRUE(Wait([&] { return local.Closed(); }));
