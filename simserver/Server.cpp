@@ -460,7 +460,11 @@ void Server::Impl::SymbolRows(Conn& c) {
         cells[12] = "1";
         cells[13] = "1";
         cells[14] = Num(s.tickPips);
+        // The client compares the re-quotable and privilege flags with 1 as
+        // numbers: an empty cell would refuse the whole row.
+        cells[22] = "0";
         cells[26] = "1";
+        cells[27] = "0";
         rows.push_back(JoinCells(cells));
     }
     Rows(c, std::move(rows));

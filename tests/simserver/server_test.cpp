@@ -246,9 +246,9 @@ TEST_F(SimServer, AnswersTheLoginRoadAsTheClientReadsIt) {
               Lines{"OneRow(306, 7: 10,2,3|0,1,4,2,0,0,0,,2|<time>|2|3|0|0)"});
     EXPECT_EQ(s->Ask(og::GET_ALL_SYMBOLS_TOKEN, {"101", "CLIENT", "77"}),
               Lines{"Rows(104, 2x34: "
-                    "1,USD,1,-4,1,0,1,1,01/12/2026 10:00:00,1,1,1,1,1,1,,,,,,,,,,,,1,,,,,,,|"
+                    "1,USD,1,-4,1,0,1,1,01/12/2026 10:00:00,1,1,1,1,1,1,,,,,,,,0,,,,1,0,,,,,,|"
                     "2,EURUSD,1,-4,1,1,1.0852,1.085,01/12/2026 10:00:01,1.09,1.08,100000,1,1,1,"
-                    ",,,,,,,,,,,1,,,,,,,)"});
+                    ",,,,,,,0,,,,1,0,,,,,,)"});
     EXPECT_EQ(s->Ask(og::GET_CLIENTS_TOKEN, {"101"}),
               Lines{"Rows(313, 1x12: 101,,,,,0,Anna,,,Smith,1,ANNA)"});
     EXPECT_EQ(s->Ask(og::GET_ACCOUNTS2_TOKEN, {"101"}),
