@@ -62,7 +62,8 @@ ManagerPtr CClientAPIManagers::Add(const std::string& ServerIP, int32_t ServerPo
     byAccount_[AccountID].push_back(session.get());
     ports_.frmMain->addToListView(Username, AccountID, false, "", "", n);
     if (LoginNow) session->ClientAPIF()->Login();
-    if (desk_.State().CurrentManager.expired()) desk_.State().CurrentManager = session;
+    ManagerPtr current = desk_.State().CurrentManager.lock();
+    if (!current || current->Released()) desk_.State().CurrentManager = session;
     return session;
 }
 
@@ -88,7 +89,8 @@ void CClientAPIManagers::Forget(const ManagerPtr& session) {
 }
 
 void CClientAPIManagers::RepickCurrent() {
-    if (desk_.State().CurrentManager.expired())
+    ManagerPtr current = desk_.State().CurrentManager.lock();
+    if (!current || current->Released())
         desk_.State().CurrentManager = GetFirstLoggedOnManager(desk_);
 }
 
