@@ -131,7 +131,8 @@ public:
     bool isDisplay() const { return isDisplay_; }
     void setIsDisplay(bool value) { isDisplay_ = value; }
     const std::string& LastQuteTime() const { return lastQuteTime_; }
-    void setLastQuteTime(std::string value) { lastQuteTime_ = std::move(value); }
+    // Assigned in place: every changed quote sets it, and the text keeps its storage.
+    void setLastQuteTime(std::string_view value) { lastQuteTime_.assign(value); }
     // Today's date with LastQuteTime, moved a day when more than 10 hours off now.
     std::string LastQuteDateTime() const;
     double Factor() const { return factor_; }
