@@ -123,7 +123,7 @@ Names ReadLines(const std::filesystem::path& path) {
 
 class DeskOnServer {
 public:
-    DeskOnServer() : server_(TestBook()) {
+    explicit DeskOnServer(simserver::Book book = TestBook()) : server_(std::move(book)) {
         server_.Listen("127.0.0.1", 0);
         og::SetMessageNotifier([this](const std::string& t) { messages.push_back(t); });
         desk.DisconnectSelected = [this](const std::string& key) {
@@ -236,6 +236,97 @@ TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePer
     EXPECT_EQ(d.Cell("C1", 1), "BEN");
     EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C1"));
     EXPECT_EQ(d.managers().Count(), 6);
+}
+
+// A re-login starts from clean views: what vanished meanwhile is gone;
+// a re-routing push rewrites the server list.
+TEST(SessionsEndToEnd, AReLoginLeavesNoStaleRowsAndAReRouteRewritesTheServerList) {
+    DeskOnServer d;
+    WriteFile(d.home() / "savelvinfo.buf", "ANN,c1,70\r\n");
+    ManagerPtr ann = d.Add("ANN", "PW1", 70);
+    const auto connected = d.home() / "saveconnected.buf";
+    auto& views = d.desk.stores();
+    ASSERT_TRUE(
+        d.Wait([&] { return views.lvwOpenPos.Find("T1001") && views.lvwPending.Find("P5001"); }));
+    EXPECT_EQ(d.desk.State().AmountDecimals, "1");  // no settings file
+
+    d.server().PushTo(1, og::ROUT_SERVER_TOKEN, {"127.0.0.1"});
+    ASSERT_TRUE(d.Wait([&] { return !d.desk.Lines("mgeneral.ReplaceInServerFile").empty(); }));
+    EXPECT_EQ(d.desk.Lines("mgeneral.ReplaceInServerFile"),
+              Names{"mgeneral.ReplaceInServerFile|127.0.0.1|127.0.0.1"});
+
+    auto& book = d.server().book();
+    book.positions.clear();
+    book.orders.clear();
+    ann->ClientAPIF()->Disconnect();
+    ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
+    ann->ClientAPIF()->Login();
+    ASSERT_TRUE(d.Wait([&] { return ReadLines(connected).size() == 2; }));
+    platform::EventLoop::RunUntil([] { return false; }, 200);
+    EXPECT_EQ(views.lvwOpenPos.Find("T1001"), nullptr);
+    EXPECT_EQ(views.lvwPending.Find("P5001"), nullptr);
+    EXPECT_TRUE(d.desk.Lines("journal").empty())
+        << ::testing::PrintToString(d.desk.Lines("journal"));
+}
+
+// 200 traders: one market order per ticked, logged-on account with a row and its own
+// lots; the symbol id passes above 32767; accounts without the symbol get code 5.
+TEST(SessionsEndToEnd, AFanOutToTwoHundredAccountsSendsOneOrderPerQualifiedAccount) {
+    constexpr int32_t kTraders = 200, kFirst = 20001;
+    simserver::Book book = TestBook();
+    book.AddTraders(kTraders, "T", "pw", kFirst);
+    for (auto& user : book.users)
+        if (user.clientId >= kFirst && (user.clientId - kFirst) % 10 == 9) user.symbols = {1, 2};
+    DeskOnServer d(std::move(book));
+    WriteFile(d.home() / "savelvinfo.buf", "");
+    std::vector<ManagerPtr> sessions;
+    for (int32_t i = 0; i < kTraders; ++i)
+        sessions.push_back(d.Add("T" + std::to_string(i + 1), "pw", kFirst + i));
+    ManagerPtr second = d.Add("T1", "pw", kFirst);  // the same account twice
+    auto& order = d.desk.stores().orderClients;
+    ASSERT_TRUE(d.Wait([&] {
+        return order.Count() == kTraders && second->ClientAPIF()->LogedOn() &&
+               std::all_of(sessions.begin(), sessions.end(),
+                           [](const ManagerPtr& s) { return s->ClientAPIF()->LogedOn(); });
+    })) << ::testing::PrintToString(d.desk.Lines("journal"));
+
+    // Accounts i % 10: 0..6 ticked, 7 unticked, 8 logged out, 9 without GBPUSD (code 5);
+    // account 3 loses its row.
+    int32_t expected = 0;
+    for (int32_t i = 0; i < kTraders; ++i) {
+        auto& row = order.Item("C" + std::to_string(kFirst + i));
+        row.setChecked(i % 10 != 7);
+        row.setSubItems(1, std::to_string(i % 3 + 1));
+        if (i % 10 == 8) sessions[i]->ClientAPIF()->Disconnect();
+        if (i % 10 < 7 && i != 3) ++expected;
+    }
+    order.Remove("C" + std::to_string(kFirst + 3));
+    d.desk.stores().cbsymbols.setText("GBPUSD");
+    d.desk.soundAllowed = true;
+    d.desk.orderEnabled = false;
+    d.desk.Take();
+    d.managers().BuyFunction();
+
+    EXPECT_EQ(d.desk.Lines("sound|OrderOk.wav|played").size(), 1u);
+    EXPECT_EQ(d.desk.Lines("note|").size(), 0u);
+    EXPECT_FALSE(d.desk.orderEnabled);  // orders went out: the results enable it
+    for (int32_t i = 9; i < kTraders; i += 10)
+        EXPECT_EQ(order.Item("C" + std::to_string(kFirst + i)).SubItemForeColor(2), 255);
+    EXPECT_TRUE(d.desk.Lines("journal").empty());
+    ASSERT_TRUE(d.Wait([&] {
+        return d.server().book().Requests(og::NEW_ORDER_TOKEN).size() >= size_t(expected);
+    }));
+    ASSERT_TRUE(d.Wait([&] { return d.desk.stores().lvwOpenPos.Count() >= size_t(expected); }));
+    const auto requests = d.server().book().Requests(og::NEW_ORDER_TOKEN);
+    EXPECT_EQ(requests.size(), size_t(expected));
+    std::vector<std::string> users;
+    for (const auto& r : requests) {
+        users.push_back(r.user);
+        EXPECT_NE(std::find(r.params.begin(), r.params.end(), "40000"), r.params.end())
+            << ::testing::PrintToString(r.params);
+    }
+    std::sort(users.begin(), users.end());
+    EXPECT_EQ(std::unique(users.begin(), users.end()), users.end());
 }
 
 }  // namespace

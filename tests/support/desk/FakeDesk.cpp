@@ -242,6 +242,10 @@ struct FakeDesk::Doubles {
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             d.Record(std::string("mgeneral.RefreshNetPositions|") + (Skip ? "True" : "False") +
                      "|" + std::to_string(Account));
+            if (Skip) return;
+            auto& lv = d.stores().lvwOpenPos;
+            for (size_t i = lv.Count(); i >= 1; --i)
+                if (lv.Item(i).SubItems(1) == std::to_string(Account)) lv.Remove(i);
         }
         void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) override {
             d.Record("mgeneral.ReplaceInServerFile|" + OldText + "|" + NewText);
