@@ -7,6 +7,7 @@
 
 #include "desk/sessions/CClientAPIManagers.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
 
 namespace {
@@ -157,6 +158,52 @@ TEST(Sessions, AFanOutWithNoQualifiedAccountSaysSoAndEnablesThePane) {
     EXPECT_TRUE(d.desk.orderEnabled);
     EXPECT_EQ(d.managers().Limit_Offset(2), -1);
     EXPECT_FALSE(d.managers().Check_Visibility("EURUSD", "1001"));
+}
+
+// Position and pending-order events only forward, tagged with the session's account.
+TEST(Sessions, PositionAndOrderEventsForwardToTheirViews) {
+    Desk d;
+    testsupport::ViewFactory views;
+    views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2});
+    auto ord = views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0});
+    ManagerPtr s = d.Add("A", 1001);
+    auto api = s->ClientAPIF();
+    d.desk.stores().CloseSymbols.setEnabled(false);
+    d.desk.Take();
+    api->NewOpenPosition(pos);
+    api->UpdateOpenPosition(pos);
+    api->NewPendingOrder(ord);
+    api->DeletePendingOrder(ord);
+    api->DeleteOpenPosition(pos);
+    EXPECT_EQ(d.desk.Take(), (Names{"trade.AddPosition|7|1001", "close.CloseSymbols_Click",
+                                    "trade.RemovePosition|7|1001", "trade.AddPosition|7|1001",
+                                    "pending.AddOrder|9|1001", "pending.Removeorder|9",
+                                    "trade.RemovePosition|7|1001", "close.Remove"}));
+    EXPECT_TRUE(d.desk.stores().CloseSymbols.Enabled());
+    EXPECT_EQ(d.desk.stores().lvwOpenPos.Count() + d.desk.stores().lvwPending.Count(), 0u);
+}
+
+// A lost connection takes the session's figures out of the desk totals once.
+TEST(Sessions, ALostConnectionTakesTheFiguresOutOfTheTotalsOnce) {
+    Desk d;
+    ManagerPtr s = d.Add("A", 1001);
+    auto& totals = d.desk.State().SummaryTotals;
+    totals = {1500, 20, 0, 1520, 100, 1520, 1420};
+    s->preBalance = 1000, s->preFltPL = 20, s->preEquity = 1020, s->preMarginReq = 100;
+    s->preMarginLevel = 1020, s->preEffMargin = 920;
+    d.desk.stores().lvwClients.Item("C1").setSubItems(7, "1,000.00");
+    for (int i = 0; i < 2; ++i) s->ClientAPIF()->ConnectionState(false);
+    EXPECT_EQ(totals[kBalance], 500);
+    EXPECT_EQ(totals[kEffMargin], 500);
+    EXPECT_EQ(s->preBalance, 0);
+    EXPECT_EQ(d.desk.summaries,
+              "Balance:500.00   Flt P/L:0.00   Credit:0.00   Equity:500.00   Used Margin:0.00   "
+              "Free Margin:500.00   Margin Level:500.00 %");
+    auto& row = d.desk.stores().lvwClients.Item("C1");
+    EXPECT_EQ(row.SubItems(2), "Disconnected");
+    EXPECT_EQ(row.SubItemForeColor(2), 255);
+    EXPECT_EQ(row.SubItems(7), "");
 }
 
 }  // namespace
