@@ -260,8 +260,11 @@ TEST(SessionsEndToEnd, AReLoginLeavesNoStaleRowsAndAReRouteRewritesTheServerList
     book.orders.clear();
     ann->ClientAPIF()->Disconnect();
     ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
+    WriteFile(d.home() / "manage" / "settings.buf", "abc\r\n");
+    d.desk.State().AmountDecimals = "5";
     ann->ClientAPIF()->Login();
     ASSERT_TRUE(d.Wait([&] { return ReadLines(connected).size() == 2; }));
+    EXPECT_EQ(d.desk.State().AmountDecimals, "1");
     platform::EventLoop::RunUntil([] { return false; }, 200);
     EXPECT_EQ(views.lvwOpenPos.Find("T1001"), nullptr);
     EXPECT_EQ(views.lvwPending.Find("P5001"), nullptr);
