@@ -236,6 +236,11 @@ TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePer
     EXPECT_EQ(d.Cell("C1", 1), "BEN");
     EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C1"));
     EXPECT_EQ(d.managers().Count(), 6);
+
+    // Prices follow a logged-on session when the current one logs out.
+    d.managers().Item("C1")->ClientAPIF()->Disconnect();
+    EXPECT_EQ(CurrentManagerForPrices(d.desk.Services()), d.managers().Item("C2"));
+    EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C2"));
 }
 
 // A re-login starts from clean views: what vanished meanwhile is gone;
