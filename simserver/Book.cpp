@@ -1,5 +1,6 @@
 #include "simserver/Book.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "runtime/Clock.h"
@@ -146,6 +147,33 @@ bool Book::Sees(const User& user, int32_t accountId) const {
         return Below(a.clientId, user.clientId, ParentsOf());
     }
     return false;
+}
+
+bool Book::SeesSymbol(const User& user, int32_t symbolId) const {
+    return user.symbols.empty() ||
+           std::find(user.symbols.begin(), user.symbols.end(), symbolId) != user.symbols.end();
+}
+
+std::vector<int32_t> Book::AddTraders(int32_t count, const std::string& prefix,
+                                      const std::string& password, int32_t firstId) {
+    std::vector<int32_t> ids;
+    for (int32_t i = 0; i < count; ++i) {
+        Client client;
+        client.id = firstId + i;
+        client.userName = prefix + std::to_string(i + 1);
+        AddClient(client);
+        User user;
+        user.name = client.userName;
+        user.password = password;
+        user.clientId = client.id;
+        AddUser(user);
+        Account account;
+        account.id = firstId + i;
+        account.clientId = client.id;
+        account.figures.totDep = 10000;
+        ids.push_back(AddAccount(account));
+    }
+    return ids;
 }
 
 int32_t Book::RequoteSecondsOf(const User& user) const {

@@ -63,6 +63,8 @@ struct User {
     std::string password;
     int32_t id = 0;
     int32_t clientId = 0;  // the top of the client tree the user sees
+    // The symbol table the user's logins get, by id; empty: every symbol.
+    std::vector<int32_t> symbols;
 };
 
 // A client's trading parameters for one symbol (the complement answer's eight values).
@@ -194,6 +196,12 @@ public:
     std::vector<const Client*> ClientsOf(const User& user) const;
     std::vector<const Account*> AccountsOf(const User& user) const;
     bool Sees(const User& user, int32_t accountId) const;
+    bool SeesSymbol(const User& user, int32_t symbolId) const;
+
+    // `count` traders in one call, numbered i = 1..count: user prefix & i with
+    // `password`, client and account firstId + i - 1. Returns the account ids.
+    std::vector<int32_t> AddTraders(int32_t count, const std::string& prefix,
+                                    const std::string& password, int32_t firstId);
     // The re-quote seconds of the user's server variables: those of its
     // first re-quoting account, else the book's.
     int32_t RequoteSecondsOf(const User& user) const;

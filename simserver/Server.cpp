@@ -142,7 +142,7 @@ struct Server::Impl {
     // Requests.
     void Login(Conn& c, const Received& m);
     void Variables(Conn& c, const User& user);
-    void SymbolRows(Conn& c);
+    void SymbolRows(Conn& c, const User& user);
     void ClientRows(Conn& c, const User& user);
     void AccountRows(Conn& c, const User& user);
     void ComplementData(Conn& c, const Received& m);
@@ -359,7 +359,7 @@ void Server::Impl::Answer(Conn& c, const Received& m, const User& user) {
         case og::GET_PRIVS_TOKEN:
             return Result(c, {"5,8", Num(user.clientId)});
         case og::GET_ALL_SYMBOLS_TOKEN:
-            return SymbolRows(c);
+            return SymbolRows(c, user);
         case og::GET_CLIENTS_TOKEN:
             return ClientRows(c, user);
         case og::GET_ACCOUNTS2_TOKEN:
@@ -440,10 +440,11 @@ void Server::Impl::Variables(Conn& c, const User& user) {
     Result(c, {book.minVersion, globals, NowText(), Num(book.gmtOffset), "3", "0", "0"});
 }
 
-void Server::Impl::SymbolRows(Conn& c) {
+void Server::Impl::SymbolRows(Conn& c, const User& user) {
     const std::string start = NowText();
     std::vector<std::string> rows;
     for (const Symbol& s : book.symbols) {
+        if (!book.SeesSymbol(user, s.id)) continue;
         std::vector<std::string> cells(34);
         cells[0] = Num(s.id);
         cells[1] = s.name;
@@ -910,6 +911,14 @@ void Server::Push(int32_t token, const std::vector<std::string>& params) {
     for (auto& c : impl_->conns) {
         if (c->open && c->loggedIn) impl_->Send(*c, token, params);
     }
+    impl_->Flush();
+}
+
+void Server::PushTo(size_t connection, int32_t token, const std::vector<std::string>& params) {
+    if (connection < 1 || connection > impl_->conns.size()) return;
+    Conn& c = *impl_->conns[connection - 1];
+    if (!c.open) return;
+    impl_->Send(c, token, params);
     impl_->Flush();
 }
 

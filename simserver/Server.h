@@ -56,6 +56,9 @@ public:
     // Any message to every logged-in session.
     void Push(int32_t token, const std::vector<std::string>& params);
 
+    // Any message to one connection (accept order, from 1) while it is open.
+    void PushTo(size_t connection, int32_t token, const std::vector<std::string>& params);
+
     // Closes every open connection (the clients log in again by themselves).
     void DropAll();
     // Closes one connection (accept order, from 1).

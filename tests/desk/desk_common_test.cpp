@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "desk/common/MGeneral.h"
+#include "tests/support/clientapi/ViewFactory.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using testsupport::FakeDesk;
+using testsupport::ViewFactory;
+
+// Net rows of different accounts and symbols never share a key, and a total row
+// never takes an account row's key.
+TEST(DeskCommon, NetRowKeysKeepSymbolSideAndAccountApart) {
+    EXPECT_NE(NetRowKey(5, 1, 11001), NetRowKey(51, 1, 1001));
+    EXPECT_NE(NetRowKey(5, 1), NetRowKey(51, 1));
+    EXPECT_NE(NetRowKey(5, 1), NetRowKey(5, 1, 1));
+    EXPECT_EQ(NetRowKey(5, -1, 1001), "To5|-1|1001");
+    EXPECT_EQ(NetRowKey(5, -1), "To5|-1");
+}
+
+// Look-ups in the shared symbol collection and the market watch find by id key or
+// by exact name, and find nothing (without an error) before the collection exists.
+TEST(DeskCommon, SymbolLookUpsFindByKeyOrExactNameAndNothingOtherwise) {
+    FakeDesk desk;
+    ViewFactory views;
+    DeskState& state = desk.State();
+    EXPECT_EQ(GetSymbolItem(state, "2"), nullptr);
+    EXPECT_EQ(GetCollectionItem(state, "EURUSD"), nullptr);
+
+    state.DeskSymbols = std::make_shared<SymbolCollection>();
+    auto eur = views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    auto eurAgain = views.Symbol({.id = 40000, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    state.DeskSymbols->Add(eur, "2");
+    state.DeskSymbols->Add(eurAgain, "40000");
+    EXPECT_EQ(GetSymbolItem(state, "40000"), eurAgain);
+    EXPECT_EQ(GetSymbolItem(state, "3"), nullptr);
+    EXPECT_EQ(GetCollectionItem(state, "EURUSD"), eur);
+    EXPECT_EQ(GetCollectionItem(state, "eurusd"), nullptr);
+
+    desk.stores().lvmw.Add(MarketWatchKey(40000), "EURUSD");
+    EXPECT_TRUE(IsSymbolInMarketWatch(*desk.Ports().frmMW, 40000));
+    EXPECT_FALSE(IsSymbolInMarketWatch(*desk.Ports().frmMW, 2));
+    EXPECT_EQ(GetMarketWatchItem(*desk.Ports().frmMW, eurAgain), &desk.stores().lvmw.Item(1));
+    EXPECT_EQ(GetMarketWatchItem(*desk.Ports().frmMW, eur), nullptr);
+}
+
+// Server times are read day first and shifted from the server's offset to the desk's.
+TEST(DeskCommon, ServerTimeTextsAreShiftedToTheDesksOffset) {
+    FakeDesk desk;
+    DeskState& state = desk.State();
+    state.ClientGMTOffset = 2;
+    state.ServerGMTOffset = 2;
+    EXPECT_EQ(FormatDateTimeText(state, "05/01/2024 10:00:00"), "2024-01-05 10:00:00");
+    state.ServerGMTOffset = 0;
+    EXPECT_EQ(FormatDateTimeText(state, "05/01/2024 23:30:00"), "2024-01-06 01:30:00");
+    EXPECT_EQ(FormatTimeText(state, "05/01/2024 23:30:00"), "01:30");
+}
+
+}  // namespace

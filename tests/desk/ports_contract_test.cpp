@@ -1,0 +1,87 @@
+// What the sessions rely on of each port, as typed suites: they run on the fake
+// desk now and on the real forms once those land (add the form's harness type).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/clientapi/ViewFactory.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+
+template <class Desk>
+class PortContract : public ::testing::Test {
+protected:
+    Desk desk;
+    testsupport::ViewFactory views;
+    const DeskPorts& p() { return desk.Ports(); }
+};
+
+using Desks = ::testing::Types<testsupport::FakeDesk>;
+TYPED_TEST_SUITE(PortContract, Desks);
+
+// addToListView creates the row "C" & n once and refreshes it after.
+TYPED_TEST(PortContract, AccountsRowsAreCreatedOnceAndRefreshed) {
+    auto& main = *this->p().frmMain;
+    main.addToListView("Alice", 1001, false, "", "", 1);
+    main.addToListView("alice", 1002, true, "five", "four", 1);
+    ASSERT_EQ(main.lvwClients().Count(), 1u);
+    auto& row = main.lvwClients().Item("C1");
+    EXPECT_EQ(row.SubItems(1), "alice");
+    EXPECT_EQ(row.SubItems(2), "Connected");
+    EXPECT_EQ(row.SubItems(3), "1002");
+    EXPECT_EQ(row.SubItems(4), "four");
+    EXPECT_EQ(row.SubItems(5), "five");
+}
+
+// The order panes key their rows "C" & account; the market pane's Remove clears both.
+TYPED_TEST(PortContract, OrderPanesAddAndRemoveAccountRows) {
+    auto& order = *this->p().frmorder;
+    auto& limit = *this->p().frmlimitorder;
+    order.Add(1001, "", 0);
+    limit.Add(1001, 1, "", 0);
+    EXPECT_EQ(order.lvwConClients().Item("C1001").Text(), "1001");
+    EXPECT_EQ(limit.lvwConClients().Item("C1001").Text(), "1001");
+    order.addNote("note", 1001);
+    EXPECT_EQ(order.lvwConClients().Item("C1001").SubItems(2), "note");
+    order.Remove(1001);
+    order.Remove(1001);
+    EXPECT_EQ(order.lvwConClients().Count() + limit.lvwConClients().Count(), 0u);
+}
+
+// Positions are keyed "T" & ticket and pending orders "P" & id, once each.
+TYPED_TEST(PortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
+    auto& trade = *this->p().frmTrade;
+    auto& pending = *this->p().frmPending;
+    this->views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    auto pos = this->views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2});
+    trade.AddPosition(pos, 1001);
+    trade.AddPosition(pos, 1001);
+    EXPECT_EQ(trade.lvwOpenPos().Count(), 1u);
+    EXPECT_NE(trade.lvwOpenPos().Find("T7"), nullptr);
+    trade.RemovePosition(7, 1001);
+    EXPECT_EQ(trade.lvwOpenPos().Count(), 0u);
+
+    pending.AddOrder(this->views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0}), 1001);
+    pending.AddOrder(this->views.Order({.id = 10, .symbol = 2, .lots = 1, .price = 1.0}), 1002);
+    pending.removeClientinfo(1001);
+    ASSERT_EQ(pending.lvwPending().Count(), 1u);
+    EXPECT_NE(pending.lvwPending().Find("P10"), nullptr);
+    pending.Removeorder(10);
+    pending.Removeorder(10);
+    EXPECT_EQ(pending.lvwPending().Count(), 0u);
+}
+
+// A sound clears the accounts window's switch, so a second one waits for the timer.
+TYPED_TEST(PortContract, PlayWaveClearsTheSoundSwitch) {
+    auto& main = *this->p().frmMain;
+    main.setSoundAllowed(true);
+    this->p().Sound->PlayWave("/nowhere/sounds/Connect.wav");
+    EXPECT_FALSE(main.SoundAllowed());
+    this->p().Sound->PlayWave("/nowhere/sounds/Connect.wav");
+    EXPECT_FALSE(main.SoundAllowed());
+}
+
+}  // namespace
