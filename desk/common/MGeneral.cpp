@@ -1,0 +1,57 @@
+#include "desk/common/MGeneral.h"
+
+namespace OrbanexDesk {
+
+namespace {
+using OrbanelGeneral10::DDspMMspYYYY_HHspNNspSS;
+using OrbanelGeneral10::ServerToClient;
+
+runtime::Date ToClientTime(const DeskState& state, const std::string& serverTime) {
+    const auto& sv = *state.StringValues;
+    const runtime::Date at = sv.ToDateTime(serverTime, "/", ":", DDspMMspYYYY_HHspNNspSS);
+    return sv.ConvertGMTVal(at, state.ClientGMTOffset, state.ServerGMTOffset, ServerToClient);
+}
+}  // namespace
+
+std::string FormatDateTimeText(const DeskState& state, const std::string& ServerTime) {
+    return state.StringValues->MyFormat(runtime::Variant(ToClientTime(state, ServerTime)),
+                                        "yyyy-mm-dd hh:nn:ss");
+}
+
+std::string FormatTimeText(const DeskState& state, const std::string& ServerTime) {
+    return state.StringValues->MyFormat(runtime::Variant(ToClientTime(state, ServerTime)), "hh:nn");
+}
+
+SymbolPtr GetSymbolItem(const DeskState& state, const std::string& Key) {
+    if (!state.DeskSymbols) return nullptr;
+    const SymbolPtr* found = state.DeskSymbols->Find(Key, nullptr);
+    return found ? *found : nullptr;
+}
+
+SymbolPtr GetCollectionItem(const DeskState& state, const std::string& Name) {
+    if (!state.DeskSymbols) return nullptr;
+    for (const auto& entry : *state.DeskSymbols)
+        if (entry.value && entry.value->Name() == Name) return entry.value;
+    return nullptr;
+}
+
+std::string MarketWatchKey(int32_t SymbolID) {
+    return "S" + std::to_string(SymbolID);
+}
+
+platform::ListItem* GetMarketWatchItem(IfrmMW& frmMW, const SymbolPtr& Symbol) {
+    if (!Symbol) return nullptr;
+    return frmMW.lvmw().Find(MarketWatchKey(Symbol->ID()));
+}
+
+bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID) {
+    return frmMW.lvmw().Find(MarketWatchKey(SymbolID)) != nullptr;
+}
+
+std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account) {
+    std::string key = "To" + std::to_string(SymbolID) + "|" + std::to_string(Side);
+    if (Account) key += "|" + std::to_string(*Account);
+    return key;
+}
+
+}  // namespace OrbanexDesk

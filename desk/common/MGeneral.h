@@ -1,0 +1,33 @@
+#pragma once
+// The desk module procedures that need no window: server-time texts, look-ups in
+// the shared symbol collection and the market watch, and the net view's row keys.
+// Look-ups that find nothing return nothing and report nothing.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "desk/common/DeskState.h"
+#include "desk/common/Ports.h"
+
+namespace OrbanexDesk {
+
+// "dd/mm/yyyy hh:nn:ss" server time shifted to the desk's offsets, as
+// "yyyy-mm-dd hh:nn:ss" and "hh:nn". Raises what the date parser raises.
+std::string FormatDateTimeText(const DeskState& state, const std::string& ServerTime);
+std::string FormatTimeText(const DeskState& state, const std::string& ServerTime);
+
+// The shared collection's symbol under Key (the id's decimal text), or nullptr.
+SymbolPtr GetSymbolItem(const DeskState& state, const std::string& Key);
+// The first shared symbol whose Name equals Name exactly, or nullptr.
+SymbolPtr GetCollectionItem(const DeskState& state, const std::string& Name);
+
+// The market-watch row "S" & id.
+std::string MarketWatchKey(int32_t SymbolID);
+platform::ListItem* GetMarketWatchItem(IfrmMW& frmMW, const SymbolPtr& Symbol);
+bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID);
+
+// The net view's row keys: "To<id>|<side>|<account>" per account, "To<id>|<side>"
+// for the total. The separators keep (5, 1, 11001) and (51, 1, 1001) apart.
+std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account = {});
+
+}  // namespace OrbanexDesk

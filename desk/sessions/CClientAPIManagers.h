@@ -1,0 +1,92 @@
+#pragma once
+// The desk's one collection of account sessions: creates them (at most 500), keeps
+// them keyed "C1".."Cn" in position order with their accounts-list rows, renumbers
+// on removal, fans a market order out to the ticked accounts and answers the
+// entry-order pane's visibility and offset questions.
+//
+// Removing a session (Remove, RClear, Clear, destruction) releases it: its
+// handlers go, then its account is logged out. A fan-out sends at most one order
+// per account, through the account's first logged-on session in position order.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "desk/common/DeskServices.h"
+#include "desk/sessions/CClientAPIManager.h"
+#include "runtime/Collection.h"
+
+namespace OrbanexDesk {
+
+using ManagerPtr = std::shared_ptr<CClientAPIManager>;
+
+class CClientAPIManagers {
+public:
+    static constexpr int32_t kMaxSessions = 500;
+
+    explicit CClientAPIManagers(DeskServices& desk);
+    ~CClientAPIManagers();
+    CClientAPIManagers(const CClientAPIManagers&) = delete;
+    CClientAPIManagers& operator=(const CClientAPIManagers&) = delete;
+
+    // What DeskServices uses to create the collection on first use.
+    static DeskServices::ManagersFactory Factory();
+
+    // The new session, or nullptr (with "Maximum account number exceeded") at 500.
+    ManagerPtr Add(const std::string& ServerIP, int32_t ServerPort, const std::string& Username,
+                   const std::string& Password, bool LoginNow, int32_t AccountID,
+                   const std::string& Unused = "");
+    const runtime::Collection<ManagerPtr>& Children() const { return sessions_; }
+    void AddToListView2(int16_t Index, const std::string& Username, int32_t AccountID,
+                        bool Connected);
+    // nullptr when there is no such key or position.
+    ManagerPtr Item(const std::string& key) const { return sessions_.Item(key); }
+    ManagerPtr Item(int32_t position) const { return sessions_.Item(position); }
+    int32_t Count() const { return sessions_.Count(); }
+    // Removes and releases the session under key and renumbers the rest; an unknown
+    // or malformed key changes nothing.
+    void Remove(const std::string& key);
+    // Removes the row and the session under key or position, without renumbering.
+    void RClear(const std::string& key);
+    void RClear(int32_t position);
+    void Clear();
+    void ReArrangeList(int16_t Start);
+    bool Check_Visibility(const std::string& SymbolName, const std::string& AccountText);
+    double Limit_Offset(int32_t SymbolID);
+    double Stop_Offset(int32_t SymbolID);
+    void SellFunction() { FanOut(OrbanelGeneral10::SellType); }
+    void BuyFunction() { FanOut(OrbanelGeneral10::BuyType); }
+    void NewOrder(const runtime::Variant&, const runtime::Variant&, const runtime::Variant&) {}
+    void Result(int32_t ResultCode, int32_t AccountID, const std::string& SessionKey);
+
+    // The result-cell text and whether it is journaled / written, by result code.
+    struct ResultText {
+        const char* text;
+        bool journal;
+        bool cell;
+    };
+    static ResultText ResultTextOf(int32_t code);
+
+private:
+    void FanOut(OrbanelGeneral10::OperationTypeEnum side);
+    double Offset(int32_t SymbolID, bool limit);
+    // The account's logged-on sessions' first, or nullptr.
+    ManagerPtr FirstLoggedOn(int32_t account) const;
+    void Forget(const ManagerPtr& session);
+    void RepickCurrent();
+
+    DeskServices& desk_;
+    const DeskPorts& ports_;
+    runtime::Collection<ManagerPtr> sessions_;
+    // Account number to its sessions in position order.
+    std::unordered_map<int32_t, std::vector<CClientAPIManager*>> byAccount_;
+};
+
+// The first session in position order whose API object is logged on, or nullptr.
+ManagerPtr GetFirstLoggedOnManager(DeskServices& desk);
+// The session that feeds the shared price views: CurrentManager, replaced by the
+// first logged-on session when it is gone or not logged on.
+ManagerPtr CurrentManagerForPrices(DeskServices& desk);
+
+}  // namespace OrbanexDesk

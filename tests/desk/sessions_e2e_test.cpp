@@ -1,0 +1,241 @@
+// Account sessions end to end on loopback against the simulated server in the
+// same process, over the fake desk's real stores: logins and loading, the saved
+// and connected account files, an unknown account, a refused password, the
+// order fan-out and removal of logged-on sessions. Every wait is bounded.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "desk/sessions/CClientAPIManagers.h"
+#include "general/common/Enums.h"
+#include "general/common/MGenerals.h"
+#include "platform/EventLoop.h"
+#include "platform/Paths.h"
+#include "simserver/Server.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using testsupport::FakeDesk;
+using Names = std::vector<std::string>;
+namespace og = OrbanelGeneral10;
+
+constexpr int32_t kWaitMs = 5000;
+constexpr int32_t kBigSymbol = 40000;
+
+simserver::Symbol Sym(int32_t id, const std::string& name, double bid, double ask) {
+    simserver::Symbol s;
+    s.id = id;
+    s.name = name;
+    s.bid = bid;
+    s.ask = ask;
+    s.high = ask + 0.005;
+    s.low = bid - 0.005;
+    return s;
+}
+
+void AddUser(simserver::Book& b, int32_t clientId, const std::string& name,
+             const std::string& password, double limitOffset) {
+    simserver::Client c;
+    c.id = clientId;
+    c.userName = name;
+    c.params[2].limitOffset = limitOffset;
+    b.AddClient(c);
+    simserver::User u;
+    u.name = name;
+    u.password = password;
+    u.clientId = clientId;
+    b.AddUser(u);
+}
+
+simserver::Account& AddAccount(simserver::Book& b, int32_t id, int32_t clientId) {
+    simserver::Account a;
+    a.id = id;
+    a.clientId = clientId;
+    a.figures.totDep = 10000;
+    b.AddAccount(a);
+    return *b.FindAccount(id);
+}
+
+// ANN (account 70: a position and an order; limit offset 10 pips), BEN (80; 20
+// pips), CARL (90 and 91), DAN (no account). Symbols 2 EURUSD and 40000 GBPUSD.
+simserver::Book TestBook() {
+    simserver::Book b;
+    simserver::Symbol usd = Sym(1, "USD", 1, 1);
+    usd.used = false;
+    usd.contractSize = 1;
+    b.AddSymbol(usd);
+    b.AddSymbol(Sym(2, "EURUSD", 1.085, 1.0852));
+    b.AddSymbol(Sym(kBigSymbol, "GBPUSD", 1.26, 1.2603));
+    AddUser(b, 101, "ANN", "PW1", 10);
+    AddUser(b, 102, "BEN", "PW2", 20);
+    AddUser(b, 103, "CARL", "PW3", 5);
+    AddUser(b, 104, "DAN", "PW4", 5);
+    simserver::Account& ann = AddAccount(b, 70, 101);
+    simserver::Position p;
+    p.ticket = 1001;
+    p.clientId = 101;
+    p.accountId = ann.id;
+    p.time = "01/12/2026 09:00:00";
+    p.lots = 1;
+    p.symbolId = 2;
+    p.price = 1.08;
+    b.AddPosition(p);
+    simserver::Order o;
+    o.id = 5001;
+    o.clientId = 101;
+    o.accountId = ann.id;
+    o.time = "01/12/2026 09:00:00";
+    o.side = -1;
+    o.lots = 1;
+    o.symbolId = 2;
+    o.price = 1.1;
+    b.AddOrder(o);
+    AddAccount(b, 80, 102);
+    AddAccount(b, 90, 103);
+    AddAccount(b, 91, 103);
+    b.nextTicket = 3001;
+    return b;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+Names ReadLines(const std::filesystem::path& path) {
+    Names out;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+class DeskOnServer {
+public:
+    DeskOnServer() : server_(TestBook()) {
+        server_.Listen("127.0.0.1", 0);
+        og::SetMessageNotifier([this](const std::string& t) { messages.push_back(t); });
+        desk.DisconnectSelected = [this](const std::string& key) {
+            if (auto s = managers().Item(key)) s->ClientAPIF()->Disconnect();
+        };
+    }
+    ~DeskOnServer() { og::SetMessageNotifier(nullptr); }
+
+    CClientAPIManagers& managers() { return *desk.Services().Managers(); }
+    simserver::Server& server() { return server_; }
+    const std::filesystem::path& home() const { return folder_.Path(); }
+    ManagerPtr Add(const std::string& user, const std::string& password, int32_t account) {
+        return managers().Add("127.0.0.1", server_.Port(), user, password, true, account);
+    }
+    bool Wait(const std::function<bool()>& done) {
+        return platform::EventLoop::RunUntil(done, kWaitMs);
+    }
+    std::string Cell(const std::string& key, size_t sub) {
+        auto* row = desk.stores().lvwClients.Find(key);
+        return row ? row->SubItems(sub) : "<no row>";
+    }
+
+    Names messages;
+
+private:
+    testsupport::TempProgramFolder folder_{"desk-e2e"};
+    simserver::Server server_;
+
+public:
+    FakeDesk desk{CClientAPIManagers::Factory()};
+};
+
+// Seven sessions log in: five load, one names an unknown account, one a wrong password.
+TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePerAccount) {
+    DeskOnServer d;
+    WriteFile(d.home() / "savelvinfo.buf", "ann,c1,70\r\nBEN,c2,80\r\nBen,c3,80\r\nshort\r\n\r\n" +
+                                               std::string(5000, 'x') + "\r\n");
+    WriteFile(d.home() / "manage" / "settings.buf", " 3 \r\n");
+    ManagerPtr ann = d.Add("ANN", "PW1", 70);
+    d.Add("BEN", "PW2", 80);
+    d.Add("CARL", "PW3", 90);
+    d.Add("CARL", "PW3", 91);
+    d.Add("CARL", "PW3", 99);
+    d.Add("ANN", "wrong", 70);
+    ManagerPtr annAgain = d.Add("ANN", "PW1", 70);
+    const auto connected = d.home() / "saveconnected.buf";
+    ASSERT_TRUE(d.Wait([&] {
+        return ReadLines(connected).size() == 5 && d.Cell("C5", 4) == "Invalid account ID" &&
+               d.Cell("C5", 2) == "Disconnected" &&
+               d.Cell("C6", 4) == "Invalid username or password" &&
+               d.desk.stores().lvwOpenPos.Find("T1001") && d.desk.stores().lvwPending.Find("P5001");
+    })) << ::testing::PrintToString(d.desk.Log());
+
+    for (const char* key : {"C1", "C2", "C3", "C4", "C7"}) EXPECT_EQ(d.Cell(key, 2), "Connected");
+    Names saved = ReadLines(connected);
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(saved, (Names{"Ben,c3,80", "CARL,90", "CARL,91", "ann,c1,70", "ann,c1,70"}));
+    struct stat st {};
+    ASSERT_EQ(::stat(connected.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(d.desk.State().AmountDecimals, "3");
+    EXPECT_EQ(d.desk.State().ClientGMTOffset, ann->ClientAPIF()->GMTOffset());
+    EXPECT_EQ(d.desk.State().ServerGMTOffset, ann->ClientAPIF()->ServerGMTOffset());
+
+    auto& mw = d.desk.stores().lvmw;
+    EXPECT_TRUE(mw.Find("S2") && mw.Find("S40000"));
+    EXPECT_EQ(mw.Count(), 2u);
+    EXPECT_EQ(d.desk.stores().cbsymbols.ListCount(), 2u);
+    EXPECT_EQ(d.desk.stores().CloseSymbols.ListCount(), 2u);
+    for (auto* lv : {&d.desk.stores().orderClients, &d.desk.stores().limitClients}) {
+        EXPECT_EQ(lv->Count(), 4u);
+        EXPECT_EQ(lv->Find("C99"), nullptr);
+    }
+    EXPECT_FALSE(d.desk.Lines("journal|99|99 is invalid account").empty());
+    EXPECT_TRUE(d.desk.Lines("journal|70").empty()) << "no handler failed";
+    EXPECT_NEAR(d.managers().Limit_Offset(2), 0.0020, 1e-12);
+    EXPECT_TRUE(d.managers().Check_Visibility("GBPUSD", "91"));
+    EXPECT_FALSE(d.managers().Check_Visibility("GBPUSD", "99"));
+
+    // Fan-out: 70 (two sessions) and 80 ticked with amounts, 90 ticked with text, 91 not.
+    auto& order = d.desk.stores().orderClients;
+    for (const char* key : {"C70", "C80", "C90"}) order.Item(key).setChecked(true);
+    order.Item("C70").setSubItems(1, "1");
+    order.Item("C80").setSubItems(1, "0.5lots");
+    order.Item("C90").setSubItems(1, "abc");
+    d.desk.stores().cbsymbols.setText("GBPUSD");
+    d.desk.soundAllowed = true;
+    d.desk.Take();
+    d.managers().BuyFunction();
+    EXPECT_EQ(order.Item("C90").SubItems(2), "Invalid Lots");
+    EXPECT_EQ(
+        d.desk.Lines("sound|OrderOk.wav"),
+        (Names{"sound|OrderOk.wav|played", "sound|OrderOk.wav|muted", "sound|OrderOk.wav|muted"}));
+    ASSERT_TRUE(
+        d.Wait([&] { return d.server().book().Requests(og::NEW_ORDER_TOKEN).size() >= 2; }));
+    platform::EventLoop::RunUntil([] { return false; }, 200);
+    const auto requests = d.server().book().Requests(og::NEW_ORDER_TOKEN);
+    ASSERT_EQ(requests.size(), 2u);
+    Names sent;
+    for (const auto& r : requests) sent.push_back(r.user);
+    std::sort(sent.begin(), sent.end());
+    EXPECT_EQ(sent, (Names{"ANN", "BEN"}));
+    EXPECT_TRUE(d.Wait([&] { return d.desk.stores().lvwOpenPos.Count() >= 3; }));
+
+    // Removing the current, logged-on session renumbers and re-picks the current one.
+    d.desk.State().CurrentManager = ann;
+    d.managers().Remove("C1");
+    EXPECT_TRUE(ann->Released());
+    EXPECT_EQ(d.managers().Item("C6"), annAgain);
+    EXPECT_EQ(d.Cell("C1", 1), "BEN");
+    EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C1"));
+    EXPECT_EQ(d.managers().Count(), 6);
+}
+
+}  // namespace
