@@ -15,8 +15,9 @@ inline QApplication& App() {
     static int argc = 1;
     static char name[] = "platform_widgets_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own globals are gone by the time statics end.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Collects warnings of the item-model tester while it lives.
