@@ -204,7 +204,16 @@ ListView::ListView(platform::ListView& store, QWidget* parent)
 
     model_->SetOnTick([this](ListItem& item) { ItemCheck(item); });
     feed_ = store_.Changed.Connect([this](const ListViewChange& c) {
+        // Qt moves the current row off a removed one; that must not reach the
+        // store, which keeps no selection then and takes no writes from its feed.
+        const bool announce = c.kind == Kind::AboutToInsert || c.kind == Kind::AboutToRemove ||
+                              c.kind == Kind::AboutToReset;
+        if (announce) syncing_ = true;
         model_->OnChange(c);
+        if (c.kind == Kind::Inserted || c.kind == Kind::Removed || c.kind == Kind::Reset) {
+            syncing_ = false;
+            ShowSelection();
+        }
         if (c.kind == Kind::Cell && c.role == Role::Selected) ShowSelection();
         if (c.kind == Kind::Refresh) viewport()->update();
     });

@@ -145,6 +145,9 @@ TEST_F(ListViewAdapter, CoalescesCellWritesAndShowsStoreChanges) {
     EXPECT_EQ(view.currentIndex().row(), 2);
     view.setCurrentIndex(view.model()->index(0, 0));
     EXPECT_EQ(store.SelectedItem()->Key(), "C2");
+    store.Remove("C2");  // the view moves on; the store keeps no selection
+    EXPECT_EQ(store.SelectedItem(), nullptr);
+    EXPECT_FALSE(view.selectionModel()->hasSelection());
     store.Clear();
     EXPECT_EQ(view.model()->rowCount(), 0);
     warnings.ExpectNone();
