@@ -12,6 +12,7 @@ constexpr int32_t kInvalidPropertyArrayIndex = 381;
 void ComboBox::Clear() {
     items_.clear();
     listIndex_ = -1;
+    ListChanged();
     if (text_.empty()) return;
     text_.clear();
     Change();
@@ -31,6 +32,13 @@ int32_t ComboBox::IndexOf(std::string_view text) const {
 
 void ComboBox::setText(std::string_view text) {
     listIndex_ = IndexOf(text);
+    if (text_ == text) return;
+    text_ = text;
+    Change();
+}
+
+void ComboBox::TypeText(std::string_view text) {
+    listIndex_ = -1;
     if (text_ == text) return;
     text_ = text;
     Change();

@@ -14,7 +14,10 @@ namespace platform {
 
 class ComboBox {
 public:
-    void AddItem(std::string_view text) { items_.emplace_back(text); }
+    void AddItem(std::string_view text) {
+        items_.emplace_back(text);
+        ListChanged();
+    }
     // Empties the list and the text; raises Change when the text was not empty.
     void Clear();
     size_t ListCount() const { return items_.size(); }
@@ -24,6 +27,8 @@ public:
     const std::string& Text() const { return text_; }
     // Selects the first item that equals `text`, else no item; raises Change if it differs.
     void setText(std::string_view text);
+    // The operator's typing: the text with no item selected; raises Change if it differs.
+    void TypeText(std::string_view text);
     // -1 when no item is selected.
     int32_t ListIndex() const { return listIndex_; }
     // -1 deselects; raises 380 outside -1..ListCount-1.
@@ -34,6 +39,8 @@ public:
 
     runtime::Event<> Click;
     runtime::Event<> Change;
+    // The item list was added to or cleared (for a view of the combo).
+    runtime::Event<> ListChanged;
 
 private:
     int32_t IndexOf(std::string_view text) const;

@@ -1,0 +1,513 @@
+#include "platform/widgets/CommandBars.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <sstream>
+
+namespace platform::widgets {
+
+namespace {
+constexpr int32_t kStretch = 134217728;
+constexpr int32_t kNoBorders = 256;
+constexpr const char* kLayoutTag = "CB1";
+
+QString Q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+Qt::ToolBarArea AreaOf(int32_t position) {
+    switch (position) {
+        case 1:
+            return Qt::BottomToolBarArea;
+        case 2:
+            return Qt::LeftToolBarArea;
+        case 3:
+            return Qt::RightToolBarArea;
+        default:
+            return Qt::TopToolBarArea;
+    }
+}
+
+int32_t PositionOf(Qt::ToolBarArea area) {
+    switch (area) {
+        case Qt::BottomToolBarArea:
+            return 1;
+        case Qt::LeftToolBarArea:
+            return 2;
+        case Qt::RightToolBarArea:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+int KeyOf(int32_t code) {
+    if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z')) return code;
+    if (code >= 112 && code <= 135) return Qt::Key_F1 + (code - 112);
+    switch (code) {
+        case 8:
+            return Qt::Key_Backspace;
+        case 9:
+            return Qt::Key_Tab;
+        case 13:
+            return Qt::Key_Return;
+        case 27:
+            return Qt::Key_Escape;
+        case 32:
+            return Qt::Key_Space;
+        case 45:
+            return Qt::Key_Insert;
+        case 46:
+            return Qt::Key_Delete;
+        default:
+            return 0;
+    }
+}
+
+// Clicks on status-bar panes.
+class PaneClicks : public QObject {
+public:
+    explicit PaneClicks(CommandBars& bars) : bars_(bars) {}
+    std::map<QObject*, StatusBarPane*> panes;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto it = panes.find(watched);
+        if (it != panes.end()) {
+            if (event->type() == QEvent::MouseButtonRelease) bars_.StatusPaneClick(*it->second);
+            if (event->type() == QEvent::MouseButtonDblClick) bars_.StatusPaneDblClick(*it->second);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    CommandBars& bars_;
+};
+}  // namespace
+
+// ---- CommandBarControl ----
+
+CommandBarControl::CommandBarControl(CommandBars& owner, int32_t type, int32_t id)
+    : owner_(owner), type_(type), id_(id), iconId_(id) {}
+
+std::string CommandBarControl::Caption() const {
+    return action_ ? action_->text().toStdString() : std::string();
+}
+
+void CommandBarControl::setCaption(const std::string& caption) {
+    if (action_) action_->setText(Q(caption));
+}
+
+void CommandBarControl::setDescription(const std::string& text) {
+    description_ = text;
+    if (action_) action_->setStatusTip(Q(text));
+}
+
+void CommandBarControl::setBeginGroup(bool on) {
+    beginGroup_ = on;
+    if (separator_) separator_->setVisible(on);
+}
+
+bool CommandBarControl::Enabled() const {
+    const WindowAction* a = owner_.FindAction(id_);
+    return a ? a->enabled && enabled_ : enabled_;
+}
+
+void CommandBarControl::setEnabled(bool on) {
+    enabled_ = on;
+    ShowState();
+}
+
+bool CommandBarControl::Checked() const {
+    const WindowAction* a = owner_.FindAction(id_);
+    return a ? a->checked : checked_;
+}
+
+void CommandBarControl::setChecked(bool on) {
+    if (WindowAction* a = owner_.FindAction(id_)) {
+        a->checked = on;
+        owner_.UpdateAction(id_);
+        return;
+    }
+    checked_ = on;
+    ShowState();
+}
+
+void CommandBarControl::setIconId(int32_t id) {
+    iconId_ = id;
+    if (action_) action_->setIcon(owner_.IconOf(iconId_));
+}
+
+void CommandBarControl::ShowState() {
+    if (!action_) return;
+    const bool checked = Checked();
+    const QSignalBlocker block(action_);
+    if (checked) action_->setCheckable(true);
+    action_->setChecked(checked);
+    action_->setEnabled(Enabled());
+}
+
+// ---- CommandBar ----
+
+CommandBar::CommandBar(CommandBars& owner, Kind kind, std::string title, QWidget* widget)
+    : owner_(owner), kind_(kind), title_(std::move(title)), widget_(widget) {}
+
+CommandBar::~CommandBar() = default;
+
+bool CommandBar::Visible() const {
+    return !widget_->isHidden();
+}
+
+void CommandBar::setVisible(bool on) {
+    if (kind_ != Kind::Popup) widget_->setVisible(on);
+}
+
+int32_t CommandBar::Position() const {
+    if (kind_ != Kind::ToolBar) return 0;
+    return PositionOf(owner_.window_.toolBarArea(static_cast<QToolBar*>(widget_)));
+}
+
+BarRect CommandBar::WindowRect() const {
+    const QRect r(widget_->mapTo(&owner_.window_, QPoint(0, 0)), widget_->size());
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+CommandBarControl& CommandBar::AddControl(int32_t type, int32_t id, const std::string& caption) {
+    auto control = std::unique_ptr<CommandBarControl>(new CommandBarControl(owner_, type, id));
+    CommandBarControl* c = control.get();
+    c->separator_ = new QAction(widget_);
+    c->separator_->setSeparator(true);
+    c->separator_->setVisible(false);
+    widget_->addAction(c->separator_);
+    if (type == CommandBarControl::Popup || type == CommandBarControl::SplitButtonPopup) {
+        auto* menu = new QMenu(Q(caption), widget_);
+        c->dropDown_.reset(new CommandBar(owner_, Kind::Popup, caption, menu));
+        if (type == CommandBarControl::Popup) {
+            c->action_ = menu->menuAction();
+        } else {
+            c->action_ = new QAction(Q(caption), widget_);
+            c->action_->setMenu(menu);
+        }
+    } else {
+        c->action_ = new QAction(Q(caption), widget_);
+    }
+    widget_->addAction(c->action_);
+    c->action_->setIcon(owner_.IconOf(c->iconId_));
+    if (type != CommandBarControl::Popup)
+        QObject::connect(c->action_, &QAction::triggered, owner_.life_.get(),
+                         [this, c] { owner_.Raise(*c); });
+    c->ShowState();
+    controls_.push_back(std::move(control));
+    return *c;
+}
+
+void CommandBar::ForEachControl(const std::function<void(CommandBarControl&)>& f) const {
+    for (const auto& c : controls_) {
+        f(*c);
+        if (c->dropDown_) c->dropDown_->ForEachControl(f);
+    }
+}
+
+CommandBarControl* CommandBar::FindControl(int32_t id) const {
+    CommandBarControl* found = nullptr;
+    ForEachControl([&](CommandBarControl& c) {
+        if (!found && c.Id() == id) found = &c;
+    });
+    return found;
+}
+
+void CommandBar::ShowPopup() {
+    if (kind_ == Kind::Popup) static_cast<QMenu*>(widget_)->popup(QCursor::pos());
+}
+
+void CommandBar::Delete() {
+    for (auto* list : {&owner_.bars_, &owner_.contextMenus_}) {
+        for (auto it = list->begin(); it != list->end(); ++it) {
+            if (it->get() != this) continue;
+            std::unique_ptr<CommandBar> self = std::move(*it);
+            list->erase(it);
+            owner_.Retire(std::move(self));
+            return;
+        }
+    }
+}
+
+// ---- StatusBarPane ----
+
+std::string StatusBarPane::Text() const {
+    return label_->text().toStdString();
+}
+
+void StatusBarPane::setText(const std::string& text) {
+    label_->setText(Q(text));
+}
+
+void StatusBarPane::setWidth(int32_t width) {
+    width_ = width;
+    if (width > 0) {
+        label_->setFixedWidth(width);
+    } else {
+        label_->setMinimumWidth(0);
+        label_->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+}
+
+void StatusBarPane::setStyle(int32_t style) {
+    style_ = style;
+    label_->setFrameShape(style & kNoBorders ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+// ---- CommandBars ----
+
+CommandBars::CommandBars(QMainWindow& window)
+    : window_(window),
+      menuContainer_(new QWidget(&window)),
+      life_(std::make_unique<PaneClicks>(*this)) {
+    // One menu widget for good: setting another would delete the first.
+    auto* layout = new QVBoxLayout(menuContainer_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    window_.setMenuWidget(menuContainer_);
+}
+
+CommandBars::~CommandBars() = default;
+
+CommandBar& CommandBars::AddToolBar(const std::string& name, int32_t position) {
+    auto* toolBar = new QToolBar(Q(name), &window_);
+    // Named so that the window's saved state can place it.
+    toolBar->setObjectName(Q("Bar" + std::to_string(bars_.size() + 1) + ":" + name));
+    window_.addToolBar(AreaOf(position), toolBar);
+    bars_.push_back(std::unique_ptr<CommandBar>(
+        new CommandBar(*this, CommandBar::Kind::ToolBar, name, toolBar)));
+    return *bars_.back();
+}
+
+CommandBar& CommandBars::AddMenuBar(const std::string& name) {
+    auto* menuBar = new QMenuBar(menuContainer_);
+    menuBar->setVisible(menuBarVisible_);
+    menuContainer_->layout()->addWidget(menuBar);
+    bars_.push_back(std::unique_ptr<CommandBar>(
+        new CommandBar(*this, CommandBar::Kind::MenuBar, name, menuBar)));
+    return *bars_.back();
+}
+
+CommandBar* CommandBars::ActiveMenuBar() const {
+    for (auto it = bars_.rbegin(); it != bars_.rend(); ++it)
+        if ((*it)->BarKind() == CommandBar::Kind::MenuBar) return it->get();
+    return nullptr;
+}
+
+void CommandBars::setMenuBarVisible(bool on) {
+    menuBarVisible_ = on;
+    for (const auto& bar : bars_)
+        if (bar->BarKind() == CommandBar::Kind::MenuBar) bar->widget_->setVisible(on);
+}
+
+void CommandBars::RecalcLayout() {
+    if (window_.layout()) window_.layout()->activate();
+}
+
+void CommandBars::DockToolBar(CommandBar& bar, int left, int top, int, int) {
+    if (bar.BarKind() != CommandBar::Kind::ToolBar) return;
+    auto* toolBar = static_cast<QToolBar*>(bar.widget_);
+    Qt::ToolBarArea area = Qt::TopToolBarArea;
+    bool below = false;
+    for (const auto& other : bars_) {
+        if (other.get() == &bar || other->BarKind() != CommandBar::Kind::ToolBar) continue;
+        const BarRect r = other->WindowRect();
+        const bool beside = left >= r.right - 1 && top >= r.top && top < r.bottom;
+        const bool under = top >= r.bottom - 1 && left >= r.left && left < r.right;
+        if (!beside && !under) continue;
+        area = window_.toolBarArea(static_cast<QToolBar*>(other->widget_));
+        below = under && !beside;
+        break;
+    }
+    window_.removeToolBar(toolBar);
+    if (below) window_.addToolBarBreak(area);
+    window_.addToolBar(area, toolBar);
+    toolBar->setVisible(true);
+}
+
+CommandBar& CommandBars::AddContextMenu(int32_t id, const std::string& title) {
+    auto* menu = new QMenu(Q(title), &window_);
+    contextMenus_.push_back(
+        std::unique_ptr<CommandBar>(new CommandBar(*this, CommandBar::Kind::Popup, title, menu)));
+    contextMenus_.back()->setBarId(id);
+    return *contextMenus_.back();
+}
+
+CommandBar* CommandBars::FindContextMenu(int32_t id) const {
+    for (const auto& menu : contextMenus_)
+        if (menu->BarId() == id) return menu.get();
+    return nullptr;
+}
+
+void CommandBars::ForEachControl(const std::function<void(CommandBarControl&)>& f) const {
+    for (const auto& bar : bars_) bar->ForEachControl(f);
+    for (const auto& menu : contextMenus_) menu->ForEachControl(f);
+}
+
+CommandBarControl* CommandBars::FindControl(int32_t id) const {
+    CommandBarControl* found = nullptr;
+    ForEachControl([&](CommandBarControl& c) {
+        if (!found && c.Id() == id) found = &c;
+    });
+    return found;
+}
+
+WindowAction& CommandBars::AddAction(int32_t id, const std::string& caption,
+                                     const std::string& tooltip, const std::string& description,
+                                     const std::string& category) {
+    WindowAction& a = actions_[id];
+    a = WindowAction{id, caption, tooltip, description, category};
+    UpdateAction(id);
+    return a;
+}
+
+WindowAction* CommandBars::FindAction(int32_t id) {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : &it->second;
+}
+
+void CommandBars::UpdateAction(int32_t id) {
+    ForEachControl([id](CommandBarControl& c) {
+        if (c.Id() == id) c.ShowState();
+    });
+}
+
+void CommandBars::Raise(CommandBarControl& control) {
+    // Qt has toggled a checkable entry already; the handler reads the state
+    // from before the click and sets the new one itself.
+    control.ShowState();
+    Execute(control);
+}
+
+void CommandBars::Retire(std::unique_ptr<CommandBar> bar) {
+    // The bar may be deleted from a handler of one of its own controls.
+    bar->widget_->hide();
+    if (bar->kind_ == CommandBar::Kind::ToolBar)
+        window_.removeToolBar(static_cast<QToolBar*>(bar->widget_));
+    bar->widget_->deleteLater();
+    retired_.push_back(std::move(bar));
+    QTimer::singleShot(0, life_.get(), [this] { retired_.clear(); });
+}
+
+void CommandBars::AddKeyBinding(int32_t flags, int32_t keyCode, int32_t id) {
+    const int key = KeyOf(keyCode);
+    if (key == 0) return;
+    int modifiers = 0;
+    if (flags & 4) modifiers |= Qt::SHIFT;
+    if (flags & 8) modifiers |= Qt::CTRL;
+    if (flags & 16) modifiers |= Qt::ALT;
+    auto* shortcut = new QShortcut(QKeySequence(modifiers | key), &window_);
+    // A floating pane is a window of its own: the keys work there too.
+    shortcut->setContext(Qt::ApplicationShortcut);
+    keyControls_.push_back(std::unique_ptr<CommandBarControl>(new CommandBarControl(*this, 1, id)));
+    CommandBarControl* control = keyControls_.back().get();
+    QObject::connect(shortcut, &QShortcut::activated, life_.get(),
+                     [this, control] { Execute(*control); });
+}
+
+QIcon CommandBars::IconOf(int32_t iconId) const {
+    auto it = icons_.find(iconId);
+    return it == icons_.end() ? QIcon() : it->second;
+}
+
+void CommandBars::ShowIcons(int32_t iconId) {
+    ForEachControl([&](CommandBarControl& c) {
+        if (c.IconId() == iconId && c.action_) c.action_->setIcon(IconOf(iconId));
+    });
+}
+
+bool CommandBars::LoadIcon(const std::string& path, int32_t id) {
+    QIcon icon(Q(path));
+    if (icon.availableSizes().isEmpty()) return false;
+    icons_[id] = icon;
+    ShowIcons(id);
+    return true;
+}
+
+bool CommandBars::LoadPicture(const std::string& path, int32_t id) {
+    const QPixmap picture(Q(path));
+    if (picture.isNull()) return false;
+    icons_[id] = QIcon(picture);
+    ShowIcons(id);
+    return true;
+}
+
+void CommandBars::setStatusBarVisible(bool on) {
+    window_.statusBar()->setVisible(on);
+}
+
+StatusBarPane& CommandBars::AddStatusPane(int32_t id) {
+    auto* label = new QLabel(window_.statusBar());
+    label->setFrameShape(QFrame::StyledPanel);
+    window_.statusBar()->addWidget(label);
+    label->installEventFilter(life_.get());
+    panes_.push_back(std::unique_ptr<StatusBarPane>(new StatusBarPane(id, label)));
+    static_cast<PaneClicks*>(life_.get())->panes[label] = panes_.back().get();
+    return *panes_.back();
+}
+
+StatusBarPane* CommandBars::StatusPane(int32_t id) const {
+    for (const auto& pane : panes_)
+        if (pane->Id() == id) return pane.get();
+    return nullptr;
+}
+
+void CommandBars::setStatusPaneStyle(size_t index, int32_t style) {
+    if (index >= panes_.size()) return;
+    StatusBarPane& pane = *panes_[index];
+    pane.setStyle(style);
+    QStatusBar* bar = window_.statusBar();
+    bar->removeWidget(pane.label_);
+    bar->insertWidget(static_cast<int>(index), pane.label_, style & kStretch ? 1 : 0);
+    pane.label_->show();
+}
+
+std::string CommandBars::SaveLayout() const {
+    std::string text = kLayoutTag;
+    for (const auto& bar : bars_) {
+        if (bar->BarKind() != CommandBar::Kind::ToolBar) continue;
+        text +=
+            ";" + std::to_string(bar->Visible() ? 1 : 0) + "," + std::to_string(bar->Position());
+    }
+    return text;
+}
+
+bool CommandBars::LoadLayout(const std::string& text) {
+    std::vector<std::pair<int, int>> places;
+    std::istringstream in(text);
+    std::string field;
+    if (!std::getline(in, field, ';') || field != kLayoutTag || text.back() == ';') return false;
+    while (std::getline(in, field, ';')) {
+        if (field.size() != 3 || field[1] != ',' || (field[0] != '0' && field[0] != '1') ||
+            field[2] < '0' || field[2] > '3')
+            return false;
+        places.emplace_back(field[0] - '0', field[2] - '0');
+    }
+    std::vector<CommandBar*> toolBars;
+    for (const auto& bar : bars_)
+        if (bar->BarKind() == CommandBar::Kind::ToolBar) toolBars.push_back(bar.get());
+    if (places.size() != toolBars.size()) return false;
+    for (size_t i = 0; i < toolBars.size(); ++i) {
+        auto* toolBar = static_cast<QToolBar*>(toolBars[i]->widget_);
+        if (toolBars[i]->Position() != places[i].second)
+            window_.addToolBar(AreaOf(places[i].second), toolBar);
+        toolBar->setVisible(places[i].first == 1);
+    }
+    return true;
+}
+
+}  // namespace platform::widgets

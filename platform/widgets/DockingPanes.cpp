@@ -1,0 +1,183 @@
+#include "platform/widgets/DockingPanes.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QScreen>
+#include <QShowEvent>
+#include <QToolBar>
+
+namespace platform::widgets {
+
+namespace {
+constexpr const char* kLayoutTag = "DP1:";
+constexpr int kStateVersion = 1;
+
+// Reports its close button and its first showing to the pane.
+class PaneDock : public QDockWidget {
+public:
+    using QDockWidget::QDockWidget;
+    std::function<bool()> onClose;  // false keeps the pane open
+    std::function<void()> onShow;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (onClose && !onClose()) {
+            event->ignore();
+            return;
+        }
+        QDockWidget::closeEvent(event);
+    }
+    void showEvent(QShowEvent* event) override {
+        if (onShow) onShow();
+        QDockWidget::showEvent(event);
+    }
+};
+
+Qt::DockWidgetArea AreaOf(int32_t side) {
+    switch (side) {
+        case DockingPanes::Right:
+            return Qt::RightDockWidgetArea;
+        case DockingPanes::Top:
+            return Qt::TopDockWidgetArea;
+        case DockingPanes::Bottom:
+            return Qt::BottomDockWidgetArea;
+        default:
+            return Qt::LeftDockWidgetArea;
+    }
+}
+
+struct ToolBarPlace {
+    QToolBar* bar;
+    Qt::ToolBarArea area;
+    bool hidden;
+};
+}  // namespace
+
+std::string DockingPane::Title() const {
+    return dock_->windowTitle().toStdString();
+}
+
+void DockingPane::setTitle(const std::string& title) {
+    dock_->setWindowTitle(QString::fromStdString(title));
+}
+
+void DockingPane::Close() {
+    if (!Closed()) dock_->close();
+}
+
+void DockingPane::Select() {
+    Attach();
+    dock_->show();
+    owner_.selecting_ = true;  // raising a tab reports it too
+    dock_->raise();
+    owner_.selecting_ = false;
+    bool cancel = false;
+    owner_.Action(14, *this, cancel);
+}
+
+void DockingPane::AttachTo(DockingPane& other) {
+    if (&other != this) owner_.window_.tabifyDockWidget(other.dock_, dock_);
+}
+
+void DockingPane::Attach() {
+    if (attached_) return;
+    attached_ = true;
+    owner_.AttachPane(*this);
+}
+
+DockingPanes::DockingPanes(QMainWindow& window)
+    : window_(window), life_(std::make_unique<QObject>()) {
+    window_.setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks |
+                           QMainWindow::AllowNestedDocks);
+    QObject::connect(&window_, &QMainWindow::tabifiedDockWidgetActivated, life_.get(),
+                     [this](QDockWidget* dock) {
+                         if (selecting_) return;
+                         for (const auto& pane : panes_) {
+                             if (pane->dock_ != dock) continue;
+                             bool cancel = false;
+                             Action(14, *pane, cancel);
+                         }
+                     });
+}
+
+DockingPanes::~DockingPanes() {
+    for (const auto& pane : panes_) {
+        auto* dock = static_cast<PaneDock*>(pane->dock_);
+        dock->onClose = nullptr;
+        dock->onShow = nullptr;
+    }
+}
+
+DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t side,
+                                      DockingPane* neighbour) {
+    auto* dock = new PaneDock(&window_);
+    // Named so that the window's saved state can place it.
+    dock->setObjectName(QString("Pane%1").arg(id));
+    panes_.push_back(std::unique_ptr<DockingPane>(new DockingPane(*this, id, dock)));
+    DockingPane* pane = panes_.back().get();
+    dock->onClose = [this, pane] {
+        bool cancel = false;
+        Action(3, *pane, cancel);
+        return !cancel;
+    };
+    dock->onShow = [pane] { pane->Attach(); };
+    const Qt::Orientation orientation =
+        side == Left || side == Right ? Qt::Horizontal : Qt::Vertical;
+    if (neighbour) {
+        window_.splitDockWidget(neighbour->dock_, dock, orientation);
+    } else {
+        window_.addDockWidget(AreaOf(side), dock);
+    }
+    window_.resizeDocks({dock}, {orientation == Qt::Horizontal ? width : height}, orientation);
+    return *pane;
+}
+
+DockingPane* DockingPanes::FindPane(int32_t id) const {
+    for (const auto& pane : panes_)
+        if (pane->Id() == id) return pane.get();
+    return nullptr;
+}
+
+// The window's state itself takes a cut-off text for a whole one: the line
+// carries the state's size and checksum.
+std::string DockingPanes::SaveLayout() const {
+    const QByteArray state = window_.saveState(kStateVersion);
+    return kLayoutTag + std::to_string(state.size()) + ":" + std::to_string(qChecksum(state)) +
+           ":" + state.toBase64().toStdString();
+}
+
+bool DockingPanes::LoadLayout(const std::string& text) {
+    const std::string tag = kLayoutTag;
+    if (text.compare(0, tag.size(), tag) != 0) return false;
+    const QList<QByteArray> fields = QByteArray::fromStdString(text.substr(tag.size())).split(':');
+    if (fields.size() != 3) return false;
+    bool sizeOk = false, sumOk = false;
+    const qsizetype size = fields[0].toLongLong(&sizeOk);
+    const quint16 sum = fields[1].toUShort(&sumOk);
+    const auto decoded =
+        QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
+    if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
+        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
+        return false;
+    // The window's state holds its toolbars too; they belong to the command bars.
+    std::vector<ToolBarPlace> toolBars;
+    for (QToolBar* bar : window_.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
+        toolBars.push_back({bar, window_.toolBarArea(bar), bar->isHidden()});
+    if (!window_.restoreState(decoded.decoded, kStateVersion)) return false;
+    for (const ToolBarPlace& place : toolBars) {
+        if (window_.toolBarArea(place.bar) != place.area) window_.addToolBar(place.area, place.bar);
+        place.bar->setHidden(place.hidden);
+    }
+    for (const auto& pane : panes_) {
+        QDockWidget* dock = pane->dock_;
+        if (!dock->isFloating()) continue;
+        bool onScreen = false;
+        for (QScreen* screen : QGuiApplication::screens())
+            onScreen = onScreen || screen->availableGeometry().intersects(dock->geometry());
+        if (!onScreen) dock->setFloating(false);
+    }
+    return true;
+}
+
+}  // namespace platform::widgets

@@ -1,0 +1,90 @@
+#pragma once
+// Docking panes of the shell on QMainWindow's dock widgets. A pane's window is
+// asked for through Attach just before the pane is first shown. Closing a pane
+// (its close button or Close) raises Action with code 3; selecting it, 14.
+// Closed means hidden, not merely behind another tab.
+#include <QDockWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/Event.h"
+
+class QMainWindow;
+
+namespace platform::widgets {
+
+class DockingPanes;
+
+class DockingPane {
+public:
+    int32_t Id() const { return id_; }
+    std::string Title() const;
+    void setTitle(const std::string& title);
+    bool Closed() const { return dock_->isHidden(); }
+    void Close();
+    // Shows the pane and brings it to the front of its tab group.
+    void Select();
+    // Joins the tab group of `other`.
+    void AttachTo(DockingPane& other);
+    const std::string& Tag() const { return tag_; }
+    void setTag(const std::string& tag) { tag_ = tag; }
+    // The pane's window; the pane owns it.
+    QWidget* Widget() const { return dock_->widget(); }
+    void setWidget(QWidget* widget) { dock_->setWidget(widget); }
+    bool Attached() const { return attached_; }
+    // Raises Attach now unless it came already.
+    void Attach();
+
+    QDockWidget& Dock() const { return *dock_; }
+
+private:
+    friend class DockingPanes;
+    DockingPane(DockingPanes& owner, int32_t id, QDockWidget* dock)
+        : owner_(owner), id_(id), dock_(dock) {}
+
+    DockingPanes& owner_;
+    int32_t id_;
+    QDockWidget* dock_;
+    std::string tag_;
+    bool attached_ = false;
+};
+
+class DockingPanes {
+public:
+    // side: 0 left, 1 right, 2 top, 3 bottom.
+    enum Side : int32_t { Left = 0, Right = 1, Top = 2, Bottom = 3 };
+
+    explicit DockingPanes(QMainWindow& window);
+    ~DockingPanes();
+    DockingPanes(const DockingPanes&) = delete;
+    DockingPanes& operator=(const DockingPanes&) = delete;
+
+    // Sizes in pixels; with a neighbour, the pane is docked beside it.
+    DockingPane& CreatePane(int32_t id, int width, int height, int32_t side,
+                            DockingPane* neighbour = nullptr);
+    // nullptr for an unknown id.
+    DockingPane* FindPane(int32_t id) const;
+    size_t PaneCount() const { return panes_.size(); }
+    DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
+
+    // The panes' arrangement as one line. Loading refuses a foreign, damaged or
+    // other-version text (false) and then changes nothing; the window's toolbars
+    // keep their places either way, and a floating pane off every screen docks.
+    std::string SaveLayout() const;
+    bool LoadLayout(const std::string& text);
+
+    runtime::Event<DockingPane&> AttachPane;
+    // (code, pane, cancel): 3 closed (cancel keeps it open), 14 selected.
+    runtime::Event<int32_t, DockingPane&, bool&> Action;
+
+private:
+    friend class DockingPane;
+    QMainWindow& window_;
+    std::vector<std::unique_ptr<DockingPane>> panes_;
+    bool selecting_ = false;
+    std::unique_ptr<QObject> life_;  // context of the Qt connections; destroyed first
+};
+
+}  // namespace platform::widgets

@@ -1,0 +1,32 @@
+#pragma once
+// A label that acts as a button: Click on a left press and release over it,
+// MouseEnter/MouseLeave for the hover looks. Colours are 0xBBGGRR.
+#include <QLabel>
+#include <cstdint>
+
+#include "runtime/Event.h"
+
+namespace platform::widgets {
+
+class LabelButton : public QLabel {
+public:
+    explicit LabelButton(QWidget* parent = nullptr);
+
+    void setForeColor(int32_t color);
+    void setBackColor(int32_t color);
+
+    runtime::Event<> Click;
+    runtime::Event<> MouseEnter;
+    runtime::Event<> MouseLeave;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+}  // namespace platform::widgets

@@ -1,0 +1,50 @@
+#include "platform/widgets/MessageBoxWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace platform::widgets {
+
+MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string& text,
+                                   const std::vector<std::string>& buttons, int32_t escapeButton)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
+                           Qt::WindowTitleHint),
+      label_(new QLabel(QString::fromStdString(text), this)),
+      escapeButton_(escapeButton) {
+    setWindowTitle(QString::fromStdString(caption));
+    setWindowModality(Qt::NonModal);
+    label_->setWordWrap(true);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        auto* button = new QPushButton(QString::fromStdString(buttons[i]), this);
+        const auto number = static_cast<int32_t>(i) + 1;
+        connect(button, &QPushButton::clicked, this, [this, number] { Report(number); });
+        buttons_.push_back(button);
+    }
+    if (!buttons_.empty()) buttons_.front()->setDefault(true);
+}
+
+void MessageBoxWindow::Report(int32_t number) {
+    if (reported_) return;
+    reported_ = true;
+    hide();
+    // Later: a handler may still be running on this window's stack.
+    deleteLater();
+    ButtonPressed(number);
+}
+
+void MessageBoxWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        Report(escapeButton_);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MessageBoxWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Report(escapeButton_);
+}
+
+}  // namespace platform::widgets

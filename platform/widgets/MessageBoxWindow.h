@@ -1,0 +1,41 @@
+#pragma once
+// A non-modal, top-most message window. Pressing a button (or Esc, or closing
+// the window: the escape button) reports the button's number, 1 based, once,
+// and the window then deletes itself. Create it with new; it owns itself.
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "runtime/Event.h"
+
+class QLabel;
+class QPushButton;
+
+namespace platform::widgets {
+
+class MessageBoxWindow : public QWidget {
+public:
+    MessageBoxWindow(const std::string& caption, const std::string& text,
+                     const std::vector<std::string>& buttons, int32_t escapeButton);
+
+    QLabel& Label() const { return *label_; }
+    // 1..ButtonCount.
+    QPushButton& Button(size_t number) const { return *buttons_.at(number - 1); }
+    size_t ButtonCount() const { return buttons_.size(); }
+
+    runtime::Event<int32_t> ButtonPressed;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Report(int32_t number);
+
+    QLabel* label_;
+    std::vector<QPushButton*> buttons_;
+    int32_t escapeButton_;
+    bool reported_ = false;
+};
+
+}  // namespace platform::widgets

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <string>
+#include <vector>
+
+#include "WidgetsTesting.h"
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/DockingPanes.h"
+
+namespace {
+
+using platform::widgets::CommandBar;
+using platform::widgets::CommandBarControl;
+using platform::widgets::CommandBars;
+using platform::widgets::DockingPane;
+using platform::widgets::DockingPanes;
+
+QAction& ActionOf(CommandBar& bar, size_t index) {
+    // Each control is preceded by its group separator.
+    return *bar.Widget().actions().at(static_cast<qsizetype>(index * 2 - 1));
+}
+
+struct ShellBars : ::testing::Test {
+    ShellBars() {
+        window.resize(1000, 700);
+        window.setCentralWidget(new QLabel("centre"));
+    }
+    QApplication& app = widgets_testing::App();
+    QMainWindow window;
+    CommandBars bars{window};
+    DockingPanes panes{window};
+};
+
+TEST_F(ShellBars, ControlsRaiseExecuteWithTheirOwnControlAndSharedState) {
+    CommandBar& menu = bars.AddMenuBar("Menu Bar");
+    CommandBarControl& view = menu.AddControl(CommandBarControl::Popup, 100015, "&View");
+    CommandBarControl& inMenu = view.DropDownBar()->AddControl(1, 100043, "Trade");
+    CommandBar& tools = bars.AddToolBar("Standard Toolbar", 0);
+    CommandBarControl& onBar = tools.AddControl(1, 100043, "Trade");
+    tools.AddControl(1, 100042, "Journal").setBeginGroup(true);
+    bars.AddAction(100043, "Trade", "", "", "");
+    EXPECT_EQ(bars.ActiveMenuBar(), &menu);
+    EXPECT_EQ(bars.FindControl(100043), &inMenu);  // drop-downs are searched
+    EXPECT_EQ(tools.FindControl(100042), &tools.Control(2));
+    EXPECT_EQ(bars.FindControl(999), nullptr);
+
+    std::vector<std::string> log;
+    auto c = bars.Execute.Connect([&](CommandBarControl& control) {
+        log.push_back(std::to_string(control.Id()) + (&control == &onBar ? "bar" : "menu") +
+                      (control.Checked() ? "+" : "-"));
+        // The window command decides the new state from the old one.
+        control.setChecked(!control.Checked());
+    });
+    onBar.setChecked(true);
+    EXPECT_TRUE(inMenu.Checked());  // one action, every control
+    ActionOf(tools, 1).trigger();
+    ActionOf(*view.DropDownBar(), 1).trigger();
+    EXPECT_EQ(log, (std::vector<std::string>{"100043bar+", "100043menu-"}));
+    EXPECT_TRUE(ActionOf(tools, 1).isChecked());
+
+    // A control may delete its own bar from its handler.
+    auto c2 = bars.Execute.Connect([&](CommandBarControl& control) {
+        if (control.Id() == 100042) tools.Delete();
+    });
+    ActionOf(tools, 2).trigger();
+    widgets_testing::Turn();
+    EXPECT_EQ(bars.BarCount(), 1u);
+    EXPECT_EQ(bars.FindControl(100042), nullptr);
+}
+
+TEST_F(ShellBars, ContextMenusKeysAndStatusPanesDoNotBlock) {
+    CommandBar& popup = bars.AddContextMenu(100017, "Accounts Popup");
+    popup.AddControl(1, 100018, "Login");
+    EXPECT_EQ(bars.FindContextMenu(100017), &popup);
+    EXPECT_EQ(bars.FindContextMenu(1), nullptr);
+    window.show();
+    popup.ShowPopup();  // returns at once
+    EXPECT_TRUE(popup.Widget().isVisible());
+    static_cast<QMenu&>(popup.Widget()).close();
+
+    std::vector<int32_t> ids;
+    auto c = bars.Execute.Connect([&](CommandBarControl& control) { ids.push_back(control.Id()); });
+    bars.AddKeyBinding(8, 'R', 100005);
+    bars.AddKeyBinding(8 + 4, 'L', 100032);
+    bars.AddKeyBinding(8, 0x7FFF, 1);  // no such key: ignored
+    QWidget floating;                  // another window of the program
+    floating.show();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    QApplication::setActiveWindow(&floating);
+    QTest::keyClick(&floating, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(ids, (std::vector<int32_t>{100005, 100032}));
+
+    for (int32_t id = 100021; id <= 100026; ++id) bars.AddStatusPane(id);
+    bars.setStatusPaneStyle(0, 134217728);
+    bars.StatusPane(100026)->setText("Disconnected");
+    bars.StatusPane(100026)->setWidth(90);
+    EXPECT_EQ(bars.StatusPane(1), nullptr);
+    std::vector<std::string> clicks;
+    auto c1 =
+        bars.StatusPaneClick.Connect([&](auto& pane) { clicks.push_back("click " + pane.Text()); });
+    auto c2 = bars.StatusPaneDblClick.Connect(
+        [&](auto& pane) { clicks.push_back("dbl " + std::to_string(pane.Id())); });
+    auto labels = window.statusBar()->findChildren<QLabel*>();
+    QLabel* last = nullptr;
+    for (QLabel* l : labels)
+        if (l->text() == "Disconnected") last = l;
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->width(), 90);
+    QTest::mouseClick(last, Qt::LeftButton);
+    QTest::mouseDClick(last, Qt::LeftButton);
+    ASSERT_GE(clicks.size(), 2u);
+    EXPECT_EQ(clicks.front(), "click Disconnected");
+    EXPECT_EQ(clicks.back(), "dbl 100026");
+}
+
+TEST_F(ShellBars, PanesAttachBeforeShowingAndReportCloseAndSelect) {
+    std::vector<std::string> log;
+    auto a = panes.AttachPane.Connect([&](DockingPane& pane) {
+        log.push_back("attach " + std::to_string(pane.Id()));
+        pane.setWidget(new QLabel(QString::fromStdString(pane.Title())));
+    });
+    auto b = panes.Action.Connect([&](int32_t code, DockingPane& pane, bool& cancel) {
+        log.push_back(std::to_string(code) + " " + std::to_string(pane.Id()));
+        cancel = pane.Tag() == "keep";
+    });
+    DockingPane& accounts = panes.CreatePane(1, 300, 200, DockingPanes::Left);
+    DockingPane& trade = panes.CreatePane(2, 300, 200, DockingPanes::Bottom);
+    DockingPane& pending = panes.CreatePane(3, 300, 200, DockingPanes::Bottom, &trade);
+    pending.AttachTo(trade);
+    trade.setTitle("Trade");
+    EXPECT_EQ(panes.FindPane(3), &pending);
+    EXPECT_EQ(panes.FindPane(7), nullptr);
+    EXPECT_TRUE(log.empty());  // nothing is needed before the window shows
+    window.show();
+    EXPECT_EQ(log.size(), 3u);
+    EXPECT_TRUE(accounts.Attached() && trade.Attached() && pending.Attached());
+    EXPECT_EQ(log[0], "attach 1");
+
+    log.clear();
+    trade.Select();
+    EXPECT_FALSE(pending.Closed());  // behind a tab is not closed
+    accounts.setTag("keep");
+    accounts.Close();
+    EXPECT_FALSE(accounts.Closed());
+    accounts.setTag("");
+    accounts.Close();
+    EXPECT_TRUE(accounts.Closed());
+    accounts.Select();
+    EXPECT_FALSE(accounts.Closed());
+    EXPECT_EQ(log, (std::vector<std::string>{"14 2", "3 1", "3 1", "14 1"}));
+}
+
+TEST_F(ShellBars, LayoutsAreOneLineAndForeignTextsChangeNothing) {
+    CommandBar& standard = bars.AddToolBar("Standard Toolbar", 0);
+    CommandBar& login = bars.AddToolBar("Login Toolbar", 0);
+    standard.AddControl(1, 100013, "New Position");
+    login.AddControl(1, 100018, "Login");
+    DockingPane& accounts = panes.CreatePane(1, 300, 200, DockingPanes::Left);
+    DockingPane& trade = panes.CreatePane(2, 300, 200, DockingPanes::Bottom);
+    window.show();
+    bars.RecalcLayout();
+    const platform::widgets::BarRect r = standard.WindowRect();
+    bars.DockToolBar(login, r.right, r.top, r.right + 50, r.bottom);
+    EXPECT_EQ(login.Position(), 0);
+
+    const std::string panesLine = panes.SaveLayout();
+    const std::string barsLine = bars.SaveLayout();
+    EXPECT_EQ(panesLine.find('\n'), std::string::npos);
+    EXPECT_EQ(barsLine, "CB1;1,0;1,0");
+
+    // Change the arrangement, then restore it.
+    trade.Close();
+    login.setVisible(false);
+    const std::string closedLine = panes.SaveLayout();
+    accounts.Close();
+    const std::string truncated = panesLine.substr(0, panesLine.size() / 2);
+    const QByteArray v7 = window.saveState(7);  // the same window, another version
+    const std::string otherVersion = "DP1:" + std::to_string(v7.size()) + ":" +
+                                     std::to_string(qChecksum(v7)) + ":" +
+                                     v7.toBase64().toStdString();
+    for (const std::string& bad :
+         {std::string(), std::string("garbage"), std::string("DP1:@@@"), std::string("DP1:"),
+          truncated, otherVersion, std::string("XX1:") + panesLine.substr(4), panesLine + "AAAA"}) {
+        EXPECT_FALSE(panes.LoadLayout(bad)) << bad;
+        EXPECT_TRUE(accounts.Closed() && trade.Closed());
+    }
+    for (const std::string& bad :
+         {std::string(""), std::string("CB1;1,0"), std::string("CB1;1,0;2,0"),
+          std::string("CB1;1,0;1,9"), std::string("CB2;1,0;1,0"), std::string("CB1;1,0;1,0;")}) {
+        EXPECT_FALSE(bars.LoadLayout(bad)) << bad;
+        EXPECT_TRUE(login.Widget().isHidden());
+    }
+    ASSERT_TRUE(panes.LoadLayout(panesLine));
+    EXPECT_FALSE(accounts.Closed() || trade.Closed());
+    EXPECT_TRUE(login.Widget().isHidden());  // the panes' line leaves bars alone
+    ASSERT_TRUE(bars.LoadLayout(barsLine));
+    EXPECT_FALSE(login.Widget().isHidden());
+    ASSERT_TRUE(panes.LoadLayout(closedLine));
+    EXPECT_TRUE(trade.Closed());
+    EXPECT_FALSE(accounts.Closed());
+
+    // A floating pane saved off every screen comes back where the operator sees it.
+    accounts.Dock().setFloating(true);
+    accounts.Dock().setGeometry(-20000, -20000, 300, 200);
+    widgets_testing::Turn();
+    const std::string offScreen = panes.SaveLayout();
+    accounts.Dock().setFloating(false);
+    ASSERT_TRUE(panes.LoadLayout(offScreen));
+    EXPECT_TRUE(!accounts.Dock().isFloating() ||
+                QGuiApplication::primaryScreen()->availableGeometry().intersects(
+                    accounts.Dock().geometry()));
+}
+
+}  // namespace
