@@ -43,18 +43,18 @@ CDataClient::CDataClient() {
     ConnectSession();
     tokens_ = std::make_shared<og::CTokens>();
     m_oKVClient->setTokens(tokens_);
-    ClientServer_ = std::make_shared<CClientServer>();
-    Reports_ = std::make_shared<CManagerReports>();
-    MoneyTrans_ = std::make_shared<CMoneyTrans>();
-    OnlineSessions_ = std::make_shared<COnlineSessions>();
+    clientServer_ = std::make_shared<CClientServer>();
+    reports_ = std::make_shared<CManagerReports>();
+    moneyTrans_ = std::make_shared<CMoneyTrans>();
+    onlineSessions_ = std::make_shared<COnlineSessions>();
     ConnectRequestObjects();
     m_oProcess = std::make_unique<og::CProcess>();
     auditCells_.resize(kAuditCells);
     // Registration order is routing order.
-    m_oKVClient->AddClientServerObject(ClientServer_);
-    m_oKVClient->AddClientServerObject(Reports_);
-    m_oKVClient->AddClientServerObject(MoneyTrans_);
-    m_oKVClient->AddClientServerObject(OnlineSessions_);
+    m_oKVClient->AddClientServerObject(clientServer_);
+    m_oKVClient->AddClientServerObject(reports_);
+    m_oKVClient->AddClientServerObject(moneyTrans_);
+    m_oKVClient->AddClientServerObject(onlineSessions_);
     m_oKVClient->setAutoRelogin(true);
     log_ = std::make_shared<og::CLogFile>();
     log_->setFileName(kLogFile);
@@ -113,7 +113,7 @@ void CDataClient::GenerateDemoAccount(const std::string&, double, const std::str
                                       const std::string&, double, const std::string&) {}
 
 void CDataClient::GetSessions(int32_t TreeID) {
-    OnlineSessions_->RequestOnlineSessionsFromServer(TreeID);
+    onlineSessions_->RequestOnlineSessionsFromServer(TreeID);
 }
 
 void CDataClient::MarketOrderReceived(const std::shared_ptr<og::CChatOrder>& vOrder) {
@@ -149,7 +149,7 @@ void CDataClient::ConnectSession() {
 }
 
 void CDataClient::ConnectRequestObjects() {
-    CClientServer& c = *ClientServer_;
+    CClientServer& c = *clientServer_;
     Relay(c.SymbolsRecieved, SymbolsRecieved);
     Relay(c.DealersRecieved, DealersRecieved);
     Relay(c.AccountsRecieved, AccountsRecieved);
@@ -187,9 +187,9 @@ void CDataClient::ConnectRequestObjects() {
     Relay(c.SwitchChatResultRecieved, SwitchChatResultRecieved);
     Handle(c.SwitchOrderResultReceived,
            [this](auto Result, int32_t OrderID) { OnSwitchOrderResult(Result, OrderID); });
-    Relay(Reports_->ReportDataReceived, ReportDataReceived);
-    Relay(MoneyTrans_->MoneyTransResultReceived, MoneyTransResultReceived);
-    Relay(OnlineSessions_->AllSessionsLoaded, AllSessionsLoaded);
+    Relay(reports_->ReportDataReceived, ReportDataReceived);
+    Relay(moneyTrans_->MoneyTransResultReceived, MoneyTransResultReceived);
+    Relay(onlineSessions_->AllSessionsLoaded, AllSessionsLoaded);
 }
 
 void CDataClient::OnSwitchOrderResult(int32_t Result, int32_t OrderID) {
@@ -333,11 +333,11 @@ void CDataClient::OnTransactionLog(const Fields& v) {
 }
 
 bool CDataClient::MayWatchSessions() const {
-    if (!SecurityRef_) {
+    if (!securityRef_) {
         throw runtime::Error(runtime::errc::ObjectVariableNotSet,
                              "Session messages need the privileges object");
     }
-    return SecurityRef_->UserHasPriv(ConnectedSessionsScreenPriv);
+    return securityRef_->UserHasPriv(ConnectedSessionsScreenPriv);
 }
 
 CDataClient::SessionPtr CDataClient::SessionFromPush(const Fields& v) const {
@@ -368,9 +368,9 @@ void CDataClient::OnSessionLoggedOn(const Fields& v) {
 void CDataClient::OnSessionLoggedOff(const Fields& v) {
     if (!MayWatchSessions()) return;
     SessionPtr session = SessionFromPush(v);
-    if (session->UserType() == DealerUser && !SecurityRef_->UserHasPriv(ShowOnlineDealersPriv))
+    if (session->UserType() == DealerUser && !securityRef_->UserHasPriv(ShowOnlineDealersPriv))
         return;
-    OnlineSessions_->RemoveSession(*session);
+    onlineSessions_->RemoveSession(*session);
     SessionLoggedOff(session);
 }
 

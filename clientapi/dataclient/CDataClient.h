@@ -55,16 +55,16 @@ public:
     CDataClient& operator=(const CDataClient&) = delete;
 
     // The privileges, set by the owner; the session pushes 10 and 11 ask them.
-    const std::shared_ptr<CSecurity>& SecurityRef() const { return SecurityRef_; }
-    void setSecurityRef(std::shared_ptr<CSecurity> value) { SecurityRef_ = std::move(value); }
+    const std::shared_ptr<CSecurity>& SecurityRef() const { return securityRef_; }
+    void setSecurityRef(std::shared_ptr<CSecurity> value) { securityRef_ = std::move(value); }
     // The API log; every error the session reports is one line of it.
     const std::shared_ptr<OrbanelGeneral10::CLogFile>& log() const { return log_; }
     void setLog(std::shared_ptr<OrbanelGeneral10::CLogFile> value) { log_ = std::move(value); }
     // The request objects. Read-only: the session routes answers to these very objects.
-    const std::shared_ptr<CMoneyTrans>& MoneyTrans() const { return MoneyTrans_; }
-    const std::shared_ptr<COnlineSessions>& OnlineSessions() const { return OnlineSessions_; }
-    const std::shared_ptr<CClientServer>& ClientServer() const { return ClientServer_; }
-    const std::shared_ptr<CManagerReports>& Reports() const { return Reports_; }
+    const std::shared_ptr<CMoneyTrans>& MoneyTrans() const { return moneyTrans_; }
+    const std::shared_ptr<COnlineSessions>& OnlineSessions() const { return onlineSessions_; }
+    const std::shared_ptr<CClientServer>& ClientServer() const { return clientServer_; }
+    const std::shared_ptr<CManagerReports>& Reports() const { return reports_; }
 
     // Parameter 3 of the login request.
     const std::string& LoginType() const;
@@ -266,13 +266,13 @@ private:
 
     std::unique_ptr<KVClientDLL10::CKVClient> m_oKVClient;
     std::shared_ptr<OrbanelGeneral10::CTokens> tokens_;
-    std::shared_ptr<CClientServer> ClientServer_;
-    std::shared_ptr<CManagerReports> Reports_;
-    std::shared_ptr<CMoneyTrans> MoneyTrans_;
-    std::shared_ptr<COnlineSessions> OnlineSessions_;
+    std::shared_ptr<CClientServer> clientServer_;
+    std::shared_ptr<CManagerReports> reports_;
+    std::shared_ptr<CMoneyTrans> moneyTrans_;
+    std::shared_ptr<COnlineSessions> onlineSessions_;
     std::unique_ptr<OrbanelGeneral10::CProcess> m_oProcess;
     std::shared_ptr<OrbanelGeneral10::CLogFile> log_;
-    std::shared_ptr<CSecurity> SecurityRef_;
+    std::shared_ptr<CSecurity> securityRef_;
     std::string m_sFirstIP;
     // The order-audit cells, reused push after push.
     std::vector<std::string> auditCells_;

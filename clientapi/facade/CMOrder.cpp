@@ -24,7 +24,7 @@ CMOrder::CMOrder() {
 CMOrder::~CMOrder() = default;
 
 void CMOrder::Start() {
-    currentTimer_ = static_cast<int32_t>(AllTimerSeconds_) + 1;
+    currentTimer_ = static_cast<int32_t>(allTimerSeconds_) + 1;
     timer_.SetEnabled(true);
     Tick();
 }
@@ -49,31 +49,31 @@ int16_t CMOrder::CurrentTimer() const {
 // ---- Write-once properties ----
 
 void CMOrder::setID(int32_t value) {
-    WriteOnce(ID_, value);
+    WriteOnce(id_, value);
 }
 void CMOrder::setSymbol(std::shared_ptr<COSymbol> value) {
-    if (!Symbol_) Symbol_ = std::move(value);
+    if (!symbol_) symbol_ = std::move(value);
 }
 void CMOrder::setLots(double value) {
-    WriteOnce(Lots_, value);
+    WriteOnce(lots_, value);
 }
 void CMOrder::setOpenTicket(int32_t value) {
-    WriteOnce(OpenTicket_, value);
+    WriteOnce(openTicket_, value);
 }
 void CMOrder::setAccountID(int32_t value) {
-    WriteOnce(AccountID_, value);
+    WriteOnce(accountID_, value);
 }
 void CMOrder::setOldPrice(double value) {
-    WriteOnce(OldPrice_, value);
+    WriteOnce(oldPrice_, value);
 }
 void CMOrder::setNewPrice(double value) {
-    WriteOnce(NewPrice_, value);
+    WriteOnce(newPrice_, value);
 }
 void CMOrder::setAccountsManagerRef(CAccountsManager* value) {
     if (!manager_) manager_ = value;
 }
 void CMOrder::setAllTimerSeconds(int16_t value) {
-    WriteOnce(AllTimerSeconds_, value);
+    WriteOnce(allTimerSeconds_, value);
 }
 
 }  // namespace OrbanexClientAPI10

@@ -34,25 +34,25 @@ public:
     // first tick runs at once (so the first report shows AllTimerSeconds).
     void Start();
 
-    int32_t ID() const { return ID_; }
+    int32_t ID() const { return id_; }
     void setID(int32_t value);
-    const std::shared_ptr<COSymbol>& Symbol() const { return Symbol_; }
+    const std::shared_ptr<COSymbol>& Symbol() const { return symbol_; }
     void setSymbol(std::shared_ptr<COSymbol> value);
-    OrbanelGeneral10::OperationTypeEnum BuySell() const { return BuySell_; }
-    void setBuySell(OrbanelGeneral10::OperationTypeEnum value) { BuySell_ = value; }
-    double Lots() const { return Lots_; }
+    OrbanelGeneral10::OperationTypeEnum BuySell() const { return buySell_; }
+    void setBuySell(OrbanelGeneral10::OperationTypeEnum value) { buySell_ = value; }
+    double Lots() const { return lots_; }
     void setLots(double value);
-    int32_t OpenTicket() const { return OpenTicket_; }
+    int32_t OpenTicket() const { return openTicket_; }
     void setOpenTicket(int32_t value);
-    int32_t AccountID() const { return AccountID_; }
+    int32_t AccountID() const { return accountID_; }
     void setAccountID(int32_t value);
-    double OldPrice() const { return OldPrice_; }
+    double OldPrice() const { return oldPrice_; }
     void setOldPrice(double value);
-    double NewPrice() const { return NewPrice_; }
+    double NewPrice() const { return newPrice_; }
     void setNewPrice(double value);
     // Write-only; the manager to report to (not owned).
     void setAccountsManagerRef(CAccountsManager* value);
-    int16_t AllTimerSeconds() const { return AllTimerSeconds_; }
+    int16_t AllTimerSeconds() const { return allTimerSeconds_; }
     void setAllTimerSeconds(int16_t value);
     // Seconds left; always within 16 bits once started.
     int16_t CurrentTimer() const;
@@ -66,16 +66,16 @@ private:
     platform::Timer timer_;
     runtime::ScopedConnection tickConnection_;
     CAccountsManager* manager_ = nullptr;
-    int32_t ID_ = 0;
-    std::shared_ptr<COSymbol> Symbol_;
-    OrbanelGeneral10::OperationTypeEnum BuySell_ =
+    int32_t id_ = 0;
+    std::shared_ptr<COSymbol> symbol_;
+    OrbanelGeneral10::OperationTypeEnum buySell_ =
         static_cast<OrbanelGeneral10::OperationTypeEnum>(0);
-    double Lots_ = 0;
-    int32_t OpenTicket_ = 0;
-    int32_t AccountID_ = 0;
-    double OldPrice_ = 0;
-    double NewPrice_ = 0;
-    int16_t AllTimerSeconds_ = 0;
+    double lots_ = 0;
+    int32_t openTicket_ = 0;
+    int32_t accountID_ = 0;
+    double oldPrice_ = 0;
+    double newPrice_ = 0;
+    int16_t allTimerSeconds_ = 0;
     // 32 bits: AllTimerSeconds + 1 passes 16 bits for 32767 until the first tick.
     int32_t currentTimer_ = 0;
 };

@@ -165,8 +165,8 @@ TEST(Sessions, PositionAndOrderEventsForwardToTheirViews) {
     Desk d;
     testsupport::ViewFactory views;
     views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
-    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2});
-    auto ord = views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0});
+    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    auto ord = views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0, .time = {}});
     ManagerPtr s = d.Add("A", 1001);
     auto api = s->ClientAPIF();
     d.desk.stores().CloseSymbols.setEnabled(false);

@@ -56,7 +56,8 @@ TYPED_TEST(PortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
     auto& trade = *this->p().frmTrade;
     auto& pending = *this->p().frmPending;
     this->views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
-    auto pos = this->views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2});
+    auto pos =
+        this->views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
     trade.AddPosition(pos, 1001);
     trade.AddPosition(pos, 1001);
     EXPECT_EQ(trade.lvwOpenPos().Count(), 1u);
@@ -64,8 +65,10 @@ TYPED_TEST(PortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
     trade.RemovePosition(7, 1001);
     EXPECT_EQ(trade.lvwOpenPos().Count(), 0u);
 
-    pending.AddOrder(this->views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0}), 1001);
-    pending.AddOrder(this->views.Order({.id = 10, .symbol = 2, .lots = 1, .price = 1.0}), 1002);
+    pending.AddOrder(this->views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                     1001);
+    pending.AddOrder(
+        this->views.Order({.id = 10, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}), 1002);
     pending.removeClientinfo(1001);
     ASSERT_EQ(pending.lvwPending().Count(), 1u);
     EXPECT_NE(pending.lvwPending().Find("P10"), nullptr);
