@@ -14,6 +14,8 @@
 //    and make 10 round trips each.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -252,34 +254,10 @@ constexpr int kRoundTrips = 10;
 int32_t g_serverPort = 0;
 pid_t g_serverPid = 0;
 
-void PinTo(int cpu) {
-    const long cpus = sysconf(_SC_NPROCESSORS_ONLN);
-    if (cpus < 2) return;
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu % cpus, &set);
-    sched_setaffinity(0, sizeof(set), &set);
-}
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
+using benchsupport::PinTo;
+using benchsupport::ProcessCpuSeconds;
 double ServerCpuSeconds() {
-    FILE* f = std::fopen(("/proc/" + std::to_string(g_serverPid) + "/stat").c_str(), "r");
-    if (!f) return 0;
-    char buffer[1024] = {};
-    if (std::fread(buffer, 1, sizeof(buffer) - 1, f) == 0) buffer[0] = '\0';
-    std::fclose(f);
-    const char* p = std::strrchr(buffer, ')');
-    unsigned long utime = 0, stime = 0;
-    if (!p || std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime,
-                          &stime) != 2) {
-        return 0;
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return benchsupport::CpuSecondsOf(g_serverPid);
 }
 
 std::string UserName(int i) {

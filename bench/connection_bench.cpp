@@ -15,6 +15,8 @@
 // are the clients' alone; the clients' process is pinned to one core.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <malloc.h>
 #include <sched.h>
 #include <signal.h>
@@ -49,36 +51,10 @@ namespace og = OrbanelGeneral10;
 int32_t g_peerPort = 0;
 pid_t g_peerPid = 0;
 
-void PinTo(int cpu) {
-    const long cpus = sysconf(_SC_NPROCESSORS_ONLN);
-    if (cpus < 2) return;
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu % cpus, &set);
-    sched_setaffinity(0, sizeof(set), &set);
-}
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// CPU seconds the peer process has used (user + system).
+using benchsupport::PinTo;
+using benchsupport::ProcessCpuSeconds;
 double PeerCpuSeconds() {
-    FILE* f = std::fopen(("/proc/" + std::to_string(g_peerPid) + "/stat").c_str(), "r");
-    if (!f) return 0;
-    char buffer[1024] = {};
-    if (std::fread(buffer, 1, sizeof(buffer) - 1, f) == 0) buffer[0] = '\0';
-    std::fclose(f);
-    // Fields 14 and 15 (utime, stime) follow the ")" that ends the command name.
-    const char* p = std::strrchr(buffer, ')');
-    unsigned long utime = 0, stime = 0;
-    if (!p || std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime,
-                          &stime) != 2) {
-        return 0;
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return benchsupport::CpuSecondsOf(g_peerPid);
 }
 
 // The peer: accepts every login and answers every request with one row.

@@ -12,6 +12,8 @@
 // process is pinned to one core.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -77,20 +79,8 @@ constexpr int16_t kTrigger =
 int32_t g_peerPort = 0;
 pid_t g_peerPid = 0;
 
-void PinTo(int cpu) {
-    const long cpus = sysconf(_SC_NPROCESSORS_ONLN);
-    if (cpus < 2) return;
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu % cpus, &set);
-    sched_setaffinity(0, sizeof(set), &set);
-}
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+using benchsupport::PinTo;
+using benchsupport::ProcessCpuSeconds;
 
 // The peer: accepts every login, answers NewOrder with its TransTag (p11)
 // and every trigger with a batch of price pushes followed by its answer.
