@@ -14,6 +14,8 @@
 //    and make 10 round trips each.
 #include <benchmark/benchmark.h>
 
+#include "bench/AllocationCounter.h"
+
 #include "bench/BenchSupport.h"
 
 #include <sched.h>
@@ -47,44 +49,6 @@
 #include "tests/support/DataClientProbe.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ClientAPIAccess.h"
-
-namespace {
-uint64_t g_allocations = 0;
-[[gnu::noinline]] void Release(void* p) noexcept {
-    std::free(p);
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size ? size : 1);
-}
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    Release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    Release(p);
-}
 
 namespace {
 

@@ -12,6 +12,8 @@
 // process is pinned to one core.
 #include <benchmark/benchmark.h>
 
+#include "bench/AllocationCounter.h"
+
 #include "bench/BenchSupport.h"
 
 #include <sched.h>
@@ -38,32 +40,6 @@
 #include "platform/Timer.h"
 #include "tests/support/DataClientProbe.h"
 #include "tests/support/ScriptedPeer.h"
-
-// Every heap allocation of the process, counted. (g++ takes the replaced
-// pair for a mismatch when it inlines a new into a delete.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-static uint64_t g_allocations = 0;
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 

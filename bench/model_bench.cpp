@@ -9,6 +9,8 @@
 // positions summing a number each already holds.
 #include <benchmark/benchmark.h>
 
+#include "bench/AllocationCounter.h"
+
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -35,45 +37,6 @@
 #include "runtime/Date.h"
 
 // --- Allocation counter -------------------------------------------------------
-
-namespace {
-uint64_t g_allocations = 0;
-// Out of line, so the compiler does not pair the replaced new with free().
-[[gnu::noinline]] void Release(void* p) noexcept {
-    std::free(p);
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size ? size : 1);
-}
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    Release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    Release(p);
-}
 
 namespace {
 
