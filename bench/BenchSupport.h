@@ -2,13 +2,18 @@
 // What the loopback benchmarks share: pinning to a core and reading CPU time,
 // ours and a forked server's, so figures compare against the same floor.
 #include <sched.h>
+#include <signal.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace benchsupport {
 
@@ -42,6 +47,31 @@ inline double CpuSecondsOf(pid_t pid) {
         return 0;
     }
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Forks a server child that runs `run(portPipe)`: the child writes its port to
+// the pipe and serves until SIGTERM. Returns the child's pid and that port.
+template <typename Run>
+std::pair<pid_t, int32_t> StartChild(Run run) {
+    int fds[2];
+    if (pipe(fds) != 0) std::abort();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        run(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    int32_t port = 0;
+    if (read(fds[0], &port, sizeof(port)) != sizeof(port)) std::abort();
+    close(fds[0]);
+    return {pid, port};
+}
+
+inline void StopChild(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
 }
 
 }  // namespace benchsupport

@@ -14,10 +14,6 @@
 //    and make 10 round trips each.
 #include <benchmark/benchmark.h>
 
-#include "bench/AllocationCounter.h"
-
-#include "bench/BenchSupport.h"
-
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -33,8 +29,11 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "bench/AllocationCounter.h"
+#include "bench/BenchSupport.h"
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "connection/CKVClient.h"
 #include "connection/IClientServer.h"
@@ -300,22 +299,11 @@ simserver::Book StormBook() {
 }
 
 void StartServer() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    g_serverPid = fork();
-    if (g_serverPid == 0) {
-        close(fds[0]);
-        RunServer(fds[1]);
-    }
-    close(fds[1]);
-    if (read(fds[0], &g_serverPort, sizeof(g_serverPort)) != sizeof(g_serverPort)) std::abort();
-    close(fds[0]);
+    std::tie(g_serverPid, g_serverPort) = benchsupport::StartChild(RunServer);
 }
 
 void StopServer() {
-    if (g_serverPid <= 0) return;
-    kill(g_serverPid, SIGTERM);
-    waitpid(g_serverPid, nullptr, 0);
+    benchsupport::StopChild(g_serverPid);
 }
 
 struct Storm {

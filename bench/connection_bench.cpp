@@ -15,9 +15,6 @@
 // are the clients' alone; the clients' process is pinned to one core.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchSupport.h"
-
-#include <malloc.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -25,14 +22,17 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <malloc.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "connection/CKVClient.h"
 #include "connection/IClientServer.h"
 #include "general/common/CTokens.h"
@@ -79,22 +79,11 @@ double PeerCpuSeconds() {
 }
 
 void StartPeer() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    g_peerPid = fork();
-    if (g_peerPid == 0) {
-        close(fds[0]);
-        RunPeer(fds[1]);
-    }
-    close(fds[1]);
-    if (read(fds[0], &g_peerPort, sizeof(g_peerPort)) != sizeof(g_peerPort)) std::abort();
-    close(fds[0]);
+    std::tie(g_peerPid, g_peerPort) = benchsupport::StartChild(RunPeer);
 }
 
 void StopPeer() {
-    if (g_peerPid <= 0) return;
-    kill(g_peerPid, SIGTERM);
-    waitpid(g_peerPid, nullptr, 0);
+    benchsupport::StopChild(g_peerPid);
 }
 
 // Runs the loop as the desk does (Exec), for `ms` milliseconds.

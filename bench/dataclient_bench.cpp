@@ -12,10 +12,6 @@
 // process is pinned to one core.
 #include <benchmark/benchmark.h>
 
-#include "bench/AllocationCounter.h"
-
-#include "bench/BenchSupport.h"
-
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -29,8 +25,11 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "bench/AllocationCounter.h"
+#include "bench/BenchSupport.h"
 #include "clientapi/dataclient/CDataClient.h"
 #include "connection/CKVClient.h"
 #include "connection/IClientServer.h"
@@ -86,22 +85,11 @@ using benchsupport::ProcessCpuSeconds;
 }
 
 void StartPeer() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    g_peerPid = fork();
-    if (g_peerPid == 0) {
-        close(fds[0]);
-        RunPeer(fds[1]);
-    }
-    close(fds[1]);
-    if (read(fds[0], &g_peerPort, sizeof(g_peerPort)) != sizeof(g_peerPort)) std::abort();
-    close(fds[0]);
+    std::tie(g_peerPid, g_peerPort) = benchsupport::StartChild(RunPeer);
 }
 
 void StopPeer() {
-    if (g_peerPid <= 0) return;
-    kill(g_peerPid, SIGTERM);
-    waitpid(g_peerPid, nullptr, 0);
+    benchsupport::StopChild(g_peerPid);
 }
 
 void RunLoopFor(int32_t ms) {

@@ -4,6 +4,7 @@
 // line by line. The server runs in a forked child; the desk is the test desk
 // over real stores.
 #include <benchmark/benchmark.h>
+
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "general/common/CFileProcess.h"
 #include "general/common/MGenerals.h"
@@ -60,22 +63,11 @@ simserver::Book DeskBook() {
 }
 
 void StartServer() {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    g_serverPid = fork();
-    if (g_serverPid == 0) {
-        close(fds[0]);
-        RunServer(fds[1]);
-    }
-    close(fds[1]);
-    if (read(fds[0], &g_serverPort, sizeof(g_serverPort)) != sizeof(g_serverPort)) std::abort();
-    close(fds[0]);
+    std::tie(g_serverPid, g_serverPort) = benchsupport::StartChild(RunServer);
 }
 
 void StopServer() {
-    if (g_serverPid <= 0) return;
-    kill(g_serverPid, SIGTERM);
-    waitpid(g_serverPid, nullptr, 0);
+    benchsupport::StopChild(g_serverPid);
 }
 
 std::string SavedList() {

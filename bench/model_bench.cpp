@@ -9,8 +9,6 @@
 // positions summing a number each already holds.
 #include <benchmark/benchmark.h>
 
-#include "bench/AllocationCounter.h"
-
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/AllocationCounter.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountRef.h"
 #include "general/model/CAccountRefs.h"
