@@ -1,5 +1,7 @@
 #include "platform/widgets/MessageBoxWindow.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +25,27 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
         buttons_.push_back(button);
     }
     if (!buttons_.empty()) buttons_.front()->setDefault(true);
+    PlaceByDefault();
+}
+
+// A readable arrangement until the owner places the controls itself: the text
+// above, the buttons in a row below it.
+void MessageBoxWindow::PlaceByDefault() {
+    constexpr int kMargin = 12, kGap = 8, kTextWidth = 320;
+    const int textHeight =
+        std::max(label_->heightForWidth(kTextWidth), label_->sizeHint().height());
+    label_->setGeometry(kMargin, kMargin, kTextWidth, textHeight);
+    int x = kMargin;
+    const int y = kMargin + textHeight + kMargin;
+    int buttonHeight = 0;
+    for (QPushButton* button : buttons_) {
+        const QSize hint = button->sizeHint();
+        const int width = std::max(80, hint.width());
+        button->setGeometry(x, y, width, hint.height());
+        x += width + kGap;
+        buttonHeight = std::max(buttonHeight, hint.height());
+    }
+    resize(std::max(kTextWidth + 2 * kMargin, x - kGap + kMargin), y + buttonHeight + kMargin);
 }
 
 void MessageBoxWindow::Report(int32_t number) {

@@ -30,6 +30,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void PlaceByDefault();
     void Report(int32_t number);
 
     QLabel* label_;
