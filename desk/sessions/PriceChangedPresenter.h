@@ -45,6 +45,15 @@ public:
     IfrmPriceChanged* View() const { return view_.get(); }
 
 private:
+    // Makes the window on first use (the factory may make none).
+    IfrmPriceChanged* Load();
+    void HideView();
+    // AcceptOrder or RejectOrder for the held order; never throws.
+    void Send(bool accept);
+    // Notes the account's checked market-order row (for a market request) and
+    // removes the held order's request row.
+    void CloseRequestRow(const std::string& note, int32_t account);
+
     DeskServices& desk_;
     std::unique_ptr<IfrmPriceChanged> view_;
     bool loaded_ = false;
