@@ -51,15 +51,6 @@ std::string Money(const DeskState& state, double value) {
 }
 }  // namespace
 
-void CClientAPIManager::ConnectPriceHandlers() {
-    API& a = *api_;
-    using S = CClientAPIManager;
-    Handle(a.SymbolPricesChanged, "SymbolPricesChanged", &S::CLAPICLASS_SymbolPricesChanged);
-    Handle(a.SymbolHighLowChanged, "SymbolHighLowChanged", &S::CLAPICLASS_SymbolHighLowChanged);
-    Handle(a.PosFloatingPLChanged, "PosFloatingPLChanged", &S::CLAPICLASS_PosFloatingPLChanged);
-    Handle(a.SummariesChanged, "SummariesChanged", &S::CLAPICLASS_SummariesChanged);
-}
-
 // ---- Market watch ----
 
 void CClientAPIManager::CLAPICLASS_SymbolPricesChanged(const SymbolPtr& Symbol) {

@@ -319,32 +319,6 @@ std::string CClientAPIManager::BuySellDesc(OperationType BuySell) {
 
 // ---- Wiring and shared steps ----
 
-void CClientAPIManager::ConnectResultHandlers() {
-    API& a = *api_;
-    using S = CClientAPIManager;
-    Handle(a.NewOrderResult, "NewOrderResult", &S::CLAPICLASS_NewOrderResult);
-    Handle(a.NewLimitOrderResult, "NewLimitOrderResult", &S::CLAPICLASS_NewLimitOrderResult);
-    Handle(a.UpdateLimitOrderResult, "UpdateLimitOrderResult",
-           &S::CLAPICLASS_UpdateLimitOrderResult);
-    Handle(a.DeleteLimitOrderResult, "DeleteLimitOrderResult",
-           &S::CLAPICLASS_DeleteLimitOrderResult);
-    Handle(a.NewSLTPOrderResult, "NewSLTPOrderResult", &S::CLAPICLASS_NewSLTPOrderResult);
-    Handle(a.UpdateSLTPOrderResult, "UpdateSLTPOrderResult", &S::CLAPICLASS_UpdateSLTPOrderResult);
-    Handle(a.DeleteSLTPOrderResult, "DeleteSLTPOrderResult", &S::CLAPICLASS_DeleteSLTPOrderResult);
-    Handle(a.MarketOrderAccepted, "MarketOrderAccepted", &S::CLAPICLASS_MarketOrderAccepted);
-    Handle(a.MarketOrderRejected, "MarketOrderRejected", &S::CLAPICLASS_MarketOrderRejected);
-    Handle(a.OrderTimer, "OrderTimer", &S::CLAPICLASS_OrderTimer);
-    Handle(a.CloseOrderResult, "CloseOrderResult", &S::CLAPICLASS_CloseOrderResult);
-    Handle(a.LimitOrderAccepted, "LimitOrderAccepted", &S::CLAPICLASS_LimitOrderAccepted);
-    Handle(a.LimitOrderCanceledNoMoney, "LimitOrderCanceledNoMoney",
-           &S::CLAPICLASS_LimitOrderCanceledNoMoney);
-    Handle(a.LimitOrderCanceledCannotHdg, "LimitOrderCanceledCannotHdg",
-           &S::CLAPICLASS_LimitOrderCanceledCannotHdg);
-    Handle(a.SlTpOrderAccepted, "SlTpOrderAccepted", &S::CLAPICLASS_SlTpOrderAccepted);
-    Handle(a.SlTpOrderCanceledNoMoney, "SlTpOrderCanceledNoMoney",
-           &S::CLAPICLASS_SlTpOrderCanceledNoMoney);
-}
-
 // Notes go to the market-order pane (1) or the entry-order pane (2).
 void CClientAPIManager::Perform(int32_t act, const std::string& text, int32_t notePane) {
     switch (static_cast<Act>(act)) {
