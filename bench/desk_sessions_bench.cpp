@@ -1,8 +1,10 @@
 // Account sessions at the desk's scale: the market-order fan-out over 500
 // logged-on sessions against 500 bare order calls on the same API objects, and
 // the loading handler against a 500-line saved list, one pass against reading it
-// line by line. The server runs in a forked child; the desk is the test desk
-// over real stores.
+// line by line; one quote over 500 sessions of 10 positions each, in process on
+// null ports over real stores, against writing the same cells from precomputed
+// texts. The server runs in a forked child; the desk is the test desk over real
+// stores.
 #include <benchmark/benchmark.h>
 
 #include <sys/prctl.h>
@@ -18,14 +20,18 @@
 #include <tuple>
 #include <vector>
 
+#include "bench/AllocationCounter.h"
 #include "bench/BenchSupport.h"
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "general/common/CFileProcess.h"
 #include "general/common/MGenerals.h"
 #include "platform/EventLoop.h"
 #include "platform/Paths.h"
+#include "runtime/Convert.h"
 #include "simserver/Server.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
 
 namespace {
@@ -187,6 +193,251 @@ BENCHMARK(BM_SavedListPerLineGetLineX500)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(3);
+
+// ---- One quote in process ----
+
+// Every port over real stores, doing nothing else: what the session code costs
+// without the panes' own work (the net pane's profit sum included).
+struct NullPorts : IfrmMain,
+                   Ifrmaccount,
+                   Ifrmorder,
+                   Ifrmlimitorder,
+                   IfrmMW,
+                   IfrmNetTrade,
+                   ICNetPos,
+                   IfrmTrade,
+                   IfrmClosePos,
+                   IfrmPending,
+                   IfrmJournal,
+                   ISound,
+                   IDeskMessages,
+                   IShell,
+                   IMGeneral {
+    DeskServices* desk = nullptr;
+    platform::ListView clients, orderClients, limitClients, mw, net, openPos, pending;
+    platform::ComboBox symbols, limitSymbols, closeSymbols;
+    runtime::Collection<int32_t> closes;
+    uint64_t journaled = 0;
+
+    ManagersPtr CClientAPIManagers() override { return desk->Managers(); }
+    platform::ListView& lvwClients() override { return clients; }
+    void addToListView(const std::string& Username, int32_t AccountID, bool Connected,
+                       const std::string&, const std::string&, int16_t n) override {
+        const std::string key = "C" + std::to_string(n);
+        platform::ListItem* row = clients.Find(key);
+        if (!row) row = &clients.Add(key, std::to_string(n));
+        row->setSubItems(1, Username);
+        row->setSubItems(2, Connected ? "Connected" : "Disconnected");
+        row->setSubItems(3, std::to_string(AccountID));
+    }
+    void refreshsummery_Click(const std::string&) override {}
+    void MnuDisconnecte_Click() override {}
+    bool SoundAllowed() const override { return false; }
+    void setSoundAllowed(bool) override {}
+    std::string LoadedFileName() const override { return {}; }
+    void setEnabled(bool) override {}
+    platform::ListView& lvwConClients() override { return orderClients; }
+    void Add(int32_t AccountID, const std::string&, double) override {
+        const std::string key = "C" + std::to_string(AccountID);
+        if (!orderClients.Find(key)) orderClients.Add(key, std::to_string(AccountID));
+    }
+    // The market-order pane's and the pending pane's Remove alike.
+    void Remove(int32_t) override {}
+    void addNote(const std::string&, int32_t) override {}
+    void Enableds(bool) override {}
+    bool Enabled() const override { return true; }
+    platform::ComboBox& cbsymbols() override { return symbols; }
+    void setTxtammount(const std::string&) override {}
+    void Add(int32_t, int16_t, const std::string&, double) override {}
+    void limitorderpricechange() override {}
+    platform::ComboBox& cblimitordersymbols() override { return limitSymbols; }
+    void setCmdsubmitlimiorderEnabled(bool) override {}
+    void setCmdlimiorderdisEnabled(bool) override {}
+    platform::ListView& lvmw() override { return mw; }
+    platform::ListView& lvwNetPos() override { return net; }
+    double caluclate_profit(const std::string&, const std::string&) override { return 0; }
+    void AddPosition(const PositionPtr&, int32_t) override {}
+    void RemovePosition(int32_t, int32_t) override {}
+    platform::ListView& lvwOpenPos() override { return openPos; }
+    void setChkAll(bool) override {}
+    void setLbmSummaries(const std::string&) override {}
+    void Add(int32_t) override {}
+    platform::ComboBox& CloseSymbols() override { return closeSymbols; }
+    void CloseSymbols_Click() override {}
+    void Remove() override {}
+    void RefreshPrice(double, double) override {}
+    void searchpos(int32_t, const std::string&) override {}
+    void RefreshMSH() override {}
+    runtime::Collection<int32_t>& PendingCloses() override { return closes; }
+    void Add(const runtime::Variant&, int32_t, const std::string&,
+             OrbanelGeneral10::OperationTypeEnum, double, const SymbolPtr&, const runtime::Variant&,
+             const runtime::Variant&, const runtime::Variant&, const std::string&,
+             const runtime::Variant&) override {}
+    void AddOrder(const OrderPtr&, int32_t) override {}
+    void Removeorder(int32_t) override {}
+    void removeClientinfo(int32_t) override {}
+    void Updateaccount() override {}
+    platform::ListView& lvwPending() override { return pending; }
+    void Add(const std::string&, int32_t, bool) override { ++journaled; }
+    void PlayWave(const std::string&) override {}
+    void ShowMessage(const std::string&, const std::string&, bool) override {}
+    void GeneralNoteMsg(const std::string&) override {}
+    void SystemMessage(const std::string&, const std::string&) override {}
+    void setStatusPaneText(int32_t, const std::string&) override {}
+    void setCommandBarControlEnabled(int32_t, int32_t, bool) override {}
+    void RefreshNetPositions(bool, int32_t) override {}
+    void ReplaceInServerFile(const std::string&, const std::string&) override {}
+
+    DeskPorts Ports() {
+        return DeskPorts{this, this, this, this, this, this, this, this,
+                         this, this, this, this, this, this, this};
+    }
+};
+
+constexpr int32_t kPositionsEach = 10;
+constexpr int32_t kQuotedSymbol = 2;
+constexpr double kPrices[2][2] = {{1.2345, 1.2347}, {1.2351, 1.2353}};
+
+// 500 sessions (the first logged on, so it is the one that writes the market
+// watch) with 10 positions each in the quoted symbol and their trade, net and
+// total rows; the quote's events are raised through each session's API object.
+struct QuoteDesk {
+    testsupport::TempProgramFolder folder{"desk-quote-bench"};
+    NullPorts ports;
+    std::unique_ptr<DeskServices> services;
+    testsupport::ViewFactory views;
+    SymbolPtr symbol;
+    std::vector<ManagerPtr> sessions;
+    std::vector<std::vector<PositionPtr>> positions;
+    int phase = 0;
+
+    QuoteDesk() {
+        std::ofstream(folder.Path() / "savelvinfo.buf", std::ios::binary) << SavedList();
+        services = std::make_unique<DeskServices>(ports.Ports(), CClientAPIManagers::Factory());
+        ports.desk = services.get();
+        services->State().ClientGMTOffset = 123;
+        symbol = views.Symbol({.id = kQuotedSymbol,
+                               .name = "EURUSD",
+                               .bid = kPrices[0][0],
+                               .ask = kPrices[0][1],
+                               .quoteTime = "09/12/2026 10:00:00"});
+        auto managers = services->Managers();
+        for (int32_t i = 0; i < kSessions; ++i)
+            sessions.push_back(managers->Add("127.0.0.1", g_serverPort, "T" + std::to_string(i + 1),
+                                             "pw", i == 0, kFirst + i));
+        platform::EventLoop::RunUntil(
+            [&] { return sessions.front()->ClientAPIF()->LogedOn() && ports.orderClients.Count(); },
+            30000);
+        ports.mw.Clear();
+        platform::ListItem& mwRow = ports.mw.Add(MarketWatchKey(kQuotedSymbol), "EURUSD");
+        for (size_t c = 1; c <= 5; ++c) mwRow.setSubItems(c, "0");
+        int32_t ticket = 1;
+        for (int32_t i = 0; i < kSessions; ++i) {
+            positions.emplace_back();
+            const int32_t account = kFirst + i;
+            ports.net.Add(NetRowKey(kQuotedSymbol, 1, account), "EURUSD").setSubItems(9, "0");
+            for (int32_t p = 0; p < kPositionsEach; ++p, ++ticket) {
+                auto pos = views.Position({.ticket = ticket,
+                                           .symbol = kQuotedSymbol,
+                                           .lots = 1,
+                                           .price = 1.23,
+                                           .time = {}});
+                positions.back().push_back(pos);
+                platform::ListItem& row = ports.openPos.Add("T" + std::to_string(ticket), "");
+                row.setSubItems(7, "0");
+                row.setSubItems(12, "0.00");
+            }
+        }
+        ports.net.Add(NetRowKey(kQuotedSymbol, 1), "EURUSD");
+    }
+    void NextPrices() {
+        phase ^= 1;
+        views.Quote(kQuotedSymbol, kPrices[phase][0], kPrices[phase][1]);
+    }
+    // The quote as the sessions see it.
+    void Quote() {
+        for (size_t i = 0; i < sessions.size(); ++i) {
+            auto& api = *sessions[i]->ClientAPIF();
+            for (const auto& pos : positions[i]) api.PosFloatingPLChanged(pos);
+            api.SymbolPricesChanged(symbol);
+            api.SummariesChanged(1000 + phase, phase, 0, 1000, 10, 1.5, 990);
+        }
+    }
+};
+
+QuoteDesk& QDesk() {
+    static QuoteDesk* desk = new QuoteDesk();  // lives to the process end
+    return *desk;
+}
+
+void BM_OneQuoteOver500SessionsX10Positions(benchmark::State& state) {
+    QuoteDesk& d = QDesk();
+    uint64_t allocations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.NextPrices();
+        state.ResumeTiming();
+        const uint64_t before = g_allocations;
+        d.Quote();
+        allocations += g_allocations - before;
+    }
+    state.counters["allocations_per_quote"] =
+        benchmark::Counter(double(allocations) / double(state.iterations()));
+    state.counters["journaled"] = benchmark::Counter(double(d.ports.journaled));
+}
+BENCHMARK(BM_OneQuoteOver500SessionsX10Positions)->Unit(benchmark::kMillisecond);
+
+// The floor: the same cells found by key and written with texts made beforehand.
+void BM_OneQuoteCellWritesFloor(benchmark::State& state) {
+    QuoteDesk& d = QDesk();
+    struct Texts {
+        std::string bid, ask, price, profit, netProfit, money, label;
+    } texts[2];
+    for (int p = 0; p < 2; ++p) {
+        auto& t = texts[p];
+        t.bid = runtime::NumberToText(kPrices[p][0]);
+        t.ask = runtime::NumberToText(kPrices[p][1]);
+        t.price = t.bid;
+        t.profit = std::to_string(100 + p) + ".00";
+        t.netProfit = std::to_string(1000 + p);
+        t.money = std::to_string(500000 + p) + ".00";
+        t.label = "Balance:" + std::to_string(p) + std::string(150, 'x');
+    }
+    std::vector<std::string> tradeKeys, ownKeys;
+    for (int32_t t = 1; t <= kSessions * kPositionsEach; ++t)
+        tradeKeys.push_back("T" + std::to_string(t));
+    for (int32_t i = 0; i < kSessions; ++i)
+        ownKeys.push_back(NetRowKey(kQuotedSymbol, 1, kFirst + i));
+    const std::string totalKey = NetRowKey(kQuotedSymbol, 1), mwKey = MarketWatchKey(2);
+    int phase = 0;
+    std::string label;
+    for (auto _ : state) {
+        phase ^= 1;
+        const Texts& t = texts[phase];
+        size_t k = 0;
+        for (int32_t i = 0; i < kSessions; ++i) {
+            for (int32_t p = 0; p < kPositionsEach; ++p, ++k) {
+                platform::ListItem* row = d.ports.openPos.Find(tradeKeys[k]);
+                row->setSubItems(7, t.price);
+                row->setSubItemForeColor(7, 255);
+                row->setSubItems(12, t.profit);
+                platform::ListItem* own = d.ports.net.Find(ownKeys[i]);
+                own->setSubItems(6, t.price);
+                own->setSubItems(9, t.netProfit);
+                platform::ListItem* total = d.ports.net.Find(totalKey);
+                total->setSubItems(9, t.money);
+            }
+            if (i == 0) {
+                platform::ListItem* mw = d.ports.mw.Find(mwKey);
+                mw->setSubItems(1, t.bid);
+                mw->setSubItems(2, t.ask);
+            }
+            label = t.label;
+            benchmark::DoNotOptimize(label);
+        }
+    }
+}
+BENCHMARK(BM_OneQuoteCellWritesFloor)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

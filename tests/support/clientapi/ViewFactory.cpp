@@ -60,7 +60,7 @@ void ViewFactory::AddSymbol(const SymbolValues& v) {
     a.RefPriceCase = Variant(int16_t{1});
     a.PriceCase = Variant(int16_t{1});
     a.Factor = Variant(v.contractSize);
-    a.LastQuteTime = Variant("00:00:00");
+    a.LastQuteTime = Variant(v.quoteTime);
     a.Low = Variant(v.bid);
     a.High = Variant(v.ask);
     a.Bid = Variant(v.bid);

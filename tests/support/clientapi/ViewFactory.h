@@ -33,6 +33,8 @@ public:
         // The client's own spread in pips; Null: the symbol's prices as they are.
         runtime::Variant spread = runtime::Null;
         double contractSize = 100000;
+        // The last quote's server time, "dd/mm/yyyy hh:nn:ss" as the server sends it.
+        std::string quoteTime = "00:00:00";
     };
     struct PositionValues {
         int32_t ticket = 0;
