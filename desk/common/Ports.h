@@ -6,6 +6,7 @@
 // user); only limitorderpricechange may be coalesced by its pane to one run per
 // loop turn. Calls may re-enter the sessions (MnuDisconnecte_Click disconnects).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,10 @@
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
 #include "runtime/Variant.h"
+
+namespace platform::widgets {
+class CommandBarControl;
+}
 
 namespace OrbanexDesk {
 
@@ -171,6 +176,32 @@ public:
     virtual ~IShell() = default;
     virtual void setStatusPaneText(int32_t ID, const std::string& Text) = 0;
     virtual void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) = 0;
+    // Shows the pane and brings it to the front of its group; unknown ids do nothing.
+    virtual void SelectPane(int32_t PaneID) = 0;
+    virtual void ClosePane(int32_t PaneID) = 0;
+    // True for an unknown id.
+    virtual bool PaneClosed(int32_t PaneID) const = 0;
+    // A window command's check, on its action and on its control in bar 100015.
+    virtual void setCommandChecked(int32_t CommandID, bool Checked) = 0;
+    virtual bool CommandChecked(int32_t CommandID) const = 0;
+    // "&Trade Panel" checked exactly when its five window commands are.
+    virtual void UpdateShowAllCheck() = 0;
+    // A control of the command bars (context menu, then bar, then anywhere), or nullptr.
+    virtual platform::widgets::CommandBarControl* GetCommandBarControl(int32_t ParentID,
+                                                                       int32_t ControlID) = 0;
+    // What a command id runs from now on, wherever its control is; replaces the previous.
+    virtual void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) = 0;
+};
+
+// A view hosted in one of the shell's panes.
+class IPaneView {
+public:
+    virtual ~IPaneView() = default;
+    virtual bool Displayed() const = 0;
+    // Shows or closes the pane and sets its window command's check.
+    virtual void setDisplayed(bool Value) = 0;
+    // Takes the pane's own state as the flag, touching neither pane nor check.
+    virtual void FollowPane(bool Shown) = 0;
 };
 
 // Desk procedures that act on several panes or on files.

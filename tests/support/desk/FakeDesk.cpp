@@ -239,6 +239,25 @@ struct FakeDesk::Doubles {
             d.Record("shell.control|" + std::to_string(BarID) + "|" + std::to_string(ControlID) +
                      "|" + (Enabled ? "True" : "False"));
         }
+        void SelectPane(int32_t PaneID) override {
+            d.Record("shell.select|" + std::to_string(PaneID));
+        }
+        void ClosePane(int32_t PaneID) override {
+            d.Record("shell.close|" + std::to_string(PaneID));
+        }
+        bool PaneClosed(int32_t) const override { return false; }
+        void setCommandChecked(int32_t CommandID, bool Checked) override {
+            d.Record("shell.check|" + std::to_string(CommandID) + "|" +
+                     (Checked ? "True" : "False"));
+        }
+        bool CommandChecked(int32_t) const override { return false; }
+        void UpdateShowAllCheck() override { d.Record("shell.UpdateShowAllCheck"); }
+        platform::widgets::CommandBarControl* GetCommandBarControl(int32_t, int32_t) override {
+            return nullptr;
+        }
+        void AddCommandHandler(int32_t CommandID, std::function<void()>) override {
+            d.Record("shell.handler|" + std::to_string(CommandID));
+        }
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             d.Record(std::string("mgeneral.RefreshNetPositions|") + (Skip ? "True" : "False") +
                      "|" + std::to_string(Account));
