@@ -62,16 +62,16 @@ float PixelsToTwipsY(float Pixels) {
 }
 
 void SetTopMost(QWidget& Window, bool TopMost) {
-    const bool onTop = Window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    if (onTop != TopMost) {
+    const bool shown = Window.isVisible();
+    if (Window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) != TopMost) {
         // Changing the flag hides a shown window and may lose its place.
         const QPoint place = Window.pos();
-        const bool placed = Window.isVisible();
         Window.setWindowFlag(Qt::WindowStaysOnTopHint, TopMost);
-        if (placed) Window.move(place);
+        if (shown) Window.move(place);
     }
     Window.show();
-    Window.raise();
+    // A window shown just now is in front already.
+    if (shown) Window.raise();
 }
 
 void SetTopMost(WId hWnd, bool TopMost) {
