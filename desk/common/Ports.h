@@ -17,6 +17,7 @@
 #include "platform/ComboBox.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
+#include "runtime/Event.h"
 #include "runtime/Variant.h"
 
 namespace platform::widgets {
@@ -162,6 +163,27 @@ public:
     virtual void PlayWave(const std::string& FileName) = 0;
 };
 
+// One desk message box (the question box keeps its own): every call returns at
+// once and the box stays open without blocking; the answer comes as ButtonPessed.
+class IfrmMsgBox {
+public:
+    virtual ~IfrmMsgBox() = default;
+    // Caption "Warning", warning icon, "Ok"; raises ButtonPessed(1) at once as well.
+    virtual void GeneralStopMsg(const std::string& Text) = 0;
+    // Caption "Note", note icon, "Ok"; raises ButtonPessed(1) at once as well.
+    virtual void GeneralNoteMsg(const std::string& Text) = 0;
+    // Caption "Alert", question icon, "Yes" and "No".
+    virtual void GeneralQuestionMsg(const std::string& Text) = 0;
+    // Icon 1 note, 2 alert, 3 question, 4 warning; Button2 Null gives one button.
+    // Option has no effect: the box is always on top.
+    virtual void MessageBox(const std::string& Text, const std::string& Caption, int32_t Icon,
+                            const runtime::Variant& Button1, const runtime::Variant& Button2,
+                            bool Option) = 0;
+    virtual void CentralizeForm() = 0;
+    // 1: the first button; 2: the second button or Esc. The box then closes.
+    runtime::Event<int32_t> ButtonPessed;
+};
+
 class IDeskMessages {
 public:
     virtual ~IDeskMessages() = default;
@@ -169,6 +191,8 @@ public:
     virtual void GeneralNoteMsg(const std::string& Text) = 0;
     // The platform's plain message box.
     virtual void SystemMessage(const std::string& Text, const std::string& Caption) = 0;
+    // A new box of its own, for a caller that waits for the answer.
+    virtual std::shared_ptr<IfrmMsgBox> NewMsgBox() = 0;
 };
 
 class IShell {
@@ -178,14 +202,16 @@ public:
     virtual void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) = 0;
     // Shows the pane and brings it to the front of its group; unknown ids do nothing.
     virtual void SelectPane(int32_t PaneID) = 0;
+    // Closes the pane; unknown ids do nothing.
     virtual void ClosePane(int32_t PaneID) = 0;
+    // A window command's check, on its action and on its control in the "&View"
+    // bar 100015 (added there when missing).
+    virtual void setCommandChecked(int32_t CommandID, bool Checked) = 0;
+    // "&Trade Panel" 100076 checked exactly when its five window commands are.
+    virtual void UpdateShowAllCheck() = 0;
     // True for an unknown id.
     virtual bool PaneClosed(int32_t PaneID) const = 0;
-    // A window command's check, on its action and on its control in bar 100015.
-    virtual void setCommandChecked(int32_t CommandID, bool Checked) = 0;
     virtual bool CommandChecked(int32_t CommandID) const = 0;
-    // "&Trade Panel" checked exactly when its five window commands are.
-    virtual void UpdateShowAllCheck() = 0;
     // A control of the command bars (context menu, then bar, then anywhere), or nullptr.
     virtual platform::widgets::CommandBarControl* GetCommandBarControl(int32_t ParentID,
                                                                        int32_t ControlID) = 0;

@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "clientapi/facade/COrbanexClientAPI.h"
+#include "desk/common/DeskProcedures.h"
+#include "desk/common/Displayed.h"
 #include "desk/common/PaneTable.h"
 #include "desk/shell/CDockable.h"
 #include "desk/shell/GetCommandBarControl.h"
@@ -153,7 +155,7 @@ void frmMdiNew::MDIForm_Load() {
     loaded_ = true;
     setWindowState(Qt::WindowMaximized);
     show();
-    setWindowTitle(QString::fromStdString(captionSource_ ? captionSource_() : std::string()));
+    setWindowTitle(QString::fromStdString(CompanyName()));
     commandBars_ = std::make_unique<platform::widgets::CommandBars>(*this);
     paneManager_ = std::make_unique<platform::widgets::DockingPanes>(*this);
     paneManager_->AttachPane.Connect(
@@ -320,16 +322,16 @@ void frmMdiNew::AttachForm(DockingPane& pane) {
 
 void frmMdiNew::DockingPaneManager_Action(int32_t Action, DockingPane& Pane, bool& Cancel) {
     (void)Cancel;
-    const PaneRow* row = FindPaneRow(Pane.Id());
+    const ViewPane* row = FindPaneRow(Pane.Id()) ? FindViewPane(Pane.Id()) : nullptr;
     if (Action == 3) {
         if (row) {
-            setCommandChecked(row->command, false);
-            if (IPaneView* view = View(row->id)) view->FollowPane(false);
+            setCommandChecked(row->CommandID, false);
+            if (IPaneView* view = View(row->PaneID)) view->FollowPane(false);
         }
         UpdateShowAllCheck();
     } else if ((Action == 7 || Action == 14) && row) {
-        setCommandChecked(row->command, true);
-        if (IPaneView* view = View(row->id)) view->FollowPane(true);
+        setCommandChecked(row->CommandID, true);
+        if (IPaneView* view = View(row->PaneID)) view->FollowPane(true);
     }
 }
 
@@ -340,7 +342,7 @@ void frmMdiNew::MnuDefultShown() {
             IPaneView* view = View(id);
             checked = checked && view && view->Displayed();
         }
-        setCommandChecked(FindPaneRow(id)->command, checked);
+        setCommandChecked(FindViewPane(id)->CommandID, checked);
     }
 }
 
@@ -428,8 +430,13 @@ void frmMdiNew::setCommandChecked(int32_t CommandID, bool Checked) {
         action->checked = Checked;
         commandBars_->UpdateAction(CommandID);
     }
-    if (CommandBarControl* control = GetCommandBarControl(kBarView, CommandID))
-        control->setChecked(Checked);
+    CommandBarControl* control = GetCommandBarControl(kBarView, CommandID);
+    if (!control) {
+        CommandBarControl* view = commandBars_ ? commandBars_->FindControl(kBarView) : nullptr;
+        if (!view || !view->DropDownBar()) return;
+        control = &view->DropDownBar()->AddControl(CommandBarControl::Button, CommandID, "");
+    }
+    control->setChecked(Checked);
 }
 
 bool frmMdiNew::CommandChecked(int32_t CommandID) const {

@@ -39,10 +39,6 @@ public:
 
     // Before Show: the attach table's row of a pane and the view behind its command.
     void RegisterPane(int32_t PaneID, FormFactory Factory, IPaneView* View);
-    // The window caption's source, read at load (the company name).
-    void setCaptionSource(std::function<std::string()> source) {
-        captionSource_ = std::move(source);
-    }
     // Shows the window and runs its load; `state` outlives the shell.
     void Show(DeskState& state);
 
@@ -123,7 +119,6 @@ private:
     std::map<int32_t, PaneEntry> paneTable_;
     std::map<int32_t, std::function<void()>> handlers_;
     std::set<int32_t> attached_;
-    std::function<std::string()> captionSource_;
     DeskState* state_ = nullptr;
     bool commandBarsBuilt_ = false;
     bool loaded_ = false;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "runtime/Convert.h"
+
 namespace testsupport {
 
 using namespace OrbanexDesk;
@@ -17,6 +19,34 @@ std::string BaseName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 }  // namespace
+
+// A message box that logs its calls ("msgbox|Caption|Text|Button1|Button2").
+class RecordingMsgBox : public IfrmMsgBox {
+public:
+    explicit RecordingMsgBox(FakeDesk& desk) : d(desk) {}
+    void GeneralStopMsg(const std::string& Text) override {
+        MessageBox(Text, "Warning", 4, runtime::Variant("Ok"), runtime::Variant(runtime::Null),
+                   false);
+        ButtonPessed(1);
+    }
+    void GeneralNoteMsg(const std::string& Text) override {
+        MessageBox(Text, "Note", 1, runtime::Variant("Ok"), runtime::Variant(runtime::Null), false);
+        ButtonPessed(1);
+    }
+    void GeneralQuestionMsg(const std::string& Text) override {
+        MessageBox(Text, "Alert", 3, runtime::Variant("Yes"), runtime::Variant("No"), false);
+    }
+    void MessageBox(const std::string& Text, const std::string& Caption, int32_t,
+                    const runtime::Variant& Button1, const runtime::Variant& Button2,
+                    bool) override {
+        d.Record("msgbox|" + Caption + "|" + Text + "|" + runtime::CStr(Button1) + "|" +
+                 (Button2.IsNull() ? std::string() : runtime::CStr(Button2)));
+    }
+    void CentralizeForm() override {}
+
+private:
+    FakeDesk& d;
+};
 
 // One double per port: several ports share member names (Add, Remove).
 struct FakeDesk::Doubles {
@@ -240,18 +270,21 @@ struct FakeDesk::Doubles {
                      "|" + (Enabled ? "True" : "False"));
         }
         void SelectPane(int32_t PaneID) override {
-            d.Record("shell.select|" + std::to_string(PaneID));
+            d.Record("shell.SelectPane|" + std::to_string(PaneID));
         }
         void ClosePane(int32_t PaneID) override {
-            d.Record("shell.close|" + std::to_string(PaneID));
+            d.Record("shell.ClosePane|" + std::to_string(PaneID));
         }
-        bool PaneClosed(int32_t) const override { return false; }
         void setCommandChecked(int32_t CommandID, bool Checked) override {
-            d.Record("shell.check|" + std::to_string(CommandID) + "|" +
+            d.Record("shell.checked|" + std::to_string(CommandID) + "|" +
                      (Checked ? "True" : "False"));
         }
-        bool CommandChecked(int32_t) const override { return false; }
         void UpdateShowAllCheck() override { d.Record("shell.UpdateShowAllCheck"); }
+        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
+            return std::make_shared<RecordingMsgBox>(d);
+        }
+        bool PaneClosed(int32_t) const override { return false; }
+        bool CommandChecked(int32_t) const override { return false; }
         platform::widgets::CommandBarControl* GetCommandBarControl(int32_t, int32_t) override {
             return nullptr;
         }
