@@ -7,6 +7,8 @@
 #include "desk/ui/Culf.h"
 #include "desk/ui/DeskMessages.h"
 #include "desk/ui/DeskSound.h"
+#include "general/common/CFileProcess.h"
+#include "general/common/CGenerals.h"
 #include "general/common/MGenerals.h"
 
 namespace OrbanexDesk {
@@ -46,7 +48,10 @@ void MGeneral::End() {
 }
 
 void MGeneral::CreateDeskObjects() {
+    // In their order; the string values live in the desk state.
+    fileProcess_ = std::make_shared<OrbanelGeneral10::CFileProcess>();
     localSettings_ = std::make_unique<CLocalSettings>();
+    generals_ = std::make_shared<OrbanelGeneral10::CGenerals>();
     placeholders_ = std::make_unique<Placeholders>([this] { return services_.get(); },
                                                    [this]() -> IShell* { return shell_.get(); });
     messages_ = std::make_unique<DeskMessages>();

@@ -13,6 +13,11 @@
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskServices.h"
 
+namespace OrbanelGeneral10 {
+class CFileProcess;
+class CGenerals;
+}  // namespace OrbanelGeneral10
+
 namespace OrbanexDesk {
 
 class Culf;
@@ -44,7 +49,9 @@ private:
     void ResetTradeViews();
 
     std::unique_ptr<Culf> culf_;
+    std::shared_ptr<OrbanelGeneral10::CFileProcess> fileProcess_;
     std::unique_ptr<CLocalSettings> localSettings_;
+    std::shared_ptr<OrbanelGeneral10::CGenerals> generals_;
     std::unique_ptr<Placeholders> placeholders_;
     std::unique_ptr<DeskMessages> messages_;
     std::unique_ptr<DeskSound> sound_;
