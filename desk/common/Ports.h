@@ -16,7 +16,6 @@
 #include "platform/ComboBox.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
-#include "runtime/Event.h"
 #include "runtime/Variant.h"
 
 namespace OrbanexDesk {
@@ -195,15 +194,6 @@ public:
     virtual ~IShell() = default;
     virtual void setStatusPaneText(int32_t ID, const std::string& Text) = 0;
     virtual void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) = 0;
-    // Shows the pane and brings it to the front of its group; unknown ids do nothing.
-    virtual void SelectPane(int32_t PaneID) = 0;
-    // Closes the pane; unknown ids do nothing.
-    virtual void ClosePane(int32_t PaneID) = 0;
-    // A window command's check, on its action and on its control in the "&View"
-    // bar 100015 (added there when missing).
-    virtual void setCommandChecked(int32_t CommandID, bool Checked) = 0;
-    // "&Trade Panel" 100076 checked exactly when its five window commands are.
-    virtual void UpdateShowAllCheck() = 0;
 };
 
 // Desk procedures that act on several panes or on files.

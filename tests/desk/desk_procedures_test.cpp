@@ -1,5 +1,5 @@
-// The desk's Qt-free procedures over lists, combos, branding, numbers, the
-// Displayed flag and the session look-ups.
+// The desk's Qt-free procedures over lists, combos, branding and numbers, and
+// the session look-ups.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +9,6 @@
 
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskProcedures.h"
-#include "desk/common/Displayed.h"
 #include "desk/sessions/SessionLookups.h"
 #include "runtime/Locale.h"
 #include "tests/support/TempProgramFolder.h"
@@ -171,26 +170,6 @@ TEST(DeskProcedures, CompanyNameComesFromTheBrandingFile) {
     EXPECT_EQ(CompanyName(), "Demo Brokerage");
     std::ofstream(folder.Path() / "Manage" / "dat.cmo", std::ios::binary | std::ios::trunc);
     EXPECT_EQ(CompanyName(), "");
-}
-
-// Displayed selects or closes its pane and checks its command; only the five
-// views behind "&Trade Panel" update that command.
-TEST(DeskProcedures, DisplayedDrivesThePaneAndItsCommand) {
-    FakeDesk desk;
-    DisplayedFlag accounts(100004), watch(100000);
-    accounts.Set(desk.Ports().Shell, true);
-    watch.Set(desk.Ports().Shell, false);
-    EXPECT_TRUE(accounts.Value());
-    EXPECT_FALSE(watch.Value());
-    EXPECT_EQ(desk.Lines("shell."), (Texts{"shell.SelectPane|100004", "shell.checked|100011|True",
-                                           "shell.UpdateShowAllCheck", "shell.ClosePane|100000",
-                                           "shell.checked|100063|False"}));
-    accounts.Set(nullptr, false);
-    EXPECT_FALSE(accounts.Value());
-    EXPECT_THROW(DisplayedFlag(100039), runtime::Error);
-    size_t tradePanel = 0;
-    for (const ViewPane& p : kViewPanes) tradePanel += p.TradePanel ? 1 : 0;
-    EXPECT_EQ(tradePanel, 5u);
 }
 
 // Keys by account come from the first session of the account; with no session

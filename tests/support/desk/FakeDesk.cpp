@@ -262,26 +262,15 @@ struct FakeDesk::Doubles {
         void SystemMessage(const std::string& Text, const std::string& Caption) override {
             d.Record("system|" + Caption + "|" + Text);
         }
+        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
+            return std::make_shared<RecordingMsgBox>(d);
+        }
         void setStatusPaneText(int32_t ID, const std::string& Text) override {
             if (ID >= 100024 && ID <= 100026) d.statusPanes[ID - 100024] = Text;
         }
         void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) override {
             d.Record("shell.control|" + std::to_string(BarID) + "|" + std::to_string(ControlID) +
                      "|" + (Enabled ? "True" : "False"));
-        }
-        void SelectPane(int32_t PaneID) override {
-            d.Record("shell.SelectPane|" + std::to_string(PaneID));
-        }
-        void ClosePane(int32_t PaneID) override {
-            d.Record("shell.ClosePane|" + std::to_string(PaneID));
-        }
-        void setCommandChecked(int32_t CommandID, bool Checked) override {
-            d.Record("shell.checked|" + std::to_string(CommandID) + "|" +
-                     (Checked ? "True" : "False"));
-        }
-        void UpdateShowAllCheck() override { d.Record("shell.UpdateShowAllCheck"); }
-        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
-            return std::make_shared<RecordingMsgBox>(d);
         }
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             d.Record(std::string("mgeneral.RefreshNetPositions|") + (Skip ? "True" : "False") +
