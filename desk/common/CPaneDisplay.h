@@ -1,11 +1,13 @@
 #pragma once
-// A hosted view's Displayed flag as the shell sees it: setting it runs the
-// Displayed contract through the shell port, which is asked for at call time so
-// the view may exist before the shell does.
+// The Displayed flag every hosted view keeps: setting it shows or closes the
+// view's pane and sets the pane's window command checked as the action and in
+// the "&View" bar; the five views behind "&Trade Panel" then update its check.
+// The shell is reached through the port on every call, so the view may exist
+// before the shell does.
 #include <cstdint>
 #include <functional>
 
-#include "desk/common/Displayed.h"
+#include "desk/common/PaneTable.h"
 #include "desk/common/Ports.h"
 
 namespace OrbanexDesk {
@@ -16,14 +18,15 @@ public:
     CPaneDisplay(int32_t paneId, std::function<IShell*()> shell);
 
     int32_t PaneID() const { return paneId_; }
-    bool Displayed() const override { return flag_.Value(); }
-    void setDisplayed(bool Value) override { flag_.Set(shell_ ? shell_() : nullptr, Value); }
-    void FollowPane(bool Shown) override { flag_.Set(nullptr, Shown); }
+    bool Displayed() const override { return displayed_; }
+    void setDisplayed(bool Value) override;
+    void FollowPane(bool Shown) override { displayed_ = Shown; }
 
 private:
     int32_t paneId_;
-    DisplayedFlag flag_;
+    const PaneRow* row_;
     std::function<IShell*()> shell_;
+    bool displayed_ = false;
 };
 
 }  // namespace OrbanexDesk

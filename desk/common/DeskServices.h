@@ -11,6 +11,8 @@
 
 namespace OrbanexDesk {
 
+class PriceChangedPresenter;
+
 struct DeskPorts {
     IfrmMain* frmMain = nullptr;
     Ifrmaccount* frmaccount = nullptr;
@@ -48,11 +50,21 @@ public:
     // Releases the collection (its sessions disconnect) before the ports go away.
     void ReleaseManagers();
 
+    // Makes a re-quote dialog's window for its presenter; the presenter owns it.
+    // Unset, presenters run without a window.
+    using PriceChangedFactory =
+        std::function<std::unique_ptr<IfrmPriceChanged>(PriceChangedPresenter&)>;
+    void setPriceChangedFactory(PriceChangedFactory factory) {
+        priceChangedFactory_ = std::move(factory);
+    }
+    const PriceChangedFactory& priceChangedFactory() const { return priceChangedFactory_; }
+
 private:
     DeskPorts ports_;
     ManagersFactory factory_;
     DeskState state_;
     ManagersPtr managers_;
+    PriceChangedFactory priceChangedFactory_;
 };
 
 }  // namespace OrbanexDesk

@@ -1,6 +1,7 @@
 #pragma once
-// The shell's nine panes: their ids, titles and first-start places (their
-// window commands are the Displayed table's).
+// The shell's nine panes: their ids, titles, first-start places and the window
+// command whose check mirrors each. Qt-free, so that every view's Displayed and
+// the shell read one table.
 #include <array>
 #include <cstdint>
 
@@ -13,6 +14,8 @@ struct PaneRow {
     int32_t side;       // 0 left, 1 right, 3 bottom
     int32_t neighbour;  // 0: none
     int32_t tabWith;    // 0: none
+    int32_t command;    // its window command
+    bool tradePanel;    // one of the five behind "&Trade Panel"
 };
 
 constexpr int32_t kPaneMarketWatch = 100000;
@@ -30,15 +33,15 @@ constexpr int32_t kBarView = 100015;
 
 // In creation order.
 inline constexpr std::array<PaneRow, 9> kPaneTable{{
-    {kPaneMarketWatch, "Market Watch", 200, 120, 1, 0, 0},
-    {kPaneNewPosition, "New Position", 200, 120, 0, 0, 0},
-    {kPaneNewEntryOrder, "New Entry Order", 200, 120, 0, 0, kPaneNewPosition},
-    {kPaneClosePosition, "Close Postion", 200, 120, 0, 0, kPaneNewEntryOrder},
-    {kPaneAccountsList, "Accounts List", 200, 120, 3, 0, 0},
-    {kPaneTrade, "Trade", 400, 200, 3, 0, 0},
-    {kPaneNetTrade, "Net Trade", 200, 120, 1, kPaneNewPosition, kPaneTrade},
-    {kPaneJournal, "Journal", 200, 120, 1, kPaneNewPosition, kPaneNetTrade},
-    {kPanePendingOrder, "Pending Order", 200, 120, 3, 0, kPaneJournal},
+    {kPaneMarketWatch, "Market Watch", 200, 120, 1, 0, 0, 100063, false},
+    {kPaneNewPosition, "New Position", 200, 120, 0, 0, 0, 100013, false},
+    {kPaneNewEntryOrder, "New Entry Order", 200, 120, 0, 0, kPaneNewPosition, 100036, false},
+    {kPaneClosePosition, "Close Postion", 200, 120, 0, 0, kPaneNewEntryOrder, 100054, false},
+    {kPaneAccountsList, "Accounts List", 200, 120, 3, 0, 0, 100011, true},
+    {kPaneTrade, "Trade", 400, 200, 3, 0, 0, 100043, true},
+    {kPaneNetTrade, "Net Trade", 200, 120, 1, kPaneNewPosition, kPaneTrade, 100061, true},
+    {kPaneJournal, "Journal", 200, 120, 1, kPaneNewPosition, kPaneNetTrade, 100042, true},
+    {kPanePendingOrder, "Pending Order", 200, 120, 3, 0, kPaneJournal, 100062, true},
 }};
 
 // nullptr for an id outside the table.

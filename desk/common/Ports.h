@@ -17,7 +17,6 @@
 #include "platform/ComboBox.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
-#include "runtime/Event.h"
 #include "runtime/Variant.h"
 
 namespace platform::widgets {
@@ -236,6 +235,21 @@ public:
     virtual ~IMGeneral() = default;
     virtual void RefreshNetPositions(bool Skip, int32_t Account) = 0;
     virtual void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) = 0;
+};
+
+// The re-quote dialog's window. Its Accept, Reject and window close call the
+// presenter's cmdAccept_Click, cmdReject_Click and Form_Unload.
+class IfrmPriceChanged {
+public:
+    virtual ~IfrmPriceChanged() = default;
+    virtual void setLblOrder(const std::string& text) = 0;
+    virtual void setLblNewPrice(const std::string& text) = 0;
+    // The countdown, "9 / 10".
+    virtual void setCaption(const std::string& text) = 0;
+    // Shows the window above all others without moving or resizing it.
+    virtual void SetTopMost(bool onTop) = 0;
+    virtual void Hide() = 0;
+    virtual void CenterForm() = 0;
 };
 
 }  // namespace OrbanexDesk

@@ -79,6 +79,12 @@ void CClientAPIManager::Release() {
     if (released_) return;
     released_ = true;
     connections_.clear();
+    priceChanged_.Dismiss();
+    try {
+        TakeShareOut(false);
+    } catch (const std::exception&) {
+        // the desk's views are going away with it
+    }
     std::shared_ptr<API> api = std::move(api_);
     if (!api) return;
     try {
@@ -131,9 +137,71 @@ void CClientAPIManager::ConnectHandlers() {
     Handle(a.DeleteOpenPosition, "DeleteOpenPosition", &S::CLAPICLASS_DeleteOpenPosition);
     Handle(a.NewPendingOrder, "NewPendingOrder", &S::CLAPICLASS_NewPendingOrder);
     Handle(a.DeletePendingOrder, "DeletePendingOrder", &S::CLAPICLASS_DeletePendingOrder);
+    ConnectPriceHandlers();
+    ConnectResultHandlers();
+}
+
+void CClientAPIManager::ConnectPriceHandlers() {
+    API& a = *api_;
+    using S = CClientAPIManager;
+    Handle(a.SymbolPricesChanged, "SymbolPricesChanged", &S::CLAPICLASS_SymbolPricesChanged);
+    Handle(a.SymbolHighLowChanged, "SymbolHighLowChanged", &S::CLAPICLASS_SymbolHighLowChanged);
+    Handle(a.PosFloatingPLChanged, "PosFloatingPLChanged", &S::CLAPICLASS_PosFloatingPLChanged);
+    Handle(a.SummariesChanged, "SummariesChanged", &S::CLAPICLASS_SummariesChanged);
+}
+
+void CClientAPIManager::ConnectResultHandlers() {
+    API& a = *api_;
+    using S = CClientAPIManager;
+    Handle(a.NewOrderResult, "NewOrderResult", &S::CLAPICLASS_NewOrderResult);
+    Handle(a.NewLimitOrderResult, "NewLimitOrderResult", &S::CLAPICLASS_NewLimitOrderResult);
+    Handle(a.UpdateLimitOrderResult, "UpdateLimitOrderResult",
+           &S::CLAPICLASS_UpdateLimitOrderResult);
+    Handle(a.DeleteLimitOrderResult, "DeleteLimitOrderResult",
+           &S::CLAPICLASS_DeleteLimitOrderResult);
+    Handle(a.NewSLTPOrderResult, "NewSLTPOrderResult", &S::CLAPICLASS_NewSLTPOrderResult);
+    Handle(a.UpdateSLTPOrderResult, "UpdateSLTPOrderResult", &S::CLAPICLASS_UpdateSLTPOrderResult);
+    Handle(a.DeleteSLTPOrderResult, "DeleteSLTPOrderResult", &S::CLAPICLASS_DeleteSLTPOrderResult);
+    Handle(a.MarketOrderAccepted, "MarketOrderAccepted", &S::CLAPICLASS_MarketOrderAccepted);
+    Handle(a.MarketOrderRejected, "MarketOrderRejected", &S::CLAPICLASS_MarketOrderRejected);
+    Handle(a.OrderTimer, "OrderTimer", &S::CLAPICLASS_OrderTimer);
+    Handle(a.CloseOrderResult, "CloseOrderResult", &S::CLAPICLASS_CloseOrderResult);
+    Handle(a.LimitOrderAccepted, "LimitOrderAccepted", &S::CLAPICLASS_LimitOrderAccepted);
+    Handle(a.LimitOrderCanceledNoMoney, "LimitOrderCanceledNoMoney",
+           &S::CLAPICLASS_LimitOrderCanceledNoMoney);
+    Handle(a.LimitOrderCanceledCannotHdg, "LimitOrderCanceledCannotHdg",
+           &S::CLAPICLASS_LimitOrderCanceledCannotHdg);
+    Handle(a.SlTpOrderAccepted, "SlTpOrderAccepted", &S::CLAPICLASS_SlTpOrderAccepted);
+    Handle(a.SlTpOrderCanceledNoMoney, "SlTpOrderCanceledNoMoney",
+           &S::CLAPICLASS_SlTpOrderCanceledNoMoney);
 }
 
 // ---- Helpers ----
+
+void CClientAPIManager::TakeShareOut(bool showAlways) {
+    double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
+                                  &preMarginReq, &preMarginLevel, &preEffMargin};
+    bool any = false;
+    for (double* v : own) any = any || *v != 0;
+    if (!any && !showAlways) return;
+    auto& totals = desk_.State().SummaryTotals;
+    for (size_t i = 0; i < kSummaryCount; ++i) totals[i] -= *own[i];
+    for (double* v : own) *v = 0;
+    static const char* const kLabels[] = {
+        "Balance:",        "   Flt P/L:",     "   Credit:",      "   Equity:",
+        "   Used Margin:", "   Free Margin:", "   Margin Level:"};
+    ShowTotals(kLabels);
+}
+
+void CClientAPIManager::ShowTotals(const char* const* labels) {
+    const DeskState& s = desk_.State();
+    const auto& t = s.SummaryTotals;
+    const double shown[] = {t[kBalance],   t[kFltPL],     t[kCredit],     t[kEquity],
+                            t[kMarginReq], t[kEffMargin], t[kMarginLevel]};
+    std::string text;
+    for (size_t i = 0; i < std::size(shown); ++i) text += labels[i] + Money(s, shown[i]);
+    ports_.frmTrade->setLbmSummaries(text + " %");
+}
 
 void CClientAPIManager::Journal(const std::string& text) {
     if (ports_.frmJournal) ports_.frmJournal->Add(text, m_lAccount, true);
@@ -211,17 +279,10 @@ void CClientAPIManager::CLAPICLASS_ConnectionState(bool IsConnected) {
                 for (size_t i = 5; i <= 11; ++i) row.setSubItems(i, "");
         }
         if (IsConnected) return;
-        DeskState& s = desk_.State();
-        double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
-                                      &preMarginReq, &preMarginLevel, &preEffMargin};
-        for (size_t i = 0; i < kSummaryCount; ++i) s.SummaryTotals[i] -= *own[i];
-        const auto& t = s.SummaryTotals;
-        ports_.frmTrade->setLbmSummaries(
-            "Balance:" + Money(s, t[kBalance]) + "   Flt P/L:" + Money(s, t[kFltPL]) +
-            "   Credit:" + Money(s, t[kCredit]) + "   Equity:" + Money(s, t[kEquity]) +
-            "   Used Margin:" + Money(s, t[kMarginReq]) + "   Free Margin:" +
-            Money(s, t[kEffMargin]) + "   Margin Level:" + Money(s, t[kMarginLevel]) + " %");
-        for (double* v : own) *v = 0;
+        TakeShareOut(true);
+        // Nobody answers the order or the re-quote of a lost session any more.
+        priceChanged_.Dismiss();
+        ports_.frmorder->Enableds(true);
     } catch (const std::exception&) {
         // absorbed: what was done stays done
     }
@@ -265,11 +326,11 @@ void CClientAPIManager::CLAPICLASS_ServerRouted(const std::string& OldIP,
 void CClientAPIManager::CLAPICLASS_SessionDisconnected() {
     ports_.Messages->ShowMessage("account " + std::to_string(m_lAccount) + " Session disconnected",
                                  "Session Disconnected", true);
+    // The closed connection reports itself only later, after the share was zeroed.
+    TakeShareOut(false);
+    priceChanged_.Dismiss();
     platform::ListItem& row = Row();
     row.setSubItemForeColor(2, row.SubItems(2) == "Connected" ? kGreen : kRed);
-    for (double* v : {&preBalance, &preFltPL, &preCredit, &preEquity, &preMarginReq,
-                      &preMarginLevel, &preEffMargin})
-        *v = 0;
     ports_.Sound->PlayWave(Sound("Disconnect.wav"));
 }
 

@@ -16,6 +16,7 @@
 
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "desk/common/DeskServices.h"
+#include "desk/sessions/PriceChangedPresenter.h"
 #include "runtime/Event.h"
 
 namespace OrbanexDesk {
@@ -81,6 +82,74 @@ public:
     void CLAPICLASS_NewPendingOrder(const OrderPtr& Order);
     void CLAPICLASS_DeletePendingOrder(const OrderPtr& Order);
 
+    // ---- Prices and valuation ----
+    using OperationType = OrbanelGeneral10::OperationTypeEnum;
+    using NewOrderResult = OrbanexClientAPI10::NewOrderResultEnum;
+    using NewOrLiqType = OrbanelGeneral10::NewOrLiquidateEnum;
+    // Only the current session writes the market watch; every session lets the
+    // entry-order pane recompute.
+    void CLAPICLASS_SymbolPricesChanged(const SymbolPtr& Symbol);
+    void CLAPICLASS_SymbolHighLowChanged(const SymbolPtr& Symbol);
+    // A missing "T" row skips the position; a missing net or total row skips that row.
+    void CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos);
+    // Replaces this session's share of the desk totals; a figure that is not finite
+    // counts as 0.
+    void CLAPICLASS_SummariesChanged(double Balance, double FltPL, double Credit, double Equity,
+                                     double marginReq, double MarginLevel, double EffMargin);
+
+    // ---- Order results ----
+    static std::string ResultDescription(NewOrderResult Result);
+    // "buy" for buy and buy stop, "sell" otherwise.
+    static std::string BuySellDesc(OperationType BuySell);
+    void CLAPICLASS_CloseOrderResult(NewOrderResult Result, double AtPrice, int16_t PosOrOrder,
+                                     int32_t OrderID, OperationType BuySell, double Lots,
+                                     const SymbolPtr& Symbol, const std::string& ServerTime,
+                                     int32_t OpenTicket, const std::string& TransTag);
+    // Every whole number of the comma-separated OrderIDs loses its request row.
+    void CLAPICLASS_DeleteLimitOrderResult(NewOrderResult Result, const std::string& OrderIDs,
+                                           const std::string& TransTag);
+    void CLAPICLASS_DeleteSLTPOrderResult(NewOrderResult Result, const std::string& OrderIDs,
+                                          const std::string& TransTag);
+    void CLAPICLASS_LimitOrderAccepted(int32_t AccountID, int32_t OrderID, int32_t Ticket,
+                                       OperationType BuySell, double Lots, const SymbolPtr& Symbol);
+    void CLAPICLASS_LimitOrderCanceledCannotHdg(int32_t AccountID, int32_t OrderID, int32_t Ticket,
+                                                OperationType BuySell, double Lots,
+                                                const SymbolPtr& Symbol);
+    void CLAPICLASS_LimitOrderCanceledNoMoney(int32_t AccountID, int32_t OrderID, int32_t Ticket,
+                                              OperationType BuySell, double Lots,
+                                              const SymbolPtr& Symbol);
+    void CLAPICLASS_MarketOrderAccepted(int32_t AccountID, int32_t OrderID, int32_t Ticket,
+                                        OperationType BuySell, double Lots, const SymbolPtr& Symbol,
+                                        double Price, NewOrLiqType NewOrLiq, double RequestedPrice);
+    // Ends quietly at the first step that finds no row or no close request.
+    void CLAPICLASS_MarketOrderRejected(int32_t OrderID, OperationType BuySell, double Lots,
+                                        const SymbolPtr& Symbol, double Price,
+                                        NewOrLiqType NewOrLiq);
+    void CLAPICLASS_NewLimitOrderResult(NewOrderResult Result, int32_t OrderID,
+                                        const std::string& ServerTime, const std::string& TransTag);
+    void CLAPICLASS_NewOrderResult(NewOrderResult Result, double AtPrice, int16_t PosOrOrder,
+                                   int32_t OrderID, OperationType BuySell, double Lots,
+                                   const SymbolPtr& Symbol, const std::string& ServerTime,
+                                   const std::string& TransTag);
+    void CLAPICLASS_NewSLTPOrderResult(NewOrderResult Result, int32_t OrderID,
+                                       const std::string& ServerTime, const std::string& TransTag);
+    // Passes the tick to the re-quote dialog while logged on; re-enables the order pane.
+    void CLAPICLASS_OrderTimer(int32_t OrderID, int32_t AccountID, OperationType BuySell,
+                               double Lots, const SymbolPtr& Symbol, double OldPrice,
+                               double NewPrice, int32_t OpenTicket, int16_t CurrentTimer,
+                               int16_t AllTimer);
+    void CLAPICLASS_SlTpOrderAccepted(int32_t AccountID, int32_t OrderID, int32_t Ticket);
+    void CLAPICLASS_SlTpOrderCanceledNoMoney(int32_t AccountID, int32_t OrderID, int32_t Ticket);
+    void CLAPICLASS_UpdateLimitOrderResult(NewOrderResult Result, int32_t OrderID,
+                                           const std::string& ServerTime,
+                                           const std::string& TransTag);
+    void CLAPICLASS_UpdateSLTPOrderResult(NewOrderResult Result, int32_t OrderID,
+                                          const std::string& ServerTime,
+                                          const std::string& TransTag);
+
+    // The session's re-quote dialog.
+    PriceChangedPresenter& frmPriceChanged() { return priceChanged_; }
+
 private:
     explicit CClientAPIManager(DeskServices& desk);
     void ConnectHandlers();
@@ -93,6 +162,17 @@ private:
     void RegisterWithOrderPanes();
     void SaveConnectedLine(const std::string& savedList);
     void ReadDecimalsSetting();
+    void ConnectPriceHandlers();
+    void ConnectResultHandlers();
+    // Takes this session's last figures out of the desk totals and zeroes them;
+    // shows the totals when there was a share (or always).
+    void TakeShareOut(bool showAlways);
+    void ShowTotals(const char* const* labels);
+    void RefreshPendingRow(int32_t OrderID);
+    void EnableCloseSymbols();
+    void Message(const std::string& text);
+    // One step of a result row (journal, note, message or sound).
+    void Perform(int32_t act, const std::string& text, int32_t notePane);
 
     DeskServices& desk_;
     const DeskPorts& ports_;
@@ -101,6 +181,7 @@ private:
     bool released_ = false;
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
+    PriceChangedPresenter priceChanged_{desk_};
 };
 
 }  // namespace OrbanexDesk

@@ -7,7 +7,6 @@
 
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "desk/common/DeskProcedures.h"
-#include "desk/common/Displayed.h"
 #include "desk/common/PaneTable.h"
 #include "desk/shell/CDockable.h"
 #include "desk/shell/GetCommandBarControl.h"
@@ -322,16 +321,16 @@ void frmMdiNew::AttachForm(DockingPane& pane) {
 
 void frmMdiNew::DockingPaneManager_Action(int32_t Action, DockingPane& Pane, bool& Cancel) {
     (void)Cancel;
-    const ViewPane* row = FindPaneRow(Pane.Id()) ? FindViewPane(Pane.Id()) : nullptr;
+    const PaneRow* row = FindPaneRow(Pane.Id());
     if (Action == 3) {
         if (row) {
-            setCommandChecked(row->CommandID, false);
-            if (IPaneView* view = View(row->PaneID)) view->FollowPane(false);
+            setCommandChecked(row->command, false);
+            if (IPaneView* view = View(row->id)) view->FollowPane(false);
         }
         UpdateShowAllCheck();
     } else if ((Action == 7 || Action == 14) && row) {
-        setCommandChecked(row->CommandID, true);
-        if (IPaneView* view = View(row->PaneID)) view->FollowPane(true);
+        setCommandChecked(row->command, true);
+        if (IPaneView* view = View(row->id)) view->FollowPane(true);
     }
 }
 
@@ -342,7 +341,7 @@ void frmMdiNew::MnuDefultShown() {
             IPaneView* view = View(id);
             checked = checked && view && view->Displayed();
         }
-        setCommandChecked(FindViewPane(id)->CommandID, checked);
+        setCommandChecked(FindPaneRow(id)->command, checked);
     }
 }
 

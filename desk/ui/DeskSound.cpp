@@ -1,10 +1,24 @@
 #include "desk/ui/DeskSound.h"
 
+#include <algorithm>
+
 #include "platform/Paths.h"
 #include "platform/widgets/Sound.h"
 #include "runtime/Error.h"
 
 namespace OrbanexDesk {
+
+namespace {
+// The sessions write "<program folder>\sounds\<name>": the part after the folder
+// resolves like any desk path, without regard to letter case.
+std::filesystem::path SoundFile(const std::string& fileName) {
+    std::string name = fileName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const std::string folder = platform::ProgramFolder().string() + "/";
+    if (name.starts_with(folder)) return platform::ResolvePath(name.substr(folder.size()));
+    return platform::ResolvePath(fileName);
+}
+}  // namespace
 
 DeskSound::DeskSound(std::function<IfrmMain*()> frmMain, Sink sink)
     : frmMain_(std::move(frmMain)), sink_(std::move(sink)) {
@@ -24,7 +38,7 @@ void DeskSound::PlayWave(const std::string& FileName) {
     if (!allowed) return;
     std::filesystem::path file;
     try {
-        file = platform::ResolvePath(FileName);
+        file = SoundFile(FileName);
     } catch (const runtime::Error&) {
         return;  // a name no file can have plays nothing
     }

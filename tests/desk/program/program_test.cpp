@@ -52,7 +52,7 @@ struct Program : ::testing::Test {
 
 // Empty or garbled, no program folder stops the start; the table's panes come up.
 TEST_F(Program, StartsInEmptyAndGarbledFoldersWithTradeAndNewPositionInFront) {
-    const fs::path shipped = fs::path(kAssetsDir) / "manage" / "InterfaceDefault.vfx";
+    const fs::path shipped = fs::path(kAssetsDir) / "Manage" / "InterfaceDefault.vfx";
     for (const char* kind : {"empty", "garbled", "shipped default"}) {
         SCOPED_TRACE(kind);
         fs::remove_all(folder.Path() / "Manage");

@@ -1,7 +1,9 @@
 #include "tests/support/desk/FakeDesk.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "desk/common/MGeneral.h"
 #include "runtime/Convert.h"
 
 namespace testsupport {
@@ -14,11 +16,29 @@ std::string Num(double v) {
     std::snprintf(text, sizeof text, "%g", v);
     return text;
 }
+// A profit text with "," grouping, read as a number; no number reads 0.
+double NumberOf(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
+    return runtime::ParseNumber(text).value_or(0);
+}
+double ProfitOf(const platform::ListItem& row) {
+    return NumberOf(row.SubItems(9));
+}
 std::string BaseName(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 }  // namespace
+
+// The profit texts of one "<symbol>|<side>"'s per-account rows, summed in row order.
+double SumProfit(FakeDesk& d, const std::string& symbolSide) {
+    double sum = 0;
+    auto it = d.stores().netAccountRows.find(symbolSide);
+    if (it == d.stores().netAccountRows.end()) return 0;
+    for (const auto& key : it->second)
+        if (auto* row = d.stores().lvwNetPos.Find(key)) sum += ProfitOf(*row);
+    return sum;
+}
 
 // A message box that logs its calls ("msgbox|Caption|Text|Button1|Button2").
 class RecordingMsgBox : public IfrmMsgBox {
@@ -157,9 +177,10 @@ struct FakeDesk::Doubles {
         FakeDesk& d;
         explicit NetTrade(FakeDesk& desk) : d(desk) {}
         platform::ListView& lvwNetPos() override { return d.stores().lvwNetPos; }
+        // The sum of the symbol's and side's per-account profit texts, over the index.
         double caluclate_profit(const std::string& SymbolName, const std::string& Side) override {
             d.Record("net.caluclate_profit|" + SymbolName + "|" + Side);
-            return 0;
+            return SumProfit(d, SymbolName + "|" + Side);
         }
     } net;
 
@@ -170,14 +191,61 @@ struct FakeDesk::Doubles {
             const std::string ticket = Position ? std::to_string(Position->Ticket()) : "?";
             d.Record("trade.AddPosition|" + ticket + "|" + std::to_string(AccountID));
             auto& lv = d.stores().lvwOpenPos;
-            if (lv.Find("T" + ticket)) lv.Remove("T" + ticket);
-            lv.Add("T" + ticket, ticket).setSubItems(1, std::to_string(AccountID));
+            if (auto* old = lv.Find("T" + ticket)) {
+                RemoveFromNet(*old);
+                lv.Remove("T" + ticket);
+            }
+            platform::ListItem& row = lv.Add("T" + ticket, ticket);
+            row.setSubItems(1, std::to_string(AccountID));
+            if (Position) AddToNet(*Position, AccountID, row);
+        }
+        // The position's cells and its account and total net rows, as the panes keep them.
+        void AddToNet(const OrbanexClientAPI10::COOpenPosition& pos, int32_t account,
+                      platform::ListItem& row) {
+            const std::string price = pos.FormatPrice(runtime::Variant(pos.ClosePrice()));
+            const double profit = pos.FloatingProfitLoss();
+            row.setSubItems(7, price);
+            row.setSubItems(12, Money(profit));
+            const std::string side = pos.BuySell() == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
+            auto& net = d.stores().lvwNetPos;
+            const std::string ownKey = NetRowKey(pos.SymbolID(), pos.BuySell(), account);
+            platform::ListItem* own = net.Find(ownKey);
+            if (!own) {
+                own = &net.Add(ownKey, pos.SymbolName());
+                own->setSubItems(4, side);
+                d.stores().netAccountRows[pos.SymbolName() + "|" + side].push_back(ownKey);
+            }
+            own->setSubItems(6, price);
+            own->setSubItems(9, runtime::NumberToText(ProfitOf(*own) + profit));
+            const std::string totalKey = NetRowKey(pos.SymbolID(), pos.BuySell());
+            platform::ListItem* total = net.Find(totalKey);
+            if (!total) total = &net.Add(totalKey, pos.SymbolName());
+            total->setSubItems(4, side);
+            total->setSubItems(6, price);
+            total->setSubItems(9, Money(SumProfit(d, pos.SymbolName() + "|" + side)));
+            row.setTag(ownKey);
+        }
+        // Takes the position's profit out of its net rows again.
+        void RemoveFromNet(const platform::ListItem& row) {
+            auto& net = d.stores().lvwNetPos;
+            platform::ListItem* own = net.Find(row.Tag());
+            if (!own) return;
+            own->setSubItems(9, runtime::NumberToText(ProfitOf(*own) - NumberOf(row.SubItems(12))));
+            const std::string ownKey = row.Tag();
+            if (auto* total = net.Find(ownKey.substr(0, ownKey.rfind('|'))))
+                total->setSubItems(9, Money(SumProfit(d, own->Text() + "|" + own->SubItems(4))));
+        }
+        std::string Money(double v) {
+            return d.State().StringValues->ToCurrencyVal(runtime::Variant(v), true);
         }
         void RemovePosition(int32_t Ticket, int32_t AccountID) override {
             d.Record("trade.RemovePosition|" + std::to_string(Ticket) + "|" +
                      std::to_string(AccountID));
             auto& lv = d.stores().lvwOpenPos;
-            if (lv.Find("T" + std::to_string(Ticket))) lv.Remove("T" + std::to_string(Ticket));
+            if (auto* row = lv.Find("T" + std::to_string(Ticket))) {
+                RemoveFromNet(*row);
+                lv.Remove("T" + std::to_string(Ticket));
+            }
         }
         platform::ListView& lvwOpenPos() override { return d.stores().lvwOpenPos; }
         void setChkAll(bool checked) override { d.chkAll = checked; }
@@ -262,6 +330,9 @@ struct FakeDesk::Doubles {
         void SystemMessage(const std::string& Text, const std::string& Caption) override {
             d.Record("system|" + Caption + "|" + Text);
         }
+        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
+            return std::make_shared<RecordingMsgBox>(d);
+        }
         void setStatusPaneText(int32_t ID, const std::string& Text) override {
             if (ID >= 100024 && ID <= 100026) d.statusPanes[ID - 100024] = Text;
         }
@@ -280,9 +351,6 @@ struct FakeDesk::Doubles {
                      (Checked ? "True" : "False"));
         }
         void UpdateShowAllCheck() override { d.Record("shell.UpdateShowAllCheck"); }
-        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
-            return std::make_shared<RecordingMsgBox>(d);
-        }
         bool PaneClosed(int32_t) const override { return false; }
         bool CommandChecked(int32_t) const override { return false; }
         platform::widgets::CommandBarControl* GetCommandBarControl(int32_t, int32_t) override {

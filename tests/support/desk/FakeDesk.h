@@ -5,6 +5,7 @@
 // MnuDisconnecte_Click runs `DisconnectSelected` with the selected row's key, so a
 // test wires it to the session collection (it may re-enter the sessions).
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ struct FakeDesk::Stores {
     platform::ComboBox cbsymbols, cblimitordersymbols, CloseSymbols;
     runtime::Collection<int32_t> pendingCloses;
     std::vector<int32_t> closeAccounts;
+    // "<symbol name>|<Buy or Sell>" to the keys of that symbol's and side's
+    // per-account net rows, so a profit sum reads only those rows.
+    std::map<std::string, std::vector<std::string>> netAccountRows;
 };
 
 }  // namespace testsupport

@@ -1,0 +1,141 @@
+// The account session's price and valuation handlers: the market watch, the
+// position and net rows of each position and the desk totals.
+#include <charconv>
+#include <cmath>
+
+#include "desk/common/MGeneral.h"
+#include "desk/sessions/CClientAPIManager.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "runtime/Convert.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr int32_t kRed = 255;
+constexpr int32_t kPriceGreen = 0 | (160 << 8);  // RGB(0, 160, 0)
+
+// A cell's number with "." as decimal and "," as thousands sign; no number reads 0.
+double CellNumber(std::string_view text) {
+    char digits[64];
+    size_t n = 0;
+    for (char c : text) {
+        if (c == ',' || c == ' ') continue;
+        if (n == sizeof digits) return 0;
+        digits[n++] = c;
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(digits, digits + n, value);
+    return ec == std::errc() && end == digits + n ? value : 0;
+}
+
+double Finite(double v) {
+    return std::isfinite(v) ? v : 0;
+}
+
+// The number compare of the market watch: rising green, falling red, same kept.
+void ColourByNumber(platform::ListItem& row, size_t sub, double now) {
+    const double old = CellNumber(row.SubItems(sub));
+    if (old < now) row.setSubItemForeColor(sub, kPriceGreen);
+    if (old > now) row.setSubItemForeColor(sub, kRed);
+}
+
+// The text compare of the position views: a greater old text is red, else green.
+void WritePriceByText(platform::ListItem& row, size_t sub, const std::string& now) {
+    const bool red = row.SubItems(sub) > now;
+    row.setSubItems(sub, now);
+    row.setSubItemForeColor(sub, red ? kRed : kPriceGreen);
+}
+
+std::string Money(const DeskState& state, double value) {
+    return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
+}
+}  // namespace
+
+// ---- Market watch ----
+
+void CClientAPIManager::CLAPICLASS_SymbolPricesChanged(const SymbolPtr& Symbol) {
+    ports_.frmlimitorder->limitorderpricechange();
+    // The account test comes before the walk over the accounts: both only guard, and
+    // so the walk runs once per quote rather than once per session.
+    ManagerPtr current = CurrentManagerForPrices(desk_);
+    if (!current || current->m_lAccount != m_lAccount) return;
+    platform::ListView& clients = ports_.frmMain->lvwClients();
+    bool anyConnected = false;
+    for (size_t i = 1; i <= clients.Count() && !anyConnected; ++i) {
+        const platform::ListItem& row = clients.Item(i);
+        anyConnected = row.SubItems(2) == "Connected" && row.SubItems(4).empty();
+    }
+    if (!anyConnected) return;
+    platform::ListItem* row = GetMarketWatchItem(*ports_.frmMW, Symbol);
+    if (!row) return;
+    const double bid = Symbol->Bid(), ask = Symbol->Ask();
+    ColourByNumber(*row, 1, bid);
+    ColourByNumber(*row, 2, ask);
+    row->setSubItems(1, Symbol->FormatPrice(runtime::Variant(bid)));
+    row->setSubItems(2, Symbol->FormatPrice(runtime::Variant(ask)));
+    row->setSubItems(5, FormatTimeText(desk_.State(), Symbol->LastQuteTime()));
+    if (ports_.frmClosePos->CloseSymbols().Text() == Symbol->Name())
+        ports_.frmClosePos->RefreshPrice(ask, bid);
+}
+
+void CClientAPIManager::CLAPICLASS_SymbolHighLowChanged(const SymbolPtr& Symbol) {
+    platform::ListItem* row = GetMarketWatchItem(*ports_.frmMW, Symbol);
+    if (!row) return;
+    row->setSubItems(3, Symbol->FormatPrice(runtime::Variant(Symbol->High())));
+    row->setSubItems(4, Symbol->FormatPrice(runtime::Variant(Symbol->Low())));
+}
+
+// ---- Positions ----
+
+void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) {
+    const DeskState& s = desk_.State();
+    // Without its own row the position's old profit is unknown: nothing is written.
+    platform::ListItem* trade =
+        ports_.frmTrade->lvwOpenPos().Find("T" + std::to_string(Pos->Ticket()));
+    if (!trade) return;
+    const std::string price = Pos->FormatPrice(runtime::Variant(Pos->ClosePrice()));
+    const double profit = Pos->FloatingProfitLoss();
+    WritePriceByText(*trade, 7, price);
+    const double oldProfit = CellNumber(trade->SubItems(12));
+    trade->setSubItems(12, Money(s, profit));
+
+    const int32_t symbolID = Pos->SymbolID();
+    const OperationType side = Pos->BuySell();
+    platform::ListView& net = ports_.frmNetTrade->lvwNetPos();
+    if (platform::ListItem* own = net.Find(NetRowKey(symbolID, side, m_lAccount))) {
+        WritePriceByText(*own, 6, price);
+        const double netProfit = CellNumber(own->SubItems(9));
+        own->setSubItems(9, runtime::NumberToText(netProfit - oldProfit + profit));
+    }
+    if (platform::ListItem* total = net.Find(NetRowKey(symbolID, side))) {
+        if (total->SubItems(6) != price) WritePriceByText(*total, 6, price);
+        const char* sideText = side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
+        total->setSubItems(9,
+                           Money(s, ports_.CNetPos->caluclate_profit(Pos->SymbolName(), sideText)));
+    }
+}
+
+// ---- Summaries ----
+
+void CClientAPIManager::CLAPICLASS_SummariesChanged(double Balance, double FltPL, double Credit,
+                                                    double Equity, double marginReq,
+                                                    double MarginLevel, double EffMargin) {
+    double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
+                                  &preMarginReq, &preMarginLevel, &preEffMargin};
+    // One account's bad figure must not poison the totals of all.
+    const double now[kSummaryCount] = {Finite(Balance),        Finite(FltPL),
+                                       Finite(Credit),         Finite(Equity),
+                                       Finite(marginReq) * -1, Finite(MarginLevel) * 100,
+                                       Finite(EffMargin)};
+    auto& totals = desk_.State().SummaryTotals;
+    for (size_t i = 0; i < kSummaryCount; ++i) totals[i] -= *own[i];
+    for (size_t i = 0; i < kSummaryCount; ++i) totals[i] += now[i];
+    static const char* const kLabels[] = {
+        "Balance:",       "  Flt P/L:",     "   Credit:",     "  Equity:",
+        "  Used Margin:", "  Free Margin:", "  Margin Level:"};
+    ShowTotals(kLabels);
+    for (size_t i = 0; i < kSummaryCount; ++i) *own[i] = now[i];
+    ports_.frmMain->refreshsummery_Click(RowKey());
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,144 @@
+// The account session's valuation without a server: the desk totals over three
+// accounts through summaries, a server DISCONNECT, a re-login and a removal; a
+// position's price and profit carried into its trade, net and total rows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "desk/common/MGeneral.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "runtime/Convert.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/clientapi/ViewFactory.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using testsupport::FakeDesk;
+using Names = std::vector<std::string>;
+
+struct Desk {
+    testsupport::TempProgramFolder folder{"desk-prices"};
+    FakeDesk desk{CClientAPIManagers::Factory()};
+    CClientAPIManagers& managers() { return *desk.Services().Managers(); }
+    ManagerPtr Add(int32_t account) {
+        return managers().Add("127.0.0.1", 1, "U", "pw", false, account);
+    }
+    double Total(SummaryIndex i) { return desk.State().SummaryTotals[i]; }
+};
+
+// Each session's share is replaced as a whole; a DISCONNECT takes it out at
+// once and only once; a re-login counts it once; removal takes it out.
+TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
+    Desk d;
+    ManagerPtr a = d.Add(1001), b = d.Add(1002), c = d.Add(1003);
+    a->ClientAPIF()->SummariesChanged(1000, 10, 0, 1010, 200, 1.5, 810);
+    b->ClientAPIF()->SummariesChanged(2500, 0, 0, 2500, 0, 0, 2500);
+    EXPECT_EQ(d.desk.summaries,
+              "Balance:3,500.00  Flt P/L:10.00   Credit:0.00  Equity:3,510.00  Used "
+              "Margin:-200.00  Free Margin:3,310.00  Margin Level:150.00 %");
+    a->ClientAPIF()->SummariesChanged(1200, 0, 0, 1200, 0, 0, 1200);
+    EXPECT_EQ(d.Total(kBalance), 3700);
+    EXPECT_EQ(d.Total(kMarginLevel), 0);
+    EXPECT_EQ(d.desk.Lines("main.refreshsummery_Click"),
+              (Names{"main.refreshsummery_Click|C1", "main.refreshsummery_Click|C2",
+                     "main.refreshsummery_Click|C1"}));
+    // A figure that is no number counts as 0.
+    c->ClientAPIF()->SummariesChanged(std::numeric_limits<double>::quiet_NaN(),
+                                      std::numeric_limits<double>::infinity(), 0, 5, 0, 0, 0);
+    EXPECT_EQ(d.Total(kBalance), 3700);
+    EXPECT_EQ(d.Total(kEquity), 3705);
+
+    // DISCONNECT: the message first, the connection state later.
+    b->ClientAPIF()->SessionDisconnected();
+    EXPECT_EQ(d.Total(kBalance), 1200);
+    b->ClientAPIF()->ConnectionState(false);
+    EXPECT_EQ(d.Total(kBalance), 1200);
+    b->ClientAPIF()->SummariesChanged(2500, 0, 0, 2500, 0, 0, 2500);
+    EXPECT_EQ(d.Total(kBalance), 3700);
+
+    d.managers().Remove("C1");
+    EXPECT_EQ(d.Total(kBalance), 2500);
+    EXPECT_EQ(d.Total(kEquity), 2505);
+    d.managers().Clear();
+    for (double t : d.desk.State().SummaryTotals) EXPECT_EQ(t, 0);
+}
+
+// Prices by text, profits by number: the trade row, the account's net row by
+// the profit's change, the total row by the sum of the account rows; a missing
+// row skips what it must.
+TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
+    Desk d;
+    testsupport::ViewFactory views;
+    views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.2345, .ask = 1.2347});
+    ManagerPtr s = d.Add(1001);
+    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    auto other = views.Position({.ticket = 8, .symbol = 2, .lots = 1, .price = 1.3, .time = {}});
+    d.desk.Ports().frmTrade->AddPosition(pos, 1001);
+    d.desk.Ports().frmTrade->AddPosition(other, 1002);
+    views.Quote(2, 1.2355, 1.2357);
+    auto& trade = d.desk.stores().lvwOpenPos.Item("T7");
+    auto& net = d.desk.stores().lvwNetPos;
+    auto& own = net.Item(NetRowKey(2, 1, 1001));
+    auto& total = net.Item(NetRowKey(2, 1));
+    const std::string price = pos->FormatPrice(runtime::Variant(pos->ClosePrice()));
+    const double profit = pos->FloatingProfitLoss();
+    struct Case {
+        std::string oldPrice;
+        int32_t colour;
+    };
+    // "9.87" is the greater text, whatever the numbers say.
+    for (const Case& c : std::vector<Case>{{"9.87", 255}, {"1.1", 160 << 8}, {price, 160 << 8}}) {
+        SCOPED_TRACE(c.oldPrice);
+        trade.setSubItems(7, c.oldPrice);
+        own.setSubItems(6, c.oldPrice);
+        trade.setSubItems(12, "-12.50");
+        own.setSubItems(9, "-100.25");
+        s->ClientAPIF()->PosFloatingPLChanged(pos);
+        EXPECT_EQ(trade.SubItems(7), price);
+        EXPECT_EQ(trade.SubItemForeColor(7), c.colour);
+        EXPECT_EQ(own.SubItemForeColor(6), c.colour);
+        EXPECT_EQ(trade.SubItems(12), d.desk.State().StringValues->ToCurrencyVal(profit, true));
+        EXPECT_EQ(own.SubItems(9), runtime::NumberToText(-100.25 + 12.5 + profit));
+    }
+    // The total is the sum of the account rows' texts.
+    const double otherRow = std::stod(net.Item(NetRowKey(2, 1, 1002)).SubItems(9));
+    EXPECT_EQ(total.SubItems(9),
+              d.desk.State().StringValues->ToCurrencyVal(-100.25 + 12.5 + profit + otherRow, true));
+    EXPECT_EQ(total.SubItems(6), price);
+
+    // Without the account's net row the total is still written; without the
+    // trade row nothing is.
+    net.Remove(NetRowKey(2, 1, 1001));
+    total.setSubItems(9, "x");
+    s->ClientAPIF()->PosFloatingPLChanged(pos);
+    EXPECT_NE(total.SubItems(9), "x");
+    d.desk.stores().lvwOpenPos.Remove("T7");
+    total.setSubItems(9, "x");
+    d.desk.Take();
+    s->ClientAPIF()->PosFloatingPLChanged(pos);
+    EXPECT_EQ(total.SubItems(9), "x");
+    EXPECT_TRUE(d.desk.Take().empty());
+}
+
+// High and low are written by every session; a symbol without a row is ignored.
+TEST(SessionPrices, HighAndLowAreWrittenWhereTheSymbolHasARow) {
+    Desk d;
+    testsupport::ViewFactory views;
+    auto eur = views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.2345, .ask = 1.2347});
+    auto gbp = views.Symbol({.id = 3, .name = "GBPUSD", .bid = 1.5, .ask = 1.5002});
+    ManagerPtr s = d.Add(1001);
+    auto& row = d.desk.stores().lvmw.Add(MarketWatchKey(2), "EURUSD");
+    s->ClientAPIF()->SymbolHighLowChanged(eur);
+    s->ClientAPIF()->SymbolHighLowChanged(gbp);
+    EXPECT_EQ(row.SubItems(3), eur->FormatPrice(runtime::Variant(eur->High())));
+    EXPECT_EQ(row.SubItems(4), eur->FormatPrice(runtime::Variant(eur->Low())));
+    EXPECT_EQ(d.desk.stores().lvmw.Count(), 1u);
+    EXPECT_TRUE(d.desk.Lines("journal").empty());
+}
+
+}  // namespace
