@@ -7,6 +7,7 @@
 #include "desk/ui/Culf.h"
 #include "desk/ui/DeskMessages.h"
 #include "desk/ui/DeskSound.h"
+#include "desk/ui/frmPriceChanged.h"
 #include "general/common/CFileProcess.h"
 #include "general/common/CGenerals.h"
 #include "general/common/MGenerals.h"
@@ -70,6 +71,7 @@ void MGeneral::RegisterForms() {
         shell_->RegisterPane(
             row.id, [id = row.id] { return Placeholders::MakeForm(id); },
             &placeholders_->View(row.id));
+    services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {
         if (messages_) messages_->ShowMessage(text, kDefaultCaption, false);
     });

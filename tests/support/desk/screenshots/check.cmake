@@ -6,7 +6,7 @@ if(NOT rc EQUAL 0)
 endif()
 foreach(name main-window pane-Market-Watch pane-New-Position pane-New-Entry-Order
         pane-Close-Postion pane-Accounts-List pane-Trade pane-Net-Trade pane-Journal
-        pane-Pending-Order message-box)
+        pane-Pending-Order message-box requote-dialog)
   if(NOT EXISTS ${OUT}/${name}.png)
     message(FATAL_ERROR "missing ${name}.png")
   endif()

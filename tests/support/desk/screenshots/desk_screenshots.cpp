@@ -1,7 +1,7 @@
 // desk_screenshots OUTDIR: runs the real desk offscreen in a temporary program
 // folder seeded from the assets, at 1600 x 1000, and writes PNGs of the main
-// window, each pane and a message box for a human look; then closes the shell
-// and keeps the layout it wrote (Interface.vfx) beside them.
+// window, each pane, a message box and the re-quote dialog for a human look;
+// then closes the shell and keeps the layout it wrote (Interface.vfx) beside them.
 #include <QApplication>
 #include <QDockWidget>
 #include <QPixmap>
@@ -13,8 +13,10 @@
 #include "desk/AssetsDir.h"
 #include "desk/MGeneralMain.h"
 #include "desk/common/PaneTable.h"
+#include "desk/sessions/PriceChangedPresenter.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/DeskMessages.h"
+#include "desk/ui/frmPriceChanged.h"
 #include "platform/Paths.h"
 
 namespace fs = std::filesystem;
@@ -82,6 +84,14 @@ int main(int argc, char** argv) {
             ok = Save(*box->Window(), out / "message-box.png") && ok;
         else
             ok = false;
+        OrbanexDesk::PriceChangedPresenter requote(desk.Services());
+        requote.SetData(nullptr, 5001, 70, OrbanelGeneral10::BuyType, 1, nullptr, 1.0852, 1.0855, 0,
+                        9, 10);
+        if (auto* window = dynamic_cast<QWidget*>(requote.View()))
+            ok = Save(*window, out / "requote-dialog.png") && ok;
+        else
+            ok = false;
+        requote.Dismiss();
         shell.close();
         desk.End();
         fs::copy_file(home / "Manage" / "Interface.vfx", out / "Interface.vfx",
