@@ -3,10 +3,15 @@
 // (Make, the four read-backs and the three user actions).
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <memory>
 #include <string>
 
+#include "DeskUiTesting.h"
 #include "desk/sessions/PriceChangedPresenter.h"
+#include "desk/ui/frmPriceChanged.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -30,6 +35,31 @@ struct RecordingHarness {
     static void Close(IfrmPriceChanged* v) { Of(v).Close(); }
 };
 
+// The real window, offscreen: its own buttons and close box.
+struct WindowHarness {
+    using View = frmPriceChanged;
+    static void Install(testsupport::FakeDesk& desk) {
+        desk_ui_testing::App();
+        desk.Services().setPriceChangedFactory(frmPriceChanged::Factory());
+    }
+    static View& Of(IfrmPriceChanged* view) { return *dynamic_cast<View*>(view); }
+    static bool Visible(IfrmPriceChanged* v) { return Of(v).isVisible(); }
+    static std::string Caption(IfrmPriceChanged* v) { return Of(v).windowTitle().toStdString(); }
+    static std::string LblOrder(IfrmPriceChanged* v) {
+        return Of(v).lblOrder().text().toStdString();
+    }
+    static std::string LblNewPrice(IfrmPriceChanged* v) {
+        return Of(v).lblNewPrice().text().toStdString();
+    }
+    static void Accept(IfrmPriceChanged* v) {
+        QTest::mouseClick(&Of(v).cmdAccept(), Qt::LeftButton);
+    }
+    static void Reject(IfrmPriceChanged* v) {
+        QTest::mouseClick(&Of(v).cmdReject(), Qt::LeftButton);
+    }
+    static void Close(IfrmPriceChanged* v) { Of(v).close(); }
+};
+
 template <class Harness>
 class PriceChangedViewContract : public ::testing::Test {
 protected:
@@ -49,7 +79,7 @@ protected:
     }
 };
 
-using Harnesses = ::testing::Types<RecordingHarness>;
+using Harnesses = ::testing::Types<RecordingHarness, WindowHarness>;
 TYPED_TEST_SUITE(PriceChangedViewContract, Harnesses);
 
 // The first tick makes and shows the window with both labels and the count;
