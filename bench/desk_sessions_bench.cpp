@@ -96,7 +96,16 @@ struct DeskAt500 {
             sessions.push_back(managers->Add("127.0.0.1", g_serverPort, "T" + std::to_string(i + 1),
                                              "pw", true, kFirst + i));
         auto& rows = desk.stores().orderClients;
-        platform::EventLoop::RunUntil([&] { return rows.Count() == size_t(kSessions); }, 60000);
+        // A row appears when its session's data are loaded, before the answers to the
+        // account selection (trading parameters among them) arrive: an order sent
+        // then is refused for its lots. Both selections of every session end with
+        // the pending orders.
+        platform::EventLoop::RunUntil(
+            [&] {
+                return rows.Count() == size_t(kSessions) &&
+                       desk.Lines("pending.Updateaccount").size() >= 2 * size_t(kSessions);
+            },
+            60000);
         for (size_t i = 1; i <= rows.Count(); ++i) {
             rows.Item(i).setChecked(true);
             rows.Item(i).setSubItems(1, "0.1");

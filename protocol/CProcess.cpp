@@ -56,6 +56,11 @@ void CProcess::Define(int16_t ProcessLogLevel, int16_t Token, const std::vector<
     paramText_.clear();
     wire::ReleaseIfLarge(paramText_);
     const size_t n = std::min(p.size(), CDataProtocol::kMaxParameters);
+    // One allocation each for a fresh request, not one per doubling.
+    params_.reserve(n);
+    size_t textSize = 0;
+    for (size_t i = 0; i < n; ++i) textSize += p[i].size();
+    paramText_.reserve(textSize);
     for (size_t i = 0; i < n && p[i] != wire::kNotSent; ++i) {
         params_.push_back(wire::Span{paramText_.size(), p[i].size()});
         paramText_.append(p[i]);

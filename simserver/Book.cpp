@@ -149,6 +149,19 @@ bool Book::Sees(const User& user, int32_t accountId) const {
     return false;
 }
 
+std::vector<int32_t> Book::ClientAndAbove(int32_t clientId) const {
+    const Parents parents = ParentsOf();
+    std::vector<int32_t> out;
+    // Bounded by the number of clients, as Below is.
+    for (size_t hops = 0; hops <= parents.size(); ++hops) {
+        out.push_back(clientId);
+        const auto it = parents.find(clientId);
+        if (it == parents.end() || it->second == 0 || it->second == clientId) break;
+        clientId = it->second;
+    }
+    return out;
+}
+
 bool Book::SeesSymbol(const User& user, int32_t symbolId) const {
     return user.symbols.empty() ||
            std::find(user.symbols.begin(), user.symbols.end(), symbolId) != user.symbols.end();

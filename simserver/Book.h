@@ -27,6 +27,9 @@ struct Figures {
 struct AnswerMode {
     enum Kind { Accept, Requote, Reject };
     Kind kind = Accept;
+    // Accept: 1 answers the order as executed, 2 as held pending; the position
+    // and its pushes follow either way.
+    int32_t posOrOrder = 1;
     // Requote: the seconds the client has to answer (sent in its user's
     // server variables) and how many pips the new price moves against it.
     int32_t requoteSeconds = 5;
@@ -37,6 +40,11 @@ struct AnswerMode {
     int32_t rejectRet = 0;
 
     static AnswerMode Accepting() { return {}; }
+    static AnswerMode AcceptingAsPending() {
+        AnswerMode m;
+        m.posOrOrder = 2;
+        return m;
+    }
     static AnswerMode Requoting(int32_t seconds, double pips = 3) {
         AnswerMode m;
         m.kind = Requote;
@@ -196,6 +204,9 @@ public:
     std::vector<const Client*> ClientsOf(const User& user) const;
     std::vector<const Account*> AccountsOf(const User& user) const;
     bool Sees(const User& user, int32_t accountId) const;
+    // The client and those above it, nearest first (a parent cycle ends the walk):
+    // a user whose client is among them sees the client's accounts.
+    std::vector<int32_t> ClientAndAbove(int32_t clientId) const;
     bool SeesSymbol(const User& user, int32_t symbolId) const;
 
     // `count` traders in one call, numbered i = 1..count: user prefix & i with

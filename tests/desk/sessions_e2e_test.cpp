@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "general/common/MGenerals.h"
 #include "platform/EventLoop.h"
 #include "platform/Paths.h"
+#include "platform/Timer.h"
+#include "runtime/Error.h"
 #include "simserver/Server.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -29,6 +32,8 @@ using Names = std::vector<std::string>;
 namespace og = OrbanelGeneral10;
 
 constexpr int32_t kWaitMs = 5000;
+// 201 logins with two account loads each, on a loaded machine under sanitizers.
+constexpr int32_t kLoginStormWaitMs = 20000;
 constexpr int32_t kBigSymbol = 40000;
 
 simserver::Symbol Sym(int32_t id, const std::string& name, double bid, double ask) {
@@ -123,7 +128,9 @@ Names ReadLines(const std::filesystem::path& path) {
 
 class DeskOnServer {
 public:
-    explicit DeskOnServer(simserver::Book book = TestBook()) : server_(std::move(book)) {
+    explicit DeskOnServer(simserver::Book book = TestBook(), bool virtualTime = false)
+        : server_(std::move(book)) {
+        if (virtualTime) time_.emplace();
         server_.Listen("127.0.0.1", 0);
         og::SetMessageNotifier([this](const std::string& t) { messages.push_back(t); });
         desk.DisconnectSelected = [this](const std::string& key) {
@@ -138,8 +145,29 @@ public:
     ManagerPtr Add(const std::string& user, const std::string& password, int32_t account) {
         return managers().Add("127.0.0.1", server_.Port(), user, password, true, account);
     }
-    bool Wait(const std::function<bool()>& done) {
-        return platform::EventLoop::RunUntil(done, kWaitMs);
+    bool Wait(const std::function<bool()>& done, int32_t ms = kWaitMs) {
+        return platform::EventLoop::RunUntil(done, ms);
+    }
+    // Moves the clients' virtual clock a second at a time until done (at most 20 s).
+    bool AdvanceUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 20 && !done(); ++i) {
+            time_->Advance(1000);
+            platform::EventLoop::RunUntil(done, 250);
+        }
+        return done();
+    }
+    // Whether every session's account answers are in: a session's market-order row
+    // appears before them, and an order sent then is refused for its lots. Both
+    // selections of a session (its login's and the desk's) end with its orders.
+    bool Settled(size_t sessions) const {
+        return desk.Lines("pending.Updateaccount").size() >= 2 * sessions;
+    }
+    // The server connection a user logged in on last; 0 when none.
+    size_t ConnectionOf(const std::string& user) const {
+        size_t found = 0;
+        for (const auto& r : server_.book().Requests(og::LOGIN_TOKEN))
+            if (!r.params.empty() && r.params[0] == user) found = r.connection;
+        return found;
     }
     std::string Cell(const std::string& key, size_t sub) {
         auto* row = desk.stores().lvwClients.Find(key);
@@ -150,6 +178,8 @@ public:
 
 private:
     testsupport::TempProgramFolder folder_{"desk-e2e"};
+    // The sessions' timers are made inside the scope and go before it.
+    std::optional<platform::ScopedVirtualTime> time_;
     simserver::Server server_;
 
 public:
@@ -243,38 +273,64 @@ TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePer
     EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C2"));
 }
 
-// A re-login starts from clean views: what vanished meanwhile is gone;
-// a re-routing push rewrites the server list.
-TEST(SessionsEndToEnd, AReLoginLeavesNoStaleRowsAndAReRouteRewritesTheServerList) {
-    DeskOnServer d;
+// A server drop logs the session in again by itself, from clean views: what
+// vanished meanwhile is gone. A DISCONNECT to one connection ends that session
+// for good and no other; a re-routing push rewrites the server list.
+TEST(SessionsEndToEnd, ADropLogsInAgainWithoutStaleRowsAndADisconnectEndsOnlyItsSession) {
+    DeskOnServer d(TestBook(), true);
     WriteFile(d.home() / "savelvinfo.buf", "ANN,c1,70\r\n");
     ManagerPtr ann = d.Add("ANN", "PW1", 70);
+    ManagerPtr ben = d.Add("BEN", "PW2", 80);
     const auto connected = d.home() / "saveconnected.buf";
     auto& views = d.desk.stores();
-    ASSERT_TRUE(
-        d.Wait([&] { return views.lvwOpenPos.Find("T1001") && views.lvwPending.Find("P5001"); }));
+    ASSERT_TRUE(d.Wait([&] {
+        return d.Settled(2) && views.lvwOpenPos.Find("T1001") && views.lvwPending.Find("P5001");
+    }));
     EXPECT_EQ(d.desk.State().AmountDecimals, "1");  // no settings file
 
-    d.server().PushTo(1, og::ROUT_SERVER_TOKEN, {"127.0.0.1"});
-    ASSERT_TRUE(d.Wait([&] { return !d.desk.Lines("mgeneral.ReplaceInServerFile").empty(); }));
-    EXPECT_EQ(d.desk.Lines("mgeneral.ReplaceInServerFile"),
-              Names{"mgeneral.ReplaceInServerFile|127.0.0.1|127.0.0.1"});
+    d.desk.Take();
+    d.desk.soundAllowed = true;
+    d.server().PushTo(d.ConnectionOf("BEN"), og::DISCONNECT_TOKEN, {"3"});
+    ASSERT_TRUE(d.Wait([&] { return d.Cell("C2", 2) == "Disconnected"; }));
+    EXPECT_EQ(d.desk.Lines("message|"),
+              Names{"message|Session Disconnected|account 80 Session disconnected"});
+    EXPECT_EQ(d.desk.Lines("sound|"), Names{"sound|Disconnect.wav|played"});
+    EXPECT_EQ(d.Cell("C1", 2), "Connected");
 
     auto& book = d.server().book();
     book.positions.clear();
     book.orders.clear();
-    ann->ClientAPIF()->Disconnect();
-    ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
     WriteFile(d.home() / "manage" / "settings.buf", "abc\r\n");
     d.desk.State().AmountDecimals = "5";
-    ann->ClientAPIF()->Login();
-    ASSERT_TRUE(d.Wait([&] { return ReadLines(connected).size() == 2; }));
+    d.server().Drop(d.ConnectionOf("ANN"));
+    ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
+    d.desk.Take();
+    ASSERT_TRUE(d.AdvanceUntil([&] { return ReadLines(connected).size() == 3 && d.Settled(1); }));
+    EXPECT_EQ(d.Cell("C1", 2), "Connected");
     EXPECT_EQ(d.desk.State().AmountDecimals, "1");
-    platform::EventLoop::RunUntil([] { return false; }, 200);
     EXPECT_EQ(views.lvwOpenPos.Find("T1001"), nullptr);
     EXPECT_EQ(views.lvwPending.Find("P5001"), nullptr);
+    // The account's old rows go before its new data arrive.
+    const Names log = d.desk.Log();
+    const auto refresh = std::find(log.begin(), log.end(), "mgeneral.RefreshNetPositions|False|70");
+    const auto pending = std::find(log.begin(), log.end(), "pending.removeClientinfo|70");
+    const auto updated = std::find(log.begin(), log.end(), "pending.Updateaccount");
+    EXPECT_TRUE(refresh < pending && pending < updated && updated != log.end())
+        << ::testing::PrintToString(log);
+    // The disconnected session stays out: it never asked to log in again.
+    EXPECT_EQ(d.Cell("C2", 2), "Disconnected");
+    EXPECT_FALSE(ben->ClientAPIF()->LogedOn());
+    size_t benLogins = 0;
+    for (const auto& r : book.Requests(og::LOGIN_TOKEN)) benLogins += r.params.at(0) == "BEN";
+    EXPECT_EQ(benLogins, 1u);
     EXPECT_TRUE(d.desk.Lines("journal").empty())
         << ::testing::PrintToString(d.desk.Lines("journal"));
+
+    // Routed back to the address it started from, the session ends (see the client API).
+    d.server().PushTo(d.ConnectionOf("ANN"), og::ROUT_SERVER_TOKEN, {"127.0.0.1"});
+    ASSERT_TRUE(d.Wait([&] { return !d.desk.Lines("mgeneral.ReplaceInServerFile").empty(); }));
+    EXPECT_EQ(d.desk.Lines("mgeneral.ReplaceInServerFile"),
+              Names{"mgeneral.ReplaceInServerFile|127.0.0.1|127.0.0.1"});
 }
 
 // 200 traders: one market order per ticked, logged-on account with a row and its own
@@ -292,11 +348,15 @@ TEST(SessionsEndToEnd, AFanOutToTwoHundredAccountsSendsOneOrderPerQualifiedAccou
         sessions.push_back(d.Add("T" + std::to_string(i + 1), "pw", kFirst + i));
     ManagerPtr second = d.Add("T1", "pw", kFirst);  // the same account twice
     auto& order = d.desk.stores().orderClients;
-    ASSERT_TRUE(d.Wait([&] {
-        return order.Count() == kTraders && second->ClientAPIF()->LogedOn() &&
-               std::all_of(sessions.begin(), sessions.end(),
-                           [](const ManagerPtr& s) { return s->ClientAPIF()->LogedOn(); });
-    })) << ::testing::PrintToString(d.desk.Lines("journal"));
+    ASSERT_TRUE(d.Wait(
+        [&] {
+            return order.Count() == kTraders && d.Settled(kTraders + 1) &&
+                   second->ClientAPIF()->LogedOn() &&
+                   std::all_of(sessions.begin(), sessions.end(),
+                               [](const ManagerPtr& s) { return s->ClientAPIF()->LogedOn(); });
+        },
+        kLoginStormWaitMs))
+        << ::testing::PrintToString(d.desk.Lines("journal"));
 
     // Accounts i % 10: 0..6 ticked, 7 unticked, 8 logged out, 9 without GBPUSD (code 5);
     // account 3 loses its row.
@@ -335,6 +395,52 @@ TEST(SessionsEndToEnd, AFanOutToTwoHundredAccountsSendsOneOrderPerQualifiedAccou
     }
     std::sort(users.begin(), users.end());
     EXPECT_EQ(std::unique(users.begin(), users.end()), users.end());
+}
+
+// A failure for one account in a fan-out is journaled and shown in its result
+// cell; the accounts after it still get their orders.
+TEST(SessionsEndToEnd, AFailureForOneAccountInAFanOutIsReportedAndTheRestGoOn) {
+    // The order-sound call of the second account fails.
+    struct FailingSound : ISound {
+        ISound* inner = nullptr;
+        int32_t calls = -1;  // counting from the fan-out on
+        void PlayWave(const std::string& FileName) override {
+            if (calls >= 0 && ++calls == 2)
+                throw runtime::Error(runtime::errc::InvalidProcedureCall);
+            inner->PlayWave(FileName);
+        }
+    } sound;
+    simserver::Book book = TestBook();
+    book.AddTraders(3, "T", "pw", 20001);
+    DeskOnServer d(std::move(book));
+    WriteFile(d.home() / "savelvinfo.buf", "");
+    sound.inner = d.desk.Ports().Sound;
+    DeskPorts ports = d.desk.Ports();
+    ports.Sound = &sound;
+    DeskServices services(ports, CClientAPIManagers::Factory());
+    auto& managers = *services.Managers();
+    for (int32_t i = 0; i < 3; ++i)
+        managers.Add("127.0.0.1", d.server().Port(), "T" + std::to_string(i + 1), "pw", true,
+                     20001 + i);
+    auto& order = d.desk.stores().orderClients;
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(3); }));
+    for (size_t i = 1; i <= 3; ++i) {
+        order.Item(i).setChecked(true);
+        order.Item(i).setSubItems(1, "1");
+    }
+    d.desk.stores().cbsymbols.setText("EURUSD");
+    d.desk.orderEnabled = false;
+    d.desk.Take();
+    sound.calls = 0;
+    managers.BuyFunction();
+
+    const std::string failure = "BuyFunction failed: Invalid procedure call or argument";
+    EXPECT_EQ(d.desk.Lines("journal"), Names{"journal|20002|" + failure});
+    EXPECT_EQ(order.Item("C20002").SubItems(2), failure);
+    EXPECT_EQ(d.desk.Lines("sound|OrderOk.wav").size(), 2u);
+    EXPECT_FALSE(d.desk.orderEnabled);
+    ASSERT_TRUE(
+        d.Wait([&] { return d.server().book().Requests(og::NEW_ORDER_TOKEN).size() == 3; }));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -361,6 +362,7 @@ struct OrderCase {
     int32_t account;
     int16_t followUp;  // 0, or the client's answer to a re-quote
     Lines expected;
+    std::optional<AnswerMode> mode = std::nullopt;  // set on the account first
 };
 
 TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
@@ -412,11 +414,22 @@ TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
           "DataRecieved(245, 1: 101R,@1003R,@1R,@5006R,@21R,@0R,@0R,@<time>R,@1.0852R,@"
           "1.0852R,@0.5R,@2R,@1.0852R,@1.0852R,@1)"}},
         {"rejected with a code", 1004, 0, {"OneRow(107, 8: -2|1|<time>|0.5|1|1.0852|2|T6)"}},
+        {"accepted as pending",
+         1001,
+         0,
+         {"OneRow(107, 8: 5007|2|<time>|0.5|1|1.0852|2|T7)",
+          "DataRecieved(245, 1: 101R,@1001R,@1R,@5007R,@20R,@1005R,@0R,@<time>R,@1.0852R,@"
+          "1.0852R,@0.5R,@2R,@1.0852R,@1.0852R,@1)",
+          "DataRecieved(253, 3: 101|1001|101R,@1001R,@1005R,@<time>R,@BuyR,@0.5R,@2R,@1.0852R,@"
+          "R,@R,@0R,@0.5R,@EURUSDR,@0R,@R,@)",
+          "DataRecieved(250, 10: 101|1001|1.5|2.5|300|40|10000|500|7|0)"},
+         AnswerMode::AcceptingAsPending()},
     };
     int tag = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string account = std::to_string(c.account);
+        if (c.mode) server.book().FindAccount(c.account)->mode = *c.mode;
         Lines got = Masked(s->Ask(og::NEW_ORDER_TOKEN,
                                   {"101", account, "2", "1", "0.5", "1.0852", "77", "1000.25", "t",
                                    "q", "T" + std::to_string(++tag), "note"},
@@ -432,7 +445,7 @@ TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
     // An answered re-quote is gone: accepting it again opens nothing.
     EXPECT_EQ(Masked(s->Ask(og::ACCEPT_ORDER_TOKEN, {"101", "1002", "5003", "1.0855", "77"})),
               Lines{"OneRow(108, 11: 5003|0|0|<time>|0|0|0|OP|0|101|1002)"});
-    EXPECT_EQ(server.book().positions.size(), 4u);
+    EXPECT_EQ(server.book().positions.size(), 5u);
     EXPECT_EQ(server.book().Requests(og::NEW_ORDER_TOKEN).at(0).params.at(10), "T1");
 }
 
