@@ -1,8 +1,11 @@
 #include "desk/accounts/AccountsWindowCore.h"
 
+#include <cstdlib>
+
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Strings.h"
 
@@ -33,8 +36,25 @@ bool SameAccount(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
+void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
+                 const std::string& CompanyName) {
+    CBServer.Clear();
+    for (int16_t i = 1; i <= options.Servers(); ++i)
+        CBServer.AddItem(CompanyName + " " + options.ServerDesc(i));
+    const int16_t current = options.CurrentServerIndex();
+    if (current == -1)
+        CBServer.TypeText(options.CurrentServerDesc());
+    else
+        CBServer.setListIndex(current - 1);
+}
+
 AccountsWindowCore::AccountsWindowCore(DeskServices& desk, CLoginOptions& options)
     : desk_(desk), options_(options) {}
+
+std::filesystem::path AccountsWindowCore::LoadStartFolder() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::filesystem::path(home) : platform::ProgramFolder();
+}
 
 std::filesystem::path AccountsWindowCore::SavedListPath() {
     return platform::ResolvePath("\\savelvinfo.buf");
@@ -213,23 +233,27 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
     if (!row) return;
     const int32_t account = RowAccount(*row);
     const std::filesystem::path path = desk_.State().AccountsFilePath;
-    auto lines = SplitLines(TextIfPresent(path));
-    const auto& coder = *desk_.State().StringValues;
-    for (auto it = lines.begin(); it != lines.end(); ++it) {
-        const auto saved = ParseSavedAccountLine(coder, *it);
-        if (saved && saved->Account == account) {
-            lines.erase(it);
-            WriteOwnerOnly(path, lines);
-            return;
+    runtime::RunReported("Accounts window RemoveAccountFromFile", [&] {
+        auto lines = SplitLines(TextIfPresent(path));
+        const auto& coder = *desk_.State().StringValues;
+        for (auto it = lines.begin(); it != lines.end(); ++it) {
+            const auto saved = ParseSavedAccountLine(coder, *it);
+            if (saved && saved->Account == account) {
+                lines.erase(it);
+                WriteOwnerOnly(path, lines);
+                return;
+            }
         }
-    }
+    });
 }
 
 // ---- Account lists ----
 
 void AccountsWindowCore::CreateListFiles() {
-    WriteOwnerOnly(SavedListPath(), {});
-    WriteOwnerOnly(ConnectedListPath(), {});
+    runtime::RunReported("Accounts window CreateListFiles", [] {
+        WriteOwnerOnly(SavedListPath(), {});
+        WriteOwnerOnly(ConnectedListPath(), {});
+    });
 }
 
 void AccountsWindowCore::savedListViw(const std::string& UserName, const std::string& Password,
@@ -237,11 +261,13 @@ void AccountsWindowCore::savedListViw(const std::string& UserName, const std::st
     if (UserName.empty() || Password.empty() || AccountText.empty()) return;
     const std::string line =
         AccountListLine(*desk_.State().StringValues, UserName, Password, AccountText);
-    auto lines = SplitLines(TextIfPresent(SavedListPath()));
-    for (const auto& existing : lines)
-        if (existing == line) return;
-    lines.push_back(line);
-    WriteOwnerOnly(SavedListPath(), lines);
+    runtime::RunReported("Accounts window savedListViw", [&] {
+        auto lines = SplitLines(TextIfPresent(SavedListPath()));
+        for (const auto& existing : lines)
+            if (existing == line) return;
+        lines.push_back(line);
+        WriteOwnerOnly(SavedListPath(), lines);
+    });
 }
 
 void AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::string& Password,
@@ -281,7 +307,9 @@ bool AccountsWindowCore::LoadListFile(const std::filesystem::path& chosen) {
     mnuLogout_all();
     CreateListFiles();
     Managers().Clear();
-    platform::AtomicWriteFile(SavedListPath(), text, FileAccess::OwnerOnly);
+    runtime::RunReported("Accounts window load", [&] {
+        platform::AtomicWriteFile(SavedListPath(), text, FileAccess::OwnerOnly);
+    });
     LoadAccounts();
     return true;
 }
@@ -331,10 +359,17 @@ bool AccountsWindowCore::cmdLoginAA_Click(AccountDialogState& dialog) {
     return true;
 }
 
+void AccountsWindowCore::SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry) {
+    if (!dialog.chkSave) return;
+    runtime::RunReported("Accounts window saveAccount", [&] {
+        options_.saveAccount(entry.UserName, entry.Password, EntryAccount(entry),
+                             dialog.chkAutoLogin);
+    });
+}
+
 void AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEntry& entry) {
     const int32_t account = EntryAccount(entry);
-    if (dialog.chkSave)
-        options_.saveAccount(entry.UserName, entry.Password, account, dialog.chkAutoLogin);
+    SaveAccount(dialog, entry);
     ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
                                         entry.UserName, entry.Password, false, account, "");
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
@@ -352,8 +387,7 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
                                         entry.UserName, entry.Password, wasLoggedOn, account, "");
-    if (dialog.chkSave)
-        options_.saveAccount(entry.UserName, entry.Password, account, dialog.chkAutoLogin);
+    SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF())
         session->ClientAPIF()->Login();

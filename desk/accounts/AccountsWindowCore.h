@@ -7,7 +7,8 @@
 //
 // Files holding credentials are written whole (temporary file renamed over the
 // old) and are the owner's alone; no password reaches a log. A file that cannot
-// be read changes nothing.
+// be read changes nothing; one that cannot be written is reported to the
+// diagnostics sink, keeps its old content, and the operation goes on.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,12 +29,20 @@ struct AccountDialogState {
     bool EditMode = false;
 };
 
+// Fills the dialog's server combo: "<CompanyName> <description>" per server, then
+// selects the current server, or shows its "ip:port" typed when it is not listed.
+void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
+                 const std::string& CompanyName);
+
 class AccountsWindowCore {
 public:
     static constexpr int32_t kAccountsPopup = 100017;
     static constexpr int32_t kConnectCommand = 100018;
     static constexpr int32_t kConnectedColor = 51200;  // RGB(0, 200, 0)
     static constexpr int32_t kAlertColor = 255;        // red
+    // The list files' chooser.
+    static constexpr const char* kLoadTitle = "Load File";
+    static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
 
@@ -80,6 +89,9 @@ public:
     // and then the three text boxes are empty.
     bool cmdLoginAA_Click(AccountDialogState& dialog);
 
+    // Where the load's chooser starts: the user's home folder ($HOME), else the
+    // program folder.
+    static std::filesystem::path LoadStartFolder();
     static std::filesystem::path SavedListPath();
     static std::filesystem::path ConnectedListPath();
 
@@ -91,6 +103,7 @@ private:
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();
     void Alert(const std::string& text);
+    void SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry);
     void AddAccount(AccountDialogState& dialog, const AccountEntry& entry);
     void ChangeAccount(AccountDialogState& dialog, const AccountEntry& entry);
 

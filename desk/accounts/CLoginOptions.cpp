@@ -260,4 +260,8 @@ bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& O
     return changed;
 }
 
+bool ReplaceInServerFile(const std::string& OldText, const std::string& NewText) {
+    return ReplaceInServerFile(platform::ResolvePath("\\manage\\Server.buf"), OldText, NewText);
+}
+
 }  // namespace OrbanexDesk

@@ -88,5 +88,7 @@ private:
 // leaves it as it is. Returns whether the file changed.
 bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& OldText,
                          const std::string& NewText);
+// The same on the program folder's "\manage\Server.buf" (what IMGeneral's member runs).
+bool ReplaceInServerFile(const std::string& OldText, const std::string& NewText);
 
 }  // namespace OrbanexDesk

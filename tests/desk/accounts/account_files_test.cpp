@@ -162,8 +162,10 @@ TEST(ServerFile, ReRoutingReplacesWholeFieldsAndLeavesTheFileAloneOtherwise) {
         }
     }
     Home h;
-    EXPECT_FALSE(ReplaceInServerFile(h.ServerFile(), "10.0.0.1", "10.0.0.9"));
+    EXPECT_FALSE(ReplaceInServerFile("10.0.0.1", "10.0.0.9"));
     EXPECT_FALSE(fs::exists(h.ServerFile()));
+    WriteFile(h.ServerFile(), file);
+    EXPECT_TRUE(ReplaceInServerFile("10.0.0.1", "10.0.0.9")) << "found in any letter case";
 }
 
 // A chosen or typed server becomes current and is saved; a typed text that is not

@@ -154,6 +154,20 @@ TEST(AccountsWindow, DialogAddsChangesAndRemovesAccountsWithTheirFiles) {
     EXPECT_EQ(w.SavedAccounts(), Names{});
 }
 
+// The dialog's servers carry the company name; the current one is selected, or
+// typed when the list lacks it.
+TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {
+    Window w("10.0.0.2:2");
+    FillServers(w.combo, w.options, "Co");
+    EXPECT_EQ(w.combo.ListCount(), 1u);
+    EXPECT_EQ(w.combo.List(0), "Co Sim");
+    EXPECT_EQ(w.combo.ListIndex(), 0);
+    w.options.setCurrentServerIP("9.9.9.9");
+    FillServers(w.combo, w.options, "Co");
+    EXPECT_EQ(w.combo.ListIndex(), -1);
+    EXPECT_EQ(w.combo.Text(), "9.9.9.9:2");
+}
+
 // A list that cannot be read changes nothing; a chosen save-as target receives
 // the run's connected list; with no rows save-as only says so.
 TEST(AccountsWindow, UnreadableListChangesNothingAndSaveAsNeedsRows) {
