@@ -18,6 +18,17 @@ void ComboBox::Clear() {
     Change();
 }
 
+void ComboBox::RemoveItem(size_t index) {
+    List(index);  // raises outside the list
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    const auto removed = static_cast<int32_t>(index);
+    if (listIndex_ == removed)
+        listIndex_ = -1;
+    else if (listIndex_ > removed)
+        --listIndex_;
+    ListChanged();
+}
+
 const std::string& ComboBox::List(size_t index) const {
     if (index >= items_.size())
         throw runtime::Error(kInvalidPropertyArrayIndex, "Invalid property array index");

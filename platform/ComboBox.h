@@ -20,6 +20,9 @@ public:
     }
     // Empties the list and the text; raises Change when the text was not empty.
     void Clear();
+    // Removes item `index` (raises 381 outside the list); the selected item going
+    // leaves no item selected and the text as it was.
+    void RemoveItem(size_t index);
     size_t ListCount() const { return items_.size(); }
     // Item 0..ListCount-1; raises runtime::Error 381 outside.
     const std::string& List(size_t index) const;

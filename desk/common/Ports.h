@@ -6,6 +6,7 @@
 // user); only limitorderpricechange may be coalesced by its pane to one run per
 // loop turn. Calls may re-enter the sessions (MnuDisconnecte_Click disconnects).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,12 @@
 #include "platform/ComboBox.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
+#include "runtime/Event.h"
 #include "runtime/Variant.h"
+
+namespace platform::widgets {
+class CommandBarControl;
+}
 
 namespace OrbanexDesk {
 
@@ -157,6 +163,27 @@ public:
     virtual void PlayWave(const std::string& FileName) = 0;
 };
 
+// One desk message box (the question box keeps its own): every call returns at
+// once and the box stays open without blocking; the answer comes as ButtonPessed.
+class IfrmMsgBox {
+public:
+    virtual ~IfrmMsgBox() = default;
+    // Caption "Warning", warning icon, "Ok"; raises ButtonPessed(1) at once as well.
+    virtual void GeneralStopMsg(const std::string& Text) = 0;
+    // Caption "Note", note icon, "Ok"; raises ButtonPessed(1) at once as well.
+    virtual void GeneralNoteMsg(const std::string& Text) = 0;
+    // Caption "Alert", question icon, "Yes" and "No".
+    virtual void GeneralQuestionMsg(const std::string& Text) = 0;
+    // Icon 1 note, 2 alert, 3 question, 4 warning; Button2 Null gives one button.
+    // Option has no effect: the box is always on top.
+    virtual void MessageBox(const std::string& Text, const std::string& Caption, int32_t Icon,
+                            const runtime::Variant& Button1, const runtime::Variant& Button2,
+                            bool Option) = 0;
+    virtual void CentralizeForm() = 0;
+    // 1: the first button; 2: the second button or Esc. The box then closes.
+    runtime::Event<int32_t> ButtonPessed;
+};
+
 class IDeskMessages {
 public:
     virtual ~IDeskMessages() = default;
@@ -164,6 +191,8 @@ public:
     virtual void GeneralNoteMsg(const std::string& Text) = 0;
     // The platform's plain message box.
     virtual void SystemMessage(const std::string& Text, const std::string& Caption) = 0;
+    // A new box of its own, for a caller that waits for the answer.
+    virtual std::shared_ptr<IfrmMsgBox> NewMsgBox() = 0;
 };
 
 class IShell {
@@ -171,6 +200,34 @@ public:
     virtual ~IShell() = default;
     virtual void setStatusPaneText(int32_t ID, const std::string& Text) = 0;
     virtual void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) = 0;
+    // Shows the pane and brings it to the front of its group; unknown ids do nothing.
+    virtual void SelectPane(int32_t PaneID) = 0;
+    // Closes the pane; unknown ids do nothing.
+    virtual void ClosePane(int32_t PaneID) = 0;
+    // A window command's check, on its action and on its control in the "&View"
+    // bar 100015 (added there when missing).
+    virtual void setCommandChecked(int32_t CommandID, bool Checked) = 0;
+    // "&Trade Panel" 100076 checked exactly when its five window commands are.
+    virtual void UpdateShowAllCheck() = 0;
+    // True for an unknown id.
+    virtual bool PaneClosed(int32_t PaneID) const = 0;
+    virtual bool CommandChecked(int32_t CommandID) const = 0;
+    // A control of the command bars (context menu, then bar, then anywhere), or nullptr.
+    virtual platform::widgets::CommandBarControl* GetCommandBarControl(int32_t ParentID,
+                                                                       int32_t ControlID) = 0;
+    // What a command id runs from now on, wherever its control is; replaces the previous.
+    virtual void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) = 0;
+};
+
+// A view hosted in one of the shell's panes.
+class IPaneView {
+public:
+    virtual ~IPaneView() = default;
+    virtual bool Displayed() const = 0;
+    // Shows or closes the pane and sets its window command's check.
+    virtual void setDisplayed(bool Value) = 0;
+    // Takes the pane's own state as the flag, touching neither pane nor check.
+    virtual void FollowPane(bool Shown) = 0;
 };
 
 // Desk procedures that act on several panes or on files.

@@ -130,6 +130,8 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
         window_.addDockWidget(AreaOf(side), dock);
     }
     window_.resizeDocks({dock}, {orientation == Qt::Horizontal ? width : height}, orientation);
+    // A child added to a shown window stays hidden until shown: a new pane is open.
+    if (window_.isVisible()) dock->show();
     return *pane;
 }
 

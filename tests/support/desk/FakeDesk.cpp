@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
 namespace testsupport {
@@ -19,6 +20,34 @@ std::string BaseName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 }  // namespace
+
+// A message box that logs its calls ("msgbox|Caption|Text|Button1|Button2").
+class RecordingMsgBox : public IfrmMsgBox {
+public:
+    explicit RecordingMsgBox(FakeDesk& desk) : d(desk) {}
+    void GeneralStopMsg(const std::string& Text) override {
+        MessageBox(Text, "Warning", 4, runtime::Variant("Ok"), runtime::Variant(runtime::Null),
+                   false);
+        ButtonPessed(1);
+    }
+    void GeneralNoteMsg(const std::string& Text) override {
+        MessageBox(Text, "Note", 1, runtime::Variant("Ok"), runtime::Variant(runtime::Null), false);
+        ButtonPessed(1);
+    }
+    void GeneralQuestionMsg(const std::string& Text) override {
+        MessageBox(Text, "Alert", 3, runtime::Variant("Yes"), runtime::Variant("No"), false);
+    }
+    void MessageBox(const std::string& Text, const std::string& Caption, int32_t,
+                    const runtime::Variant& Button1, const runtime::Variant& Button2,
+                    bool) override {
+        d.Record("msgbox|" + Caption + "|" + Text + "|" + runtime::CStr(Button1) + "|" +
+                 (Button2.IsNull() ? std::string() : runtime::CStr(Button2)));
+    }
+    void CentralizeForm() override {}
+
+private:
+    FakeDesk& d;
+};
 
 // One double per port: several ports share member names (Add, Remove).
 struct FakeDesk::Doubles {
@@ -241,6 +270,28 @@ struct FakeDesk::Doubles {
         void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) override {
             d.Record("shell.control|" + std::to_string(BarID) + "|" + std::to_string(ControlID) +
                      "|" + (Enabled ? "True" : "False"));
+        }
+        void SelectPane(int32_t PaneID) override {
+            d.Record("shell.SelectPane|" + std::to_string(PaneID));
+        }
+        void ClosePane(int32_t PaneID) override {
+            d.Record("shell.ClosePane|" + std::to_string(PaneID));
+        }
+        void setCommandChecked(int32_t CommandID, bool Checked) override {
+            d.Record("shell.checked|" + std::to_string(CommandID) + "|" +
+                     (Checked ? "True" : "False"));
+        }
+        void UpdateShowAllCheck() override { d.Record("shell.UpdateShowAllCheck"); }
+        std::shared_ptr<IfrmMsgBox> NewMsgBox() override {
+            return std::make_shared<RecordingMsgBox>(d);
+        }
+        bool PaneClosed(int32_t) const override { return false; }
+        bool CommandChecked(int32_t) const override { return false; }
+        platform::widgets::CommandBarControl* GetCommandBarControl(int32_t, int32_t) override {
+            return nullptr;
+        }
+        void AddCommandHandler(int32_t CommandID, std::function<void()>) override {
+            d.Record("shell.handler|" + std::to_string(CommandID));
         }
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             d.Record(std::string("mgeneral.RefreshNetPositions|") + (Skip ? "True" : "False") +

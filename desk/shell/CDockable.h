@@ -1,0 +1,41 @@
+#pragma once
+// The pane builder: creating it creates the nine panes of the pane table in
+// order, with their places and tab groups, and brings three to the front. It
+// also restores the default arrangement and adds one control to a bar. The
+// panes live as long as the window's pane manager.
+#include <cstdint>
+#include <string>
+
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/DockingPanes.h"
+
+namespace OrbanexDesk {
+
+class CDockable {
+public:
+    CDockable(platform::widgets::DockingPanes& panes, platform::widgets::CommandBars& bars);
+
+    // Loads "\Manage\InterfaceDefault.vfx" into panes and bars and sets the
+    // titles again; the caller then mirrors the checks.
+    void ResetInterface();
+    // One control with its group flag, description (when not empty), style,
+    // category and icon (unless -1).
+    platform::widgets::CommandBarControl& AddToolButton(platform::widgets::CommandBar& bar,
+                                                        int32_t type, int32_t id,
+                                                        const std::string& caption, int32_t iconId,
+                                                        bool beginGroup,
+                                                        const std::string& description,
+                                                        int32_t style, const std::string& category);
+    // Gives the panes the layout texts; either may be empty or foreign, which
+    // leaves its part as it is. Returns whether the panes took theirs.
+    bool LoadLayout(const std::string& panesText, const std::string& barsText);
+    void SetTitles();
+
+private:
+    void CreatePanes();
+
+    platform::widgets::DockingPanes& panes_;
+    platform::widgets::CommandBars& bars_;
+};
+
+}  // namespace OrbanexDesk

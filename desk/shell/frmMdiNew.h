@@ -1,0 +1,129 @@
+#pragma once
+// The shell: the desk's one main window with its command bars and the nine
+// docking panes in which every view lives. Its load builds both, restores the
+// saved layout and only then attaches every pane's form (the attach table, filled
+// by the composition root; the shell knows no form class). Closing it saves the
+// layout and leaves the event loop; the caller ends the program in order.
+//
+// Commands are dispatched by id through a table that the desk's parts extend;
+// an unknown id does nothing. Pane, check and command calls of the shell port
+// may come from handlers of the shell's own events.
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "desk/common/DeskState.h"
+#include "desk/common/Ports.h"
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/DockingPanes.h"
+
+namespace OrbanexClientAPI10 {
+class COrbanexClientAPI;
+}
+
+namespace OrbanexDesk {
+
+class CDockable;
+
+class frmMdiNew : public QMainWindow, public IShell {
+public:
+    // Makes the form hosted in a pane; called once, at the pane's attach.
+    using FormFactory = std::function<QWidget*()>;
+
+    frmMdiNew();
+    ~frmMdiNew() override;
+
+    // Before Show: the attach table's row of a pane and the view behind its command.
+    void RegisterPane(int32_t PaneID, FormFactory Factory, IPaneView* View);
+    // Shows the window and runs its load; `state` outlives the shell.
+    void Show(DeskState& state);
+
+    void MDIForm_Load();
+    // Saves the layout and leaves the event loop; a failed write is not reported.
+    void MDIForm_Unload(int16_t& Cancel);
+    void MnuDefultShown();
+    platform::widgets::DockingPane* GetPane(int32_t PaneID) const;
+    platform::widgets::WindowAction* GetCommandControl(int32_t CommandID);
+    void DockingPaneManager_AttachPane(platform::widgets::DockingPane& Item);
+    void DockingPaneManager_Action(int32_t Action, platform::widgets::DockingPane& Pane,
+                                   bool& Cancel);
+    void CommandBars_Execute(platform::widgets::CommandBarControl& Control);
+
+    // Window commands.
+    void mnuShowmainaccounts_Click();
+    void mnuhideorder_Click();
+    void mnuhidelimitorder_Click();
+    void mnushow_Journal();
+    void mnushow_Trade();
+    void mnushowNetTrade_click();
+    void ShowPending_Click();
+    void ShowMW_Click();
+    void mnushow_close();
+    void mnuShowAll_Click();
+    // Command 100027 and Ctrl+R.
+    void ResetInterface();
+
+    platform::widgets::CommandBars& CommandBars() { return *commandBars_; }
+    platform::widgets::DockingPanes& DockingPaneManager() { return *paneManager_; }
+    CDockable& Dockable() { return *dockable_; }
+    bool Loaded() const { return loaded_; }
+    // Whether the pane's form was made (its attach came).
+    bool FormAttached(int32_t PaneID) const { return attached_.count(PaneID) != 0; }
+
+    // The shell port.
+    void setStatusPaneText(int32_t ID, const std::string& Text) override;
+    void setCommandBarControlEnabled(int32_t BarID, int32_t ControlID, bool Enabled) override;
+    void SelectPane(int32_t PaneID) override;
+    void ClosePane(int32_t PaneID) override;
+    bool PaneClosed(int32_t PaneID) const override;
+    void setCommandChecked(int32_t CommandID, bool Checked) override;
+    bool CommandChecked(int32_t CommandID) const override;
+    void UpdateShowAllCheck() override;
+    platform::widgets::CommandBarControl* GetCommandBarControl(int32_t ParentID,
+                                                               int32_t ControlID) override;
+    void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct PaneEntry {
+        FormFactory factory;
+        IPaneView* view = nullptr;
+    };
+
+    void InitializeCommandBars();
+    void CreateViewMenu();
+    void CreateStatusBar();
+    void AddWindowActions();
+    void AddKeyBindings();
+    void LoadCommandBarImages();
+    void RegisterCommands();
+    void LoadInterfaceLayout();
+    // Views take their panes' state, then the checks mirror the panes.
+    void MirrorPanes();
+    void AttachForm(platform::widgets::DockingPane& pane);
+    IPaneView* View(int32_t PaneID) const;
+    void ToggleByCommand(int32_t PaneID, int32_t CommandID);
+    void ToggleByFlag(int32_t PaneID);
+
+    std::unique_ptr<platform::widgets::CommandBars> commandBars_;
+    std::unique_ptr<platform::widgets::DockingPanes> paneManager_;
+    std::unique_ptr<CDockable> dockable_;
+    // Created at load and never used: the shell's own session object.
+    std::shared_ptr<OrbanexClientAPI10::COrbanexClientAPI> clientAPI_;
+    std::map<int32_t, PaneEntry> paneTable_;
+    std::map<int32_t, std::function<void()>> handlers_;
+    std::set<int32_t> attached_;
+    DeskState* state_ = nullptr;
+    bool commandBarsBuilt_ = false;
+    bool loaded_ = false;
+    bool attachOpen_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace OrbanexDesk

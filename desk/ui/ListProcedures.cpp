@@ -1,0 +1,22 @@
+#include "desk/ui/ListProcedures.h"
+
+#include "desk/ui/WindowProcedures.h"
+
+namespace OrbanexDesk {
+
+double ListWidthTwips(const platform::widgets::ListView& List) {
+    return PixelsToTwipsX(static_cast<float>(List.viewport()->width()));
+}
+
+void ApplyColumnWidths(platform::widgets::ListView& List, const std::string& Widths,
+                       ColumnPercentages* Cache) {
+    const std::vector<double> widths =
+        ColumnWidthsFor(ListWidthTwips(List), List.Store().ColumnCount(), Widths, Cache);
+    for (size_t k = 0; k < widths.size(); ++k) List.setColumnWidth(k + 1, widths[k]);
+}
+
+std::string GetColumnWidths(const platform::widgets::ListView& List) {
+    return GetColumnWidths(List.Store(), ListWidthTwips(List));
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,33 @@
+#pragma once
+// The desk's window procedures: centring, text selection, the cursor, twips and
+// top-most windows. Sizes the desk keeps in twips (1/1440 inch) become pixels
+// through the primary screen's logical resolution.
+#include <QWidget>
+#include <cstdint>
+
+class QLineEdit;
+
+namespace OrbanexDesk {
+
+// Moves the window to the centre of its screen in one move.
+void CenterForm(QWidget& Form);
+// Selects the whole text of the box.
+void SelectAllText(QLineEdit& TextBox);
+
+// The cursor in the window's client coordinates (pixels); in screen
+// coordinates for nullptr.
+int32_t GetCursorX(const QWidget* hWnd);
+int32_t GetCursorY(const QWidget* hWnd);
+
+float TwipsToPixelsX(float Twips);
+float TwipsToPixelsY(float Twips);
+float PixelsToTwipsX(float Pixels);
+float PixelsToTwipsY(float Pixels);
+
+// Keeps the window above all others (or lets it go), shows it, and leaves its
+// place and size as they were.
+void SetTopMost(QWidget& Window, bool TopMost);
+// The same for a window given by its handle; an unknown handle does nothing.
+void SetTopMost(WId hWnd, bool TopMost);
+
+}  // namespace OrbanexDesk

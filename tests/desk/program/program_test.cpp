@@ -1,0 +1,139 @@
+// The real desk offscreen: its start in empty and garbled program folders, and
+// its orderly end with logged-in sessions on the simulated server.
+#include <gtest/gtest.h>
+
+#include <QDockWidget>
+#include <QTabBar>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "desk/AssetsDir.h"
+#include "desk/MGeneralMain.h"
+#include "desk/Placeholders.h"
+#include "desk/common/PaneTable.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "desk/shell/CDockable.h"
+#include "desk/shell/LayoutFile.h"
+#include "desk/shell/frmMdiNew.h"
+#include "desk/ui/Culf.h"
+#include "platform/EventLoop.h"
+#include "simserver/Server.h"
+#include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/TempProgramFolder.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+namespace fs = std::filesystem;
+
+constexpr int32_t kWaitMs = 5000;
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The titles of the tabs in front of the window's tab groups.
+std::vector<std::string> FrontTabs(QWidget& window) {
+    std::vector<std::string> out;
+    for (QTabBar* bar : window.findChildren<QTabBar*>())
+        if (bar->isVisible() && bar->currentIndex() >= 0)
+            out.push_back(bar->tabText(bar->currentIndex()).toStdString());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct Program : ::testing::Test {
+    QApplication& app = widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-program"};
+};
+
+// Empty or garbled, no program folder stops the start; the table's panes come up.
+TEST_F(Program, StartsInEmptyAndGarbledFoldersWithTradeAndNewPositionInFront) {
+    const fs::path shipped = fs::path(kAssetsDir) / "manage" / "InterfaceDefault.vfx";
+    for (const char* kind : {"empty", "garbled", "shipped default"}) {
+        SCOPED_TRACE(kind);
+        fs::remove_all(folder.Path() / "Manage");
+        if (std::string(kind) == "garbled") {
+            WriteFile(folder.Path() / "Manage" / "Interface.vfx",
+                      std::string("DP1:12:9:@@@\r\n\xff\xfe", 16) + std::string(3000, '\0'));
+            WriteFile(folder.Path() / "Manage" / "dat.cmo", std::string(5000, '\n'));
+        }
+        if (std::string(kind) == "shipped default") {
+            fs::create_directories(folder.Path() / "Manage");
+            fs::copy_file(shipped, folder.Path() / "Manage" / "InterfaceDefault.vfx");
+        }
+        MGeneral desk;
+        desk.Main();
+        frmMdiNew& shell = desk.Shell();
+        ASSERT_TRUE(shell.Loaded());
+        for (const PaneRow& row : kPaneTable) {
+            EXPECT_TRUE(shell.FormAttached(row.id)) << row.title;
+            EXPECT_FALSE(shell.PaneClosed(row.id)) << row.title;
+            EXPECT_TRUE(desk.Views().View(row.id).Displayed()) << row.title;
+        }
+        widgets_testing::Turn();
+        EXPECT_EQ(FrontTabs(shell), (std::vector<std::string>{"New Position", "Trade"}));
+        EXPECT_EQ(desk.Services().State().ClientGMTOffset, 123);
+        EXPECT_EQ(shell.CommandBars().StatusPane(100026)->Text(), "Disconnected");
+        EXPECT_EQ(desk.LabelLooks().DockFormLabelButtonOn(), 0xD2B54D);
+        EXPECT_EQ(desk.LabelLooks().DockFormLabelButtonOff(), 0x800000);
+        EXPECT_TRUE(shell.windowTitle().isEmpty());
+        if (std::string(kind) == "shipped default") {
+            const auto lines = ReadLayoutLines(folder.Path() / "Manage" / "InterfaceDefault.vfx");
+            EXPECT_TRUE(shell.DockingPaneManager().LoadLayout(lines[0]))
+                << "the shipped default restores";
+        }
+    }
+}
+
+// Closing ends the loop and writes the layout; End logs every session out
+// while the forms live; the destructor then frees the rest.
+TEST_F(Program, EndsWithEverySessionLoggedOutAndTheLayoutWritten) {
+    simserver::Book book;
+    simserver::Symbol eur;
+    eur.id = 2;
+    eur.name = "EURUSD";
+    eur.bid = 1.085;
+    eur.ask = 1.0852;
+    book.AddSymbol(eur);
+    for (int32_t i : {0, 1}) {
+        simserver::Client c;
+        c.id = 101 + i;
+        c.userName = i ? "BEN" : "ANN";
+        book.AddClient(c);
+        simserver::User u;
+        u.name = c.userName;
+        u.password = "PW";
+        u.clientId = c.id;
+        book.AddUser(u);
+        simserver::Account a;
+        a.id = 70 + 10 * i;
+        a.clientId = c.id;
+        a.figures.totDep = 10000;
+        book.AddAccount(a);
+    }
+    simserver::Server server(std::move(book));
+    server.Listen("127.0.0.1", 0);
+    {
+        MGeneral desk;
+        desk.Main();
+        auto managers = desk.Services().Managers();
+        managers->Add("127.0.0.1", server.Port(), "ANN", "PW", true, 70);
+        managers->Add("127.0.0.1", server.Port(), "BEN", "PW", true, 80);
+        managers.reset();
+        ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 2; }, kWaitMs));
+        EXPECT_EQ(desk.Views().View(kPaneAccountsList).Displayed(), true);
+        desk.Shell().close();
+        EXPECT_EQ(ReadLayoutLines(folder.Path() / "Manage" / "Interface.vfx")[0].rfind("DP1:", 0),
+                  0u);
+        desk.End();
+        EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs))
+            << "both logouts reach the server";
+    }
+    EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, 100));
+}
+
+}  // namespace

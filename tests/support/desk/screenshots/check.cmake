@@ -1,0 +1,13 @@
+# Runs desk_screenshots into OUT and fails unless every picture is there.
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc TIMEOUT 100)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "desk_screenshots ended with ${rc}")
+endif()
+foreach(name main-window pane-Market-Watch pane-New-Position pane-New-Entry-Order
+        pane-Close-Postion pane-Accounts-List pane-Trade pane-Net-Trade pane-Journal
+        pane-Pending-Order message-box)
+  if(NOT EXISTS ${OUT}/${name}.png)
+    message(FATAL_ERROR "missing ${name}.png")
+  endif()
+endforeach()
