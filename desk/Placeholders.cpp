@@ -6,8 +6,10 @@
 #include <map>
 #include <vector>
 
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SessionLookups.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -186,6 +188,15 @@ struct Placeholders::Forms {
                 if (rows.Item(i).SubItems(1) == std::to_string(Account)) rows.Remove(i);
         }
         void ReplaceInServerFile(const std::string&, const std::string&) override {}
+        void ResetTradeViews() override {
+            f.services()->State().SummaryTotals.fill(0);
+            f.trade.rows.Clear();
+            f.net.rows.Clear();
+        }
+        void ClearOrderForms() override { OrbanexDesk::ClearOrderForms(f.services()->Ports()); }
+        void RemoveInvisibleSymbols() override {
+            OrbanexDesk::RemoveInvisibleSymbols(*f.services());
+        }
     } desk{*this};
 
     std::vector<std::unique_ptr<CPaneDisplay>> views;

@@ -152,8 +152,11 @@ fs::path InitProgramFolder(int argc, char** argv, const fs::path& assetsDir) {
     const fs::path folder = homeArg ? Tidy(*homeArg) : DefaultFolder();
 
     std::error_code ec;
+    const bool existed = fs::exists(folder, ec);
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) AccessError(folder, ec ? ec.value() : ENOTDIR);
+    // Saved credentials live here: a folder made now is the owner's alone.
+    if (!existed) ::chmod(folder.c_str(), 0700);
     if (!assetsDir.empty() && fs::is_directory(assetsDir, ec)) SeedTree(assetsDir, folder);
     fs::create_directories(folder / MatchEntry(folder, "logs"), ec);
 
@@ -206,7 +209,7 @@ fs::path ResolvePath(std::string_view systemPath) {
     return ResolveUnder(root, SplitComponents(systemPath));
 }
 
-void AtomicWriteFile(const fs::path& path, std::string_view content) {
+void AtomicWriteFile(const fs::path& path, std::string_view content, FileAccess access) {
     if (!path.has_filename()) {
         throw runtime::Error(runtime::errc::BadFileName, "Bad file name: " + path.string());
     }
@@ -240,7 +243,9 @@ void AtomicWriteFile(const fs::path& path, std::string_view content) {
         left -= static_cast<size_t>(n);
     }
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (access == FileAccess::OwnerOnly) {
+        if (::fchmod(fd, 0600) != 0) fail(errno);
+    } else if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         ::fchmod(fd, old.st_mode & 07777);  // a rewrite keeps the file's permissions
     }
     if (::fsync(fd) != 0) fail(errno);

@@ -16,7 +16,8 @@ namespace platform {
 // --home DIR, else $ORBANEX_HOME, else $XDG_DATA_HOME/OrbanexDesk
 // (~/.local/share/OrbanexDesk). Creates it when missing and seeds it from
 // `assetsDir` (files not already present, in any letter case, are copied) and
-// makes its logs folder. Returns the folder. A --home without a folder raises
+// makes its logs folder. A folder it creates is the owner's alone (0700); an
+// existing one keeps its rights. Returns the folder. A --home without a folder raises
 // runtime::Error(52).
 std::filesystem::path InitProgramFolder(int argc, char** argv,
                                         const std::filesystem::path& assetsDir = {});
@@ -29,11 +30,17 @@ void SetProgramFolder(const std::filesystem::path& folder);
 // "" gives the folder itself; a NUL byte raises runtime::Error(52).
 std::filesystem::path ResolvePath(std::string_view systemPath);
 
+// Who may read a file that AtomicWriteFile writes.
+enum class FileAccess {
+    Default,    // a new file as the umask makes it; a rewrite keeps the file's rights
+    OwnerOnly,  // 0600 whatever the umask, on a rewrite too (files holding credentials)
+};
+
 // Replaces `path` with `content` through a temporary file in the same folder
-// renamed over it, so a crash leaves either the old or the new content; a
-// rewrite keeps the file's permissions. Raises runtime::Error(75) when it
-// cannot write, leaving the old file as it was.
-void AtomicWriteFile(const std::filesystem::path& path, std::string_view content);
+// renamed over it, so a crash leaves either the old or the new content. Raises
+// runtime::Error(75) when it cannot write, leaving the old file as it was.
+void AtomicWriteFile(const std::filesystem::path& path, std::string_view content,
+                     FileAccess access = FileAccess::Default);
 
 // Whole file as bytes; raises runtime::Error(53) when it does not exist.
 std::string ReadWholeFile(const std::filesystem::path& path);

@@ -235,6 +235,12 @@ public:
     virtual ~IMGeneral() = default;
     virtual void RefreshNetPositions(bool Skip, int32_t Account) = 0;
     virtual void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) = 0;
+    // Empties the trade views and the summary totals.
+    virtual void ResetTradeViews() = 0;
+    // Empties the order panes' symbols, amounts and notes.
+    virtual void ClearOrderForms() = 0;
+    // Drops the symbols that no logged-on account sees.
+    virtual void RemoveInvisibleSymbols() = 0;
 };
 
 // The re-quote dialog's window. Its Accept, Reject and window close call the

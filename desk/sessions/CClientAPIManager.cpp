@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "desk/common/AccountLines.h"
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "platform/Paths.h"
@@ -29,35 +30,13 @@ std::string Money(const DeskState& state, double value) {
     return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
 }
 
-// Lines of a text file read in one pass (CR LF or LF), as the saved lists are.
-// A path given as an absolute POSIX path (a dealer-chosen list) is used as it stands.
+// Lines of a text file read in one pass, as the saved lists are. A path given as
+// an absolute POSIX path (a dealer-chosen list) is used as it stands.
 std::vector<std::string> FileLines(const std::string& systemPath) {
     const std::filesystem::path path = !systemPath.empty() && systemPath.front() == '/'
                                            ? std::filesystem::path(systemPath)
                                            : platform::ResolvePath(systemPath);
-    const std::string text = platform::ReadWholeFile(path);
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        size_t cut = end;
-        if (cut > start && text[cut - 1] == '\r') --cut;
-        lines.emplace_back(text, start, cut - start);
-        start = end + 1;
-    }
-    return lines;
-}
-
-// The last saved line of this user (any letter case) and account (exact), or `fallback`.
-std::string MatchSavedLine(const std::vector<std::string>& lines, const std::string& user,
-                           const std::string& account, std::string fallback) {
-    for (const auto& line : lines) {
-        const auto fields = runtime::Split(line, ",");
-        if (fields.size() < 3) continue;
-        if (runtime::EqualsNoCase(fields[0], user) && fields[2] == account) fallback = line;
-    }
-    return fallback;
+    return ReadLines(path);
 }
 }  // namespace
 
@@ -463,14 +442,15 @@ void CClientAPIManager::CLAPICLASS_AllDataAreLoaded() {
         if (loaded.empty()) {
             const auto lines = FileLines("\\savelvinfo.buf");
             const std::string line =
-                MatchSavedLine(lines, row->SubItems(1), row->SubItems(3), fallback);
+                MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback);
             RegisterWithOrderPanes();
             SaveConnectedLine(line);
             ports_.Sound->PlayWave(Sound("Connect.wav"));
         } else {
             const auto lines = FileLines(loaded);
             RegisterWithOrderPanes();
-            SaveConnectedLine(MatchSavedLine(lines, row->SubItems(1), row->SubItems(3), fallback));
+            SaveConnectedLine(
+                MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback));
         }
     }
     ReadDecimalsSetting();

@@ -22,14 +22,15 @@ protected:
 using Desks = ::testing::Types<testsupport::FakeDesk>;
 TYPED_TEST_SUITE(PortContract, Desks);
 
-// addToListView creates the row "C" & n once and refreshes it after.
+// addToListView creates the row "C" & n once and refreshes it after; the user shows
+// in upper case.
 TYPED_TEST(PortContract, AccountsRowsAreCreatedOnceAndRefreshed) {
     auto& main = *this->p().frmMain;
     main.addToListView("Alice", 1001, false, "", "", 1);
     main.addToListView("alice", 1002, true, "five", "four", 1);
     ASSERT_EQ(main.lvwClients().Count(), 1u);
     auto& row = main.lvwClients().Item("C1");
-    EXPECT_EQ(row.SubItems(1), "alice");
+    EXPECT_EQ(row.SubItems(1), "ALICE");
     EXPECT_EQ(row.SubItems(2), "Connected");
     EXPECT_EQ(row.SubItems(3), "1002");
     EXPECT_EQ(row.SubItems(4), "four");

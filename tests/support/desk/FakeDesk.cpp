@@ -5,6 +5,7 @@
 
 #include "desk/common/MGeneral.h"
 #include "runtime/Convert.h"
+#include "runtime/Strings.h"
 
 namespace testsupport {
 
@@ -87,7 +88,7 @@ struct FakeDesk::Doubles {
             platform::ListItem* row = lv.Find(key);
             if (!row) row = &lv.Add(key, index);
             row->setText(index);
-            row->setSubItems(1, Username);
+            row->setSubItems(1, runtime::UCase(Username));  // as the accounts window shows it
             row->setSubItems(2, Connected ? "Connected" : "Disconnected");
             row->setSubItems(3, std::to_string(AccountID));
             row->setSubItems(4, Fourth);
@@ -95,6 +96,7 @@ struct FakeDesk::Doubles {
         }
         void refreshsummery_Click(const std::string& Key) override {
             d.Record("main.refreshsummery_Click|" + Key);
+            if (d.RefreshSummary) d.RefreshSummary(Key);
         }
         void MnuDisconnecte_Click() override {
             platform::ListItem* row = d.stores().lvwClients.SelectedItem();
@@ -370,6 +372,9 @@ struct FakeDesk::Doubles {
         void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) override {
             d.Record("mgeneral.ReplaceInServerFile|" + OldText + "|" + NewText);
         }
+        void ResetTradeViews() override { d.Record("mgeneral.ResetTradeViews"); }
+        void ClearOrderForms() override { d.Record("mgeneral.ClearOrderForms"); }
+        void RemoveInvisibleSymbols() override { d.Record("mgeneral.RemoveInvisibleSymbols"); }
     } services;
 
     explicit Doubles(FakeDesk& desk)

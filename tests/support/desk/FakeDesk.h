@@ -31,6 +31,8 @@ public:
     void Record(std::string line) { log_.push_back(std::move(line)); }
 
     std::function<void(const std::string& key)> DisconnectSelected;
+    // Run by refreshsummery_Click, when set (the accounts window's own work).
+    std::function<void(const std::string& key)> RefreshSummary;
 
     // Plain values the doubles keep.
     bool soundAllowed = true;

@@ -1,0 +1,114 @@
+#pragma once
+// The accounts window's work that needs no window: logging rows in and out,
+// removing them, the saved-accounts file, the two account lists of the run and
+// the dealer's list files, and the add-account dialog's add and change. It
+// reaches the rows through frmMain's lvwClients store and the other panes through
+// the ports, so the Qt window only forwards its events here.
+//
+// Files holding credentials are written whole (temporary file renamed over the
+// old) and are the owner's alone; no password reaches a log. A file that cannot
+// be read changes nothing; one that cannot be written is reported to the
+// diagnostics sink, keeps its old content, and the operation goes on.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "desk/accounts/AccountInput.h"
+#include "desk/accounts/CLoginOptions.h"
+#include "desk/common/DeskServices.h"
+#include "desk/sessions/CClientAPIManagers.h"
+
+namespace OrbanexDesk {
+
+// What the add-account dialog holds when its add button is pressed.
+struct AccountDialogState {
+    std::string txtusername, txtpassword, txtaccount;
+    const platform::ComboBox* CBServer = nullptr;
+    bool chkSave = false;
+    bool chkAutoLogin = false;
+    bool EditMode = false;
+};
+
+// Fills the dialog's server combo: "<CompanyName> <description>" per server, then
+// selects the current server, or shows its "ip:port" typed when it is not listed.
+void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
+                 const std::string& CompanyName);
+
+class AccountsWindowCore {
+public:
+    static constexpr int32_t kAccountsPopup = 100017;
+    static constexpr int32_t kConnectCommand = 100018;
+    static constexpr int32_t kConnectedColor = 51200;  // RGB(0, 200, 0)
+    static constexpr int32_t kAlertColor = 255;        // red
+    // The list files' chooser.
+    static constexpr const char* kLoadTitle = "Load File";
+    static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
+
+    AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
+
+    // ---- Logging in and out ----
+    // Logs a "Disconnected" row in ("Connecting"); any other status only disables Connect.
+    void LoginClient(const std::string& key);
+    // Takes the account out of the views and disconnects it; the session writes the status.
+    void LogoutClient(const std::string& key);
+    void MnuConnecte_Click();
+    // Logs the selected row out; when no other row is "Connected", resets the views.
+    void MnuDisconnecte_Click();
+    void mnuRemove_Click();
+    void mnuLogout_all();
+    // Logs out, forgets the saved lines and removes every row and session.
+    void mnuremove_all();
+    // Writes the session's summary into row `key` and shows it "Connected".
+    void refreshsummery_Click(const std::string& key);
+
+    // ---- Saved accounts ----
+    // One session per readable saved line, logged in when flagged "True".
+    void LoadAccountInfoFile();
+    // Deletes the first saved line of row Key's account.
+    void RemoveAccountFromFile(const std::string& Key);
+
+    // ---- Account lists ----
+    // Creates both lists of the run (0600) and empties them.
+    void CreateListFiles();
+    // Records the account in "\savelvinfo.buf" unless an equal line is there.
+    void savedListViw(const std::string& UserName, const std::string& Password,
+                      const std::string& AccountText);
+    // Adds and logs in the account unless a row shows its user (any case) and account.
+    void cmdfunlogin(const std::string& UserName, const std::string& Password,
+                     const std::string& AccountText);
+    void LoadAccounts();
+    // Replaces the desk's accounts with the list's: false (nothing changed) when
+    // the list cannot be read.
+    bool LoadListFile(const std::filesystem::path& chosen);
+    // Copies the run's connected accounts to `target`; with no rows it shows
+    // "There is no data in the list". False when nothing was written.
+    bool SaveListAs(const std::filesystem::path& target);
+
+    // ---- The add-account dialog ----
+    // Checks and adds (or, in edit mode, changes) the account; true when done,
+    // and then the three text boxes are empty.
+    bool cmdLoginAA_Click(AccountDialogState& dialog);
+
+    // Where the load's chooser starts: the user's home folder ($HOME), else the
+    // program folder.
+    static std::filesystem::path LoadStartFolder();
+    static std::filesystem::path SavedListPath();
+    static std::filesystem::path ConnectedListPath();
+
+private:
+    platform::ListView& Rows();
+    CClientAPIManagers& Managers();
+    int32_t RowAccount(const platform::ListItem& row) const;
+    void Colour(platform::ListItem& row);
+    bool AnyConnected(const std::string& loggedOutKey);
+    void DropTradingViews();
+    void Alert(const std::string& text);
+    void SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry);
+    void AddAccount(AccountDialogState& dialog, const AccountEntry& entry);
+    void ChangeAccount(AccountDialogState& dialog, const AccountEntry& entry);
+
+    DeskServices& desk_;
+    CLoginOptions& options_;
+};
+
+}  // namespace OrbanexDesk

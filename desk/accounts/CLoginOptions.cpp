@@ -1,0 +1,267 @@
+#include "desk/accounts/CLoginOptions.h"
+
+#include <cmath>
+#include <optional>
+
+#include "desk/common/AccountLines.h"
+#include "platform/Paths.h"
+#include "runtime/Convert.h"
+#include "runtime/Error.h"
+#include "runtime/Strings.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr std::string_view kServerSeparator = "&&";
+
+struct Address {
+    std::string ip;
+    int32_t port = 0;
+};
+
+// "ip:port" split at the first ":"; nothing without ":" or with a port that is
+// not a whole 32-bit number.
+std::optional<Address> ParseAddress(const std::string& text) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    try {
+        return Address{text.substr(0, colon),
+                       runtime::CLng(runtime::Variant(text.substr(colon + 1)))};
+    } catch (const runtime::Error&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<int32_t> PortOf(const std::string& item) {
+    const double value = runtime::RoundHalfEven(runtime::Val(item));
+    if (!std::isfinite(value) || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+    return static_cast<int32_t>(value);
+}
+
+// A fresh home may lack the manage folder; a failure shows when the file is written.
+void MakeFolderOf(const std::filesystem::path& file) {
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+}
+
+std::vector<std::string> ReadIfPresent(const std::filesystem::path& path) {
+    try {
+        return ReadLines(path);
+    } catch (const runtime::Error&) {
+        return {};
+    }
+}
+}  // namespace
+
+// ---- The list ----
+
+CLoginOptions::CLoginOptions(DeskServices& desk) : desk_(desk) {
+    serverFileName_ = platform::ResolvePath("\\manage\\SERVER.BUF").string();
+    // Made now, so "\Manage\" below resolves to the same folder on a fresh home.
+    MakeFolderOf(serverFileName_);
+    desk_.State().AccountsFilePath = platform::ResolvePath("\\Manage\\Acountinfo.buf").string();
+    InitializeFromFile();
+}
+
+const CLoginOptions::ServerEntry& CLoginOptions::Entry(int16_t i) const {
+    if (i < 1 || i > Servers()) throw runtime::Error(runtime::errc::SubscriptOutOfRange);
+    return servers_[static_cast<size_t>(i - 1)];
+}
+
+std::string CLoginOptions::ServerIP(int16_t i) const {
+    return Entry(i).ip;
+}
+
+std::string CLoginOptions::ServerDesc(int16_t i) const {
+    return Entry(i).desc;
+}
+
+int32_t CLoginOptions::ServerPort(int16_t i) const {
+    return Entry(i).port;
+}
+
+std::string CLoginOptions::Server(int16_t i) const {
+    return ServerIP(i) + ":" + std::to_string(ServerPort(i));
+}
+
+std::string CLoginOptions::CurrentServer() const {
+    if (currentIP_.empty()) return "";
+    return currentIP_ + ":" + std::to_string(currentPort_);
+}
+
+int16_t CLoginOptions::CurrentServerIndex() const {
+    const std::string current = CurrentServer();
+    for (int16_t i = 1; i <= Servers(); ++i)
+        if (Server(i) == current) return i;
+    return -1;
+}
+
+std::string CLoginOptions::CurrentServerDesc() const {
+    const int16_t index = CurrentServerIndex();
+    return index == -1 ? CurrentServer() : ServerDesc(index);
+}
+
+std::string CLoginOptions::AllServers() const {
+    std::vector<std::string> items;
+    for (const auto& s : servers_) {
+        items.push_back(s.desc);
+        items.push_back(s.ip);
+        items.push_back(std::to_string(s.port));
+    }
+    return runtime::Join(items, kServerSeparator);
+}
+
+void CLoginOptions::RoutServer(const std::string& NewIP, int32_t NewPort) {
+    for (auto& s : servers_) {
+        if (s.ip == currentIP_ && s.port == currentPort_) {
+            s.ip = NewIP;
+            s.port = NewPort;
+        }
+    }
+    currentIP_ = NewIP;
+    currentPort_ = NewPort;
+}
+
+// ---- The file ----
+
+void CLoginOptions::InitializeFromFile() {
+    const auto lines = ReadIfPresent(serverFileName_);
+    auto line = [&](size_t n) { return n <= lines.size() ? lines[n - 1] : std::string(); };
+
+    servers_.clear();
+    const std::string all = line(1);
+    const auto items =
+        all.empty() ? std::vector<std::string>{} : runtime::Split(all, kServerSeparator);
+    // A torn last entry (fewer than three items) or a port beyond 32 bits is left out.
+    for (size_t k = 0; k + 2 < items.size(); k += 3) {
+        if (auto port = PortOf(items[k + 2]))
+            servers_.push_back({items[k], runtime::Trim(items[k + 1]), *port});
+    }
+
+    const auto current = ParseAddress(line(2));
+    currentIP_ = current ? runtime::Trim(current->ip) : "";
+    currentPort_ = current && !currentIP_.empty() ? current->port : 0;
+    try {
+        parentDemoAccounts_ = runtime::CLng(runtime::Variant(line(3)));
+    } catch (const runtime::Error&) {
+        parentDemoAccounts_ = 0;
+    }
+    loginUnderwlIDs_ = line(4);
+}
+
+void CLoginOptions::Save() {
+    MakeFolderOf(serverFileName_);
+    platform::AtomicWriteFile(serverFileName_,
+                              JoinLines({AllServers(), CurrentServer(),
+                                         std::to_string(parentDemoAccounts_), loginUnderwlIDs_}));
+}
+
+bool CLoginOptions::SetData(const platform::ComboBox& CBServer) {
+    Address chosen;
+    const int32_t index = CBServer.ListIndex();
+    if (index == -1) {
+        const auto typed = ParseAddress(CBServer.Text());
+        if (!typed || typed->ip.empty()) {
+            WrongServer();
+            return false;
+        }
+        chosen = *typed;
+    } else {
+        const auto i = static_cast<int16_t>(index + 1);
+        if (i > Servers()) {
+            WrongServer();
+            return false;
+        }
+        chosen = {ServerIP(i), ServerPort(i)};
+    }
+    const Address before{currentIP_, currentPort_};
+    currentIP_ = chosen.ip;
+    currentPort_ = chosen.port;
+    try {
+        Save();
+    } catch (const runtime::Error&) {
+        currentIP_ = before.ip;
+        currentPort_ = before.port;
+        WrongServer();
+        return false;
+    }
+    return true;
+}
+
+void CLoginOptions::WrongServer() {
+    desk_.Ports().Messages->SystemMessage(std::string("Wrong server.\r\n") +
+                                              "Server must be of the (IP:PORT) format\r\n" +
+                                              "i.e\r\n" + kExampleServer,
+                                          "Alert");
+}
+
+void CLoginOptions::saveAccount(const std::string& UserName, const std::string& Password,
+                                int32_t Account, bool AutoLogin) {
+    const std::filesystem::path path = desk_.State().AccountsFilePath;
+    std::string text;
+    try {
+        text = platform::ReadWholeFile(path);
+    } catch (const runtime::Error& e) {
+        if (e.Number() != runtime::errc::FileNotFound) throw;
+    }
+    MakeFolderOf(path);
+    if (!text.empty() && text.back() != '\n') text += "\r\n";  // a torn last line stays its own
+    text += JoinLines(
+        {SavedAccountLine(*desk_.State().StringValues, UserName, Password, Account, AutoLogin)});
+    platform::AtomicWriteFile(path, text, platform::FileAccess::OwnerOnly);
+}
+
+// ---- Re-routing ----
+
+namespace {
+// The line with every field equal to `from` (blanks aside) replaced by `to`.
+std::string ReplaceFields(const std::string& line, const std::string& from, const std::string& to) {
+    std::string out;
+    size_t start = 0;
+    while (true) {
+        const size_t amp = line.find(kServerSeparator, start);
+        const size_t colon = line.find(':', start);
+        const size_t end = std::min(amp, colon);
+        const std::string field = line.substr(start, end == std::string::npos ? end : end - start);
+        if (runtime::Trim(field) == from) {
+            const size_t lead = field.find_first_not_of(' ');
+            const size_t trail = field.find_last_not_of(' ');
+            out += field.substr(0, lead) + to + field.substr(trail + 1);
+        } else {
+            out += field;
+        }
+        if (end == std::string::npos) break;
+        const size_t width = end == amp ? kServerSeparator.size() : 1;
+        out += line.substr(end, width);
+        start = end + width;
+    }
+    return out;
+}
+}  // namespace
+
+bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& OldText,
+                         const std::string& NewText) {
+    if (runtime::Trim(OldText).empty() || runtime::Trim(NewText).empty()) return false;
+    std::vector<std::string> lines;
+    try {
+        lines = ReadLines(file);
+    } catch (const runtime::Error&) {
+        return false;
+    }
+    bool changed = false;
+    for (auto& line : lines) {
+        std::string replaced = ReplaceFields(line, runtime::Trim(OldText), NewText);
+        if (replaced != line) {
+            line = std::move(replaced);
+            changed = true;
+        }
+    }
+    if (changed) platform::AtomicWriteFile(file, JoinLines(lines));
+    return changed;
+}
+
+bool ReplaceInServerFile(const std::string& OldText, const std::string& NewText) {
+    return ReplaceInServerFile(platform::ResolvePath("\\manage\\Server.buf"), OldText, NewText);
+}
+
+}  // namespace OrbanexDesk

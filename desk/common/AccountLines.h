@@ -1,0 +1,62 @@
+#pragma once
+// The two line formats that hold accounts. A saved-accounts line carries the user
+// name, password and account each scrambled by the string coder, then the
+// log-in-at-start flag in plain ("True"/"False"); an account-list line carries the
+// user as typed, the coded upper-case password and the account's shortest
+// decimal text. The coder passes "," unchanged, so a password holding "," is
+// read back by taking the fields from both ends: the user first, the flag (and
+// the account) last, the rest the password. Torn or hand-edited lines read as
+// nothing rather than raising.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "general/common/CStringValues.h"
+
+namespace OrbanexDesk {
+
+struct SavedAccount {
+    std::string UserName;  // upper case, as stored
+    std::string Password;  // upper case, as stored
+    int32_t Account = 0;
+    bool AutoLogin = false;
+};
+
+struct ListAccount {
+    std::string UserName;     // as typed
+    std::string Password;     // decoded
+    std::string AccountText;  // as the line holds it
+};
+
+// The saved-accounts line of an account (upper-cases user name and password).
+std::string SavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
+                             const std::string& UserName, const std::string& Password,
+                             int32_t Account, bool AutoLogin);
+// Nothing for a blank line, fewer than four fields, an empty user or an account
+// beyond 32 bits; a flag other than "True" reads as False.
+std::optional<SavedAccount> ParseSavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
+                                                  std::string_view line);
+
+// The account-list line; AccountText is read as the number at its start.
+std::string AccountListLine(const OrbanelGeneral10::CStringValues& coder,
+                            const std::string& UserName, const std::string& Password,
+                            const std::string& AccountText);
+// Nothing for a blank line, fewer than three fields or an empty user.
+std::optional<ListAccount> ParseAccountListLine(const OrbanelGeneral10::CStringValues& coder,
+                                                std::string_view line);
+// The last list line of this user (any letter case) and account (exact text), or
+// `fallback`.
+std::string MatchAccountListLine(const std::vector<std::string>& lines, const std::string& user,
+                                 const std::string& account, std::string fallback);
+
+// A file's lines (CR LF or LF; a last line without an ending counts).
+std::vector<std::string> SplitLines(std::string_view text);
+// Lines joined, each ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+// The lines of a file; raises runtime::Error(53) when it is missing.
+std::vector<std::string> ReadLines(const std::filesystem::path& path);
+
+}  // namespace OrbanexDesk

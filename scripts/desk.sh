@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds and starts the desk on the demo book:
+#   bash scripts/desk.sh [--server HOST:PORT] [--home DIR]
+# Without --server it starts the simulated server on 127.0.0.1:4401 and seeds the
+# desk's home (build/demo-home unless --home) with its server and demo accounts;
+# with --server it starts no server and seeds only the server list. Files already
+# in the home are kept. Closing the desk stops the simulated server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() {
+    echo "usage: bash scripts/desk.sh [--server HOST:PORT] [--home DIR]" >&2
+    exit 2
+}
+
+SERVER=""
+HOME_DIR="build/demo-home"
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --server) [ $# -ge 2 ] || usage; SERVER="$2"; shift 2 ;;
+        --home) [ $# -ge 2 ] || usage; HOME_DIR="$2"; shift 2 ;;
+        -h|--help) usage ;;
+        *) echo "desk.sh: unknown argument: $1" >&2; usage ;;
+    esac
+done
+
+DEMO_ADDRESS="127.0.0.1:4401"
+DESK=build/desk/OrbanexDesk
+SIMSERVER=build/simserver/orbanex-simserver
+SEED=build/desk/accounts/orbanex-demo-home
+
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DBUILD_BENCHMARKS=OFF >/dev/null
+targets="orbanex-simserver orbanex-demo-home"
+if cmake --build build --target help | grep -q '^OrbanexDesk:'; then
+    targets="$targets OrbanexDesk"
+fi
+# shellcheck disable=SC2086
+cmake --build build --parallel "$(nproc)" --target $targets
+if [ ! -x "$DESK" ]; then
+    echo "desk.sh: the desk program $DESK is not built (this tree has no OrbanexDesk target yet)" >&2
+    exit 1
+fi
+
+SIM_PID=""
+WORK=$(mktemp -d)
+cleanup() {
+    if [ -n "$SIM_PID" ] && kill -0 "$SIM_PID" 2>/dev/null; then
+        kill "$SIM_PID" 2>/dev/null || true
+        wait "$SIM_PID" 2>/dev/null || true
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ -n "$SERVER" ]; then
+    "$SEED" "$HOME_DIR" "$SERVER"
+else
+    "$SIMSERVER" --demo --listen "$DEMO_ADDRESS" >"$WORK/sim.out" 2>"$WORK/sim.err" &
+    SIM_PID=$!
+    # Its first line is "listening on ...", then one "USER PASSWORD ACCOUNT" line each.
+    for _ in $(seq 100); do
+        grep -q '^listening on ' "$WORK/sim.out" 2>/dev/null && break
+        if ! kill -0 "$SIM_PID" 2>/dev/null; then
+            echo "desk.sh: the simulated server could not start on $DEMO_ADDRESS (is the port busy?):" >&2
+            cat "$WORK/sim.err" >&2
+            echo >&2
+            SIM_PID=""
+            exit 1
+        fi
+        sleep 0.1
+    done
+    if ! grep -q '^listening on ' "$WORK/sim.out"; then
+        echo "desk.sh: the simulated server did not answer within 10 seconds" >&2
+        exit 1
+    fi
+    sleep 0.2  # the credential lines follow the address at once
+    mapfile -t accounts < <(grep -v '^listening on ' "$WORK/sim.out")
+    credentials=()
+    for line in "${accounts[@]}"; do
+        read -r user password account <<<"$line"
+        credentials+=("$user" "$password" "$account")
+    done
+    "$SEED" "$HOME_DIR" "$DEMO_ADDRESS" "${credentials[@]}"
+    echo "Simulated server on $DEMO_ADDRESS; demo accounts (user password account):"
+    printf '  %s\n' "${accounts[@]}"
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "desk.sh: no display found: running the desk offscreen (QT_QPA_PLATFORM=offscreen)"
+    export QT_QPA_PLATFORM=offscreen
+fi
+"$DESK" --home "$HOME_DIR"

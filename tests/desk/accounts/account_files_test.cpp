@@ -1,0 +1,279 @@
+// The accounts window's files without a window: the server file read and saved,
+// re-routing, the typed server, the saved-accounts and account-list lines, and
+// the demo home's seeding.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desk/accounts/CLoginOptions.h"
+#include "desk/accounts/DemoHome.h"
+#include "desk/common/AccountLines.h"
+#include "platform/Paths.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using Names = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const fs::path& path) {
+    return fs::exists(path) ? platform::ReadWholeFile(path) : "<none>";
+}
+
+unsigned Mode(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+ino_t Inode(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+struct Home {
+    testsupport::TempProgramFolder folder{"accounts-files"};
+    testsupport::FakeDesk desk;
+    fs::path ServerFile() const { return folder.Path() / "manage" / "SERVER.BUF"; }
+};
+
+Names ServersOf(const CLoginOptions& o) {
+    Names out;
+    for (int16_t i = 1; i <= o.Servers(); ++i) out.push_back(o.ServerDesc(i) + "|" + o.Server(i));
+    return out;
+}
+
+// The server file is read whole-line (a description keeps its ","), trimmed per
+// address, and saved back as exactly four lines; garbled parts give no server.
+TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> file;
+        Names servers;
+        std::string current, desc;
+        int16_t index;
+        int32_t parent;
+        std::string ids, saved;
+    } cases[] = {
+        {"two servers",
+         "Main&&10.0.0.1&&4401&&Back up, east&& 10.0.0.2&& 4402\r\n10.0.0.2:4402\r\n7\r\nids "
+         "x\r\nlost\r\n",
+         {"Main|10.0.0.1:4401", "Back up, east|10.0.0.2:4402"},
+         "10.0.0.2:4402",
+         "Back up, east",
+         2,
+         7,
+         "ids x",
+         "Main&&10.0.0.1&&4401&&Back up, east&&10.0.0.2&&4402\r\n10.0.0.2:4402\r\n7\r\nids x\r\n"},
+        {"missing file", std::nullopt, {}, "", "", -1, 0, "", "\r\n\r\n0\r\n\r\n"},
+        {"current not listed, LF endings",
+         "A&&1.1.1.1&&1\n 9.9.9.9 :5\n0\n",
+         {"A|1.1.1.1:1"},
+         "9.9.9.9:5",
+         "9.9.9.9:5",
+         -1,
+         0,
+         "",
+         "A&&1.1.1.1&&1\r\n9.9.9.9:5\r\n0\r\n\r\n"},
+        {"line 2 without colon, bad line 3, short last entry",
+         "A&&1.1.1.1&&1&&B&&2.2.2.2\r\n1.1.1.1\r\nmany\r\n",
+         {"A|1.1.1.1:1"},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+        {"port not a number",
+         "A&&1.1.1.1&&1\r\n1.1.1.1:x\r\n",
+         {"A|1.1.1.1:1"},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+        {"binary garbage",
+         std::string("\x01\xff&&\0\r\n\xfe", 8),
+         {},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         "\r\n\r\n0\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Home h;
+        if (c.file) WriteFile(h.ServerFile(), *c.file);
+        CLoginOptions o(h.desk.Services());
+        EXPECT_EQ(ServersOf(o), c.servers);
+        EXPECT_EQ(o.CurrentServer(), c.current);
+        EXPECT_EQ(o.CurrentServerDesc(), c.desc);
+        EXPECT_EQ(o.CurrentServerIndex(), c.index);
+        EXPECT_EQ(o.ParentDemoAccounts(), c.parent);
+        EXPECT_EQ(o.LoginUnderwlIDs(), c.ids);
+        EXPECT_EQ(fs::path(h.desk.State().AccountsFilePath),
+                  h.folder.Path() / "manage" / "Acountinfo.buf");
+        o.Save();
+        EXPECT_EQ(ReadFile(h.ServerFile()), c.saved);
+    }
+}
+
+// Re-routing replaces whole address fields only and writes only when one changed.
+TEST(ServerFile, ReRoutingReplacesWholeFieldsAndLeavesTheFileAloneOtherwise) {
+    const std::string file =
+        "A&&10.0.0.1&&4401&&B&& 10.0.0.11&&4402&&C&& 10.0.0.1 &&1\r\n10.0.0.1:4401\r\n10\r\n\r\n";
+    struct Case {
+        const char* from;
+        const char* to;
+        std::optional<std::string> after;  // nothing: untouched
+    } cases[] = {
+        {"10.0.0.1", "10.0.0.9",
+         "A&&10.0.0.9&&4401&&B&& 10.0.0.11&&4402&&C&& 10.0.0.9 &&1\r\n10.0.0.9:4401\r\n10\r\n\r\n"},
+        {"10.0.0.11", "10.0.0.91",
+         "A&&10.0.0.1&&4401&&B&& 10.0.0.91&&4402&&C&& 10.0.0.1 &&1\r\n10.0.0.1:4401\r\n10\r\n\r\n"},
+        {"10.0.0", "10.0.9", std::nullopt},
+        {"", "10.0.0.9", std::nullopt},
+        {"10.0.0.1", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        Home h;
+        WriteFile(h.ServerFile(), file);
+        const ino_t before = Inode(h.ServerFile());
+        EXPECT_EQ(ReplaceInServerFile(h.ServerFile(), c.from, c.to), c.after.has_value());
+        EXPECT_EQ(ReadFile(h.ServerFile()), c.after.value_or(file));
+        if (!c.after) {
+            EXPECT_EQ(Inode(h.ServerFile()), before) << "rewritten";
+        }
+    }
+    Home h;
+    EXPECT_FALSE(ReplaceInServerFile("10.0.0.1", "10.0.0.9"));
+    EXPECT_FALSE(fs::exists(h.ServerFile()));
+    WriteFile(h.ServerFile(), file);
+    EXPECT_TRUE(ReplaceInServerFile("10.0.0.1", "10.0.0.9")) << "found in any letter case";
+}
+
+// A chosen or typed server becomes current and is saved; a typed text that is not
+// "ip:port" shows "Wrong server." and changes neither the object nor the file.
+TEST(ServerFile, SetDataTakesTheChosenOrTypedServerAndRefusesAMalformedOne) {
+    Home h;
+    const std::string file = "A&&1.1.1.1&&1&&B&&2.2.2.2&&2\r\n1.1.1.1:1\r\n0\r\n\r\n";
+    WriteFile(h.ServerFile(), file);
+    CLoginOptions o(h.desk.Services());
+    platform::ComboBox combo;
+    for (const char* bad : {"nonsense", "1.2.3.4:abc", ":4401", ""}) {
+        SCOPED_TRACE(bad);
+        combo.TypeText(bad);
+        EXPECT_FALSE(o.SetData(combo));
+        EXPECT_EQ(o.CurrentServer(), "1.1.1.1:1");
+        EXPECT_EQ(ReadFile(h.ServerFile()), file);
+    }
+    EXPECT_EQ(h.desk
+                  .Lines("system|Alert|Wrong server.\r\nServer must be of the (IP:PORT) "
+                         "format\r\ni.e\r\n127.0.0.1:4401")
+                  .size(),
+              4u);
+
+    combo.AddItem("Co A");
+    combo.AddItem("Co B");
+    combo.setListIndex(1);
+    EXPECT_TRUE(o.SetData(combo));
+    EXPECT_EQ(o.CurrentServerIndex(), 2);
+    combo.TypeText(" 3.3.3.3:33");
+    EXPECT_TRUE(o.SetData(combo));
+    EXPECT_EQ(ReadFile(h.ServerFile()), "A&&1.1.1.1&&1&&B&&2.2.2.2&&2\r\n 3.3.3.3:33\r\n0\r\n\r\n");
+    EXPECT_EQ(CLoginOptions(h.desk.Services()).CurrentServer(), "3.3.3.3:33");
+}
+
+// Saved lines: user and password stored upper case, each field coded, the flag in
+// plain; fields read from both ends, so a "," in a password round-trips; torn
+// lines read as nothing.
+TEST(SavedAccountsFile, LinesAreCodedUpperCaseAndTornLinesReadAsNothing) {
+    Home h;
+    CLoginOptions o(h.desk.Services());
+    const auto& coder = *h.desk.State().StringValues;
+    o.saveAccount("john", "pa,ss", 500, true);
+    o.saveAccount("Ann", "pw", 70, false);
+    const fs::path file = h.desk.State().AccountsFilePath;
+    EXPECT_EQ(ReadFile(file), coder.Code("JOHN") + "," + coder.Code("PA,SS") + "," +
+                                  coder.Code("500") + ",True\r\n" + coder.Code("ANN") + "," +
+                                  coder.Code("PW") + "," + coder.Code("70") + ",False\r\n");
+    EXPECT_EQ(Mode(file), 0600u);
+
+    const auto lines = ReadLines(file);
+    auto john = ParseSavedAccountLine(coder, lines[0]);
+    ASSERT_TRUE(john);
+    EXPECT_EQ(john->UserName + "|" + john->Password + "|" + std::to_string(john->Account),
+              "JOHN|PA,SS|500");
+    EXPECT_TRUE(john->AutoLogin);
+    EXPECT_FALSE(ParseSavedAccountLine(coder, lines[1])->AutoLogin);
+    const std::string a = coder.Code("A"), n = coder.Code("1");
+    for (const std::string& torn :
+         {std::string(), std::string("garbage"), a + "," + a + "," + n, "," + a + "," + n + ",True",
+          a + "," + a + "," + coder.Code("99999999999") + ",True"})
+        EXPECT_FALSE(ParseSavedAccountLine(coder, torn)) << torn;
+    for (const char* flag : {"true", "Yes", ""})
+        EXPECT_FALSE(ParseSavedAccountLine(coder, a + "," + a + "," + n + "," + flag)->AutoLogin);
+}
+
+// List lines: the user as typed, the coded upper-case password, the account's
+// shortest text; the session's match ignores the user's letter case.
+TEST(AccountListFile, LinesKeepTheUserAsTypedAndTheAccountAsShortestText) {
+    const OrbanelGeneral10::CStringValues coder;
+    const std::string line = AccountListLine(coder, "john", "p,w", "00123");
+    EXPECT_EQ(line, "john," + coder.Code("P,W") + ",123");
+    const auto parsed = ParseAccountListLine(coder, line);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->UserName + "|" + parsed->Password + "|" + parsed->AccountText,
+              "john|P,W|123");
+    EXPECT_FALSE(ParseAccountListLine(coder, "john,123"));
+    EXPECT_FALSE(ParseAccountListLine(coder, ",x,123"));
+    const Names lines = {"ann,a,70", "ANN,b,70", "ann,c,700", "x"};
+    EXPECT_EQ(MatchAccountListLine(lines, "Ann", "70", "none"), "ANN,b,70");
+    EXPECT_EQ(MatchAccountListLine(lines, "Ann", "7", "none"), "none");
+}
+
+// The demo home gets a server list and flagged saved lines, private, and a second
+// run keeps what the first wrote.
+TEST(DemoHome, SeedsServerListAndSavedAccountsWithoutOverwriting) {
+    Home h;
+    const auto done =
+        SeedDemoHome("127.0.0.1", 4401, {{"demo1", "pw1", 1001}, {"Demo2", "pw2", 1002}});
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_EQ(done[0].rfind("wrote ", 0), 0u);
+    EXPECT_EQ(ReadFile(h.ServerFile()),
+              "Local simulator&&127.0.0.1&&4401\r\n127.0.0.1:4401\r\n0\r\n\r\n");
+    const fs::path saved = h.folder.Path() / "manage" / "Acountinfo.buf";
+    EXPECT_EQ(Mode(saved), 0600u);
+    const auto& coder = *h.desk.State().StringValues;
+    Names users;
+    for (const auto& line : ReadLines(saved)) {
+        const auto a = ParseSavedAccountLine(coder, line);
+        ASSERT_TRUE(a && a->AutoLogin);
+        users.push_back(a->UserName + "/" + a->Password + "/" + std::to_string(a->Account));
+    }
+    EXPECT_EQ(users, (Names{"DEMO1/PW1/1001", "DEMO2/PW2/1002"}));
+
+    const auto again = SeedDemoHome("10.0.0.1", 9, {{"x", "y", 1}});
+    EXPECT_EQ(again[0].rfind("kept ", 0), 0u);
+    EXPECT_EQ(again[1].rfind("kept ", 0), 0u);
+    EXPECT_EQ(ReadLines(saved).size(), 2u);
+    EXPECT_EQ(CLoginOptions(h.desk.Services()).CurrentServer(), "127.0.0.1:4401");
+}
+
+}  // namespace

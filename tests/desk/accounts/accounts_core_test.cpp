@@ -1,0 +1,285 @@
+// The accounts window's work over the fake desk's stores: the add-account
+// dialog's add and change, removal, the saved and list files, and, against the
+// simulated server in the same process, start-up logins, logouts, save-as and
+// load. Every wait is bounded.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "desk/accounts/AccountsWindowCore.h"
+#include "desk/common/AccountLines.h"
+#include "platform/EventLoop.h"
+#include "platform/Paths.h"
+#include "runtime/Strings.h"
+#include "simserver/Demo.h"
+#include "simserver/Server.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/FakeDesk.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using Names = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+constexpr int32_t kWaitMs = 5000;
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const fs::path& path) {
+    return fs::exists(path) ? platform::ReadWholeFile(path) : "<none>";
+}
+
+unsigned Mode(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+bool WriteServerFile(const fs::path& home, const std::string& server) {
+    platform::EventLoop::Ensure();
+    WriteFile(home / "manage" / "SERVER.BUF",
+              "Sim&&" + runtime::Replace(server, ":", "&&") + "\r\n" + server + "\r\n0\r\n\r\n");
+    return true;
+}
+
+struct Window {
+    explicit Window(const std::string& server = "127.0.0.1:1")
+        : written(WriteServerFile(folder.Path(), server)) {
+        combo.AddItem("Co Sim");
+        combo.setListIndex(0);
+        desk.RefreshSummary = [this](const std::string& key) { core.refreshsummery_Click(key); };
+        desk.DisconnectSelected = [this](const std::string&) { core.MnuDisconnecte_Click(); };
+    }
+    CClientAPIManagers& managers() { return *desk.Services().Managers(); }
+    platform::ListView& rows() { return desk.stores().lvwClients; }
+    const OrbanelGeneral10::CStringValues& coder() { return *desk.State().StringValues; }
+    fs::path Saved() { return desk.State().AccountsFilePath; }
+    // Each row as "key:index:user:status:account".
+    Names Rows() {
+        Names out;
+        for (size_t i = 1; i <= rows().Count(); ++i) {
+            auto& r = rows().Item(i);
+            out.push_back(r.Key() + ":" + r.Text() + ":" + r.SubItems(1) + ":" + r.SubItems(2) +
+                          ":" + r.SubItems(3));
+        }
+        return out;
+    }
+    // Saved lines as "USER/PASSWORD/account/flag".
+    Names SavedAccounts() {
+        Names out;
+        for (const auto& line : ReadLines(Saved()))
+            if (auto a = ParseSavedAccountLine(coder(), line))
+                out.push_back(a->UserName + "/" + a->Password + "/" + std::to_string(a->Account) +
+                              (a->AutoLogin ? "/True" : "/False"));
+        return out;
+    }
+    AccountDialogState Dialog(const std::string& user, const std::string& password,
+                              const std::string& account, bool save = false,
+                              bool autoLogin = false) {
+        return {user, password, account, &combo, save, autoLogin, false};
+    }
+
+    testsupport::TempProgramFolder folder{"accounts-core"};
+    bool written;
+    testsupport::FakeDesk desk{CClientAPIManagers::Factory()};
+    CLoginOptions options{desk.Services()};
+    AccountsWindowCore core{desk.Services(), options};
+    platform::ComboBox combo;
+};
+
+// Adding checks, saves when asked, records one list line per account and empties
+// the boxes; an edit removes the old row's session and saved line, appends the
+// new account and records it; Remove renumbers; Remove All leaves nothing.
+TEST(AccountsWindow, DialogAddsChangesAndRemovesAccountsWithTheirFiles) {
+    Window w;
+    w.core.CreateListFiles();
+    auto john = w.Dialog("john", "pw", "00500", true);
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(john)) << ::testing::PrintToString(w.desk.Log());
+    EXPECT_EQ(john.txtusername + john.txtpassword + john.txtaccount, "");
+    auto again = w.Dialog("john", "pw", "500");
+    EXPECT_FALSE(w.core.cmdLoginAA_Click(again));
+    EXPECT_EQ(w.desk.Lines("message|").back(),
+              "message|##DEF##|Account 500 for client john already exists");
+    auto big = w.Dialog("ann", "pw", "4294967296");
+    EXPECT_FALSE(w.core.cmdLoginAA_Click(big));
+    EXPECT_EQ(w.desk.Lines("message|").back(), "message|##DEF##|Please enter a valid  account ID");
+    auto ann = w.Dialog("ann", "a,b", "70", true, true);
+    auto carl = w.Dialog("Carl", "pw3", "90");
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(ann));
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(carl));
+    w.core.savedListViw("john", "pw", "500");  // the same account again writes nothing
+    EXPECT_EQ(
+        ReadLines(AccountsWindowCore::SavedListPath()),
+        (Names{"john," + w.coder().Code("PW") + ",500", "ann," + w.coder().Code("A,B") + ",70",
+               "Carl," + w.coder().Code("PW3") + ",90"}));
+    EXPECT_EQ(Mode(AccountsWindowCore::SavedListPath()), 0600u);
+    EXPECT_EQ(w.SavedAccounts(), (Names{"JOHN/PW/500/False", "ANN/A,B/70/True"}));
+    // Auto login asked for ANN's log-in at once.
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:JOHN:Disconnected:500", "C2:02:ANN:Connecting:70",
+                               "C3:03:CARL:Disconnected:90"}));
+
+    // Edit the first row: a password-only change is refused, a new account replaces it.
+    w.rows().Item("C1").setSelected(true);
+    auto same = w.Dialog("John", "other", "500", true);
+    same.EditMode = true;
+    EXPECT_FALSE(w.core.cmdLoginAA_Click(same));
+    auto edit = w.Dialog("john", "pw", "501", true);
+    edit.EditMode = true;
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(edit));
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:ANN:Disconnected:70", "C2:02:CARL:Disconnected:90",
+                               "C3:03:JOHN:Disconnected:501"}));
+    EXPECT_EQ(w.managers().Count(), 3);
+    EXPECT_EQ(w.SavedAccounts(), (Names{"ANN/A,B/70/True", "JOHN/PW/501/False"}));
+    EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).back(),
+              "john," + w.coder().Code("PW") + ",501");
+
+    w.rows().Item("C1").setSelected(true);
+    w.core.mnuRemove_Click();
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:CARL:Disconnected:90", "C2:02:JOHN:Disconnected:501"}));
+    EXPECT_EQ(w.SavedAccounts(), (Names{"JOHN/PW/501/False"}));
+    EXPECT_FALSE(w.desk.Lines("pending.removeClientinfo|70").empty());
+
+    w.core.mnuremove_all();
+    EXPECT_EQ(w.managers().Count(), 0);
+    EXPECT_EQ(w.rows().Count(), 0u);
+    EXPECT_EQ(w.SavedAccounts(), Names{});
+}
+
+// The dialog's servers carry the company name; the current one is selected, or
+// typed when the list lacks it.
+TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {
+    Window w("10.0.0.2:2");
+    FillServers(w.combo, w.options, "Co");
+    EXPECT_EQ(w.combo.ListCount(), 1u);
+    EXPECT_EQ(w.combo.List(0), "Co Sim");
+    EXPECT_EQ(w.combo.ListIndex(), 0);
+    w.options.setCurrentServerIP("9.9.9.9");
+    FillServers(w.combo, w.options, "Co");
+    EXPECT_EQ(w.combo.ListIndex(), -1);
+    EXPECT_EQ(w.combo.Text(), "9.9.9.9:2");
+}
+
+// A list that cannot be read changes nothing; a chosen save-as target receives
+// the run's connected list; with no rows save-as only says so.
+TEST(AccountsWindow, UnreadableListChangesNothingAndSaveAsNeedsRows) {
+    Window w;
+    w.core.CreateListFiles();
+    EXPECT_FALSE(w.core.SaveListAs(w.folder.Path() / "out.buf"));
+    EXPECT_EQ(w.desk.Lines("message|"), (Names{"message|##DEF##|There is no data in the list"}));
+    auto ann = w.Dialog("ann", "pw", "70");
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(ann));
+    w.desk.Take();
+    EXPECT_FALSE(w.core.LoadListFile(w.folder.Path() / "missing.buf"));
+    EXPECT_EQ(w.desk.Log(), Names{});
+    EXPECT_EQ(w.managers().Count(), 1);
+    EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).size(), 1u);
+
+    WriteFile(AccountsWindowCore::ConnectedListPath(), "ann,x,70\r\n");
+    ASSERT_TRUE(w.core.SaveListAs(w.folder.Path() / "out.buf"));
+    EXPECT_EQ(ReadFile(w.folder.Path() / "out.buf"), "ann,x,70\r\n");
+    EXPECT_EQ(Mode(w.folder.Path() / "out.buf"), 0600u);
+}
+
+// Against the demo server: saved lines True, False, True (and torn ones) give three
+// rows of which two log in; the last logout resets the views at once; save-as
+// then load logs the same accounts in again, a doubled lower-case line once.
+TEST(AccountsWindowEndToEnd, StartUpLogoutSaveAsAndLoad) {
+    platform::EventLoop::Ensure();
+    simserver::Server server(simserver::DemoBook());
+    server.Listen("127.0.0.1", 0);
+    const std::string address = "127.0.0.1:" + std::to_string(server.Port());
+    Window w(address);
+    Names users;  // "USER PASSWORD ACCOUNT"
+    for (const auto& line : simserver::CredentialLines(server.book())) users.push_back(line);
+    ASSERT_GE(users.size(), 3u);
+    std::vector<Names> creds;
+    for (const auto& u : users) creds.push_back(runtime::Split(u, " "));
+    std::string saved;
+    const char* flags[] = {"True", "False", "True"};
+    for (int i = 0; i < 3; ++i)
+        saved += SavedAccountLine(w.coder(), creds[i][0], creds[i][1], std::stoi(creds[i][2]),
+                                  flags[i] == std::string("True")) +
+                 "\r\n" + (i == 0 ? "\r\ntorn\r\n" + std::string("\x01\xfe,\xff", 4) + "\r\n" : "");
+    WriteFile(w.Saved(), saved);
+    ::chmod(w.Saved().c_str(), 0644);
+
+    w.core.CreateListFiles();
+    w.core.LoadAccountInfoFile();
+    EXPECT_EQ(Mode(w.Saved()), 0600u);
+    ASSERT_EQ(w.rows().Count(), 3u);
+    auto status = [&](const char* key) { return w.rows().Item(key).SubItems(kStatusColumn); };
+    const auto connected = AccountsWindowCore::ConnectedListPath();
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] {
+            return status("C1") == "Connected" && status("C3") == "Connected" &&
+                   ReadLines(connected).size() == 2;
+        },
+        kWaitMs))
+        << ::testing::PrintToString(w.desk.Log());
+    EXPECT_EQ(status("C2"), "Disconnected");
+    w.core.refreshsummery_Click("C1");
+    const auto& row = w.rows().Item("C1");
+    EXPECT_EQ(row.SubItemForeColor(kStatusColumn), AccountsWindowCore::kConnectedColor);
+    EXPECT_NE(row.SubItems(kBalanceColumn), "");
+    EXPECT_EQ(row.SubItems(10).back(), '%');
+    EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).size(), 3u);
+    EXPECT_EQ(Mode(connected), 0600u);
+
+    // Two logouts: the first keeps the views, the last resets them at once.
+    w.desk.Take();
+    w.rows().Item("C1").setSelected(true);
+    w.core.MnuDisconnecte_Click();
+    EXPECT_EQ(w.desk.Lines("mgeneral.R"),
+              (Names{"mgeneral.RefreshNetPositions|False|" + creds[0][2],
+                     "mgeneral.RemoveInvisibleSymbols"}));
+    w.desk.State().DeskSymbols = std::make_shared<SymbolCollection>();
+    w.rows().Item("C3").setSelected(true);
+    w.core.MnuDisconnecte_Click();
+    EXPECT_FALSE(w.desk.Lines("mgeneral.ResetTradeViews").empty());
+    EXPECT_FALSE(w.desk.Lines("mgeneral.ClearOrderForms").empty());
+    EXPECT_EQ(w.desk.State().DeskSymbols, nullptr);
+
+    // Save-as, then load: the old sessions are logged out before they go.
+    const fs::path list = w.folder.Path() / "list.buf";
+    ASSERT_TRUE(w.core.SaveListAs(list));
+    w.rows().Item("C2").setSelected(true);
+    w.core.MnuConnecte_Click();
+    w.desk.Take();
+    ASSERT_TRUE(w.core.LoadListFile(list));
+    const Names log = w.desk.Log();
+    const auto logout =
+        std::find(log.begin(), log.end(), "pending.removeClientinfo|" + creds[1][2]);
+    const auto gone = std::find_if(log.begin(), log.end(), [](const std::string& l) {
+        return l.starts_with("main.addToListView|");
+    });
+    EXPECT_LT(logout, gone);
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] {
+            return w.rows().Count() == 2 && status("C1") == "Connected" &&
+                   status("C2") == "Connected";
+        },
+        kWaitMs))
+        << ::testing::PrintToString(w.Rows());
+
+    // A list naming one account twice, in lower case, loads one session.
+    const std::string lower = runtime::LCase(creds[0][0]) + "," + w.coder().Code(creds[0][1]) +
+                              "," + creds[0][2] + "\r\n";
+    WriteFile(list, lower + lower);
+    ASSERT_TRUE(w.core.LoadListFile(list));
+    EXPECT_EQ(w.managers().Count(), 1);
+    ASSERT_EQ(w.rows().Count(), 1u);
+    EXPECT_EQ(w.rows().Item(1).SubItems(kUsernameColumn) + ":" +
+                  w.rows().Item(1).SubItems(kAccountColumn),
+              creds[0][0] + ":" + creds[0][2]);
+}
+
+}  // namespace
