@@ -37,8 +37,8 @@ CNetPos::CNetPos(platform::ListView& lvwNetPos, platform::ListView& lvwClients)
 CNetPos::~CNetPos() = default;
 
 void CNetPos::PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
-                            double Commission, double Interest,
-                            const runtime::Variant& ProfitLoss, int32_t AccountID) {
+                            double Commission, double Interest, const runtime::Variant& ProfitLoss,
+                            int32_t AccountID) {
     if (!Symbol) return;
     const double profit = runtime::IsNumeric(ProfitLoss) ? ProfitLoss.ToDouble() : 0;
     const double delta = Money(MoneyText(profit));
@@ -109,7 +109,8 @@ void CNetPos::UpdateRow(const SymbolPtr& symbol, int32_t side, double lots, doub
         const double newLots = runtime::Val(amountText);
         row->setSubItems(kAmount, amountText);
         if (newLots > 0)
-            row->setSubItems(kAverage, AverageText((lots * price + oldLots * oldAverage) / newLots));
+            row->setSubItems(kAverage,
+                             AverageText((lots * price + oldLots * oldAverage) / newLots));
         row->setSubItems(kComm, MoneyText(Money(row->SubItems(kComm)) + commission));
         row->setSubItems(kInterest, MoneyText(Money(row->SubItems(kInterest)) + interest));
         if (newLots == 0) {

@@ -62,9 +62,8 @@ private:
     };
     void UpdateRow(const SymbolPtr& symbol, int32_t side, double lots, double price,
                    double commission, double interest, double delta, int32_t account);
-    platform::ListItem& CreateRow(const SymbolPtr& symbol, int32_t side, double lots,
-                                  double price, double commission, double interest,
-                                  int32_t account);
+    platform::ListItem& CreateRow(const SymbolPtr& symbol, int32_t side, double lots, double price,
+                                  double commission, double interest, int32_t account);
     void UpdateNH(const SymbolPtr& symbol, int32_t account);
     std::string SideText(int32_t side) const;
     double Money(const std::string& text) const;

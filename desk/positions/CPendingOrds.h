@@ -27,9 +27,8 @@ public:
     // limit or stop wording, else a market side. Empty or Null prices show empty.
     void Add(const runtime::Variant& ID, int32_t AccountID, const std::string& Code,
              OrbanelGeneral10::OperationTypeEnum BuySell, double Lots, const SymbolPtr& Symbol,
-             const runtime::Variant& Price, const runtime::Variant& SL,
-             const runtime::Variant& TP, const std::string& OrderTime,
-             const runtime::Variant& CloseTicket);
+             const runtime::Variant& Price, const runtime::Variant& SL, const runtime::Variant& TP,
+             const std::string& OrderTime, const runtime::Variant& CloseTicket);
     // Removes the row "P" & ID and empties its position's S/L and T/P. Unknown: nothing.
     void Removeorder(int32_t ID);
     // Removes the first row whose text is the id.

@@ -75,9 +75,8 @@ void DistributeOver(DeskServices& desk, platform::ListView& list, double total, 
     for (size_t i = 1; i <= list.Count(); ++i)
         rows.push_back(ReadRow(desk, managers, list.Item(i), symbolName));
 
-    const auto result =
-        CDistribution::Run(rows, total, rule, AmountDecimalPlaces(desk.State().AmountDecimals),
-                           symbolName, pane);
+    const auto result = CDistribution::Run(
+        rows, total, rule, AmountDecimalPlaces(desk.State().AmountDecimals), symbolName, pane);
     for (size_t i = 1; i <= list.Count() && i <= result.rows.size(); ++i) {
         platform::ListItem& item = list.Item(i);
         const auto& out = result.rows[i - 1];

@@ -45,8 +45,15 @@ SymbolPtr SessionSymbolByName(DeskServices& desk, const std::string& Name) {
 }
 
 void RefreshNetPositions(DeskServices& desk, bool Skip, int32_t Account) {
+    RefreshNetPositionsWith(
+        desk.Ports(), desk.State(), Skip, Account,
+        [&desk](const std::string& name) { return SessionSymbolByName(desk, name); });
+}
+
+void RefreshNetPositionsWith(const DeskPorts& ports, const DeskState& state, bool Skip,
+                             int32_t Account,
+                             const std::function<SymbolPtr(const std::string&)>& symbolByName) {
     if (Skip) return;
-    const DeskPorts& ports = desk.Ports();
     platform::ListView& open = ports.frmTrade->lvwOpenPos();
     for (size_t i = open.Count(); i >= 1; --i)
         if (runtime::Val(open.Item(i).SubItems(1)) == Account) open.Remove(i);
@@ -61,14 +68,12 @@ void RefreshNetPositions(DeskServices& desk, bool Skip, int32_t Account) {
     for (const std::string& key : keys) {
         const platform::ListItem* row = net.Find(key);
         if (!row) continue;
-        const SymbolPtr symbol = SessionSymbolByName(desk, row->Text());
+        const SymbolPtr symbol = symbolByName(row->Text());
         if (!symbol) continue;
         const int32_t side = row->SubItems(kNetSide) == "Buy" ? 1 : -1;
-        const DeskState& state = desk.State();
         ports.CNetPos->PositionAdded(
             symbol, side, -runtime::Val(row->SubItems(kNetAmount)),
-            runtime::Val(row->SubItems(kNetAverage)),
-            -MoneyValue(state, row->SubItems(kNetComm)),
+            runtime::Val(row->SubItems(kNetAverage)), -MoneyValue(state, row->SubItems(kNetComm)),
             -MoneyValue(state, row->SubItems(kNetInterest)),
             runtime::Variant(-MoneyValue(state, row->SubItems(kNetProfit))), Account);
     }

@@ -4,6 +4,7 @@
 // look-ups the position views make through the first session that knows a symbol.
 // They act on the ports only; none keeps state.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,10 @@ SymbolPtr SessionSymbolByName(DeskServices& desk, const std::string& Name);
 // Walks a snapshot of the account's net rows, so rows that one subtraction removes
 // are passed over; a row whose symbol no session knows stays.
 void RefreshNetPositions(DeskServices& desk, bool Skip, int32_t Account);
+// The same with the symbol look-up given (RefreshNetPositions passes the sessions').
+void RefreshNetPositionsWith(const DeskPorts& ports, const DeskState& state, bool Skip,
+                             int32_t Account,
+                             const std::function<SymbolPtr(const std::string&)>& symbolByName);
 
 // Sends the close of Lots of the position through the account's first session
 // ("" as tag); reports the two immediate refusals to the journal and the message
