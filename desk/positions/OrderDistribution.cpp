@@ -22,22 +22,28 @@ int32_t AccountOf(const std::string& text) {
     return runtime::CLng(value);
 }
 
+// The account's equity and effective margin from its session's summary; a refused
+// summary leaves them 0, no session gives hasSession false.
+void ReadFigures(DeskServices& desk, CClientAPIManagers& managers, const std::string& accountText,
+                 CDistribution::Row& row) {
+    const int32_t account = AccountOf(accountText);
+    const ManagerPtr session =
+        managers.Item(FindClientKey(desk.Ports().frmMain->lvwClients(), account));
+    const auto api = session ? session->ClientAPIF() : nullptr;
+    row.hasSession = api != nullptr;
+    if (!api) return;
+    double balance = 0, floating = 0, credit = 0, marginReq = 0, marginLevel = 0;
+    api->AccountSummaries(account, balance, floating, credit, row.equity, marginReq, marginLevel,
+                          row.effMargin);
+}
+
 CDistribution::Row ReadRow(DeskServices& desk, CClientAPIManagers& managers,
                            const platform::ListItem& item, const std::string& symbolName) {
     CDistribution::Row row;
     row.checked = item.Checked();
     if (!row.checked) return row;
     row.seesSymbol = managers.Check_Visibility(symbolName, item.Text());
-    if (!row.seesSymbol) return row;
-    const int32_t account = AccountOf(item.Text());
-    const ManagerPtr session =
-        managers.Item(FindClientKey(desk.Ports().frmMain->lvwClients(), account));
-    const auto api = session ? session->ClientAPIF() : nullptr;
-    row.hasSession = api != nullptr;
-    if (!api) return row;
-    double balance = 0, floating = 0, credit = 0, marginReq = 0, marginLevel = 0;
-    api->AccountSummaries(account, balance, floating, credit, row.equity, marginReq, marginLevel,
-                          row.effMargin);
+    if (row.seesSymbol) ReadFigures(desk, managers, item.Text(), row);
     return row;
 }
 
@@ -91,6 +97,24 @@ void DistributeOver(DeskServices& desk, platform::ListView& list, double total, 
         desk.Ports().Messages->ShowMessage(result.message, kDefaultCaption, false);
     if (pane == CDistribution::Pane::MarketOrder)
         MarketButtonsAfter(*desk.Ports().frmorder, result.outcome);
+}
+
+void CheckAllClients(DeskServices& desk, platform::ListView& list, bool checked) {
+    CClientAPIManagers& managers = *desk.Managers();
+    for (size_t i = 1; i <= list.Count(); ++i) {
+        platform::ListItem& item = list.Item(i);
+        if (!checked) {
+            item.setChecked(false);
+            item.setSubItems(kResult, "");
+            continue;
+        }
+        CDistribution::Row row;
+        ReadFigures(desk, managers, item.Text(), row);
+        if (row.hasSession && row.equity > 0)
+            item.setChecked(true);
+        else
+            item.setSubItems(kResult, "No Balance");
+    }
 }
 
 void Distribute(DeskServices& desk, double total, int16_t rule, const SymbolPtr& Symbol) {

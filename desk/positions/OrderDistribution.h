@@ -27,6 +27,12 @@ void DistributeOver(DeskServices& desk, platform::ListView& list, double total, 
                     const SymbolPtr& Symbol, CDistribution::Pane pane,
                     const UpdateAmountFn& updateAmount);
 
+// The order panes' check-all: checked, every row whose account's equity is above 0
+// is checked and every other row gets "No Balance" and keeps its check (an account
+// without a session reads as equity 0); unchecked, every row is unchecked and its
+// "Result" emptied.
+void CheckAllClients(DeskServices& desk, platform::ListView& list, bool checked);
+
 // The accounts window's Distribute for the market-order pane.
 void Distribute(DeskServices& desk, double total, int16_t rule, const SymbolPtr& Symbol);
 

@@ -6,7 +6,11 @@
 
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/positions/CDistribution.h"
+#include "desk/positions/OrderDistribution.h"
+#include "desk/sessions/CClientAPIManagers.h"
 #include "runtime/Convert.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
 
 namespace {
@@ -188,6 +192,47 @@ TEST(OrderPaneInput, FiltersKeysChecksLotsTextsAndEnablesDistribute) {
     desk.orderAmount = "0";
     ValidateData(pane);
     EXPECT_FALSE(desk.cmddis.enabled || desk.cmdbuy.enabled || desk.cmdsell.enabled);
+}
+
+// Check-all and Distribute over the market pane's rows and the sessions: accounts
+// without figures read "No Balance" and keep their check; a row that sees nothing
+// leaves no account, which resets the pane's buttons and check box.
+TEST(Distribution, RunsOverThePaneRowsAndTheSessions) {
+    testsupport::TempProgramFolder folder;
+    testsupport::FakeDesk desk{CClientAPIManagers::Factory()};
+    testsupport::ViewFactory views;
+    auto eur = views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    desk.Services().Managers()->Add("127.0.0.1", 1, "A", "pw", false, 1001);
+    auto& rows = desk.stores().orderClients;
+    rows.Add("C1001", "1001");
+    rows.Add("C1002", "1002").setChecked(true);
+    auto results = [&] { return rows.Item(1).SubItems(2) + "|" + rows.Item(2).SubItems(2); };
+
+    CheckAllClients(desk.Services(), rows, true);
+    EXPECT_EQ(results(), "No Balance|No Balance");
+    EXPECT_FALSE(rows.Item(1).Checked());
+    EXPECT_TRUE(rows.Item(2).Checked());
+
+    desk.Take();
+    Distribute(desk.Services(), 0, 0, eur);
+    EXPECT_EQ(desk.Take(), (Texts{"message|##DEF##|Please fill the required fields"}));
+    EXPECT_TRUE(rows.Item(2).Checked());
+
+    desk.chkAllClients = true;
+    desk.cmdbuy.visible = true;
+    Distribute(desk.Services(), 1, 0, eur);
+    EXPECT_EQ(desk.Take(), (Texts{"message|##DEF##|No account selected"}));
+    EXPECT_FALSE(rows.Item(2).Checked());
+    EXPECT_EQ(results(), "|") << "unticking check-all empties every result";
+    EXPECT_TRUE(desk.cmddis.visible);
+    EXPECT_FALSE(desk.cmdbuy.visible || desk.cmdsell.visible || desk.chkAllClients);
+
+    rows.Item(1).setChecked(true);
+    rows.Item(1).setSubItems(2, "note");
+    CheckAllClients(desk.Services(), rows, false);
+    EXPECT_FALSE(rows.Item(1).Checked());
+    EXPECT_EQ(results(), "|");
+    desk.Services().ReleaseManagers();
 }
 
 }  // namespace
