@@ -197,7 +197,8 @@ void ListView::Refresh() {
 }
 
 void ListView::Renumber(size_t from) {
-    for (size_t i = from; i < rows_.size(); ++i) rows_[i]->ordinal_ = base_ + static_cast<int64_t>(i);
+    for (size_t i = from; i < rows_.size(); ++i)
+        rows_[i]->ordinal_ = base_ + static_cast<int64_t>(i);
 }
 
 void ListView::Select(ListItem* item) {

@@ -94,7 +94,7 @@ private:
 
     ListView* owner_;
     std::string key_;
-    int64_t ordinal_ = 0;  // Index() = ordinal_ - the list's base + 1
+    int64_t ordinal_ = 0;          // Index() = ordinal_ - the list's base + 1
     std::vector<CellData> cells_;  // cells_[0] is column 1
     bool checked_ = false;
     bool selected_ = false;
