@@ -37,8 +37,12 @@ size_t ListItem::SubColumn(size_t i) {
     return i + 1;
 }
 
+size_t ListItem::Index() const {
+    return static_cast<size_t>(ordinal_ - owner_->base_) + 1;
+}
+
 void ListItem::Notify(size_t column, Role role) const {
-    owner_->Changed(ListViewChange{Kind::Cell, index_, column, role});
+    owner_->Changed(ListViewChange{Kind::Cell, Index(), column, role});
 }
 
 void ListItem::SetCellText(size_t column, std::string_view text) {
@@ -114,8 +118,25 @@ ListItem& ListView::Add(std::string_view key, std::string_view text, int32_t sma
     Emit(Kind::AboutToInsert, index);
     rows_.push_back(std::unique_ptr<ListItem>(new ListItem(this, k, std::string(text), smallIcon)));
     ListItem* item = rows_.back().get();
-    item->index_ = index;
+    item->ordinal_ = base_ + static_cast<int64_t>(index) - 1;
     byKey_.emplace(std::move(k), item);
+    Emit(Kind::Inserted, index);
+    return *item;
+}
+
+ListItem& ListView::Insert(size_t index, std::string_view text, int32_t smallIcon) {
+    if (index < 1 || index > rows_.size() + 1) Raise(listview_errc::IndexOutOfBounds);
+    Emit(Kind::AboutToInsert, index);
+    auto row = std::unique_ptr<ListItem>(new ListItem(this, "", std::string(text), smallIcon));
+    ListItem* item = row.get();
+    if (index == 1) {
+        rows_.push_front(std::move(row));
+        --base_;
+        item->ordinal_ = base_;
+    } else {
+        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index - 1), std::move(row));
+        Renumber(index - 1);
+    }
     Emit(Kind::Inserted, index);
     return *item;
 }
@@ -146,9 +167,15 @@ void ListView::Remove(size_t index) {
     ListItem& item = Item(index);
     Emit(Kind::AboutToRemove, index);
     if (selected_ == &item) selected_ = nullptr;
-    byKey_.erase(item.key_);
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index - 1));
-    Renumber(index - 1);
+    const auto keyed = byKey_.find(item.key_);
+    if (keyed != byKey_.end() && keyed->second == &item) byKey_.erase(keyed);
+    if (index == 1) {
+        rows_.pop_front();
+        ++base_;
+    } else {
+        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index - 1));
+        Renumber(index - 1);
+    }
     Emit(Kind::Removed, index);
 }
 
@@ -161,6 +188,7 @@ void ListView::Clear() {
     selected_ = nullptr;
     byKey_.clear();
     rows_.clear();
+    base_ = 0;
     Emit(Kind::Reset);
 }
 
@@ -169,7 +197,8 @@ void ListView::Refresh() {
 }
 
 void ListView::Renumber(size_t from) {
-    for (size_t i = from; i < rows_.size(); ++i) rows_[i]->index_ = i + 1;
+    for (size_t i = from; i < rows_.size(); ++i)
+        rows_[i]->ordinal_ = base_ + static_cast<int64_t>(i);
 }
 
 void ListView::Select(ListItem* item) {

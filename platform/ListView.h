@@ -6,6 +6,7 @@
 // gives one notice. Handlers of the feed must not change the store.
 // Row references stay valid until the row is removed or the list cleared.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,7 +46,7 @@ class ListView;
 class ListItem {
 public:
     const std::string& Key() const { return key_; }
-    size_t Index() const { return index_; }
+    size_t Index() const;
 
     // Column 1.
     const std::string& Text() const { return Cell(1).text; }
@@ -93,7 +94,7 @@ private:
 
     ListView* owner_;
     std::string key_;
-    size_t index_ = 0;
+    int64_t ordinal_ = 0;          // Index() = ordinal_ - the list's base + 1
     std::vector<CellData> cells_;  // cells_[0] is column 1
     bool checked_ = false;
     bool selected_ = false;
@@ -109,6 +110,9 @@ public:
 
     // Appends a row; raises 35602 when the key is present (compared exactly).
     ListItem& Add(std::string_view key, std::string_view text, int32_t smallIcon = 0);
+    // Inserts a row without a key at `index` (1..Count + 1; else 35600): O(1) at the
+    // top and at the end. Find never returns a keyless row; Key() reads "".
+    ListItem& Insert(size_t index, std::string_view text, int32_t smallIcon = 0);
     size_t Count() const { return rows_.size(); }
     // Raises 35600 outside 1..Count.
     ListItem& Item(size_t index) const;
@@ -148,7 +152,9 @@ private:
     void Select(ListItem* item);
     void Renumber(size_t from);
 
-    std::vector<std::unique_ptr<ListItem>> rows_;
+    std::deque<std::unique_ptr<ListItem>> rows_;
+    // The ordinal of row 1: lowered by an insertion at the top, raised by a removal there.
+    int64_t base_ = 0;
     std::unordered_map<std::string, ListItem*> byKey_;
     ListItem* selected_ = nullptr;
     std::vector<ColumnData> columns_;

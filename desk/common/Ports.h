@@ -48,6 +48,13 @@ public:
     virtual void setSoundAllowed(bool allowed) = 0;
     // The account list the dealer loaded; empty when the accounts come from the saved list.
     virtual std::string LoadedFileName() const = 0;
+    // What the order panes call: enables the market pane's Distribute from its total
+    // and symbol; spreads `total` over its checked rows; filters a key typed into an
+    // amount field (the key comes back 0 when dropped); the empty amount hook.
+    virtual void ValidateData() = 0;
+    virtual void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) = 0;
+    virtual int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) = 0;
+    virtual void clearammountfromlistview() = 0;
 };
 
 // The add-account dialog.
@@ -71,6 +78,19 @@ public:
     virtual void setEnabled(bool enabled) = 0;
     virtual platform::ComboBox& cbsymbols() = 0;
     virtual void setTxtammount(const std::string& text) = 0;
+    virtual std::string txtammount() const = 0;
+    // The distribution rule: positions 0..2, -1 when none is chosen.
+    virtual platform::ComboBox& CBdis() = 0;
+    virtual void setCmddisEnabled(bool enabled) = 0;
+    virtual void setCmddisVisible(bool visible) = 0;
+    virtual void setCmdbuyEnabled(bool enabled) = 0;
+    virtual void setCmdbuyVisible(bool visible) = 0;
+    virtual void setCmdsellEnabled(bool enabled) = 0;
+    virtual void setCmdsellVisible(bool visible) = 0;
+    // Unchecking runs the box's click: every row unchecked, every "Result" emptied.
+    virtual void setChkAllClients(bool checked) = 0;
+    // "Amount" of the row `Key` = the amount's shortest text; an unknown key changes nothing.
+    virtual void updateAmount(int32_t AccountID, double Amount, const std::string& Key) = 0;
 };
 
 // The entry-order pane.
@@ -103,6 +123,10 @@ public:
     virtual ~ICNetPos() = default;
     // Side "Buy" or "Sell": the summed profit of that symbol and side.
     virtual double caluclate_profit(const std::string& SymbolName, const std::string& Side) = 0;
+    // Applies one signed position share to the account's row and to the symbol's total.
+    virtual void PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
+                               double Commission, double Interest,
+                               const runtime::Variant& ProfitLoss, int32_t AccountID) = 0;
 };
 
 // The open-positions pane.
@@ -130,6 +154,8 @@ public:
     virtual void RefreshMSH() = 0;
     // Order number (decimal text) to the ticket whose closing it requests.
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
+    // Empties the grid to its two rows with the header "Account", "Status", "Amount", "Action".
+    virtual void ResetMSH() = 0;
 };
 
 // The pending-orders pane.

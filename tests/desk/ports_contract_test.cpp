@@ -88,4 +88,27 @@ TYPED_TEST(PortContract, PlayWaveClearsTheSoundSwitch) {
     EXPECT_FALSE(main.SoundAllowed());
 }
 
+// The market pane's members the distribution drives: amounts as the shortest
+// text by row key, the total read back, check-all's reset unticking every row.
+TYPED_TEST(PortContract, MarketPaneTakesAmountsAndResetsCheckAll) {
+    auto& order = *this->p().frmorder;
+    auto& main = *this->p().frmMain;
+    order.Add(1001, "", 0);
+    order.updateAmount(0, 0.30000000000000004, "C1001");
+    order.updateAmount(0, 7, "C9");
+    EXPECT_EQ(order.lvwConClients().Item("C1001").SubItems(1), "0.3");
+    EXPECT_EQ(order.lvwConClients().Count(), 1u);
+    order.setTxtammount("1.5");
+    EXPECT_EQ(order.txtammount(), "1.5");
+    int16_t point = '.';
+    EXPECT_EQ(main.askycodekeypress(point, order.txtammount()), 0);
+    auto& row = order.lvwConClients().Item("C1001");
+    order.setChkAllClients(true);
+    row.setChecked(true);
+    row.setSubItems(2, "No Balance");
+    order.setChkAllClients(false);
+    EXPECT_FALSE(row.Checked());
+    EXPECT_EQ(row.SubItems(2), "");
+}
+
 }  // namespace

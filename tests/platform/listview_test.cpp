@@ -117,6 +117,39 @@ TEST(ListView, AnnouncesChangesInTwoPhasesAndStaysSilentOnNoOps) {
     EXPECT_EQ(log.lines, expected);
 }
 
+// Keyless rows go in anywhere (the journal puts its newest on top): indices shift
+// both ways, keyed rows keep their keys, a keyless row is never found by key.
+TEST(ListView, InsertsKeylessRowsAtAnyIndexAndKeepsIndicesTrue) {
+    ListView lv;
+    FeedLog log(lv);
+    auto& keyed = lv.Add("k", "keyed");
+    lv.Insert(1, "top");
+    lv.Insert(3, "end");
+    auto& middle = lv.Insert(2, "middle");
+    EXPECT_EQ(ErrorOf([&] { lv.Insert(6, "x"); }), 35600);
+    EXPECT_EQ(ErrorOf([&] { lv.Insert(0, "x"); }), 35600);
+    std::vector<std::string> texts;
+    for (size_t i = 1; i <= lv.Count(); ++i) {
+        EXPECT_EQ(lv.Item(i).Index(), i);
+        texts.push_back(lv.Item(i).Text());
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"top", "middle", "keyed", "end"}));
+    EXPECT_EQ(keyed.Index(), 3u);
+    EXPECT_EQ(lv.Find(""), nullptr);
+    lv.Remove(1);
+    EXPECT_EQ(middle.Index(), 1u);
+    EXPECT_EQ(lv.Item("k").Index(), 2u);
+    lv.Insert(1, "newest").setSubItems(2, "x");
+    EXPECT_EQ(lv.Item(1).SubItems(2), "x");
+    EXPECT_EQ(keyed.Index(), 3u);
+    lv.Clear();
+    lv.Insert(1, "again");
+    EXPECT_EQ(lv.Item(1).Index(), 1u);
+    EXPECT_EQ(std::vector<std::string>(log.lines.begin(), log.lines.begin() + 4),
+              (std::vector<std::string>{"+?1/n0", "+1/n1", "+?1/n1", "+1/n2"}));
+    EXPECT_EQ(log.lines[log.lines.size() - 5], "cell1.3text/n4");
+}
+
 TEST(ListView, ColumnLeftsAddUpTheWidthsBefore) {
     ListView lv;
     lv.AddColumn("A", 100);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "desk/common/MGeneral.h"
+#include "desk/common/OrderPaneProcedures.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
@@ -106,6 +107,15 @@ struct FakeDesk::Doubles {
         bool SoundAllowed() const override { return d.soundAllowed; }
         void setSoundAllowed(bool allowed) override { d.soundAllowed = allowed; }
         std::string LoadedFileName() const override { return d.loadedFileName; }
+        void ValidateData() override { OrbanexDesk::ValidateData(*d.Ports().frmorder); }
+        void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override {
+            d.Record("main.Distribute|" + Num(total) + "|" + std::to_string(rule) + "|" +
+                     (Symbol ? Symbol->Name() : std::string()));
+        }
+        int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override {
+            return OrbanexDesk::askycodekeypress(KeyAscii, Text);
+        }
+        void clearammountfromlistview() override { OrbanexDesk::clearammountfromlistview(); }
     } main;
 
     struct Account : Ifrmaccount {
@@ -144,6 +154,28 @@ struct FakeDesk::Doubles {
         void setEnabled(bool enabled) override { d.orderEnabled = enabled; }
         platform::ComboBox& cbsymbols() override { return d.stores().cbsymbols; }
         void setTxtammount(const std::string& text) override { d.orderAmount = text; }
+        std::string txtammount() const override { return d.orderAmount; }
+        platform::ComboBox& CBdis() override { return d.stores().CBdis; }
+        void setCmddisEnabled(bool enabled) override { d.cmddis.enabled = enabled; }
+        void setCmddisVisible(bool visible) override { d.cmddis.visible = visible; }
+        void setCmdbuyEnabled(bool enabled) override { d.cmdbuy.enabled = enabled; }
+        void setCmdbuyVisible(bool visible) override { d.cmdbuy.visible = visible; }
+        void setCmdsellEnabled(bool enabled) override { d.cmdsell.enabled = enabled; }
+        void setCmdsellVisible(bool visible) override { d.cmdsell.visible = visible; }
+        void setChkAllClients(bool checked) override {
+            const bool was = d.chkAllClients;
+            d.chkAllClients = checked;
+            if (!was || checked) return;
+            auto& lv = d.stores().orderClients;
+            for (size_t i = 1; i <= lv.Count(); ++i) {
+                lv.Item(i).setChecked(false);
+                lv.Item(i).setSubItems(2, "");
+            }
+        }
+        void updateAmount(int32_t, double Amount, const std::string& Key) override {
+            if (auto* row = d.stores().orderClients.Find(Key))
+                row->setSubItems(1, runtime::NumberToText(Amount));
+        }
     } order;
 
     struct LimitOrder : Ifrmlimitorder {
@@ -183,6 +215,14 @@ struct FakeDesk::Doubles {
         double caluclate_profit(const std::string& SymbolName, const std::string& Side) override {
             d.Record("net.caluclate_profit|" + SymbolName + "|" + Side);
             return SumProfit(d, SymbolName + "|" + Side);
+        }
+        void PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
+                           double Commission, double Interest, const runtime::Variant& ProfitLoss,
+                           int32_t AccountID) override {
+            d.Record("net.PositionAdded|" + (Symbol ? Symbol->Name() : std::string("?")) + "|" +
+                     std::to_string(Side) + "|" + Num(Lots) + "|" + Num(Price) + "|" +
+                     Num(Commission) + "|" + Num(Interest) + "|" + ProfitLoss.ToString() + "|" +
+                     std::to_string(AccountID));
         }
     } net;
 
@@ -272,6 +312,7 @@ struct FakeDesk::Doubles {
         }
         void RefreshMSH() override { d.Record("close.RefreshMSH"); }
         runtime::Collection<int32_t>& PendingCloses() override { return d.stores().pendingCloses; }
+        void ResetMSH() override { d.Record("close.ResetMSH"); }
     } close;
 
     struct Pending : IfrmPending {

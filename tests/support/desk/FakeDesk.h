@@ -46,6 +46,13 @@ public:
     bool chkAll = false;
     std::string summaries;
     std::vector<std::string> statusPanes = std::vector<std::string>(3);  // 100024..100026
+    // The market-order pane's buttons and check box, as the distribution leaves them.
+    struct OrderButton {
+        bool enabled = true;
+        bool visible = true;
+    };
+    OrderButton cmddis, cmdbuy{true, false}, cmdsell{true, false};
+    bool chkAllClients = false;
 
     struct Stores;
     Stores& stores() { return *stores_; }
@@ -62,6 +69,7 @@ struct FakeDesk::Stores {
     platform::ListView lvwClients, orderClients, limitClients, lvmw, lvwNetPos, lvwOpenPos,
         lvwPending;
     platform::ComboBox cbsymbols, cblimitordersymbols, CloseSymbols;
+    platform::ComboBox CBdis;
     runtime::Collection<int32_t> pendingCloses;
     std::vector<int32_t> closeAccounts;
     // "<symbol name>|<Buy or Sell>" to the keys of that symbol's and side's
