@@ -74,7 +74,9 @@ TEST(PriceConditions, LabelsFollowTypeQuoteOffsetsAndMode) {
         EXPECT_EQ(got, c.expected);
         EXPECT_EQ(got.Unchanged(), c.expected.Unchanged());
         // The walk over the sessions is spared when the symbol is unknown or unseen.
-        if (!c.quote || !c.visible) EXPECT_EQ(offsetsAsked, 0);
+        if (!c.quote || !c.visible) {
+            EXPECT_EQ(offsetsAsked, 0);
+        }
     }
 }
 
