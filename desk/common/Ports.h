@@ -55,6 +55,13 @@ public:
     virtual void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) = 0;
     virtual int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) = 0;
     virtual void clearammountfromlistview() = 0;
+    // The entry-order pane's result table: the row `key`'s "Result" cell, the journal
+    // and the sound for one immediate result; `deletion` tells a cancel's result.
+    // Defaults serve accounts windows built before the entry-order pane.
+    virtual void Result(int32_t /*code*/, const std::string& /*key*/, int32_t /*account*/,
+                        bool /*deletion*/ = false) {}
+    // Enables the entry-order pane's Submit only while its prices meet its conditions.
+    virtual void textchanged() {}
 };
 
 // The add-account dialog.
@@ -104,6 +111,49 @@ public:
     virtual platform::ComboBox& cblimitordersymbols() = 0;
     virtual void setCmdsubmitlimiorderEnabled(bool enabled) = 0;
     virtual void setCmdlimiorderdisEnabled(bool enabled) = 0;
+
+    // ---- Modes, resets and what the accounts window reads or empties ----
+    // Defaults serve stand-in panes; the entry-order form overrides them all.
+    // Removes the account's row (rows are keyed "C" & account); none: nothing.
+    virtual void Remove(int32_t /*AccountID*/) {}
+    // Leaves any mode and empties the pane, its results included.
+    virtual void cmdcancel_Click() {}
+    // Opens the pending order selected in the pending-orders view for editing.
+    virtual void EdirMode() {}
+    // Shows and activates the pane (true) or closes it.
+    virtual void setDisplayed(bool /*shown*/) {}
+    // Copies the stop-loss and take-profit texts into the served position's row.
+    virtual void ManageSuccSLTPResult() {}
+    // "" (new order), "Limit Orders" or "SLTP ".
+    virtual std::string PaneMode() const { return {}; }
+    virtual std::string PositionSide() const { return {}; }
+    virtual std::string EditAmount() const { return {}; }
+    // The type combo's list position: 0 "Buy Limit" .. 3 "Sell Stop", -1 none.
+    virtual int32_t cblimiordertypeListIndex() const { return -1; }
+    virtual std::string txtatprice() const { return {}; }
+    virtual std::string txtsl() const { return {}; }
+    virtual std::string txttp() const { return {}; }
+    virtual std::string txtlimitorderammount() const { return {}; }
+    virtual void setTxtatprice(const std::string& /*text*/) {}
+    virtual void setTxtsl(const std::string& /*text*/) {}
+    virtual void setTxttp(const std::string& /*text*/) {}
+    virtual void setTxtlimitorderammount(const std::string& /*text*/) {}
+    // The six condition labels.
+    virtual std::string lblpricecondition() const { return {}; }
+    virtual std::string lblslchanged() const { return {}; }
+    virtual std::string lbltpchanged() const { return {}; }
+    virtual void setLblcondition(const std::string& /*text*/) {}
+    virtual void setLblpricecondition(const std::string& /*text*/) {}
+    virtual void setLblslchanged(const std::string& /*text*/) {}
+    virtual void setLblslcondition(const std::string& /*text*/) {}
+    virtual void setLbltpchanged(const std::string& /*text*/) {}
+    virtual void setLbltpcondition(const std::string& /*text*/) {}
+    // The texts of the last Submit.
+    virtual std::string SubmittedPrice() const { return {}; }
+    virtual std::string SubmittedType() const { return {}; }
+    virtual std::string SubmittedSymbol() const { return {}; }
+    virtual std::string SubmittedSL() const { return {}; }
+    virtual std::string SubmittedTP() const { return {}; }
 };
 
 class IfrmMW {

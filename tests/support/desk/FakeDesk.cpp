@@ -116,6 +116,12 @@ struct FakeDesk::Doubles {
             return OrbanexDesk::askycodekeypress(KeyAscii, Text);
         }
         void clearammountfromlistview() override { OrbanexDesk::clearammountfromlistview(); }
+        void Result(int32_t code, const std::string& key, int32_t account, bool deletion) override {
+            const auto* row = d.stores().limitClients.Find(key);
+            d.Record("main.Result|" + std::to_string(code) + "|" + key + "|" +
+                     std::to_string(account) + "|" + (deletion ? "deletion" : "order") + "|" +
+                     (row && row->Checked() ? "ticked" : "unticked"));
+        }
     } main;
 
     struct Account : Ifrmaccount {
@@ -199,6 +205,9 @@ struct FakeDesk::Doubles {
         }
         void setCmdsubmitlimiorderEnabled(bool enabled) override { d.submitEnabled = enabled; }
         void setCmdlimiorderdisEnabled(bool enabled) override { d.limitDisEnabled = enabled; }
+        void setDisplayed(bool shown) override {
+            d.Record(std::string("limit.setDisplayed|") + (shown ? "True" : "False"));
+        }
     } limit;
 
     struct MW : IfrmMW {

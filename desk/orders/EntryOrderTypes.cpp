@@ -1,0 +1,38 @@
+#include "desk/orders/EntryOrderTypes.h"
+
+namespace OrbanexDesk {
+
+std::optional<OrbanelGeneral10::OperationTypeEnum> EntryOrderType(int32_t typeIndex) {
+    switch (typeIndex) {
+        case kBuyLimit:
+            return OrbanelGeneral10::BuyType;
+        case kSellLimit:
+            return OrbanelGeneral10::SellType;
+        case kBuyStop:
+            return OrbanelGeneral10::BuyStopType;
+        case kSellStop:
+            return OrbanelGeneral10::SellStopType;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool IsBuyEntry(int32_t typeIndex) {
+    return typeIndex == kBuyLimit || typeIndex == kBuyStop;
+}
+
+bool IsPlainDecimal(std::string_view text) {
+    bool digit = false, point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+}  // namespace OrbanexDesk

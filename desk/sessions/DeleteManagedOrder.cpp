@@ -1,0 +1,58 @@
+#include "desk/sessions/DeleteManagedOrder.h"
+
+#include <string>
+
+#include "desk/sessions/CClientAPIManagers.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr size_t kPendingTypeColumn = 2;
+
+// The account's first session in position order, or nullptr.
+ManagerPtr SessionOfAccount(DeskServices& desk, int32_t account) {
+    for (const auto& entry : desk.Managers()->Children())
+        if (entry.value && entry.value->m_lAccount == account) return entry.value;
+    return nullptr;
+}
+
+bool IsManageType(const std::string& type) {
+    return type == "Buy(Manage)" || type == "Sell(Manage)";
+}
+}  // namespace
+
+void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
+    const DeskPorts& ports = desk.Ports();
+    const platform::ListItem* pending = ports.frmPending->lvwPending().SelectedItem();
+    if (!pending) return;
+    const std::string type = pending->SubItems(kPendingTypeColumn);
+    ports.frmlimitorder->setDisplayed(true);
+    ManagerPtr session = SessionOfAccount(desk, Account);
+    if (!session) {
+        const std::string text = "Unable to cancel order #" + std::to_string(OrderID) +
+                                 ", account " + std::to_string(Account) + " is not connected";
+        ports.frmJournal->Add(text, Account, true);
+        ports.Messages->ShowMessage(text, "##DEF##", false);
+        return;
+    }
+    // The entry pane keys its rows by account: session numbers shift on removal.
+    const std::string key = "C" + std::to_string(Account);
+    platform::ListView& rows = ports.frmlimitorder->lvwConClients();
+    auto tick = [&rows, &key](bool checked) {
+        if (platform::ListItem* row = rows.Find(key)) row->setChecked(checked);
+    };
+    tick(true);
+    try {
+        const std::string ids = std::to_string(OrderID);
+        const auto api = session->ClientAPIF();
+        const int32_t result =
+            IsManageType(type) ? api->DeleteSLTPOrder(ids, "") : api->DeleteLimitOrder(ids, "");
+        ports.frmMain->Result(result, key, Account, true);
+    } catch (...) {
+        tick(false);  // a raised error must not leave the row selected for the next Submit
+        throw;
+    }
+    tick(false);
+}
+
+}  // namespace OrbanexDesk
