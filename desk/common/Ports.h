@@ -14,6 +14,7 @@
 #include "clientapi/facade/COSymbol.h"
 #include "general/common/Enums.h"
 #include "platform/ComboBox.h"
+#include "platform/Grid.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
 #include "runtime/Variant.h"
@@ -125,6 +126,11 @@ public:
     virtual void RefreshMSH() = 0;
     // Order number (decimal text) to the ticket whose closing it requests.
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
+    // The grid: row 0 the header, account rows with their position rows below.
+    virtual platform::Grid& MSH() = 0;
+    // The question box's Yes to "close selected" and to a single position's close.
+    virtual void closepos() = 0;
+    virtual void close_single() = 0;
 };
 
 // The pending-orders pane.

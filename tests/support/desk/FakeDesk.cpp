@@ -172,6 +172,9 @@ struct FakeDesk::Doubles {
         }
         void RefreshMSH() override { d.Record("close.RefreshMSH"); }
         runtime::Collection<int32_t>& PendingCloses() override { return d.stores().pendingCloses; }
+        platform::Grid& MSH() override { return d.stores().MSH; }
+        void closepos() override { d.Record("close.closepos"); }
+        void close_single() override { d.Record("close.close_single"); }
     } close;
 
     struct Pending : IfrmPending {
