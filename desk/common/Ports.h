@@ -110,6 +110,8 @@ public:
     virtual platform::ListView& lvwOpenPos() = 0;
     virtual void setChkAll(bool checked) = 0;
     virtual void setLbmSummaries(const std::string& text) = 0;
+    // Closes every checked row's position at market (the question box's Yes).
+    virtual void closeAllse() = 0;
 };
 
 // The close-position pane.

@@ -152,6 +152,7 @@ struct FakeDesk::Doubles {
         platform::ListView& lvwOpenPos() override { return d.stores().lvwOpenPos; }
         void setChkAll(bool checked) override { d.chkAll = checked; }
         void setLbmSummaries(const std::string& text) override { d.summaries = text; }
+        void closeAllse() override { d.Record("trade.closeAllse"); }
     } trade;
 
     struct ClosePos : IfrmClosePos {
