@@ -128,6 +128,8 @@ public:
     virtual void RefreshMSH() = 0;
     // Order number (decimal text) to the ticket whose closing it requests.
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
+    // Empties the grid to its two rows with the header "Account", "Status", "Amount", "Action".
+    virtual void ResetMSH() = 0;
     // The grid: row 0 the header, account rows with their position rows below.
     virtual platform::Grid& MSH() = 0;
     // The question box's Yes to "close selected" and to a single position's close.

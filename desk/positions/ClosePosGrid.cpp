@@ -52,7 +52,7 @@ bool Contains(const std::string& text, std::string_view part) {
 
 ClosePosGrid::ClosePosGrid(const DeskPorts& ports, Hooks hooks)
     : ports_(ports), hooks_(std::move(hooks)) {
-    ResetHeader();
+    ResetMSH();
     CloseSymbols_.Click.Connect([this] { CloseSymbols_Click(); });
 }
 
@@ -66,7 +66,7 @@ int32_t ClosePosGrid::TicketOf(const std::string& description) {
 
 // ---- Rebuild ----
 
-void ClosePosGrid::ResetHeader() {
+void ClosePosGrid::ResetMSH() {
     MSH_.Clear();
     MSH_.setRows(2);
     const char* const header[] = {"Account", "Status", "Amount", "Action"};
@@ -80,7 +80,7 @@ void ClosePosGrid::CloseSymbols_Click() {
         explicit RedrawOff(platform::Grid& grid) : g(grid) { g.setRedraw(false); }
         ~RedrawOff() { g.setRedraw(true); }
     } redrawOff(MSH_);
-    ResetHeader();
+    ResetMSH();
     add_client();
     platform::ListView& trades = ports_.frmTrade->lvwOpenPos();
     const std::string& symbol = CloseSymbols_.Text();

@@ -48,6 +48,7 @@ public:
     void searchpos(int32_t ticket, const std::string& text) override;
     void RefreshMSH() override { MSH_.Refresh(); }
     runtime::Collection<int32_t>& PendingCloses() override { return PendingCloses_; }
+    void ResetMSH() override;
     platform::Grid& MSH() override { return MSH_; }
     void closepos() override;
     void close_single() override;
@@ -86,7 +87,6 @@ private:
         int32_t account = 0;
     };
 
-    void ResetHeader();
     void InsertPosition(const platform::ListItem& trade);
     void SetCellState(size_t col);
     void SetCheckCell(size_t row, size_t col, int32_t picture, int32_t pictureAlignment);

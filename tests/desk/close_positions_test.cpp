@@ -222,6 +222,11 @@ TEST(ClosePosGrid, AddsEachAccountOnceAndLeavesTheBlankRowBlank) {
     EXPECT_EQ(d.Rows(),
               (std::vector<std::string>{"1005:o", "#31:o:Close At 1.31", "#21:o:Close At 1.21",
                                         "#12:o:Close At 1.12", "#11:o:Close At 1.11", "blank:"}));
+
+    // The trade views' reset leaves the header and one blank row.
+    g.ResetMSH();
+    EXPECT_EQ(d.Rows(), std::vector<std::string>{"blank:"});
+    EXPECT_EQ(g.MSH().TextMatrix(0, 1), "Status");
 }
 
 // The answer closes the position asked about, once, whatever the grid shows by then.
