@@ -83,7 +83,7 @@ void ClosePosGrid::CloseSymbols_Click() {
     ResetMSH();
     add_client();
     platform::ListView& trades = ports_.frmTrade->lvwOpenPos();
-    const std::string& symbol = CloseSymbols_.Text();
+    const std::string symbol = CloseSymbols_.Text();
     for (size_t i = 1; i <= trades.Count(); ++i) {
         const platform::ListItem& trade = trades.Item(i);
         if (trade.SubItems(kTradeSymbol) == symbol) InsertPosition(trade);
@@ -150,13 +150,15 @@ size_t ClosePosGrid::get_index(int32_t account) const {
 
 // Only position rows: the blank row a rebuild leaves gets no price.
 void ClosePosGrid::RefreshPrice(double ask, double bid) {
+    const std::string atBid = kCloseAt + runtime::NumberToText(bid);
+    const std::string atAsk = kCloseAt + runtime::NumberToText(ask);
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
         if (!IsPositionRow(row)) continue;
         const std::string& description = MSH_.TextMatrix(row, kStatusCol);
         if (!Contains(description, "Sell")) {
-            MSH_.setTextMatrix(row, kActionCol, kCloseAt + runtime::NumberToText(bid));
+            MSH_.setTextMatrix(row, kActionCol, atBid);
         } else if (!Contains(description, "Buy")) {
-            MSH_.setTextMatrix(row, kActionCol, kCloseAt + runtime::NumberToText(ask));
+            MSH_.setTextMatrix(row, kActionCol, atAsk);
         }
     }
 }
