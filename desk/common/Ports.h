@@ -14,7 +14,6 @@
 #include "clientapi/facade/COSymbol.h"
 #include "general/common/Enums.h"
 #include "platform/ComboBox.h"
-#include "platform/Grid.h"
 #include "platform/ListView.h"
 #include "runtime/Collection.h"
 #include "runtime/Variant.h"
@@ -130,8 +129,6 @@ public:
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
     // Empties the grid to its two rows with the header "Account", "Status", "Amount", "Action".
     virtual void ResetMSH() = 0;
-    // The grid: row 0 the header, account rows with their position rows below.
-    virtual platform::Grid& MSH() = 0;
     // The question box's Yes to "close selected" and to a single position's close.
     virtual void closepos() = 0;
     virtual void close_single() = 0;

@@ -49,7 +49,7 @@ public:
     void RefreshMSH() override { MSH_.Refresh(); }
     runtime::Collection<int32_t>& PendingCloses() override { return PendingCloses_; }
     void ResetMSH() override;
-    platform::Grid& MSH() override { return MSH_; }
+    platform::Grid& MSH() { return MSH_; }
     void closepos() override;
     void close_single() override;
 

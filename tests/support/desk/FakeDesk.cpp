@@ -174,7 +174,6 @@ struct FakeDesk::Doubles {
         void RefreshMSH() override { d.Record("close.RefreshMSH"); }
         runtime::Collection<int32_t>& PendingCloses() override { return d.stores().pendingCloses; }
         void ResetMSH() override { d.Record("close.ResetMSH"); }
-        platform::Grid& MSH() override { return d.stores().MSH; }
         void closepos() override { d.Record("close.closepos"); }
         void close_single() override { d.Record("close.close_single"); }
     } close;

@@ -60,7 +60,6 @@ struct FakeDesk::Stores {
         lvwPending;
     platform::ComboBox cbsymbols, cblimitordersymbols, CloseSymbols;
     runtime::Collection<int32_t> pendingCloses;
-    platform::Grid MSH{2, 4};
     std::vector<int32_t> closeAccounts;
 };
 
