@@ -188,6 +188,8 @@ public:
     virtual platform::ListView& lvwOpenPos() = 0;
     virtual void setChkAll(bool checked) = 0;
     virtual void setLbmSummaries(const std::string& text) = 0;
+    // Closes every checked row's position at market (the question box's Yes).
+    virtual void closeAllse() = 0;
 };
 
 // The close-position pane.
@@ -206,6 +208,9 @@ public:
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
     // Empties the grid to its two rows with the header "Account", "Status", "Amount", "Action".
     virtual void ResetMSH() = 0;
+    // The question box's Yes to "close selected" and to a single position's close.
+    virtual void closepos() = 0;
+    virtual void close_single() = 0;
 };
 
 // The pending-orders pane.

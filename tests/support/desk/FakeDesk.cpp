@@ -301,6 +301,7 @@ struct FakeDesk::Doubles {
         platform::ListView& lvwOpenPos() override { return d.stores().lvwOpenPos; }
         void setChkAll(bool checked) override { d.chkAll = checked; }
         void setLbmSummaries(const std::string& text) override { d.summaries = text; }
+        void closeAllse() override { d.Record("trade.closeAllse"); }
     } trade;
 
     struct ClosePos : IfrmClosePos {
@@ -322,6 +323,8 @@ struct FakeDesk::Doubles {
         void RefreshMSH() override { d.Record("close.RefreshMSH"); }
         runtime::Collection<int32_t>& PendingCloses() override { return d.stores().pendingCloses; }
         void ResetMSH() override { d.Record("close.ResetMSH"); }
+        void closepos() override { d.Record("close.closepos"); }
+        void close_single() override { d.Record("close.close_single"); }
     } close;
 
     struct Pending : IfrmPending {

@@ -1,0 +1,345 @@
+#include "desk/positions/ClosePosGrid.h"
+
+#include <cmath>
+
+#include "runtime/Convert.h"
+#include "runtime/Strings.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr size_t kAccountCol = 0;
+constexpr size_t kStatusCol = 1;
+constexpr size_t kAmountCol = 2;
+constexpr size_t kActionCol = 3;
+constexpr int32_t kAlignLeftCenter = 1;
+constexpr int32_t kAlignLeftBottom = 2;
+constexpr double kWideGrid = 2500;
+constexpr size_t kTicketElement = 12;
+
+const char* const kCloseAt = "Close At ";
+const char* const kClose = "Close";
+const char* const kWaiting = " Waiting.....";
+const char* const kNoSymbol = "No symbol is selected";
+const char* const kNothingChecked = "There is no selected or open postions for this symbol";
+const char* const kAskAll =
+    "Are you sure you want to close selected postion(s) at current market price(s)?";
+const char* const kAskSingle =
+    "Are you sure you want to close selected postion at current market price?";
+
+// Columns of the Trade pane's open-positions list, as sub-items.
+constexpr size_t kTradeAccount = 1;
+constexpr size_t kTradeType = 3;
+constexpr size_t kTradeAmount = 4;
+constexpr size_t kTradeSymbol = 5;
+constexpr size_t kTradeOpenPrice = 6;
+constexpr size_t kTradeCurrentPrice = 7;
+
+// Columns of the accounts window's list, as sub-items.
+constexpr size_t kClientStatus = 2;
+constexpr size_t kClientAccount = 3;
+constexpr size_t kClientNote = 4;
+
+int32_t AccountOf(std::string_view text) {
+    const double v = runtime::Val(text);
+    return std::isfinite(v) && std::fabs(v) < 2147483647.0 ? static_cast<int32_t>(v) : 0;
+}
+
+bool Contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+}  // namespace
+
+ClosePosGrid::ClosePosGrid(const DeskPorts& ports, Hooks hooks)
+    : ports_(ports), hooks_(std::move(hooks)) {
+    ResetMSH();
+    CloseSymbols_.Click.Connect([this] { CloseSymbols_Click(); });
+}
+
+int32_t ClosePosGrid::TicketOf(const std::string& description) {
+    const std::vector<std::string> parts = runtime::Split(description, " ");
+    if (parts.size() <= kTicketElement || parts[kTicketElement].size() < 2 ||
+        parts[kTicketElement][0] != '#')
+        return 0;
+    return AccountOf(std::string_view(parts[kTicketElement]).substr(1));
+}
+
+// ---- Rebuild ----
+
+void ClosePosGrid::ResetMSH() {
+    MSH_.Clear();
+    MSH_.setRows(2);
+    const char* const header[] = {"Account", "Status", "Amount", "Action"};
+    for (size_t col = 0; col < 4; ++col) MSH_.setTextMatrix(0, col, header[col]);
+}
+
+void ClosePosGrid::CloseSymbols_Click() {
+    // One reset for the view instead of one notice per write.
+    struct RedrawOff {
+        platform::Grid& g;
+        explicit RedrawOff(platform::Grid& grid) : g(grid) { g.setRedraw(false); }
+        ~RedrawOff() { g.setRedraw(true); }
+    } redrawOff(MSH_);
+    ResetMSH();
+    add_client();
+    platform::ListView& trades = ports_.frmTrade->lvwOpenPos();
+    const std::string symbol = CloseSymbols_.Text();
+    for (size_t i = 1; i <= trades.Count(); ++i) {
+        const platform::ListItem& trade = trades.Item(i);
+        if (trade.SubItems(kTradeSymbol) == symbol) InsertPosition(trade);
+    }
+    setchkAllClients(false);
+}
+
+void ClosePosGrid::InsertPosition(const platform::ListItem& trade) {
+    const size_t row = get_index(AccountOf(trade.SubItems(kTradeAccount))) + 1;
+    MSH_.AddItem("", row);
+    const std::string description =
+        std::string(12, ' ') + "#" + trade.Text() + " " + trade.SubItems(kTradeType) + " " +
+        trade.SubItems(kTradeAmount) + " " + trade.SubItems(kTradeSymbol) + " at " +
+        trade.SubItems(kTradeOpenPrice);
+    SetCheckCell(row, kStatusCol, kPictureUnchecked, kAlignLeftBottom);
+    MSH_.setTextMatrix(row, kStatusCol, description);
+    MSH_.setTextMatrix(row, kAmountCol, trade.SubItems(kTradeAmount));
+    MSH_.setCellAlignment(row, kStatusCol, kAlignLeftCenter);
+    MSH_.setTextMatrix(row, kActionCol, kCloseAt + trade.SubItems(kTradeCurrentPrice));
+    SetCheckCell(row, kActionCol, kPictureBar, kAlignLeftCenter);
+}
+
+void ClosePosGrid::SetCheckCell(size_t row, size_t col, int32_t picture, int32_t alignment) {
+    MSH_.setCellPicture(row, col, picture);
+    MSH_.setCellPictureAlignment(row, col, alignment);
+    MSH_.setCellBackColor(row, col, kUnchecked);
+}
+
+void ClosePosGrid::add_client() {
+    platform::ListView& clients = ports_.frmMain->lvwClients();
+    for (size_t i = 1; i <= clients.Count(); ++i) {
+        const platform::ListItem& client = clients.Item(i);
+        if (client.SubItems(kClientStatus) == "Connected" &&
+            client.SubItems(kClientNote) != "Invalid account")
+            Add(AccountOf(client.SubItems(kClientAccount)));
+    }
+}
+
+// An account shows once: a second Add (positions loaded, then all data loaded)
+// finds its row; the blank row a rebuild leaves is reused only while it is blank.
+void ClosePosGrid::Add(int32_t AccountID) {
+    if (get_index(AccountID) != 0) return;
+    const std::string account = std::to_string(AccountID);
+    bool blank = MSH_.Rows() > 1;
+    for (size_t col = 0; blank && col < MSH_.Cols(); ++col) blank = MSH_.TextMatrix(1, col).empty();
+    if (blank) {
+        MSH_.setTextMatrix(1, kAccountCol, account);
+    } else {
+        MSH_.AddItem(account, 1);
+    }
+    SetCheckCell(1, kAccountCol, kPictureUnchecked, kAlignLeftBottom);
+    MSH_.setTextMatrix(1, kActionCol, kClose);
+    SetCheckCell(1, kActionCol, kPictureBar, kAlignLeftCenter);
+}
+
+size_t ClosePosGrid::get_index(int32_t account) const {
+    const std::string text = std::to_string(account);
+    for (size_t row = 1; row < MSH_.Rows(); ++row)
+        if (MSH_.TextMatrix(row, kAccountCol) == text) return row;
+    return 0;
+}
+
+// ---- Prices and answers ----
+
+// Only position rows: the blank row a rebuild leaves gets no price.
+void ClosePosGrid::RefreshPrice(double ask, double bid) {
+    const std::string atBid = kCloseAt + runtime::NumberToText(bid);
+    const std::string atAsk = kCloseAt + runtime::NumberToText(ask);
+    for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        if (!IsPositionRow(row)) continue;
+        const std::string& description = MSH_.TextMatrix(row, kStatusCol);
+        if (!Contains(description, "Sell")) {
+            MSH_.setTextMatrix(row, kActionCol, atBid);
+        } else if (!Contains(description, "Buy")) {
+            MSH_.setTextMatrix(row, kActionCol, atAsk);
+        }
+    }
+}
+
+void ClosePosGrid::searchpos(int32_t ticket, const std::string& text) {
+    if (ticket == 0) return;
+    for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        const std::string& description = MSH_.TextMatrix(row, kStatusCol);
+        if (!description.empty() && TicketOf(description) == ticket)
+            MSH_.setTextMatrix(row, kActionCol, text);
+    }
+}
+
+// ---- Check marks ----
+
+bool ClosePosGrid::IsPositionRow(size_t row) const {
+    return !IsAccountRow(row) && !MSH_.TextMatrix(row, kStatusCol).empty();
+}
+
+bool ClosePosGrid::IsCheckedPosition(size_t row) const {
+    return IsPositionRow(row) && MSH_.Cell(row, kStatusCol).backColor == kChecked;
+}
+
+bool ClosePosGrid::AnyCheckedPosition() const {
+    for (size_t row = 1; row < MSH_.Rows(); ++row)
+        if (IsCheckedPosition(row)) return true;
+    return false;
+}
+
+void ClosePosGrid::SetCellState(size_t col) {
+    MSH_.setCol(col);
+    const int32_t state = MSH_.CellBackColor();
+    if (state != kUnchecked && state != kChecked) return;  // never held a box
+    const bool checked = state == kUnchecked;
+    MSH_.setCellBackColor(checked ? kChecked : kUnchecked);
+    MSH_.setCellPicture(checked ? kPictureChecked : kPictureUnchecked);
+    if (col == kAccountCol) AccountChecked_ = checked;
+}
+
+void ClosePosGrid::check_all() {
+    const size_t account = get_index(AccountOf(MSH_.TextMatrix(MSH_.Row(), kAccountCol)));
+    for (size_t row = account + 1; row < MSH_.Rows() && !IsAccountRow(row); ++row) {
+        MSH_.setRow(row);
+        MSH_.setCellBackColor(row, kStatusCol, AccountChecked_ ? kUnchecked : kChecked);
+        SetCellState(kStatusCol);
+    }
+}
+
+void ClosePosGrid::setchkAllClients(bool checked) {
+    if (checked == chkAllClients_) return;
+    chkAllClients_ = checked;
+    chkAllClientsChanged(checked);
+    for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        if (!IsAccountRow(row)) continue;
+        MSH_.setRow(row);
+        MSH_.setCol(kAccountCol);
+        MSH_.setCellBackColor(checked ? kUnchecked : kChecked);
+        SetCellState(kAccountCol);
+        check_all();
+    }
+}
+
+// ---- Clicks ----
+
+void ClosePosGrid::MSH_MouseDown(int32_t button) {
+    RightButtonDown_ = button == 2;
+}
+
+void ClosePosGrid::MSH_Click() {
+    if (RightButtonDown_ || MSH_.Row() == 0) return;
+    switch (MSH_.Col()) {
+        case kAccountCol:
+            SetCellState(kAccountCol);
+            check_all();
+            break;
+        case kStatusCol:
+            SetCellState(kStatusCol);
+            break;
+        case kActionCol: {
+            const std::string text = MSH_.Text();
+            if (text.empty()) return;
+            if (text == kClose) {
+                SetCellState(kAccountCol);
+                check_all();
+                LblCheck_Click();
+                return;
+            }
+            asked_ = PlanSingle();
+            if (hooks_.AskQuestion) hooks_.AskQuestion(kAskSingle, kQuestionSingle);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void ClosePosGrid::LblCheck_Click() {
+    if (CloseSymbols_.Text().empty()) return Note(kNoSymbol);
+    if (!AnyCheckedPosition()) return Note(kNothingChecked);
+    if (hooks_.AskQuestion) hooks_.AskQuestion(kAskAll, kQuestionAll);
+}
+
+// ---- Closing ----
+
+void ClosePosGrid::closepos() {
+    size_t count = 0;
+    for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        if (!IsCheckedPosition(row)) continue;
+        closepos1(row);
+        ++count;
+    }
+    if (count == 0) Note(kNothingChecked);
+    close_postions();
+    setchkAllClients(false);
+}
+
+void ClosePosGrid::closepos1(size_t row) {
+    MSH_.setRow(row);
+    MSH_.setTextMatrix(row, kActionCol, kWaiting);
+}
+
+void ClosePosGrid::close_postions() {
+    int32_t account = 0;
+    for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        if (IsAccountRow(row)) {
+            account = AccountOf(MSH_.TextMatrix(row, kAccountCol));
+        } else if (IsCheckedPosition(row)) {
+            CloseChecked(TicketOf(MSH_.TextMatrix(row, kStatusCol)), account);
+        }
+    }
+}
+
+// The grid's amount may be stale (a partial close rebuilds nothing) and a stale
+// grid may pair a ticket with another account: the Trade row decides both.
+void ClosePosGrid::CloseChecked(int32_t ticket, int32_t account) {
+    if (ticket == 0 || account == 0 || !hooks_.ClosePositionForAccount) return;
+    const platform::ListItem* trade =
+        ports_.frmTrade->lvwOpenPos().Find("T" + std::to_string(ticket));
+    if (!trade || AccountOf(trade->SubItems(kTradeAccount)) != account) return;
+    const std::optional<double> amount = runtime::ParseNumber(trade->SubItems(kTradeAmount));
+    if (!amount) return;
+    hooks_.ClosePositionForAccount(ticket, *amount, account);
+}
+
+// What close_single reads from the current cell: the position of the row and the
+// account of the nearest "Close" row above it.
+ClosePosGrid::SingleClose ClosePosGrid::PlanSingle() const {
+    SingleClose plan;
+    const size_t row = MSH_.Row(), col = MSH_.Col();
+    const std::string& text = MSH_.TextMatrix(row, col);
+    if (text.empty() || text == kClose) return plan;
+    for (size_t up = row; up-- > 0;) {
+        if (MSH_.TextMatrix(up, col) == kClose) {
+            plan.account = AccountOf(MSH_.TextMatrix(up, kAccountCol));
+            break;
+        }
+    }
+    const std::string description = runtime::Trim(MSH_.TextMatrix(row, kStatusCol));
+    plan.ticket = description.size() > 1 ? AccountOf(std::string_view(description).substr(1)) : 0;
+    return plan;
+}
+
+// The question box keeps no row: the answer closes the position asked about, once,
+// not whatever the current cell shows after a rebuild.
+void ClosePosGrid::close_single() {
+    if (!asked_) return;
+    const SingleClose plan = *asked_;
+    asked_.reset();
+    CloseChecked(plan.ticket, plan.account);
+}
+
+// ---- Messages and layout ----
+
+void ClosePosGrid::Note(const std::string& text) {
+    if (ports_.Messages) ports_.Messages->ShowMessage(text, "##DEF##", false);
+}
+
+void ClosePosGrid::LayOutColumns(double gridWidth) {
+    if (gridWidth <= kWideGrid) return;
+    const double shares[] = {0.15, 0.40, 0.10, 0.35};
+    for (size_t col = 0; col < 4; ++col) MSH_.setColWidth(col, std::round(gridWidth * shares[col]));
+}
+
+}  // namespace OrbanexDesk
