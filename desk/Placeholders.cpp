@@ -6,7 +6,12 @@
 #include <map>
 #include <vector>
 
+#include "desk/accounts/CLoginOptions.h"
 #include "desk/common/DeskProcedures.h"
+#include "desk/common/OrderPaneProcedures.h"
+#include "desk/common/ResetTradeViews.h"
+#include "desk/positions/OrderDistribution.h"
+#include "desk/sessions/TradeViewProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
@@ -60,6 +65,14 @@ struct Placeholders::Forms {
         bool SoundAllowed() const override { return soundAllowed; }
         void setSoundAllowed(bool allowed) override { soundAllowed = allowed; }
         std::string LoadedFileName() const override { return {}; }
+        void ValidateData() override { OrbanexDesk::ValidateData(f.order); }
+        void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override {
+            OrbanexDesk::Distribute(*f.services(), total, rule, Symbol);
+        }
+        int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override {
+            return OrbanexDesk::askycodekeypress(KeyAscii, Text);
+        }
+        void clearammountfromlistview() override { OrbanexDesk::clearammountfromlistview(); }
     } main{*this};
 
     struct Account : Ifrmaccount {
@@ -89,7 +102,21 @@ struct Placeholders::Forms {
         bool Enabled() const override { return enabled; }
         void setEnabled(bool on) override { enabled = on; }
         platform::ComboBox& cbsymbols() override { return symbols; }
-        void setTxtammount(const std::string&) override {}
+        void setTxtammount(const std::string& text) override { amount = text; }
+        std::string txtammount() const override { return amount; }
+        platform::ComboBox& CBdis() override { return rules; }
+        void setCmddisEnabled(bool) override {}
+        void setCmddisVisible(bool) override {}
+        void setCmdbuyEnabled(bool) override {}
+        void setCmdbuyVisible(bool) override {}
+        void setCmdsellEnabled(bool) override {}
+        void setCmdsellVisible(bool) override {}
+        void setChkAllClients(bool) override {}
+        void updateAmount(int32_t, double Amount, const std::string& Key) override {
+            if (auto* row = clients.Find(Key)) row->setSubItems(1, AmountText(Amount));
+        }
+        std::string amount;
+        platform::ComboBox rules;
     } order{*this};
 
     struct LimitOrder : Ifrmlimitorder {
@@ -117,6 +144,8 @@ struct Placeholders::Forms {
         platform::ListView rows;
         platform::ListView& lvwNetPos() override { return rows; }
         double caluclate_profit(const std::string&, const std::string&) override { return 0; }
+        void PositionAdded(const SymbolPtr&, int32_t, double, double, double, double,
+                           const runtime::Variant&, int32_t) override {}
     } net;
 
     struct Trade : IfrmTrade {
@@ -133,6 +162,7 @@ struct Placeholders::Forms {
         platform::ListView& lvwOpenPos() override { return rows; }
         void setChkAll(bool) override {}
         void setLbmSummaries(const std::string&) override {}
+        void closeAllse() override {}
     } trade;
 
     struct ClosePos : IfrmClosePos {
@@ -146,6 +176,9 @@ struct Placeholders::Forms {
         void searchpos(int32_t, const std::string&) override {}
         void RefreshMSH() override {}
         runtime::Collection<int32_t>& PendingCloses() override { return pendingCloses; }
+        void ResetMSH() override {}
+        void closepos() override {}
+        void close_single() override {}
     } close;
 
     struct Pending : IfrmPending {
@@ -182,17 +215,12 @@ struct Placeholders::Forms {
         explicit Desk(Forms& forms) : f(forms) {}
         void Add(const std::string&, int32_t, bool) override {}
         void RefreshNetPositions(bool Skip, int32_t Account) override {
-            if (Skip) return;
-            auto& rows = f.trade.rows;
-            for (size_t i = rows.Count(); i >= 1; --i)
-                if (rows.Item(i).SubItems(1) == std::to_string(Account)) rows.Remove(i);
+            OrbanexDesk::RefreshNetPositions(*f.services(), Skip, Account);
         }
-        void ReplaceInServerFile(const std::string&, const std::string&) override {}
-        void ResetTradeViews() override {
-            f.services()->State().SummaryTotals.fill(0);
-            f.trade.rows.Clear();
-            f.net.rows.Clear();
+        void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) override {
+            OrbanexDesk::ReplaceInServerFile(OldText, NewText);
         }
+        void ResetTradeViews() override { OrbanexDesk::ResetTradeViews(*f.services()); }
         void ClearOrderForms() override { OrbanexDesk::ClearOrderForms(f.services()->Ports()); }
         void RemoveInvisibleSymbols() override {
             OrbanexDesk::RemoveInvisibleSymbols(*f.services());

@@ -30,12 +30,6 @@ std::string Key(const AccountEntry& entry) {
 
 // ---- Key filters ----
 
-int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) {
-    if (KeyAscii == kKeyDot && HasDot(Text)) KeyAscii = 0;
-    if (IsDigit(KeyAscii) || KeyAscii == kKeyDot || KeyAscii == kKeyBackspace) return KeyAscii;
-    return 0;
-}
-
 AccountKey txtaccount_KeyPress(const std::string& Text, int16_t KeyAscii) {
     constexpr size_t kLongestAccountText = 8;
     if (Text.size() > kLongestAccountText) return {KeyAscii, false};

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "desk/common/OrderPaneProcedures.h"
 #include "general/common/CStringValues.h"
 #include "platform/ListView.h"
 
@@ -22,14 +23,11 @@ enum AccountColumn : size_t {
     kFreeMarginColumn = 11,
 };
 
-constexpr int16_t kKeyBackspace = 8;
 constexpr int16_t kKeyEnter = 13;
 constexpr int16_t kKeyEscape = 27;
-constexpr int16_t kKeyDot = 46;
+constexpr int16_t kKeyDot = kKeyPoint;
 
-// Key filter of amount fields: a second "." and anything but digits, "." and
-// Backspace become 0. Returns the key as filtered.
-int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text);
+// The amount fields' key filter, askycodekeypress, is the order panes' (OrderPaneProcedures.h).
 
 // What a key pressed in the dialog's account box does, judged on the text before it.
 struct AccountKey {
