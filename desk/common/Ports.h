@@ -172,6 +172,9 @@ class ICNetPos {
 public:
     virtual ~ICNetPos() = default;
     // Side "Buy" or "Sell": the summed profit of that symbol and side.
+    // Called once per position update: it must not walk the whole list. It equals
+    // summing the profit texts of that symbol's and side's per-account rows (an
+    // index of those rows will do; a cached sum only if it always equals that).
     virtual double caluclate_profit(const std::string& SymbolName, const std::string& Side) = 0;
     // Applies one signed position share to the account's row and to the symbol's total.
     virtual void PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
