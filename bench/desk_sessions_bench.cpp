@@ -296,6 +296,41 @@ struct NullPorts : IfrmMain,
     void setCommandBarControlEnabled(int32_t, int32_t, bool) override {}
     void RefreshNetPositions(bool, int32_t) override {}
     void ReplaceInServerFile(const std::string&, const std::string&) override {}
+    void ValidateData() override {}
+    void Distribute(double, int16_t, const SymbolPtr&) override {}
+    int16_t askycodekeypress(int16_t& KeyAscii, const std::string&) override { return KeyAscii; }
+    void clearammountfromlistview() override {}
+    std::string txtammount() const override { return {}; }
+    platform::ComboBox& CBdis() override { return rules; }
+    void setCmddisEnabled(bool) override {}
+    void setCmddisVisible(bool) override {}
+    void setCmdbuyEnabled(bool) override {}
+    void setCmdbuyVisible(bool) override {}
+    void setCmdsellEnabled(bool) override {}
+    void setCmdsellVisible(bool) override {}
+    void setChkAllClients(bool) override {}
+    void updateAmount(int32_t, double, const std::string&) override {}
+    void PositionAdded(const SymbolPtr&, int32_t, double, double, double, double,
+                       const runtime::Variant&, int32_t) override {}
+    void closeAllse() override {}
+    void ResetMSH() override {}
+    void closepos() override {}
+    void close_single() override {}
+    std::shared_ptr<IfrmMsgBox> NewMsgBox() override { return nullptr; }
+    void SelectPane(int32_t) override {}
+    void ClosePane(int32_t) override {}
+    void setCommandChecked(int32_t, bool) override {}
+    void UpdateShowAllCheck() override {}
+    bool PaneClosed(int32_t) const override { return false; }
+    bool CommandChecked(int32_t) const override { return false; }
+    platform::widgets::CommandBarControl* GetCommandBarControl(int32_t, int32_t) override {
+        return nullptr;
+    }
+    void AddCommandHandler(int32_t, std::function<void()>) override {}
+    void ResetTradeViews() override {}
+    void ClearOrderForms() override {}
+    void RemoveInvisibleSymbols() override {}
+    platform::ComboBox rules;
 
     DeskPorts Ports() {
         return DeskPorts{this, this, this, this, this, this, this, this,

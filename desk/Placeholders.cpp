@@ -9,12 +9,12 @@
 #include "desk/accounts/CLoginOptions.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/OrderPaneProcedures.h"
+#include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
 #include "desk/positions/OrderDistribution.h"
-#include "desk/sessions/TradeViewProcedures.h"
-#include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
+#include "desk/sessions/TradeViewProcedures.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
