@@ -1,6 +1,7 @@
 #include "desk/MGeneralMain.h"
 
 #include "desk/Placeholders.h"
+#include "desk/accounts/frmMain.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/frmMdiNew.h"
@@ -26,6 +27,7 @@ MGeneral::~MGeneral() {
     End();
     OrbanelGeneral10::SetMessageNotifier(nullptr);
     shell_.reset();
+    delete accounts_.data();
     services_.reset();
     sound_.reset();
     messages_.reset();
@@ -38,6 +40,7 @@ void MGeneral::Main() {
     RegisterForms();
     shell_->Show(services_->State());
     ResetTradeViews();
+    accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);
     culf_->setDockFormLabelButtonOff(kLabelButtonOff);
     shell_->SelectPane(kPaneTrade);
@@ -59,7 +62,9 @@ void MGeneral::CreateDeskObjects() {
     sound_ = std::make_unique<DeskSound>(
         [this]() -> IfrmMain* { return services_ ? services_->Ports().frmMain : nullptr; });
     shell_ = std::make_unique<frmMdiNew>();
+    accounts_ = new frmMain([this] { return services_.get(); });
     DeskPorts ports = placeholders_->Ports();
+    ports.frmMain = accounts_.data();
     ports.Sound = sound_.get();
     ports.Messages = messages_.get();
     ports.Shell = shell_.get();
@@ -69,7 +74,12 @@ void MGeneral::CreateDeskObjects() {
 void MGeneral::RegisterForms() {
     for (const PaneRow& row : kPaneTable)
         shell_->RegisterPane(
-            row.id, [id = row.id] { return Placeholders::MakeForm(id); },
+            row.id,
+            [this, id = row.id]() -> QWidget* {
+                if (id != kPaneAccountsList) return Placeholders::MakeForm(id);
+                accounts_->Form_Load();
+                return accounts_.data();
+            },
             &placeholders_->View(row.id));
     services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {

@@ -8,8 +8,10 @@
 // session collection (every session logs out) while the forms and services
 // still live; the destructor then clears the message notifier and destroys the
 // forms and the services, in that order.
+#include <QPointer>
 #include <memory>
 
+#include "desk/accounts/frmMain.h"
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskServices.h"
 
@@ -42,6 +44,7 @@ public:
     DeskMessages& Messages() { return *messages_; }
     Placeholders& Views() { return *placeholders_; }
     const Culf& LabelLooks() const { return *culf_; }
+    frmMain& Accounts() { return *accounts_; }
 
 private:
     void CreateDeskObjects();
@@ -57,6 +60,8 @@ private:
     std::unique_ptr<DeskSound> sound_;
     std::unique_ptr<DeskServices> services_;
     std::unique_ptr<frmMdiNew> shell_;
+    // Owned by its pane once attached, else freed here.
+    QPointer<frmMain> accounts_;
 };
 
 }  // namespace OrbanexDesk

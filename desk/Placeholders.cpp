@@ -33,48 +33,6 @@ std::string AmountText(double amount) {
 struct Placeholders::Forms {
     std::function<DeskServices*()> services;
 
-    struct Main : IfrmMain {
-        Forms& f;
-        platform::ListView clients;
-        bool soundAllowed = false;
-        explicit Main(Forms& forms) : f(forms) {}
-        ManagersPtr CClientAPIManagers() override { return f.services()->Managers(); }
-        platform::ListView& lvwClients() override { return clients; }
-        void addToListView(const std::string& Username, int32_t AccountID, bool Connected,
-                           const std::string& Fifth, const std::string& Fourth,
-                           int16_t n) override {
-            const std::string key = "C" + std::to_string(n);
-            char index[8];
-            std::snprintf(index, sizeof index, "%02d", n);
-            platform::ListItem* row = clients.Find(key);
-            if (!row) row = &clients.Add(key, index);
-            row->setText(index);
-            row->setSubItems(1, Username);
-            row->setSubItems(2, Connected ? "Connected" : "Disconnected");
-            row->setSubItems(3, std::to_string(AccountID));
-            row->setSubItems(4, Fourth);
-            row->setSubItems(5, Fifth);
-        }
-        void refreshsummery_Click(const std::string&) override {}
-        void MnuDisconnecte_Click() override {
-            platform::ListItem* row = clients.SelectedItem();
-            if (!row) return;
-            if (auto session = f.services()->Managers()->Item(row->Key()))
-                session->ClientAPIF()->Disconnect();
-        }
-        bool SoundAllowed() const override { return soundAllowed; }
-        void setSoundAllowed(bool allowed) override { soundAllowed = allowed; }
-        std::string LoadedFileName() const override { return {}; }
-        void ValidateData() override { OrbanexDesk::ValidateData(f.order); }
-        void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override {
-            OrbanexDesk::Distribute(*f.services(), total, rule, Symbol);
-        }
-        int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override {
-            return OrbanexDesk::askycodekeypress(KeyAscii, Text);
-        }
-        void clearammountfromlistview() override { OrbanexDesk::clearammountfromlistview(); }
-    } main{*this};
-
     struct Account : Ifrmaccount {
         void setEnabled(bool) override {}
     } account;
@@ -242,7 +200,6 @@ Placeholders::~Placeholders() = default;
 DeskPorts Placeholders::Ports() {
     Forms& f = *forms_;
     DeskPorts ports;
-    ports.frmMain = &f.main;
     ports.frmaccount = &f.account;
     ports.frmorder = &f.order;
     ports.frmlimitorder = &f.limit;
@@ -267,10 +224,6 @@ QWidget* Placeholders::MakeForm(int32_t PaneID) {
     auto* form = new QWidget;
     form->setObjectName(QString("Placeholder%1").arg(PaneID));
     return form;
-}
-
-void Placeholders::setSoundAllowed(bool allowed) {
-    forms_->main.soundAllowed = allowed;
 }
 
 }  // namespace OrbanexDesk

@@ -27,8 +27,6 @@ public:
     CPaneDisplay& View(int32_t PaneID);
     // The empty window a pane hosts until its form exists.
     static QWidget* MakeForm(int32_t PaneID);
-    // The accounts window's allowance of one sound.
-    void setSoundAllowed(bool allowed);
 
 private:
     struct Forms;

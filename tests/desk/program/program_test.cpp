@@ -19,6 +19,7 @@
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/Culf.h"
 #include "platform/EventLoop.h"
+#include "platform/Paths.h"
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
@@ -127,8 +128,10 @@ TEST_F(Program, EndsWithEverySessionLoggedOutAndTheLayoutWritten) {
         ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 2; }, kWaitMs));
         EXPECT_EQ(desk.Views().View(kPaneAccountsList).Displayed(), true);
         desk.Shell().close();
-        EXPECT_EQ(ReadLayoutLines(folder.Path() / "Manage" / "Interface.vfx")[0].rfind("DP1:", 0),
-                  0u);
+        // The server list made the folder first, in its own case.
+        EXPECT_EQ(
+            ReadLayoutLines(platform::ResolvePath("\\Manage\\Interface.vfx"))[0].rfind("DP1:", 0),
+            0u);
         desk.End();
         EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs))
             << "both logouts reach the server";

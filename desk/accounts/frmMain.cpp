@@ -1,0 +1,178 @@
+#include "desk/accounts/frmMain.h"
+
+#include <QLabel>
+#include <QResizeEvent>
+#include <cstdio>
+
+#include "desk/common/DeskServices.h"
+#include "desk/common/OrderPaneProcedures.h"
+#include "desk/positions/OrderDistribution.h"
+#include "desk/sessions/CClientAPIManager.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "desk/ui/ListProcedures.h"
+#include "platform/widgets/ListView.h"
+#include "runtime/Convert.h"
+#include "runtime/Strings.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr const char* kNotice1 =
+    "Note:- No guarantee to deliver your order to the server with the requested prices as "
+    "this depends on your internet speed.";
+constexpr const char* kNotice2 =
+    "         - Trade will be made at  market prices not at the displayed prices.";
+constexpr const char* kCaptions[] = {
+    "Index",  "Username", "Connection Status ", "Account",      "Notes",      "Balance", "Flt P/L",
+    "Credit", "Equity",   "Used Margin",        "Margin Level", "Free Margin"};
+constexpr double kInitialColumnWidth = 1200;
+constexpr int32_t kConnect = 100018;
+constexpr int32_t kDisconnect = 100019;
+constexpr int32_t kRemove = 100020;
+
+QLabel* Notice(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setStyleSheet("color: red;");
+    return label;
+}
+}  // namespace
+
+frmMain::frmMain(std::function<DeskServices*()> services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)) {
+    setObjectName("frmMain");
+    labelinfo1_ = Notice(kNotice1, this);
+    labelinfo2_ = Notice(kNotice2, this);
+    view_ = new platform::widgets::ListView(rows_, this);
+    view_->setObjectName("lvwClients");
+    for (const char* caption : kCaptions) view_->AddColumn(caption, kInitialColumnWidth);
+    tick_ = timer_.Tick.Connect([this] { soundAllowed_ = true; });
+    dblClick_ = view_->DblClick.Connect([this] { lvwClients_DblClick(); });
+    mouseDown_ = view_->MouseDown.Connect(
+        [this](int32_t button, int32_t, double, double) { lvwClients_MouseDown(button); });
+}
+
+frmMain::~frmMain() {
+    // The list view follows rows_, which goes before QWidget frees its children.
+    delete view_;
+}
+
+DeskServices& frmMain::Services() {
+    return *services_();
+}
+
+void frmMain::Form_Load() {
+    if (core_) return;
+    timer_.SetInterval(kSoundInterval);
+    timer_.SetEnabled(true);
+    soundAllowed_ = false;
+    options_ = std::make_unique<CLoginOptions>(Services());
+    core_.emplace(Services(), *options_);
+    Form_Resize();
+    widths_ = kColumnWidths;
+    Form_Resize();
+    core_->CreateListFiles();
+    if (IShell* shell = Services().Ports().Shell) {
+        shell->AddCommandHandler(kConnect, [this] { Core().MnuConnecte_Click(); });
+        shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
+        shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
+    }
+}
+
+AccountsWindowCore& frmMain::Core() {
+    Form_Load();
+    return *core_;
+}
+
+CLoginOptions& frmMain::LoginOptions() {
+    Form_Load();
+    return *options_;
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    const int top = labelinfo1_->sizeHint().height() + labelinfo2_->sizeHint().height();
+    labelinfo1_->setGeometry(0, 0, width(), labelinfo1_->sizeHint().height());
+    labelinfo2_->setGeometry(0, labelinfo1_->sizeHint().height(), width(),
+                             labelinfo2_->sizeHint().height());
+    if (height() - top >= 0) view_->setGeometry(0, top, width(), height() - top);
+    if (!widths_.empty()) ApplyColumnWidths(*view_, widths_, &percentages_);
+}
+
+void frmMain::lvwClients_MouseDown(int32_t Button) {
+    rightButton_ = Button == 2;
+    if (DeskServices* desk = services_(); desk && desk->Ports().frmorder)
+        desk->Ports().frmorder->setTxtammount("");
+}
+
+void frmMain::lvwClients_DblClick() {
+    const platform::ListItem* row = rows_.SelectedItem();
+    if (rows_.Count() == 0 || !row || !edit_) return;
+    const std::string accountText = row->SubItems(kAccountColumn);
+    const double account = runtime::Val(accountText);
+    std::string password;
+    const auto managers = CClientAPIManagers();
+    for (int32_t i = 1; i <= managers->Count(); ++i) {
+        const ManagerPtr session = managers->Item(i);
+        if (session && session->m_lAccount == account) {
+            password = session->pass;
+            break;
+        }
+    }
+    edit_(row->SubItems(kUsernameColumn), password, accountText);
+}
+
+// ---- IfrmMain ----
+
+ManagersPtr frmMain::CClientAPIManagers() {
+    return Services().Managers();
+}
+
+void frmMain::addToListView(const std::string& Username, int32_t AccountID, bool Connected,
+                            const std::string& Fifth, const std::string& Fourth, int16_t n) {
+    std::string key, index;
+    if (n != -1) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%02d", n);
+        key = "C" + std::to_string(n);
+        index = text;
+    }
+    platform::ListItem* row = key.empty() ? nullptr : rows_.Find(key);
+    if (!row) row = &rows_.Add(key, index);
+    row->setText(index);
+    row->setSubItems(kUsernameColumn, runtime::UCase(Username));
+    row->setSubItems(kStatusColumn, Connected ? "Connected" : "Disconnected");
+    row->setSubItems(kAccountColumn, std::to_string(AccountID));
+    row->setSubItems(kNotesColumn, Fourth);
+    row->setSubItems(kBalanceColumn, Fifth);
+    row->setSubItemForeColor(kStatusColumn, Connected ? AccountsWindowCore::kConnectedColor
+                                                      : AccountsWindowCore::kAlertColor);
+    row->setSubItemForeColor(kNotesColumn, Fourth == "Invalid account"
+                                               ? AccountsWindowCore::kConnectedColor
+                                               : AccountsWindowCore::kAlertColor);
+}
+
+void frmMain::refreshsummery_Click(const std::string& Key) {
+    Core().refreshsummery_Click(Key);
+}
+
+void frmMain::MnuDisconnecte_Click() {
+    Core().MnuDisconnecte_Click();
+}
+
+void frmMain::ValidateData() {
+    if (Ifrmorder* order = Services().Ports().frmorder) OrbanexDesk::ValidateData(*order);
+}
+
+void frmMain::Distribute(double total, int16_t rule, const SymbolPtr& Symbol) {
+    OrbanexDesk::Distribute(Services(), total, rule, Symbol);
+}
+
+int16_t frmMain::askycodekeypress(int16_t& KeyAscii, const std::string& Text) {
+    return OrbanexDesk::askycodekeypress(KeyAscii, Text);
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,93 @@
+#pragma once
+// The accounts window, pane 100004: the two notices above the account rows. Its
+// work is AccountsWindowCore's; the window forwards the list's events and the
+// ports' calls there, and keeps the sound allowance re-armed every 10 seconds.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "desk/accounts/AccountsWindowCore.h"
+#include "desk/accounts/CLoginOptions.h"
+#include "desk/common/DeskProcedures.h"
+#include "desk/common/Ports.h"
+#include "platform/ListView.h"
+#include "platform/Timer.h"
+
+class QLabel;
+
+namespace platform::widgets {
+class ListView;
+}
+
+namespace OrbanexDesk {
+
+class DeskServices;
+
+class frmMain : public QWidget, public IfrmMain {
+public:
+    static constexpr const char* kColumnWidths = "4,9,9,10,10,8,8,8,8,8,8,8,8";
+    static constexpr int32_t kSoundInterval = 10000;
+
+    // `services` answers at call time: the window exists before the desk's services.
+    explicit frmMain(std::function<DeskServices*()> services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Timer, server list, column widths, the two account lists of the run. Runs once.
+    void Form_Load();
+    bool Loaded() const { return core_.has_value(); }
+    AccountsWindowCore& Core();
+    CLoginOptions& LoginOptions();
+    platform::widgets::ListView& ClientsView() { return *view_; }
+    platform::Timer& SoundTimer() { return timer_; }
+
+    // The add-account dialog's edit mode, given user, password and account; none
+    // until the dialog exists.
+    using EditHandler = std::function<void(const std::string& UserName, const std::string& Password,
+                                           const std::string& AccountText)>;
+    void setEditHandler(EditHandler handler) { edit_ = std::move(handler); }
+    void lvwClients_DblClick();
+
+    // ---- IfrmMain ----
+    ManagersPtr CClientAPIManagers() override;
+    platform::ListView& lvwClients() override { return rows_; }
+    void addToListView(const std::string& Username, int32_t AccountID, bool Connected,
+                       const std::string& Fifth, const std::string& Fourth, int16_t n) override;
+    void refreshsummery_Click(const std::string& Key) override;
+    void MnuDisconnecte_Click() override;
+    bool SoundAllowed() const override { return soundAllowed_; }
+    void setSoundAllowed(bool allowed) override { soundAllowed_ = allowed; }
+    std::string LoadedFileName() const override { return {}; }
+    void ValidateData() override;
+    void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override;
+    int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override;
+    void clearammountfromlistview() override {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    DeskServices& Services();
+    void Form_Resize();
+    void lvwClients_MouseDown(int32_t Button);
+
+    std::function<DeskServices*()> services_;
+    platform::ListView rows_;
+    QLabel* labelinfo1_;
+    QLabel* labelinfo2_;
+    platform::widgets::ListView* view_;
+    platform::Timer timer_;
+    runtime::ScopedConnection tick_;
+    runtime::ScopedConnection dblClick_;
+    runtime::ScopedConnection mouseDown_;
+    std::unique_ptr<CLoginOptions> options_;
+    std::optional<AccountsWindowCore> core_;
+    std::string widths_;
+    ColumnPercentages percentages_;
+    bool soundAllowed_ = false;
+    bool rightButton_ = false;
+    EditHandler edit_;
+};
+
+}  // namespace OrbanexDesk
