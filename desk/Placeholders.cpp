@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QVBoxLayout>
-#include <cstdio>
 #include <map>
 #include <vector>
 

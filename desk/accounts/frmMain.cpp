@@ -4,6 +4,8 @@
 #include <QResizeEvent>
 #include <cstdio>
 
+#include "desk/accounts/frmaccount.h"
+
 #include "desk/common/DeskServices.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/positions/OrderDistribution.h"
@@ -29,6 +31,9 @@ constexpr double kInitialColumnWidth = 1200;
 constexpr int32_t kConnect = 100018;
 constexpr int32_t kDisconnect = 100019;
 constexpr int32_t kRemove = 100020;
+constexpr int32_t kAddAccount = 100029;
+constexpr int32_t kLogoutAll = 100033;
+constexpr int32_t kAddAccounts = 100057;
 
 QLabel* Notice(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -52,8 +57,10 @@ frmMain::frmMain(std::function<DeskServices*()> services, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // The list view follows rows_, which goes before QWidget frees its children.
+    // The list view follows rows_, which goes before QWidget frees its children;
+    // the dialog works on core_.
     delete view_;
+    delete account_;
 }
 
 DeskServices& frmMain::Services() {
@@ -71,10 +78,17 @@ void frmMain::Form_Load() {
     widths_ = kColumnWidths;
     Form_Resize();
     core_->CreateListFiles();
+    account_ = new frmaccount(*core_, *options_, this);
+    if (!edit_)
+        edit_ = [this](const std::string& user, const std::string& password,
+                       const std::string& account) { account_->ShowEdit(user, password, account); };
     if (IShell* shell = Services().Ports().Shell) {
         shell->AddCommandHandler(kConnect, [this] { Core().MnuConnecte_Click(); });
         shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
         shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
+        shell->AddCommandHandler(kLogoutAll, [this] { Core().mnuLogout_all(); });
+        for (int32_t command : {kAddAccount, kAddAccounts})
+            shell->AddCommandHandler(command, [this] { mnuLogin_Click(); });
     }
 }
 
@@ -106,6 +120,11 @@ void frmMain::lvwClients_MouseDown(int32_t Button) {
     rightButton_ = Button == 2;
     if (DeskServices* desk = services_(); desk && desk->Ports().frmorder)
         desk->Ports().frmorder->setTxtammount("");
+}
+
+void frmMain::mnuLogin_Click() {
+    Form_Load();
+    account_->ShowAdd();
 }
 
 void frmMain::lvwClients_DblClick() {

@@ -24,6 +24,7 @@ class ListView;
 namespace OrbanexDesk {
 
 class DeskServices;
+class frmaccount;
 
 class frmMain : public QWidget, public IfrmMain {
 public:
@@ -42,12 +43,14 @@ public:
     platform::widgets::ListView& ClientsView() { return *view_; }
     platform::Timer& SoundTimer() { return timer_; }
 
-    // The add-account dialog's edit mode, given user, password and account; none
-    // until the dialog exists.
+    // Opens the edit mode with user, password and account (the dialog's by default).
     using EditHandler = std::function<void(const std::string& UserName, const std::string& Password,
                                            const std::string& AccountText)>;
     void setEditHandler(EditHandler handler) { edit_ = std::move(handler); }
     void lvwClients_DblClick();
+    // The add-account dialog in add mode.
+    void mnuLogin_Click();
+    frmaccount* AccountDialog() { return account_; }
 
     // ---- IfrmMain ----
     ManagersPtr CClientAPIManagers() override;
@@ -88,6 +91,7 @@ private:
     bool soundAllowed_ = false;
     bool rightButton_ = false;
     EditHandler edit_;
+    frmaccount* account_ = nullptr;
 };
 
 }  // namespace OrbanexDesk

@@ -2,6 +2,9 @@
 // start against the simulated server in the same process.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,6 +12,7 @@
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/DemoHome.h"
 #include "desk/accounts/frmMain.h"
+#include "desk/accounts/frmaccount.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/PaneTable.h"
 #include "desk/shell/frmMdiNew.h"
@@ -103,6 +107,27 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
     EXPECT_EQ(rows.Item("C1").SubItems(kAccountColumn), accounts[1]);
     EXPECT_EQ(rows.Item("C2").Text(), "02");
     EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 2u);
+
+    // The dialog adds the removed account back: saved, logged in, refused twice.
+    run(100057);
+    frmaccount& dialog = *window.AccountDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.EditMode());
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "Add Account Screen");
+    const auto first = runtime::Split(creds[0], " ");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        dialog.txtusername().setText(QString::fromStdString(first[0]));
+        dialog.txtpassword().setText(QString::fromStdString(first[1]));
+        dialog.txtaccount().setText(QString::fromStdString(first[2]));
+        dialog.chkSave().setChecked(true);
+        dialog.chkAutoLogin().setChecked(true);
+        dialog.cmdLoginAA().click();
+    }
+    ASSERT_EQ(rows.Count(), 3u);
+    EXPECT_EQ(rows.Item("C3").SubItems(kUsernameColumn), runtime::UCase(first[0]));
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return status("C3") == "Connected"; }, kWaitMs))
+        << rows.Item("C3").SubItems(kNotesColumn);
+    EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 3u);
 
     desk.End();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));

@@ -1,0 +1,60 @@
+#pragma once
+// The add-account dialog, "Add Account Screen": above the other windows, not
+// modal. Add mode adds an account; edit mode changes the selected row's. The
+// checks and the work are AccountsWindowCore's.
+#include <QWidget>
+
+#include "desk/accounts/AccountsWindowCore.h"
+#include "desk/common/Ports.h"
+#include "platform/ComboBox.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace platform::widgets {
+class ComboBox;
+}
+
+namespace OrbanexDesk {
+
+class frmaccount : public QWidget, public Ifrmaccount {
+public:
+    frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget* parent = nullptr);
+    ~frmaccount() override;
+
+    // Empty boxes, the server list filled afresh.
+    void ShowAdd();
+    // The selected row's values, to be changed by the add button.
+    void ShowEdit(const std::string& UserName, const std::string& Password,
+                  const std::string& AccountText);
+    bool EditMode() const { return editMode_; }
+    void cmdLoginAA_Click();
+
+    QLineEdit& txtusername() { return *txtusername_; }
+    QLineEdit& txtpassword() { return *txtpassword_; }
+    QLineEdit& txtaccount() { return *txtaccount_; }
+    QCheckBox& chkSave() { return *chkSave_; }
+    QCheckBox& chkAutoLogin() { return *chkAutoLogin_; }
+    QPushButton& cmdLoginAA() { return *cmdLoginAA_; }
+    platform::ComboBox& CBServer() { return servers_; }
+
+    void setEnabled(bool enabled) override { QWidget::setEnabled(enabled); }
+
+private:
+    void Present();
+
+    AccountsWindowCore& core_;
+    CLoginOptions& options_;
+    platform::ComboBox servers_;
+    QLineEdit* txtusername_;
+    QLineEdit* txtpassword_;
+    QLineEdit* txtaccount_;
+    platform::widgets::ComboBox* CBServer_;
+    QCheckBox* chkSave_;
+    QCheckBox* chkAutoLogin_;
+    QPushButton* cmdLoginAA_;
+    bool editMode_ = false;
+};
+
+}  // namespace OrbanexDesk
