@@ -10,6 +10,8 @@
 // forms and the services, in that order.
 #include <memory>
 
+#include <QWidget>
+
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskServices.h"
 
@@ -20,10 +22,12 @@ class CGenerals;
 
 namespace OrbanexDesk {
 
+class CQuestionBox;
 class Culf;
 class DeskMessages;
 class DeskSound;
 class Placeholders;
+class frmClosePos;
 class frmMdiNew;
 
 class MGeneral {
@@ -42,11 +46,15 @@ public:
     DeskMessages& Messages() { return *messages_; }
     Placeholders& Views() { return *placeholders_; }
     const Culf& LabelLooks() const { return *culf_; }
+    frmClosePos& ClosePos() { return *closePos_; }
+    CQuestionBox& QuestionBox() { return *questionBox_; }
 
 private:
     void CreateDeskObjects();
     void RegisterForms();
     void ResetTradeViews();
+    QWidget* MakeForm(int32_t PaneID);
+    void CreateQuestionBox();
 
     std::unique_ptr<Culf> culf_;
     std::shared_ptr<OrbanelGeneral10::CFileProcess> fileProcess_;
@@ -57,6 +65,12 @@ private:
     std::unique_ptr<DeskSound> sound_;
     std::unique_ptr<DeskServices> services_;
     std::unique_ptr<frmMdiNew> shell_;
+    // What the forms made here read; the services hold a copy.
+    DeskPorts ports_;
+    std::unique_ptr<frmClosePos> closePos_;
+    std::unique_ptr<CQuestionBox> questionBox_;
+    std::shared_ptr<IfrmMsgBox> questionMsgBox_;
+    runtime::ScopedConnection questionAnswer_;
 };
 
 }  // namespace OrbanexDesk

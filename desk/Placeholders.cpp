@@ -165,22 +165,6 @@ struct Placeholders::Forms {
         void closeAllse() override {}
     } trade;
 
-    struct ClosePos : IfrmClosePos {
-        platform::ComboBox symbols;
-        runtime::Collection<int32_t> pendingCloses;
-        void Add(int32_t) override {}
-        platform::ComboBox& CloseSymbols() override { return symbols; }
-        void CloseSymbols_Click() override {}
-        void Remove() override {}
-        void RefreshPrice(double, double) override {}
-        void searchpos(int32_t, const std::string&) override {}
-        void RefreshMSH() override {}
-        runtime::Collection<int32_t>& PendingCloses() override { return pendingCloses; }
-        void ResetMSH() override {}
-        void closepos() override {}
-        void close_single() override {}
-    } close;
-
     struct Pending : IfrmPending {
         platform::ListView rows;
         void Put(const std::string& id, int32_t account) {
@@ -250,7 +234,6 @@ DeskPorts Placeholders::Ports() {
     ports.frmNetTrade = &f.net;
     ports.CNetPos = &f.net;
     ports.frmTrade = &f.trade;
-    ports.frmClosePos = &f.close;
     ports.frmPending = &f.pending;
     ports.frmJournal = &f.desk;
     ports.MGeneral = &f.desk;
