@@ -1,7 +1,9 @@
 #include "desk/MGeneralMain.h"
 
 #include "desk/Placeholders.h"
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/orders/frmMW.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -74,11 +76,20 @@ void MGeneral::CreateDeskObjects() {
                                         [this](const std::string& message, int32_t type) {
                                             if (questionBox_) questionBox_->Show(message, type);
                                         }});
+    marketWatch_ = std::make_unique<frmMW>(
+        ports_,
+        MarketWatch::Hooks{
+            .clearFrmlimit = {},  // the entry-order pane's reset comes with its form
+            .ShowMarketOrders =
+                [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
+            .SelectComboText = [](platform::ComboBox& combo,
+                                  const std::string& text) { SelectComboText(combo, text); }});
     DeskPorts ports = placeholders_->Ports();
     ports.Sound = sound_.get();
     ports.Messages = messages_.get();
     ports.Shell = shell_.get();
     ports.frmClosePos = closePos_.get();
+    ports.frmMW = marketWatch_.get();
     ports_ = ports;
     services_ = std::make_unique<DeskServices>(ports, CClientAPIManagers::Factory());
     CreateQuestionBox();
@@ -96,6 +107,7 @@ void MGeneral::RegisterForms() {
 
 QWidget* MGeneral::MakeForm(int32_t PaneID) {
     if (PaneID == kPaneClosePosition) return closePos_->MakeForm(culf_.get());
+    if (PaneID == kPaneMarketWatch) return marketWatch_->MakeForm();
     return Placeholders::MakeForm(PaneID);
 }
 

@@ -28,6 +28,7 @@ class DeskMessages;
 class DeskSound;
 class Placeholders;
 class frmClosePos;
+class frmMW;
 class frmMdiNew;
 
 class MGeneral {
@@ -48,6 +49,7 @@ public:
     const Culf& LabelLooks() const { return *culf_; }
     frmClosePos& ClosePos() { return *closePos_; }
     CQuestionBox& QuestionBox() { return *questionBox_; }
+    frmMW& MW() { return *marketWatch_; }
 
 private:
     void CreateDeskObjects();
@@ -68,6 +70,7 @@ private:
     // What the forms made here read; the services hold a copy.
     DeskPorts ports_;
     std::unique_ptr<frmClosePos> closePos_;
+    std::unique_ptr<frmMW> marketWatch_;
     std::unique_ptr<CQuestionBox> questionBox_;
     std::shared_ptr<IfrmMsgBox> questionMsgBox_;
     runtime::ScopedConnection questionAnswer_;

@@ -135,11 +135,6 @@ struct Placeholders::Forms {
         void setCmdlimiorderdisEnabled(bool) override {}
     } limit;
 
-    struct MW : IfrmMW {
-        platform::ListView rows;
-        platform::ListView& lvmw() override { return rows; }
-    } mw;
-
     struct NetTrade : IfrmNetTrade, ICNetPos {
         platform::ListView rows;
         platform::ListView& lvwNetPos() override { return rows; }
@@ -230,7 +225,6 @@ DeskPorts Placeholders::Ports() {
     ports.frmaccount = &f.account;
     ports.frmorder = &f.order;
     ports.frmlimitorder = &f.limit;
-    ports.frmMW = &f.mw;
     ports.frmNetTrade = &f.net;
     ports.CNetPos = &f.net;
     ports.frmTrade = &f.trade;
