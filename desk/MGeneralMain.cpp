@@ -2,12 +2,19 @@
 
 #include "desk/Placeholders.h"
 #include "desk/accounts/frmMain.h"
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/orders/frmMW.h"
+#include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/DeleteManagedOrder.h"
+#include "desk/sessions/TradeViewProcedures.h"
+#include "desk/shell/CQuestionBox.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/DeskMessages.h"
 #include "desk/ui/DeskSound.h"
+#include "desk/ui/frmMsgBox.h"
 #include "desk/ui/frmPriceChanged.h"
 #include "general/common/CFileProcess.h"
 #include "general/common/CGenerals.h"
@@ -63,28 +70,79 @@ void MGeneral::CreateDeskObjects() {
         [this]() -> IfrmMain* { return services_ ? services_->Ports().frmMain : nullptr; });
     shell_ = std::make_unique<frmMdiNew>();
     accounts_ = new frmMain([this] { return services_.get(); });
+    closePos_ = std::make_unique<frmClosePos>(
+        ports_, ClosePosGrid::Hooks{.ClosePositionForAccount =
+                                        [this](int32_t ticket, double lots, int32_t account) {
+                                            ClosePositionForAccount(*services_, ticket, lots,
+                                                                    account);
+                                        },
+                                    .AskQuestion =
+                                        [this](const std::string& message, int32_t type) {
+                                            if (questionBox_) questionBox_->Show(message, type);
+                                        }});
+    marketWatch_ = std::make_unique<frmMW>(
+        ports_,
+        MarketWatch::Hooks{
+            .clearFrmlimit = {},  // the entry-order pane's reset comes with its form
+            .ShowMarketOrders =
+                [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
+            .SelectComboText = [](platform::ComboBox& combo,
+                                  const std::string& text) { SelectComboText(combo, text); }});
     DeskPorts ports = placeholders_->Ports();
     ports.frmMain = accounts_.data();
     ports.Sound = sound_.get();
     ports.Messages = messages_.get();
     ports.Shell = shell_.get();
+    ports.frmClosePos = closePos_.get();
+    ports.frmMW = marketWatch_.get();
+    ports_ = ports;
     services_ = std::make_unique<DeskServices>(ports, CClientAPIManagers::Factory());
+    CreateQuestionBox();
 }
 
 void MGeneral::RegisterForms() {
     for (const PaneRow& row : kPaneTable)
         shell_->RegisterPane(
-            row.id,
-            [this, id = row.id]() -> QWidget* {
-                if (id != kPaneAccountsList) return Placeholders::MakeForm(id);
-                accounts_->Form_Load();
-                return accounts_.data();
-            },
-            &placeholders_->View(row.id));
+            row.id, [this, id = row.id] { return MakeForm(id); }, &placeholders_->View(row.id));
     services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {
         if (messages_) messages_->ShowMessage(text, kDefaultCaption, false);
     });
+}
+
+QWidget* MGeneral::MakeForm(int32_t PaneID) {
+    if (PaneID == kPaneAccountsList) {
+        accounts_->Form_Load();
+        return accounts_.data();
+    }
+    if (PaneID == kPaneClosePosition) return closePos_->MakeForm(culf_.get());
+    if (PaneID == kPaneMarketWatch) return marketWatch_->MakeForm();
+    return Placeholders::MakeForm(PaneID);
+}
+
+// The question box asks in a message box of its own, so a note shown meanwhile
+// never takes its answer.
+void MGeneral::CreateQuestionBox() {
+    questionMsgBox_ = messages_->NewMsgBox();
+    questionBox_ = std::make_unique<CQuestionBox>(
+        services_->Ports(), services_->State(),
+        CQuestionBox::Hooks{
+            .GeneralQuestionMsg =
+                [this](const std::string& text) { questionMsgBox_->GeneralQuestionMsg(text); },
+            .HideMsgBox =
+                [this] {
+                    auto box = std::dynamic_pointer_cast<frmMsgBox>(questionMsgBox_);
+                    if (QWidget* window = box ? box->Window() : nullptr) {
+                        window->hide();
+                        window->deleteLater();
+                    }
+                },
+            .DeleteManagedOrder =
+                [this](int32_t account, int32_t orderID) {
+                    DeleteManagedOrder(*services_, account, orderID);
+                }});
+    questionAnswer_ = questionMsgBox_->ButtonPessed.Connect(
+        [this](int32_t button) { questionBox_->m_oMsgBox_ButtonPessed(button); });
 }
 
 void MGeneral::ResetTradeViews() {

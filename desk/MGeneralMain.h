@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "desk/accounts/frmMain.h"
+#include <QWidget>
+
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskServices.h"
 
@@ -22,10 +24,13 @@ class CGenerals;
 
 namespace OrbanexDesk {
 
+class CQuestionBox;
 class Culf;
 class DeskMessages;
 class DeskSound;
 class Placeholders;
+class frmClosePos;
+class frmMW;
 class frmMdiNew;
 
 class MGeneral {
@@ -45,11 +50,16 @@ public:
     Placeholders& Views() { return *placeholders_; }
     const Culf& LabelLooks() const { return *culf_; }
     frmMain& Accounts() { return *accounts_; }
+    frmClosePos& ClosePos() { return *closePos_; }
+    CQuestionBox& QuestionBox() { return *questionBox_; }
+    frmMW& MW() { return *marketWatch_; }
 
 private:
     void CreateDeskObjects();
     void RegisterForms();
     void ResetTradeViews();
+    QWidget* MakeForm(int32_t PaneID);
+    void CreateQuestionBox();
 
     std::unique_ptr<Culf> culf_;
     std::shared_ptr<OrbanelGeneral10::CFileProcess> fileProcess_;
@@ -62,6 +72,13 @@ private:
     std::unique_ptr<frmMdiNew> shell_;
     // Owned by its pane once attached, else freed here.
     QPointer<frmMain> accounts_;
+    // What the forms made here read; the services hold a copy.
+    DeskPorts ports_;
+    std::unique_ptr<frmClosePos> closePos_;
+    std::unique_ptr<frmMW> marketWatch_;
+    std::unique_ptr<CQuestionBox> questionBox_;
+    std::shared_ptr<IfrmMsgBox> questionMsgBox_;
+    runtime::ScopedConnection questionAnswer_;
 };
 
 }  // namespace OrbanexDesk

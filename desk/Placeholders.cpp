@@ -92,11 +92,6 @@ struct Placeholders::Forms {
         void setCmdlimiorderdisEnabled(bool) override {}
     } limit;
 
-    struct MW : IfrmMW {
-        platform::ListView rows;
-        platform::ListView& lvmw() override { return rows; }
-    } mw;
-
     struct NetTrade : IfrmNetTrade, ICNetPos {
         platform::ListView rows;
         platform::ListView& lvwNetPos() override { return rows; }
@@ -121,22 +116,6 @@ struct Placeholders::Forms {
         void setLbmSummaries(const std::string&) override {}
         void closeAllse() override {}
     } trade;
-
-    struct ClosePos : IfrmClosePos {
-        platform::ComboBox symbols;
-        runtime::Collection<int32_t> pendingCloses;
-        void Add(int32_t) override {}
-        platform::ComboBox& CloseSymbols() override { return symbols; }
-        void CloseSymbols_Click() override {}
-        void Remove() override {}
-        void RefreshPrice(double, double) override {}
-        void searchpos(int32_t, const std::string&) override {}
-        void RefreshMSH() override {}
-        runtime::Collection<int32_t>& PendingCloses() override { return pendingCloses; }
-        void ResetMSH() override {}
-        void closepos() override {}
-        void close_single() override {}
-    } close;
 
     struct Pending : IfrmPending {
         platform::ListView rows;
@@ -202,11 +181,9 @@ DeskPorts Placeholders::Ports() {
     ports.frmaccount = &f.account;
     ports.frmorder = &f.order;
     ports.frmlimitorder = &f.limit;
-    ports.frmMW = &f.mw;
     ports.frmNetTrade = &f.net;
     ports.CNetPos = &f.net;
     ports.frmTrade = &f.trade;
-    ports.frmClosePos = &f.close;
     ports.frmPending = &f.pending;
     ports.frmJournal = &f.desk;
     ports.MGeneral = &f.desk;

@@ -1,0 +1,123 @@
+#include "desk/positions/frmClosePos.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+
+#include "desk/ui/Culf.h"
+#include "platform/widgets/ComboBox.h"
+#include "platform/widgets/Grid.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr double kTwipsPerInch = 1440;
+constexpr double kTinyShare = 0.15;
+constexpr int kMargin = 3;
+constexpr int kBarHeight = 28;
+}  // namespace
+
+class frmClosePos::Form : public QWidget {
+public:
+    Form(ClosePosGrid& core, const Culf* looks) : core_(core), looks_(looks) {
+        setObjectName("frmClosePos");
+        setMouseTracking(true);
+        Label2_ = new QLabel("Symbol", this);
+        Label2_->setObjectName("Label2");
+        CloseSymbols_ = new platform::widgets::ComboBox(core.CloseSymbols(), this);
+        CloseSymbols_->setObjectName("CloseSymbols");
+        CloseSymbols_->setEditable(false);
+        chkAllClients_ = new QCheckBox("all accounts", this);
+        chkAllClients_->setObjectName("chkAllClients");
+        chkAllClients_->setChecked(core.chkAllClients());
+        LblCheck_ = new QLabel("Close All Selected", this);
+        LblCheck_->setObjectName("LblCheck");
+        LblCheck_->setCursor(Qt::PointingHandCursor);
+        LblCheck_->installEventFilter(this);
+        if (looks_) looks_->LightOFFButton(*LblCheck_);
+        MSH_ = new platform::widgets::Grid(core.MSH(), this);
+        MSH_->setObjectName("MSH");
+
+        // The operator's tick only: a change by code comes back through the core.
+        connect(chkAllClients_, &QCheckBox::clicked, this,
+                [this](bool checked) { core_.setchkAllClients(checked); });
+        boxChanged_ = core.chkAllClientsChanged.Connect([this](bool checked) {
+            const QSignalBlocker block(chkAllClients_);
+            chkAllClients_->setChecked(checked);
+        });
+        mouseDown_ = MSH_->MouseDown.Connect(
+            [this](int32_t button, int32_t, double, double) { core_.MSH_MouseDown(button); });
+        click_ = MSH_->Click.Connect([this] { core_.MSH_Click(); });
+        resize(520, 260);
+    }
+
+    QCheckBox& chkAllClients() const { return *chkAllClients_; }
+    QLabel& LblCheck() const { return *LblCheck_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == LblCheck_) {
+            if (event->type() == QEvent::Enter && looks_) looks_->LightONButton(*LblCheck_);
+            if (event->type() == QEvent::MouseButtonRelease &&
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                LblCheck_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+                core_.LblCheck_Click();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (looks_) looks_->LightOFFButton(*LblCheck_);
+        QWidget::mouseMoveEvent(event);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        LayOut();
+    }
+
+private:
+    void LayOut() {
+        // A pane squeezed by the shell keeps its last layout.
+        const QWidget* shell = window();
+        if (shell != this &&
+            (width() <= kTinyShare * shell->width() || height() <= kTinyShare * shell->height()))
+            return;
+        Label2_->setGeometry(kMargin + 3, kMargin + 4, 45, 18);
+        CloseSymbols_->setGeometry(kMargin + 50, kMargin, 130, 22);
+        chkAllClients_->setGeometry(kMargin + 190, kMargin, 110, 22);
+        LblCheck_->setGeometry(kMargin + 305, kMargin + 2, 150, 20);
+        const int gridWidth = std::max(0, width() - 2 * kMargin);
+        MSH_->setGeometry(kMargin, kBarHeight + kMargin, gridWidth,
+                          std::max(0, height() - kBarHeight - 2 * kMargin));
+        core_.LayOutColumns(gridWidth * kTwipsPerInch / logicalDpiX());
+    }
+
+    ClosePosGrid& core_;
+    const Culf* looks_;
+    QLabel* Label2_;
+    platform::widgets::ComboBox* CloseSymbols_;
+    QCheckBox* chkAllClients_;
+    QLabel* LblCheck_;
+    platform::widgets::Grid* MSH_;
+    runtime::ScopedConnection boxChanged_;
+    runtime::ScopedConnection mouseDown_;
+    runtime::ScopedConnection click_;
+};
+
+frmClosePos::frmClosePos(const DeskPorts& ports, ClosePosGrid::Hooks hooks)
+    : core_(ports, std::move(hooks)) {}
+
+frmClosePos::~frmClosePos() {
+    // The shell normally deletes the window first; a window still open must not
+    // outlive the stores it shows.
+    delete window_.data();
+}
+
+QWidget* frmClosePos::MakeForm(const Culf* looks) {
+    auto* form = new Form(core_, looks);
+    window_ = form;
+    return form;
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,147 @@
+// The close-position pane in the real desk offscreen: its port passes the shared
+// contract, and its window routes the operator's clicks, ticks and the question
+// box's answers to the one grid the sessions write.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "desk/MGeneralMain.h"
+#include "desk/common/PaneTable.h"
+#include "desk/positions/frmClosePos.h"
+#include "desk/shell/frmMdiNew.h"
+#include "desk/ui/frmMsgBox.h"
+#include "platform/widgets/Grid.h"
+#include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/ServicePortContracts.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+
+// The started desk; its ports are the program's own.
+class DeskHarness {
+public:
+    DeskHarness() { desk_.Main(); }
+    const DeskPorts& Ports() { return desk_.Services().Ports(); }
+    MGeneral& Desk() { return desk_; }
+
+private:
+    QApplication& app_ = widgets_testing::App();
+    testsupport::TempProgramFolder folder_{"desk-close-pane"};
+    MGeneral desk_;
+};
+
+}  // namespace
+
+namespace testsupport::contracts {
+INSTANTIATE_TYPED_TEST_SUITE_P(Program, ClosePosPortContract, DeskHarness);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ShellPortContract);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MessagesPortContract);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MGeneralPortContract);
+}  // namespace testsupport::contracts
+
+namespace {
+
+void AddTrade(platform::ListView& trades, int32_t ticket, int32_t account, const char* side,
+              const char* symbol) {
+    const std::string t = std::to_string(ticket);
+    auto& row = trades.Add("T" + t, t);
+    const std::vector<std::string> cells{
+        std::to_string(account), "", side, "1", symbol, "1.0800", "1.0850"};
+    for (size_t i = 0; i < cells.size(); ++i) row.setSubItems(i + 1, cells[i]);
+}
+
+// Ticks, right presses, the all-accounts box and both answers of the question box,
+// all through the window; a Yes marks the checked position only.
+TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
+    DeskHarness h;
+    MGeneral& desk = h.Desk();
+    const DeskPorts& ports = h.Ports();
+    ports.frmMain->addToListView("ANN", 70, true, "", "", 1);
+    ports.frmMain->addToListView("BEN", 80, true, "", "", 2);
+    auto& trades = ports.frmTrade->lvwOpenPos();
+    AddTrade(trades, 7, 70, "Buy", "EURUSD");
+    AddTrade(trades, 8, 70, "Sell", "EURUSD");
+    AddTrade(trades, 9, 80, "Buy", "EURUSD");
+    AddTrade(trades, 10, 80, "Buy", "GBPUSD");
+    desk.Shell().SelectPane(kPaneClosePosition);
+    frmClosePos& pane = desk.ClosePos();
+    pane.CloseSymbols().AddItem("EURUSD");
+    pane.CloseSymbols().setListIndex(0);  // the pick rebuilds at once
+    widgets_testing::Turn();
+
+    ASSERT_NE(pane.Window(), nullptr);
+    auto* grid = pane.Window()->findChild<platform::widgets::Grid*>("MSH");
+    auto* all = pane.Window()->findChild<QCheckBox*>("chkAllClients");
+    auto* lblCheck = pane.Window()->findChild<QLabel*>("LblCheck");
+    ASSERT_TRUE(grid && all && lblCheck);
+    platform::Grid& msh = pane.Core().MSH();
+    auto rowOf = [&](const std::string& col0, int32_t ticket) -> size_t {
+        for (size_t r = 1; r < msh.Rows(); ++r) {
+            if (ticket ? ClosePosGrid::TicketOf(msh.TextMatrix(r, 1)) == ticket
+                       : msh.TextMatrix(r, 0) == col0)
+                return r;
+        }
+        return 0;
+    };
+    ASSERT_EQ(msh.Rows(), 6u) << "two accounts, three positions, no GBPUSD";
+    ASSERT_EQ(rowOf("", 10), 0u);
+    auto checked = [&](size_t r, size_t c) {
+        return msh.Cell(r, c).backColor == ClosePosGrid::kChecked;
+    };
+    auto press = [&](size_t r, size_t c, Qt::MouseButton button) {
+        grid->scrollTo(grid->model()->index(static_cast<int>(r) - 1, static_cast<int>(c)));
+        const QPoint at =
+            grid->visualRect(grid->model()->index(static_cast<int>(r) - 1, static_cast<int>(c)))
+                .center();
+        QTest::mouseClick(grid->viewport(), button, {}, at);
+    };
+    auto questionBox = [&]() -> platform::widgets::MessageBoxWindow* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+                box && box->isVisible() && box->Label().text().contains("Are you sure"))
+                return box;
+        return nullptr;
+    };
+
+    press(rowOf("70", 0), 0, Qt::LeftButton);
+    EXPECT_TRUE(checked(rowOf("", 7), 1) && checked(rowOf("", 8), 1))
+        << "the account ticks its own";
+    EXPECT_FALSE(checked(rowOf("", 9), 1));
+    press(rowOf("80", 0), 0, Qt::RightButton);
+    EXPECT_FALSE(checked(rowOf("80", 0), 0)) << "a right press changes nothing";
+
+    QTest::mouseClick(all, Qt::LeftButton);
+    EXPECT_TRUE(pane.Core().chkAllClients());
+    EXPECT_TRUE(checked(rowOf("", 9), 1));
+    pane.Core().setchkAllClients(false);  // by code: the box follows, every mark goes
+    EXPECT_FALSE(all->isChecked());
+    for (int32_t t : {7, 8, 9}) EXPECT_FALSE(checked(rowOf("", t), 1)) << t;
+
+    // A position's own close, answered No: nothing happens.
+    press(rowOf("", 7), 3, Qt::LeftButton);
+    auto* box = questionBox();
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(&box->Button(2), Qt::LeftButton);
+    widgets_testing::Turn();
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 7), 3), "Close At 1.0850");
+
+    // One ticked position, "Close All Selected", Yes: that row alone waits.
+    press(rowOf("", 9), 1, Qt::LeftButton);
+    QTest::mouseClick(lblCheck, Qt::LeftButton);
+    box = questionBox();
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(&box->Button(1), Qt::LeftButton);
+    widgets_testing::Turn();
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 9), 3), " Waiting.....");
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 7), 3), "Close At 1.0850");
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 8), 3), "Close At 1.0850");
+}
+
+}  // namespace
