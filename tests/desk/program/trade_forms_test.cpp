@@ -75,10 +75,9 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
     // Positions: once per ticket, gone on removal; no session knows the symbol, so
     // the net stays empty.
     auto symbol = views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
-    for (int32_t ticket : {7, 8, 7})
-        trade->AddPosition(
-            views.Position({.ticket = ticket, .symbol = 2, .lots = 1, .price = 1.2, .time = {}}),
-            1001);
+    auto seven = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    auto eight = views.Position({.ticket = 8, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    for (const auto& position : {seven, eight, seven}) trade->AddPosition(position, 1001);
     widgets_testing::Turn();
     EXPECT_EQ(Shown(*trade->List().model()), (Texts{"8", "7"}));
     EXPECT_EQ(net->lvwNetPos().Count(), 0u);
