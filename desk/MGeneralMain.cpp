@@ -104,6 +104,9 @@ void MGeneral::RegisterForms() {
     for (const PaneRow& row : kPaneTable)
         shell_->RegisterPane(
             row.id, [this, id = row.id] { return MakeForm(id); }, &placeholders_->View(row.id));
+    for (auto [id, form] : placeholders_->RealForms())
+        shell_->RegisterPane(
+            id, [form] { return form; }, &placeholders_->View(id));
     services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {
         if (messages_) messages_->ShowMessage(text, kDefaultCaption, false);

@@ -11,8 +11,8 @@
 #include <QPointer>
 #include <memory>
 
-#include "desk/accounts/frmMain.h"
 #include <QWidget>
+#include "desk/accounts/frmMain.h"
 
 #include "desk/common/CLocalSettings.h"
 #include "desk/common/DeskServices.h"

@@ -1,6 +1,7 @@
 #include "desk/Placeholders.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <map>
 #include <vector>
@@ -11,9 +12,11 @@
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
 #include "desk/positions/OrderDistribution.h"
+#include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
 #include "desk/sessions/TradeViewProcedures.h"
+#include "desk/shell/frmJournal.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -25,6 +28,23 @@ void RemoveKey(platform::ListView& list, const std::string& key) {
 std::string AmountText(double amount) {
     return amount ? runtime::CStr(runtime::Variant(amount)) : std::string();
 }
+
+// A form the composition root makes before any pane exists; it dies with the pane
+// that hosts it, or here when no pane ever took it.
+template <class Form>
+struct RealForm {
+    int32_t pane;
+    QPointer<Form> form;
+    template <class... Args>
+    explicit RealForm(int32_t paneId, Args&&... args)
+        : pane(paneId), form(new Form(std::forward<Args>(args)...)) {}
+    ~RealForm() {
+        if (form && !form->parent()) delete form.data();
+    }
+    Form* get() const { return form.data(); }
+    Form* operator->() const { return form.data(); }
+    Form& operator*() const { return *form; }
+};
 }  // namespace
 
 // ---- Stand-in forms ----
@@ -92,64 +112,9 @@ struct Placeholders::Forms {
         void setCmdlimiorderdisEnabled(bool) override {}
     } limit;
 
-    struct NetTrade : IfrmNetTrade, ICNetPos {
-        platform::ListView rows;
-        platform::ListView& lvwNetPos() override { return rows; }
-        double caluclate_profit(const std::string&, const std::string&) override { return 0; }
-        void PositionAdded(const SymbolPtr&, int32_t, double, double, double, double,
-                           const runtime::Variant&, int32_t) override {}
-    } net;
-
-    struct Trade : IfrmTrade {
-        platform::ListView rows;
-        void AddPosition(const PositionPtr& Position, int32_t AccountID) override {
-            if (!Position) return;
-            const std::string ticket = std::to_string(Position->Ticket());
-            RemoveKey(rows, "T" + ticket);
-            rows.Add("T" + ticket, ticket).setSubItems(1, std::to_string(AccountID));
-        }
-        void RemovePosition(int32_t Ticket, int32_t) override {
-            RemoveKey(rows, "T" + std::to_string(Ticket));
-        }
-        platform::ListView& lvwOpenPos() override { return rows; }
-        void setChkAll(bool) override {}
-        void setLbmSummaries(const std::string&) override {}
-        void closeAllse() override {}
-    } trade;
-
-    struct Pending : IfrmPending {
-        platform::ListView rows;
-        void Put(const std::string& id, int32_t account) {
-            RemoveKey(rows, "P" + id);
-            rows.Add("P" + id, id).setSubItems(1, std::to_string(account));
-        }
-        void Add(const runtime::Variant& ID, int32_t AccountID, const std::string&,
-                 OrbanelGeneral10::OperationTypeEnum, double, const SymbolPtr&,
-                 const runtime::Variant&, const runtime::Variant&, const runtime::Variant&,
-                 const std::string&, const runtime::Variant&) override {
-            Put(ID.ToString(), AccountID);
-        }
-        void AddOrder(const OrderPtr& Order, int32_t AccountID) override {
-            if (Order) Put(std::to_string(Order->OrderID()), AccountID);
-        }
-        void Removeorder(int32_t OrderID) override {
-            RemoveKey(rows, "P" + std::to_string(OrderID));
-        }
-        void Remove(int32_t OrderID) override {
-            if (auto* row = rows.FindItem(std::to_string(OrderID))) rows.Remove(row->Index());
-        }
-        void removeClientinfo(int32_t AccountID) override {
-            for (size_t i = rows.Count(); i >= 1; --i)
-                if (rows.Item(i).SubItems(1) == std::to_string(AccountID)) rows.Remove(i);
-        }
-        void Updateaccount() override {}
-        platform::ListView& lvwPending() override { return rows; }
-    } pending;
-
-    struct Desk : IfrmJournal, IMGeneral {
+    struct Desk : IMGeneral {
         Forms& f;
         explicit Desk(Forms& forms) : f(forms) {}
-        void Add(const std::string&, int32_t, bool) override {}
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             OrbanexDesk::RefreshNetPositions(*f.services(), Skip, Account);
         }
@@ -164,6 +129,25 @@ struct Placeholders::Forms {
     } desk{*this};
 
     std::vector<std::unique_ptr<CPaneDisplay>> views;
+
+    // The real forms: made unparented, handed to their panes (which then own them).
+    RealForm<frmNetTrade> net{kPaneNetTrade, [this]() -> platform::ListView& {
+                                  return services()->Ports().frmMain->lvwClients();
+                              }};
+    RealForm<frmPending> pending{kPanePendingOrder, [this](platform::ListView& rows) {
+                                     return std::make_unique<CPendingOrds>(
+                                         rows, trade->lvwOpenPos(), services()->State());
+                                 }};
+    RealForm<frmTrade> trade{kPaneTrade, [this](platform::ListView& rows) {
+                                 DeskServices* desk = services();
+                                 return std::make_unique<COpenPos>(
+                                     rows, pending->lvwPending(), *net, desk->State(),
+                                     [desk](int32_t id) { return SessionSymbolByID(*desk, id); },
+                                     [desk](int32_t ticket, double lots, int32_t account) {
+                                         ClosePositionForAccount(*desk, ticket, lots, account);
+                                     });
+                             }};
+    RealForm<frmJournal> journal{kPaneJournal};
 };
 
 Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
@@ -181,11 +165,11 @@ DeskPorts Placeholders::Ports() {
     ports.frmaccount = &f.account;
     ports.frmorder = &f.order;
     ports.frmlimitorder = &f.limit;
-    ports.frmNetTrade = &f.net;
-    ports.CNetPos = &f.net;
-    ports.frmTrade = &f.trade;
-    ports.frmPending = &f.pending;
-    ports.frmJournal = &f.desk;
+    ports.frmNetTrade = f.net.get();
+    ports.CNetPos = f.net.get();
+    ports.frmTrade = f.trade.get();
+    ports.frmPending = f.pending.get();
+    ports.frmJournal = f.journal.get();
     ports.MGeneral = &f.desk;
     return ports;
 }
@@ -200,6 +184,14 @@ QWidget* Placeholders::MakeForm(int32_t PaneID) {
     auto* form = new QWidget;
     form->setObjectName(QString("Placeholder%1").arg(PaneID));
     return form;
+}
+
+std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
+    Forms& f = *forms_;
+    return {{f.trade.pane, f.trade.get()},
+            {f.net.pane, f.net.get()},
+            {f.pending.pane, f.pending.get()},
+            {f.journal.pane, f.journal.get()}};
 }
 
 }  // namespace OrbanexDesk

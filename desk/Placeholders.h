@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "desk/common/CPaneDisplay.h"
 #include "desk/common/DeskServices.h"
@@ -27,6 +29,8 @@ public:
     CPaneDisplay& View(int32_t PaneID);
     // The empty window a pane hosts until its form exists.
     static QWidget* MakeForm(int32_t PaneID);
+    // The real forms made so far, by pane; the pane that hosts one owns it.
+    std::vector<std::pair<int32_t, QWidget*>> RealForms();
 
 private:
     struct Forms;

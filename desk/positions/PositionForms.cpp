@@ -1,0 +1,151 @@
+#include "desk/positions/PositionForms.h"
+
+#include <QCheckBox>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "desk/ui/ListProcedures.h"
+
+namespace OrbanexDesk {
+
+namespace {
+// The first width a column gets, before the form knows its own width.
+constexpr double kInitialColumnTwips = 1200;
+}  // namespace
+
+// ---- The list every form shows ----
+
+ListForm::ListForm(const char* name, std::initializer_list<const char*> captions,
+                   std::string widths)
+    : view_(new platform::widgets::ListView(store_, this)), widths_(std::move(widths)) {
+    setObjectName(name);
+    for (const char* caption : captions) view_->AddColumn(caption, kInitialColumnTwips);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view_);
+}
+
+// The view follows the store, so it goes first (children outlive members).
+ListForm::~ListForm() {
+    delete view_;
+}
+
+void ListForm::setColumnWidthsPer(const std::string& widths) {
+    widths_ = widths;
+    ApplyColumnWidths(*view_, widths_, &cache_);
+}
+
+void ListForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ApplyColumnWidths(*view_, widths_, &cache_);
+}
+
+// ---- Trade ----
+
+frmTrade::frmTrade(CoreFactory makeCore)
+    : ListForm("frmTrade",
+               {"Ticket", "Account", "Date/Time", "Type", "Amount", "Symbol", "Open Price",
+                "Current Price", "S/L", "T/P", "Comm", "Interest", "P/L"},
+               "9,9,12,4,8,8,6,8,6,6,6,5,9"),
+      makeCore_(std::move(makeCore)),
+      chkAll_(new QCheckBox(this)),
+      lbmSummaries_(new QLabel("   ", this)) {
+    view_->setCheckboxes(true);
+    chkAll_->setObjectName("chkAll");
+    chkAll_->setFixedWidth(16);
+    // Code's writes run it too: resetting it after the closes unticks every row.
+    connect(chkAll_, &QCheckBox::toggled, this, [this](bool on) { Core().SetAllChecked(on); });
+    lbmSummaries_->setObjectName("lbmSummaries");
+    lbmSummaries_->setFont(QFont("Courier New"));
+    auto* strip = new QHBoxLayout;
+    strip->setContentsMargins(2, 2, 2, 2);
+    strip->addWidget(chkAll_);
+    strip->addWidget(lbmSummaries_, 1);
+    static_cast<QVBoxLayout*>(layout())->insertLayout(0, strip);
+}
+
+frmTrade::~frmTrade() = default;
+
+COpenPos& frmTrade::Core() {
+    if (!core_) core_ = makeCore_(store_);
+    return *core_;
+}
+
+void frmTrade::AddPosition(const PositionPtr& Position, int32_t AccountID) {
+    Core().AddPosition(Position, AccountID);
+}
+
+void frmTrade::RemovePosition(int32_t Ticket, int32_t AccountID) {
+    Core().RemovePosition(Ticket, AccountID);
+}
+
+void frmTrade::setChkAll(bool checked) {
+    chkAll_->setChecked(checked);
+}
+
+void frmTrade::setLbmSummaries(const std::string& text) {
+    lbmSummaries_->setText(QString::fromStdString(text));
+}
+
+void frmTrade::closeAllse() {
+    Core().closeAllse();
+    setChkAll(false);
+}
+
+// ---- Net Trade ----
+
+frmNetTrade::frmNetTrade(std::function<platform::ListView&()> lvwClients)
+    : ListForm("frmNetTrade",
+               {"Symbol", "Account", "Amount", "NH", "Buy/Sell", "Avg Open Price", "Current Price",
+                "Comm", "Interest", "Profit/Loss"},
+               "8,8,8,8,8,8,8,8,8,25"),
+      clients_(std::move(lvwClients)) {}
+
+frmNetTrade::~frmNetTrade() = default;
+
+CNetPos& frmNetTrade::Core() {
+    if (!core_) core_ = std::make_unique<CNetPos>(store_, clients_());
+    return *core_;
+}
+
+double frmNetTrade::caluclate_profit(const std::string& SymbolName, const std::string& Side) {
+    return Core().caluclate_profit(SymbolName, Side);
+}
+
+void frmNetTrade::PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
+                                double Commission, double Interest,
+                                const runtime::Variant& ProfitLoss, int32_t AccountID) {
+    Core().PositionAdded(Symbol, Side, Lots, Price, Commission, Interest, ProfitLoss, AccountID);
+}
+
+// ---- Pending ----
+
+frmPending::frmPending(CoreFactory makeCore)
+    : ListForm("frmPending",
+               {"Order", "Account", "Type", "Amount", "Symbol", "Price", "S/L", "T/P", "Date/Time"},
+               ""),
+      makeCore_(std::move(makeCore)) {}
+
+frmPending::~frmPending() = default;
+
+CPendingOrds& frmPending::Core() {
+    if (!core_) core_ = makeCore_(store_);
+    return *core_;
+}
+
+void frmPending::Add(const runtime::Variant& ID, int32_t AccountID, const std::string& Code,
+                     OrbanelGeneral10::OperationTypeEnum BuySell, double Lots,
+                     const SymbolPtr& Symbol, const runtime::Variant& Price,
+                     const runtime::Variant& SL, const runtime::Variant& TP,
+                     const std::string& OrderTime, const runtime::Variant& CloseTicket) {
+    Core().Add(ID, AccountID, Code, BuySell, Lots, Symbol, Price, SL, TP, OrderTime, CloseTicket);
+}
+
+void frmPending::AddOrder(const OrderPtr& Order, int32_t AccountID) {
+    Core().AddOrder(Order, AccountID);
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,105 @@
+#pragma once
+// The Qt forms of the open-positions, net-positions and pending-orders panes.
+// Each owns its list's store and shows it through the list view adapter; the
+// port is served by the Qt-free core over that store, made at first use (the
+// cores need the desk state and the other panes' stores, which exist only once
+// the composition root is complete).
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "desk/common/DeskProcedures.h"
+#include "desk/positions/CNetPos.h"
+#include "desk/positions/COpenPos.h"
+#include "desk/positions/CPendingOrds.h"
+#include "platform/widgets/ListView.h"
+
+class QCheckBox;
+class QLabel;
+
+namespace OrbanexDesk {
+
+// Lays a list over the whole form and keeps its columns at the percentages.
+class ListForm : public QWidget {
+public:
+    ~ListForm() override;
+    std::string ColumnWidthsPer() const { return widths_; }
+    void setColumnWidthsPer(const std::string& widths);
+    platform::widgets::ListView& List() { return *view_; }
+
+protected:
+    ListForm(const char* name, std::initializer_list<const char*> captions, std::string widths);
+    void resizeEvent(QResizeEvent* event) override;
+
+    platform::ListView store_;
+    platform::widgets::ListView* view_;
+    std::string widths_;
+    ColumnPercentages cache_;
+};
+
+class frmTrade : public ListForm, public IfrmTrade {
+public:
+    using CoreFactory = std::function<std::unique_ptr<COpenPos>(platform::ListView& lvwOpenPos)>;
+    explicit frmTrade(CoreFactory makeCore);
+    ~frmTrade() override;
+
+    void AddPosition(const PositionPtr& Position, int32_t AccountID) override;
+    void RemovePosition(int32_t Ticket, int32_t AccountID) override;
+    void RemovePending(int32_t Ticket) { Core().RemovePending(Ticket); }
+    platform::ListView& lvwOpenPos() override { return store_; }
+    void setChkAll(bool checked) override;
+    void setLbmSummaries(const std::string& text) override;
+    void closeAllse() override;
+    COpenPos& Core();
+
+private:
+    CoreFactory makeCore_;
+    std::unique_ptr<COpenPos> core_;
+    QCheckBox* chkAll_;
+    QLabel* lbmSummaries_;
+};
+
+class frmNetTrade : public ListForm, public IfrmNetTrade, public ICNetPos {
+public:
+    // The accounts window's list, asked at first use.
+    explicit frmNetTrade(std::function<platform::ListView&()> lvwClients);
+    ~frmNetTrade() override;
+
+    platform::ListView& lvwNetPos() override { return store_; }
+    double caluclate_profit(const std::string& SymbolName, const std::string& Side) override;
+    void PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
+                       double Commission, double Interest, const runtime::Variant& ProfitLoss,
+                       int32_t AccountID) override;
+    CNetPos& Core();
+
+private:
+    std::function<platform::ListView&()> clients_;
+    std::unique_ptr<CNetPos> core_;
+};
+
+class frmPending : public ListForm, public IfrmPending {
+public:
+    using CoreFactory =
+        std::function<std::unique_ptr<CPendingOrds>(platform::ListView& lvwPending)>;
+    explicit frmPending(CoreFactory makeCore);
+    ~frmPending() override;
+
+    void Add(const runtime::Variant& ID, int32_t AccountID, const std::string& Code,
+             OrbanelGeneral10::OperationTypeEnum BuySell, double Lots, const SymbolPtr& Symbol,
+             const runtime::Variant& Price, const runtime::Variant& SL, const runtime::Variant& TP,
+             const std::string& OrderTime, const runtime::Variant& CloseTicket) override;
+    void AddOrder(const OrderPtr& Order, int32_t AccountID) override;
+    void Removeorder(int32_t OrderID) override { Core().Removeorder(OrderID); }
+    void Remove(int32_t OrderID) override { Core().Remove(OrderID); }
+    void removeClientinfo(int32_t AccountID) override { Core().removeClientinfo(AccountID); }
+    void Updateaccount() override { Core().Updateaccount(); }
+    platform::ListView& lvwPending() override { return store_; }
+    CPendingOrds& Core();
+
+private:
+    CoreFactory makeCore_;
+    std::unique_ptr<CPendingOrds> core_;
+};
+
+}  // namespace OrbanexDesk
