@@ -12,11 +12,11 @@
 #include <map>
 
 #include "platform/widgets/Color.h"
+#include "platform/widgets/Twips.h"
 
 namespace platform::widgets {
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
 constexpr int kRowHeight = 18;  // the check-box drawings are 16 high
 constexpr int kTextGap = 2;
 using Kind = GridChange::Kind;
@@ -382,15 +382,15 @@ void Grid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 int Grid::ToPixelsX(double twips) const {
-    return static_cast<int>(std::lround(twips * logicalDpiX() / kTwipsPerInch));
+    return TwipsToPixelsX(*this, twips);
 }
 
 double Grid::ToTwipsX(int pixels) const {
-    return pixels * kTwipsPerInch / logicalDpiX();
+    return PixelsToTwipsX(*this, pixels);
 }
 
 double Grid::ToTwipsY(int pixels) const {
-    return pixels * kTwipsPerInch / logicalDpiY();
+    return PixelsToTwipsY(*this, pixels);
 }
 
 }  // namespace platform::widgets

@@ -11,11 +11,11 @@
 #include <map>
 
 #include "platform/widgets/Color.h"
+#include "platform/widgets/Twips.h"
 
 namespace platform::widgets {
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
 using Kind = ListViewChange::Kind;
 using Role = ListViewChange::Role;
 
@@ -309,15 +309,15 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 int ListView::ToPixelsX(double twips) const {
-    return static_cast<int>(std::lround(twips * logicalDpiX() / kTwipsPerInch));
+    return TwipsToPixelsX(*this, twips);
 }
 
 double ListView::ToTwipsX(int pixels) const {
-    return pixels * kTwipsPerInch / logicalDpiX();
+    return PixelsToTwipsX(*this, pixels);
 }
 
 double ListView::ToTwipsY(int pixels) const {
-    return pixels * kTwipsPerInch / logicalDpiY();
+    return PixelsToTwipsY(*this, pixels);
 }
 
 }  // namespace platform::widgets
