@@ -9,7 +9,11 @@
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
 #include "desk/sessions/TradeViewProcedures.h"
+#include "desk/shell/CHTMLHELP.h"
 #include "desk/shell/CQuestionBox.h"
+#include "desk/shell/frmAlerts.h"
+#include "desk/shell/frmHistory.h"
+#include "desk/shell/frmMailbox.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/DeskMessages.h"
@@ -52,6 +56,8 @@ void MGeneral::Main() {
     culf_->setDockFormLabelButtonOff(kLabelButtonOff);
     shell_->SelectPane(kPaneTrade);
     shell_->SelectPane(kPaneNewPosition);
+    help_ = std::make_unique<CHTMLHELP>();
+    shell_->AddCommandHandler(kCmdGeneralHelp, [this] { ShowGeneralHelp(*help_); });
 }
 
 void MGeneral::End() {
@@ -120,6 +126,12 @@ QWidget* MGeneral::MakeForm(int32_t PaneID) {
     }
     if (PaneID == kPaneClosePosition) return closePos_->MakeForm(culf_.get());
     if (PaneID == kPaneMarketWatch) return marketWatch_->MakeForm();
+    // Known to the attaching step, though no pane is made for them.
+    const auto barsBuilt = [this] { return shell_ && shell_->Loaded(); };
+    if (PaneID == kPaneAlerts) return new frmAlerts(barsBuilt);
+    if (PaneID == kPaneMailbox)
+        return new frmMailbox([this]() -> IShell* { return shell_.get(); }, barsBuilt);
+    if (PaneID == kPaneHistory) return new frmHistory(barsBuilt);
     return Placeholders::MakeForm(PaneID);
 }
 
