@@ -19,11 +19,15 @@
 
 #include "desk/common/CPaneDisplay.h"
 #include "desk/common/PaneTable.h"
+#include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/CDockable.h"
+#include "desk/shell/CQuestionBox.h"
 #include "desk/shell/CommandBarTables.h"
+#include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/FakeDesk.h"
 
 namespace {
 
@@ -350,6 +354,94 @@ TEST_F(CommandBarsOnScreen, TradeUnchecksEverywhereAndTheRibbonComesBackAlone) {
     EXPECT_TRUE(again.Ribbon().Visible());
     EXPECT_FALSE(again.AnyToolBarShown());
     EXPECT_EQ(again.ToolBars().size(), 2u);
+}
+
+// The popup commands read the selected row of their list and reach the panes
+// through the ports; market orders get their note and nothing else.
+TEST_F(CommandBarsOnScreen, PopupCommandsActOnTheSelectedRowThroughThePorts) {
+    testsupport::FakeDesk fake(CClientAPIManagers::Factory());
+    frmJournal journal;
+    DeskPorts ports = fake.Ports();
+    ports.frmJournal = &journal;
+    DeskServices services(ports, CClientAPIManagers::Factory());
+    std::vector<std::string> asked;
+    CQuestionBox question(services.Ports(), services.State(),
+                          {.GeneralQuestionMsg = [&](const std::string& t) { asked.push_back(t); },
+                           .HideMsgBox = {},
+                           .DeleteManagedOrder = {}});
+    Desk d;
+    d.shell->setDesk(&services);
+    d.shell->setQuestionBox(&question);
+    d.Start();
+    frmMdiNew& shell = *d.shell;
+
+    auto& stores = fake.stores();
+    auto& position = stores.lvwOpenPos.Add("T55", "55");
+    for (auto [i, text] : {std::pair<size_t, const char*>{1, "1001"}, {4, "0.3"}, {5, "EURUSD"}})
+        position.setSubItems(i, text);
+    position.setSelected(true);
+    for (const char* name : {"GBPUSD", "EURUSD"}) stores.cbsymbols.AddItem(name);
+    stores.cblimitordersymbols.AddItem("GBPUSD");
+    auto& limit = stores.lvwPending.Add("P7", "7");
+    limit.setSubItems(1, "1002");
+    limit.setSubItems(2, "Buy Limit");
+    auto& market = stores.lvwPending.Add("P8", "8");
+    market.setSubItems(1, "1002");
+    market.setSubItems(2, "Buy");
+    journal.Add("a line", 1001, false);
+
+    struct Case {
+        const char* name;
+        int32_t id;
+        platform::ListItem* pending;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"new position selects the symbol", 100035, nullptr, {}},
+        {"new entry order empties the pane; its list lacks the symbol",
+         100064,
+         nullptr,
+         {"limit.cmdcancel_Click"}},
+        {"edit a market order",
+         100060,
+         &market,
+         {"message|##DEF##|You can not edit market orders"}},
+        {"edit an entry order", 100060, &limit, {"limit.cmdcancel_Click", "limit.EdirMode"}},
+        {"cancel a market order",
+         100059,
+         &market,
+         {"message|##DEF##|You can not cancel market orders"}},
+        {"cancel an entry order asks", 100059, &limit, {"limit.cmdcancel_Click"}},
+        {"close a position of an account without a session", 100031, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.pending) c.pending->setSelected(true);
+        fake.Take();
+        shell.RunCommand(c.id);
+        std::vector<std::string> log;
+        for (const std::string& line : fake.Take())
+            if (line.rfind("shell.", 0) != 0) log.push_back(line);
+        EXPECT_EQ(log, c.log);
+    }
+    EXPECT_EQ(stores.cbsymbols.ListIndex(), 1);
+    EXPECT_EQ(stores.cblimitordersymbols.ListCount(), 1u) << "a missing symbol is not added";
+    EXPECT_EQ(stores.cblimitordersymbols.ListIndex(), -1);
+    EXPECT_FALSE(shell.PaneClosed(kPaneNewEntryOrder));
+    EXPECT_EQ(asked, std::vector<std::string>{"Are you sure you want to cancel order number 7?"});
+    EXPECT_EQ(services.State().CancelOrderAccount, 1002);
+    EXPECT_EQ(services.State().CancelOrderID, 7);
+    EXPECT_EQ(question.QuestionType(), CQuestionBox::kCancelOrder);
+
+    ASSERT_EQ(journal.lvwJournal().Count(), 1u);
+    shell.RunCommand(100046);
+    EXPECT_EQ(journal.lvwJournal().Count(), 0u) << "Clear empties the journal list";
+    // Nothing selected: the commands end quietly.
+    stores.lvwOpenPos.Clear();
+    stores.lvwPending.Clear();
+    fake.Take();
+    for (int32_t id : {100031, 100035, 100059, 100060, 100064}) shell.RunCommand(id);
+    for (const std::string& line : fake.Take())
+        EXPECT_TRUE(line == "limit.cmdcancel_Click" || line.rfind("shell.", 0) == 0) << line;
 }
 
 }  // namespace
