@@ -293,6 +293,14 @@ TEST_F(CommandBarsOnScreen, EveryCarrierDispatchesItsCommandOnceInBothInterfaces
     for (QShortcut* s : shell.findChildren<QShortcut*>())
         if (s->isEnabled()) EXPECT_TRUE(keys.insert(s->key().toString().toStdString()).second);
     EXPECT_EQ(keys.size(), std::size(kKeyBindings)) << "one shortcut per key";
+
+    // Binding a bound key again moves it: only the new command runs.
+    shell.CommandBars().AddKeyBinding(8, 'R', 100047);
+    log.clear();
+    QApplication::setActiveWindow(&shell);
+    QTest::keyClick(&shell, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(log, std::vector<int32_t>{100047});
+    EXPECT_EQ(shell.CommandBars().KeyBindingCount(), std::size(kKeyBindings));
 }
 
 // "Trade" hides its shown pane and unchecks itself and "&Trade Panel" on every
