@@ -23,6 +23,7 @@
 #include "desk/shell/CDockable.h"
 #include "desk/shell/CQuestionBox.h"
 #include "desk/shell/CommandBarTables.h"
+#include "desk/shell/LayoutFile.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
@@ -355,8 +356,12 @@ TEST_F(CommandBarsOnScreen, TradeUnchecksEverywhereAndTheRibbonComesBackAlone) {
         EXPECT_TRUE(shell.CommandBars().FindContextMenu(kBarTradePopup)->Widget().isVisible());
         static_cast<QMenu&>(shell.CommandBars().FindContextMenu(kBarTradePopup)->Widget()).close();
         shell.ShowPopup(4242);
-        shell.close();
+        QApplication::setActiveWindow(&shell);
+        QTest::keyClick(&shell, Qt::Key_F4, Qt::AltModifier);  // unloads as the close does
     }
+    // Two toolbars saved shown: the old ones went with the switch.
+    const auto lines = ReadLayoutLines(folder.Path() / "Manage" / "Interface.vfx");
+    EXPECT_EQ(lines[1], "CB1;1,0;1,0");
     Desk again;
     again.Start();
     EXPECT_TRUE(again.Ribbon().Visible());
