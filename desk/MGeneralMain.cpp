@@ -104,6 +104,8 @@ void MGeneral::CreateDeskObjects() {
     ports_ = ports;
     services_ = std::make_unique<DeskServices>(ports, CClientAPIManagers::Factory());
     CreateQuestionBox();
+    shell_->setDesk(services_.get());
+    shell_->setQuestionBox(questionBox_.get());
 }
 
 void MGeneral::RegisterForms() {

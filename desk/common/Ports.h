@@ -300,6 +300,9 @@ public:
                                                                        int32_t ControlID) = 0;
     // What a command id runs from now on, wherever its control is; replaces the previous.
     virtual void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) = 0;
+    // Shows the context bar with the id at the cursor and returns at once; an
+    // unknown id shows nothing.
+    virtual void ShowPopup(int32_t /*BarID*/) {}
 };
 
 // A view hosted in one of the shell's panes.

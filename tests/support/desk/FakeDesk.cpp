@@ -208,6 +208,8 @@ struct FakeDesk::Doubles {
         void setDisplayed(bool shown) override {
             d.Record(std::string("limit.setDisplayed|") + (shown ? "True" : "False"));
         }
+        void cmdcancel_Click() override { d.Record("limit.cmdcancel_Click"); }
+        void EdirMode() override { d.Record("limit.EdirMode"); }
     } limit;
 
     struct MW : IfrmMW {
