@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <cstdio>
 
+#include "desk/accounts/frmAboutOrbanel.h"
 #include "desk/accounts/frmSure.h"
 #include "desk/accounts/frmaccount.h"
 
@@ -39,6 +40,7 @@ constexpr int32_t kAddAccounts = 100057;
 constexpr int32_t kLoginAll = 100032;
 constexpr int32_t kRemoveAll = 100034;
 constexpr int32_t kSaveAs = 100006;
+constexpr int32_t kAbout = 100010;
 constexpr int32_t kPaneNewPosition = 100002;
 constexpr int32_t kStatusProgress = 100025;
 constexpr int32_t kStatusConnection = 100026;
@@ -235,6 +237,7 @@ void frmMain::RegisterAccountCommands() {
     shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });
     shell->AddCommandHandler(kRemoveAll, [this] { SureDialog().GeneralQuestionMsg("Remove All"); });
     shell->AddCommandHandler(kSaveAs, [this] { mnusaveas_Click(); });
+    shell->AddCommandHandler(kAbout, [this] { MnuAbout_Click(); });
 }
 
 void frmMain::AttachCommandBars(platform::widgets::CommandBars& bars) {
@@ -296,6 +299,15 @@ void frmMain::lvwClients_MouseUp() {
         if (auto* control = popup.FindControl(kPopupCommandIds[i]))
             control->setEnabled((*commands)[i]);
     popup.ShowPopup();
+}
+
+frmAboutOrbanel& frmMain::AboutBox() {
+    if (!about_) about_ = new frmAboutOrbanel(this);
+    return *about_;
+}
+
+void frmMain::MnuAbout_Click() {
+    AboutBox().ShowForm();
 }
 
 void frmMain::AccountPort::setEnabled(bool enabled) {

@@ -28,6 +28,7 @@ namespace OrbanexDesk {
 
 class DeskServices;
 class frmaccount;
+class frmAboutOrbanel;
 class frmSure;
 
 // The "Accounts Popup" 100017 among the command bars' context menus, with its
@@ -91,6 +92,8 @@ public:
     void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override;
     int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override;
     void clearammountfromlistview() override {}
+    void MnuAbout_Click() override;
+    frmAboutOrbanel& AboutBox();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -130,6 +133,7 @@ private:
     platform::widgets::FileChooser::Mode chooserMode_ = platform::widgets::FileChooser::Mode::Open;
     AccountPort accountPort_{*this};
     frmSure* sure_ = nullptr;
+    frmAboutOrbanel* about_ = nullptr;
     std::unique_ptr<CLoginOptions> options_;
     std::optional<AccountsWindowCore> core_;
     std::string widths_;

@@ -16,6 +16,7 @@
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/DemoHome.h"
+#include "desk/accounts/frmAboutOrbanel.h"
 #include "desk/accounts/frmMain.h"
 #include "desk/accounts/frmSure.h"
 #include "desk/accounts/frmaccount.h"
@@ -275,6 +276,10 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     answer = list.string();
     window.mnuload_Click();
     ASSERT_TRUE(allConnected(3));
+
+    // "About" opens the box.
+    run(100010);
+    EXPECT_TRUE(window.AboutBox().isVisible());
 
     platform::widgets::FileChooser::SetScript({});
     desk.End();
