@@ -10,6 +10,7 @@
 
 #include "desk/common/DeskServices.h"
 #include "desk/common/OrderPaneProcedures.h"
+#include "desk/common/PaneTable.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -41,7 +42,6 @@ constexpr int32_t kLoginAll = 100032;
 constexpr int32_t kRemoveAll = 100034;
 constexpr int32_t kSaveAs = 100006;
 constexpr int32_t kAbout = 100010;
-constexpr int32_t kPaneNewPosition = 100002;
 constexpr int32_t kStatusProgress = 100025;
 constexpr int32_t kStatusConnection = 100026;
 
