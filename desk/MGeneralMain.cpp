@@ -50,6 +50,7 @@ void MGeneral::Main() {
     CreateDeskObjects();
     RegisterForms();
     shell_->Show(services_->State());
+    accounts_->AttachCommandBars(shell_->CommandBars());
     ResetTradeViews();
     accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);
@@ -96,6 +97,7 @@ void MGeneral::CreateDeskObjects() {
                                   const std::string& text) { SelectComboText(combo, text); }});
     DeskPorts ports = placeholders_->Ports();
     ports.frmMain = accounts_.data();
+    ports.frmaccount = &accounts_->AccountDialogPort();
     ports.Sound = sound_.get();
     ports.Messages = messages_.get();
     ports.Shell = shell_.get();

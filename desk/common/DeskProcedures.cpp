@@ -1,5 +1,7 @@
 #include "desk/common/DeskProcedures.h"
 
+#include <exception>
+
 #include "general/common/CFileProcess.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
@@ -116,8 +118,8 @@ std::string CompanyName() {
     try {
         OrbanelGeneral10::CFileProcess files;
         return files.GetEntry(kBrandingFile, 1);
-    } catch (const runtime::Error&) {
-        return "";
+    } catch (const std::exception&) {
+        return "";  // missing, short or unreadable: no brand name
     }
 }
 

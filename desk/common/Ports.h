@@ -62,6 +62,8 @@ public:
                         bool /*deletion*/ = false) {}
     // Enables the entry-order pane's Submit only while its prices meet its conditions.
     virtual void textchanged() {}
+    // Shows the about box.
+    virtual void MnuAbout_Click() {}
 };
 
 // The add-account dialog.
