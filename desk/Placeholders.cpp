@@ -8,15 +8,18 @@
 
 #include "desk/accounts/CLoginOptions.h"
 #include "desk/common/DeskProcedures.h"
+#include "desk/common/MGeneral.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
+#include "desk/orders/frmorder.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
 #include "desk/sessions/TradeViewProcedures.h"
 #include "desk/shell/frmJournal.h"
+#include "desk/ui/DeskMessages.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -24,9 +27,6 @@ namespace OrbanexDesk {
 namespace {
 void RemoveKey(platform::ListView& list, const std::string& key) {
     if (list.Find(key)) list.Remove(key);
-}
-std::string AmountText(double amount) {
-    return amount ? runtime::CStr(runtime::Variant(amount)) : std::string();
 }
 
 // A form the composition root makes before any pane exists; it dies with the pane
@@ -55,46 +55,6 @@ struct Placeholders::Forms {
     struct Account : Ifrmaccount {
         void setEnabled(bool) override {}
     } account;
-
-    struct Order : Ifrmorder {
-        Forms& f;
-        platform::ListView clients;
-        platform::ComboBox symbols;
-        bool enabled = true;
-        explicit Order(Forms& forms) : f(forms) {}
-        platform::ListView& lvwConClients() override { return clients; }
-        void Add(int32_t AccountID, const std::string&, double Amount) override {
-            const std::string key = "C" + std::to_string(AccountID);
-            RemoveKey(clients, key);
-            clients.Add(key, std::to_string(AccountID)).setSubItems(1, AmountText(Amount));
-        }
-        void Remove(int32_t AccountID) override {
-            RemoveKey(clients, "C" + std::to_string(AccountID));
-            RemoveKey(f.limit.clients, "C" + std::to_string(AccountID));
-        }
-        void addNote(const std::string& Text, int32_t Account) override {
-            if (auto* row = clients.Find("C" + std::to_string(Account))) row->setSubItems(2, Text);
-        }
-        void Enableds(bool) override {}
-        bool Enabled() const override { return enabled; }
-        void setEnabled(bool on) override { enabled = on; }
-        platform::ComboBox& cbsymbols() override { return symbols; }
-        void setTxtammount(const std::string& text) override { amount = text; }
-        std::string txtammount() const override { return amount; }
-        platform::ComboBox& CBdis() override { return rules; }
-        void setCmddisEnabled(bool) override {}
-        void setCmddisVisible(bool) override {}
-        void setCmdbuyEnabled(bool) override {}
-        void setCmdbuyVisible(bool) override {}
-        void setCmdsellEnabled(bool) override {}
-        void setCmdsellVisible(bool) override {}
-        void setChkAllClients(bool) override {}
-        void updateAmount(int32_t, double Amount, const std::string& Key) override {
-            if (auto* row = clients.Find(Key)) row->setSubItems(1, AmountText(Amount));
-        }
-        std::string amount;
-        platform::ComboBox rules;
-    } order{*this};
 
     struct LimitOrder : Ifrmlimitorder {
         platform::ListView clients;
@@ -148,6 +108,23 @@ struct Placeholders::Forms {
                                      });
                              }};
     RealForm<frmJournal> journal{kPaneJournal};
+    RealForm<frmorder> order{
+        kPaneNewPosition, MarketOrderPane::Hooks{
+                              .frmMain = [this] { return services()->Ports().frmMain; },
+                              .frmlimitorder = [this] { return services()->Ports().frmlimitorder; },
+                              .GetCollectionItem =
+                                  [this](const std::string& name) {
+                                      return GetCollectionItem(services()->State(), name);
+                                  },
+                              .ShowMessage =
+                                  [this](const std::string& text) {
+                                      if (IDeskMessages* messages = services()->Ports().Messages)
+                                          messages->ShowMessage(text, kDefaultCaption, false);
+                                  },
+                              .CheckAllClients =
+                                  [this](platform::ListView& rows, bool checked) {
+                                      CheckAllClients(*services(), rows, checked);
+                                  }}};
 };
 
 Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
@@ -163,7 +140,7 @@ DeskPorts Placeholders::Ports() {
     Forms& f = *forms_;
     DeskPorts ports;
     ports.frmaccount = &f.account;
-    ports.frmorder = &f.order;
+    ports.frmorder = f.order.get();
     ports.frmlimitorder = &f.limit;
     ports.frmNetTrade = f.net.get();
     ports.CNetPos = f.net.get();
@@ -191,7 +168,8 @@ std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
     return {{f.trade.pane, f.trade.get()},
             {f.net.pane, f.net.get()},
             {f.pending.pane, f.pending.get()},
-            {f.journal.pane, f.journal.get()}};
+            {f.journal.pane, f.journal.get()},
+            {f.order.pane, f.order.get()}};
 }
 
 }  // namespace OrbanexDesk

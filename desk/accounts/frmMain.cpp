@@ -74,10 +74,12 @@ void frmMain::Form_Load() {
     soundAllowed_ = false;
     options_ = std::make_unique<CLoginOptions>(Services());
     core_.emplace(Services(), *options_);
+    if (Ifrmorder* order = Services().Ports().frmorder) order->CBdis().setListIndex(0);
     Form_Resize();
     widths_ = kColumnWidths;
     Form_Resize();
     core_->CreateListFiles();
+    ValidateData();
     account_ = new frmaccount(*core_, *options_, this);
     if (!edit_)
         edit_ = [this](const std::string& user, const std::string& password,
