@@ -5,6 +5,7 @@
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmMW.h"
+#include "desk/positions/PositionForms.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -146,6 +147,10 @@ void MGeneral::CreateQuestionBox() {
                 }});
     questionAnswer_ = questionMsgBox_->ButtonPessed.Connect(
         [this](int32_t button) { questionBox_->m_oMsgBox_ButtonPessed(button); });
+    if (auto* trade = dynamic_cast<frmTrade*>(services_->Ports().frmTrade))
+        trade->AskQuestion = [this](const std::string& text, int32_t type) {
+            questionBox_->Show(text, type);
+        };
 }
 
 void MGeneral::ResetTradeViews() {

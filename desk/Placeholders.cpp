@@ -19,12 +19,17 @@
 #include "desk/sessions/SessionLookups.h"
 #include "desk/sessions/TradeViewProcedures.h"
 #include "desk/shell/frmJournal.h"
+#include "desk/shell/frmMdiNew.h"
+#include "desk/ui/ContextMenus.h"
 #include "desk/ui/DeskMessages.h"
+#include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
 
 namespace {
+constexpr int32_t kEditOrder = 100060;
+
 void RemoveKey(platform::ListView& list, const std::string& key) {
     if (list.Find(key)) list.Remove(key);
 }
@@ -51,6 +56,7 @@ struct RealForm {
 
 struct Placeholders::Forms {
     std::function<DeskServices*()> services;
+    std::function<IShell*()> shell;
 
     struct Account : Ifrmaccount {
         void setEnabled(bool) override {}
@@ -108,6 +114,8 @@ struct Placeholders::Forms {
                                      });
                              }};
     RealForm<frmJournal> journal{kPaneJournal};
+    bool journalRight = false;
+    runtime::ScopedConnection journalDown, journalUp;
     RealForm<frmorder> order{
         kPaneNewPosition, MarketOrderPane::Hooks{
                               .frmMain = [this] { return services()->Ports().frmMain; },
@@ -127,9 +135,54 @@ struct Placeholders::Forms {
                                   }}};
 };
 
+namespace {
+// The shell's command bars once its load made them.
+platform::widgets::CommandBars* Bars(IShell* shell) {
+    auto* mdi = dynamic_cast<frmMdiNew*>(shell);
+    return mdi && mdi->Loaded() ? &mdi->CommandBars() : nullptr;
+}
+}  // namespace
+
+// The trade forms' popups, messages and commands go through the shell and the
+// desk's message box, both asked at call time.
+void Placeholders::WireForms() {
+    Forms& f = *forms_;
+    auto popup = [&f](int32_t id) {
+        if (auto* bars = Bars(f.shell())) ShowContextMenu(*bars, id);
+    };
+    auto message = [&f](const std::string& text) {
+        if (IDeskMessages* messages = f.services()->Ports().Messages)
+            messages->ShowMessage(text, kDefaultCaption, false);
+    };
+    for (ListForm* form :
+         {static_cast<ListForm*>(f.trade.get()), static_cast<ListForm*>(f.pending.get())}) {
+        form->ShowPopup = popup;
+        form->ShowMessage = message;
+    }
+    f.pending->EntrySymbols = [&f]() -> platform::ComboBox* {
+        Ifrmlimitorder* limit = f.services()->Ports().frmlimitorder;
+        return limit ? &limit->cblimitordersymbols() : nullptr;
+    };
+    f.pending->EditOrder = [&f] {
+        auto* mdi = dynamic_cast<frmMdiNew*>(f.shell());
+        auto* bars = Bars(mdi);
+        if (auto* edit = bars ? ContextMenuEntry(*bars, kPendingPopup, kEditOrder) : nullptr)
+            mdi->CommandBars_Execute(*edit);
+    };
+    if (auto* list = f.journal->findChild<platform::widgets::ListView*>()) {
+        f.journalDown = list->MouseDown.Connect(
+            [&f](int32_t button, int32_t, double, double) { f.journalRight = button == 2; });
+        f.journalUp = list->MouseUp.Connect([&f, popup](int32_t, int32_t, double, double) {
+            if (f.journalRight && f.journal->lvwJournal().Count() > 0) popup(kJournalPopup);
+        });
+    }
+}
+
 Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
     : forms_(std::make_unique<Forms>()) {
     forms_->services = std::move(services);
+    forms_->shell = shell;
+    WireForms();
     for (const PaneRow& row : kPaneTable)
         forms_->views.push_back(std::make_unique<CPaneDisplay>(row.id, shell));
 }
