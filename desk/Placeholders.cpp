@@ -76,6 +76,9 @@ struct Placeholders::Forms {
         platform::ComboBox& cblimitordersymbols() override { return symbols; }
         void setCmdsubmitlimiorderEnabled(bool) override {}
         void setCmdlimiorderdisEnabled(bool) override {}
+        void Remove(int32_t AccountID) override {
+            RemoveKey(clients, "C" + std::to_string(AccountID));
+        }
     } limit;
 
     struct Desk : IMGeneral {
