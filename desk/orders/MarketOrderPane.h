@@ -94,8 +94,6 @@ public:
     bool ControlsEnabled() const { return controlsEnabled_; }
     bool TxtammountVisible() const { return totalVisible_; }
     const SymbolPtr& PaneSymbol() const { return paneSymbol_; }
-    bool Displayed() const { return displayed_; }
-    void setDisplayed(bool value) { displayed_ = value; }
 
     // Raised after any of the shown states above changed (not the stores).
     std::function<void()> StateChanged;
@@ -124,7 +122,6 @@ private:
     bool checkAll_ = false;
     std::string checkCaption_ = "Check All";
     SymbolPtr paneSymbol_;
-    bool displayed_ = true;
     // The edited row by key: a logout meanwhile must not move the edit to another row.
     std::string editKey_;
     runtime::ScopedConnection symbolClick_, symbolChange_, ruleClick_, ruleChange_;

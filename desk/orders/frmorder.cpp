@@ -75,6 +75,10 @@ frmorder::frmorder(Hooks hooks, std::function<const Culf*()> looks)
     txtLvw_->setContextMenuPolicy(Qt::NoContextMenu);
     txtLvw_->installEventFilter(this);
     txtLvw_->hide();
+    // Kept hidden and empty: nothing shows it.
+    txtEditPrice_ = new QLineEdit(this);
+    txtEditPrice_->setObjectName("txtEditPrice");
+    txtEditPrice_->hide();
 
     auto* controls = new QGridLayout;
     controls->addWidget(label15, 0, 0);
@@ -212,6 +216,10 @@ void frmorder::CommitEditor() {
     if (!Editing()) return;
     const std::string text = txtLvw_->text().toStdString();
     txtLvw_->hide();
+    // Kept hidden and empty: nothing shows it.
+    txtEditPrice_ = new QLineEdit(this);
+    txtEditPrice_->setObjectName("txtEditPrice");
+    txtEditPrice_->hide();
     CommitEdit(text);
 }
 

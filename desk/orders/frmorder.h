@@ -39,6 +39,7 @@ public:
     QPushButton& Cmdsell() { return *cmdsell_; }
     QCheckBox& ChkAllClients() { return *chkAllClients_; }
     platform::widgets::LabelButton& LblCheck() { return *lblCheck_; }
+    void setLooks(std::function<const Culf*()> looks) { looks_ = std::move(looks); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -61,6 +62,7 @@ private:
     platform::widgets::LabelButton* lblCheck_;
     platform::widgets::ListView* list_;
     QLineEdit* txtLvw_;
+    QLineEdit* txtEditPrice_;
     ColumnPercentages widths_;
     bool syncing_ = false;
     runtime::ScopedConnection mouseUp_, itemCheck_, lightOn_, lightOff_, checkClick_;

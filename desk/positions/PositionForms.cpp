@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "desk/ui/ContextMenus.h"
+#include "desk/ui/Culf.h"
 #include "desk/ui/ListProcedures.h"
 #include "platform/widgets/LabelButton.h"
 
@@ -70,6 +71,12 @@ frmTrade::frmTrade(CoreFactory makeCore)
     lbbClose_->setText("Close Selected Positions");
     lbbClose_->setCursor(Qt::PointingHandCursor);
     closeClick_ = lbbClose_->Click.Connect([this] { lbbClose_Click(); });
+    lightOn_ = lbbClose_->MouseEnter.Connect([this] {
+        if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightONButton(*lbbClose_);
+    });
+    lightOff_ = lbbClose_->MouseLeave.Connect([this] {
+        if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightOFFButton(*lbbClose_);
+    });
     chkAll_->setObjectName("chkAll");
     chkAll_->setFixedWidth(16);
     // Code's writes run it too: resetting it after the closes unticks every row.

@@ -24,6 +24,8 @@ class LabelButton;
 
 namespace OrbanexDesk {
 
+class Culf;
+
 // Lays a list over the whole form and keeps its columns at the percentages.
 class ListForm : public QWidget {
 public:
@@ -70,6 +72,8 @@ public:
     platform::widgets::LabelButton& lbbClose() { return *lbbClose_; }
     // The question box (text, question type).
     std::function<void(const std::string& Text, int32_t Type)> AskQuestion;
+    // Lights lbbClose while the pointer is over it.
+    std::function<const Culf*()> Looks;
 
 private:
     CoreFactory makeCore_;
@@ -77,7 +81,7 @@ private:
     QCheckBox* chkAll_;
     QLabel* lbmSummaries_;
     platform::widgets::LabelButton* lbbClose_;
-    runtime::ScopedConnection closeClick_;
+    runtime::ScopedConnection closeClick_, lightOn_, lightOff_;
 };
 
 class frmNetTrade : public ListForm, public IfrmNetTrade, public ICNetPos {
