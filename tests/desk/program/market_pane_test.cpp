@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -272,8 +273,15 @@ TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
         EXPECT_EQ(net.Item(i).SubItems(2), "0.9");
     }
     EXPECT_EQ(bold, 1u);
-    auto* journal = dynamic_cast<frmJournal*>(ports.frmJournal);
-    EXPECT_GE(journal->lvwJournal().Count(), 3u);
+    auto& journal = dynamic_cast<frmJournal*>(ports.frmJournal)->lvwJournal();
+    std::set<std::string> accepted;
+    for (size_t i = 1; i <= journal.Count(); ++i)
+        if (journal.Item(i).SubItems(2).find("[BUY 0.3 EURUSD] has been accepted") !=
+            std::string::npos)
+            accepted.insert(journal.Item(i).SubItems(1));
+    EXPECT_EQ(accepted, (std::set<std::string>{"71", "72", "73"}));
+    for (size_t i = 1; i <= 3; ++i)
+        EXPECT_EQ(pane->lvwConClients().Item(i).SubItems(2), "Market Order Accepted") << i;
     EXPECT_TRUE(pane->isEnabled());
 
     // One account logs out: its position and net share leave, the total drops.
