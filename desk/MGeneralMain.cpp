@@ -5,6 +5,8 @@
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmMW.h"
+#include "desk/orders/frmorder.h"
+#include "desk/positions/PositionForms.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -162,6 +164,14 @@ void MGeneral::CreateQuestionBox() {
                 }});
     questionAnswer_ = questionMsgBox_->ButtonPessed.Connect(
         [this](int32_t button) { questionBox_->m_oMsgBox_ButtonPessed(button); });
+    if (auto* trade = dynamic_cast<frmTrade*>(services_->Ports().frmTrade)) {
+        trade->AskQuestion = [this](const std::string& text, int32_t type) {
+            questionBox_->Show(text, type);
+        };
+        trade->Looks = [this] { return culf_.get(); };
+    }
+    if (auto* order = dynamic_cast<frmorder*>(services_->Ports().frmorder))
+        order->setLooks([this] { return culf_.get(); });
 }
 
 void MGeneral::ResetTradeViews() {

@@ -98,10 +98,12 @@ void frmMain::Form_Load() {
     soundAllowed_ = false;
     options_ = std::make_unique<CLoginOptions>(Services());
     core_.emplace(Services(), *options_);
+    if (Ifrmorder* order = Services().Ports().frmorder) order->CBdis().setListIndex(0);
     Form_Resize();
     widths_ = kColumnWidths;
     Form_Resize();
     core_->CreateListFiles();
+    ValidateData();
     account_ = new frmaccount(*core_, *options_, this);
     RegisterAccountCommands();
     if (!edit_)
