@@ -4,7 +4,9 @@
 #include "desk/accounts/frmMain.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/common/ResetTradeViews.h"
 #include "desk/orders/frmMW.h"
+#include "desk/orders/frmlimitorder.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -23,7 +25,6 @@
 namespace OrbanexDesk {
 
 namespace {
-constexpr int32_t kStatusConnection = 100026;
 constexpr int32_t kLabelButtonOn = 0xD2B54D;
 constexpr int32_t kLabelButtonOff = 0x800000;
 }  // namespace
@@ -83,7 +84,11 @@ void MGeneral::CreateDeskObjects() {
     marketWatch_ = std::make_unique<frmMW>(
         ports_,
         MarketWatch::Hooks{
-            .clearFrmlimit = {},  // the entry-order pane's reset comes with its form
+            .clearFrmlimit =
+                [this] {
+                    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+                        limit->clearFrmlimit();
+                },
             .ShowMarketOrders =
                 [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
             .SelectComboText = [](platform::ComboBox& combo,
@@ -149,8 +154,7 @@ void MGeneral::CreateQuestionBox() {
 }
 
 void MGeneral::ResetTradeViews() {
-    services_->State().SummaryTotals.fill(0);
-    shell_->setStatusPaneText(kStatusConnection, "Disconnected");
+    OrbanexDesk::ResetTradeViews(*services_);
 }
 
 }  // namespace OrbanexDesk

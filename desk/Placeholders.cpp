@@ -11,6 +11,7 @@
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
+#include "desk/orders/frmlimitorder.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -70,7 +71,7 @@ struct Placeholders::Forms {
         }
         void Remove(int32_t AccountID) override {
             RemoveKey(clients, "C" + std::to_string(AccountID));
-            RemoveKey(f.limit.clients, "C" + std::to_string(AccountID));
+            f.limit->Remove(AccountID);
         }
         void addNote(const std::string& Text, int32_t Account) override {
             if (auto* row = clients.Find("C" + std::to_string(Account))) row->setSubItems(2, Text);
@@ -95,22 +96,6 @@ struct Placeholders::Forms {
         std::string amount;
         platform::ComboBox rules;
     } order{*this};
-
-    struct LimitOrder : Ifrmlimitorder {
-        platform::ListView clients;
-        platform::ComboBox symbols;
-        platform::ListView& lvwConClients() override { return clients; }
-        void Add(int32_t AccountID, int16_t, const std::string&, double) override {
-            const std::string key = "C" + std::to_string(AccountID);
-            RemoveKey(clients, key);
-            clients.Add(key, std::to_string(AccountID));
-        }
-        void addNote(const std::string&, int32_t) override {}
-        void limitorderpricechange() override {}
-        platform::ComboBox& cblimitordersymbols() override { return symbols; }
-        void setCmdsubmitlimiorderEnabled(bool) override {}
-        void setCmdlimiorderdisEnabled(bool) override {}
-    } limit;
 
     struct Desk : IMGeneral {
         Forms& f;
@@ -148,6 +133,12 @@ struct Placeholders::Forms {
                                      });
                              }};
     RealForm<frmJournal> journal{kPaneJournal};
+    RealForm<frmlimitorder> limit{kPaneNewEntryOrder, [this] { return services(); },
+                                  frmlimitorder::Hooks{.Displayed = [this](bool shown) {
+                                      for (auto& view : views)
+                                          if (view->PaneID() == kPaneNewEntryOrder)
+                                              view->setDisplayed(shown);
+                                  }}};
 };
 
 Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
@@ -164,7 +155,7 @@ DeskPorts Placeholders::Ports() {
     DeskPorts ports;
     ports.frmaccount = &f.account;
     ports.frmorder = &f.order;
-    ports.frmlimitorder = &f.limit;
+    ports.frmlimitorder = f.limit.get();
     ports.frmNetTrade = f.net.get();
     ports.CNetPos = f.net.get();
     ports.frmTrade = f.trade.get();
@@ -191,7 +182,8 @@ std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
     return {{f.trade.pane, f.trade.get()},
             {f.net.pane, f.net.get()},
             {f.pending.pane, f.pending.get()},
-            {f.journal.pane, f.journal.get()}};
+            {f.journal.pane, f.journal.get()},
+            {f.limit.pane, f.limit.get()}};
 }
 
 }  // namespace OrbanexDesk

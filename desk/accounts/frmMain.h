@@ -66,6 +66,9 @@ public:
     void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override;
     int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override;
     void clearammountfromlistview() override {}
+    void Result(int32_t code, const std::string& key, int32_t account,
+                bool deletion = false) override;
+    void textchanged() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
