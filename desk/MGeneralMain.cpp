@@ -51,6 +51,8 @@ void MGeneral::Main() {
     accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);
     culf_->setDockFormLabelButtonOff(kLabelButtonOff);
+    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+        limit->setLooks(culf_.get());
     shell_->SelectPane(kPaneTrade);
     shell_->SelectPane(kPaneNewPosition);
 }

@@ -168,8 +168,7 @@ frmlimitorder::frmlimitorder(std::function<DeskServices*()> services, Hooks hook
         [this](int32_t, int32_t, double, double) { ListClicked(); });
     links_[8] = LblCheck_->Click.Connect([this] { LblCheck_Click(); });
     links_[9] = LblCheck_->MouseEnter.Connect([this] {
-        if (const Culf* looks = hooks_.Looks ? hooks_.Looks() : nullptr)
-            looks->LightONButton(*LblCheck_);
+        if (looks_) looks_->LightONButton(*LblCheck_);
     });
     connect(txtatprice_, &QLineEdit::textChanged, this, [this] { PriceTextChanged(); });
     connect(txtlimitorderammount_, &QLineEdit::textChanged, this, [this] { PriceTextChanged(); });
@@ -492,8 +491,7 @@ void frmlimitorder::LblCheck_Click() {
 }
 
 void frmlimitorder::mouseMoveEvent(QMouseEvent* event) {
-    if (const Culf* looks = hooks_.Looks ? hooks_.Looks() : nullptr)
-        looks->LightOFFButton(*LblCheck_);
+    if (looks_) looks_->LightOFFButton(*LblCheck_);
     QWidget::mouseMoveEvent(event);
 }
 

@@ -41,8 +41,6 @@ public:
     struct Hooks {
         // Shows and activates pane 100001 (true) or closes it.
         std::function<void(bool)> Displayed;
-        // Lights LblCheck; may be null.
-        std::function<const Culf*()> Looks;
     };
 
     // `services` answers at call time: the pane exists before the desk's services.
@@ -98,6 +96,8 @@ public:
     // Row key ("T" & ticket) of the position whose stop-loss/take-profit is set.
     const std::string& PositionRow() const { return positionRow_; }
     bool Displayed() const { return displayed_; }
+    // Lights LblCheck while the mouse is over it; null: no lighting.
+    void setLooks(const Culf* looks) { looks_ = looks; }
     // What the shell's stop-loss/take-profit command writes.
     void setPaneMode(const std::string& mode) { paneMode_ = mode; }
     void setIsEditing(bool editing) { isEditing_ = editing; }
@@ -184,6 +184,7 @@ private:
     int32_t editID_ = 0;
     SymbolPtr paneSymbol_;
     bool displayed_ = false;
+    const Culf* looks_ = nullptr;
     bool priceRunQueued_ = false;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;
 };

@@ -357,7 +357,17 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     ASSERT_TRUE(Wait([&] { return Sent(og::UPDATE_LIMIT_ORDER_TOKEN).size() == 1; }));
     EXPECT_EQ(Sent(og::UPDATE_LIMIT_ORDER_TOKEN).front().params.at(1), "90");
     EXPECT_EQ(rows.Item("C90").SubItems(2), "Success Result");
+    // Cancel during an edit gives the controls back and empties every row.
     PendingRow("602")->setSelected(true);
+    pane.EdirMode();
+    pane.findChild<QPushButton*>("cmdcancel")->click();
+    EXPECT_FALSE(pane.IsEditing());
+    EXPECT_FALSE(pane.CancelVisible());
+    EXPECT_TRUE(pane.findChild<QWidget*>("cblimiordertype")->isEnabled());
+    EXPECT_TRUE(pane.findChild<QWidget*>("lvwConClients")->isEnabled());
+    EXPECT_EQ(Column(rows, 1), (Texts{"", ""}));
+    EXPECT_EQ(Column(rows, 2), (Texts{"", ""}));
+    EXPECT_FALSE(rows.Item("C90").Checked());
     DeleteManagedOrder(desk.Services(), 90, 602);
     ASSERT_TRUE(Wait([&] { return Sent(og::DELETE_LIMIT_ORDER_TOKEN).size() == 1; }));
     EXPECT_EQ(Sent(og::DELETE_LIMIT_ORDER_TOKEN).front().params.at(1), "90");
@@ -373,6 +383,12 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     EXPECT_EQ(rows.Item("C4242").SubItems(2), "No Balance");
     EXPECT_FALSE(rows.Item("C4242").Checked());
     EXPECT_TRUE(rows.Item("C90").Checked());
+
+    // A symbol change empties every amount and result and unchecks every row.
+    pane.cblimitordersymbols().setText("");
+    EXPECT_EQ(Column(rows, 2), (Texts{"", "", "", ""}));
+    EXPECT_FALSE(rows.Item("C90").Checked());
+    EXPECT_FALSE(pane.findChild<QCheckBox*>("chkAllClients")->isChecked());
 }
 
 }  // namespace
