@@ -555,6 +555,7 @@ void frmlimitorder::EdirMode() {
                       tp = pending->SubItems(kPendingTP);
     isEditing_ = true;
     editAmount_ = amount;
+    positionRow_.clear();  // a pending order's request serves no position row
     for (size_t i = 0; i < symbols_.ListCount(); ++i) {
         if (symbols_.List(i) == symbol) {
             SelectComboText(symbols_, symbol);

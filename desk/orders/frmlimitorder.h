@@ -13,7 +13,6 @@
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/DeskServices.h"
-#include "desk/common/PaneTable.h"
 #include "platform/ComboBox.h"
 #include "platform/ListView.h"
 
