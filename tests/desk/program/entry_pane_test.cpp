@@ -258,6 +258,13 @@ TEST_F(EntryOnServer, NewOrdersForTwoAccountsThenAnEditAndADeletion) {
     pane.findChild<QPushButton*>("cmdlimiorderdis")->click();
     EXPECT_EQ(Column(rows, 1), (Texts{"1", "1"}));
     ASSERT_TRUE(pane.SubmitEnabled());
+
+    // A pasted stop-loss that is no number: refused in the pane, texts kept.
+    pane.setTxtsl("1,1");
+    pane.cmdsubmitlimiorder_Click();
+    EXPECT_EQ(Column(rows, 2), (Texts{"Invalid Price", "Invalid Price"}));
+    EXPECT_EQ(pane.txtatprice() + "|" + pane.txtlimitorderammount(), "1.2|2");
+    pane.setTxtsl("");
     pane.findChild<QPushButton*>("cmdsubmitlimiorder")->click();
     const auto sent = Sent(og::NEW_LIMIT_ORDER_TOKEN);
     ASSERT_EQ(sent.size(), 0u) << "queued, not yet read";
