@@ -4,9 +4,11 @@
 #include "desk/accounts/frmMain.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/common/ResetTradeViews.h"
 #include "desk/orders/frmMW.h"
 #include "desk/orders/frmorder.h"
 #include "desk/positions/PositionForms.h"
+#include "desk/orders/frmlimitorder.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -29,7 +31,6 @@
 namespace OrbanexDesk {
 
 namespace {
-constexpr int32_t kStatusConnection = 100026;
 constexpr int32_t kLabelButtonOn = 0xD2B54D;
 constexpr int32_t kLabelButtonOff = 0x800000;
 }  // namespace
@@ -57,6 +58,8 @@ void MGeneral::Main() {
     accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);
     culf_->setDockFormLabelButtonOff(kLabelButtonOff);
+    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+        limit->setLooks(culf_.get());
     shell_->SelectPane(kPaneTrade);
     shell_->SelectPane(kPaneNewPosition);
     help_ = std::make_unique<CHTMLHELP>();
@@ -92,7 +95,11 @@ void MGeneral::CreateDeskObjects() {
     marketWatch_ = std::make_unique<frmMW>(
         ports_,
         MarketWatch::Hooks{
-            .clearFrmlimit = {},  // the entry-order pane's reset comes with its form
+            .clearFrmlimit =
+                [this] {
+                    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+                        limit->clearFrmlimit();
+                },
             .ShowMarketOrders =
                 [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
             .SelectComboText = [](platform::ComboBox& combo,
@@ -175,8 +182,7 @@ void MGeneral::CreateQuestionBox() {
 }
 
 void MGeneral::ResetTradeViews() {
-    services_->State().SummaryTotals.fill(0);
-    shell_->setStatusPaneText(kStatusConnection, "Disconnected");
+    OrbanexDesk::ResetTradeViews(*services_);
 }
 
 }  // namespace OrbanexDesk

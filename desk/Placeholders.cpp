@@ -13,6 +13,7 @@
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
 #include "desk/orders/frmorder.h"
+#include "desk/orders/frmlimitorder.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -62,24 +63,6 @@ struct Placeholders::Forms {
         void setEnabled(bool) override {}
     } account;
 
-    struct LimitOrder : Ifrmlimitorder {
-        platform::ListView clients;
-        platform::ComboBox symbols;
-        platform::ListView& lvwConClients() override { return clients; }
-        void Add(int32_t AccountID, int16_t, const std::string&, double) override {
-            const std::string key = "C" + std::to_string(AccountID);
-            RemoveKey(clients, key);
-            clients.Add(key, std::to_string(AccountID));
-        }
-        void addNote(const std::string&, int32_t) override {}
-        void limitorderpricechange() override {}
-        platform::ComboBox& cblimitordersymbols() override { return symbols; }
-        void setCmdsubmitlimiorderEnabled(bool) override {}
-        void setCmdlimiorderdisEnabled(bool) override {}
-        void Remove(int32_t AccountID) override {
-            RemoveKey(clients, "C" + std::to_string(AccountID));
-        }
-    } limit;
 
     struct Desk : IMGeneral {
         Forms& f;
@@ -135,6 +118,12 @@ struct Placeholders::Forms {
                               .CheckAllClients =
                                   [this](platform::ListView& rows, bool checked) {
                                       CheckAllClients(*services(), rows, checked);
+                                  }}};
+    RealForm<frmlimitorder> limit{kPaneNewEntryOrder, [this] { return services(); },
+                                  frmlimitorder::Hooks{.Displayed = [this](bool shown) {
+                                      for (auto& view : views)
+                                          if (view->PaneID() == kPaneNewEntryOrder)
+                                              view->setDisplayed(shown);
                                   }}};
 };
 
@@ -197,7 +186,7 @@ DeskPorts Placeholders::Ports() {
     DeskPorts ports;
     ports.frmaccount = &f.account;
     ports.frmorder = f.order.get();
-    ports.frmlimitorder = &f.limit;
+    ports.frmlimitorder = f.limit.get();
     ports.frmNetTrade = f.net.get();
     ports.CNetPos = f.net.get();
     ports.frmTrade = f.trade.get();
@@ -225,7 +214,8 @@ std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
             {f.net.pane, f.net.get()},
             {f.pending.pane, f.pending.get()},
             {f.journal.pane, f.journal.get()},
-            {f.order.pane, f.order.get()}};
+            {f.order.pane, f.order.get()},
+            {f.limit.pane, f.limit.get()}};
 }
 
 }  // namespace OrbanexDesk

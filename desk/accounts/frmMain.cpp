@@ -11,11 +11,14 @@
 #include "desk/common/DeskServices.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/orders/EntryInputCheck.h"
+#include "desk/orders/EntryResultTable.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/ui/ListProcedures.h"
 #include "platform/widgets/CommandBars.h"
+#include "platform/Paths.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -102,6 +105,8 @@ void frmMain::Form_Load() {
     Form_Resize();
     widths_ = kColumnWidths;
     Form_Resize();
+    if (Ifrmlimitorder* limit = Services().Ports().frmlimitorder)
+        if (platform::ComboBox* rules = limit->CBlimitorderdis()) rules->setListIndex(0);
     core_->CreateListFiles();
     ValidateData();
     account_ = new frmaccount(*core_, *options_, this);
@@ -314,6 +319,53 @@ void frmMain::MnuAbout_Click() {
 
 void frmMain::AccountPort::setEnabled(bool enabled) {
     if (owner_.account_) owner_.account_->setEnabled(enabled);
+}
+
+// The entry-order pane's Submit: enabled only while its prices meet the shown
+// conditions.
+void frmMain::textchanged() {
+    Ifrmlimitorder* limit = Services().Ports().frmlimitorder;
+    if (!limit) return;
+    limit->setCmdsubmitlimiorderEnabled(false);
+    const EntryInputs in{.PaneMode = limit->PaneMode(),
+                         .PositionSide = limit->PositionSide(),
+                         .EditAmount = limit->EditAmount(),
+                         .typeIndex = limit->cblimiordertypeListIndex(),
+                         .txtatprice = limit->txtatprice(),
+                         .txtsl = limit->txtsl(),
+                         .txttp = limit->txttp(),
+                         .txtlimitorderammount = limit->txtlimitorderammount(),
+                         .lblpricecondition = limit->lblpricecondition(),
+                         .lblslchanged = limit->lblslchanged(),
+                         .lbltpchanged = limit->lbltpchanged()};
+    if (EntryInputCheck::SubmitEnabled(in)) limit->setCmdsubmitlimiorderEnabled(true);
+}
+
+void frmMain::Result(int32_t code, const std::string& key, int32_t account, bool deletion) {
+    const DeskPorts& ports = Services().Ports();
+    Ifrmlimitorder* limit = ports.frmlimitorder;
+    platform::ListItem* row = limit ? limit->lvwConClients().Find(key) : nullptr;
+    if (!row) return;
+    const int32_t rowAccount = runtime::CLng(runtime::Val(row->Text()));
+    EntryResultInputs in{.code = code, .account = account, .deletion = deletion};
+    in.row = EntryResultInputs::Row{row->Text(), row->Checked()};
+    if (const platform::ListItem* client = ReturnList(rows_, std::to_string(rowAccount)))
+        in.client = EntryResultInputs::Client{client->SubItems(kStatusColumn),
+                                              client->SubItems(kNotesColumn)};
+    in.PaneMode = limit->PaneMode();
+    in.SubmittedType = limit->SubmittedType();
+    in.SubmittedSymbol = limit->SubmittedSymbol();
+    in.SubmittedPrice = limit->SubmittedPrice();
+    in.SubmittedSL = limit->SubmittedSL();
+    in.SubmittedTP = limit->SubmittedTP();
+    const EntryResultEffects out = EntryResultTable::Decide(in);
+    constexpr size_t kResultCell = 2;
+    if (out.red) row->setSubItemForeColor(kResultCell, EntryResultTable::kRed);
+    if (out.cell) row->setSubItems(kResultCell, *out.cell);
+    if (out.journal && ports.frmJournal) ports.frmJournal->Add(*out.journal, rowAccount, true);
+    if (out.manageSLTP) limit->ManageSuccSLTPResult();
+    if (out.sound && ports.Sound)
+        ports.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\OrderOk.wav");
 }
 
 }  // namespace OrbanexDesk

@@ -94,6 +94,9 @@ public:
     void clearammountfromlistview() override {}
     void MnuAbout_Click() override;
     frmAboutOrbanel& AboutBox();
+    void Result(int32_t code, const std::string& key, int32_t account,
+                bool deletion = false) override;
+    void textchanged() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

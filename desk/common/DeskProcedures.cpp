@@ -95,7 +95,19 @@ void ClearOrderForms(const DeskPorts& Ports) {
         Ports.frmorder->cbsymbols().Clear();
         Ports.frmorder->setTxtammount("");
     }
-    if (Ports.frmlimitorder) Ports.frmlimitorder->cblimitordersymbols().Clear();
+    if (Ifrmlimitorder* limit = Ports.frmlimitorder) {
+        limit->cblimitordersymbols().Clear();
+        limit->setTxtlimitorderammount("");
+        limit->setTxtatprice("");
+        limit->setTxtsl("");
+        limit->setTxttp("");
+        limit->setLblcondition("");
+        limit->setLblpricecondition("");
+        limit->setLblslchanged("");
+        limit->setLblslcondition("");
+        limit->setLbltpchanged("");
+        limit->setLbltpcondition("");
+    }
     if (Ports.frmClosePos) Ports.frmClosePos->CloseSymbols().Clear();
 }
 

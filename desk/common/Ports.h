@@ -156,6 +156,8 @@ public:
     virtual std::string SubmittedSymbol() const { return {}; }
     virtual std::string SubmittedSL() const { return {}; }
     virtual std::string SubmittedTP() const { return {}; }
+    // The distribution rule combo; none in stand-in panes.
+    virtual platform::ComboBox* CBlimitorderdis() { return nullptr; }
 };
 
 class IfrmMW {
