@@ -12,8 +12,8 @@
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
-#include "desk/orders/frmorder.h"
 #include "desk/orders/frmlimitorder.h"
+#include "desk/orders/frmorder.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -62,7 +62,6 @@ struct Placeholders::Forms {
     struct Account : Ifrmaccount {
         void setEnabled(bool) override {}
     } account;
-
 
     struct Desk : IMGeneral {
         Forms& f;
@@ -210,12 +209,9 @@ QWidget* Placeholders::MakeForm(int32_t PaneID) {
 
 std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
     Forms& f = *forms_;
-    return {{f.trade.pane, f.trade.get()},
-            {f.net.pane, f.net.get()},
-            {f.pending.pane, f.pending.get()},
-            {f.journal.pane, f.journal.get()},
-            {f.order.pane, f.order.get()},
-            {f.limit.pane, f.limit.get()}};
+    return {{f.trade.pane, f.trade.get()},     {f.net.pane, f.net.get()},
+            {f.pending.pane, f.pending.get()}, {f.journal.pane, f.journal.get()},
+            {f.order.pane, f.order.get()},     {f.limit.pane, f.limit.get()}};
 }
 
 }  // namespace OrbanexDesk
