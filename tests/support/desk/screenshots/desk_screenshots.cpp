@@ -1,37 +1,69 @@
 // desk_screenshots OUTDIR: runs the real desk offscreen in a temporary program
-// folder seeded from the assets, at 1600 x 1000, and writes PNGs of the main
-// window, each pane, a message box and the re-quote dialog for a human look,
-// then the command bars: the ribbon on each tab with the system menu open, the
-// "&Trade Panel" drop-down, the simple interface with each menu open, the four
-// context menus and the status bar; then closes the shell and keeps the layout
-// it wrote (Interface.vfx) beside them.
+// folder at 1600 x 1000, logged in to the simulated server on its demo book in
+// this process, and writes PNGs for a human look: the main window, each pane
+// brought forward in turn, the dialogs (add and edit account, message and
+// question boxes, the confirmation, the re-quote, the about box, the help
+// window), the forms nothing in the desk opens, then the command bars: the
+// ribbon on each tab with the system menu open, the "&Trade Panel" drop-down,
+// the simple interface with each menu open, the four context menus and the
+// status bar; then closes the shell and keeps the layout it wrote
+// (Interface.vfx) beside them.
 #include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "desk/AssetsDir.h"
 #include "desk/MGeneralMain.h"
+#include "desk/accounts/DemoHome.h"
+#include "desk/accounts/frmAboutOrbanel.h"
+#include "desk/accounts/frmSure.h"
+#include "desk/accounts/frmaccount.h"
 #include "desk/common/PaneTable.h"
+#include "desk/orders/frmorder.h"
+#include "desk/positions/frmManagePos.h"
 #include "desk/sessions/PriceChangedPresenter.h"
 #include "desk/shell/CDockable.h"
+#include "desk/shell/CHTMLHELP.h"
+#include "desk/shell/CQuestionBox.h"
 #include "desk/shell/CommandBarTables.h"
+#include "desk/shell/frmAlerts.h"
+#include "desk/shell/frmHistory.h"
+#include "desk/shell/frmMailbox.h"
 #include "desk/shell/frmMdiNew.h"
+#include "desk/shell/frmStory.h"
 #include "desk/ui/DeskMessages.h"
 #include "desk/ui/frmPriceChanged.h"
+#include "platform/EventLoop.h"
 #include "platform/Paths.h"
+#include "platform/widgets/MessageBoxWindow.h"
+#include "platform/widgets/UrlOpener.h"
+#include "runtime/Strings.h"
+#include "simserver/Demo.h"
+#include "simserver/Server.h"
 
 namespace fs = std::filesystem;
+using namespace OrbanexDesk;
 
 namespace {
+
+// Every wait on the server is bounded; a step that runs out is reported and
+// the pictures are taken of what there is.
+constexpr int32_t kWaitMs = 8000;
 
 void Settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -44,11 +76,27 @@ bool Save(QWidget& widget, const fs::path& file) {
     return ok;
 }
 
+// A window shown for its picture, then hidden again.
+bool SaveShown(QWidget* window, const fs::path& file) {
+    if (!window) {
+        std::fprintf(stderr, "desk_screenshots: no window for %s\n", file.c_str());
+        return false;
+    }
+    Settle();
+    const bool ok = Save(*window, file);
+    window->hide();
+    return ok;
+}
+
 std::string Slug(const char* title) {
     std::string s;
     for (const char* p = title; *p; ++p)
         if (*p != '&' && *p != '/') s += *p == ' ' ? '-' : *p;
     return s;
+}
+
+void Note(bool reached, const char* what) {
+    if (!reached) std::fprintf(stderr, "desk_screenshots: %s not reached in time\n", what);
 }
 
 // The window with an open menu painted where it shows (menus are windows of
@@ -75,8 +123,172 @@ QPoint Below(QWidget& widget) {
     return widget.mapToGlobal(QPoint(0, widget.height()));
 }
 
-bool SaveCommandBars(OrbanexDesk::frmMdiNew& shell, const fs::path& out) {
-    using namespace OrbanexDesk;
+// The visible top-level window of type T (of the given object name if any)
+// that was not there before.
+template <typename T>
+T* NewTopLevel(const std::vector<QWidget*>& before, const char* objectName = nullptr) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* typed = dynamic_cast<T*>(w);
+        if (!typed || !w->isVisible()) continue;
+        if (objectName && w->objectName() != objectName) continue;
+        if (std::find(before.begin(), before.end(), w) == before.end()) return typed;
+    }
+    return nullptr;
+}
+
+std::vector<QWidget*> TopLevels() {
+    const auto list = QApplication::topLevelWidgets();
+    return {list.begin(), list.end()};
+}
+
+// The demo book with one buy limit order pending on the first account.
+simserver::Book ShotsBook() {
+    simserver::Book book = simserver::DemoBook();
+    simserver::Order limit;
+    limit.accountId = book.accounts.front().id;
+    limit.clientId = book.accounts.front().clientId;
+    limit.time = simserver::NowText();
+    limit.side = 1;
+    limit.lots = 1;
+    limit.symbolId = 2;
+    limit.price = 1.0790;
+    book.AddOrder(limit);
+    return book;
+}
+
+std::vector<DemoAccount> DemoAccounts(const simserver::Book& book) {
+    std::vector<DemoAccount> accounts;
+    for (const std::string& line : simserver::CredentialLines(book)) {
+        const auto f = runtime::Split(line, " ");
+        if (f.size() == 3) accounts.push_back({f[0], f[1], std::stoi(f[2])});
+    }
+    return accounts;
+}
+
+// Waits for the seeded accounts to connect with their figures, then buys one lot
+// of EURUSD for the first two (the third re-quotes) from the market-order pane.
+void GoLive(MGeneral& desk, size_t accounts) {
+    const DeskPorts& ports = desk.Services().Ports();
+    auto& clients = ports.frmMain->lvwClients();
+    auto* pane = dynamic_cast<frmorder*>(ports.frmorder);
+    const bool connected = platform::EventLoop::RunUntil(
+        [&] {
+            size_t ready = 0;
+            for (size_t i = 1; i <= clients.Count(); ++i)
+                ready += clients.Item(i).SubItems(2) == "Connected" &&
+                         !clients.Item(i).SubItems(8).empty();
+            return ready == accounts && pane && pane->lvwConClients().Count() == accounts &&
+                   pane->cbsymbols().ListCount() > 0 && ports.frmPending->lvwPending().Count() > 0;
+        },
+        kWaitMs);
+    Note(connected, "every account connected");
+    if (!connected || !pane) return;
+    auto& trades = ports.frmTrade->lvwOpenPos();
+    const size_t before = trades.Count();
+    pane->cbsymbols().setText("EURUSD");
+    for (size_t i = 1; i <= pane->lvwConClients().Count(); ++i)
+        pane->lvwConClients().Item(i).setChecked(i <= 2);
+    pane->setTxtammount("1");
+    pane->Cmddis().click();
+    if (pane->Cmdbuy().isEnabled()) pane->Cmdbuy().click();
+    Note(platform::EventLoop::RunUntil([&] { return trades.Count() >= before + 2; }, kWaitMs),
+         "the market order's positions");
+    platform::EventLoop::RunFor(300);
+}
+
+bool SavePanes(frmMdiNew& shell, const fs::path& out) {
+    bool ok = true;
+    for (const PaneRow& row : kPaneTable) {
+        shell.SelectPane(row.id);
+        ok = Save(shell.GetPane(row.id)->Dock(), out / ("pane-" + Slug(row.title) + ".png")) && ok;
+    }
+    return ok;
+}
+
+bool SaveDialogs(MGeneral& desk, const std::vector<DemoAccount>& accounts, const fs::path& out) {
+    bool ok = true;
+    frmMain& window = desk.Accounts();
+    window.mnuLogin_Click();
+    ok = SaveShown(window.AccountDialog(), out / "account-add.png") && ok;
+    if (frmaccount* dialog = window.AccountDialog(); dialog && !accounts.empty()) {
+        dialog->ShowEdit(accounts[0].UserName, accounts[0].Password,
+                         std::to_string(accounts[0].Account));
+        ok = SaveShown(dialog, out / "account-edit.png") && ok;
+    }
+
+    desk.Messages().ShowMessage("The account 70 was logged out by the server.", kDefaultCaption,
+                                false);
+    if (auto box = desk.Messages().LastShown(); box && box->Window())
+        ok = SaveShown(box->Window(), out / "message-box.png") && ok;
+    else
+        ok = false;
+
+    auto before = TopLevels();
+    desk.QuestionBox().Show("Are you sure you want to close the selected trades?",
+                            CQuestionBox::kCloseSelectedTrades);
+    Settle();
+    ok = SaveShown(NewTopLevel<platform::widgets::MessageBoxWindow>(before),
+                   out / "question-box.png") &&
+         ok;
+    desk.QuestionBox().Hide();
+
+    window.SureDialog().GeneralQuestionMsg("Logout All");
+    ok = SaveShown(&window.SureDialog(), out / "sure-dialog.png") && ok;
+
+    PriceChangedPresenter requote(desk.Services());
+    requote.SetData(nullptr, 5001, 70, OrbanelGeneral10::BuyType, 1, nullptr, 1.0852, 1.0855, 0, 9,
+                    10);
+    ok = SaveShown(dynamic_cast<QWidget*>(requote.View()), out / "requote-dialog.png") && ok;
+    requote.Dismiss();
+
+    window.MnuAbout_Click();
+    ok = SaveShown(&window.AboutBox(), out / "about-box.png") && ok;
+
+    // The help command hands the index to the URL opener; nothing outside opens.
+    std::vector<std::string> opened;
+    platform::widgets::SetUrlOpener([&](const std::string& url) {
+        opened.push_back(url);
+        return true;
+    });
+    auto& popup = desk.Shell().CommandBars().AddContextMenu(199001, "Shots");
+    auto& help =
+        popup.AddControl(platform::widgets::CommandBarControl::Button, kCmdGeneralHelp, "");
+    before = TopLevels();
+    desk.Shell().CommandBars_Execute(help);
+    QWidget* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "HelpViewer" && w->isVisible()) viewer = w;
+    ok = SaveShown(viewer, out / "help-window.png") && ok;
+    platform::widgets::SetUrlOpener({});
+    return ok;
+}
+
+// The forms nothing in the desk opens, each on its own at a working size.
+bool SaveDormantForms(const fs::path& out) {
+    bool ok = true;
+    const auto shoot = [&](QWidget& form, const char* name, int width, int height) {
+        form.resize(width, height);
+        form.show();
+        ok = SaveShown(&form, out / name) && ok;
+    };
+    frmAlerts alerts;
+    shoot(alerts, "form-Alerts.png", 900, 300);
+    frmMailbox mailbox;
+    shoot(mailbox, "form-Mailbox.png", 900, 300);
+    frmHistory history;
+    shoot(history, "form-History.png", 900, 300);
+    frmStory story;
+    story.lblSubject().setText("Markets steady ahead of the rate decision");
+    story.txtStory().setPlainText(QString::fromStdString(
+        ExpandCarriageReturns("The dollar held its ground against the euro in quiet trade.\r"
+                              "Dealers expect little movement before the announcement.")));
+    shoot(story, "form-Story.png", story.width(), story.height());
+    frmManagePos manage;
+    shoot(manage, "form-ManagePos.png", manage.width(), manage.height());
+    return ok;
+}
+
+bool SaveCommandBars(frmMdiNew& shell, const fs::path& out) {
     bool ok = true;
     auto& ribbon = *shell.Dockable().RibbonBar();
     auto& system = ribbon.Control(1);
@@ -138,36 +350,34 @@ int main(int argc, char** argv) {
         char flag[] = "--home";
         std::string homeText = home.string();
         char* homeArgs[] = {argv[0], flag, homeText.data(), nullptr};
-        platform::InitProgramFolder(3, homeArgs, OrbanexDesk::kAssetsDir);
+        platform::InitProgramFolder(3, homeArgs, kAssetsDir);
+        platform::EventLoop::Ensure();
 
-        OrbanexDesk::MGeneral desk;
-        desk.Main();
-        auto& shell = desk.Shell();
-        shell.setWindowState(Qt::WindowNoState);
-        shell.resize(1600, 1000);
-        bool ok = Save(shell, out / "main-window.png");
-        for (const OrbanexDesk::PaneRow& row : OrbanexDesk::kPaneTable) {
-            shell.SelectPane(row.id);
-            ok = Save(shell.GetPane(row.id)->Dock(), out / ("pane-" + Slug(row.title) + ".png")) &&
-                 ok;
+        simserver::Server server(ShotsBook());
+        server.Listen("127.0.0.1", 0);
+        const std::vector<DemoAccount> accounts = DemoAccounts(server.book());
+        // The shipped server list names the fixed local port; this run's server is elsewhere.
+        fs::remove(home / "Manage" / "SERVER.BUF", ec);
+        SeedDemoHome("127.0.0.1", server.Port(), accounts);
+
+        bool ok = true;
+        {
+            MGeneral desk;
+            desk.Main();
+            auto& shell = desk.Shell();
+            shell.setWindowState(Qt::WindowNoState);
+            shell.resize(1600, 1000);
+            GoLive(desk, accounts.size());
+            ok = Save(shell, out / "main-window.png") && ok;
+            ok = SavePanes(shell, out) && ok;
+            ok = SaveDialogs(desk, accounts, out) && ok;
+            ok = SaveDormantForms(out) && ok;
+            ok = SaveCommandBars(shell, out) && ok;
+            shell.close();
+            desk.End();
+            Note(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs),
+                 "every session's logout");
         }
-        desk.Messages().ShowMessage("The account 70 was logged out by the server.", "##DEF##",
-                                    false);
-        if (auto box = desk.Messages().LastShown(); box && box->Window())
-            ok = Save(*box->Window(), out / "message-box.png") && ok;
-        else
-            ok = false;
-        OrbanexDesk::PriceChangedPresenter requote(desk.Services());
-        requote.SetData(nullptr, 5001, 70, OrbanelGeneral10::BuyType, 1, nullptr, 1.0852, 1.0855, 0,
-                        9, 10);
-        if (auto* window = dynamic_cast<QWidget*>(requote.View()))
-            ok = Save(*window, out / "requote-dialog.png") && ok;
-        else
-            ok = false;
-        requote.Dismiss();
-        ok = SaveCommandBars(shell, out) && ok;
-        shell.close();
-        desk.End();
         fs::copy_file(home / "Manage" / "Interface.vfx", out / "Interface.vfx",
                       fs::copy_options::overwrite_existing, ec);
         code = ok ? 0 : 1;
