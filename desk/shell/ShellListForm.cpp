@@ -28,6 +28,9 @@ ShellListForm::~ShellListForm() {
 
 void ShellListForm::Form_Resize() {
     if (barsBuilt_ && !barsBuilt_()) return;
+    // A hidden list has not laid out its inner area yet: widths measured on it
+    // would be kept as the operator's. The show lays it out.
+    if (!isVisible()) return;
     if (laidOut_ && ListWidthTwips(*view_) > kNarrowestSizedList) {
         const std::string current = GetColumnWidths(*view_);
         if (!current.empty()) widths_ = current;
@@ -39,6 +42,11 @@ void ShellListForm::Form_Resize() {
 
 void ShellListForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void ShellListForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
     Form_Resize();
 }
 

@@ -34,6 +34,7 @@ protected:
                   std::initializer_list<const char*> captions, std::string widths,
                   BarsBuilt barsBuilt, QWidget* parent);
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Where the list goes; the whole form unless a form keeps a bar above it.
     virtual QRect ListArea() const { return rect(); }
     // Adds one row and removes it again, as the alerts and mailbox do at load.

@@ -99,6 +99,14 @@ TEST_F(DormantViews, ListsShowTheirColumnsAndKeepWidthSharesAcrossResizes) {
         total = ListWidthTwips(list);
         EXPECT_NEAR(list.ColumnWidth(1), total / 3, total * 0.01);
         EXPECT_NEAR(runtime::Val(runtime::Split(form->ColumnWidthsPer(), ",")[0]), 100.0 / 3, 1);
+
+        // Sized while hidden, bars built: the shares apply to the width it shows at.
+        form = c.make();
+        form->resize(900, 300);
+        form->show();
+        widgets_testing::Turn();
+        total = ListWidthTwips(form->List());
+        EXPECT_NEAR(form->List().ColumnWidth(1), total * runtime::Val(shares[0]) / 100, 1);
     }
 }
 
