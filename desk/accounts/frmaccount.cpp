@@ -22,6 +22,9 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     txtpassword_->setEchoMode(QLineEdit::Password);
     txtaccount_ = new QLineEdit(this);
     CBServer_ = new platform::widgets::ComboBox(servers_, this);
+    // The window takes its size before the combo's first show: its width must
+    // already follow the server names then, or the first look cuts them.
+    CBServer_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     chkSave_ = new QCheckBox("Save Account Info", this);
     chkAutoLogin_ = new QCheckBox("Auto Account Login ", this);
     chkAutoLogin_->setEnabled(false);
