@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QToolBar>
 
 namespace platform::widgets {
@@ -78,6 +79,7 @@ void DockingPane::Select() {
 
 void DockingPane::AttachTo(DockingPane& other) {
     if (&other != this) owner_.window_.tabifyDockWidget(other.dock_, dock_);
+    owner_.HideEmptyTabBars();
 }
 
 void DockingPane::Attach() {
@@ -135,6 +137,13 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     return *pane;
 }
 
+// The window keeps the tab bar of a group it took apart and may leave it shown,
+// empty, over whatever lies there now.
+void DockingPanes::HideEmptyTabBars() {
+    for (QTabBar* bar : window_.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
+        if (bar->count() == 0) bar->hide();
+}
+
 DockingPane* DockingPanes::FindPane(int32_t id) const {
     for (const auto& pane : panes_)
         if (pane->Id() == id) return pane.get();
@@ -179,6 +188,7 @@ bool DockingPanes::LoadLayout(const std::string& text) {
             onScreen = onScreen || screen->availableGeometry().intersects(dock->geometry());
         if (!onScreen) dock->setFloating(false);
     }
+    HideEmptyTabBars();
     return true;
 }
 

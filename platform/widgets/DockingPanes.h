@@ -81,6 +81,8 @@ public:
 
 private:
     friend class DockingPane;
+    void HideEmptyTabBars();
+
     QMainWindow& window_;
     std::vector<std::unique_ptr<DockingPane>> panes_;
     bool selecting_ = false;

@@ -78,6 +78,8 @@ TEST_F(Program, StartsInEmptyAndGarbledFoldersWithTradeAndNewPositionInFront) {
         }
         widgets_testing::Turn();
         EXPECT_EQ(FrontTabs(shell), (std::vector<std::string>{"New Position", "Trade"}));
+        for (QTabBar* bar : shell.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(bar->isVisible() && bar->count() == 0) << "an emptied tab bar shows";
         EXPECT_EQ(desk.Services().State().ClientGMTOffset, 123);
         EXPECT_EQ(shell.CommandBars().StatusPane(100026)->Text(), "Disconnected");
         EXPECT_EQ(desk.LabelLooks().DockFormLabelButtonOn(), 0xD2B54D);
