@@ -51,6 +51,7 @@ SocketPoller::SocketPoller() {
     }
     auto* notifier = new QSocketNotifier(epollFd_, QSocketNotifier::Read);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { Drain(); });
+    notifier_ = notifier;
 }
 
 uint64_t SocketPoller::Add(int fd, uint32_t events, PollWatcher* watcher) {

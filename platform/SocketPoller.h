@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+class QObject;
+
 namespace platform::detail {
 
 class PollWatcher {
@@ -41,6 +43,9 @@ private:
         uint32_t generation = 1;
     };
     int epollFd_ = -1;
+    // Held so that it stays reachable for the leak checker once the
+    // application object that listed it is gone.
+    QObject* notifier_ = nullptr;
     std::vector<Slot> slots_;
     std::vector<uint32_t> free_;
 };

@@ -76,15 +76,19 @@ bool Save(QWidget& widget, const fs::path& file) {
     return ok;
 }
 
-// A window shown for its picture, then hidden again.
-bool SaveShown(QWidget* window, const fs::path& file) {
+// A window shown for its picture, then hidden again, or closed as its own
+// button would (a message box frees itself on close).
+bool SaveShown(QWidget* window, const fs::path& file, bool close = false) {
     if (!window) {
         std::fprintf(stderr, "desk_screenshots: no window for %s\n", file.c_str());
         return false;
     }
     Settle();
     const bool ok = Save(*window, file);
-    window->hide();
+    if (close)
+        window->close();
+    else
+        window->hide();
     return ok;
 }
 
@@ -219,7 +223,7 @@ bool SaveDialogs(MGeneral& desk, const std::vector<DemoAccount>& accounts, const
     desk.Messages().ShowMessage("The account 70 was logged out by the server.", kDefaultCaption,
                                 false);
     if (auto box = desk.Messages().LastShown(); box && box->Window())
-        ok = SaveShown(box->Window(), out / "message-box.png") && ok;
+        ok = SaveShown(box->Window(), out / "message-box.png", true) && ok;
     else
         ok = false;
 
