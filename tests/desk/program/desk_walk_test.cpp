@@ -14,10 +14,12 @@
 #include "desk/accounts/AccountInput.h"
 #include "desk/accounts/AccountsWindowCore.h"
 #include "desk/orders/frmorder.h"
+#include "desk/positions/frmClosePos.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/ui/frmPriceChanged.h"
 #include "general/common/MTokens.h"
 #include "platform/EventLoop.h"
+#include "platform/Grid.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 #include "simserver/Demo.h"
@@ -110,6 +112,8 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
             std::string::npos)
             accepted.insert(journal.Item(i).SubItems(1));
     EXPECT_EQ(Texts(accepted.begin(), accepted.end()), Accounts(walk.Accepting()));
+    auto& orderRows = dynamic_cast<frmorder&>(*ports.frmorder).lvwConClients();
+    EXPECT_EQ(Column(orderRows, 2, 2, "Market Order Accepted").size(), walk.Accepting().size());
 
     // A Buy Limit for two accounts: two requests at the typed price, two Pending rows.
     ASSERT_EQ(walk.BuyLimitForTwo(), "");
@@ -118,6 +122,8 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
         EXPECT_EQ(runtime::Val(price), runtime::Val(walk.LimitPrice()));
     EXPECT_EQ(Column(ports.frmPending->lvwPending(), 1, 2, "Buy limit"),
               Accounts(walk.Accepting()));
+    for (const std::string& price : Column(ports.frmPending->lvwPending(), 5, 2, "Buy limit"))
+        EXPECT_EQ(runtime::Val(price), runtime::Val(walk.LimitPrice()));
 
     // Close the symbol from the close pane: one close request per position, none left.
     const size_t closesBefore = server.book().Requests(og::CLOSE_POS_ORDER_TOKEN).size();
@@ -131,19 +137,30 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
     EXPECT_TRUE(Column(trades, 1, 5, symbol).empty());
     for (size_t i = 1; i <= net.Count(); ++i)
         EXPECT_NE(net.Item(i).Text(), symbol) << "no net row of a closed symbol";
+    const Texts journalTexts = Column(journal, 2);
+    for (const std::string& ticket : tickets)
+        EXPECT_EQ(std::count(journalTexts.begin(), journalTexts.end(),
+                             "Postion " + ticket + " is closed successfuly"),
+                  1)
+            << ticket;
+    const platform::Grid& grid = desk.ClosePos().Core().MSH();
+    EXPECT_EQ(grid.Rows(), 1 + clients.Count()) << "the accounts' rows alone are left";
 
     // A market Buy on the re-quoting account: the dialog counts down; Accept opens it.
     ASSERT_EQ(walk.RequotedMarketOrder(), "");
     frmPriceChanged* dialog = DeskWalk::RequoteDialog();
     EXPECT_EQ(dialog->lblOrder().text().toStdString().rfind("Buy 1 " + symbol + " at ", 0), 0u)
         << dialog->lblOrder().text().toStdString();
-    const QString start = dialog->windowTitle();
-    EXPECT_TRUE(
-        platform::EventLoop::RunUntil([&] { return dialog->windowTitle() != start; }, kWaitMs))
-        << "counting down from " << start.toStdString();
+    const std::string newPrice = dialog->lblNewPrice().text().toStdString();
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "8 / 8") << "the demo account's seconds";
+    EXPECT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return dialog->windowTitle().toStdString() == "7 / 8"; }, kWaitMs))
+        << "counting down";
     EXPECT_EQ(server.book().Requests(og::ACCEPT_ORDER_TOKEN).size(), 0u);
     ASSERT_EQ(walk.AcceptRequote(), "");
     EXPECT_EQ(Sent(server, og::ACCEPT_ORDER_TOKEN, 1), Accounts({walk.Requoting()}));
+    EXPECT_EQ(Sent(server, og::ACCEPT_ORDER_TOKEN, 3), Texts{newPrice});
+    EXPECT_EQ(Column(trades, 6, 5, symbol), Texts{newPrice}) << "opened at the new price";
     EXPECT_EQ(DeskWalk::RequoteDialog(), nullptr);
     EXPECT_EQ(Column(trades, 1, 5, symbol), Accounts({walk.Requoting()}));
 
