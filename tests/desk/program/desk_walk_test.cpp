@@ -159,8 +159,12 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
     EXPECT_EQ(server.book().Requests(og::ACCEPT_ORDER_TOKEN).size(), 0u);
     ASSERT_EQ(walk.AcceptRequote(), "");
     EXPECT_EQ(Sent(server, og::ACCEPT_ORDER_TOKEN, 1), Accounts({walk.Requoting()}));
-    EXPECT_EQ(Sent(server, og::ACCEPT_ORDER_TOKEN, 3), Texts{newPrice});
-    EXPECT_EQ(Column(trades, 6, 5, symbol), Texts{newPrice}) << "opened at the new price";
+    const Texts acceptedAt = Sent(server, og::ACCEPT_ORDER_TOKEN, 3);
+    const Texts openedAt = Column(trades, 6, 5, symbol);
+    ASSERT_EQ(acceptedAt.size(), 1u);
+    ASSERT_EQ(openedAt.size(), 1u);
+    EXPECT_EQ(runtime::Val(acceptedAt[0]), runtime::Val(newPrice));
+    EXPECT_EQ(runtime::Val(openedAt[0]), runtime::Val(newPrice)) << "opened at the new price";
     EXPECT_EQ(DeskWalk::RequoteDialog(), nullptr);
     EXPECT_EQ(Column(trades, 1, 5, symbol), Accounts({walk.Requoting()}));
 
