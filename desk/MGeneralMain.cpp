@@ -82,6 +82,7 @@ void MGeneral::CreateDeskObjects() {
         [this]() -> IfrmMain* { return services_ ? services_->Ports().frmMain : nullptr; });
     shell_ = std::make_unique<frmMdiNew>();
     accounts_ = new frmMain([this] { return services_.get(); });
+    accounts_->setWindowView(&forms_->View(kPaneAccountsList));
     closePos_ = std::make_unique<frmClosePos>(
         ports_, ClosePosGrid::Hooks{.ClosePositionForAccount =
                                         [this](int32_t ticket, double lots, int32_t account) {
