@@ -204,10 +204,12 @@ TEST(ClosePositionsEndToEnd, ChecksQuestionsAndSingleClosesSendExactlyThePositio
         [&] { return !s.HasTrade(1001) && !s.HasTrade(1002) && !s.HasTrade(1005); }, kWaitMs));
     EXPECT_TRUE(s.HasTrade(1003) && s.HasTrade(1006));
 
-    // The server cuts 1006 from 3 lots to 2; its grid row may still read 3: 2 are sent.
+    // The server cuts 1006 from 3 lots to 2; no rebuild follows an update, so its grid
+    // row still reads 3: the Trade row's 2 are sent.
     ClosePositionForAccount(desk.Services(), 1006, 1, 90);
     ASSERT_TRUE(platform::EventLoop::RunUntil(
         [&] { return s.Trades().Item("T1006").SubItems(4) == "2"; }, kWaitMs));
+    EXPECT_EQ(msh.TextMatrix(rowOf(0, 1006), 2), "3");
     size_t sent = s.Closes().size();
     press(rowOf(0, 1006), 1);
     QTest::mouseClick(lblCheck, Qt::LeftButton);
