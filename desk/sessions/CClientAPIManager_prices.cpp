@@ -66,7 +66,6 @@ struct NetKeys {
         valid = true, symbol = symbolID, side = sideNo, account = accountID;
     }
 };
-NetKeys g_netKeys;
 }  // namespace
 
 // ---- Market watch ----
@@ -120,13 +119,16 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const int32_t symbolID = Pos->SymbolID();
     const OperationType side = Pos->BuySell();
     platform::ListView& net = ports_.frmNetTrade->lvwNetPos();
-    g_netKeys.For(symbolID, side, m_lAccount);
-    if (platform::ListItem* own = net.Find(g_netKeys.own)) {
+    static NetKeys keys;
+    keys.For(symbolID, side, m_lAccount);
+    // A copy: the writes below may run handlers that value other positions.
+    const std::string totalKey = keys.total;
+    if (platform::ListItem* own = net.Find(keys.own)) {
         WritePriceByText(*own, 6, price);
         const double netProfit = CellNumber(own->SubItems(9));
         own->setSubItems(9, runtime::NumberToText(netProfit - oldProfit + profit));
     }
-    if (platform::ListItem* total = net.Find(g_netKeys.total)) {
+    if (platform::ListItem* total = net.Find(totalKey)) {
         if (total->SubItems(6) != price) WritePriceByText(*total, 6, price);
         const char* sideText = side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
         total->setSubItems(9,
