@@ -4,12 +4,20 @@
 #include "desk/accounts/frmMain.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/common/ResetTradeViews.h"
 #include "desk/orders/frmMW.h"
+#include "desk/orders/frmlimitorder.h"
+#include "desk/orders/frmorder.h"
+#include "desk/positions/PositionForms.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
 #include "desk/sessions/TradeViewProcedures.h"
+#include "desk/shell/CHTMLHELP.h"
 #include "desk/shell/CQuestionBox.h"
+#include "desk/shell/frmAlerts.h"
+#include "desk/shell/frmHistory.h"
+#include "desk/shell/frmMailbox.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/DeskMessages.h"
@@ -23,7 +31,6 @@
 namespace OrbanexDesk {
 
 namespace {
-constexpr int32_t kStatusConnection = 100026;
 constexpr int32_t kLabelButtonOn = 0xD2B54D;
 constexpr int32_t kLabelButtonOff = 0x800000;
 }  // namespace
@@ -46,12 +53,17 @@ void MGeneral::Main() {
     CreateDeskObjects();
     RegisterForms();
     shell_->Show(services_->State());
+    accounts_->AttachCommandBars(shell_->CommandBars());
     ResetTradeViews();
     accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);
     culf_->setDockFormLabelButtonOff(kLabelButtonOff);
+    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+        limit->setLooks(culf_.get());
     shell_->SelectPane(kPaneTrade);
     shell_->SelectPane(kPaneNewPosition);
+    help_ = std::make_unique<CHTMLHELP>();
+    shell_->AddCommandHandler(kCmdGeneralHelp, [this] { ShowGeneralHelp(*help_); });
 }
 
 void MGeneral::End() {
@@ -83,13 +95,18 @@ void MGeneral::CreateDeskObjects() {
     marketWatch_ = std::make_unique<frmMW>(
         ports_,
         MarketWatch::Hooks{
-            .clearFrmlimit = {},  // the entry-order pane's reset comes with its form
+            .clearFrmlimit =
+                [this] {
+                    if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
+                        limit->clearFrmlimit();
+                },
             .ShowMarketOrders =
                 [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
             .SelectComboText = [](platform::ComboBox& combo,
                                   const std::string& text) { SelectComboText(combo, text); }});
     DeskPorts ports = placeholders_->Ports();
     ports.frmMain = accounts_.data();
+    ports.frmaccount = &accounts_->AccountDialogPort();
     ports.Sound = sound_.get();
     ports.Messages = messages_.get();
     ports.Shell = shell_.get();
@@ -98,6 +115,8 @@ void MGeneral::CreateDeskObjects() {
     ports_ = ports;
     services_ = std::make_unique<DeskServices>(ports, CClientAPIManagers::Factory());
     CreateQuestionBox();
+    shell_->setDesk(services_.get());
+    shell_->setQuestionBox(questionBox_.get());
 }
 
 void MGeneral::RegisterForms() {
@@ -120,6 +139,12 @@ QWidget* MGeneral::MakeForm(int32_t PaneID) {
     }
     if (PaneID == kPaneClosePosition) return closePos_->MakeForm(culf_.get());
     if (PaneID == kPaneMarketWatch) return marketWatch_->MakeForm();
+    // Known to the attaching step, though no pane is made for them.
+    const auto barsBuilt = [this] { return shell_ && shell_->Loaded(); };
+    if (PaneID == kPaneAlerts) return new frmAlerts(barsBuilt);
+    if (PaneID == kPaneMailbox)
+        return new frmMailbox([this]() -> IShell* { return shell_.get(); }, barsBuilt);
+    if (PaneID == kPaneHistory) return new frmHistory(barsBuilt);
     return Placeholders::MakeForm(PaneID);
 }
 
@@ -146,11 +171,18 @@ void MGeneral::CreateQuestionBox() {
                 }});
     questionAnswer_ = questionMsgBox_->ButtonPessed.Connect(
         [this](int32_t button) { questionBox_->m_oMsgBox_ButtonPessed(button); });
+    if (auto* trade = dynamic_cast<frmTrade*>(services_->Ports().frmTrade)) {
+        trade->AskQuestion = [this](const std::string& text, int32_t type) {
+            questionBox_->Show(text, type);
+        };
+        trade->Looks = [this] { return culf_.get(); };
+    }
+    if (auto* order = dynamic_cast<frmorder*>(services_->Ports().frmorder))
+        order->setLooks([this] { return culf_.get(); });
 }
 
 void MGeneral::ResetTradeViews() {
-    services_->State().SummaryTotals.fill(0);
-    shell_->setStatusPaneText(kStatusConnection, "Disconnected");
+    OrbanexDesk::ResetTradeViews(*services_);
 }
 
 }  // namespace OrbanexDesk

@@ -24,6 +24,7 @@ class CGenerals;
 
 namespace OrbanexDesk {
 
+class CHTMLHELP;
 class CQuestionBox;
 class Culf;
 class DeskMessages;
@@ -79,6 +80,8 @@ private:
     std::unique_ptr<CQuestionBox> questionBox_;
     std::shared_ptr<IfrmMsgBox> questionMsgBox_;
     runtime::ScopedConnection questionAnswer_;
+    // Made last at start-up; released first, which closes the help window.
+    std::unique_ptr<CHTMLHELP> help_;
 };
 
 }  // namespace OrbanexDesk

@@ -8,25 +8,31 @@
 
 #include "desk/accounts/CLoginOptions.h"
 #include "desk/common/DeskProcedures.h"
+#include "desk/common/MGeneral.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/common/ResetTradeViews.h"
+#include "desk/orders/frmlimitorder.h"
+#include "desk/orders/frmorder.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
 #include "desk/sessions/TradeViewProcedures.h"
 #include "desk/shell/frmJournal.h"
+#include "desk/shell/frmMdiNew.h"
+#include "desk/ui/ContextMenus.h"
+#include "desk/ui/DeskMessages.h"
+#include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
 
 namespace {
+constexpr int32_t kEditOrder = 100060;
+
 void RemoveKey(platform::ListView& list, const std::string& key) {
     if (list.Find(key)) list.Remove(key);
-}
-std::string AmountText(double amount) {
-    return amount ? runtime::CStr(runtime::Variant(amount)) : std::string();
 }
 
 // A form the composition root makes before any pane exists; it dies with the pane
@@ -51,66 +57,11 @@ struct RealForm {
 
 struct Placeholders::Forms {
     std::function<DeskServices*()> services;
+    std::function<IShell*()> shell;
 
     struct Account : Ifrmaccount {
         void setEnabled(bool) override {}
     } account;
-
-    struct Order : Ifrmorder {
-        Forms& f;
-        platform::ListView clients;
-        platform::ComboBox symbols;
-        bool enabled = true;
-        explicit Order(Forms& forms) : f(forms) {}
-        platform::ListView& lvwConClients() override { return clients; }
-        void Add(int32_t AccountID, const std::string&, double Amount) override {
-            const std::string key = "C" + std::to_string(AccountID);
-            RemoveKey(clients, key);
-            clients.Add(key, std::to_string(AccountID)).setSubItems(1, AmountText(Amount));
-        }
-        void Remove(int32_t AccountID) override {
-            RemoveKey(clients, "C" + std::to_string(AccountID));
-            RemoveKey(f.limit.clients, "C" + std::to_string(AccountID));
-        }
-        void addNote(const std::string& Text, int32_t Account) override {
-            if (auto* row = clients.Find("C" + std::to_string(Account))) row->setSubItems(2, Text);
-        }
-        void Enableds(bool) override {}
-        bool Enabled() const override { return enabled; }
-        void setEnabled(bool on) override { enabled = on; }
-        platform::ComboBox& cbsymbols() override { return symbols; }
-        void setTxtammount(const std::string& text) override { amount = text; }
-        std::string txtammount() const override { return amount; }
-        platform::ComboBox& CBdis() override { return rules; }
-        void setCmddisEnabled(bool) override {}
-        void setCmddisVisible(bool) override {}
-        void setCmdbuyEnabled(bool) override {}
-        void setCmdbuyVisible(bool) override {}
-        void setCmdsellEnabled(bool) override {}
-        void setCmdsellVisible(bool) override {}
-        void setChkAllClients(bool) override {}
-        void updateAmount(int32_t, double Amount, const std::string& Key) override {
-            if (auto* row = clients.Find(Key)) row->setSubItems(1, AmountText(Amount));
-        }
-        std::string amount;
-        platform::ComboBox rules;
-    } order{*this};
-
-    struct LimitOrder : Ifrmlimitorder {
-        platform::ListView clients;
-        platform::ComboBox symbols;
-        platform::ListView& lvwConClients() override { return clients; }
-        void Add(int32_t AccountID, int16_t, const std::string&, double) override {
-            const std::string key = "C" + std::to_string(AccountID);
-            RemoveKey(clients, key);
-            clients.Add(key, std::to_string(AccountID));
-        }
-        void addNote(const std::string&, int32_t) override {}
-        void limitorderpricechange() override {}
-        platform::ComboBox& cblimitordersymbols() override { return symbols; }
-        void setCmdsubmitlimiorderEnabled(bool) override {}
-        void setCmdlimiorderdisEnabled(bool) override {}
-    } limit;
 
     struct Desk : IMGeneral {
         Forms& f;
@@ -148,11 +99,81 @@ struct Placeholders::Forms {
                                      });
                              }};
     RealForm<frmJournal> journal{kPaneJournal};
+    bool journalRight = false;
+    runtime::ScopedConnection journalDown, journalUp;
+    RealForm<frmorder> order{
+        kPaneNewPosition, MarketOrderPane::Hooks{
+                              .frmMain = [this] { return services()->Ports().frmMain; },
+                              .frmlimitorder = [this] { return services()->Ports().frmlimitorder; },
+                              .GetCollectionItem =
+                                  [this](const std::string& name) {
+                                      return GetCollectionItem(services()->State(), name);
+                                  },
+                              .ShowMessage =
+                                  [this](const std::string& text) {
+                                      if (IDeskMessages* messages = services()->Ports().Messages)
+                                          messages->ShowMessage(text, kDefaultCaption, false);
+                                  },
+                              .CheckAllClients =
+                                  [this](platform::ListView& rows, bool checked) {
+                                      CheckAllClients(*services(), rows, checked);
+                                  }}};
+    RealForm<frmlimitorder> limit{kPaneNewEntryOrder, [this] { return services(); },
+                                  frmlimitorder::Hooks{.Displayed = [this](bool shown) {
+                                      for (auto& view : views)
+                                          if (view->PaneID() == kPaneNewEntryOrder)
+                                              view->setDisplayed(shown);
+                                  }}};
 };
+
+namespace {
+// The shell's command bars once its load made them.
+platform::widgets::CommandBars* Bars(IShell* shell) {
+    auto* mdi = dynamic_cast<frmMdiNew*>(shell);
+    return mdi && mdi->Loaded() ? &mdi->CommandBars() : nullptr;
+}
+}  // namespace
+
+// The trade forms' popups, messages and commands go through the shell and the
+// desk's message box, both asked at call time.
+void Placeholders::WireForms() {
+    Forms& f = *forms_;
+    auto popup = [&f](int32_t id) {
+        if (auto* bars = Bars(f.shell())) ShowContextMenu(*bars, id);
+    };
+    auto message = [&f](const std::string& text) {
+        if (IDeskMessages* messages = f.services()->Ports().Messages)
+            messages->ShowMessage(text, kDefaultCaption, false);
+    };
+    for (ListForm* form :
+         {static_cast<ListForm*>(f.trade.get()), static_cast<ListForm*>(f.pending.get())}) {
+        form->ShowPopup = popup;
+        form->ShowMessage = message;
+    }
+    f.pending->EntrySymbols = [&f]() -> platform::ComboBox* {
+        Ifrmlimitorder* limit = f.services()->Ports().frmlimitorder;
+        return limit ? &limit->cblimitordersymbols() : nullptr;
+    };
+    f.pending->EditOrder = [&f] {
+        auto* mdi = dynamic_cast<frmMdiNew*>(f.shell());
+        auto* bars = Bars(mdi);
+        if (auto* edit = bars ? ContextMenuEntry(*bars, kPendingPopup, kEditOrder) : nullptr)
+            mdi->CommandBars_Execute(*edit);
+    };
+    if (auto* list = f.journal->findChild<platform::widgets::ListView*>()) {
+        f.journalDown = list->MouseDown.Connect(
+            [&f](int32_t button, int32_t, double, double) { f.journalRight = button == 2; });
+        f.journalUp = list->MouseUp.Connect([&f, popup](int32_t, int32_t, double, double) {
+            if (f.journalRight && f.journal->lvwJournal().Count() > 0) popup(kJournalPopup);
+        });
+    }
+}
 
 Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
     : forms_(std::make_unique<Forms>()) {
     forms_->services = std::move(services);
+    forms_->shell = shell;
+    WireForms();
     for (const PaneRow& row : kPaneTable)
         forms_->views.push_back(std::make_unique<CPaneDisplay>(row.id, shell));
 }
@@ -163,8 +184,8 @@ DeskPorts Placeholders::Ports() {
     Forms& f = *forms_;
     DeskPorts ports;
     ports.frmaccount = &f.account;
-    ports.frmorder = &f.order;
-    ports.frmlimitorder = &f.limit;
+    ports.frmorder = f.order.get();
+    ports.frmlimitorder = f.limit.get();
     ports.frmNetTrade = f.net.get();
     ports.CNetPos = f.net.get();
     ports.frmTrade = f.trade.get();
@@ -188,10 +209,9 @@ QWidget* Placeholders::MakeForm(int32_t PaneID) {
 
 std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
     Forms& f = *forms_;
-    return {{f.trade.pane, f.trade.get()},
-            {f.net.pane, f.net.get()},
-            {f.pending.pane, f.pending.get()},
-            {f.journal.pane, f.journal.get()}};
+    return {{f.trade.pane, f.trade.get()},     {f.net.pane, f.net.get()},
+            {f.pending.pane, f.pending.get()}, {f.journal.pane, f.journal.get()},
+            {f.order.pane, f.order.get()},     {f.limit.pane, f.limit.get()}};
 }
 
 }  // namespace OrbanexDesk

@@ -33,6 +33,7 @@ public:
     std::vector<std::pair<int32_t, QWidget*>> RealForms();
 
 private:
+    void WireForms();
     struct Forms;
     std::unique_ptr<Forms> forms_;
 };

@@ -31,6 +31,9 @@ void WriteOwnerOnly(const std::filesystem::path& path, const std::vector<std::st
     platform::AtomicWriteFile(path, JoinLines(lines), FileAccess::OwnerOnly);
 }
 
+// Sessions log in with the user name and password upper-cased, the form in which
+// the saved-accounts file keeps them and the next start logs in: an account
+// typed in lower case then logs in now as it will after a restart.
 bool SameAccount(const std::string& a, const std::string& b) {
     return runtime::Val(a) == runtime::Val(b);
 }
@@ -280,8 +283,9 @@ void AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::str
     }
     const AccountEntry entry{UserName, Password, AccountText, "-"};
     if (!CheckAccountEntry(entry).empty()) return;  // a torn line names no account
-    Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(), UserName, Password,
-                   true, EntryAccount(entry), "");
+    Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                   runtime::UCase(UserName), runtime::UCase(Password), true, EntryAccount(entry),
+                   "");
 }
 
 void AccountsWindowCore::LoadAccounts() {
@@ -371,7 +375,8 @@ void AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEnt
     const int32_t account = EntryAccount(entry);
     SaveAccount(dialog, entry);
     ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                                        entry.UserName, entry.Password, false, account, "");
+                                        runtime::UCase(entry.UserName),
+                                        runtime::UCase(entry.Password), false, account, "");
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && session && session->ClientAPIF()) session->ClientAPIF()->Login();
 }
@@ -386,7 +391,8 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     Managers().Remove(key);
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                                        entry.UserName, entry.Password, wasLoggedOn, account, "");
+                                        runtime::UCase(entry.UserName),
+                                        runtime::UCase(entry.Password), wasLoggedOn, account, "");
     SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF())

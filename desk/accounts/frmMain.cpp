@@ -4,14 +4,21 @@
 #include <QResizeEvent>
 #include <cstdio>
 
+#include "desk/accounts/frmAboutOrbanel.h"
+#include "desk/accounts/frmSure.h"
 #include "desk/accounts/frmaccount.h"
 
 #include "desk/common/DeskServices.h"
 #include "desk/common/OrderPaneProcedures.h"
+#include "desk/common/PaneTable.h"
+#include "desk/orders/EntryInputCheck.h"
+#include "desk/orders/EntryResultTable.h"
 #include "desk/positions/OrderDistribution.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/ui/ListProcedures.h"
+#include "platform/Paths.h"
+#include "platform/widgets/CommandBars.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -34,6 +41,23 @@ constexpr int32_t kRemove = 100020;
 constexpr int32_t kAddAccount = 100029;
 constexpr int32_t kLogoutAll = 100033;
 constexpr int32_t kAddAccounts = 100057;
+constexpr int32_t kLoginAll = 100032;
+constexpr int32_t kRemoveAll = 100034;
+constexpr int32_t kSaveAs = 100006;
+constexpr int32_t kAbout = 100010;
+constexpr int32_t kStatusProgress = 100025;
+constexpr int32_t kStatusConnection = 100026;
+
+struct PopupEntry {
+    int32_t id;
+    const char* caption;
+    bool group;
+};
+constexpr PopupEntry kAccountsPopupEntries[] = {
+    {100057, "Add Account", false}, {100018, "Login", true},       {100032, "Login All", false},
+    {100019, "Logout", true},       {100033, "Logout All", false}, {100020, "Remove", true},
+    {100034, "Remove All", false},
+};
 
 QLabel* Notice(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -54,6 +78,9 @@ frmMain::frmMain(std::function<DeskServices*()> services, QWidget* parent)
     dblClick_ = view_->DblClick.Connect([this] { lvwClients_DblClick(); });
     mouseDown_ = view_->MouseDown.Connect(
         [this](int32_t button, int32_t, double, double) { lvwClients_MouseDown(button); });
+    mouseUp_ =
+        view_->MouseUp.Connect([this](int32_t, int32_t, double, double) { lvwClients_MouseUp(); });
+    chosen_ = chooser_.Chosen.Connect([this](const std::string& path) { ListChosen(path); });
 }
 
 frmMain::~frmMain() {
@@ -74,11 +101,16 @@ void frmMain::Form_Load() {
     soundAllowed_ = false;
     options_ = std::make_unique<CLoginOptions>(Services());
     core_.emplace(Services(), *options_);
+    if (Ifrmorder* order = Services().Ports().frmorder) order->CBdis().setListIndex(0);
     Form_Resize();
     widths_ = kColumnWidths;
     Form_Resize();
+    if (Ifrmlimitorder* limit = Services().Ports().frmlimitorder)
+        if (platform::ComboBox* rules = limit->CBlimitorderdis()) rules->setListIndex(0);
     core_->CreateListFiles();
+    ValidateData();
     account_ = new frmaccount(*core_, *options_, this);
+    RegisterAccountCommands();
     if (!edit_)
         edit_ = [this](const std::string& user, const std::string& password,
                        const std::string& account) { account_->ShowEdit(user, password, account); };
@@ -86,7 +118,6 @@ void frmMain::Form_Load() {
         shell->AddCommandHandler(kConnect, [this] { Core().MnuConnecte_Click(); });
         shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
         shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
-        shell->AddCommandHandler(kLogoutAll, [this] { Core().mnuLogout_all(); });
         for (int32_t command : {kAddAccount, kAddAccounts})
             shell->AddCommandHandler(command, [this] { mnuLogin_Click(); });
     }
@@ -192,6 +223,149 @@ void frmMain::Distribute(double total, int16_t rule, const SymbolPtr& Symbol) {
 
 int16_t frmMain::askycodekeypress(int16_t& KeyAscii, const std::string& Text) {
     return OrbanexDesk::askycodekeypress(KeyAscii, Text);
+}
+
+// ---- Account commands of the shell ----
+
+platform::widgets::CommandBar& AccountsPopupBar(platform::widgets::CommandBars& bars) {
+    using platform::widgets::CommandBarControl;
+    if (auto* bar = bars.FindContextMenu(AccountsWindowCore::kAccountsPopup)) return *bar;
+    auto& bar = bars.AddContextMenu(AccountsWindowCore::kAccountsPopup, "Accounts Popup");
+    for (const PopupEntry& entry : kAccountsPopupEntries)
+        bar.AddControl(CommandBarControl::Button, entry.id, entry.caption)
+            .setBeginGroup(entry.group);
+    return bar;
+}
+
+void frmMain::RegisterAccountCommands() {
+    IShell* shell = Services().Ports().Shell;
+    if (!shell) return;
+    shell->AddCommandHandler(kLoginAll, [this] { mnuLogin_all(); });
+    shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });
+    shell->AddCommandHandler(kRemoveAll, [this] { SureDialog().GeneralQuestionMsg("Remove All"); });
+    shell->AddCommandHandler(kSaveAs, [this] { mnusaveas_Click(); });
+    shell->AddCommandHandler(kAbout, [this] { MnuAbout_Click(); });
+}
+
+void frmMain::AttachCommandBars(platform::widgets::CommandBars& bars) {
+    bars_ = &bars;
+    auto onPane = [this](platform::widgets::StatusBarPane& pane) {
+        if (pane.Id() == kStatusProgress || pane.Id() == kStatusConnection) mnuLogin_Click();
+    };
+    paneClick_ = bars.StatusPaneClick.Connect(onPane);
+    paneDblClick_ = bars.StatusPaneDblClick.Connect(onPane);
+}
+
+frmSure& frmMain::SureDialog() {
+    if (!sure_)
+        sure_ = new frmSure({.mnuLogout_all = [this] { Core().mnuLogout_all(); },
+                             .mnuremove_all = [this] { Core().mnuremove_all(); }},
+                            this);
+    return *sure_;
+}
+
+void frmMain::mnuLogin_all() {
+    const DeskPorts& ports = Services().Ports();
+    if (ports.Shell) ports.Shell->SelectPane(kPaneNewPosition);
+    for (size_t i = 1; i <= rows_.Count(); ++i) Core().LoginClient(rows_.Item(i).Key());
+    if (ports.frmClosePos) ports.frmClosePos->CloseSymbols().setEnabled(true);
+}
+
+void frmMain::mnuload_Click() {
+    chooser_.DialogTitle = AccountsWindowCore::kLoadTitle;
+    chooser_.InitDir = AccountsWindowCore::LoadStartFolder().string();
+    chooser_.Filter = AccountsWindowCore::kListFilter;
+    chooserMode_ = platform::widgets::FileChooser::Mode::Open;
+    chooser_.Show(chooserMode_, this);
+}
+
+void frmMain::mnusaveas_Click() {
+    // With no rows there is nothing to save: the core says so without a chooser.
+    if (rows_.Count() == 0) {
+        Core().SaveListAs({});
+        return;
+    }
+    chooser_.Filter = AccountsWindowCore::kListFilter;
+    chooserMode_ = platform::widgets::FileChooser::Mode::Save;
+    chooser_.Show(chooserMode_, this);
+}
+
+void frmMain::ListChosen(const std::string& path) {
+    if (path.empty()) return;  // cancelled: nothing changes
+    if (chooserMode_ == platform::widgets::FileChooser::Mode::Open)
+        Core().LoadListFile(path);
+    else
+        Core().SaveListAs(path);
+}
+
+void frmMain::lvwClients_MouseUp() {
+    const auto commands = AccountsPopup(rows_, rightButton_);
+    if (!commands || !bars_) return;
+    platform::widgets::CommandBar& popup = AccountsPopupBar(*bars_);
+    for (size_t i = 0; i < kPopupCommandIds.size(); ++i)
+        if (auto* control = popup.FindControl(kPopupCommandIds[i]))
+            control->setEnabled((*commands)[i]);
+    popup.ShowPopup();
+}
+
+frmAboutOrbanel& frmMain::AboutBox() {
+    if (!about_) about_ = new frmAboutOrbanel(this);
+    return *about_;
+}
+
+void frmMain::MnuAbout_Click() {
+    AboutBox().ShowForm();
+}
+
+void frmMain::AccountPort::setEnabled(bool enabled) {
+    if (owner_.account_) owner_.account_->setEnabled(enabled);
+}
+
+// The entry-order pane's Submit: enabled only while its prices meet the shown
+// conditions.
+void frmMain::textchanged() {
+    Ifrmlimitorder* limit = Services().Ports().frmlimitorder;
+    if (!limit) return;
+    limit->setCmdsubmitlimiorderEnabled(false);
+    const EntryInputs in{.PaneMode = limit->PaneMode(),
+                         .PositionSide = limit->PositionSide(),
+                         .EditAmount = limit->EditAmount(),
+                         .typeIndex = limit->cblimiordertypeListIndex(),
+                         .txtatprice = limit->txtatprice(),
+                         .txtsl = limit->txtsl(),
+                         .txttp = limit->txttp(),
+                         .txtlimitorderammount = limit->txtlimitorderammount(),
+                         .lblpricecondition = limit->lblpricecondition(),
+                         .lblslchanged = limit->lblslchanged(),
+                         .lbltpchanged = limit->lbltpchanged()};
+    if (EntryInputCheck::SubmitEnabled(in)) limit->setCmdsubmitlimiorderEnabled(true);
+}
+
+void frmMain::Result(int32_t code, const std::string& key, int32_t account, bool deletion) {
+    const DeskPorts& ports = Services().Ports();
+    Ifrmlimitorder* limit = ports.frmlimitorder;
+    platform::ListItem* row = limit ? limit->lvwConClients().Find(key) : nullptr;
+    if (!row) return;
+    const int32_t rowAccount = runtime::CLng(runtime::Val(row->Text()));
+    EntryResultInputs in{.code = code, .account = account, .deletion = deletion};
+    in.row = EntryResultInputs::Row{row->Text(), row->Checked()};
+    if (const platform::ListItem* client = ReturnList(rows_, std::to_string(rowAccount)))
+        in.client = EntryResultInputs::Client{client->SubItems(kStatusColumn),
+                                              client->SubItems(kNotesColumn)};
+    in.PaneMode = limit->PaneMode();
+    in.SubmittedType = limit->SubmittedType();
+    in.SubmittedSymbol = limit->SubmittedSymbol();
+    in.SubmittedPrice = limit->SubmittedPrice();
+    in.SubmittedSL = limit->SubmittedSL();
+    in.SubmittedTP = limit->SubmittedTP();
+    const EntryResultEffects out = EntryResultTable::Decide(in);
+    constexpr size_t kResultCell = 2;
+    if (out.red) row->setSubItemForeColor(kResultCell, EntryResultTable::kRed);
+    if (out.cell) row->setSubItems(kResultCell, *out.cell);
+    if (out.journal && ports.frmJournal) ports.frmJournal->Add(*out.journal, rowAccount, true);
+    if (out.manageSLTP) limit->ManageSuccSLTPResult();
+    if (out.sound && ports.Sound)
+        ports.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\OrderOk.wav");
 }
 
 }  // namespace OrbanexDesk

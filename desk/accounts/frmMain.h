@@ -14,17 +14,26 @@
 #include "desk/common/Ports.h"
 #include "platform/ListView.h"
 #include "platform/Timer.h"
+#include "platform/widgets/FileChooser.h"
 
 class QLabel;
 
 namespace platform::widgets {
+class CommandBar;
+class CommandBars;
 class ListView;
-}
+}  // namespace platform::widgets
 
 namespace OrbanexDesk {
 
 class DeskServices;
 class frmaccount;
+class frmAboutOrbanel;
+class frmSure;
+
+// The "Accounts Popup" 100017 among the command bars' context menus, with its
+// seven entries; made when missing.
+platform::widgets::CommandBar& AccountsPopupBar(platform::widgets::CommandBars& bars);
 
 class frmMain : public QWidget, public IfrmMain {
 public:
@@ -51,6 +60,23 @@ public:
     // The add-account dialog in add mode.
     void mnuLogin_Click();
     frmaccount* AccountDialog() { return account_; }
+    // The dialog's port; it reaches the dialog once the window has loaded.
+    Ifrmaccount& AccountDialogPort() { return accountPort_; }
+
+    // ---- Account commands of the shell ----
+    // The shell's command bars: the accounts popup shows there, and a click or
+    // double click on status pane 100025 or 100026 opens the dialog. Without
+    // them no popup shows.
+    void AttachCommandBars(platform::widgets::CommandBars& bars);
+    // Logs every row in, in list order, with "New Position" in front.
+    void mnuLogin_all();
+    // Replaces the desk's accounts with those of a chosen list file.
+    void mnuload_Click();
+    // Copies the run's connected accounts to a chosen list file.
+    void mnusaveas_Click();
+    // The confirmation of "Logout All" and "Remove All".
+    frmSure& SureDialog();
+    platform::widgets::FileChooser& ListChooser() { return chooser_; }
 
     // ---- IfrmMain ----
     ManagersPtr CClientAPIManagers() override;
@@ -66,6 +92,11 @@ public:
     void Distribute(double total, int16_t rule, const SymbolPtr& Symbol) override;
     int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text) override;
     void clearammountfromlistview() override {}
+    void MnuAbout_Click() override;
+    frmAboutOrbanel& AboutBox();
+    void Result(int32_t code, const std::string& key, int32_t account,
+                bool deletion = false) override;
+    void textchanged() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -74,6 +105,18 @@ private:
     DeskServices& Services();
     void Form_Resize();
     void lvwClients_MouseDown(int32_t Button);
+    void lvwClients_MouseUp();
+    void RegisterAccountCommands();
+    void ListChosen(const std::string& path);
+
+    class AccountPort : public Ifrmaccount {
+    public:
+        explicit AccountPort(frmMain& owner) : owner_(owner) {}
+        void setEnabled(bool enabled) override;
+
+    private:
+        frmMain& owner_;
+    };
 
     std::function<DeskServices*()> services_;
     platform::ListView rows_;
@@ -84,6 +127,16 @@ private:
     runtime::ScopedConnection tick_;
     runtime::ScopedConnection dblClick_;
     runtime::ScopedConnection mouseDown_;
+    runtime::ScopedConnection mouseUp_;
+    runtime::ScopedConnection chosen_;
+    runtime::ScopedConnection paneClick_;
+    runtime::ScopedConnection paneDblClick_;
+    platform::widgets::CommandBars* bars_ = nullptr;
+    platform::widgets::FileChooser chooser_;
+    platform::widgets::FileChooser::Mode chooserMode_ = platform::widgets::FileChooser::Mode::Open;
+    AccountPort accountPort_{*this};
+    frmSure* sure_ = nullptr;
+    frmAboutOrbanel* about_ = nullptr;
     std::unique_ptr<CLoginOptions> options_;
     std::optional<AccountsWindowCore> core_;
     std::string widths_;

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -20,17 +22,27 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     txtpassword_->setEchoMode(QLineEdit::Password);
     txtaccount_ = new QLineEdit(this);
     CBServer_ = new platform::widgets::ComboBox(servers_, this);
-    chkSave_ = new QCheckBox("Save", this);
+    chkSave_ = new QCheckBox("Save Account Info", this);
     chkAutoLogin_ = new QCheckBox("Auto Account Login ", this);
-    cmdLoginAA_ = new QPushButton("Add", this);
+    chkAutoLogin_->setEnabled(false);
+    cmdLoginAA_ = new QPushButton("Add new account", this);
+    cmdcancel_ = new QPushButton("Cancel", this);
+    layout->addRow(new QLabel("Enter your username and password", this));
     layout->addRow("Username", txtusername_);
     layout->addRow("Password", txtpassword_);
-    layout->addRow("Account", txtaccount_);
+    layout->addRow("Account ID", txtaccount_);
     layout->addRow("Server", CBServer_);
     layout->addRow(chkSave_);
     layout->addRow(chkAutoLogin_);
-    layout->addRow(cmdLoginAA_);
+    layout->addRow(cmdLoginAA_, cmdcancel_);
     QObject::connect(cmdLoginAA_, &QPushButton::clicked, this, [this] { cmdLoginAA_Click(); });
+    QObject::connect(cmdcancel_, &QPushButton::clicked, this, [this] { cmdcancel_Click(); });
+    QObject::connect(chkSave_, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!checked) chkAutoLogin_->setChecked(false);
+        chkAutoLogin_->setEnabled(checked);
+    });
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 frmaccount::~frmaccount() {
@@ -40,6 +52,7 @@ frmaccount::~frmaccount() {
 
 void frmaccount::Present() {
     FillServers(servers_, options_, CompanyName());
+    cmdLoginAA_->setEnabled(true);  // the account box starts short again
     show();
     raise();
 }
@@ -59,6 +72,41 @@ void frmaccount::ShowEdit(const std::string& UserName, const std::string& Passwo
     txtpassword_->setText(QString::fromStdString(Password));
     txtaccount_->setText(QString::fromStdString(AccountText));
     Present();
+}
+
+bool frmaccount::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    auto& key = static_cast<QKeyEvent&>(*event);
+    if (key.key() == Qt::Key_Escape) {
+        cmdcancel_Click();
+        return true;
+    }
+    return watched == txtaccount_ && txtaccount_KeyPress(key);
+}
+
+bool frmaccount::txtaccount_KeyPress(QKeyEvent& event) {
+    int16_t ascii = 0;
+    switch (event.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            ascii = kKeyEnter;
+            break;
+        case Qt::Key_Backspace:
+            ascii = kKeyBackspace;
+            break;
+        default:
+            // Keys without a character (arrows, Delete) are no key presses here.
+            if (event.text().size() != 1) return false;
+            ascii = static_cast<int16_t>(event.text().at(0).unicode());
+    }
+    const AccountKey result =
+        OrbanexDesk::txtaccount_KeyPress(txtaccount_->text().toStdString(), ascii);
+    cmdLoginAA_->setEnabled(result.addEnabled);
+    if (result.add) {
+        cmdLoginAA_Click();
+        return true;
+    }
+    return result.key == 0;  // a dropped key never reaches the box
 }
 
 void frmaccount::cmdLoginAA_Click() {

@@ -9,6 +9,7 @@
 #include "platform/ComboBox.h"
 
 class QCheckBox;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -30,6 +31,7 @@ public:
                   const std::string& AccountText);
     bool EditMode() const { return editMode_; }
     void cmdLoginAA_Click();
+    void cmdcancel_Click() { hide(); }
 
     QLineEdit& txtusername() { return *txtusername_; }
     QLineEdit& txtpassword() { return *txtpassword_; }
@@ -37,12 +39,18 @@ public:
     QCheckBox& chkSave() { return *chkSave_; }
     QCheckBox& chkAutoLogin() { return *chkAutoLogin_; }
     QPushButton& cmdLoginAA() { return *cmdLoginAA_; }
+    QPushButton& cmdcancel() { return *cmdcancel_; }
     platform::ComboBox& CBServer() { return servers_; }
 
     void setEnabled(bool enabled) override { QWidget::setEnabled(enabled); }
 
+protected:
+    // Escape anywhere closes the dialog; the account box filters its keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Present();
+    bool txtaccount_KeyPress(QKeyEvent& event);
 
     AccountsWindowCore& core_;
     CLoginOptions& options_;
@@ -54,6 +62,7 @@ private:
     QCheckBox* chkSave_;
     QCheckBox* chkAutoLogin_;
     QPushButton* cmdLoginAA_;
+    QPushButton* cmdcancel_;
     bool editMode_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "desk/common/DeskProcedures.h"
 
+#include <exception>
+
 #include "general/common/CFileProcess.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
@@ -93,7 +95,19 @@ void ClearOrderForms(const DeskPorts& Ports) {
         Ports.frmorder->cbsymbols().Clear();
         Ports.frmorder->setTxtammount("");
     }
-    if (Ports.frmlimitorder) Ports.frmlimitorder->cblimitordersymbols().Clear();
+    if (Ifrmlimitorder* limit = Ports.frmlimitorder) {
+        limit->cblimitordersymbols().Clear();
+        limit->setTxtlimitorderammount("");
+        limit->setTxtatprice("");
+        limit->setTxtsl("");
+        limit->setTxttp("");
+        limit->setLblcondition("");
+        limit->setLblpricecondition("");
+        limit->setLblslchanged("");
+        limit->setLblslcondition("");
+        limit->setLbltpchanged("");
+        limit->setLbltpcondition("");
+    }
     if (Ports.frmClosePos) Ports.frmClosePos->CloseSymbols().Clear();
 }
 
@@ -116,8 +130,8 @@ std::string CompanyName() {
     try {
         OrbanelGeneral10::CFileProcess files;
         return files.GetEntry(kBrandingFile, 1);
-    } catch (const runtime::Error&) {
-        return "";
+    } catch (const std::exception&) {
+        return "";  // missing, short or unreadable: no brand name
     }
 }
 

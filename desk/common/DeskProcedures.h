@@ -61,7 +61,7 @@ std::string FindClientKey(IfrmMain& frmMain, int32_t Account);
 // The text of a numeric Value; "" for Null and anything not numeric.
 std::string NumberOrZero(const runtime::Variant& Value);
 
-// Entry 1 of "\manage\dat.cmo"; "" when the file is missing or empty.
+// Entry 1 of "\manage\dat.cmo"; "" whenever it cannot be read (missing, empty, unreadable).
 std::string CompanyName();
 
 }  // namespace OrbanexDesk

@@ -62,6 +62,8 @@ public:
                         bool /*deletion*/ = false) {}
     // Enables the entry-order pane's Submit only while its prices meet its conditions.
     virtual void textchanged() {}
+    // Shows the about box.
+    virtual void MnuAbout_Click() {}
 };
 
 // The add-account dialog.
@@ -154,6 +156,8 @@ public:
     virtual std::string SubmittedSymbol() const { return {}; }
     virtual std::string SubmittedSL() const { return {}; }
     virtual std::string SubmittedTP() const { return {}; }
+    // The distribution rule combo; none in stand-in panes.
+    virtual platform::ComboBox* CBlimitorderdis() { return nullptr; }
 };
 
 class IfrmMW {
@@ -300,6 +304,9 @@ public:
                                                                        int32_t ControlID) = 0;
     // What a command id runs from now on, wherever its control is; replaces the previous.
     virtual void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) = 0;
+    // Shows the context bar with the id at the cursor and returns at once; an
+    // unknown id shows nothing.
+    virtual void ShowPopup(int32_t /*BarID*/) {}
 };
 
 // A view hosted in one of the shell's panes.

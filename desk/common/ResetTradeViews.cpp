@@ -14,7 +14,10 @@ void ResetTradeViews(DeskServices& desk) {
     if (ports.frmTrade) ports.frmTrade->lvwOpenPos().Clear();
     if (ports.frmNetTrade) ports.frmNetTrade->lvwNetPos().Clear();
     if (ports.frmClosePos) ports.frmClosePos->ResetMSH();
-    if (ports.frmlimitorder) ports.frmlimitorder->lvwConClients().Clear();
+    if (ports.frmlimitorder) {
+        ports.frmlimitorder->lvwConClients().Clear();
+        ports.frmlimitorder->cmdcancel_Click();
+    }
     if (ports.Shell) ports.Shell->setStatusPaneText(kConnectionStatusPane, "Disconnected");
 }
 

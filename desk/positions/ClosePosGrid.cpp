@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "desk/positions/CloseGridLayout.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
@@ -14,7 +15,6 @@ constexpr size_t kAmountCol = 2;
 constexpr size_t kActionCol = 3;
 constexpr int32_t kAlignLeftCenter = 1;
 constexpr int32_t kAlignLeftBottom = 2;
-constexpr double kWideGrid = 2500;
 constexpr size_t kTicketElement = 12;
 
 const char* const kCloseAt = "Close At ";
@@ -69,8 +69,7 @@ int32_t ClosePosGrid::TicketOf(const std::string& description) {
 void ClosePosGrid::ResetMSH() {
     MSH_.Clear();
     MSH_.setRows(2);
-    const char* const header[] = {"Account", "Status", "Amount", "Action"};
-    for (size_t col = 0; col < 4; ++col) MSH_.setTextMatrix(0, col, header[col]);
+    SetCloseGridCaptions(MSH_);
 }
 
 void ClosePosGrid::CloseSymbols_Click() {
@@ -337,9 +336,7 @@ void ClosePosGrid::Note(const std::string& text) {
 }
 
 void ClosePosGrid::LayOutColumns(double gridWidth) {
-    if (gridWidth <= kWideGrid) return;
-    const double shares[] = {0.15, 0.40, 0.10, 0.35};
-    for (size_t col = 0; col < 4; ++col) MSH_.setColWidth(col, std::round(gridWidth * shares[col]));
+    LayOutCloseColumns(MSH_, gridWidth);
 }
 
 }  // namespace OrbanexDesk

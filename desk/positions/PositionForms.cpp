@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "desk/ui/ContextMenus.h"
+#include "desk/ui/Culf.h"
 #include "desk/ui/ListProcedures.h"
+#include "platform/widgets/LabelButton.h"
 
 namespace OrbanexDesk {
 
@@ -38,6 +41,14 @@ void ListForm::setColumnWidthsPer(const std::string& widths) {
     ApplyColumnWidths(*view_, widths_, &cache_);
 }
 
+void ListForm::setPopup(int32_t PopupID) {
+    mouseDown_ = view_->MouseDown.Connect(
+        [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
+    mouseUp_ = view_->MouseUp.Connect([this, PopupID](int32_t, int32_t, double, double) {
+        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(PopupID);
+    });
+}
+
 void ListForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ApplyColumnWidths(*view_, widths_, &cache_);
@@ -52,8 +63,20 @@ frmTrade::frmTrade(CoreFactory makeCore)
                "9,9,12,4,8,8,6,8,6,6,6,5,9"),
       makeCore_(std::move(makeCore)),
       chkAll_(new QCheckBox(this)),
-      lbmSummaries_(new QLabel("   ", this)) {
+      lbmSummaries_(new QLabel("   ", this)),
+      lbbClose_(new platform::widgets::LabelButton(this)) {
     view_->setCheckboxes(true);
+    setPopup(kTradePopup);
+    lbbClose_->setObjectName("lbbClose");
+    lbbClose_->setText("Close Selected Positions");
+    lbbClose_->setCursor(Qt::PointingHandCursor);
+    closeClick_ = lbbClose_->Click.Connect([this] { lbbClose_Click(); });
+    lightOn_ = lbbClose_->MouseEnter.Connect([this] {
+        if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightONButton(*lbbClose_);
+    });
+    lightOff_ = lbbClose_->MouseLeave.Connect([this] {
+        if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightOFFButton(*lbbClose_);
+    });
     chkAll_->setObjectName("chkAll");
     chkAll_->setFixedWidth(16);
     // Code's writes run it too: resetting it after the closes unticks every row.
@@ -65,6 +88,7 @@ frmTrade::frmTrade(CoreFactory makeCore)
     strip->addWidget(chkAll_);
     strip->addWidget(lbmSummaries_, 1);
     static_cast<QVBoxLayout*>(layout())->insertLayout(0, strip);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(1, lbbClose_);
 }
 
 frmTrade::~frmTrade() = default;
@@ -93,6 +117,18 @@ void frmTrade::setLbmSummaries(const std::string& text) {
 void frmTrade::closeAllse() {
     Core().closeAllse();
     setChkAll(false);
+}
+
+void frmTrade::lbbClose_Click() {
+    for (size_t i = 1; i <= store_.Count(); ++i) {
+        if (!store_.Item(i).Checked()) continue;
+        if (AskQuestion)
+            AskQuestion(
+                "Are you sure you want to close selected postion(s) at current market price(s)?",
+                1);
+        return;
+    }
+    if (ShowMessage) ShowMessage("No selected positions");
 }
 
 // ---- Net Trade ----
@@ -127,9 +163,28 @@ frmPending::frmPending(CoreFactory makeCore)
     : ListForm("frmPending",
                {"Order", "Account", "Type", "Amount", "Symbol", "Price", "S/L", "T/P", "Date/Time"},
                ""),
-      makeCore_(std::move(makeCore)) {}
+      makeCore_(std::move(makeCore)) {
+    setPopup(kPendingPopup);
+    dblClick_ = view_->DblClick.Connect([this] { lvwPending_DblClick(); });
+}
 
 frmPending::~frmPending() = default;
+
+void frmPending::lvwPending_DblClick() {
+    const platform::ListItem* row = store_.SelectedItem();
+    if (store_.Count() == 0 || !row) return;
+    const std::string symbol = row->SubItems(4);
+    platform::ComboBox* symbols = EntrySymbols ? EntrySymbols() : nullptr;
+    bool found = false;
+    for (size_t i = 0; symbols && i < symbols->ListCount() && !found; ++i)
+        found = symbols->List(i) == symbol;
+    if (!found) {
+        if (ShowMessage) ShowMessage(symbol + " is not visible for any of the connected accounts");
+        return;
+    }
+    SelectComboText(*symbols, symbol);
+    if (EditOrder) EditOrder();
+}
 
 CPendingOrds& frmPending::Core() {
     if (!core_) core_ = makeCore_(store_);

@@ -18,7 +18,13 @@
 class QCheckBox;
 class QLabel;
 
+namespace platform::widgets {
+class LabelButton;
+}
+
 namespace OrbanexDesk {
+
+class Culf;
 
 // Lays a list over the whole form and keeps its columns at the percentages.
 class ListForm : public QWidget {
@@ -27,15 +33,24 @@ public:
     std::string ColumnWidthsPer() const { return widths_; }
     void setColumnWidthsPer(const std::string& widths);
     platform::widgets::ListView& List() { return *view_; }
+    // Shows the shell's context menu of that id at the cursor (set by the desk).
+    std::function<void(int32_t PopupID)> ShowPopup;
+    // The desk's message box with the default caption.
+    std::function<void(const std::string& Text)> ShowMessage;
 
 protected:
     ListForm(const char* name, std::initializer_list<const char*> captions, std::string widths);
     void resizeEvent(QResizeEvent* event) override;
+    // A right press selects the row under it; the release over a list with rows
+    // shows the popup.
+    void setPopup(int32_t PopupID);
 
     platform::ListView store_;
     platform::widgets::ListView* view_;
     std::string widths_;
     ColumnPercentages cache_;
+    bool rightButtonDown_ = false;
+    runtime::ScopedConnection mouseDown_, mouseUp_;
 };
 
 class frmTrade : public ListForm, public IfrmTrade {
@@ -52,12 +67,21 @@ public:
     void setLbmSummaries(const std::string& text) override;
     void closeAllse() override;
     COpenPos& Core();
+    // "Close Selected Positions": the question when a row is checked.
+    void lbbClose_Click();
+    platform::widgets::LabelButton& lbbClose() { return *lbbClose_; }
+    // The question box (text, question type).
+    std::function<void(const std::string& Text, int32_t Type)> AskQuestion;
+    // Lights lbbClose while the pointer is over it.
+    std::function<const Culf*()> Looks;
 
 private:
     CoreFactory makeCore_;
     std::unique_ptr<COpenPos> core_;
     QCheckBox* chkAll_;
     QLabel* lbmSummaries_;
+    platform::widgets::LabelButton* lbbClose_;
+    runtime::ScopedConnection closeClick_, lightOn_, lightOff_;
 };
 
 class frmNetTrade : public ListForm, public IfrmNetTrade, public ICNetPos {
@@ -96,10 +120,16 @@ public:
     void Updateaccount() override { Core().Updateaccount(); }
     platform::ListView& lvwPending() override { return store_; }
     CPendingOrds& Core();
+    // Opens the selected order for editing when the entry-order pane offers its symbol.
+    void lvwPending_DblClick();
+    // The entry-order pane's symbol combo, and the shell's edit-order command.
+    std::function<platform::ComboBox*()> EntrySymbols;
+    std::function<void()> EditOrder;
 
 private:
     CoreFactory makeCore_;
     std::unique_ptr<CPendingOrds> core_;
+    runtime::ScopedConnection dblClick_;
 };
 
 }  // namespace OrbanexDesk

@@ -6,18 +6,12 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+#include "desk/positions/frmClosePosLayout.h"
 #include "desk/ui/Culf.h"
 #include "platform/widgets/ComboBox.h"
 #include "platform/widgets/Grid.h"
 
 namespace OrbanexDesk {
-
-namespace {
-constexpr double kTwipsPerInch = 1440;
-constexpr double kTinyShare = 0.15;
-constexpr int kMargin = 3;
-constexpr int kBarHeight = 28;
-}  // namespace
 
 class frmClosePos::Form : public QWidget {
 public:
@@ -78,19 +72,9 @@ protected:
 
 private:
     void LayOut() {
-        // A pane squeezed by the shell keeps its last layout.
-        const QWidget* shell = window();
-        if (shell != this &&
-            (width() <= kTinyShare * shell->width() || height() <= kTinyShare * shell->height()))
-            return;
-        Label2_->setGeometry(kMargin + 3, kMargin + 4, 45, 18);
-        CloseSymbols_->setGeometry(kMargin + 50, kMargin, 130, 22);
-        chkAllClients_->setGeometry(kMargin + 190, kMargin, 110, 22);
-        LblCheck_->setGeometry(kMargin + 305, kMargin + 2, 150, 20);
-        const int gridWidth = std::max(0, width() - 2 * kMargin);
-        MSH_->setGeometry(kMargin, kBarHeight + kMargin, gridWidth,
-                          std::max(0, height() - kBarHeight - 2 * kMargin));
-        core_.LayOutColumns(gridWidth * kTwipsPerInch / logicalDpiX());
+        if (const auto gridWidth = LayOutClosePane(
+                *this, {*Label2_, *CloseSymbols_, *chkAllClients_, *LblCheck_, *MSH_}))
+            core_.LayOutColumns(*gridWidth);
     }
 
     ClosePosGrid& core_;

@@ -1,12 +1,18 @@
 #include "desk/shell/CDockable.h"
 
 #include "desk/common/PaneTable.h"
+#include "desk/shell/CommandBarTables.h"
 #include "desk/shell/LayoutFile.h"
 #include "platform/Paths.h"
 
 namespace OrbanexDesk {
 
+using platform::widgets::CommandBar;
 using platform::widgets::DockingPane;
+
+namespace {
+constexpr int32_t kRibbonDocking = 64;
+}  // namespace
 
 CDockable::CDockable(platform::widgets::DockingPanes& panes, platform::widgets::CommandBars& bars)
     : panes_(panes), bars_(bars) {
@@ -58,6 +64,45 @@ platform::widgets::CommandBarControl& CDockable::AddToolButton(
     control.setCategory(category);
     if (iconId != -1) control.setIconId(iconId);
     return control;
+}
+
+// ---- Ribbon ----
+
+void CDockable::CreateRibbonBar(const std::vector<CommandBar*>& toolBars) {
+    for (CommandBar* bar : toolBars) bar->setVisible(false);
+    bars_.setMenuBarVisible(false);
+    DeleteRibbonBar();
+    CommandBar& ribbon = bars_.AddRibbonBar(kRibbonName);
+    ribbon.setDockingFlags(kRibbonDocking);
+    ribbon_ = &ribbon;
+    auto& system = AddToolButton(ribbon, kTypePopup, kSystemButton, kSystemCaption, kSystemButton,
+                                 false, "", 0, "");
+    for (const BarItem& item : kSystemItems)
+        AddToolButton(*system.DropDownBar(), item.type, item.id, item.caption, -1, item.group,
+                      item.description, 0, item.category);
+    int32_t index = 0;
+    for (const RibbonTabTable& tabRow : kRibbonTabs) {
+        auto& tab = ribbon.InsertTab(index++, tabRow.caption);
+        for (const BarTable& groupRow : tabRow.groups) {
+            CommandBar& group = tab.AddGroup(groupRow.title, groupRow.id);
+            for (const BarItem& item : groupRow.items) {
+                auto& button =
+                    AddToolButton(group, item.type, item.id, item.caption, -1, item.group,
+                                  item.description, kRibbonButtonStyle, item.category);
+                button.setIconSize(kRibbonIconSize);
+                if (item.id != kTradePanelSplit) continue;
+                for (const BarItem& sub : kTradePanelItems)
+                    AddToolButton(*button.DropDownBar(), sub.type, sub.id, sub.caption, -1,
+                                  sub.group, sub.description, 0, sub.category);
+            }
+        }
+    }
+    ribbon.setSelectedTab(1);
+}
+
+void CDockable::DeleteRibbonBar() {
+    if (ribbon_) ribbon_->Delete();
+    ribbon_ = nullptr;
 }
 
 }  // namespace OrbanexDesk

@@ -1,10 +1,12 @@
 #pragma once
 // The pane builder: creating it creates the nine panes of the pane table in
 // order, with their places and tab groups, and brings three to the front. It
-// also restores the default arrangement and adds one control to a bar. The
-// panes live as long as the window's pane manager.
+// also restores the default arrangement, adds one control to a bar and builds
+// the pro interface's ribbon, which it keeps. The panes live as long as the
+// window's pane manager.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/widgets/CommandBars.h"
 #include "platform/widgets/DockingPanes.h"
@@ -30,12 +32,19 @@ public:
     // leaves its part as it is. Returns whether the panes took theirs.
     bool LoadLayout(const std::string& panesText, const std::string& barsText);
     void SetTitles();
+    // Hides the given toolbars, switches the menu bar off and builds the ribbon
+    // (replacing one built before) with its system menu, tabs and groups.
+    void CreateRibbonBar(const std::vector<platform::widgets::CommandBar*>& toolBars);
+    // The simple interface's first step: the ribbon goes.
+    void DeleteRibbonBar();
+    platform::widgets::CommandBar* RibbonBar() const { return ribbon_; }
 
 private:
     void CreatePanes();
 
     platform::widgets::DockingPanes& panes_;
     platform::widgets::CommandBars& bars_;
+    platform::widgets::CommandBar* ribbon_ = nullptr;
 };
 
 }  // namespace OrbanexDesk

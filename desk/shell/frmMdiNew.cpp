@@ -3,15 +3,28 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
+#include "desk/sessions/TradeViewProcedures.h"
 #include "desk/shell/CDockable.h"
+#include "desk/shell/CMenu.h"
+#include "desk/shell/CPopup.h"
+#include "desk/shell/CQuestionBox.h"
+#include "desk/shell/CStatusBar.h"
+#include "desk/shell/CToolBar.h"
+#include "desk/shell/CommandBarTables.h"
 #include "desk/shell/GetCommandBarControl.h"
 #include "desk/shell/LayoutFile.h"
+#include "desk/shell/frmJournal.h"
+#include "desk/ui/DeskMessages.h"
 #include "platform/Paths.h"
+#include "platform/widgets/UrlOpener.h"
+#include "runtime/Convert.h"
+#include "runtime/Error.h"
 
 namespace OrbanexDesk {
 
@@ -20,107 +33,7 @@ using platform::widgets::DockingPane;
 using platform::widgets::WindowAction;
 
 namespace {
-constexpr int32_t kStatusMessage = 100021;
-constexpr int32_t kStatusConnection = 100026;
-constexpr int32_t kStretch = 134217728;
-constexpr int32_t kBorderless = 256;
 constexpr const char* kLayoutPath = "\\Manage\\Interface.vfx";
-constexpr const char* kImages = "\\images and icons\\QDsk\\";
-
-struct Item {
-    int32_t id;
-    const char* caption;
-    bool group;
-};
-
-// The "&View" popup's window items; the last two stand in for the ribbon's
-// view tab until it exists.
-constexpr Item kViewItems[] = {
-    {100013, "New Position", false},
-    {100036, "New Entry Order", false},
-    {100054, "Close Position", false},
-    {100011, "Accountsss list", true},
-    {100063, "Market Watch", true},
-    {100042, "Journal", true},
-    {100043, "Trade", false},
-    {100062, "Pending Orders", false},
-    {100061, "Net Trade", false},
-    {kCmdShowAll, "&Trade Panel", true},
-    {100027, "&Reset Interface", false},
-};
-
-// In registration order; 100013 twice, the later text stands.
-constexpr Item kWindowActions[] = {
-    {100061, "Net Trade", false},         {100054, "Close Position", false},
-    {100011, "Accounts List", false},     {100013, "New Order", false},
-    {100036, "New Entry Order", false},   {100013, "New Position", false},
-    {100042, "Journal", false},           {100043, "Trade", false},
-    {100062, "Pending Order", false},     {100063, "Market Watch", false},
-    {kCmdShowAll, "&Trade Panel", false},
-};
-
-struct StatusPane {
-    int32_t id;
-    int32_t width;
-};
-constexpr StatusPane kStatusPanes[] = {{100021, 0},   {100022, 30}, {100023, 60},
-                                       {100024, 130}, {100025, 90}, {100026, 90}};
-
-struct Image {
-    const char* file;
-    int32_t id;
-};
-constexpr Image kIcons[] = {
-    {"PicLS.ico", 100036},
-    {"PicNO.ico", 100013},
-    {"PicAccount.ico", 100011},
-    {"PicShowAll.ico", 100076},
-    {"InterfaceImg.ico", 100078},
-    {"mnusaveas.ico", 100006},
-    {"PicResetInterface.ico", 100027},
-    {"PicLogon.ico", 100029},
-    {"mnuLogin.ico", 100026},
-    {"mnu_Login.ico", 100018},
-    {"mnuremove.ico", 100020},
-    {"mnuremoveall.ico", 100034},
-    {"mnulogoutall.ico", 100033},
-    {"mnulogout.ico", 100019},
-    {"PicJournal.ico", 100042},
-    {"PicTerminal.ico", 100043},
-    {"PicTerminal.ico", 100043},
-    {"pending1.ico", 100062},
-    {"PicNetTrade.ico", 100061},
-    {"Close ordedr.ico", 100054},
-    {"PicLogon.ico", 100057},
-    {"PicSymbol.ico", 100063},
-    {"PicHelp.ico", 100009},
-    {"PicAbout.ico", 100010},
-    {"mnu_Exit.ico", 100066},
-    {"mnu_Login.ico", 100032},
-    {"PicAsk.ico", 100067},
-    {"CrosshairsImg.ico", 100068},
-    {"PicGrid.ico", 100069},
-    {"PicBitmap.ico", 100070},
-    {"PicPrint.ico", 100071},
-    {"PicList.ico", 100072},
-    {"PicClear.ico", 100073},
-    {"chat.ico", 100075},
-    {"PicHotkey.ico", 100074},
-};
-constexpr Image kPictures[] = {
-    {"logo.png", 5001},           {"mnu_Exit.png", 100066},
-    {"PicHelp.png", 100009},      {"PicAbout.png", 100010},
-    {"mnu_Exit.png", 100066},     {"mnu_Login.png", 100032},
-    {"PicAsk.png", 100067},       {"CrosshairsImg.png", 100068},
-    {"PicGrid.png", 100069},      {"PicBitmap.png", 100070},
-    {"PicPrint.png", 100071},     {"PicList.png", 100072},
-    {"PicClear.png", 100073},     {"chat.png", 100075},
-    {"PicHotkey.png", 100074},    {"PicResetInterface.png", 100027},
-    {"InterfaceImg.png", 100077}, {"PicLogon.png", 100029},
-    {"PicLogon.png", 100057},     {"PicLogon.png", 100013},
-    {"PicLS.png", 100036},        {"PicSymbol.png", 100063},
-    {"PicSymbol.png", 100063},    {"PicShowAll.png", 100076},
-};
 
 // The order in which the checks are set from the panes.
 constexpr int32_t kCheckOrder[] = {kPaneMarketWatch,  kPaneNewEntryOrder, kPaneNewPosition,
@@ -133,6 +46,10 @@ frmMdiNew::frmMdiNew() = default;
 
 frmMdiNew::~frmMdiNew() {
     // The bars and panes disconnect before the window's widgets go.
+    toolBar_.reset();
+    statusBar_.reset();
+    popup_.reset();
+    menu_.reset();
     dockable_.reset();
     paneManager_.reset();
     commandBars_.reset();
@@ -220,51 +137,68 @@ void frmMdiNew::MirrorPanes() {
 
 void frmMdiNew::InitializeCommandBars() {
     dockable_ = std::make_unique<CDockable>(*paneManager_, *commandBars_);
-    CreateViewMenu();
-    CreateStatusBar();
+    menu_ = std::make_unique<CMenu>(*commandBars_, *dockable_);
+    menu_->CreateMenu();
+    menu_->AddMenuItem();
+    popup_ = std::make_unique<CPopup>(*commandBars_, *dockable_);
+    popup_->CreateMenu();
+    popup_->AddMenuItem();
+    statusBar_ = std::make_unique<CStatusBar>(*commandBars_, [this] { mnuLogin_Click(); });
+    statusBar_->CreateStatus();
+    statusBar_->AddCommand();
+    toolBar_ = std::make_unique<CToolBar>(*commandBars_, *dockable_);
+    toolBar_->CreateMenu();
+    toolBar_->AddItem();
+    toolBar_->DockAll();
     AddWindowActions();
     AddKeyBindings();
+    LoadCommandBarIcons();
     LoadCommandBarImages();
     RegisterCommands();
     commandBarsBuilt_ = true;
+    dockable_->CreateRibbonBar(toolBar_->ToolBars());
 }
 
-void frmMdiNew::CreateViewMenu() {
-    auto& menuBar = commandBars_->AddMenuBar("Menu Bar");
-    auto& view = menuBar.AddControl(CommandBarControl::Popup, kBarView, "&View");
-    auto* dropDown = view.DropDownBar();
-    dropDown->setBarId(kBarView);
-    for (const Item& item : kViewItems)
-        dockable_->AddToolButton(*dropDown, CommandBarControl::Button, item.id, item.caption, -1,
-                                 item.group, "", 0, "");
+void frmMdiNew::ResetMenuBar() {
+    dockable_->DeleteRibbonBar();
+    commandBars_->setMenuBarVisible(true);
+    commandBars_->AddMenuBar("Menu Bar");
+    menu_ = std::make_unique<CMenu>(*commandBars_, *dockable_);
+    menu_->CreateMenu();
+    menu_->AddMenuItem();
+    if (toolBar_) toolBar_->DeleteBars();
+    toolBar_ = std::make_unique<CToolBar>(*commandBars_, *dockable_);
+    toolBar_->CreateMenu();
+    toolBar_->AddItem();
+    toolBar_->DockAll();
 }
 
-void frmMdiNew::CreateStatusBar() {
-    commandBars_->setStatusBarVisible(true);
-    for (const StatusPane& p : kStatusPanes) {
-        auto& pane = commandBars_->AddStatusPane(p.id);
-        if (p.width) pane.setWidth(p.width);
-        if (p.id == 100025 || p.id == 100026) pane.setStyle(kBorderless);
-        if (p.id >= 100022 && p.id <= 100025) pane.setText("");
-    }
-    commandBars_->setStatusPaneStyle(0, kStretch);
+void frmMdiNew::CreateRibbonBar() {
+    dockable_->CreateRibbonBar(toolBar_ ? toolBar_->ToolBars()
+                                        : std::vector<platform::widgets::CommandBar*>{});
 }
 
 void frmMdiNew::AddWindowActions() {
-    for (const Item& a : kWindowActions)
-        commandBars_->AddAction(a.id, a.caption, a.caption, a.caption, "com");
+    for (const ActionRow& a : kWindowActions)
+        commandBars_->AddAction(a.id, a.text, a.text, a.text, kWindowActionCategory);
+    commandBars_->AddAction(kTradePanelAction.id, kTradePanelAction.text, kTradePanelAction.text,
+                            kTradePanelAction.text, kWindowActionCategory);
 }
 
 void frmMdiNew::AddKeyBindings() {
-    commandBars_->AddKeyBinding(8, 'R', 100027);
+    for (const KeyBinding& k : kKeyBindings) commandBars_->AddKeyBinding(k.flags, k.keyCode, k.id);
+}
+
+void frmMdiNew::LoadCommandBarIcons() {
+    for (const ImageRow& i : kIcons)
+        commandBars_->LoadIcon(platform::ResolvePath(std::string(kImageFolder) + i.file).string(),
+                               i.id);
 }
 
 void frmMdiNew::LoadCommandBarImages() {
-    const std::string folder = kImages;
-    for (const Image& i : kIcons)
-        commandBars_->LoadIcon(platform::ResolvePath(folder + i.file).string(), i.id);
-    for (const Image& i : kPictures)
-        commandBars_->LoadPicture(platform::ResolvePath(folder + i.file).string(), i.id);
+    for (const ImageRow& i : kPictures)
+        commandBars_->LoadPicture(
+            platform::ResolvePath(std::string(kImageFolder) + i.file).string(), i.id);
 }
 
 void frmMdiNew::RegisterCommands() {
@@ -280,21 +214,41 @@ void frmMdiNew::RegisterCommands() {
         {100062, &frmMdiNew::ShowPending_Click},
         {100063, &frmMdiNew::ShowMW_Click},
         {kCmdShowAll, &frmMdiNew::mnuShowAll_Click},
+        {100008, &frmMdiNew::ExitCommand},
+        {100031, &frmMdiNew::mnuclose_order},
+        {100035, &frmMdiNew::NewPositionFromTrade},
+        {100046, &frmMdiNew::mnuclear_Journal},
+        {100047, &frmMdiNew::mnuRefresh_Accounts},
+        {100059, &frmMdiNew::mnucancelor_click},
+        {100060, &frmMdiNew::mnueditor_click},
+        {100064, &frmMdiNew::NewEntryOrderFromTrade},
+        {100066, &frmMdiNew::ExitSystem},
+        {100077, &frmMdiNew::ResetMenuBar},
+        {100078, &frmMdiNew::CreateRibbonBar},
     };
     for (const auto& [id, handler] : table)
         AddCommandHandler(id, [this, h = handler] { (this->*h)(); });
 }
 
 void frmMdiNew::CommandBars_Execute(CommandBarControl& Control) {
-    auto it = handlers_.find(Control.Id());
+    RunCommand(Control.Id());
+}
+
+void frmMdiNew::AddCommandHandler(int32_t CommandID, std::function<void()> Handler) {
+    handlers_[CommandID] = std::move(Handler);
+}
+
+void frmMdiNew::RunCommand(int32_t CommandID) {
+    auto it = handlers_.find(CommandID);
     if (it == handlers_.end()) return;
     // A handler may replace itself.
     const std::function<void()> handler = it->second;
     handler();
 }
 
-void frmMdiNew::AddCommandHandler(int32_t CommandID, std::function<void()> Handler) {
-    handlers_[CommandID] = std::move(Handler);
+void frmMdiNew::ShowPopup(int32_t BarID) {
+    if (!commandBars_) return;
+    if (platform::widgets::CommandBar* bar = commandBars_->FindContextMenu(BarID)) bar->ShowPopup();
 }
 
 // ---- Panes ----
@@ -399,6 +353,149 @@ void frmMdiNew::mnuShowAll_Click() {
         if (IPaneView* view = View(id)) view->setDisplayed(shown);
 }
 
+// ---- Exit, interface and help ----
+
+void frmMdiNew::ExitCommand() {
+    int16_t cancel = 1;
+    MDIForm_Unload(cancel);
+}
+
+void frmMdiNew::ExitSystem() {
+    // Unloading the window runs its unload, as the window's own close does.
+    close();
+}
+
+void frmMdiNew::mnuLogin_Click() {
+    RunCommand(100029);
+}
+
+void frmMdiNew::WebBrowse(const std::string& Address) {
+    platform::widgets::OpenUrl(Address);
+}
+
+void frmMdiNew::mnuRefresh_Accounts() {}
+
+void frmMdiNew::ShowMP_Click() {}
+
+// ---- Trade, order and journal commands ----
+
+namespace {
+std::optional<int32_t> WholeNumber(const std::string& text) {
+    const std::optional<double> n = runtime::ParseNumber(text);
+    if (!n) return std::nullopt;
+    try {
+        return runtime::CLng(*n);
+    } catch (const runtime::Error&) {
+        return std::nullopt;
+    }
+}
+
+bool HasEntry(const platform::ComboBox& combo, const std::string& text) {
+    for (size_t i = 0; i < combo.ListCount(); ++i)
+        if (combo.List(i) == text) return true;
+    return false;
+}
+
+bool MarketOrderKind(const std::string& kind) {
+    return kind == "Buy" || kind == "Sell";
+}
+}  // namespace
+
+const DeskPorts* frmMdiNew::Ports() const {
+    return desk_ ? &desk_->Ports() : nullptr;
+}
+
+platform::ListItem* frmMdiNew::SelectedTrade() const {
+    const DeskPorts* ports = Ports();
+    return ports && ports->frmTrade ? ports->frmTrade->lvwOpenPos().SelectedItem() : nullptr;
+}
+
+platform::ListItem* frmMdiNew::SelectedPending() const {
+    const DeskPorts* ports = Ports();
+    return ports && ports->frmPending ? ports->frmPending->lvwPending().SelectedItem() : nullptr;
+}
+
+void frmMdiNew::mnuclose_order() {
+    platform::ListItem* row = SelectedTrade();
+    if (!row) return;
+    const auto ticket = WholeNumber(row->Text());
+    const auto amount = runtime::ParseNumber(row->SubItems(4));
+    const auto account = WholeNumber(row->SubItems(1));
+    if (ticket && amount && account) ClosePositionForAccount(*desk_, *ticket, *amount, *account);
+}
+
+void frmMdiNew::NewPositionFromTrade() {
+    SelectPane(kPaneNewPosition);
+    mnushow_order1_Click();
+}
+
+void frmMdiNew::NewEntryOrderFromTrade() {
+    SelectPane(kPaneNewEntryOrder);
+    if (const DeskPorts* ports = Ports(); ports && ports->frmlimitorder)
+        ports->frmlimitorder->cmdcancel_Click();
+    mnushow_limit2_Click();
+}
+
+void frmMdiNew::mnushow_order1_Click() {
+    platform::ListItem* row = SelectedTrade();
+    const DeskPorts* ports = Ports();
+    if (!row || !ports->frmorder) return;
+    const std::string symbol = row->SubItems(5);
+    if (HasEntry(ports->frmorder->cbsymbols(), symbol))
+        SelectComboText(ports->frmorder->cbsymbols(), symbol);
+}
+
+void frmMdiNew::mnushow_limit2_Click() {
+    platform::ListItem* row = SelectedTrade();
+    const DeskPorts* ports = Ports();
+    if (!row || !ports->frmlimitorder) return;
+    const std::string symbol = row->SubItems(5);
+    if (HasEntry(ports->frmlimitorder->cblimitordersymbols(), symbol))
+        SelectComboText(ports->frmlimitorder->cblimitordersymbols(), symbol);
+}
+
+void frmMdiNew::mnueditor_click() {
+    platform::ListItem* row = SelectedPending();
+    if (!row) return;
+    const DeskPorts& ports = *Ports();
+    if (MarketOrderKind(row->SubItems(2))) {
+        if (ports.Messages)
+            ports.Messages->ShowMessage("You can not edit market orders", kDefaultCaption, false);
+        return;
+    }
+    if (!ports.frmlimitorder) return;
+    ports.frmlimitorder->cmdcancel_Click();
+    ports.frmlimitorder->EdirMode();
+}
+
+void frmMdiNew::mnucancelor_click() {
+    platform::ListItem* row = SelectedPending();
+    if (!row) return;
+    const DeskPorts& ports = *Ports();
+    if (MarketOrderKind(row->SubItems(2))) {
+        if (ports.Messages)
+            ports.Messages->ShowMessage("You can not cancel market orders", kDefaultCaption, false);
+        return;
+    }
+    const auto account = WholeNumber(row->SubItems(1));
+    const auto orderID = WholeNumber(row->Text());
+    if (!account || !orderID) return;
+    if (ports.frmlimitorder) ports.frmlimitorder->cmdcancel_Click();
+    desk_->State().CancelOrderAccount = *account;
+    desk_->State().CancelOrderID = *orderID;
+    if (questionBox_)
+        questionBox_->Show(
+            "Are you sure you want to cancel order number " + std::to_string(*orderID) + "?",
+            CQuestionBox::kCancelOrder);
+}
+
+void frmMdiNew::mnuclear_Journal() {
+    // The journal form is the shell's own; its port knows only Add.
+    const DeskPorts* ports = Ports();
+    if (auto* journal = ports ? dynamic_cast<frmJournal*>(ports->frmJournal) : nullptr)
+        journal->lvwJournal().Clear();
+}
+
 // ---- Shell port ----
 
 void frmMdiNew::setStatusPaneText(int32_t ID, const std::string& Text) {
@@ -430,6 +527,9 @@ void frmMdiNew::setCommandChecked(int32_t CommandID, bool Checked) {
         commandBars_->UpdateAction(CommandID);
     }
     CommandBarControl* control = GetCommandBarControl(kBarView, CommandID);
+    // An action shows its state on every control; only a command without one
+    // needs its own entry.
+    if (!control && GetCommandControl(CommandID)) return;
     if (!control) {
         CommandBarControl* view = commandBars_ ? commandBars_->FindControl(kBarView) : nullptr;
         if (!view || !view->DropDownBar()) return;

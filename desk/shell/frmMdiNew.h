@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "desk/common/DeskServices.h"
 #include "desk/common/DeskState.h"
 #include "desk/common/Ports.h"
 #include "platform/widgets/CommandBars.h"
@@ -28,6 +29,11 @@ class COrbanexClientAPI;
 namespace OrbanexDesk {
 
 class CDockable;
+class CMenu;
+class CPopup;
+class CQuestionBox;
+class CStatusBar;
+class CToolBar;
 
 class frmMdiNew : public QMainWindow, public IShell {
 public:
@@ -41,6 +47,11 @@ public:
     void RegisterPane(int32_t PaneID, FormFactory Factory, IPaneView* View);
     // Shows the window and runs its load; `state` outlives the shell.
     void Show(DeskState& state);
+    // Before Show: what the trade, order and journal commands reach (the ports,
+    // the desk state) and the question box of the cancel command; both outlive
+    // the shell. Unset, those commands do nothing.
+    void setDesk(DeskServices* desk) { desk_ = desk; }
+    void setQuestionBox(CQuestionBox* questionBox) { questionBox_ = questionBox; }
 
     void MDIForm_Load();
     // Saves the layout and leaves the event loop; a failed write is not reported.
@@ -66,6 +77,27 @@ public:
     void mnuShowAll_Click();
     // Command 100027 and Ctrl+R.
     void ResetInterface();
+    // The simple interface (100077) and the ribbon (100078).
+    void ResetMenuBar();
+    void CreateRibbonBar();
+
+    // Trade, order and journal commands, on the selected row of their list;
+    // none selected, or a row that does not read, does nothing.
+    void mnuclose_order();
+    void mnushow_order1_Click();
+    void mnushow_limit2_Click();
+    void mnueditor_click();
+    void mnucancelor_click();
+    void mnuclear_Journal();
+    // The add-account dialog: whatever command 100029 runs.
+    void mnuLogin_Click();
+    // Empty commands.
+    void mnuRefresh_Accounts();
+    void ShowMP_Click();
+    // Hands the address to the machine's viewer; returns at once.
+    void WebBrowse(const std::string& Address);
+    // Runs what the id's handler is now; unknown ids do nothing.
+    void RunCommand(int32_t CommandID);
 
     platform::widgets::CommandBars& CommandBars() { return *commandBars_; }
     platform::widgets::DockingPanes& DockingPaneManager() { return *paneManager_; }
@@ -86,6 +118,7 @@ public:
     platform::widgets::CommandBarControl* GetCommandBarControl(int32_t ParentID,
                                                                int32_t ControlID) override;
     void AddCommandHandler(int32_t CommandID, std::function<void()> Handler) override;
+    void ShowPopup(int32_t BarID) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,11 +130,17 @@ private:
     };
 
     void InitializeCommandBars();
-    void CreateViewMenu();
-    void CreateStatusBar();
     void AddWindowActions();
     void AddKeyBindings();
+    void LoadCommandBarIcons();
     void LoadCommandBarImages();
+    void ExitCommand();
+    void ExitSystem();
+    void NewPositionFromTrade();
+    void NewEntryOrderFromTrade();
+    const DeskPorts* Ports() const;
+    platform::ListItem* SelectedTrade() const;
+    platform::ListItem* SelectedPending() const;
     void RegisterCommands();
     void LoadInterfaceLayout();
     // Views take their panes' state, then the checks mirror the panes.
@@ -114,6 +153,12 @@ private:
     std::unique_ptr<platform::widgets::CommandBars> commandBars_;
     std::unique_ptr<platform::widgets::DockingPanes> paneManager_;
     std::unique_ptr<CDockable> dockable_;
+    std::unique_ptr<CMenu> menu_;
+    std::unique_ptr<CPopup> popup_;
+    std::unique_ptr<CStatusBar> statusBar_;
+    std::unique_ptr<CToolBar> toolBar_;
+    DeskServices* desk_ = nullptr;
+    CQuestionBox* questionBox_ = nullptr;
     // Created at load and never used: the shell's own session object.
     std::shared_ptr<OrbanexClientAPI10::COrbanexClientAPI> clientAPI_;
     std::map<int32_t, PaneEntry> paneTable_;

@@ -9,11 +9,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <sstream>
+#include <stdexcept>
 
 namespace platform::widgets {
 
@@ -149,6 +154,11 @@ void CommandBarControl::setIconId(int32_t id) {
     if (action_) action_->setIcon(owner_.IconOf(iconId_));
 }
 
+void CommandBarControl::setIconSize(int32_t size) {
+    iconSize_ = size;
+    if (button_ && size > 0) button_->setIconSize(QSize(size, size));
+}
+
 void CommandBarControl::ShowState() {
     if (!action_) return;
     const bool checked = Checked();
@@ -204,6 +214,7 @@ CommandBarControl& CommandBar::AddControl(int32_t type, int32_t id, const std::s
     }
     widget_->addAction(c->action_);
     c->action_->setIcon(owner_.IconOf(c->iconId_));
+    if (kind_ == Kind::Ribbon || kind_ == Kind::RibbonGroup) AddButton(*c);
     if (type != CommandBarControl::Popup)
         QObject::connect(c->action_, &QAction::triggered, owner_.life_.get(),
                          [this, c] { owner_.Raise(*c); });
@@ -212,11 +223,81 @@ CommandBarControl& CommandBar::AddControl(int32_t type, int32_t id, const std::s
     return *c;
 }
 
+void CommandBar::AddButton(CommandBarControl& control) {
+    auto* button = new QToolButton(widget_);
+    button->setDefaultAction(control.action_);
+    button->setAutoRaise(true);
+    if (control.type_ == CommandBarControl::SplitButtonPopup)
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    else if (control.type_ == CommandBarControl::Popup)
+        button->setPopupMode(QToolButton::InstantPopup);
+    if (kind_ == Kind::RibbonGroup) {
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        buttons_->addWidget(button);
+    } else {
+        // The ribbon's system button, left of the tabs.
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        buttons_->insertWidget(0, button);
+    }
+    control.button_ = button;
+}
+
 void CommandBar::ForEachControl(const std::function<void(CommandBarControl&)>& f) const {
     for (const auto& c : controls_) {
         f(*c);
         if (c->dropDown_) c->dropDown_->ForEachControl(f);
     }
+    for (const auto& tab : tabs_)
+        for (const auto& group : tab->groups_) group->ForEachControl(f);
+}
+
+RibbonTab& CommandBar::InsertTab(int32_t index, const std::string& caption) {
+    if (kind_ != Kind::Ribbon) throw std::logic_error("tabs are the ribbon's");
+    const int at = std::clamp<int>(index, 0, static_cast<int>(tabs_.size()));
+    auto* page = new QWidget(pages_);
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addStretch(1);
+    pages_->insertWidget(at, page);
+    tabBar_->insertTab(at, Q(caption));
+    tabs_.insert(tabs_.begin() + at,
+                 std::unique_ptr<RibbonTab>(new RibbonTab(*this, caption, page)));
+    return *tabs_[static_cast<size_t>(at)];
+}
+
+void CommandBar::setSelectedTab(size_t index) {
+    if (tabBar_ && index >= 1 && index <= tabs_.size())
+        tabBar_->setCurrentIndex(static_cast<int>(index - 1));
+}
+
+// ---- RibbonTab ----
+
+RibbonTab::RibbonTab(CommandBar& ribbon, std::string caption, QWidget* page)
+    : ribbon_(ribbon), caption_(std::move(caption)), page_(page) {}
+
+RibbonTab::~RibbonTab() = default;
+
+CommandBar& RibbonTab::AddGroup(const std::string& caption, int32_t id) {
+    auto* frame = new QFrame(page_);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(0);
+    auto* buttons = new QWidget(frame);
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(buttons);
+    auto* label = new QLabel(Q(caption), frame);
+    label->setAlignment(Qt::AlignCenter);
+    column->addWidget(label);
+    auto* pageLayout = static_cast<QHBoxLayout*>(page_->layout());
+    pageLayout->insertWidget(pageLayout->count() - 1, frame);
+    auto group = std::unique_ptr<CommandBar>(
+        new CommandBar(ribbon_.owner_, CommandBar::Kind::RibbonGroup, caption, buttons));
+    group->buttons_ = row;
+    group->setBarId(id);
+    groups_.push_back(std::move(group));
+    return *groups_.back();
 }
 
 CommandBarControl* CommandBar::FindControl(int32_t id) const {
@@ -294,12 +375,52 @@ CommandBar& CommandBars::AddToolBar(const std::string& name, int32_t position) {
 }
 
 CommandBar& CommandBars::AddMenuBar(const std::string& name) {
+    for (auto it = bars_.begin(); it != bars_.end();) {
+        if ((*it)->BarKind() != CommandBar::Kind::MenuBar) {
+            ++it;
+            continue;
+        }
+        std::unique_ptr<CommandBar> old = std::move(*it);
+        it = bars_.erase(it);
+        Retire(std::move(old));
+    }
     auto* menuBar = new QMenuBar(menuContainer_);
     menuBar->setVisible(menuBarVisible_);
     menuContainer_->layout()->addWidget(menuBar);
     bars_.push_back(std::unique_ptr<CommandBar>(
         new CommandBar(*this, CommandBar::Kind::MenuBar, name, menuBar)));
     return *bars_.back();
+}
+
+CommandBar& CommandBars::AddRibbonBar(const std::string& name) {
+    auto* widget = new QWidget(menuContainer_);
+    widget->setObjectName(Q(name));
+    auto* column = new QVBoxLayout(widget);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    auto* tabBar = new QTabBar(widget);
+    tabBar->setDrawBase(false);
+    top->addWidget(tabBar);
+    top->addStretch(1);
+    column->addLayout(top);
+    auto* pages = new QStackedWidget(widget);
+    column->addWidget(pages);
+    QObject::connect(tabBar, &QTabBar::currentChanged, pages, &QStackedWidget::setCurrentIndex);
+    menuContainer_->layout()->addWidget(widget);
+    auto bar =
+        std::unique_ptr<CommandBar>(new CommandBar(*this, CommandBar::Kind::Ribbon, name, widget));
+    bar->buttons_ = top;
+    bar->tabBar_ = tabBar;
+    bar->pages_ = pages;
+    bars_.push_back(std::move(bar));
+    return *bars_.back();
+}
+
+bool CommandBars::RibbonShown() const {
+    for (const auto& bar : bars_)
+        if (bar->BarKind() == CommandBar::Kind::Ribbon && !bar->widget_->isHidden()) return true;
+    return false;
 }
 
 CommandBar* CommandBars::ActiveMenuBar() const {
@@ -410,11 +531,21 @@ void CommandBars::AddKeyBinding(int32_t flags, int32_t keyCode, int32_t id) {
     if (flags & 4) modifiers |= Qt::SHIFT;
     if (flags & 8) modifiers |= Qt::CTRL;
     if (flags & 16) modifiers |= Qt::ALT;
-    auto* shortcut = new QShortcut(QKeySequence(modifiers | key), &window_);
+    const int combination = modifiers | key;
+    if (auto old = keys_.find(combination); old != keys_.end()) {
+        // May run inside the old shortcut's own signal: silenced now, freed later.
+        QObject::disconnect(old->second.shortcut, nullptr, nullptr, nullptr);
+        old->second.shortcut->setEnabled(false);
+        old->second.shortcut->deleteLater();
+        keys_.erase(old);
+    }
+    auto* shortcut = new QShortcut(QKeySequence(combination), &window_);
     // A floating pane is a window of its own: the keys work there too.
     shortcut->setContext(Qt::ApplicationShortcut);
-    keyControls_.push_back(std::unique_ptr<CommandBarControl>(new CommandBarControl(*this, 1, id)));
-    CommandBarControl* control = keyControls_.back().get();
+    KeyBinding& binding = keys_[combination];
+    binding.shortcut = shortcut;
+    binding.control.reset(new CommandBarControl(*this, 1, id));
+    CommandBarControl* control = binding.control.get();
     QObject::connect(shortcut, &QShortcut::activated, life_.get(),
                      [this, control] { Execute(*control); });
 }
@@ -441,7 +572,12 @@ bool CommandBars::LoadIcon(const std::string& path, int32_t id) {
 bool CommandBars::LoadPicture(const std::string& path, int32_t id) {
     const QPixmap picture(Q(path));
     if (picture.isNull()) return false;
-    icons_[id] = QIcon(picture);
+    QIcon merged;
+    if (auto it = icons_.find(id); it != icons_.end())
+        for (const QSize& size : it->second.availableSizes())
+            if (size != picture.size()) merged.addPixmap(it->second.pixmap(size));
+    merged.addPixmap(picture);
+    icons_[id] = merged;
     ShowIcons(id);
     return true;
 }
@@ -505,7 +641,7 @@ bool CommandBars::LoadLayout(const std::string& text) {
         auto* toolBar = static_cast<QToolBar*>(toolBars[i]->widget_);
         if (toolBars[i]->Position() != places[i].second)
             window_.addToolBar(AreaOf(places[i].second), toolBar);
-        toolBar->setVisible(places[i].first == 1);
+        toolBar->setVisible(places[i].first == 1 && !RibbonShown());
     }
     return true;
 }

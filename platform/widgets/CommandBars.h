@@ -1,8 +1,10 @@
 #pragma once
-// Menu bars, toolbars, context menus, the status bar, window actions, key
-// bindings and images of the shell, on QMainWindow. Every control carries a
-// command id; using one raises Execute with that control. Context menus pop up
-// without a nested loop; key bindings work in every window of the program.
+// Menu bars, toolbars, the ribbon, context menus, the status bar, window
+// actions, key bindings and images of the shell, on QMainWindow. Every control
+// carries a command id; using one raises Execute with that control. Context
+// menus pop up without a nested loop; key bindings work in every window of the
+// program, one binding per key. The menu bar and the ribbon share one menu
+// widget, set once, and are switched by visibility.
 #include <QIcon>
 #include <cstdint>
 #include <functional>
@@ -17,12 +19,18 @@ class QAction;
 class QLabel;
 class QMainWindow;
 class QMenu;
+class QShortcut;
+class QTabBar;
+class QStackedWidget;
+class QToolButton;
+class QBoxLayout;
 class QWidget;
 
 namespace platform::widgets {
 
 class CommandBar;
 class CommandBars;
+class RibbonTab;
 
 struct BarRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -53,9 +61,13 @@ public:
     int32_t Style() const { return style_; }
     void setStyle(int32_t style) { style_ = style; }
     int32_t IconSize() const { return iconSize_; }
-    void setIconSize(int32_t size) { iconSize_ = size; }
-    // Popups only; nullptr otherwise.
+    void setIconSize(int32_t size);
+    // Popups and split buttons; nullptr otherwise.
     CommandBar* DropDownBar() const { return dropDown_.get(); }
+    // What a menu, toolbar or context bar shows; the ribbon's controls also have
+    // their own large button.
+    QAction* Action() const { return action_; }
+    QToolButton* ToolButton() const { return button_; }
 
 private:
     friend class CommandBar;
@@ -68,6 +80,7 @@ private:
     int32_t id_;
     QAction* action_ = nullptr;
     QAction* separator_ = nullptr;
+    QToolButton* button_ = nullptr;
     std::unique_ptr<CommandBar> dropDown_;
     std::string description_;
     std::string category_;
@@ -81,7 +94,7 @@ private:
 
 class CommandBar {
 public:
-    enum class Kind { MenuBar, ToolBar, Popup };
+    enum class Kind { MenuBar, ToolBar, Popup, Ribbon, RibbonGroup };
     ~CommandBar();
 
     Kind BarKind() const { return kind_; }
@@ -108,13 +121,23 @@ public:
     void ShowPopup();
     void Delete();
 
+    // Ribbon only: tabs at an index (clamped), counted and read from 1. The
+    // ribbon's own controls are its system button and that button's menu.
+    RibbonTab& InsertTab(int32_t index, const std::string& caption);
+    size_t TabCount() const { return tabs_.size(); }
+    RibbonTab& Tab(size_t index) const { return *tabs_.at(index - 1); }
+    // 1-based; selects the tab's page.
+    void setSelectedTab(size_t index);
+
     QWidget& Widget() const { return *widget_; }
 
 private:
     friend class CommandBars;
     friend class CommandBarControl;
+    friend class RibbonTab;
     CommandBar(CommandBars& owner, Kind kind, std::string title, QWidget* widget);
     void ForEachControl(const std::function<void(CommandBarControl&)>& f) const;
+    void AddButton(CommandBarControl& control);
 
     CommandBars& owner_;
     Kind kind_;
@@ -123,6 +146,32 @@ private:
     int32_t barId_ = 0;
     int32_t dockingFlags_ = 0;
     std::vector<std::unique_ptr<CommandBarControl>> controls_;
+    // Ribbon: the row of the system button and the tab strip, the pages; group:
+    // the row of its large buttons.
+    QBoxLayout* buttons_ = nullptr;
+    QTabBar* tabBar_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    std::vector<std::unique_ptr<RibbonTab>> tabs_;
+};
+
+// One page of the ribbon: captioned groups of large buttons, in order.
+class RibbonTab {
+public:
+    ~RibbonTab();
+    const std::string& Caption() const { return caption_; }
+    // A group is a bar whose id is the group's.
+    CommandBar& AddGroup(const std::string& caption, int32_t id);
+    size_t GroupCount() const { return groups_.size(); }
+    CommandBar& Group(size_t index) const { return *groups_.at(index - 1); }
+
+private:
+    friend class CommandBar;
+    RibbonTab(CommandBar& ribbon, std::string caption, QWidget* page);
+
+    CommandBar& ribbon_;
+    std::string caption_;
+    QWidget* page_;
+    std::vector<std::unique_ptr<CommandBar>> groups_;
 };
 
 struct WindowAction {
@@ -162,8 +211,11 @@ public:
 
     // position: 0 top, 1 bottom, 2 left, 3 right.
     CommandBar& AddToolBar(const std::string& name, int32_t position);
+    // The new menu bar replaces the active one.
     CommandBar& AddMenuBar(const std::string& name);
     CommandBar* ActiveMenuBar() const;
+    // Above the window's panes, in the menu widget beside the menu bar.
+    CommandBar& AddRibbonBar(const std::string& name);
     size_t BarCount() const { return bars_.size(); }
     // 1..BarCount, in the order added.
     CommandBar& Bar(size_t index) const { return *bars_.at(index - 1); }
@@ -185,12 +237,17 @@ public:
     void UpdateAction(int32_t id);
 
     // flags: 4 Shift, 8 Ctrl, 16 Alt; keyCode: a letter's or digit's character
-    // code, 112.. for F1..
+    // code, 112.. for F1... A key bound before runs the new id from now on (two
+    // application-wide shortcuts on one key would fire neither).
     void AddKeyBinding(int32_t flags, int32_t keyCode, int32_t id);
+    size_t KeyBindingCount() const { return keys_.size(); }
 
-    // False for a file that does not load; controls keep their icons then.
+    // False for a file that does not load; controls keep their icons then. A
+    // picture joins the id's icon as one more size (a later one of the same size
+    // replaces the earlier).
     bool LoadIcon(const std::string& path, int32_t id);
     bool LoadPicture(const std::string& path, int32_t id);
+    bool HasImage(int32_t id) const { return icons_.count(id) != 0; }
 
     void setStatusBarVisible(bool on);
     StatusBarPane& AddStatusPane(int32_t id);
@@ -199,7 +256,8 @@ public:
     void setStatusPaneStyle(size_t index, int32_t style);
 
     // The toolbars' places and visibility as one line; loading refuses any other
-    // text (false) and then changes nothing.
+    // text (false) and then changes nothing. While a ribbon shows, loading
+    // places the toolbars but shows none.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
@@ -215,6 +273,7 @@ private:
     void Retire(std::unique_ptr<CommandBar> bar);
     QIcon IconOf(int32_t iconId) const;
     void ShowIcons(int32_t iconId);
+    bool RibbonShown() const;
 
     QMainWindow& window_;
     QWidget* menuContainer_;
@@ -224,7 +283,12 @@ private:
     std::vector<std::unique_ptr<CommandBar>> retired_;
     std::map<int32_t, WindowAction> actions_;
     std::map<int32_t, QIcon> icons_;
-    std::vector<std::unique_ptr<CommandBarControl>> keyControls_;
+    struct KeyBinding {
+        QShortcut* shortcut;
+        std::unique_ptr<CommandBarControl> control;
+    };
+    // By key combination.
+    std::map<int, KeyBinding> keys_;
     std::vector<std::unique_ptr<StatusBarPane>> panes_;
     // Context of every Qt connection and the pane-click filter: destroyed first,
     // so that no signal of a surviving widget reaches a dead CommandBars.

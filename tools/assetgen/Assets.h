@@ -12,5 +12,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 void WriteTones(const std::filesystem::path& assets);
 // "images and icons/QDsk/": the command-bar icons (.ico) and pictures (.png).
 void WriteImages(const std::filesystem::path& assets);
+// Manage/ufd.jpg: the about box's brand picture.
+void WriteBrandPicture(const std::filesystem::path& assets);
 
 }  // namespace assetgen

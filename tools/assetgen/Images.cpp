@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -304,7 +305,31 @@ std::string Ico(const Image& image) {
     return out;
 }
 
+// The brand picture of the about box: the chart pictogram on a large navy tile.
+std::string BrandPicture() {
+    constexpr int kSide = 96;
+    QImage out(kSide, kSide, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(kSide / 32.0, kSide / 32.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor::fromRgba(kNavy));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 5, 5);
+    DrawShape(p, Shape::Chart);
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!out.save(&buffer, "JPG", 90)) throw std::runtime_error("no JPEG writer for ufd.jpg");
+    return bytes.toStdString();
+}
+
 }  // namespace
+
+void WriteBrandPicture(const std::filesystem::path& assets) {
+    WriteFile(assets / "Manage" / "ufd.jpg", BrandPicture());
+}
 
 void WriteImages(const std::filesystem::path& assets) {
     const std::filesystem::path dir = assets / "images and icons" / "QDsk";

@@ -1,6 +1,7 @@
 // orbanex_assetgen ASSETS_DIR: writes the files of a fresh program folder that
 // are made rather than written by hand (the branding file, the tones, the
-// command-bar images) into ASSETS_DIR. Deterministic: drawing uses no fonts.
+// command-bar images, the brand picture) into ASSETS_DIR. Deterministic:
+// drawing uses no fonts.
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
         assetgen::WriteBranding(assets);
         assetgen::WriteTones(assets);
         assetgen::WriteImages(assets);
+        assetgen::WriteBrandPicture(assets);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -2,25 +2,34 @@
 // start against the simulated server in the same process.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/DemoHome.h"
+#include "desk/accounts/frmAboutOrbanel.h"
 #include "desk/accounts/frmMain.h"
+#include "desk/accounts/frmSure.h"
 #include "desk/accounts/frmaccount.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/PaneTable.h"
+#include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/ListProcedures.h"
 #include "general/common/CStringValues.h"
 #include "platform/EventLoop.h"
 #include "platform/Paths.h"
 #include "platform/widgets/CommandBars.h"
+#include "platform/widgets/FileChooser.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Strings.h"
 #include "simserver/Demo.h"
@@ -129,6 +138,150 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
         << rows.Item("C3").SubItems(kNotesColumn);
     EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 3u);
 
+    desk.End();
+    EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
+}
+
+// The dealer's way through the window: status pane, dialog keys, popup, the
+// account commands, Remove All confirmed, a list saved and loaded back.
+TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-accounts-commands"};
+    platform::EventLoop::Ensure();
+    simserver::Server server(simserver::DemoBook());
+    server.Listen("127.0.0.1", 0);
+    const auto creds = simserver::CredentialLines(server.book());
+    ASSERT_GE(creds.size(), 3u);
+    std::vector<DemoAccount> seeded;
+    for (int i = 0; i < 2; ++i) {
+        const auto c = runtime::Split(creds[i], " ");
+        seeded.push_back({c[0], c[1], std::stoi(c[2])});
+    }
+    SeedDemoHome("127.0.0.1", server.Port(), seeded);
+    std::vector<platform::widgets::FileChooser::Request> asked;
+    std::string answer;
+    platform::widgets::FileChooser::SetScript([&](const auto& request) {
+        asked.push_back(request);
+        return answer.empty() ? std::nullopt : std::optional<std::string>(answer);
+    });
+
+    MGeneral desk;
+    desk.Main();
+    frmMain& window = desk.Accounts();
+    platform::ListView& rows = window.lvwClients();
+    auto status = [&](size_t i) { return rows.Item(i).SubItems(kStatusColumn); };
+    auto allConnected = [&](size_t count) {
+        return platform::EventLoop::RunUntil(
+            [&] {
+                if (rows.Count() != count) return false;
+                for (size_t i = 1; i <= count; ++i)
+                    if (status(i) != "Connected") return false;
+                return true;
+            },
+            kWaitMs);
+    };
+    ASSERT_TRUE(allConnected(2));
+    auto& popup = AccountsPopupBar(desk.Shell().CommandBars());
+    // Commands the popup lacks come from a menu of the test's own.
+    auto& others = desk.Shell().CommandBars().AddContextMenu(199999, "Test");
+    auto run = [&](int32_t command) {
+        auto* control = popup.FindControl(command);
+        if (!control)
+            control = &others.AddControl(platform::widgets::CommandBarControl::Button, command, "");
+        desk.Shell().CommandBars_Execute(*control);
+    };
+
+    // The status pane opens the dialog; the account box drops "." and letters,
+    // Enter adds; a user typed in lower case logs in.
+    QLabel* connectionPane = nullptr;
+    for (QLabel* label : desk.Shell().statusBar()->findChildren<QLabel*>())
+        if (label->text() == "Disconnected") connectionPane = label;
+    ASSERT_NE(connectionPane, nullptr);
+    QTest::mouseClick(connectionPane, Qt::LeftButton);
+    frmaccount& dialog = *window.AccountDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.chkAutoLogin().isEnabled());
+    const auto third = runtime::Split(creds[2], " ");
+    dialog.txtusername().setText(QString::fromStdString(runtime::LCase(third[0])));
+    dialog.txtpassword().setText(QString::fromStdString(runtime::LCase(third[1])));
+    dialog.chkSave().setChecked(true);
+    dialog.chkAutoLogin().setChecked(true);
+    QTest::keyClicks(&dialog.txtaccount(),
+                     QString::fromStdString(third[2].substr(0, 1) + ".x" + third[2].substr(1)));
+    EXPECT_EQ(dialog.txtaccount().text().toStdString(), third[2]);
+    QTest::keyClick(&dialog.txtaccount(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.txtaccount().text().isEmpty());
+    ASSERT_TRUE(allConnected(3)) << rows.Item(3).SubItems(kNotesColumn);
+    QTest::keyClicks(&dialog.txtaccount(), "123456789");
+    QTest::keyClick(&dialog.txtaccount(), '0');
+    EXPECT_FALSE(dialog.cmdLoginAA().isEnabled());
+    QTest::keyClick(&dialog.txtusername(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+
+    // A right click on a connected row: Connect and Login All off; "Logout" logs it out.
+    platform::widgets::ListView& view = window.ClientsView();
+    window.resize(900, 300);
+    window.show();
+    const QRect first = view.visualRect(view.model()->index(0, 0));
+    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, first.center());
+    ASSERT_EQ(rows.SelectedItem(), &rows.Item(1));
+    auto* menu = static_cast<QMenu*>(&popup.Widget());
+    EXPECT_TRUE(menu->isVisible());
+    const std::pair<int32_t, bool> expected[] = {{100018, false}, {100019, true}, {100020, true},
+                                                 {100032, false}, {100033, true}, {100034, true}};
+    for (auto [id, on] : expected) EXPECT_EQ(popup.FindControl(id)->Enabled(), on) << id;
+    QAction* logout = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->text() == "Logout") logout = action;
+    ASSERT_NE(logout, nullptr);
+    menu->hide();
+    logout->trigger();
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return status(1) == "Disconnected"; }, kWaitMs));
+    run(100032);
+    ASSERT_TRUE(allConnected(3));
+
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return ReadLines(AccountsWindowCore::ConnectedListPath()).size() >= 3; }, kWaitMs));
+    // Save-as asks for a target and copies the run's connected accounts there.
+    const std::filesystem::path list = folder.Path() / "dealer list.buf";
+    answer = list.string();
+    run(100006);
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return std::filesystem::exists(list); }, kWaitMs));
+    EXPECT_EQ(asked.back().mode, platform::widgets::FileChooser::Mode::Save);
+    EXPECT_EQ(ReadLines(list).size(), 3u);
+
+    // Remove All asks first: No keeps everything, Yes leaves no row, session or saved line.
+    run(100034);
+    frmSure& sure = window.SureDialog();
+    EXPECT_TRUE(sure.isVisible());
+    EXPECT_EQ(sure.Message(), " Are you sure to remove all accounts?");
+    sure.cmd2().click();
+    EXPECT_EQ(rows.Count(), 3u);
+    run(100034);
+    sure.cmd1().click();
+    EXPECT_FALSE(sure.isVisible());
+    EXPECT_EQ(rows.Count(), 0u);
+    EXPECT_EQ(window.CClientAPIManagers()->Count(), 0);
+    EXPECT_TRUE(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).empty());
+
+    // A cancelled load changes nothing; the saved list brings the three back.
+    answer.clear();
+    window.mnuload_Click();
+    platform::EventLoop::RunUntil([] { return false; }, 50);
+    EXPECT_EQ(rows.Count(), 0u);
+    EXPECT_EQ(asked.back().DialogTitle, "Load File");
+    EXPECT_EQ(asked.back().Filter, "Text Files (*.buf)|*.buf|All Files (*.*)|*.*");
+    answer = list.string();
+    window.mnuload_Click();
+    ASSERT_TRUE(allConnected(3));
+
+    // "About" opens the box.
+    run(100010);
+    EXPECT_TRUE(window.AboutBox().isVisible());
+
+    platform::widgets::FileChooser::SetScript({});
     desk.End();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
 }

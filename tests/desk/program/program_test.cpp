@@ -39,7 +39,8 @@ void WriteFile(const fs::path& path, const std::string& text) {
 // The titles of the tabs in front of the window's tab groups.
 std::vector<std::string> FrontTabs(QWidget& window) {
     std::vector<std::string> out;
-    for (QTabBar* bar : window.findChildren<QTabBar*>())
+    // The docks' tab bars are the window's own children; the ribbon's is not.
+    for (QTabBar* bar : window.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
         if (bar->isVisible() && bar->currentIndex() >= 0)
             out.push_back(bar->tabText(bar->currentIndex()).toStdString());
     std::sort(out.begin(), out.end());

@@ -73,23 +73,12 @@ public:
         throw std::out_of_range("pane");
     }
     void Close() { shell->close(); }
-    // Clicks the "&View" item with the id.
+    // Clicks the "&View" item with the id, else the control anywhere (the ribbon).
     void Click(int32_t id) {
-        auto* bar = shell->CommandBars().ActiveMenuBar()->Control(1).DropDownBar();
-        for (QAction* a : bar->Widget().actions())
-            if (!a->isSeparator() && a->text() == QString::fromStdString(Caption(id))) {
-                a->trigger();
-                return;
-            }
-        ADD_FAILURE() << "no item " << id;
-    }
-    std::string Caption(int32_t id) {
-        return shell->CommandBars()
-            .ActiveMenuBar()
-            ->Control(1)
-            .DropDownBar()
-            ->FindControl(id)
-            ->Caption();
+        if (auto* control = shell->GetCommandBarControl(kBarView, id))
+            control->Action()->trigger();
+        else
+            ADD_FAILURE() << "no item " << id;
     }
 
     DeskState state;
@@ -196,8 +185,8 @@ TEST_F(Shell, LayoutFilesRestoreWhatTheyHoldAndAnythingElseChangesNothing) {
         EXPECT_EQ(d.shell->CommandChecked(100042), !c.journalClosed);
         EXPECT_TRUE(Reachable(d.shell->GetPane(kPaneTrade)->Dock()));
         EXPECT_EQ(d.attachOrder.size(), 9u);
-        EXPECT_EQ(d.shell->CommandBars().ActiveMenuBar()->Control(1).DropDownBar()->ControlCount(),
-                  11u)
+        EXPECT_EQ(d.shell->CommandBars().ActiveMenuBar()->Control(2).DropDownBar()->ControlCount(),
+                  10u)
             << "bars as built";
     }
     WriteFile(Layout(), std::string(kMaxLayoutLine + 1, 'A') + "\nsecond");
@@ -299,7 +288,7 @@ TEST_F(Shell, CommandsDispatchByIdAndTheControlSearchKeepsItsOrder) {
     auto& bars = shell.CommandBars();
     std::vector<int32_t> ran;
     shell.AddCommandHandler(100047, [&] { ran.push_back(100047); });
-    auto& popup = bars.AddContextMenu(100045, "Journal popup");
+    auto& popup = *bars.FindContextMenu(100045);
     auto& inPopup = popup.AddControl(CommandBarControl::Button, 100047, "Refresh");
     auto& second = popup.AddControl(CommandBarControl::Button, 100042, "Journal");
     shell.CommandBars_Execute(inPopup);

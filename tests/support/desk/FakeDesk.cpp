@@ -191,10 +191,10 @@ struct FakeDesk::Doubles {
         void Add(int32_t AccountID, int16_t key, const std::string& Text, double Amount) override {
             d.Record("limit.Add|" + std::to_string(AccountID) + "|" + std::to_string(key) + "|" +
                      Text + "|" + Num(Amount));
+            // Keyed by account as the real pane: a listed account keeps its row.
             const std::string rowKey = "C" + std::to_string(AccountID);
             auto& lv = d.stores().limitClients;
-            if (lv.Find(rowKey)) lv.Remove(rowKey);
-            lv.Add(rowKey, std::to_string(AccountID));
+            if (!lv.Find(rowKey)) lv.Add(rowKey, std::to_string(AccountID));
         }
         void addNote(const std::string& Text, int32_t Account) override {
             d.Record("limit.addNote|" + Text + "|" + std::to_string(Account));
@@ -208,6 +208,8 @@ struct FakeDesk::Doubles {
         void setDisplayed(bool shown) override {
             d.Record(std::string("limit.setDisplayed|") + (shown ? "True" : "False"));
         }
+        void cmdcancel_Click() override { d.Record("limit.cmdcancel_Click"); }
+        void EdirMode() override { d.Record("limit.EdirMode"); }
     } limit;
 
     struct MW : IfrmMW {

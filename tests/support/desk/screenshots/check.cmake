@@ -6,7 +6,9 @@ if(NOT rc EQUAL 0)
 endif()
 foreach(name main-window pane-Market-Watch pane-New-Position pane-New-Entry-Order
         pane-Close-Postion pane-Accounts-List pane-Trade pane-Net-Trade pane-Journal
-        pane-Pending-Order message-box requote-dialog)
+        pane-Pending-Order message-box requote-dialog ribbon-Home ribbon-View ribbon-Help
+        ribbon-Trade-Panel context-Accounts-Popup context-trade-Popup context-Journal-popup
+        context-Pending status-bar simple-File simple-View simple-Help)
   if(NOT EXISTS ${OUT}/${name}.png)
     message(FATAL_ERROR "missing ${name}.png")
   endif()

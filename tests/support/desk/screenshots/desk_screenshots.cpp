@@ -1,10 +1,18 @@
 // desk_screenshots OUTDIR: runs the real desk offscreen in a temporary program
 // folder seeded from the assets, at 1600 x 1000, and writes PNGs of the main
-// window, each pane, a message box and the re-quote dialog for a human look;
-// then closes the shell and keeps the layout it wrote (Interface.vfx) beside them.
+// window, each pane, a message box and the re-quote dialog for a human look,
+// then the command bars: the ribbon on each tab with the system menu open, the
+// "&Trade Panel" drop-down, the simple interface with each menu open, the four
+// context menus and the status bar; then closes the shell and keeps the layout
+// it wrote (Interface.vfx) beside them.
 #include <QApplication>
 #include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
+#include <QStatusBar>
+#include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +22,8 @@
 #include "desk/MGeneralMain.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/PriceChangedPresenter.h"
+#include "desk/shell/CDockable.h"
+#include "desk/shell/CommandBarTables.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/DeskMessages.h"
 #include "desk/ui/frmPriceChanged.h"
@@ -36,8 +46,71 @@ bool Save(QWidget& widget, const fs::path& file) {
 
 std::string Slug(const char* title) {
     std::string s;
-    for (const char* p = title; *p; ++p) s += *p == ' ' ? '-' : *p;
+    for (const char* p = title; *p; ++p)
+        if (*p != '&' && *p != '/') s += *p == ' ' ? '-' : *p;
     return s;
+}
+
+// The window with an open menu painted where it shows (menus are windows of
+// their own, so a grab of the window misses them); the menu closes after.
+bool SaveWithMenu(QWidget& window, QMenu& menu, const QPoint& at, const fs::path& file) {
+    menu.popup(at);
+    Settle();
+    QPixmap shot = window.grab();
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(window.mapFromGlobal(menu.pos()), menu.grab());
+    }
+    menu.close();
+    const bool ok = shot.save(QString::fromStdString(file.string()), "PNG");
+    if (!ok) std::fprintf(stderr, "desk_screenshots: cannot write %s\n", file.c_str());
+    return ok;
+}
+
+QMenu& MenuOf(platform::widgets::CommandBarControl& control) {
+    return static_cast<QMenu&>(control.DropDownBar()->Widget());
+}
+
+QPoint Below(QWidget& widget) {
+    return widget.mapToGlobal(QPoint(0, widget.height()));
+}
+
+bool SaveCommandBars(OrbanexDesk::frmMdiNew& shell, const fs::path& out) {
+    using namespace OrbanexDesk;
+    bool ok = true;
+    auto& ribbon = *shell.Dockable().RibbonBar();
+    auto& system = ribbon.Control(1);
+    for (size_t t = 1; t <= ribbon.TabCount(); ++t) {
+        ribbon.setSelectedTab(t);
+        const std::string name = "ribbon-" + Slug(ribbon.Tab(t).Caption().c_str()) + ".png";
+        ok = SaveWithMenu(shell, MenuOf(system), Below(*system.ToolButton()), out / name) && ok;
+    }
+    ribbon.setSelectedTab(2);
+    auto& split = *ribbon.FindControl(kTradePanelSplit);
+    ok = SaveWithMenu(shell, MenuOf(split), Below(*split.ToolButton()),
+                      out / "ribbon-Trade-Panel.png") &&
+         ok;
+    for (const BarTable& bar : kContextBars) {
+        auto& menu = static_cast<QMenu&>(shell.CommandBars().FindContextMenu(bar.id)->Widget());
+        ok = SaveWithMenu(shell, menu, shell.mapToGlobal(shell.rect().center()),
+                          out / ("context-" + Slug(bar.title) + ".png")) &&
+             ok;
+    }
+    ok = Save(*shell.statusBar(), out / "status-bar.png") && ok;
+    shell.ResetMenuBar();
+    Settle();
+    auto& menuBar = *shell.CommandBars().ActiveMenuBar();
+    auto& bar = static_cast<QMenuBar&>(menuBar.Widget());
+    for (size_t i = 1; i <= menuBar.ControlCount(); ++i) {
+        auto& popup = menuBar.Control(i);
+        const QRect place = bar.actionGeometry(popup.Action());
+        ok = SaveWithMenu(shell, MenuOf(popup), bar.mapToGlobal(place.bottomLeft()),
+                          out / ("simple-" + Slug(popup.Caption().c_str()) + ".png")) &&
+             ok;
+    }
+    shell.CreateRibbonBar();
+    Settle();
+    return ok;
 }
 
 }  // namespace
@@ -92,6 +165,7 @@ int main(int argc, char** argv) {
         else
             ok = false;
         requote.Dismiss();
+        ok = SaveCommandBars(shell, out) && ok;
         shell.close();
         desk.End();
         fs::copy_file(home / "Manage" / "Interface.vfx", out / "Interface.vfx",

@@ -1,0 +1,56 @@
+#include "desk/shell/CToolBar.h"
+
+#include "desk/shell/CommandBarTables.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr int32_t kToolBarDocking = 47;
+}  // namespace
+
+void DockBarNextTo(platform::widgets::CommandBars& bars, platform::widgets::CommandBar& bar,
+                   platform::widgets::CommandBar& docked, bool below) {
+    bars.RecalcLayout();
+    const platform::widgets::BarRect r = docked.WindowRect();
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (below)
+        bars.DockToolBar(bar, r.left, r.bottom, r.right, r.bottom + height);
+    else
+        bars.DockToolBar(bar, r.right, r.top, r.right + width, r.bottom);
+}
+
+CToolBar::CToolBar(platform::widgets::CommandBars& bars, CDockable& dockable)
+    : bars_(bars), dockable_(dockable) {}
+
+void CToolBar::DeleteBars() {
+    for (auto* bar : toolBars_) bar->Delete();
+    toolBars_.clear();
+}
+
+void CToolBar::CreateMenu() {
+    for (const BarTable& table : kToolBars) {
+        auto& bar = bars_.AddToolBar(table.title, 0);
+        bar.setBarId(table.id);
+        bar.setDockingFlags(kToolBarDocking);
+        toolBars_.push_back(&bar);
+    }
+}
+
+void CToolBar::AddItem() {
+    for (size_t i = 0; i < toolBars_.size(); ++i) {
+        for (const BarItem& item : kToolBars[i].items)
+            dockable_.AddToolButton(*toolBars_[i], item.type, item.id, item.caption, -1, item.group,
+                                    item.description, 0, item.category);
+        toolBars_[i]->setVisible(true);
+    }
+}
+
+void CToolBar::DockAll() {
+    if (toolBars_.size() == 2) DockBarNextTo(bars_, *toolBars_[1], *toolBars_[0], false);
+}
+
+void CToolBar::Hide() {
+    for (auto* bar : toolBars_) bar->setVisible(false);
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,107 @@
+// The about box over the branding cases: whatever the branding files hold, or
+// lack, the box opens; the web address opens through the URL opener.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desk/AssetsDir.h"
+#include "desk/accounts/frmAboutOrbanel.h"
+#include "platform/widgets/UrlOpener.h"
+#include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/TempProgramFolder.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+namespace fs = std::filesystem;
+
+enum class Picture { Shipped, None, Corrupt };
+
+struct BrandingCase {
+    const char* name;
+    std::optional<std::string> datCmo;
+    Picture picture;
+    const char *company, *web, *email;
+};
+
+void Write(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void MoveOver(QWidget& widget) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget.mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
+}
+
+bool Lit(const QLabel& label) {
+    return label.font().underline() && label.palette().color(QPalette::WindowText) == Qt::blue;
+}
+
+TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
+    widgets_testing::App();
+    std::vector<std::string> opened;
+    platform::widgets::SetUrlOpener([&](const std::string& url) {
+        opened.push_back(url);
+        return true;
+    });
+    const BrandingCase cases[] = {
+        {"three lines", "Demo Brokerage\r\nwww.example.com\r\ndealing@example.com\r\n",
+         Picture::Shipped, "Demo Brokerage", "www.example.com", "dealing@example.com"},
+        {"no file", std::nullopt, Picture::None, "", "", ""},
+        {"one line", "Demo Brokerage\r\n", Picture::Corrupt, "Demo Brokerage", "", ""},
+        {"a comma in line 1", "Demo, Brokerage\r\nwww.example.com\r\ndealing@example.com\r\n",
+         Picture::Shipped, "Demo", "Brokerage", "www.example.com"},
+    };
+    for (const BrandingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempProgramFolder folder{"desk-about"};
+        if (c.datCmo) Write(folder.Path() / "manage" / "dat.cmo", *c.datCmo);
+        if (c.picture == Picture::Shipped)
+            fs::copy_file(fs::path(kAssetsDir) / "Manage" / "ufd.jpg",
+                          folder.Path() / "manage" / "ufd.jpg");
+        if (c.picture == Picture::Corrupt)
+            Write(folder.Path() / "manage" / "ufd.jpg", "\xff\xd8\xff\xe0 not a picture");
+
+        frmAboutOrbanel box;
+        box.ShowForm();
+        EXPECT_TRUE(box.isVisible());
+        EXPECT_EQ(box.lblCusName().text().toStdString(), c.company);
+        EXPECT_EQ(box.lblCusWeb().text().toStdString(), c.web);
+        EXPECT_EQ(box.lblCusEmail().text().toStdString(), c.email);
+        EXPECT_EQ(box.Image1().pixmap().isNull(), c.picture != Picture::Shipped);
+        EXPECT_EQ(box.CompanyName(), c.company);
+        // What follows the notes sits below them.
+        EXPECT_GE(box.lblVersion().y(), box.lblNotes().geometry().bottom());
+
+        opened.clear();
+        QTest::mouseClick(&box.lblCusEmail(), Qt::LeftButton);
+        EXPECT_TRUE(opened.empty());
+        QTest::mouseClick(&box.lblCusWeb(), Qt::LeftButton);
+        QTest::mouseClick(&box.lbl_website(), Qt::LeftButton);
+        EXPECT_EQ(opened, (std::vector<std::string>{std::string("http://") + c.web,
+                                                    "http://www.example.org/"}));
+
+        MoveOver(box.lblCusWeb());
+        EXPECT_TRUE(Lit(box.lblCusWeb()));
+        MoveOver(box.lblCusEmail());
+        EXPECT_FALSE(Lit(box.lblCusWeb()));
+        EXPECT_FALSE(Lit(box.lblCusEmail()));
+        MoveOver(box.lbl_website());
+        EXPECT_TRUE(Lit(box.lbl_website()));
+        MoveOver(box);
+        EXPECT_FALSE(Lit(box.lbl_website()));
+        box.close();
+    }
+    platform::widgets::SetUrlOpener({});
+}
+
+}  // namespace

@@ -1,0 +1,401 @@
+// The entry-order pane in the real desk offscreen: its port's contract, and its
+// three modes against the simulated server in the same process.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "desk/MGeneralMain.h"
+#include "desk/accounts/AccountInput.h"
+#include "desk/common/DeskProcedures.h"
+#include "desk/common/PaneTable.h"
+#include "desk/orders/frmlimitorder.h"
+#include "desk/sessions/CClientAPIManager.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/DeleteManagedOrder.h"
+#include "desk/shell/frmJournal.h"
+#include "desk/shell/frmMdiNew.h"
+#include "general/common/MTokens.h"
+#include "platform/EventLoop.h"
+#include "runtime/Convert.h"
+#include "simserver/Server.h"
+#include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/TempProgramFolder.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+namespace og = OrbanelGeneral10;
+using Texts = std::vector<std::string>;
+
+constexpr int32_t kWaitMs = 5000;
+constexpr int32_t kEur = 2;
+const int32_t kAccounts[] = {70, 80, 90};
+const char* const kUsers[] = {"ANN", "BEN", "CAL"};
+
+frmlimitorder& Pane(MGeneral& desk) {
+    auto* pane = dynamic_cast<frmlimitorder*>(desk.Services().Ports().frmlimitorder);
+    EXPECT_NE(pane, nullptr);
+    return *pane;
+}
+
+Texts Column(const platform::ListView& rows, size_t sub) {
+    Texts out;
+    for (size_t i = 1; i <= rows.Count(); ++i)
+        out.push_back(sub ? rows.Item(i).SubItems(sub) : rows.Item(i).Text());
+    return out;
+}
+
+// The port as the sessions, the market pane and the resets use it.
+TEST(EntryPane, ServesItsPortFromItsPane) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-entry-pane"};
+    MGeneral desk;
+    desk.Main();
+    frmlimitorder& pane = Pane(desk);
+    const DeskPorts& ports = desk.Services().Ports();
+    EXPECT_EQ(desk.Shell().GetPane(kPaneNewEntryOrder)->Widget(), &pane);
+    ASSERT_NE(pane.CBlimitorderdis(), nullptr);
+    EXPECT_EQ(pane.CBlimitorderdis()->ListIndex(), 0) << "the accounts window's load picks it";
+    EXPECT_FALSE(pane.CancelVisible());
+    EXPECT_TRUE(pane.findChild<QLineEdit*>("txtEditPrice")->isHidden());
+
+    // Rows keyed by account; a listed account's Add changes nothing.
+    Ifrmlimitorder& port = pane;
+    port.Add(1001, 4, "", 0);
+    port.Add(1002, 5, "0.5", 2.5);
+    port.lvwConClients().Item("C1001").setSubItems(2, "kept");
+    port.Add(1001, 9, "7", 0);
+    EXPECT_EQ(Column(port.lvwConClients(), 0), (Texts{"1001", "1002"}));
+    EXPECT_EQ(Column(port.lvwConClients(), 1), (Texts{"", "0.5"}));
+    EXPECT_EQ(Column(port.lvwConClients(), 2), (Texts{"kept", "2.5"}));
+    port.addNote("note", 1002);
+    port.addNote("nobody", 1003);
+    EXPECT_EQ(Column(port.lvwConClients(), 2), (Texts{"kept", "note"}));
+    EXPECT_EQ(port.lvwConClients().Item("C1002").SubItemForeColor(2), 255);
+    pane.updateAmount(0, 0.30000000000000004, "C1001");
+    EXPECT_EQ(port.lvwConClients().Item("C1001").SubItems(1), "0.3");
+    EXPECT_EQ(pane.checkkey(1), "") << "no session";
+
+    // Cancel empties results and amounts; the pane's own reset keeps results.
+    port.lvwConClients().Item("C1001").setChecked(true);
+    pane.clearFrmlimit();
+    EXPECT_EQ(Column(port.lvwConClients(), 1), (Texts{"", ""}));
+    EXPECT_EQ(Column(port.lvwConClients(), 2), (Texts{"kept", "note"}));
+    EXPECT_FALSE(port.lvwConClients().Item("C1001").Checked());
+    port.cmdcancel_Click();
+    EXPECT_EQ(Column(port.lvwConClients(), 2), (Texts{"", ""}));
+
+    // The market pane's Remove takes the entry pane's row too; twice is harmless.
+    ports.frmorder->Add(1001, "", 0);
+    ports.frmorder->Remove(1001);
+    ports.frmorder->Remove(1001);
+    EXPECT_EQ(Column(port.lvwConClients(), 0), (Texts{"1002"}));
+
+    // The desk's clearing of the order forms empties the four boxes and six labels.
+    port.setTxtatprice("1.2");
+    port.setTxtsl("1.1");
+    port.setTxttp("1.3");
+    port.setTxtlimitorderammount("2");
+    port.setLblcondition("<");
+    port.setLblpricecondition("1.2495");
+    port.setLblslcondition("<");
+    port.setLblslchanged("1.249");
+    port.setLbltpcondition(">");
+    port.setLbltpchanged("1.25");
+    ports.MGeneral->ClearOrderForms();
+    EXPECT_EQ(port.txtatprice() + port.txtsl() + port.txttp() + port.txtlimitorderammount() +
+                  port.lblpricecondition() + port.lblslchanged() + port.lbltpchanged(),
+              "");
+    for (const char* name : {"lblcondition", "lblslcondition", "lbltpcondition"})
+        EXPECT_EQ(pane.findChild<QLabel*>(name)->text(), "") << name;
+
+    // The trade views' reset leaves any edit.
+    pane.setIsEditing(true);
+    pane.setPaneMode("SLTP ");
+    ports.MGeneral->ResetTradeViews();
+    EXPECT_FALSE(pane.IsEditing());
+    EXPECT_EQ(pane.PaneMode(), "");
+    EXPECT_EQ(port.lvwConClients().Count(), 0u);
+}
+
+// Three accounts on one server: EURUSD at 1.2480/1.2500 with 5-pip offsets, a buy
+// position of BEN's with its stop-loss order, and CAL's sell limit.
+simserver::Book EntryBook() {
+    simserver::Book book;
+    simserver::Symbol usd;
+    usd.id = 1;
+    usd.name = "USD";
+    usd.used = false;
+    usd.contractSize = 1;
+    usd.bid = usd.ask = 1;
+    book.AddSymbol(usd);
+    simserver::Symbol eur;
+    eur.id = kEur;
+    eur.name = "EURUSD";
+    eur.bid = 1.2480;
+    eur.ask = 1.2500;  // the client's ask is bid + 2 pips of spread: 1.2482
+    book.AddSymbol(eur);
+    for (int i = 0; i < 3; ++i) {
+        simserver::Client c;
+        c.id = 101 + i;
+        c.userName = kUsers[i];
+        book.AddClient(c);
+        simserver::User u;
+        u.name = kUsers[i];
+        u.password = "PW";
+        u.clientId = c.id;
+        book.AddUser(u);
+        simserver::Account a;
+        a.id = kAccounts[i];
+        a.clientId = c.id;
+        a.figures.totDep = 10000;
+        book.AddAccount(a);
+    }
+    simserver::Position p;
+    p.ticket = 501;
+    p.accountId = 80;
+    p.side = 1;
+    p.lots = 2;
+    p.symbolId = kEur;
+    p.price = 1.24;
+    book.AddPosition(p);
+    simserver::Order sl;
+    sl.id = 601;
+    sl.accountId = 80;
+    sl.side = -1;
+    sl.lots = 2;
+    sl.symbolId = kEur;
+    sl.slTp = true;
+    sl.ticket = 501;
+    sl.sl = "1.2";
+    book.AddOrder(sl);
+    simserver::Order limit;
+    limit.id = 602;
+    limit.accountId = 90;
+    limit.side = -1;
+    limit.lots = 1;
+    limit.symbolId = kEur;
+    limit.price = 1.26;
+    book.AddOrder(limit);
+    return book;
+}
+
+struct EntryOnServer : ::testing::Test {
+    QApplication& app = widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-entry-server"};
+    simserver::Server server{EntryBook()};
+    MGeneral desk;
+
+    void SetUp() override {
+        server.Listen("127.0.0.1", 0);
+        desk.Main();
+    }
+    void LogIn(int count) {
+        auto managers = desk.Services().Managers();
+        for (int i = 0; i < count; ++i)
+            managers->Add("127.0.0.1", server.Port(), kUsers[i], "PW", true, kAccounts[i]);
+        ASSERT_TRUE(platform::EventLoop::RunUntil(
+            [&] {
+                const DeskPorts& ports = desk.Services().Ports();
+                return Pane(desk).lvwConClients().Count() == static_cast<size_t>(count) &&
+                       ports.frmPending->lvwPending().Count() == (count == 3 ? 2u : 1u) &&
+                       ports.frmTrade->lvwOpenPos().Count() == 1;
+            },
+            kWaitMs))
+            << Pane(desk).lvwConClients().Count() << " "
+            << desk.Services().Ports().frmPending->lvwPending().Count() << " "
+            << desk.Services().Ports().frmTrade->lvwOpenPos().Count();
+        platform::EventLoop::RunFor(50);
+    }
+    std::vector<simserver::LoggedRequest> Sent(int32_t token) const {
+        return server.book().Requests(token);
+    }
+    platform::ListItem* PendingRow(const std::string& id) {
+        return desk.Services().Ports().frmPending->lvwPending().Find("P" + id);
+    }
+    bool Wait(const std::function<bool()>& done) {
+        return platform::EventLoop::RunUntil(done, kWaitMs);
+    }
+};
+
+TEST_F(EntryOnServer, NewOrdersForTwoAccountsThenAnEditAndADeletion) {
+    LogIn(2);
+    frmlimitorder& pane = Pane(desk);
+    auto& rows = pane.lvwConClients();
+    auto* price = pane.findChild<QLineEdit*>("txtatprice");
+    auto* amount = pane.findChild<QLineEdit*>("txtlimitorderammount");
+    EXPECT_EQ(pane.cblimitordersymbols().Text(), "EURUSD");
+    pane.cblimiordertype().setListIndex(0);
+    pane.limitorderpricechange();
+    pane.setLblpricecondition("unchanged");
+    EXPECT_EQ(pane.lblpricecondition(), "unchanged") << "the sessions' call waits for the loop";
+    platform::EventLoop::RunFor(20);
+    EXPECT_EQ(pane.lblpricecondition(), "1.2477");
+
+    // Typing enables Submit while the at price lies below the boundary.
+    QTest::keyClicks(price, "1.2x4.7");
+    EXPECT_EQ(pane.txtatprice(), "1.247");
+    EXPECT_TRUE(pane.SubmitEnabled());
+    QTest::keyClicks(price, "7");
+    EXPECT_FALSE(pane.SubmitEnabled());
+    price->clear();
+    QTest::keyClicks(price, "1.2");
+    EXPECT_EQ(pane.lblslchanged(), "1.1995");
+    QTest::keyClicks(amount, "2");
+
+    // Check all, distribute, submit: one order per account with its own share.
+    pane.LblCheck_Click();
+    EXPECT_EQ(pane.findChild<QLabel*>("LblCheck")->text(), "Uncheck All");
+    EXPECT_TRUE(rows.Item("C70").Checked() && rows.Item("C80").Checked());
+    pane.findChild<QPushButton*>("cmdlimiorderdis")->click();
+    EXPECT_EQ(Column(rows, 1), (Texts{"1", "1"}));
+    ASSERT_TRUE(pane.SubmitEnabled());
+
+    // A pasted stop-loss that is no number: refused in the pane, texts kept.
+    pane.setTxtsl("1,1");
+    pane.cmdsubmitlimiorder_Click();
+    EXPECT_EQ(Column(rows, 2), (Texts{"Invalid Price", "Invalid Price"}));
+    EXPECT_EQ(pane.txtatprice() + "|" + pane.txtlimitorderammount(), "1.2|2");
+    pane.setTxtsl("");
+    pane.findChild<QPushButton*>("cmdsubmitlimiorder")->click();
+    const auto sent = Sent(og::NEW_LIMIT_ORDER_TOKEN);
+    ASSERT_EQ(sent.size(), 0u) << "queued, not yet read";
+    ASSERT_TRUE(Wait([&] { return Sent(og::NEW_LIMIT_ORDER_TOKEN).size() == 2; }));
+    Texts accounts;
+    for (const auto& r : Sent(og::NEW_LIMIT_ORDER_TOKEN)) {
+        accounts.push_back(r.params.at(1));
+        EXPECT_EQ(runtime::Val(r.params.at(3)), 1) << "lots";
+        EXPECT_EQ(runtime::Val(r.params.at(4)), 1.2) << "price";
+        EXPECT_EQ(r.params.at(5), "1") << "buy limit";
+    }
+    EXPECT_EQ(accounts, (Texts{"70", "80"}));
+    EXPECT_EQ(Column(rows, 2), (Texts{"Success Result", "Success Result"}));
+    EXPECT_EQ(pane.txtatprice() + pane.txtlimitorderammount(), "") << "the pane resets";
+    auto* journal = dynamic_cast<frmJournal*>(desk.Services().Ports().frmJournal);
+    ASSERT_NE(journal, nullptr);
+    const Texts lines = Column(journal->lvwJournal(), 2);
+    EXPECT_EQ(
+        std::count(lines.begin(), lines.end(), "Request Buy Limit EURUSD at 1.2 ( SL=  TP=  )"), 2);
+    ASSERT_TRUE(
+        Wait([&] { return desk.Services().Ports().frmPending->lvwPending().Count() == 3; }));
+    Texts types;
+    for (size_t i = 1; i <= 3; ++i)
+        types.push_back(desk.Services().Ports().frmPending->lvwPending().Item(i).SubItems(2));
+    EXPECT_EQ(std::count(types.begin(), types.end(), "Buy limit"), 2);
+
+    // Edit of ANN's new order: the typed amount goes as typed.
+    const std::string annOrder = server.book().orders.at(2).accountId == 70
+                                     ? std::to_string(server.book().orders.at(2).id)
+                                     : std::to_string(server.book().orders.at(3).id);
+    PendingRow(annOrder)->setSelected(true);
+    pane.EdirMode();
+    EXPECT_EQ(pane.PaneMode(), "Limit Orders");
+    EXPECT_TRUE(pane.CancelVisible());
+    EXPECT_EQ(pane.cblimiordertypeListIndex(), 0) << "\"Buy limit\" selects \"Buy Limit\"";
+    EXPECT_TRUE(rows.Item("C70").Checked());
+    EXPECT_FALSE(rows.Item("C80").Checked());
+    pane.setTxtlimitorderammount("0.3");
+    pane.setTxtatprice("1.19");
+    pane.cmdsubmitlimiorder_Click();
+    ASSERT_TRUE(Wait([&] { return Sent(og::UPDATE_LIMIT_ORDER_TOKEN).size() == 1; }));
+    const auto update = Sent(og::UPDATE_LIMIT_ORDER_TOKEN).front();
+    EXPECT_EQ(update.params.at(1), "70");
+    EXPECT_EQ(update.params.at(2), annOrder);
+    EXPECT_EQ(update.params.at(10), "0.3");
+    EXPECT_FALSE(pane.CancelVisible());
+    EXPECT_EQ(pane.PaneMode(), "");
+
+    // Cancel of a confirmed order: nothing without a selected pending row.
+    PendingRow(annOrder)->setSelected(false);
+    DeleteManagedOrder(desk.Services(), 70, runtime::CLng(runtime::Val(annOrder)));
+    PendingRow(annOrder)->setSelected(true);
+    DeleteManagedOrder(desk.Services(), 70, runtime::CLng(runtime::Val(annOrder)));
+    ASSERT_TRUE(Wait([&] { return !PendingRow(annOrder); }));
+    ASSERT_EQ(Sent(og::DELETE_LIMIT_ORDER_TOKEN).size(), 1u);
+    EXPECT_EQ(Sent(og::DELETE_LIMIT_ORDER_TOKEN).front().params.at(2), annOrder);
+    EXPECT_EQ(rows.Item("C70").SubItems(2), "Success Result");
+    EXPECT_FALSE(rows.Item("C70").Checked());
+}
+
+TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
+    LogIn(3);
+    frmlimitorder& pane = Pane(desk);
+    auto& rows = pane.lvwConClients();
+
+    // "Sell(Manage)": the position is a buy; the stray Trade selection is ignored.
+    PendingRow("601")->setSelected(true);
+    pane.EdirMode();
+    EXPECT_EQ(pane.PaneMode(), "SLTP ");
+    EXPECT_EQ(pane.PositionSide(), "Buy");
+    EXPECT_EQ(pane.cblimiordertypeListIndex(), 0);
+    EXPECT_FALSE(pane.findChild<QLineEdit*>("txtatprice")->isEnabled());
+    EXPECT_EQ(Column(rows, 1), (Texts{"", "2", ""}));
+    EXPECT_EQ(rows.Item("C80").Checked(), true);
+    auto& positions = desk.Services().Ports().frmTrade->lvwOpenPos();
+    ASSERT_GE(positions.Count(), 1u);
+    positions.Item(1).setSelected(true);
+    pane.setTxtsl("1.1");
+    pane.cmdsubmitlimiorder_Click();
+    ASSERT_TRUE(Wait([&] { return Sent(og::UPDATE_SL_TP_ORDER_TOKEN).size() == 1; }));
+    EXPECT_EQ(Sent(og::UPDATE_SL_TP_ORDER_TOKEN).front().params.at(2), "601");
+    EXPECT_EQ(Sent(og::UPDATE_SL_TP_ORDER_TOKEN).front().params.at(6), "1.1");
+    EXPECT_TRUE(Sent(og::NEW_SL_TP_TOKEN).empty());
+
+    // ANN's session goes: CAL's edit and cancel still reach CAL.
+    auto& clients = desk.Accounts().lvwClients();
+    for (size_t i = 1; i <= clients.Count(); ++i)
+        if (clients.Item(i).SubItems(kAccountColumn) == "70") clients.Item(i).setSelected(true);
+    desk.Accounts().Core().mnuRemove_Click();
+    ASSERT_TRUE(Wait([&] { return rows.Count() == 2; }));
+    PendingRow("602")->setSelected(true);
+    pane.EdirMode();
+    EXPECT_EQ(pane.cblimiordertypeListIndex(), 1);
+    EXPECT_TRUE(rows.Item("C90").Checked());
+    pane.setTxtatprice("1.27");
+    pane.cmdsubmitlimiorder_Click();
+    ASSERT_TRUE(Wait([&] { return Sent(og::UPDATE_LIMIT_ORDER_TOKEN).size() == 1; }));
+    EXPECT_EQ(Sent(og::UPDATE_LIMIT_ORDER_TOKEN).front().params.at(1), "90");
+    EXPECT_EQ(rows.Item("C90").SubItems(2), "Success Result");
+    // Cancel during an edit gives the controls back and empties every row.
+    PendingRow("602")->setSelected(true);
+    pane.EdirMode();
+    pane.findChild<QPushButton*>("cmdcancel")->click();
+    EXPECT_FALSE(pane.IsEditing());
+    EXPECT_FALSE(pane.CancelVisible());
+    EXPECT_TRUE(pane.findChild<QWidget*>("cblimiordertype")->isEnabled());
+    EXPECT_TRUE(pane.findChild<QWidget*>("lvwConClients")->isEnabled());
+    EXPECT_EQ(Column(rows, 1), (Texts{"", ""}));
+    EXPECT_EQ(Column(rows, 2), (Texts{"", ""}));
+    EXPECT_FALSE(rows.Item("C90").Checked());
+    DeleteManagedOrder(desk.Services(), 90, 602);
+    ASSERT_TRUE(Wait([&] { return Sent(og::DELETE_LIMIT_ORDER_TOKEN).size() == 1; }));
+    EXPECT_EQ(Sent(og::DELETE_LIMIT_ORDER_TOKEN).front().params.at(1), "90");
+
+    // ANN back: a fresh row at the end.
+    desk.Services().Managers()->Add("127.0.0.1", server.Port(), "ANN", "PW", true, 70);
+    ASSERT_TRUE(Wait([&] { return rows.Count() == 3; }));
+    EXPECT_EQ(Column(rows, 0), (Texts{"80", "90", "70"}));
+
+    // Check-all with a row whose account has no session: "No Balance", kept as it was.
+    pane.Add(4242, 99, "", 0);
+    pane.setChkAllClients(true);
+    EXPECT_EQ(rows.Item("C4242").SubItems(2), "No Balance");
+    EXPECT_FALSE(rows.Item("C4242").Checked());
+    EXPECT_TRUE(rows.Item("C90").Checked());
+
+    // A symbol change empties every amount and result and unchecks every row.
+    pane.cblimitordersymbols().setText("");
+    EXPECT_EQ(Column(rows, 2), (Texts{"", "", "", ""}));
+    EXPECT_FALSE(rows.Item("C90").Checked());
+    EXPECT_FALSE(pane.findChild<QCheckBox*>("chkAllClients")->isChecked());
+}
+
+}  // namespace

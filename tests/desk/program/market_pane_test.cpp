@@ -1,0 +1,295 @@
+// The market-order pane and the trade forms' mouse work in the real desk
+// offscreen: the forms pass the port suite, the pane filters and edits through
+// its window, the lists open the shell's context menus; then one market order
+// for three accounts on the simulated server, seen in every view.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "desk/MGeneralMain.h"
+#include "desk/common/PaneTable.h"
+#include "desk/orders/frmorder.h"
+#include "desk/positions/PositionForms.h"
+#include "desk/sessions/CClientAPIManagers.h"
+#include "desk/shell/frmJournal.h"
+#include "desk/shell/frmMdiNew.h"
+#include "desk/ui/ContextMenus.h"
+#include "general/common/Enums.h"
+#include "platform/EventLoop.h"
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/LabelButton.h"
+#include "platform/widgets/MessageBoxWindow.h"
+#include "simserver/Server.h"
+#include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/clientapi/ViewFactory.h"
+#include "tests/support/desk/FormPortContracts.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using Texts = std::vector<std::string>;
+
+constexpr int32_t kWaitMs = 5000;
+
+class ProgramDesk {
+public:
+    ProgramDesk() { desk_.Main(); }
+    const DeskPorts& Ports() { return desk_.Services().Ports(); }
+    MGeneral& Desk() { return desk_; }
+
+private:
+    QApplication& app_ = widgets_testing::App();
+    testsupport::TempProgramFolder folder_{"desk-market-pane"};
+    MGeneral desk_;
+};
+
+}  // namespace
+
+namespace testsupport::contracts {
+INSTANTIATE_TYPED_TEST_SUITE_P(Program, FormPortContract, ProgramDesk);
+}  // namespace testsupport::contracts
+
+namespace {
+
+// The texts of the visible message boxes, newest last.
+Texts Boxes() {
+    Texts out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+            box && box->isVisible())
+            out.push_back(box->Label().text().toStdString());
+    return out;
+}
+
+bool Contains(const Texts& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The captions of a context menu when it shows, else nothing.
+Texts MenuShown(frmMdiNew& shell, int32_t id) {
+    Texts out;
+    platform::widgets::CommandBar* bar = shell.CommandBars().FindContextMenu(id);
+    if (!bar || !bar->Widget().isVisible()) return out;
+    for (size_t i = 1; i <= bar->ControlCount(); ++i) out.push_back(bar->Control(i).Caption());
+    static_cast<QMenu&>(bar->Widget()).hide();
+    return out;
+}
+
+void ClickCell(platform::widgets::ListView& list, int row, int column, Qt::MouseButton button) {
+    const QRect cell = list.visualRect(list.model()->index(row, column));
+    QTest::mouseClick(list.viewport(), button, {}, cell.center());
+    widgets_testing::Turn();
+}
+
+TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
+    ProgramDesk h;
+    MGeneral& desk = h.Desk();
+    const DeskPorts& ports = h.Ports();
+    auto* pane = dynamic_cast<frmorder*>(ports.frmorder);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(desk.Shell().GetPane(kPaneNewPosition)->Widget(), pane);
+
+    // The accounts window's load chose rule 0 and left Distribute disabled.
+    EXPECT_EQ(pane->CBdis().ListIndex(), 0);
+    EXPECT_FALSE(pane->Cmddis().isEnabled());
+    EXPECT_TRUE(pane->Cmdbuy().isHidden() && pane->Cmdsell().isHidden());
+    pane->cbsymbols().AddItem("EURUSD");
+    pane->cbsymbols().setListIndex(0);
+    QTest::keyClicks(&pane->Txtammount(), "1a.5.");
+    EXPECT_EQ(pane->Txtammount().text(), "1.5");
+    EXPECT_TRUE(pane->Cmddis().isEnabled());
+    ports.frmorder->setEnabled(false);
+    EXPECT_FALSE(pane->isEnabled());
+    pane->Enableds(true);
+    EXPECT_TRUE(pane->isEnabled() && pane->Cmdbuy().isEnabled());
+
+    // Check All by the label; the box itself writes the other caption.
+    pane->Add(1001, "", 0);
+    pane->Add(1002, "", 0);
+    QTest::mouseClick(&pane->LblCheck(), Qt::LeftButton);
+    EXPECT_TRUE(pane->ChkAllClients().isChecked());
+    EXPECT_EQ(pane->LblCheck().text(), "Uncheck All");
+    EXPECT_EQ(pane->lvwConClients().Item(1).SubItems(2), "No Balance") << "no session";
+    pane->ChkAllClients().click();
+    EXPECT_EQ(pane->LblCheck().text(), "Check all");
+
+    // The editor opens over "Amount" only; Enter commits; a paste is refused.
+    widgets_testing::Turn();
+    auto& list = pane->List();
+    ClickCell(list, 0, 0, Qt::LeftButton);
+    EXPECT_TRUE(pane->TxtLvw().isHidden());
+    ClickCell(list, 0, 1, Qt::LeftButton);
+    ASSERT_TRUE(pane->TxtLvw().isVisible());
+    QTest::keyClicks(&pane->TxtLvw(), "0x.2.5");
+    QTest::keyClick(&pane->TxtLvw(), Qt::Key_Return);
+    EXPECT_TRUE(pane->TxtLvw().isHidden());
+    EXPECT_EQ(pane->lvwConClients().Item(1).SubItems(1), "0.25");
+    QApplication::clipboard()->setText("1,5");
+    ClickCell(list, 1, 1, Qt::LeftButton);
+    QTest::keySequence(&pane->TxtLvw(), QKeySequence::Paste);
+    EXPECT_EQ(pane->TxtLvw().text(), "");
+
+    // Trade: no menu over an empty list; a right press selects its row and shows
+    // "trade Popup"; Close Selected asks only with a row checked.
+    auto* trade = dynamic_cast<frmTrade*>(ports.frmTrade);
+    ASSERT_NE(trade, nullptr);
+    desk.Shell().SelectPane(kPaneTrade);
+    widgets_testing::Turn();
+    QTest::mouseClick(trade->List().viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(MenuShown(desk.Shell(), kTradePopup).empty());
+    testsupport::ViewFactory views;
+    views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    for (int32_t ticket : {7, 8})
+        trade->AddPosition(
+            views.Position({.ticket = ticket, .symbol = 2, .lots = 1, .price = 1.2, .time = {}}),
+            1001);
+    widgets_testing::Turn();
+    ClickCell(trade->List(), 1, 2, Qt::RightButton);
+    EXPECT_EQ(MenuShown(desk.Shell(), 100030),
+              (Texts{"Close Position", "New Position", "New Entry Order"}));
+    ASSERT_NE(trade->lvwOpenPos().SelectedItem(), nullptr);
+    EXPECT_EQ(trade->lvwOpenPos().SelectedItem()->Key(), "T8");
+    QTest::mouseClick(&trade->lbbClose(), Qt::LeftButton);
+    EXPECT_TRUE(Contains(Boxes(), "No selected positions"));
+    trade->lvwOpenPos().Item("T7").setChecked(true);
+    QTest::mouseClick(&trade->lbbClose(), Qt::LeftButton);
+    EXPECT_TRUE(Contains(
+        Boxes(), "Are you sure you want to close selected postion(s) at current market price(s)?"));
+
+    // Pending: the menu and the double click on a symbol no entry pane offers.
+    auto* pending = dynamic_cast<frmPending*>(ports.frmPending);
+    ASSERT_NE(pending, nullptr);
+    desk.Shell().SelectPane(kPanePendingOrder);
+    pending->AddOrder(views.Order({.id = 9, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                      1001);
+    widgets_testing::Turn();
+    ClickCell(pending->List(), 0, 0, Qt::RightButton);
+    EXPECT_EQ(MenuShown(desk.Shell(), 100058), (Texts{"Edit Order", "Cancel Order"}));
+    QTest::mouseDClick(pending->List().viewport(), Qt::LeftButton, {},
+                       pending->List().visualRect(pending->List().model()->index(0, 0)).center());
+    EXPECT_TRUE(Contains(Boxes(), "EURUSD is not visible for any of the connected accounts"));
+
+    // Journal: its one-entry menu over a list with lines.
+    auto* journal = dynamic_cast<frmJournal*>(ports.frmJournal);
+    desk.Shell().SelectPane(kPaneJournal);
+    journal->Add("line", 1001, false);
+    widgets_testing::Turn();
+    auto* lines = journal->findChild<platform::widgets::ListView*>();
+    ASSERT_NE(lines, nullptr);
+    ClickCell(*lines, 0, 0, Qt::RightButton);
+    EXPECT_EQ(MenuShown(desk.Shell(), 100045), (Texts{"Clear"}));
+}
+
+simserver::Book ThreeAccounts() {
+    simserver::Book b;
+    simserver::Symbol usd;
+    usd.id = 1, usd.name = "USD", usd.bid = usd.ask = 1, usd.used = false, usd.contractSize = 1;
+    b.AddSymbol(usd);
+    simserver::Symbol eur;
+    eur.id = 2, eur.name = "EURUSD", eur.bid = 1.085, eur.ask = 1.0852;
+    eur.high = 1.09, eur.low = 1.08;
+    b.AddSymbol(eur);
+    for (int32_t n : {1, 2, 3}) {
+        simserver::Client c;
+        c.id = 100 + n, c.userName = "U" + std::to_string(n);
+        b.AddClient(c);
+        simserver::User u;
+        u.name = c.userName, u.password = "pw", u.clientId = c.id;
+        b.AddUser(u);
+        simserver::Account a;
+        a.id = 70 + n, a.clientId = c.id, a.figures.totDep = 10000;
+        b.AddAccount(a);
+    }
+    b.nextTicket = 3001;
+    return b;
+}
+
+// Three accounts checked, 1 lot spread equally, Buy: one order each on the
+// server, the positions in Trade, their net rows under one bold total, journal
+// lines; a logout takes its share out again.
+TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
+    simserver::Server server(ThreeAccounts());
+    server.Listen("127.0.0.1", 0);
+    ProgramDesk h;
+    const DeskPorts& ports = h.Ports();
+    auto* pane = dynamic_cast<frmorder*>(ports.frmorder);
+    ASSERT_NE(pane, nullptr);
+    {
+        auto managers = h.Desk().Services().Managers();
+        for (int32_t n : {1, 2, 3})
+            managers->Add("127.0.0.1", server.Port(), "U" + std::to_string(n), "pw", true, 70 + n);
+    }
+    auto& clients = ports.frmMain->lvwClients();
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] {
+            size_t ready = 0;
+            for (size_t i = 1; i <= clients.Count(); ++i)
+                ready += clients.Item(i).SubItems(2) == "Connected" &&
+                         !clients.Item(i).SubItems(8).empty();
+            return ready == 3 && pane->lvwConClients().Count() == 3 &&
+                   pane->cbsymbols().ListCount() > 0;
+        },
+        kWaitMs));
+
+    pane->cbsymbols().setText("EURUSD");
+    pane->setChkAllClients(true);
+    pane->setTxtammount("1");
+    QTest::mouseClick(&pane->Cmddis(), Qt::LeftButton);
+    Texts amounts;
+    for (size_t i = 1; i <= 3; ++i) {
+        EXPECT_TRUE(pane->lvwConClients().Item(i).Checked()) << i;
+        amounts.push_back(pane->lvwConClients().Item(i).SubItems(1));
+    }
+    EXPECT_EQ(amounts, (Texts{"0.3", "0.3", "0.3"}));
+    ASSERT_TRUE(pane->Cmdbuy().isVisible() && pane->Cmdbuy().isEnabled());
+    QTest::mouseClick(&pane->Cmdbuy(), Qt::LeftButton);
+
+    auto& trades = ports.frmTrade->lvwOpenPos();
+    auto& net = ports.frmNetTrade->lvwNetPos();
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return trades.Count() == 3 && net.Count() == 4; }, kWaitMs));
+    const auto requests = server.book().Requests(OrbanelGeneral10::NEW_ORDER_TOKEN);
+    Texts users;
+    for (const auto& r : requests) users.push_back(r.user);
+    std::sort(users.begin(), users.end());
+    EXPECT_EQ(users, (Texts{"U1", "U2", "U3"}));
+    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(trades.Item(i).SubItems(4), "0.3") << i;
+    size_t bold = 0;
+    for (size_t i = 1; i <= net.Count(); ++i) {
+        if (!net.Item(i).Bold()) continue;
+        ++bold;
+        EXPECT_EQ(net.Item(i).SubItems(2), "0.9");
+    }
+    EXPECT_EQ(bold, 1u);
+    auto& journal = dynamic_cast<frmJournal*>(ports.frmJournal)->lvwJournal();
+    std::set<std::string> accepted;
+    for (size_t i = 1; i <= journal.Count(); ++i)
+        if (journal.Item(i).SubItems(2).find("[BUY 0.3 EURUSD] has been accepted") !=
+            std::string::npos)
+            accepted.insert(journal.Item(i).SubItems(1));
+    EXPECT_EQ(accepted, (std::set<std::string>{"71", "72", "73"}));
+    for (size_t i = 1; i <= 3; ++i)
+        EXPECT_EQ(pane->lvwConClients().Item(i).SubItems(2), "Market Order Accepted") << i;
+    EXPECT_TRUE(pane->isEnabled());
+
+    // One account logs out: its position and net share leave, the total drops.
+    clients.Item(1).setSelected(true);
+    ports.frmMain->MnuDisconnecte_Click();
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return trades.Count() == 2; }, kWaitMs));
+    for (size_t i = 1; i <= net.Count(); ++i)
+        if (net.Item(i).Bold()) EXPECT_EQ(net.Item(i).SubItems(2), "0.6");
+}
+
+}  // namespace
