@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "desk/DeskForms.h"
 #include "desk/MGeneralMain.h"
-#include "desk/Placeholders.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmMW.h"
 #include "desk/shell/frmMdiNew.h"
