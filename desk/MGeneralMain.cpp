@@ -1,6 +1,6 @@
 #include "desk/MGeneralMain.h"
 
-#include "desk/Placeholders.h"
+#include "desk/DeskForms.h"
 #include "desk/accounts/frmMain.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
@@ -45,7 +45,7 @@ MGeneral::~MGeneral() {
     services_.reset();
     sound_.reset();
     messages_.reset();
-    placeholders_.reset();
+    forms_.reset();
 }
 
 void MGeneral::Main() {
@@ -75,13 +75,14 @@ void MGeneral::CreateDeskObjects() {
     fileProcess_ = std::make_shared<OrbanelGeneral10::CFileProcess>();
     localSettings_ = std::make_unique<CLocalSettings>();
     generals_ = std::make_shared<OrbanelGeneral10::CGenerals>();
-    placeholders_ = std::make_unique<Placeholders>([this] { return services_.get(); },
-                                                   [this]() -> IShell* { return shell_.get(); });
+    forms_ = std::make_unique<DeskForms>([this] { return services_.get(); },
+                                         [this]() -> IShell* { return shell_.get(); });
     messages_ = std::make_unique<DeskMessages>();
     sound_ = std::make_unique<DeskSound>(
         [this]() -> IfrmMain* { return services_ ? services_->Ports().frmMain : nullptr; });
     shell_ = std::make_unique<frmMdiNew>();
     accounts_ = new frmMain([this] { return services_.get(); });
+    accounts_->setWindowView(&forms_->View(kPaneAccountsList));
     closePos_ = std::make_unique<frmClosePos>(
         ports_, ClosePosGrid::Hooks{.ClosePositionForAccount =
                                         [this](int32_t ticket, double lots, int32_t account) {
@@ -100,11 +101,10 @@ void MGeneral::CreateDeskObjects() {
                     if (auto* limit = dynamic_cast<frmlimitorder*>(ports_.frmlimitorder))
                         limit->clearFrmlimit();
                 },
-            .ShowMarketOrders =
-                [this] { placeholders_->View(kPaneNewPosition).setDisplayed(true); },
+            .ShowMarketOrders = [this] { forms_->View(kPaneNewPosition).setDisplayed(true); },
             .SelectComboText = [](platform::ComboBox& combo,
                                   const std::string& text) { SelectComboText(combo, text); }});
-    DeskPorts ports = placeholders_->Ports();
+    DeskPorts ports = forms_->Ports();
     ports.frmMain = accounts_.data();
     ports.frmaccount = &accounts_->AccountDialogPort();
     ports.Sound = sound_.get();
@@ -122,10 +122,10 @@ void MGeneral::CreateDeskObjects() {
 void MGeneral::RegisterForms() {
     for (const PaneRow& row : kPaneTable)
         shell_->RegisterPane(
-            row.id, [this, id = row.id] { return MakeForm(id); }, &placeholders_->View(row.id));
-    for (auto [id, form] : placeholders_->RealForms())
+            row.id, [this, id = row.id] { return MakeForm(id); }, &forms_->View(row.id));
+    for (auto [id, form] : forms_->RealForms())
         shell_->RegisterPane(
-            id, [form] { return form; }, &placeholders_->View(id));
+            id, [form] { return form; }, &forms_->View(id));
     services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {
         if (messages_) messages_->ShowMessage(text, kDefaultCaption, false);
@@ -145,7 +145,7 @@ QWidget* MGeneral::MakeForm(int32_t PaneID) {
     if (PaneID == kPaneMailbox)
         return new frmMailbox([this]() -> IShell* { return shell_.get(); }, barsBuilt);
     if (PaneID == kPaneHistory) return new frmHistory(barsBuilt);
-    return Placeholders::MakeForm(PaneID);
+    return nullptr;
 }
 
 // The question box asks in a message box of its own, so a note shown meanwhile

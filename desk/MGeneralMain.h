@@ -27,9 +27,9 @@ namespace OrbanexDesk {
 class CHTMLHELP;
 class CQuestionBox;
 class Culf;
+class DeskForms;
 class DeskMessages;
 class DeskSound;
-class Placeholders;
 class frmClosePos;
 class frmMW;
 class frmMdiNew;
@@ -48,7 +48,7 @@ public:
     frmMdiNew& Shell() { return *shell_; }
     DeskServices& Services() { return *services_; }
     DeskMessages& Messages() { return *messages_; }
-    Placeholders& Views() { return *placeholders_; }
+    DeskForms& Views() { return *forms_; }
     const Culf& LabelLooks() const { return *culf_; }
     frmMain& Accounts() { return *accounts_; }
     frmClosePos& ClosePos() { return *closePos_; }
@@ -66,7 +66,7 @@ private:
     std::shared_ptr<OrbanelGeneral10::CFileProcess> fileProcess_;
     std::unique_ptr<CLocalSettings> localSettings_;
     std::shared_ptr<OrbanelGeneral10::CGenerals> generals_;
-    std::unique_ptr<Placeholders> placeholders_;
+    std::unique_ptr<DeskForms> forms_;
     std::unique_ptr<DeskMessages> messages_;
     std::unique_ptr<DeskSound> sound_;
     std::unique_ptr<DeskServices> services_;

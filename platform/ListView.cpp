@@ -153,7 +153,7 @@ ListItem& ListView::Item(std::string_view key) const {
 }
 
 ListItem* ListView::Find(std::string_view key) const {
-    auto it = byKey_.find(std::string(key));
+    auto it = byKey_.find(key);
     return it == byKey_.end() ? nullptr : it->second;
 }
 

@@ -155,7 +155,12 @@ private:
     std::deque<std::unique_ptr<ListItem>> rows_;
     // The ordinal of row 1: lowered by an insertion at the top, raised by a removal there.
     int64_t base_ = 0;
-    std::unordered_map<std::string, ListItem*> byKey_;
+    // Looked up by string_view without building a key: the sessions find rows on every quote.
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, ListItem*, KeyHash, std::equal_to<>> byKey_;
     ListItem* selected_ = nullptr;
     std::vector<ColumnData> columns_;
 };

@@ -128,13 +128,34 @@ double ToDouble(const Decimal& d) {
     return d.negative ? -v : v;
 }
 
-std::string GeneralNumberText(double x, std::string_view decimal) {
-    if (std::isnan(x)) return "NaN";
-    if (std::isinf(x)) return x > 0 ? "Infinity" : "-Infinity";
-    if (x == 0) return "0";
-    const Decimal d = SignificantDigits(x, 15);
-    std::string out;
-    out.reserve(24);
+namespace {
+
+// A text of known small bound, kept on the stack: a std::string grown piece by
+// piece would allocate for most numbers, and prices are written per quote.
+struct ShortText {
+    char data[96];
+    size_t size = 0;
+    ShortText& operator+=(char c) {
+        data[size++] = c;
+        return *this;
+    }
+    ShortText& operator+=(std::string_view text) { return append(text.data(), text.size()); }
+    ShortText& append(const char* text, size_t n) {
+        std::memcpy(data + size, text, n);
+        size += n;
+        return *this;
+    }
+    ShortText& append(size_t n, char c) {
+        std::memset(data + size, c, n);
+        size += n;
+        return *this;
+    }
+};
+
+// The general form: sign, at most 15 digits, at most 4 zeros after the decimal
+// sign before them, or an exponent of at most 3 digits.
+template <class Text>
+void WriteGeneral(Text& out, const Decimal& d, std::string_view decimal) {
     if (d.negative) out += '-';
     const int32_t e = d.point - 1;
     if (e < -4 || e >= 15) {
@@ -146,8 +167,9 @@ std::string GeneralNumberText(double x, std::string_view decimal) {
         out += 'E';
         out += e < 0 ? '-' : '+';
         const int32_t a = e < 0 ? -e : e;
-        if (a < 10) out += '0';
-        out += std::to_string(a);
+        if (a >= 100) out += static_cast<char>('0' + a / 100);
+        out += static_cast<char>('0' + a / 10 % 10);
+        out += static_cast<char>('0' + a % 10);
     } else if (d.point <= 0) {
         out += '0';
         out += decimal;
@@ -161,6 +183,23 @@ std::string GeneralNumberText(double x, std::string_view decimal) {
         out += decimal;
         out.append(d.digits + d.point, static_cast<size_t>(d.count - d.point));
     }
+}
+
+}  // namespace
+
+std::string GeneralNumberText(double x, std::string_view decimal) {
+    if (std::isnan(x)) return "NaN";
+    if (std::isinf(x)) return x > 0 ? "Infinity" : "-Infinity";
+    if (x == 0) return "0";
+    const Decimal d = SignificantDigits(x, 15);
+    constexpr size_t kLongestWithoutDecimal = 1 + 15 + 5 + 5;
+    if (decimal.size() + kLongestWithoutDecimal <= sizeof(ShortText::data)) {
+        ShortText out;
+        WriteGeneral(out, d, decimal);
+        return std::string(out.data, out.size);
+    }
+    std::string out;
+    WriteGeneral(out, d, decimal);
     return out;
 }
 

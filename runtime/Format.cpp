@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "runtime/Convert.h"
@@ -192,6 +194,31 @@ void AppendReversed(std::string& rev, std::string_view text) {
     rev.append(text.rbegin(), text.rend());
 }
 
+// The digits FormatSection keeps of a fixed-point number, without making its
+// 15-digit text: with y = magnitude * 10^decimals below 1e11, rounding y gives the
+// same whole number as rounding that text, except within a narrow band around a
+// half (see RoundDecimalText in Convert.cpp, whose fast path this is); there, and
+// for large numbers, it gives up. Money and prices take this path on every quote.
+bool FixedDigits(double magnitude, int32_t decimals, detail::Decimal& d) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals < 0 || decimals > 9) return false;
+    const double y = magnitude * kPow10[decimals];
+    if (!(y < 1e11)) return false;
+    if (std::fabs(y - std::trunc(y) - 0.5) < 1e-3) return false;
+    const auto n = static_cast<uint64_t>(std::round(y));
+    d = detail::Decimal{};
+    if (n == 0) return true;
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, n).ptr;
+    const auto length = static_cast<int32_t>(end - text);
+    int32_t count = length;
+    while (text[count - 1] == '0') --count;
+    std::memcpy(d.digits, text, static_cast<size_t>(count));
+    d.count = count;
+    d.point = length - decimals;
+    return true;
+}
+
 std::string FormatSection(const NumSection& s, double magnitude, bool minus) {
     const LocaleSettings& loc = Locale();
     std::string out;
@@ -200,7 +227,10 @@ std::string FormatSection(const NumSection& s, double magnitude, bool minus) {
             for (const auto& t : *part) out += t.text;
         return out;
     }
-    detail::Decimal d = detail::SignificantDigits(magnitude, 15);
+    detail::Decimal d;
+    const bool plain = !s.scientific && s.percent == 0 && s.thousandsScale == 0;
+    const bool fixed = plain && FixedDigits(magnitude, s.fracTotal, d);
+    if (!fixed) d = detail::SignificantDigits(magnitude, 15);
     if (d.count > 0) d.point += 2 * s.percent - 3 * s.thousandsScale;
     int32_t exponent = 0;
     if (s.scientific) {
@@ -209,7 +239,7 @@ std::string FormatSection(const NumSection& s, double magnitude, bool minus) {
             exponent = d.point - s.intPlaceholders;
             d.point = s.intPlaceholders;
         }
-    } else {
+    } else if (!fixed) {
         detail::RoundDigits(d, static_cast<int64_t>(d.point) + s.fracTotal,
                             detail::Tie::AwayFromZero);
     }

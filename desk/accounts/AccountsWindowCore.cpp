@@ -299,6 +299,7 @@ void AccountsWindowCore::LoadAccounts() {
     for (const auto& line : lines)
         if (const auto account = ParseAccountListLine(coder, line))
             cmdfunlogin(account->UserName, account->Password, account->AccountText);
+    if (windowView_) windowView_->setDisplayed(true);
 }
 
 bool AccountsWindowCore::LoadListFile(const std::filesystem::path& chosen) {

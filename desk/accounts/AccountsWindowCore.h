@@ -45,6 +45,8 @@ public:
     static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
+    // The accounts window's pane view, which a loaded list brings forward; none: nothing.
+    void setWindowView(IPaneView* view) { windowView_ = view; }
 
     // ---- Logging in and out ----
     // Logs a "Disconnected" row in ("Connecting"); any other status only disables Connect.
@@ -76,6 +78,7 @@ public:
     // Adds and logs in the account unless a row shows its user (any case) and account.
     void cmdfunlogin(const std::string& UserName, const std::string& Password,
                      const std::string& AccountText);
+    // Adds and logs in every account of the run's list, then shows the window.
     void LoadAccounts();
     // Replaces the desk's accounts with the list's: false (nothing changed) when
     // the list cannot be read.
@@ -109,6 +112,7 @@ private:
 
     DeskServices& desk_;
     CLoginOptions& options_;
+    IPaneView* windowView_ = nullptr;
 };
 
 }  // namespace OrbanexDesk

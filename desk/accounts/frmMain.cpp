@@ -101,6 +101,7 @@ void frmMain::Form_Load() {
     soundAllowed_ = false;
     options_ = std::make_unique<CLoginOptions>(Services());
     core_.emplace(Services(), *options_);
+    core_->setWindowView(windowView_);
     if (Ifrmorder* order = Services().Ports().frmorder) order->CBdis().setListIndex(0);
     Form_Resize();
     widths_ = kColumnWidths;
@@ -126,6 +127,11 @@ void frmMain::Form_Load() {
 AccountsWindowCore& frmMain::Core() {
     Form_Load();
     return *core_;
+}
+
+void frmMain::setWindowView(IPaneView* view) {
+    windowView_ = view;
+    if (core_) core_->setWindowView(view);
 }
 
 CLoginOptions& frmMain::LoginOptions() {

@@ -48,6 +48,8 @@ public:
     void Form_Load();
     bool Loaded() const { return core_.has_value(); }
     AccountsWindowCore& Core();
+    // The view of pane 100004, which a loaded account list shows.
+    void setWindowView(IPaneView* view);
     CLoginOptions& LoginOptions();
     platform::widgets::ListView& ClientsView() { return *view_; }
     platform::Timer& SoundTimer() { return timer_; }
@@ -138,6 +140,7 @@ private:
     frmSure* sure_ = nullptr;
     frmAboutOrbanel* about_ = nullptr;
     std::unique_ptr<CLoginOptions> options_;
+    IPaneView* windowView_ = nullptr;
     std::optional<AccountsWindowCore> core_;
     std::string widths_;
     ColumnPercentages percentages_;

@@ -158,6 +158,19 @@ public:
     virtual std::string SubmittedTP() const { return {}; }
     // The distribution rule combo; none in stand-in panes.
     virtual platform::ComboBox* CBlimitorderdis() { return nullptr; }
+
+    // ---- The edit fields, for a command that opens an edit or SL/TP mode ----
+    virtual bool IsEditing() const { return false; }
+    // The pending order's id, or the ticket of the position whose SL/TP is set.
+    virtual int32_t EditID() const { return 0; }
+    // Row key ("T" & ticket) of the position whose SL/TP is set; "" when none.
+    virtual std::string PositionRow() const { return {}; }
+    virtual void setPaneMode(const std::string& /*mode*/) {}
+    virtual void setIsEditing(bool /*editing*/) {}
+    virtual void setEditID(int32_t /*id*/) {}
+    virtual void setPositionSide(const std::string& /*side*/) {}
+    virtual void setEditAmount(const std::string& /*amount*/) {}
+    virtual void setPositionRow(const std::string& /*key*/) {}
 };
 
 class IfrmMW {

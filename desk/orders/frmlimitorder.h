@@ -88,22 +88,21 @@ public:
     std::string SubmittedSL() const override { return submittedSL_; }
     std::string SubmittedTP() const override { return submittedTP_; }
 
+    bool IsEditing() const override { return isEditing_; }
+    int32_t EditID() const override { return editID_; }
+    std::string PositionRow() const override { return positionRow_; }
+    void setPaneMode(const std::string& mode) override { paneMode_ = mode; }
+    void setIsEditing(bool editing) override { isEditing_ = editing; }
+    void setEditID(int32_t id) override { editID_ = id; }
+    void setPositionSide(const std::string& side) override { positionSide_ = side; }
+    void setEditAmount(const std::string& amount) override { editAmount_ = amount; }
+    void setPositionRow(const std::string& key) override { positionRow_ = key; }
+
     // ---- The pane's own fields and operations ----
-    bool IsEditing() const { return isEditing_; }
-    int32_t EditID() const { return editID_; }
     SymbolPtr PaneSymbol() const { return paneSymbol_; }
-    // Row key ("T" & ticket) of the position whose stop-loss/take-profit is set.
-    const std::string& PositionRow() const { return positionRow_; }
     bool Displayed() const { return displayed_; }
     // Lights LblCheck while the mouse is over it; null: no lighting.
     void setLooks(const Culf* looks) { looks_ = looks; }
-    // What the shell's stop-loss/take-profit command writes.
-    void setPaneMode(const std::string& mode) { paneMode_ = mode; }
-    void setIsEditing(bool editing) { isEditing_ = editing; }
-    void setEditID(int32_t id) { editID_ = id; }
-    void setPositionSide(const std::string& side) { positionSide_ = side; }
-    void setEditAmount(const std::string& amount) { editAmount_ = amount; }
-    void setPositionRow(const std::string& key) { positionRow_ = key; }
 
     platform::ComboBox& cblimiordertype() { return types_; }
     void updateAmount(int32_t AccountID, double Amount, const std::string& Key);

@@ -87,7 +87,8 @@ private:
         int32_t account = 0;
     };
 
-    void InsertPosition(const platform::ListItem& trade);
+    void WritePosition(size_t row, const platform::ListItem& trade);
+    void WriteAccount(size_t row, int32_t account);
     void SetCellState(size_t col);
     void SetCheckCell(size_t row, size_t col, int32_t picture, int32_t pictureAlignment);
     bool IsAccountRow(size_t row) const { return !MSH_.TextMatrix(row, 0).empty(); }

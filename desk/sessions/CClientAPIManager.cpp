@@ -177,9 +177,16 @@ void CClientAPIManager::ShowTotals(const char* const* labels) {
     const auto& t = s.SummaryTotals;
     const double shown[] = {t[kBalance],   t[kFltPL],     t[kCredit],     t[kEquity],
                             t[kMarginReq], t[kEffMargin], t[kMarginLevel]};
-    std::string text;
-    for (size_t i = 0; i < std::size(shown); ++i) text += labels[i] + Money(s, shown[i]);
-    ports_.frmTrade->setLbmSummaries(text + " %");
+    // Every session's summary rewrites this label on each quote: one buffer for all
+    // (GUI thread only), so the text is built without allocating.
+    static std::string text;
+    text.clear();
+    for (size_t i = 0; i < std::size(shown); ++i) {
+        text += labels[i];
+        text += Money(s, shown[i]);
+    }
+    text += " %";
+    ports_.frmTrade->setLbmSummaries(text);
 }
 
 void CClientAPIManager::Journal(const std::string& text) {

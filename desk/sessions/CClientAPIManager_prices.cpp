@@ -49,6 +49,23 @@ void WritePriceByText(platform::ListItem& row, size_t sub, const std::string& no
 std::string Money(const DeskState& state, double value) {
     return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
 }
+
+// The net rows' keys of the last position valued: a session's positions come one
+// after another and mostly share symbol and side, so the keys are made once for a
+// run of them rather than twice per position and quote. GUI thread only.
+struct NetKeys {
+    bool valid = false;
+    int32_t symbol = 0, side = 0, account = 0;
+    std::string own, total;
+
+    void For(int32_t symbolID, int32_t sideNo, int32_t accountID) {
+        const bool sameTotal = valid && symbolID == symbol && sideNo == side;
+        if (sameTotal && accountID == account) return;
+        if (!sameTotal) total = NetRowKey(symbolID, sideNo);
+        own = NetRowKey(symbolID, sideNo, accountID);
+        valid = true, symbol = symbolID, side = sideNo, account = accountID;
+    }
+};
 }  // namespace
 
 // ---- Market watch ----
@@ -102,12 +119,16 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const int32_t symbolID = Pos->SymbolID();
     const OperationType side = Pos->BuySell();
     platform::ListView& net = ports_.frmNetTrade->lvwNetPos();
-    if (platform::ListItem* own = net.Find(NetRowKey(symbolID, side, m_lAccount))) {
+    static NetKeys keys;
+    keys.For(symbolID, side, m_lAccount);
+    // A copy: the writes below may run handlers that value other positions.
+    const std::string totalKey = keys.total;
+    if (platform::ListItem* own = net.Find(keys.own)) {
         WritePriceByText(*own, 6, price);
         const double netProfit = CellNumber(own->SubItems(9));
         own->setSubItems(9, runtime::NumberToText(netProfit - oldProfit + profit));
     }
-    if (platform::ListItem* total = net.Find(NetRowKey(symbolID, side))) {
+    if (platform::ListItem* total = net.Find(totalKey)) {
         if (total->SubItems(6) != price) WritePriceByText(*total, 6, price);
         const char* sideText = side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
         total->setSubItems(9,

@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 
+#include "desk/ui/ContextMenus.h"
 #include "desk/ui/ListProcedures.h"
 #include "runtime/Clock.h"
 #include "runtime/Convert.h"
@@ -15,6 +16,11 @@ frmJournal::frmJournal(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
+    mouseDown_ = view_->MouseDown.Connect(
+        [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
+    mouseUp_ = view_->MouseUp.Connect([this](int32_t, int32_t, double, double) {
+        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(kJournalPopup);
+    });
 }
 
 // The view follows the store, so it goes first (children outlive members).

@@ -2,6 +2,7 @@
 // The journal pane: the desk's running log, newest line on top. Lines reach it
 // only through Add; they are kept in the list alone (no file), without limit.
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "desk/common/DeskProcedures.h"
@@ -21,6 +22,9 @@ public:
     platform::ListView& lvwJournal() { return store_; }
     std::string ColumnWidthsPer() const { return widths_; }
     void setColumnWidthsPer(const std::string& widths);
+    // Shows the shell's context menu of that id at the cursor (set by the desk);
+    // a right click over a journal with lines asks for "Journal popup".
+    std::function<void(int32_t PopupID)> ShowPopup;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -30,6 +34,8 @@ private:
     platform::widgets::ListView* view_;
     std::string widths_ = "15,15,68";
     ColumnPercentages cache_;
+    bool rightButtonDown_ = false;
+    runtime::ScopedConnection mouseDown_, mouseUp_;
 };
 
 }  // namespace OrbanexDesk

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "general/common/MGenerals.h"
 #include "runtime/Clock.h"
@@ -11,6 +12,7 @@
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Format.h"
+#include "runtime/Locale.h"
 
 namespace OrbanelGeneral10 {
 
@@ -86,7 +88,25 @@ std::string CSymbol::FormatPriceFormula(const Variant& Price, int16_t vPipLoc) {
     if (Price.IsNullOrEmptyText() || !runtime::IsNumeric(Price)) return "";
     if (vPipLoc == 100) return Price.ToString();
     const double sum = Price.ToDouble() + PipsFormula(0.1, vPipLoc);
-    return runtime::FormatNumber(sum, DecimalsPattern(std::abs(static_cast<int32_t>(vPipLoc))));
+    // A quote prices every position of the symbol at the same close: the last text
+    // (per thread) is given again for the same number, decimals and decimal sign.
+    struct Last {
+        bool valid = false;
+        double sum = 0;
+        int16_t pipLoc = 0;
+        std::string decimal, text;
+    };
+    thread_local Last last;
+    const std::string& decimal = runtime::Locale().decimal;
+    if (last.valid && std::memcmp(&last.sum, &sum, sizeof sum) == 0 && last.pipLoc == vPipLoc &&
+        last.decimal == decimal)
+        return last.text;
+    std::string text =
+        runtime::FormatNumber(sum, DecimalsPattern(std::abs(static_cast<int32_t>(vPipLoc))));
+    last.valid = true, last.sum = sum, last.pipLoc = vPipLoc;
+    last.decimal = decimal;
+    last.text = text;
+    return text;
 }
 
 // Format rounds the 15-digit decimal text of the sum, halves away from zero,

@@ -12,8 +12,6 @@ namespace {
 // Reads what the fake desk's doubles keep and record.
 class FakeDeskHarness {
 public:
-    static constexpr bool kRewritesServerFile = false;
-
     const OrbanexDesk::DeskPorts& Ports() const { return desk_.Ports(); }
     std::string StatusPane(int32_t id) const { return desk_.statusPanes.at(id - 100024); }
     std::optional<bool> ControlEnabled(int32_t bar, int32_t control) const {

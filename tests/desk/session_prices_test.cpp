@@ -111,6 +111,16 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
               d.desk.State().StringValues->ToCurrencyVal(-100.25 + 12.5 + profit + otherRow, true));
     EXPECT_EQ(total.SubItems(6), price);
 
+    // The next account's session, same symbol and side: its own row, not the first's.
+    ManagerPtr second = d.Add(1002);
+    auto& secondRow = net.Item(NetRowKey(2, 1, 1002));
+    const std::string firstRow = own.SubItems(9);
+    d.desk.stores().lvwOpenPos.Item("T8").setSubItems(12, "0.00");
+    secondRow.setSubItems(9, "0");
+    second->ClientAPIF()->PosFloatingPLChanged(other);
+    EXPECT_EQ(own.SubItems(9), firstRow);
+    EXPECT_EQ(secondRow.SubItems(9), runtime::NumberToText(other->FloatingProfitLoss()));
+
     // Without the account's net row the total is still written; without the
     // trade row nothing is.
     net.Remove(NetRowKey(2, 1, 1001));

@@ -1,6 +1,10 @@
 #include "platform/HttpTunnel.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -572,11 +576,20 @@ TEST(HttpTunnelTest, ProxyTestReportsWorkingAndBrokenProxies) {
 }
 
 TEST(HttpTunnelTest, NoProxyListeningIsAClearFailure) {
-    int32_t deadPort = 0;
-    {
-        ProxyFixture gone(Kind::Http);
-        deadPort = gone.Port();
-    }
+    // Bound but never listening: the port refuses and, held, no parallel test can take it.
+    const int held = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(held, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(::bind(held, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::getsockname(held, reinterpret_cast<sockaddr*>(&at), &length), 0);
+    const int32_t deadPort = ntohs(at.sin_port);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{held};
     HttpTunnel tunnel;
     int32_t handle = 0;
     const int32_t port =

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "runtime/Convert.h"
 #include "runtime/Date.h"
 #include "runtime/Error.h"
 #include "runtime/Format.h"
@@ -72,6 +77,26 @@ TEST(FormatNumber, Patterns) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatNumber(c.x, c.pattern), c.expected) << c.x << " with " << c.pattern;
+}
+
+// Fixed decimals round the number's 15-digit text half away from zero, as
+// RoundHalfAway does: also next to halves, where the binary value lies on the
+// other side, and for large amounts.
+TEST(FormatNumber, FixedDecimalsRoundAsTheFifteenDigitText) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> cents(-1e9, 1e9);
+    char expected[64];
+    for (int i = 0; i < 20000; ++i) {
+        const int32_t decimals = i % 5;
+        double x = cents(random) / 100;
+        if (i % 2) x = (std::round(x * 100) + 0.5) / 100;  // a half, give or take an ulp
+        if (i % 3 == 0) x = x * 1e4;                       // past the fast path's range
+        const double rounded = RoundHalfAway(x, decimals);
+        std::snprintf(expected, sizeof expected, "%.*f", static_cast<int>(decimals),
+                      rounded == 0 ? 0.0 : rounded);
+        const std::string pattern = decimals ? "0." + std::string(decimals, '0') : "0";
+        ASSERT_EQ(FormatNumber(x, pattern), expected) << x << " with " << pattern;
+    }
 }
 
 TEST(FormatNumber, LocaleSeparators) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/DeskForms.h"
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/DemoHome.h"
 #include "desk/accounts/frmAboutOrbanel.h"
@@ -204,6 +206,14 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     const auto third = runtime::Split(creds[2], " ");
     dialog.txtusername().setText(QString::fromStdString(runtime::LCase(third[0])));
     dialog.txtpassword().setText(QString::fromStdString(runtime::LCase(third[1])));
+    // A box that gets the focus has its whole text selected.
+    for (QLineEdit* box : {&dialog.txtusername(), &dialog.txtpassword()}) {
+        QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(box, &focus);
+        widgets_testing::Turn();
+        EXPECT_EQ(box->selectionStart(), 0);
+        EXPECT_EQ(box->selectionLength(), box->text().size());
+    }
     dialog.chkSave().setChecked(true);
     dialog.chkAutoLogin().setChecked(true);
     QTest::keyClicks(&dialog.txtaccount(),
@@ -274,8 +284,11 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_EQ(asked.back().DialogTitle, "Load File");
     EXPECT_EQ(asked.back().Filter, "Text Files (*.buf)|*.buf|All Files (*.*)|*.*");
     answer = list.string();
+    desk.Views().View(kPaneAccountsList).setDisplayed(false);
     window.mnuload_Click();
     ASSERT_TRUE(allConnected(3));
+    EXPECT_TRUE(desk.Views().View(kPaneAccountsList).Displayed()) << "the load shows the window";
+    EXPECT_FALSE(desk.Shell().PaneClosed(kPaneAccountsList));
 
     // "About" opens the box.
     run(100010);

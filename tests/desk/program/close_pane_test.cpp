@@ -1,6 +1,7 @@
-// The close-position pane in the real desk offscreen: its port passes the shared
-// contract, and its window routes the operator's clicks, ticks and the question
-// box's answers to the one grid the sessions write.
+// The close-position pane in the real desk offscreen: its port and the desk
+// procedures' port pass the shared contracts, and its window routes the
+// operator's clicks, ticks and the question box's answers to the one grid the
+// sessions write.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -41,9 +42,9 @@ private:
 
 namespace testsupport::contracts {
 INSTANTIATE_TYPED_TEST_SUITE_P(Program, ClosePosPortContract, DeskHarness);
+INSTANTIATE_TYPED_TEST_SUITE_P(Program, MGeneralPortContract, DeskHarness);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ShellPortContract);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MessagesPortContract);
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MGeneralPortContract);
 }  // namespace testsupport::contracts
 
 namespace {

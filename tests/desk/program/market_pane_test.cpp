@@ -180,6 +180,15 @@ TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
     QTest::mouseDClick(pending->List().viewport(), Qt::LeftButton, {},
                        pending->List().visualRect(pending->List().model()->index(0, 0)).center());
     EXPECT_TRUE(Contains(Boxes(), "EURUSD is not visible for any of the connected accounts"));
+    // Once the entry pane offers the symbol, the double click opens the order there.
+    ports.frmlimitorder->cblimitordersymbols().AddItem("EURUSD");
+    QTest::mouseDClick(pending->List().viewport(), Qt::LeftButton, {},
+                       pending->List().visualRect(pending->List().model()->index(0, 0)).center());
+    const Ifrmlimitorder& entry = *ports.frmlimitorder;
+    EXPECT_EQ(entry.PaneMode(), "Limit Orders");
+    EXPECT_TRUE(entry.IsEditing());
+    EXPECT_EQ(entry.EditID(), 9);
+    EXPECT_EQ(entry.EditAmount(), "1");
 
     // Journal: its one-entry menu over a list with lines.
     auto* journal = dynamic_cast<frmJournal*>(ports.frmJournal);

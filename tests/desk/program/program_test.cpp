@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "desk/AssetsDir.h"
+#include "desk/DeskForms.h"
 #include "desk/MGeneralMain.h"
-#include "desk/Placeholders.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/CDockable.h"

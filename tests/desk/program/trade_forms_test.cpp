@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "desk/DeskForms.h"
 #include "desk/MGeneralMain.h"
-#include "desk/Placeholders.h"
 #include "desk/common/PaneTable.h"
 #include "desk/positions/PositionForms.h"
 #include "desk/shell/frmJournal.h"

@@ -128,8 +128,9 @@ TEST(SymbolFormatPrice, DecimalSeparatorFollowsTheLocale) {
     runtime::LocaleSettings comma;
     comma.decimal = ",";
     comma.thousands = ".";
-    runtime::ScopedLocale scoped(comma);
     auto sym = MakeSymbol(-4);
+    EXPECT_EQ(sym->FormatPrice(1.234445), "1.2345");  // the same price again, other locale
+    runtime::ScopedLocale scoped(comma);
     EXPECT_EQ(sym->FormatPrice(1.234445), "1,2345");
     sym->setBid(1.234445);
     EXPECT_EQ(sym->Bid(), 1.2345);

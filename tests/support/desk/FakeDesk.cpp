@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "desk/accounts/CLoginOptions.h"
 #include "desk/common/MGeneral.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "runtime/Convert.h"
@@ -210,6 +211,18 @@ struct FakeDesk::Doubles {
         }
         void cmdcancel_Click() override { d.Record("limit.cmdcancel_Click"); }
         void EdirMode() override { d.Record("limit.EdirMode"); }
+        std::string PaneMode() const override { return d.entry.paneMode; }
+        std::string PositionSide() const override { return d.entry.positionSide; }
+        std::string EditAmount() const override { return d.entry.editAmount; }
+        bool IsEditing() const override { return d.entry.editing; }
+        int32_t EditID() const override { return d.entry.editID; }
+        std::string PositionRow() const override { return d.entry.positionRow; }
+        void setPaneMode(const std::string& mode) override { d.entry.paneMode = mode; }
+        void setIsEditing(bool editing) override { d.entry.editing = editing; }
+        void setEditID(int32_t id) override { d.entry.editID = id; }
+        void setPositionSide(const std::string& side) override { d.entry.positionSide = side; }
+        void setEditAmount(const std::string& amount) override { d.entry.editAmount = amount; }
+        void setPositionRow(const std::string& key) override { d.entry.positionRow = key; }
     } limit;
 
     struct MW : IfrmMW {
@@ -426,6 +439,8 @@ struct FakeDesk::Doubles {
         }
         void ReplaceInServerFile(const std::string& OldText, const std::string& NewText) override {
             d.Record("mgeneral.ReplaceInServerFile|" + OldText + "|" + NewText);
+            // The file procedure itself: a re-route must reach the next logins.
+            OrbanexDesk::ReplaceInServerFile(OldText, NewText);
         }
         void ResetTradeViews() override { d.Record("mgeneral.ResetTradeViews"); }
         void ClearOrderForms() override { d.Record("mgeneral.ClearOrderForms"); }

@@ -53,6 +53,12 @@ public:
     };
     OrderButton cmddis, cmdbuy{true, false}, cmdsell{true, false};
     bool chkAllClients = false;
+    // The entry-order pane's edit fields, as set last.
+    struct EntryFields {
+        std::string paneMode, positionSide, editAmount, positionRow;
+        bool editing = false;
+        int32_t editID = 0;
+    } entry;
 
     struct Stores;
     Stores& stores() { return *stores_; }

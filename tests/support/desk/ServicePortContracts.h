@@ -11,7 +11,6 @@
 //   std::string StatusPane(int32_t id);                        // the pane's text
 //   std::optional<bool> ControlEnabled(int32_t bar, int32_t control);  // as set last
 //   std::vector<std::string> Messages();                       // "Caption|Text", in order
-//   static constexpr bool kRewritesServerFile;  // false: the double records the call only
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -165,24 +164,25 @@ TYPED_TEST_P(MGeneralPortContract, RefreshNetPositionsTakesOutOnlyTheAccountsPos
     EXPECT_EQ(tickets(), (Texts{"T8", "T10"}));
 }
 
-// A re-route rewrites every occurrence in every line of the server file, so the
-// next logins go to the new address; the other lines stay as they were.
-TYPED_TEST_P(MGeneralPortContract, ReplaceInServerFileRewritesEveryLine) {
-    if constexpr (!TypeParam::kRewritesServerFile) GTEST_SKIP() << "the double records the call";
+// A re-route rewrites, in every line of the server file, each field (between
+// "&&", ":" or the line's ends) that is the old address, so the next logins go
+// to the new one; an address that merely begins with it, and the other lines,
+// stay as they were.
+TYPED_TEST_P(MGeneralPortContract, ReplaceInServerFileRewritesWholeFields) {
     const std::filesystem::path file = platform::ProgramFolder() / "manage" / "SERVER.BUF";
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary)
-        << "10.0.0.1:4401,10.0.0.1:4402\r\n10.0.0.1:4401\r\n1\r\n192.168.0.5:4401\r\n";
+        << "Main&&10.0.0.1&&4401&&Spare&&10.0.0.10&&4402\r\n10.0.0.1:4401\r\n1\r\n10.0.0.1x\r\n";
     this->h.Ports().MGeneral->ReplaceInServerFile("10.0.0.1", "10.0.0.2");
     Texts lines;
     std::ifstream in(file, std::ios::binary);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    EXPECT_EQ(lines, (Texts{"10.0.0.2:4401,10.0.0.2:4402\r", "10.0.0.2:4401\r", "1\r",
-                            "192.168.0.5:4401\r"}));
+    EXPECT_EQ(lines, (Texts{"Main&&10.0.0.2&&4401&&Spare&&10.0.0.10&&4402\r", "10.0.0.2:4401\r",
+                            "1\r", "10.0.0.1x\r"}));
 }
 
 REGISTER_TYPED_TEST_SUITE_P(MGeneralPortContract,
                             RefreshNetPositionsTakesOutOnlyTheAccountsPositions,
-                            ReplaceInServerFileRewritesEveryLine);
+                            ReplaceInServerFileRewritesWholeFields);
 
 }  // namespace testsupport::contracts

@@ -1,8 +1,6 @@
-#include "desk/Placeholders.h"
+#include "desk/DeskForms.h"
 
-#include <QLabel>
 #include <QPointer>
-#include <QVBoxLayout>
 #include <map>
 #include <vector>
 
@@ -24,16 +22,11 @@
 #include "desk/ui/ContextMenus.h"
 #include "desk/ui/DeskMessages.h"
 #include "platform/widgets/ListView.h"
-#include "runtime/Convert.h"
 
 namespace OrbanexDesk {
 
 namespace {
 constexpr int32_t kEditOrder = 100060;
-
-void RemoveKey(platform::ListView& list, const std::string& key) {
-    if (list.Find(key)) list.Remove(key);
-}
 
 // A form the composition root makes before any pane exists; it dies with the pane
 // that hosts it, or here when no pane ever took it.
@@ -53,19 +46,14 @@ struct RealForm {
 };
 }  // namespace
 
-// ---- Stand-in forms ----
-
-struct Placeholders::Forms {
+struct DeskForms::Forms {
     std::function<DeskServices*()> services;
     std::function<IShell*()> shell;
 
-    struct Account : Ifrmaccount {
-        void setEnabled(bool) override {}
-    } account;
-
-    struct Desk : IMGeneral {
+    // The desk procedures behind the module port, over the services of the moment.
+    struct Procedures : IMGeneral {
         Forms& f;
-        explicit Desk(Forms& forms) : f(forms) {}
+        explicit Procedures(Forms& forms) : f(forms) {}
         void RefreshNetPositions(bool Skip, int32_t Account) override {
             OrbanexDesk::RefreshNetPositions(*f.services(), Skip, Account);
         }
@@ -77,7 +65,7 @@ struct Placeholders::Forms {
         void RemoveInvisibleSymbols() override {
             OrbanexDesk::RemoveInvisibleSymbols(*f.services());
         }
-    } desk{*this};
+    } procedures{*this};
 
     std::vector<std::unique_ptr<CPaneDisplay>> views;
 
@@ -99,8 +87,6 @@ struct Placeholders::Forms {
                                      });
                              }};
     RealForm<frmJournal> journal{kPaneJournal};
-    bool journalRight = false;
-    runtime::ScopedConnection journalDown, journalUp;
     RealForm<frmorder> order{
         kPaneNewPosition, MarketOrderPane::Hooks{
                               .frmMain = [this] { return services()->Ports().frmMain; },
@@ -136,7 +122,7 @@ platform::widgets::CommandBars* Bars(IShell* shell) {
 
 // The trade forms' popups, messages and commands go through the shell and the
 // desk's message box, both asked at call time.
-void Placeholders::WireForms() {
+void DeskForms::WireForms() {
     Forms& f = *forms_;
     auto popup = [&f](int32_t id) {
         if (auto* bars = Bars(f.shell())) ShowContextMenu(*bars, id);
@@ -160,16 +146,10 @@ void Placeholders::WireForms() {
         if (auto* edit = bars ? ContextMenuEntry(*bars, kPendingPopup, kEditOrder) : nullptr)
             mdi->CommandBars_Execute(*edit);
     };
-    if (auto* list = f.journal->findChild<platform::widgets::ListView*>()) {
-        f.journalDown = list->MouseDown.Connect(
-            [&f](int32_t button, int32_t, double, double) { f.journalRight = button == 2; });
-        f.journalUp = list->MouseUp.Connect([&f, popup](int32_t, int32_t, double, double) {
-            if (f.journalRight && f.journal->lvwJournal().Count() > 0) popup(kJournalPopup);
-        });
-    }
+    f.journal->ShowPopup = popup;
 }
 
-Placeholders::Placeholders(std::function<DeskServices*()> services, std::function<IShell*()> shell)
+DeskForms::DeskForms(std::function<DeskServices*()> services, std::function<IShell*()> shell)
     : forms_(std::make_unique<Forms>()) {
     forms_->services = std::move(services);
     forms_->shell = shell;
@@ -178,12 +158,11 @@ Placeholders::Placeholders(std::function<DeskServices*()> services, std::functio
         forms_->views.push_back(std::make_unique<CPaneDisplay>(row.id, shell));
 }
 
-Placeholders::~Placeholders() = default;
+DeskForms::~DeskForms() = default;
 
-DeskPorts Placeholders::Ports() {
+DeskPorts DeskForms::Ports() {
     Forms& f = *forms_;
     DeskPorts ports;
-    ports.frmaccount = &f.account;
     ports.frmorder = f.order.get();
     ports.frmlimitorder = f.limit.get();
     ports.frmNetTrade = f.net.get();
@@ -191,23 +170,17 @@ DeskPorts Placeholders::Ports() {
     ports.frmTrade = f.trade.get();
     ports.frmPending = f.pending.get();
     ports.frmJournal = f.journal.get();
-    ports.MGeneral = &f.desk;
+    ports.MGeneral = &f.procedures;
     return ports;
 }
 
-CPaneDisplay& Placeholders::View(int32_t PaneID) {
+CPaneDisplay& DeskForms::View(int32_t PaneID) {
     for (auto& view : forms_->views)
         if (view->PaneID() == PaneID) return *view;
     throw std::out_of_range("no pane " + std::to_string(PaneID));
 }
 
-QWidget* Placeholders::MakeForm(int32_t PaneID) {
-    auto* form = new QWidget;
-    form->setObjectName(QString("Placeholder%1").arg(PaneID));
-    return form;
-}
-
-std::vector<std::pair<int32_t, QWidget*>> Placeholders::RealForms() {
+std::vector<std::pair<int32_t, QWidget*>> DeskForms::RealForms() {
     Forms& f = *forms_;
     return {{f.trade.pane, f.trade.get()},     {f.net.pane, f.net.get()},
             {f.pending.pane, f.pending.get()}, {f.journal.pane, f.journal.get()},
