@@ -1,5 +1,7 @@
 #include "desk/positions/frmClosePosLayout.h"
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 #include <algorithm>
 
@@ -26,7 +28,12 @@ std::optional<double> LayOutClosePane(QWidget& form, const ClosePaneControls& co
     const int gridWidth = std::max(0, form.width() - 2 * kMargin);
     controls.MSH.setGeometry(kMargin, kBarHeight + kMargin, gridWidth,
                              std::max(0, form.height() - kBarHeight - 2 * kMargin));
-    return platform::widgets::PixelsToTwipsX(form, gridWidth);
+    // The columns share what lies inside the frame beside a vertical scroll bar,
+    // so the Action column never runs under a horizontal one.
+    int columnsWidth = gridWidth;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(&controls.MSH))
+        columnsWidth -= 2 * area->frameWidth() + area->verticalScrollBar()->sizeHint().width();
+    return platform::widgets::PixelsToTwipsX(form, std::max(0, columnsWidth));
 }
 
 }  // namespace OrbanexDesk
