@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <filesystem>
@@ -96,7 +97,10 @@ TEST(ManagePositions, ShowsCaptionsAndSharesAndIgnoresItsControls) {
     form.resize(1000, 300);
     form.show();
     widgets_testing::Turn();
-    const double width = platform::widgets::PixelsToTwipsX(form, grid->width());
+    // The columns share the inside of the frame beside a vertical scroll bar.
+    const int inside =
+        grid->width() - 2 * grid->frameWidth() - grid->verticalScrollBar()->sizeHint().width();
+    const double width = platform::widgets::PixelsToTwipsX(form, inside);
     const double shares[] = {0.15, 0.40, 0.10, 0.35};
     for (size_t col = 0; col < 4; ++col)
         EXPECT_NEAR(form.MSH().ColWidth(col), width * shares[col], 1) << col;
