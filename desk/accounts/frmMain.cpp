@@ -248,7 +248,7 @@ void frmMain::RegisterAccountCommands() {
     if (!shell) return;
     shell->AddCommandHandler(kLoginAll, [this] { mnuLogin_all(); });
     shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });
-    shell->AddCommandHandler(kRemoveAll, [this] { SureDialog().GeneralQuestionMsg("Remove All"); });
+    shell->AddCommandHandler(kRemoveAll, [this] { mnuclear_Click(); });
     shell->AddCommandHandler(kSaveAs, [this] { mnusaveas_Click(); });
     shell->AddCommandHandler(kAbout, [this] { MnuAbout_Click(); });
 }
@@ -268,6 +268,10 @@ frmSure& frmMain::SureDialog() {
                              .mnuremove_all = [this] { Core().mnuremove_all(); }},
                             this);
     return *sure_;
+}
+
+void frmMain::mnuclear_Click() {
+    SureDialog().GeneralQuestionMsg("Remove All");
 }
 
 void frmMain::mnuLogin_all() {

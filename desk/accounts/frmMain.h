@@ -72,6 +72,8 @@ public:
     void AttachCommandBars(platform::widgets::CommandBars& bars);
     // Logs every row in, in list order, with "New Position" in front.
     void mnuLogin_all();
+    // The shell's remove-all command: asks first, then removes every account.
+    void mnuclear_Click();
     // Replaces the desk's accounts with those of a chosen list file.
     void mnuload_Click();
     // Copies the run's connected accounts to a chosen list file.

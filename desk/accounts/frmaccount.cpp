@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 #include "desk/common/DeskProcedures.h"
@@ -32,7 +33,10 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     chkAutoLogin_->setEnabled(false);
     cmdLoginAA_ = new QPushButton("Add new account", this);
     cmdcancel_ = new QPushButton("Cancel", this);
-    layout->addRow(new QLabel("Enter your username and password", this));
+    auto* Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    layout->addRow(Image1, new QLabel("Enter your username and password", this));
     layout->addRow("Username", txtusername_);
     layout->addRow("Password", txtpassword_);
     layout->addRow("Account ID", txtaccount_);
@@ -58,6 +62,11 @@ frmaccount::~frmaccount() {
 void frmaccount::Present() {
     FillServers(servers_, options_, CompanyName());
     cmdLoginAA_->setEnabled(true);  // the account box starts short again
+    if (!centred_) {
+        adjustSize();
+        CenterForm(*this);
+        centred_ = true;
+    }
     show();
     raise();
 }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "desk/ui/ContextMenus.h"
@@ -66,6 +67,9 @@ frmTrade::frmTrade(CoreFactory makeCore)
       lbmSummaries_(new QLabel("   ", this)),
       lbbClose_(new platform::widgets::LabelButton(this)) {
     view_->setCheckboxes(true);
+    // imlTrade: image 1 marks a buy, image 2 a sell.
+    view_->setSmallIcons(
+        {style()->standardIcon(QStyle::SP_ArrowUp), style()->standardIcon(QStyle::SP_ArrowDown)});
     setPopup(kTradePopup);
     lbbClose_->setObjectName("lbbClose");
     lbbClose_->setText("Close Selected Positions");
