@@ -58,6 +58,8 @@ public:
     int32_t GetIDByName(const std::string& Name);
     // Removes Key from the shared symbol collection; a missing key is ignored.
     void RemoveData(const std::string& Key);
+    // Refills the market watch from the desk's shared symbols (no caller in the desk).
+    void LoadMWPprices();
     // Logs the account of row "C" & SessionKeyText out and notes "Invalid account ID".
     void DisInvalidAcc(const std::string& SessionKeyText);
 

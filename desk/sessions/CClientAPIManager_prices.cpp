@@ -1,7 +1,9 @@
 // The account session's price and valuation handlers: the market watch, the
 // position and net rows of each position and the desk totals.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
@@ -69,6 +71,30 @@ struct NetKeys {
 }  // namespace
 
 // ---- Market watch ----
+
+void CClientAPIManager::LoadMWPprices() {
+    platform::ListView& list = ports_.frmMW->lvmw();
+    list.Clear();
+    const std::shared_ptr<SymbolCollection> symbols = desk_.State().DeskSymbols;
+    if (!symbols) return;
+    // The collection's count is a 16-bit integer where it is read.
+    const size_t count = std::min<size_t>(symbols->Count(), INT16_MAX);
+    for (size_t i = 1; i <= count; ++i) {
+        const SymbolPtr& symbol = symbols->Item(i);
+        if (!symbol) continue;
+        platform::ListItem& row = list.Add(MarketWatchKey(symbol->ID()), symbol->Name());
+        row.setSubItems(1, symbol->FormatPrice(runtime::Variant(symbol->Bid())));
+        row.setSubItems(2, symbol->FormatPrice(runtime::Variant(symbol->Ask())));
+        row.setSubItems(3, symbol->FormatPrice(runtime::Variant(symbol->High())));
+        row.setSubItems(4, symbol->FormatPrice(runtime::Variant(symbol->Low())));
+        // A symbol that never quoted has no readable time: its cell stays empty and
+        // the refill goes on.
+        try {
+            row.setSubItems(5, FormatTimeText(desk_.State(), symbol->LastQuteTime()));
+        } catch (const runtime::Error&) {
+        }
+    }
+}
 
 void CClientAPIManager::CLAPICLASS_SymbolPricesChanged(const SymbolPtr& Symbol) {
     ports_.frmlimitorder->limitorderpricechange();

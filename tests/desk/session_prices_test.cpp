@@ -151,4 +151,30 @@ TEST(SessionPrices, HighAndLowAreWrittenWhereTheSymbolHasARow) {
     EXPECT_TRUE(d.desk.Lines("journal").empty());
 }
 
+// The market watch refilled from the desk's shared symbols: old rows go, an
+// empty entry is passed over, each symbol's four prices and time are written.
+TEST(SessionPrices, TheMarketWatchIsRefilledFromTheSharedSymbols) {
+    Desk d;
+    testsupport::ViewFactory views;
+    ManagerPtr s = d.Add(1001);
+    d.desk.stores().lvmw.Add("S99", "OLD");
+    auto symbols = std::make_shared<SymbolCollection>();
+    auto eur = views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.2345, .ask = 1.2347});
+    symbols->Add(eur, "EURUSD");
+    symbols->Add(nullptr, "GONE");
+    symbols->Add(views.Symbol({.id = 3, .name = "GBPUSD", .bid = 1.5, .ask = 1.5002}), "GBPUSD");
+    d.desk.State().DeskSymbols = symbols;
+    s->LoadMWPprices();
+    auto& list = d.desk.stores().lvmw;
+    ASSERT_EQ(list.Count(), 2u);
+    EXPECT_EQ(list.Item(1).Key(), MarketWatchKey(2));
+    EXPECT_EQ(list.Item(2).Text(), "GBPUSD");
+    const Names eurCells{list.Item(1).SubItems(1), list.Item(1).SubItems(2),
+                         list.Item(1).SubItems(4)};
+    EXPECT_EQ(eurCells, (Names{eur->FormatPrice(runtime::Variant(1.2345)),
+                               eur->FormatPrice(runtime::Variant(1.2347)),
+                               eur->FormatPrice(runtime::Variant(eur->Low()))}));
+    EXPECT_EQ(list.Item(1).SubItems(5), "");  // never quoted: no time, and the refill goes on
+}
+
 }  // namespace
