@@ -357,7 +357,10 @@ void frmMain::Result(int32_t code, const std::string& key, int32_t account, bool
     platform::ListItem* row = limit ? limit->lvwConClients().Find(key) : nullptr;
     if (!row) return;
     const int32_t rowAccount = runtime::CLng(runtime::Val(row->Text()));
-    EntryResultInputs in{.code = code, .account = account, .deletion = deletion};
+    EntryResultInputs in;
+    in.code = code;
+    in.account = account;
+    in.deletion = deletion;
     in.row = EntryResultInputs::Row{row->Text(), row->Checked()};
     if (const platform::ListItem* client = ReturnList(rows_, std::to_string(rowAccount)))
         in.client = EntryResultInputs::Client{client->SubItems(kStatusColumn),

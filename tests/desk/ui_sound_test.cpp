@@ -43,7 +43,9 @@ TEST(DeskSound, PlaysOnlyWhileAllowedAndClearsTheAllowanceEveryTime) {
         sound.PlayWave(base + s.name);
         EXPECT_FALSE(desk.Ports().frmMain->SoundAllowed());
         ASSERT_EQ(played.size(), before + (s.plays ? 1 : 0));
-        if (s.plays) EXPECT_EQ(played.back(), (folder.Path() / "Sounds" / s.name).string());
+        if (s.plays) {
+            EXPECT_EQ(played.back(), (folder.Path() / "Sounds" / s.name).string());
+        }
     }
 
     DeskSound noWindow([] { return static_cast<IfrmMain*>(nullptr); },

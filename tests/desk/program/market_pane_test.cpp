@@ -298,7 +298,9 @@ TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
     ports.frmMain->MnuDisconnecte_Click();
     ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return trades.Count() == 2; }, kWaitMs));
     for (size_t i = 1; i <= net.Count(); ++i)
-        if (net.Item(i).Bold()) EXPECT_EQ(net.Item(i).SubItems(2), "0.6");
+        if (net.Item(i).Bold()) {
+            EXPECT_EQ(net.Item(i).SubItems(2), "0.6");
+        }
 }
 
 }  // namespace

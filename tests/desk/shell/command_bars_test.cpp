@@ -292,7 +292,9 @@ TEST_F(CommandBarsOnScreen, EveryCarrierDispatchesItsCommandOnceInBothInterfaces
     }
     std::set<std::string> keys;
     for (QShortcut* s : shell.findChildren<QShortcut*>())
-        if (s->isEnabled()) EXPECT_TRUE(keys.insert(s->key().toString().toStdString()).second);
+        if (s->isEnabled()) {
+            EXPECT_TRUE(keys.insert(s->key().toString().toStdString()).second);
+        }
     EXPECT_EQ(keys.size(), std::size(kKeyBindings)) << "one shortcut per key";
 
     // Binding a bound key again moves it: only the new command runs.
