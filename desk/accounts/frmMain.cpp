@@ -45,8 +45,6 @@ constexpr int32_t kLoginAll = 100032;
 constexpr int32_t kRemoveAll = 100034;
 constexpr int32_t kSaveAs = 100006;
 constexpr int32_t kAbout = 100010;
-constexpr int32_t kStatusProgress = 100025;
-constexpr int32_t kStatusConnection = 100026;
 
 struct PopupEntry {
     int32_t id;
@@ -254,12 +252,9 @@ void frmMain::RegisterAccountCommands() {
 }
 
 void frmMain::AttachCommandBars(platform::widgets::CommandBars& bars) {
+    // The status panes' clicks are the shell's own status bar's (they reach
+    // mnuLogin_Click through command 100029).
     bars_ = &bars;
-    auto onPane = [this](platform::widgets::StatusBarPane& pane) {
-        if (pane.Id() == kStatusProgress || pane.Id() == kStatusConnection) mnuLogin_Click();
-    };
-    paneClick_ = bars.StatusPaneClick.Connect(onPane);
-    paneDblClick_ = bars.StatusPaneDblClick.Connect(onPane);
 }
 
 frmSure& frmMain::SureDialog() {

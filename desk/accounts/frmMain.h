@@ -133,8 +133,6 @@ private:
     runtime::ScopedConnection mouseDown_;
     runtime::ScopedConnection mouseUp_;
     runtime::ScopedConnection chosen_;
-    runtime::ScopedConnection paneClick_;
-    runtime::ScopedConnection paneDblClick_;
     platform::widgets::CommandBars* bars_ = nullptr;
     platform::widgets::FileChooser chooser_;
     platform::widgets::FileChooser::Mode chooserMode_ = platform::widgets::FileChooser::Mode::Open;
