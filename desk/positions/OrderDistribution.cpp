@@ -42,8 +42,10 @@ CDistribution::Row ReadRow(DeskServices& desk, CClientAPIManagers& managers,
     CDistribution::Row row;
     row.checked = item.Checked();
     if (!row.checked) return row;
-    row.seesSymbol = managers.Check_Visibility(symbolName, item.Text());
-    if (row.seesSymbol) ReadFigures(desk, managers, item.Text(), row);
+    ReadFigures(desk, managers, item.Text(), row);
+    // An account without a session has no data to tell what it sees: it reads as
+    // all figures 0, as a refused summary leaves them, and is never sent anything.
+    row.seesSymbol = !row.hasSession || managers.Check_Visibility(symbolName, item.Text());
     return row;
 }
 

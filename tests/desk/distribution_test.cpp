@@ -218,8 +218,16 @@ TEST(Distribution, RunsOverThePaneRowsAndTheSessions) {
     EXPECT_EQ(desk.Take(), (Texts{"message|##DEF##|Please fill the required fields"}));
     EXPECT_TRUE(rows.Item(2).Checked());
 
+    // Its account has no session: it reads as an account without data and takes
+    // the equal share; nothing tells whether it sees the symbol.
+    Distribute(desk.Services(), 1, 0, eur);
+    EXPECT_EQ(desk.Take(), Texts{});
+    EXPECT_EQ(rows.Item(2).SubItems(1), "1");
+    EXPECT_TRUE(rows.Item(2).Checked());
+    EXPECT_TRUE(desk.cmdbuy.visible && desk.cmdsell.visible && !desk.cmddis.visible);
+
     desk.chkAllClients = true;
-    desk.cmdbuy.visible = true;
+    rows.Item(2).setChecked(false);
     Distribute(desk.Services(), 1, 0, eur);
     EXPECT_EQ(desk.Take(), (Texts{"message|##DEF##|No account selected"}));
     EXPECT_FALSE(rows.Item(2).Checked());

@@ -392,6 +392,21 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     EXPECT_EQ(rows.Item("C4242").SubItems(2), "No Balance");
     EXPECT_FALSE(rows.Item("C4242").Checked());
     EXPECT_TRUE(rows.Item("C90").Checked());
+    // Checked by hand it is an account without data: it takes its share, then
+    // Submit names it and sends nothing.
+    rows.Item("C4242").setChecked(true);
+    pane.cblimiordertype().setListIndex(0);
+    pane.setTxtatprice("1.2");
+    pane.setTxtlimitorderammount("4");
+    pane.findChild<QPushButton*>("cmdlimiorderdis")->click();
+    EXPECT_TRUE(rows.Item("C4242").Checked());
+    EXPECT_EQ(rows.Item("C4242").SubItems(1), rows.Item("C90").SubItems(1));
+    EXPECT_EQ(rows.Item("C4242").SubItems(2), "");
+    const size_t placed = Sent(og::NEW_LIMIT_ORDER_TOKEN).size();
+    pane.cmdsubmitlimiorder_Click();
+    EXPECT_EQ(rows.Item("C4242").SubItems(2), "Account not connected");
+    platform::EventLoop::RunFor(50);
+    EXPECT_EQ(Sent(og::NEW_LIMIT_ORDER_TOKEN).size(), placed);
 
     // A symbol change empties every amount and result and unchecks every row.
     pane.cblimitordersymbols().setText("");
