@@ -221,8 +221,10 @@ void AtomicWriteFile(const fs::path& path, std::string_view content, FileAccess 
     for (int tries = 0; fd < 0; ++tries) {
         temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
                       std::to_string(counter++));
-        // 0666 so the umask decides, as for any new file.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // 0666 so the umask decides, as for any new file; owner-only content is
+        // never readable by others, not even while it is being written.
+        const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && (errno != EEXIST || tries > 100)) AccessError(path, errno);
     }
     auto fail = [&](int err) {
