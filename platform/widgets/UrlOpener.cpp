@@ -13,9 +13,12 @@ UrlOpenerFunction& Installed() {
 }  // namespace
 
 bool OpenUrl(const std::string& url) {
-    if (const auto& opener = Installed()) return opener(url);
     const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
     if (!address.isValid() || address.isRelative()) return false;
+    // "http://" and an empty caption behind it is no address a viewer could show.
+    const QString scheme = address.scheme().toLower();
+    if ((scheme == "http" || scheme == "https") && address.host().isEmpty()) return false;
+    if (const auto& opener = Installed()) return opener(url);
     return QDesktopServices::openUrl(address);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Hands a web or file address to the machine's viewer. Never waits; an address
-// that is not absolute, or a machine with no handler, opens nothing. Tests
-// replace the opener to record what would have been opened.
+// that is not absolute, a web address without a host, or a machine with no
+// handler, opens nothing. Tests replace the opener to record what would have been
+// handed on.
 #include <functional>
 #include <string>
 
