@@ -274,6 +274,14 @@ TEST(TradeViewProcedures, LogoutSharesClosesAndResetActOnThePorts) {
     EXPECT_NO_THROW(RefreshNetPositionsWith(ports, b.state, false, 1002, byName));
     EXPECT_EQ(stores.lvwNetPos.Count(), 0u);
 
+    // A net row of a symbol no session knows is passed over; the others still go.
+    auto gbp = b.Symbol(3, "GBPUSD");
+    trade.AddPosition(b.Position(6, 3, 1), 1002);
+    trade.AddPosition(b.Position(7, 2, 1), 1002);
+    EXPECT_NO_THROW(RefreshNetPositionsWith(ports, b.state, false, 1002, byName));
+    EXPECT_EQ(net.NetLots(gbp, 1, 1002), 1);
+    EXPECT_EQ(net.NetPositionListItem(eur, 1, 1002), nullptr);
+
     for (auto [result, text] : std::vector<std::pair<int32_t, std::string>>{
              {2, "Unable to close position #7, account 1001 does not have privilege"},
              {8, "Unable to close position #7, The amount: 1.5 is invalid"}})

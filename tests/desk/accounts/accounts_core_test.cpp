@@ -280,6 +280,30 @@ TEST(AccountsWindowEndToEnd, StartUpLogoutSaveAsAndLoad) {
     EXPECT_EQ(w.rows().Item(1).SubItems(kUsernameColumn) + ":" +
                   w.rows().Item(1).SubItems(kAccountColumn),
               creds[0][0] + ":" + creds[0][2]);
+
+    // Editing the logged-on first row logs in the new session only (not the row that
+    // takes over its key) and records the new account in the list file.
+    auto line = [&](int i) {
+        return creds[i][0] + "," + w.coder().Code(creds[i][1]) + "," + creds[i][2] + "\r\n";
+    };
+    WriteFile(list, line(0) + line(1));
+    ASSERT_TRUE(w.core.LoadListFile(list));
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return status("C1") == "Connected" && status("C2") == "Connected"; }, kWaitMs));
+    w.rows().Item("C2").setSelected(true);
+    w.core.MnuDisconnecte_Click();
+    w.rows().Item("C1").setSelected(true);
+    auto edit = w.Dialog(creds[2][0], creds[2][1], creds[2][2]);
+    edit.EditMode = true;
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(edit));
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return status("C2") == "Connected"; }, kWaitMs))
+        << ::testing::PrintToString(w.Rows());
+    platform::EventLoop::RunFor(50);
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:" + creds[1][0] + ":Disconnected:" + creds[1][2],
+                               "C2:02:" + creds[2][0] + ":Connected:" + creds[2][2]}));
+    EXPECT_EQ(w.managers().Count(), 2);
+    EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).back(),
+              creds[2][0] + "," + w.coder().Code(creds[2][1]) + "," + creds[2][2]);
 }
 
 }  // namespace
