@@ -168,6 +168,16 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
     EXPECT_EQ(b.trade.FindPositionItem(99), nullptr);
     EXPECT_EQ(b.net.Count(), 2u);
 
+    // One name under two ids: the removal lowers the total its add reached, not the other.
+    auto eur7 = b.Symbol(7, "EURUSD");
+    constexpr int32_t total = CNetPos::kTotalAccount;
+    b.trade.AddPosition(b.Position(300, 7, 2), 1001);
+    EXPECT_EQ(b.netPos.NetLots(eur7, 1, total), 2);
+    b.trade.RemovePosition(300, 1001);
+    EXPECT_EQ(b.netPos.NetLots(eur7, 1, total), 0);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, total), 1);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, 1001), 1);
+
     // A managed order fills its position's S/L and T/P; removing it clears them.
     b.orders.AddOrder(b.views.Order({.id = 50,
                                      .type = OrbanelGeneral10::SlTpType,
