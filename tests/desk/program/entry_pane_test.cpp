@@ -385,6 +385,11 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     desk.Services().Managers()->Add("127.0.0.1", server.Port(), "ANN", "PW", true, 70);
     ASSERT_TRUE(Wait([&] { return rows.Count() == 3; }));
     EXPECT_EQ(Column(rows, 0), (Texts{"80", "90", "70"}));
+    // A result by session key reaches the row of that session's account, after the
+    // renumbering too.
+    pane.UpdateResult("by key", 3);
+    pane.UpdateResult("by key", 2);
+    EXPECT_EQ(Column(rows, 2), (Texts{"", "by key", "by key"}));
 
     // Check-all with a row whose account has no session: "No Balance", kept as it was.
     pane.Add(4242, 99, "", 0);
