@@ -19,7 +19,6 @@
 #include "desk/sessions/TradeViewProcedures.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
-#include "desk/ui/ContextMenus.h"
 #include "desk/ui/DeskMessages.h"
 #include "platform/widgets/ListView.h"
 
@@ -112,20 +111,12 @@ struct DeskForms::Forms {
                                   }}};
 };
 
-namespace {
-// The shell's command bars once its load made them.
-platform::widgets::CommandBars* Bars(IShell* shell) {
-    auto* mdi = dynamic_cast<frmMdiNew*>(shell);
-    return mdi && mdi->Loaded() ? &mdi->CommandBars() : nullptr;
-}
-}  // namespace
-
 // The trade forms' popups, messages and commands go through the shell and the
 // desk's message box, both asked at call time.
 void DeskForms::WireForms() {
     Forms& f = *forms_;
     auto popup = [&f](int32_t id) {
-        if (auto* bars = Bars(f.shell())) ShowContextMenu(*bars, id);
+        if (IShell* shell = f.shell()) shell->ShowPopup(id);
     };
     auto message = [&f](const std::string& text) {
         if (IDeskMessages* messages = f.services()->Ports().Messages)
@@ -141,10 +132,8 @@ void DeskForms::WireForms() {
         return limit ? &limit->cblimitordersymbols() : nullptr;
     };
     f.pending->EditOrder = [&f] {
-        auto* mdi = dynamic_cast<frmMdiNew*>(f.shell());
-        auto* bars = Bars(mdi);
-        if (auto* edit = bars ? ContextMenuEntry(*bars, kPendingPopup, kEditOrder) : nullptr)
-            mdi->CommandBars_Execute(*edit);
+        if (auto* mdi = dynamic_cast<frmMdiNew*>(f.shell()); mdi && mdi->Loaded())
+            mdi->RunCommand(kEditOrder);
     };
     f.journal->ShowPopup = popup;
 }

@@ -53,7 +53,6 @@ void MGeneral::Main() {
     CreateDeskObjects();
     RegisterForms();
     shell_->Show(services_->State());
-    accounts_->AttachCommandBars(shell_->CommandBars());
     ResetTradeViews();
     accounts_->Core().LoadAccountInfoFile();
     culf_->setDockFormLabelButtonOn(kLabelButtonOn);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "desk/common/AccountLines.h"
+#include "desk/common/PaneTable.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "runtime/Diagnostics.h"
@@ -105,7 +106,7 @@ void AccountsWindowCore::LoginClient(const std::string& key) {
         row.setSubItems(kStatusColumn, "Connecting");
         desk_.State().CurrentManager = GetFirstLoggedOnManager(desk_);
     } else {
-        desk_.Ports().Shell->setCommandBarControlEnabled(kAccountsPopup, kConnectCommand, false);
+        desk_.Ports().Shell->setCommandBarControlEnabled(kBarAccountsPopup, kConnectCommand, false);
     }
     Colour(row);
 }

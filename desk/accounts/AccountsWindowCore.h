@@ -36,7 +36,6 @@ void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
 
 class AccountsWindowCore {
 public:
-    static constexpr int32_t kAccountsPopup = 100017;
     static constexpr int32_t kConnectCommand = 100018;
     static constexpr int32_t kConnectedColor = 51200;  // RGB(0, 200, 0)
     static constexpr int32_t kAlertColor = 255;        // red

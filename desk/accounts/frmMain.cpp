@@ -18,7 +18,6 @@
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/ui/ListProcedures.h"
 #include "platform/Paths.h"
-#include "platform/widgets/CommandBars.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -35,7 +34,6 @@ constexpr const char* kCaptions[] = {
     "Index",  "Username", "Connection Status ", "Account",      "Notes",      "Balance", "Flt P/L",
     "Credit", "Equity",   "Used Margin",        "Margin Level", "Free Margin"};
 constexpr double kInitialColumnWidth = 1200;
-constexpr int32_t kConnect = 100018;
 constexpr int32_t kDisconnect = 100019;
 constexpr int32_t kRemove = 100020;
 constexpr int32_t kAddAccount = 100029;
@@ -45,17 +43,6 @@ constexpr int32_t kLoginAll = 100032;
 constexpr int32_t kRemoveAll = 100034;
 constexpr int32_t kSaveAs = 100006;
 constexpr int32_t kAbout = 100010;
-
-struct PopupEntry {
-    int32_t id;
-    const char* caption;
-    bool group;
-};
-constexpr PopupEntry kAccountsPopupEntries[] = {
-    {100057, "Add Account", false}, {100018, "Login", true},       {100032, "Login All", false},
-    {100019, "Logout", true},       {100033, "Logout All", false}, {100020, "Remove", true},
-    {100034, "Remove All", false},
-};
 
 QLabel* Notice(const char* text, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -113,13 +100,6 @@ void frmMain::Form_Load() {
     if (!edit_)
         edit_ = [this](const std::string& user, const std::string& password,
                        const std::string& account) { account_->ShowEdit(user, password, account); };
-    if (IShell* shell = Services().Ports().Shell) {
-        shell->AddCommandHandler(kConnect, [this] { Core().MnuConnecte_Click(); });
-        shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
-        shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
-        for (int32_t command : {kAddAccount, kAddAccounts})
-            shell->AddCommandHandler(command, [this] { mnuLogin_Click(); });
-    }
 }
 
 AccountsWindowCore& frmMain::Core() {
@@ -231,30 +211,20 @@ int16_t frmMain::askycodekeypress(int16_t& KeyAscii, const std::string& Text) {
 
 // ---- Account commands of the shell ----
 
-platform::widgets::CommandBar& AccountsPopupBar(platform::widgets::CommandBars& bars) {
-    using platform::widgets::CommandBarControl;
-    if (auto* bar = bars.FindContextMenu(AccountsWindowCore::kAccountsPopup)) return *bar;
-    auto& bar = bars.AddContextMenu(AccountsWindowCore::kAccountsPopup, "Accounts Popup");
-    for (const PopupEntry& entry : kAccountsPopupEntries)
-        bar.AddControl(CommandBarControl::Button, entry.id, entry.caption)
-            .setBeginGroup(entry.group);
-    return bar;
-}
-
 void frmMain::RegisterAccountCommands() {
     IShell* shell = Services().Ports().Shell;
     if (!shell) return;
+    shell->AddCommandHandler(AccountsWindowCore::kConnectCommand,
+                             [this] { Core().MnuConnecte_Click(); });
+    shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
+    shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
+    for (int32_t command : {kAddAccount, kAddAccounts})
+        shell->AddCommandHandler(command, [this] { mnuLogin_Click(); });
     shell->AddCommandHandler(kLoginAll, [this] { mnuLogin_all(); });
     shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });
     shell->AddCommandHandler(kRemoveAll, [this] { mnuclear_Click(); });
     shell->AddCommandHandler(kSaveAs, [this] { mnusaveas_Click(); });
     shell->AddCommandHandler(kAbout, [this] { MnuAbout_Click(); });
-}
-
-void frmMain::AttachCommandBars(platform::widgets::CommandBars& bars) {
-    // The status panes' clicks are the shell's own status bar's (they reach
-    // mnuLogin_Click through command 100029).
-    bars_ = &bars;
 }
 
 frmSure& frmMain::SureDialog() {
@@ -305,12 +275,11 @@ void frmMain::ListChosen(const std::string& path) {
 
 void frmMain::lvwClients_MouseUp() {
     const auto commands = AccountsPopup(rows_, rightButton_);
-    if (!commands || !bars_) return;
-    platform::widgets::CommandBar& popup = AccountsPopupBar(*bars_);
+    IShell* shell = services_() ? Services().Ports().Shell : nullptr;
+    if (!commands || !shell) return;
     for (size_t i = 0; i < kPopupCommandIds.size(); ++i)
-        if (auto* control = popup.FindControl(kPopupCommandIds[i]))
-            control->setEnabled((*commands)[i]);
-    popup.ShowPopup();
+        shell->setCommandBarControlEnabled(kBarAccountsPopup, kPopupCommandIds[i], (*commands)[i]);
+    shell->ShowPopup(kBarAccountsPopup);
 }
 
 frmAboutOrbanel& frmMain::AboutBox() {

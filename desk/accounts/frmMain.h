@@ -19,8 +19,6 @@
 class QLabel;
 
 namespace platform::widgets {
-class CommandBar;
-class CommandBars;
 class ListView;
 }  // namespace platform::widgets
 
@@ -30,10 +28,6 @@ class DeskServices;
 class frmaccount;
 class frmAboutOrbanel;
 class frmSure;
-
-// The "Accounts Popup" 100017 among the command bars' context menus, with its
-// seven entries; made when missing.
-platform::widgets::CommandBar& AccountsPopupBar(platform::widgets::CommandBars& bars);
 
 class frmMain : public QWidget, public IfrmMain {
 public:
@@ -66,10 +60,6 @@ public:
     Ifrmaccount& AccountDialogPort() { return accountPort_; }
 
     // ---- Account commands of the shell ----
-    // The shell's command bars: the accounts popup shows there, and a click or
-    // double click on status pane 100025 or 100026 opens the dialog. Without
-    // them no popup shows.
-    void AttachCommandBars(platform::widgets::CommandBars& bars);
     // Logs every row in, in list order, with "New Position" in front.
     void mnuLogin_all();
     // The shell's remove-all command: asks first, then removes every account.
@@ -133,7 +123,6 @@ private:
     runtime::ScopedConnection mouseDown_;
     runtime::ScopedConnection mouseUp_;
     runtime::ScopedConnection chosen_;
-    platform::widgets::CommandBars* bars_ = nullptr;
     platform::widgets::FileChooser chooser_;
     platform::widgets::FileChooser::Mode chooserMode_ = platform::widgets::FileChooser::Mode::Open;
     AccountPort accountPort_{*this};

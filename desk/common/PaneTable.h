@@ -1,7 +1,7 @@
 #pragma once
 // The shell's nine panes: their ids, titles, first-start places and the window
-// command whose check mirrors each. Qt-free, so that every view's Displayed and
-// the shell read one table.
+// command whose check mirrors each; and the shell's bar ids that views name.
+// Qt-free, so that every view's Displayed and the shell read one table.
 #include <array>
 #include <cstdint>
 
@@ -30,6 +30,12 @@ constexpr int32_t kPaneClosePosition = 100048;
 
 constexpr int32_t kCmdShowAll = 100076;
 constexpr int32_t kBarView = 100015;
+
+// The context bars the lists open.
+constexpr int32_t kBarAccountsPopup = 100017;
+constexpr int32_t kBarTradePopup = 100030;
+constexpr int32_t kBarJournalPopup = 100045;
+constexpr int32_t kBarPendingPopup = 100058;
 
 // In creation order.
 inline constexpr std::array<PaneRow, 9> kPaneTable{{

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "desk/ui/ContextMenus.h"
+#include "desk/common/PaneTable.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/ListProcedures.h"
 #include "platform/widgets/LabelButton.h"
@@ -70,7 +70,7 @@ frmTrade::frmTrade(CoreFactory makeCore)
     // imlTrade: image 1 marks a buy, image 2 a sell.
     view_->setSmallIcons(
         {style()->standardIcon(QStyle::SP_ArrowUp), style()->standardIcon(QStyle::SP_ArrowDown)});
-    setPopup(kTradePopup);
+    setPopup(kBarTradePopup);
     lbbClose_->setObjectName("lbbClose");
     lbbClose_->setText("Close Selected Positions");
     lbbClose_->setCursor(Qt::PointingHandCursor);
@@ -168,7 +168,7 @@ frmPending::frmPending(CoreFactory makeCore)
                {"Order", "Account", "Type", "Amount", "Symbol", "Price", "S/L", "T/P", "Date/Time"},
                ""),
       makeCore_(std::move(makeCore)) {
-    setPopup(kPendingPopup);
+    setPopup(kBarPendingPopup);
     dblClick_ = view_->DblClick.Connect([this] { lvwPending_DblClick(); });
 }
 

@@ -8,6 +8,7 @@
 
 #include "desk/common/AccountLines.h"
 #include "desk/common/MGeneral.h"
+#include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -23,7 +24,6 @@ constexpr int32_t kGreen = 51200;
 constexpr int32_t kServerTimePane = 100024;
 constexpr int32_t kModePane = 100025;
 constexpr int32_t kConnectedPane = 100026;
-constexpr int32_t kLoginBar = 100017;
 constexpr int32_t kLoginBarControls[] = {100020, 100018, 100019};
 
 std::string Money(const DeskState& state, double value) {
@@ -292,7 +292,7 @@ void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mo
         case KVClientDLL10::NormalMode:
             ports_.Shell->setStatusPaneText(kModePane, "");
             for (int32_t control : kLoginBarControls)
-                ports_.Shell->setCommandBarControlEnabled(kLoginBar, control, true);
+                ports_.Shell->setCommandBarControlEnabled(kBarAccountsPopup, control, true);
             ports_.frmlimitorder->setCmdlimiorderdisEnabled(true);
             break;
         default:

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "desk/common/PaneTable.h"
+
 namespace OrbanexDesk {
 
 // Control types of the command bars.
@@ -14,14 +16,11 @@ constexpr int32_t kTypeButton = 1;
 constexpr int32_t kTypePopup = 2;
 constexpr int32_t kTypeSplitButton = 4;
 
-// Bars, popups and the ribbon's system button: ids that are never commands.
+// Bars, popups and the ribbon's system button: ids that are never commands
+// (the view bar and the context bars are named in PaneTable.h).
 constexpr int32_t kBarFile = 100014;
 constexpr int32_t kBarHelp = 100016;
-constexpr int32_t kBarAccountsPopup = 100017;
 constexpr int32_t kBarToolBars = 100028;
-constexpr int32_t kBarTradePopup = 100030;
-constexpr int32_t kBarJournalPopup = 100045;
-constexpr int32_t kBarPendingPopup = 100058;
 constexpr int32_t kSystemButton = 5001;
 
 // Ribbon buttons are large.

@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "desk/ui/ContextMenus.h"
+#include "desk/common/PaneTable.h"
 #include "desk/ui/ListProcedures.h"
 #include "runtime/Clock.h"
 #include "runtime/Convert.h"
@@ -19,7 +19,7 @@ frmJournal::frmJournal(QWidget* parent)
     mouseDown_ = view_->MouseDown.Connect(
         [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
     mouseUp_ = view_->MouseUp.Connect([this](int32_t, int32_t, double, double) {
-        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(kJournalPopup);
+        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(kBarJournalPopup);
     });
 }
 

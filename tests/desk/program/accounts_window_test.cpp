@@ -183,7 +183,7 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
             kWaitMs);
     };
     ASSERT_TRUE(allConnected(2));
-    auto& popup = AccountsPopupBar(desk.Shell().CommandBars());
+    auto& popup = *desk.Shell().CommandBars().FindContextMenu(kBarAccountsPopup);
     // Commands the popup lacks come from a menu of the test's own.
     auto& others = desk.Shell().CommandBars().AddContextMenu(199999, "Test");
     auto run = [&](int32_t command) {

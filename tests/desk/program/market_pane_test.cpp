@@ -24,7 +24,6 @@
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
-#include "desk/ui/ContextMenus.h"
 #include "general/common/Enums.h"
 #include "platform/EventLoop.h"
 #include "platform/widgets/CommandBars.h"
@@ -148,7 +147,7 @@ TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
     desk.Shell().SelectPane(kPaneTrade);
     widgets_testing::Turn();
     QTest::mouseClick(trade->List().viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    EXPECT_TRUE(MenuShown(desk.Shell(), kTradePopup).empty());
+    EXPECT_TRUE(MenuShown(desk.Shell(), kBarTradePopup).empty());
     testsupport::ViewFactory views;
     views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
     for (int32_t ticket : {7, 8})
