@@ -36,7 +36,6 @@ constexpr const char* kCaptions[] = {
 constexpr double kInitialColumnWidth = 1200;
 constexpr int32_t kDisconnect = 100019;
 constexpr int32_t kRemove = 100020;
-constexpr int32_t kAddAccount = 100029;
 constexpr int32_t kLogoutAll = 100033;
 constexpr int32_t kAddAccounts = 100057;
 constexpr int32_t kLoginAll = 100032;
@@ -218,7 +217,7 @@ void frmMain::RegisterAccountCommands() {
                              [this] { Core().MnuConnecte_Click(); });
     shell->AddCommandHandler(kDisconnect, [this] { Core().MnuDisconnecte_Click(); });
     shell->AddCommandHandler(kRemove, [this] { Core().mnuRemove_Click(); });
-    for (int32_t command : {kAddAccount, kAddAccounts})
+    for (int32_t command : {kCmdAddAccount, kAddAccounts})
         shell->AddCommandHandler(command, [this] { mnuLogin_Click(); });
     shell->AddCommandHandler(kLoginAll, [this] { mnuLogin_all(); });
     shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });

@@ -1,7 +1,8 @@
 #pragma once
 // The shell's nine panes: their ids, titles, first-start places and the window
-// command whose check mirrors each; and the shell's bar ids that views name.
-// Qt-free, so that every view's Displayed and the shell read one table.
+// command whose check mirrors each; and the shell's bar, command and status pane
+// ids that the desk's other parts name. Qt-free, so that every view's Displayed
+// and the shell read one table.
 #include <array>
 #include <cstdint>
 
@@ -29,6 +30,7 @@ constexpr int32_t kPanePendingOrder = 100044;
 constexpr int32_t kPaneClosePosition = 100048;
 
 constexpr int32_t kCmdShowAll = 100076;
+constexpr int32_t kCmdAddAccount = 100029;
 constexpr int32_t kBarView = 100015;
 
 // The context bars the lists open.
@@ -36,6 +38,11 @@ constexpr int32_t kBarAccountsPopup = 100017;
 constexpr int32_t kBarTradePopup = 100030;
 constexpr int32_t kBarJournalPopup = 100045;
 constexpr int32_t kBarPendingPopup = 100058;
+
+// The status panes the desk writes: server time, progress, connection.
+constexpr int32_t kStatusServerTime = 100024;
+constexpr int32_t kStatusProgress = 100025;
+constexpr int32_t kStatusConnection = 100026;
 
 // In creation order.
 inline constexpr std::array<PaneRow, 9> kPaneTable{{

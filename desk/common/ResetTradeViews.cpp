@@ -1,10 +1,8 @@
 #include "desk/common/ResetTradeViews.h"
 
-namespace OrbanexDesk {
+#include "desk/common/PaneTable.h"
 
-namespace {
-constexpr int32_t kConnectionStatusPane = 100026;
-}
+namespace OrbanexDesk {
 
 void ResetTradeViews(DeskServices& desk) {
     const DeskPorts& ports = desk.Ports();
@@ -18,7 +16,7 @@ void ResetTradeViews(DeskServices& desk) {
         ports.frmlimitorder->lvwConClients().Clear();
         ports.frmlimitorder->cmdcancel_Click();
     }
-    if (ports.Shell) ports.Shell->setStatusPaneText(kConnectionStatusPane, "Disconnected");
+    if (ports.Shell) ports.Shell->setStatusPaneText(kStatusConnection, "Disconnected");
 }
 
 }  // namespace OrbanexDesk

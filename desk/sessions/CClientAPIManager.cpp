@@ -21,9 +21,6 @@ namespace {
 constexpr int32_t kRed = 255;
 constexpr int32_t kWhite = 16777215;
 constexpr int32_t kGreen = 51200;
-constexpr int32_t kServerTimePane = 100024;
-constexpr int32_t kModePane = 100025;
-constexpr int32_t kConnectedPane = 100026;
 constexpr int32_t kLoginBarControls[] = {100020, 100018, 100019};
 
 std::string Money(const DeskState& state, double value) {
@@ -277,7 +274,7 @@ void CClientAPIManager::CLAPICLASS_ConnectionState(bool IsConnected) {
 void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mode) {
     switch (Mode) {
         case KVClientDLL10::ConnectingMode: {
-            ports_.Shell->setStatusPaneText(kModePane, "Connecting");
+            ports_.Shell->setStatusPaneText(kStatusProgress, "Connecting");
             platform::ListItem& row = Row();
             row.setSubItems(2, "Connecting");
             row.setSubItemForeColor(2, kRed);
@@ -285,12 +282,12 @@ void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mo
             break;
         }
         case KVClientDLL10::WaitingMode:
-            ports_.Shell->setStatusPaneText(kModePane, "Waiting");
-            ports_.Shell->setStatusPaneText(kConnectedPane, "Connected");
+            ports_.Shell->setStatusPaneText(kStatusProgress, "Waiting");
+            ports_.Shell->setStatusPaneText(kStatusConnection, "Connected");
             ports_.frmlimitorder->setCmdsubmitlimiorderEnabled(false);
             break;
         case KVClientDLL10::NormalMode:
-            ports_.Shell->setStatusPaneText(kModePane, "");
+            ports_.Shell->setStatusPaneText(kStatusProgress, "");
             for (int32_t control : kLoginBarControls)
                 ports_.Shell->setCommandBarControlEnabled(kBarAccountsPopup, control, true);
             ports_.frmlimitorder->setCmdlimiorderdisEnabled(true);
@@ -301,7 +298,7 @@ void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mo
 }
 
 void CClientAPIManager::CLAPICLASS_ServerTime(const std::string& STime) {
-    ports_.Shell->setStatusPaneText(kServerTimePane, FormatDateTimeText(desk_.State(), STime));
+    ports_.Shell->setStatusPaneText(kStatusServerTime, FormatDateTimeText(desk_.State(), STime));
 }
 
 void CClientAPIManager::CLAPICLASS_ServerRouted(const std::string& OldIP,

@@ -61,7 +61,7 @@ inline constexpr BarItem kHelpItems[] = {
 };
 inline constexpr BarTable kMenuPopups[] = {
     {kBarFile, "&File", kFileItems},
-    {100015, "&View", kViewItems},
+    {kBarView, "&View", kViewItems},
     {kBarHelp, "&Help", kHelpItems},
 };
 
@@ -151,7 +151,7 @@ inline constexpr BarItem kDocumentationItems[] = {{100009, "&General Help Topics
 inline constexpr BarItem kAboutItems[] = {{100010, "&About", false}};
 
 // The split button's drop-down.
-constexpr int32_t kTradePanelSplit = 100076;
+constexpr int32_t kTradePanelSplit = kCmdShowAll;
 
 inline constexpr BarTable kHomeGroups[] = {
     {13252, "Administration", kAdministrationItems},
@@ -210,10 +210,11 @@ struct StatusPaneRow {
     int32_t id;
     int32_t width;  // 0: stretches
 };
-inline constexpr StatusPaneRow kStatusPanes[] = {{100021, 0},   {100022, 30}, {100023, 60},
-                                                 {100024, 130}, {100025, 90}, {100026, 90}};
-constexpr int32_t kStatusProgress = 100025;
-constexpr int32_t kStatusConnection = 100026;
+inline constexpr StatusPaneRow kStatusPanes[] = {
+    {100021, 0},           {100022, 30},
+    {100023, 60},          {kStatusServerTime, 130},
+    {kStatusProgress, 90}, {kStatusConnection, 90},
+};
 
 // ---- Images under "\images and icons\QDsk\": icons first, then pictures ----
 

@@ -366,7 +366,7 @@ void frmMdiNew::ExitSystem() {
 }
 
 void frmMdiNew::mnuLogin_Click() {
-    RunCommand(100029);
+    RunCommand(kCmdAddAccount);
 }
 
 void frmMdiNew::WebBrowse(const std::string& Address) {
