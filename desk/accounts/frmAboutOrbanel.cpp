@@ -7,18 +7,15 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <cmath>
-#include <exception>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/ui/WindowProcedures.h"
-#include "general/common/CFileProcess.h"
 #include "platform/Paths.h"
 #include "platform/widgets/UrlOpener.h"
 
 namespace OrbanexDesk {
 
 namespace {
-constexpr const char* kBrandingFile = "\\manage\\dat.cmo";
 constexpr const char* kPictureFile = "\\manage\\ufd.jpg";
 constexpr const char* kNotes =
     "This desk places and manages orders for many trading accounts at once. Orders are filled "
@@ -38,14 +35,14 @@ constexpr double kNotesDesignTwips = 100;
 constexpr QRgb kLit = 0xFF0000FF;  // blue
 constexpr QRgb kDark = 0xFF000000;
 
-// Entry `n` of the branding file; "" when the file or the entry is missing.
-std::string BrandingEntry(int32_t n) {
-    try {
-        OrbanelGeneral10::CFileProcess files;
-        return files.GetEntry(kBrandingFile, n);
-    } catch (const std::exception&) {
-        return "";
-    }
+// Underlined and blue when lit, plain and black when not.
+void Light(QLabel& label, bool lit) {
+    QFont font = label.font();
+    font.setUnderline(lit);
+    label.setFont(font);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, QColor::fromRgb(lit ? kLit : kDark));
+    label.setPalette(palette);
 }
 
 QString LabelText(const std::string& text) {
@@ -116,21 +113,11 @@ void frmAboutOrbanel::ShowForm() {
 }
 
 void frmAboutOrbanel::LabelOn(QLabel& Label) {
-    QFont font = Label.font();
-    font.setUnderline(true);
-    Label.setFont(font);
-    QPalette palette = Label.palette();
-    palette.setColor(QPalette::WindowText, QColor::fromRgb(kLit));
-    Label.setPalette(palette);
+    Light(Label, true);
 }
 
 void frmAboutOrbanel::LabelOff(QLabel& Label) {
-    QFont font = Label.font();
-    font.setUnderline(false);
-    Label.setFont(font);
-    QPalette palette = Label.palette();
-    palette.setColor(QPalette::WindowText, QColor::fromRgb(kDark));
-    Label.setPalette(palette);
+    Light(Label, false);
 }
 
 void frmAboutOrbanel::WebBrowse(const std::string& Address) {

@@ -126,13 +126,17 @@ std::string NumberOrZero(const runtime::Variant& Value) {
     return runtime::CStr(Value);
 }
 
-std::string CompanyName() {
+std::string BrandingEntry(int32_t n) {
     try {
         OrbanelGeneral10::CFileProcess files;
-        return files.GetEntry(kBrandingFile, 1);
+        return files.GetEntry(kBrandingFile, n);
     } catch (const std::exception&) {
-        return "";  // missing, short or unreadable: no brand name
+        return "";  // missing, short or unreadable: no text
     }
+}
+
+std::string CompanyName() {
+    return BrandingEntry(1);
 }
 
 }  // namespace OrbanexDesk

@@ -61,7 +61,10 @@ std::string FindClientKey(IfrmMain& frmMain, int32_t Account);
 // The text of a numeric Value; "" for Null and anything not numeric.
 std::string NumberOrZero(const runtime::Variant& Value);
 
-// Entry 1 of "\manage\dat.cmo"; "" whenever it cannot be read (missing, empty, unreadable).
+// Entry n of the branding file "\manage\dat.cmo"; "" whenever it cannot be read
+// (missing, short, unreadable).
+std::string BrandingEntry(int32_t n);
+// The brand name: entry 1 of the branding file.
 std::string CompanyName();
 
 }  // namespace OrbanexDesk
