@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "desk/common/AccountLines.h"
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -119,7 +120,7 @@ void AccountsWindowCore::LogoutClient(const std::string& key) {
     ports.MGeneral->RefreshNetPositions(false, account);
     if (ManagerPtr session = Managers().Item(key); session && session->ClientAPIF())
         session->ClientAPIF()->Disconnect();
-    ports.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\Disconnect.wav");
+    ports.Sound->PlayWave(SoundFile("Disconnect.wav"));
     // The rows may have changed under the disconnect's handlers.
     platform::ListItem* again = Rows().Find(key);
     if (!again) return;

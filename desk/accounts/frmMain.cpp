@@ -17,7 +17,6 @@
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/ui/ListProcedures.h"
-#include "platform/Paths.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -340,8 +339,7 @@ void frmMain::Result(int32_t code, const std::string& key, int32_t account, bool
     if (out.cell) row->setSubItems(kResultCell, *out.cell);
     if (out.journal && ports.frmJournal) ports.frmJournal->Add(*out.journal, rowAccount, true);
     if (out.manageSLTP) limit->ManageSuccSLTPResult();
-    if (out.sound && ports.Sound)
-        ports.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\OrderOk.wav");
+    if (out.sound && ports.Sound) ports.Sound->PlayWave(SoundFile("OrderOk.wav"));
 }
 
 }  // namespace OrbanexDesk

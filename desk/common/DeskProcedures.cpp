@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "general/common/CFileProcess.h"
+#include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
 #include "runtime/Strings.h"
@@ -137,6 +138,10 @@ std::string BrandingEntry(int32_t n) {
 
 std::string CompanyName() {
     return BrandingEntry(1);
+}
+
+std::string SoundFile(const std::string& Name) {
+    return platform::ProgramFolder().string() + "\\sounds\\" + Name;
 }
 
 }  // namespace OrbanexDesk

@@ -1,5 +1,6 @@
 #pragma once
-// The desk module procedures over lists, combos and the branding file, Qt-free:
+// The desk module procedures over lists, combos, the branding file and the
+// sounds folder, Qt-free:
 // the panes call them on their stores, the Qt side applies the widths to its
 // headers. Look-ups that find nothing return the empty text.
 #include <cstdint>
@@ -66,5 +67,8 @@ std::string NumberOrZero(const runtime::Variant& Value);
 std::string BrandingEntry(int32_t n);
 // The brand name: entry 1 of the branding file.
 std::string CompanyName();
+
+// The path of the sound Name in the program folder's "\sounds\".
+std::string SoundFile(const std::string& Name);
 
 }  // namespace OrbanexDesk

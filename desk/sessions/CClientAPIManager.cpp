@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "desk/common/AccountLines.h"
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -190,10 +191,6 @@ void CClientAPIManager::Journal(const std::string& text) {
     if (ports_.frmJournal) ports_.frmJournal->Add(text, m_lAccount, true);
 }
 
-std::string CClientAPIManager::Sound(const std::string& name) const {
-    return platform::ProgramFolder().string() + "\\sounds\\" + name;
-}
-
 platform::ListItem& CClientAPIManager::Row() {
     return ports_.frmMain->lvwClients().Item(RowKey());
 }
@@ -314,7 +311,7 @@ void CClientAPIManager::CLAPICLASS_SessionDisconnected() {
     priceChanged_.Dismiss();
     platform::ListItem& row = Row();
     row.setSubItemForeColor(2, row.SubItems(2) == "Connected" ? kGreen : kRed);
-    ports_.Sound->PlayWave(Sound("Disconnect.wav"));
+    ports_.Sound->PlayWave(SoundFile("Disconnect.wav"));
 }
 
 void CClientAPIManager::CLAPICLASS_InvalidUsernamePassword() {
@@ -407,7 +404,7 @@ void CClientAPIManager::ReadDecimalsSetting() {
 }
 
 void CClientAPIManager::CLAPICLASS_AllDataAreLoaded() {
-    ports_.Sound->PlayWave(Sound("Connect.WAV"));
+    ports_.Sound->PlayWave(SoundFile("Connect.WAV"));
     DeskState& s = desk_.State();
     const std::string rowKey = RowKey();
     platform::ListItem* row = &Row();
@@ -449,7 +446,7 @@ void CClientAPIManager::CLAPICLASS_AllDataAreLoaded() {
                 MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback);
             RegisterWithOrderPanes();
             SaveConnectedLine(line);
-            ports_.Sound->PlayWave(Sound("Connect.wav"));
+            ports_.Sound->PlayWave(SoundFile("Connect.wav"));
         } else {
             const auto lines = FileLines(loaded);
             RegisterWithOrderPanes();

@@ -158,7 +158,6 @@ private:
     template <class... A, class F>
     void Handle(runtime::Event<A...>& event, const char* name, F member);
     void Journal(const std::string& text);
-    std::string Sound(const std::string& name) const;
     platform::ListItem& Row();
     void AddMarketWatchRow(const SymbolPtr& symbol);
     void RegisterWithOrderPanes();

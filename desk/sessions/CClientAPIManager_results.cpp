@@ -4,8 +4,8 @@
 #include <charconv>
 #include <initializer_list>
 
+#include "desk/common/DeskProcedures.h"
 #include "desk/sessions/CClientAPIManager.h"
-#include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
@@ -329,7 +329,7 @@ void CClientAPIManager::Perform(int32_t act, const std::string& text, int32_t no
             Message(text);
             break;
         case Act::Sound:
-            ports_.Sound->PlayWave(Sound(text));
+            ports_.Sound->PlayWave(SoundFile(text));
             break;
         case Act::Note:
             if (notePane == 1) ports_.frmorder->addNote(text, m_lAccount);

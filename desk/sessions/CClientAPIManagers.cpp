@@ -4,8 +4,8 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
-#include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
 
@@ -225,7 +225,7 @@ void CClientAPIManagers::FanOut(OrbanelGeneral10::OperationTypeEnum side) {
             const double lots = runtime::Val(row->SubItems(1));
             const auto code = session->ClientAPIF()->NewMarketOrder(side, symbolId, lots, "", "");
             Result(code, account, session->RowKey());
-            ports_.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\OrderOk.wav");
+            ports_.Sound->PlayWave(SoundFile("OrderOk.wav"));
             ++sent;
         } catch (const std::exception& e) {
             const auto* error = dynamic_cast<const runtime::Error*>(&e);

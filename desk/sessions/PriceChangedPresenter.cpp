@@ -1,7 +1,7 @@
 #include "desk/sessions/PriceChangedPresenter.h"
 
+#include "desk/common/DeskProcedures.h"
 #include "desk/sessions/CClientAPIManager.h"
-#include "platform/Paths.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -63,7 +63,7 @@ void PriceChangedPresenter::SetData(const std::shared_ptr<CClientAPIManager>& Se
     if (view) view->setCaption(std::to_string(CurrentTimer) + " / " + std::to_string(AllTimer));
     if (CurrentTimer == AllTimer) {
         ports.frmMain->setSoundAllowed(true);
-        ports.Sound->PlayWave(platform::ProgramFolder().string() + "\\sounds\\PriceChanged.wav");
+        ports.Sound->PlayWave(SoundFile("PriceChanged.wav"));
     }
     if (CurrentTimer > 0) return;
     const std::string text =
