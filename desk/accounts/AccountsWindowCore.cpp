@@ -33,9 +33,6 @@ void WriteOwnerOnly(const std::filesystem::path& path, const std::vector<std::st
     platform::AtomicWriteFile(path, JoinLines(lines), FileAccess::OwnerOnly);
 }
 
-// Sessions log in with the user name and password upper-cased, the form in which
-// the saved-accounts file keeps them and the next start logs in: an account
-// typed in lower case then logs in now as it will after a restart.
 bool SameAccount(const std::string& a, const std::string& b) {
     return runtime::Val(a) == runtime::Val(b);
 }
@@ -75,6 +72,16 @@ platform::ListView& AccountsWindowCore::Rows() {
 
 CClientAPIManagers& AccountsWindowCore::Managers() {
     return *desk_.Managers();
+}
+
+// Sessions log in with the user name and password upper-cased, the form in which
+// the saved-accounts file keeps them and the next start logs in: an account
+// typed in lower case then logs in now as it will after a restart.
+ManagerPtr AccountsWindowCore::AddSession(const std::string& UserName, const std::string& Password,
+                                          bool LoginNow, int32_t Account) {
+    return Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                          runtime::UCase(UserName), runtime::UCase(Password), LoginNow, Account,
+                          "");
 }
 
 int32_t AccountsWindowCore::RowAccount(const platform::ListItem& row) const {
@@ -285,9 +292,7 @@ void AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::str
     }
     const AccountEntry entry{UserName, Password, AccountText, "-"};
     if (!CheckAccountEntry(entry).empty()) return;  // a torn line names no account
-    Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                   runtime::UCase(UserName), runtime::UCase(Password), true, EntryAccount(entry),
-                   "");
+    AddSession(UserName, Password, true, EntryAccount(entry));
 }
 
 void AccountsWindowCore::LoadAccounts() {
@@ -377,9 +382,7 @@ void AccountsWindowCore::SaveAccount(const AccountDialogState& dialog, const Acc
 void AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEntry& entry) {
     const int32_t account = EntryAccount(entry);
     SaveAccount(dialog, entry);
-    ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                                        runtime::UCase(entry.UserName),
-                                        runtime::UCase(entry.Password), false, account, "");
+    ManagerPtr session = AddSession(entry.UserName, entry.Password, false, account);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && session && session->ClientAPIF()) session->ClientAPIF()->Login();
 }
@@ -393,9 +396,7 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     RemoveAccountFromFile(key);
     Managers().Remove(key);
     const int32_t account = EntryAccount(entry);
-    ManagerPtr session = Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                                        runtime::UCase(entry.UserName),
-                                        runtime::UCase(entry.Password), wasLoggedOn, account, "");
+    ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF())

@@ -100,6 +100,9 @@ public:
 private:
     platform::ListView& Rows();
     CClientAPIManagers& Managers();
+    // A session of the current server for the account, user and password upper-cased.
+    ManagerPtr AddSession(const std::string& UserName, const std::string& Password, bool LoginNow,
+                          int32_t Account);
     int32_t RowAccount(const platform::ListItem& row) const;
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);
