@@ -38,9 +38,7 @@ void CToolBar::CreateMenu() {
 
 void CToolBar::AddItem() {
     for (size_t i = 0; i < toolBars_.size(); ++i) {
-        for (const BarItem& item : kToolBars[i].items)
-            dockable_.AddToolButton(*toolBars_[i], item.type, item.id, item.caption, -1, item.group,
-                                    item.description, 0, item.category);
+        dockable_.AddItems(*toolBars_[i], kToolBars[i].items);
         toolBars_[i]->setVisible(true);
     }
 }
