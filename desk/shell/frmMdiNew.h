@@ -130,6 +130,9 @@ private:
     };
 
     void InitializeCommandBars();
+    // The simple interface's menu bar and toolbars, each from a new builder.
+    void BuildMenuBar();
+    void BuildToolBars();
     void AddWindowActions();
     void AddKeyBindings();
     void LoadCommandBarIcons();
