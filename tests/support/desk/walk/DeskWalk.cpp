@@ -55,14 +55,6 @@ void TypeInto(QLineEdit& box, const std::string& text) {
     QTest::keyClicks(&box, QString::fromStdString(text));
 }
 
-platform::widgets::MessageBoxWindow* QuestionBox() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
-            box && box->isVisible() && box->Label().text().contains("Are you sure"))
-            return box;
-    return nullptr;
-}
-
 }  // namespace
 
 DeskWalk::DeskWalk(MGeneral& desk, simserver::Server& server, int32_t waitMs)
@@ -257,6 +249,14 @@ frmPriceChanged* DeskWalk::RequoteDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* dialog = dynamic_cast<frmPriceChanged*>(w); dialog && dialog->isVisible())
             return dialog;
+    return nullptr;
+}
+
+platform::widgets::MessageBoxWindow* DeskWalk::QuestionBox() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+            box && box->isVisible() && box->Label().text().contains("Are you sure"))
+            return box;
     return nullptr;
 }
 

@@ -24,6 +24,10 @@ class MGeneral;
 class frmPriceChanged;
 }  // namespace OrbanexDesk
 
+namespace platform::widgets {
+class MessageBoxWindow;
+}  // namespace platform::widgets
+
 namespace simserver {
 class Server;
 }
@@ -58,6 +62,8 @@ public:
 
     // The visible re-quote dialog, else nullptr.
     static OrbanexDesk::frmPriceChanged* RequoteDialog();
+    // The visible "Are you sure" question box, else nullptr.
+    static platform::widgets::MessageBoxWindow* QuestionBox();
 
     static constexpr const char* kSymbol = "EURUSD";
     static constexpr const char* kLots = "1";
