@@ -12,7 +12,6 @@
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/AccountInput.h"
-#include "desk/accounts/DemoHome.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmlimitorder.h"
@@ -67,12 +66,16 @@ DeskWalk::DeskWalk(MGeneral& desk, simserver::Server& server, int32_t waitMs)
 }
 
 void DeskWalk::SeedHome(const simserver::Server& server) {
+    SeedDemoHome("127.0.0.1", server.Port(), DemoAccounts(server.book()));
+}
+
+std::vector<DemoAccount> DeskWalk::DemoAccounts(const simserver::Book& book) {
     std::vector<DemoAccount> accounts;
-    for (const std::string& line : simserver::CredentialLines(server.book())) {
+    for (const std::string& line : simserver::CredentialLines(book)) {
         const auto parts = runtime::Split(line, " ");
-        accounts.push_back({parts[0], parts[1], std::stoi(parts[2])});
+        if (parts.size() == 3) accounts.push_back({parts[0], parts[1], std::stoi(parts[2])});
     }
-    SeedDemoHome("127.0.0.1", server.Port(), accounts);
+    return accounts;
 }
 
 std::string DeskWalk::Run() {

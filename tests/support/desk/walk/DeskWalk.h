@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "desk/accounts/DemoHome.h"
+
 namespace OrbanexDesk {
 class MGeneral;
 class frmPriceChanged;
@@ -30,7 +32,8 @@ class MessageBoxWindow;
 
 namespace simserver {
 class Server;
-}
+class Book;
+}  // namespace simserver
 
 namespace testsupport {
 
@@ -42,6 +45,8 @@ public:
     // The current program folder gets the server and every account of the book,
     // saved to log in at start (before the desk starts).
     static void SeedHome(const simserver::Server& server);
+    // The book's credential lines ("user password account") as accounts to seed.
+    static std::vector<OrbanexDesk::DemoAccount> DemoAccounts(const simserver::Book& book);
 
     // Each step returns "" once it reached its end, else what it waited for in vain.
     // Every account "Connected" with its summaries, the symbol's quote moved.
