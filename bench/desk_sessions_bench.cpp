@@ -30,6 +30,7 @@
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
+#include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -45,14 +46,7 @@ pid_t g_serverPid = -1;
 int32_t g_serverPort = 0;
 
 simserver::Book DeskBook() {
-    simserver::Book b;
-    simserver::Symbol usd;
-    usd.id = 1, usd.name = "USD", usd.bid = usd.ask = 1, usd.used = false, usd.contractSize = 1;
-    b.AddSymbol(usd);
-    simserver::Symbol eur;
-    eur.id = 2, eur.name = "EURUSD", eur.bid = 1.085, eur.ask = 1.0852;
-    eur.high = 1.09, eur.low = 1.08;
-    b.AddSymbol(eur);
+    simserver::Book b = testsupport::QuoteBook(1.085, 1.0852, 1.09, 1.08);
     b.AddTraders(kSessions, "T", "pw", kFirst);
     return b;
 }

@@ -66,6 +66,16 @@ platform::widgets::CommandBarControl& CDockable::AddToolButton(
     return control;
 }
 
+platform::widgets::CommandBarControl& CDockable::AddItem(platform::widgets::CommandBar& bar,
+                                                         const BarItem& item, int32_t style) {
+    return AddToolButton(bar, item.type, item.id, item.caption, -1, item.group, item.description,
+                         style, item.category);
+}
+
+void CDockable::AddItems(platform::widgets::CommandBar& bar, std::span<const BarItem> items) {
+    for (const BarItem& item : items) AddItem(bar, item);
+}
+
 // ---- Ribbon ----
 
 void CDockable::CreateRibbonBar(const std::vector<CommandBar*>& toolBars) {
@@ -77,23 +87,16 @@ void CDockable::CreateRibbonBar(const std::vector<CommandBar*>& toolBars) {
     ribbon_ = &ribbon;
     auto& system = AddToolButton(ribbon, kTypePopup, kSystemButton, kSystemCaption, kSystemButton,
                                  false, "", 0, "");
-    for (const BarItem& item : kSystemItems)
-        AddToolButton(*system.DropDownBar(), item.type, item.id, item.caption, -1, item.group,
-                      item.description, 0, item.category);
+    AddItems(*system.DropDownBar(), kSystemItems);
     int32_t index = 0;
     for (const RibbonTabTable& tabRow : kRibbonTabs) {
         auto& tab = ribbon.InsertTab(index++, tabRow.caption);
         for (const BarTable& groupRow : tabRow.groups) {
             CommandBar& group = tab.AddGroup(groupRow.title, groupRow.id);
             for (const BarItem& item : groupRow.items) {
-                auto& button =
-                    AddToolButton(group, item.type, item.id, item.caption, -1, item.group,
-                                  item.description, kRibbonButtonStyle, item.category);
+                auto& button = AddItem(group, item, kRibbonButtonStyle);
                 button.setIconSize(kRibbonIconSize);
-                if (item.id != kTradePanelSplit) continue;
-                for (const BarItem& sub : kTradePanelItems)
-                    AddToolButton(*button.DropDownBar(), sub.type, sub.id, sub.caption, -1,
-                                  sub.group, sub.description, 0, sub.category);
+                if (item.id == kTradePanelSplit) AddItems(*button.DropDownBar(), kTradePanelItems);
             }
         }
     }

@@ -5,9 +5,11 @@
 // the pro interface's ribbon, which it keeps. The panes live as long as the
 // window's pane manager.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "desk/shell/CommandBarTables.h"
 #include "platform/widgets/CommandBars.h"
 #include "platform/widgets/DockingPanes.h"
 
@@ -28,6 +30,11 @@ public:
                                                         bool beginGroup,
                                                         const std::string& description,
                                                         int32_t style, const std::string& category);
+    // One table row as a control without an icon.
+    platform::widgets::CommandBarControl& AddItem(platform::widgets::CommandBar& bar,
+                                                  const BarItem& item, int32_t style = 0);
+    // Every row of the table, in order, as AddItem adds it.
+    void AddItems(platform::widgets::CommandBar& bar, std::span<const BarItem> items);
     // Gives the panes the layout texts; either may be empty or foreign, which
     // leaves its part as it is. Returns whether the panes took theirs.
     bool LoadLayout(const std::string& panesText, const std::string& barsText);

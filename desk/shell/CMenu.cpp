@@ -20,9 +20,7 @@ void CMenu::CreateMenu() {
 
 void CMenu::AddMenuItem() {
     for (size_t i = 0; i < popups_.size(); ++i)
-        for (const BarItem& item : kMenuPopups[i].items)
-            dockable_.AddToolButton(*popups_[i]->DropDownBar(), item.type, item.id, item.caption,
-                                    -1, item.group, item.description, 0, item.category);
+        dockable_.AddItems(*popups_[i]->DropDownBar(), kMenuPopups[i].items);
 }
 
 }  // namespace OrbanexDesk

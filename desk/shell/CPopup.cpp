@@ -15,9 +15,7 @@ void CPopup::CreateMenu() {
 
 void CPopup::AddMenuItem() {
     for (size_t i = 0; i < menus_.size(); ++i)
-        for (const BarItem& item : kContextBars[i].items)
-            dockable_.AddToolButton(*menus_[i], item.type, item.id, item.caption, -1, item.group,
-                                    item.description, 0, item.category);
+        dockable_.AddItems(*menus_[i], kContextBars[i].items);
 }
 
 }  // namespace OrbanexDesk

@@ -6,18 +6,16 @@ namespace OrbanexDesk {
 
 namespace {
 constexpr int32_t kToolBarDocking = 47;
-}  // namespace
 
+// Docks `bar` directly right of the docked bar.
 void DockBarNextTo(platform::widgets::CommandBars& bars, platform::widgets::CommandBar& bar,
-                   platform::widgets::CommandBar& docked, bool below) {
+                   platform::widgets::CommandBar& docked) {
     bars.RecalcLayout();
     const platform::widgets::BarRect r = docked.WindowRect();
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (below)
-        bars.DockToolBar(bar, r.left, r.bottom, r.right, r.bottom + height);
-    else
-        bars.DockToolBar(bar, r.right, r.top, r.right + width, r.bottom);
+    const int width = r.right - r.left;
+    bars.DockToolBar(bar, r.right, r.top, r.right + width, r.bottom);
 }
+}  // namespace
 
 CToolBar::CToolBar(platform::widgets::CommandBars& bars, CDockable& dockable)
     : bars_(bars), dockable_(dockable) {}
@@ -38,19 +36,13 @@ void CToolBar::CreateMenu() {
 
 void CToolBar::AddItem() {
     for (size_t i = 0; i < toolBars_.size(); ++i) {
-        for (const BarItem& item : kToolBars[i].items)
-            dockable_.AddToolButton(*toolBars_[i], item.type, item.id, item.caption, -1, item.group,
-                                    item.description, 0, item.category);
+        dockable_.AddItems(*toolBars_[i], kToolBars[i].items);
         toolBars_[i]->setVisible(true);
     }
 }
 
 void CToolBar::DockAll() {
-    if (toolBars_.size() == 2) DockBarNextTo(bars_, *toolBars_[1], *toolBars_[0], false);
-}
-
-void CToolBar::Hide() {
-    for (auto* bar : toolBars_) bar->setVisible(false);
+    if (toolBars_.size() == 2) DockBarNextTo(bars_, *toolBars_[1], *toolBars_[0]);
 }
 
 }  // namespace OrbanexDesk

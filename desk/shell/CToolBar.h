@@ -9,10 +9,6 @@
 
 namespace OrbanexDesk {
 
-// Docks `bar` directly right of (or, with `below`, under) the docked bar.
-void DockBarNextTo(platform::widgets::CommandBars& bars, platform::widgets::CommandBar& bar,
-                   platform::widgets::CommandBar& docked, bool below);
-
 class CToolBar {
 public:
     // Both must outlive the builder.
@@ -23,7 +19,6 @@ public:
     void CreateMenu();
     void AddItem();
     void DockAll();
-    void Hide();
     // Deletes both toolbars; safe from a handler of one of their buttons.
     void DeleteBars();
     const std::vector<platform::widgets::CommandBar*>& ToolBars() const { return toolBars_; }

@@ -182,14 +182,13 @@ struct ActionRow {
     int32_t id;
     const char* text;
 };
+// The last row is the drop-down button's own checked state, shared by its controls.
 inline constexpr ActionRow kWindowActions[] = {
     {100061, "Net Trade"},    {100054, "Close Position"},  {100011, "Accounts List"},
     {100013, "New Order"},    {100036, "New Entry Order"}, {100013, "New Position"},
     {100042, "Journal"},      {100043, "Trade"},           {100062, "Pending Order"},
-    {100063, "Market Watch"},
+    {100063, "Market Watch"}, {100076, "&Trade Panel"},
 };
-// The drop-down button's own checked state, shared by its controls.
-inline constexpr ActionRow kTradePanelAction = {100076, "&Trade Panel"};
 inline constexpr const char* kWindowActionCategory = "com";
 
 // ---- Key bindings: flags 4 Shift, 8 Ctrl, 16 Alt; letters by character, 112.. F1.. ----

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QStyle>
 
-#include "desk/common/Ports.h"
 #include "platform/widgets/LabelButton.h"
 
 namespace OrbanexDesk {
@@ -17,7 +16,7 @@ constexpr int kButtonGap = 8;
 frmMailbox::frmMailbox(ShellGetter shell, BarsBuilt barsBuilt, QWidget* parent)
     : ShellListForm("frmMailbox", "lvwMails", {"From", "Subject", "Data/Time", ""}, "20,35,20,10",
                     std::move(barsBuilt), parent),
-      shell_(std::move(shell)) {
+      display_(kPaneMailbox, std::move(shell)) {
     // imlMails
     view_->setSmallIcons({style()->standardIcon(QStyle::SP_FileIcon)});
     lblSelect_ = new QLabel("Select", this);
@@ -33,16 +32,6 @@ frmMailbox::frmMailbox(ShellGetter shell, BarsBuilt barsBuilt, QWidget* parent)
     AddButton("lbbReply", "Reply");
     AddButton("lbbDeleteForEver", "Delete");
     AddAndRemoveRow();
-}
-
-void frmMailbox::setDisplayed(bool value) {
-    Displayed_ = value;
-    IShell* shell = shell_ ? shell_() : nullptr;
-    if (!shell) return;
-    if (value)
-        shell->SelectPane(kPaneMailbox);
-    else
-        shell->ClosePane(kPaneMailbox);
 }
 
 QRect frmMailbox::ListArea() const {

@@ -4,6 +4,7 @@
 // which the desk never creates, so only the flag changes.
 #include <functional>
 
+#include "desk/common/CPaneDisplay.h"
 #include "desk/shell/ShellListForm.h"
 
 class QLabel;
@@ -14,8 +15,6 @@ class LabelButton;
 
 namespace OrbanexDesk {
 
-class IShell;
-
 // The pane the attaching step would give it.
 constexpr int32_t kPaneMailbox = 100040;
 
@@ -25,9 +24,9 @@ public:
     explicit frmMailbox(ShellGetter shell = {}, BarsBuilt barsBuilt = {},
                         QWidget* parent = nullptr);
 
-    bool Displayed() const { return Displayed_; }
+    bool Displayed() const { return display_.Displayed(); }
     // Stores the flag, then shows (True) or closes (False) the mailbox pane.
-    void setDisplayed(bool value);
+    void setDisplayed(bool value) { display_.setDisplayed(value); }
 
     platform::widgets::ListView& lvwMails() { return List(); }
 
@@ -37,8 +36,8 @@ protected:
 private:
     platform::widgets::LabelButton* AddButton(const char* name, const char* caption);
 
-    ShellGetter shell_;
-    bool Displayed_ = false;
+    // No pane row names the mailbox, so only the pane is shown or closed.
+    CPaneDisplay display_;
     QLabel* lblSelect_;
     int barRight_ = 0;
 };

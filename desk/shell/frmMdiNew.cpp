@@ -137,35 +137,39 @@ void frmMdiNew::MirrorPanes() {
 
 void frmMdiNew::InitializeCommandBars() {
     dockable_ = std::make_unique<CDockable>(*paneManager_, *commandBars_);
-    menu_ = std::make_unique<CMenu>(*commandBars_, *dockable_);
-    menu_->CreateMenu();
-    menu_->AddMenuItem();
+    BuildMenuBar();
     popup_ = std::make_unique<CPopup>(*commandBars_, *dockable_);
     popup_->CreateMenu();
     popup_->AddMenuItem();
     statusBar_ = std::make_unique<CStatusBar>(*commandBars_, [this] { mnuLogin_Click(); });
     statusBar_->CreateStatus();
     statusBar_->AddCommand();
-    toolBar_ = std::make_unique<CToolBar>(*commandBars_, *dockable_);
-    toolBar_->CreateMenu();
-    toolBar_->AddItem();
-    toolBar_->DockAll();
+    BuildToolBars();
     AddWindowActions();
     AddKeyBindings();
     LoadCommandBarIcons();
     LoadCommandBarImages();
     RegisterCommands();
     commandBarsBuilt_ = true;
-    dockable_->CreateRibbonBar(toolBar_->ToolBars());
+    CreateRibbonBar();
 }
 
 void frmMdiNew::ResetMenuBar() {
     dockable_->DeleteRibbonBar();
     commandBars_->setMenuBarVisible(true);
     commandBars_->AddMenuBar("Menu Bar");
+    BuildMenuBar();
+    BuildToolBars();
+}
+
+void frmMdiNew::BuildMenuBar() {
     menu_ = std::make_unique<CMenu>(*commandBars_, *dockable_);
     menu_->CreateMenu();
     menu_->AddMenuItem();
+}
+
+void frmMdiNew::BuildToolBars() {
+    // The old builder's bars go first, so switching never piles up hidden bars.
     if (toolBar_) toolBar_->DeleteBars();
     toolBar_ = std::make_unique<CToolBar>(*commandBars_, *dockable_);
     toolBar_->CreateMenu();
@@ -181,8 +185,6 @@ void frmMdiNew::CreateRibbonBar() {
 void frmMdiNew::AddWindowActions() {
     for (const ActionRow& a : kWindowActions)
         commandBars_->AddAction(a.id, a.text, a.text, a.text, kWindowActionCategory);
-    commandBars_->AddAction(kTradePanelAction.id, kTradePanelAction.text, kTradePanelAction.text,
-                            kTradePanelAction.text, kWindowActionCategory);
 }
 
 void frmMdiNew::AddKeyBindings() {

@@ -91,10 +91,12 @@ public:
     void mnuclear_Journal();
     // The add-account dialog: whatever command 100029 runs.
     void mnuLogin_Click();
-    // Empty commands.
+    // Empty commands. ShowMP_Click has no command id; it stays a member of the
+    // window's interface all the same.
     void mnuRefresh_Accounts();
     void ShowMP_Click();
-    // Hands the address to the machine's viewer; returns at once.
+    // Hands the address to the machine's viewer; returns at once. A member of
+    // the window's interface, though no command of the desk calls it now.
     void WebBrowse(const std::string& Address);
     // Runs what the id's handler is now; unknown ids do nothing.
     void RunCommand(int32_t CommandID);
@@ -130,6 +132,9 @@ private:
     };
 
     void InitializeCommandBars();
+    // The simple interface's menu bar and toolbars, each from a new builder.
+    void BuildMenuBar();
+    void BuildToolBars();
     void AddWindowActions();
     void AddKeyBindings();
     void LoadCommandBarIcons();

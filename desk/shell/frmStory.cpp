@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "desk/ui/WindowProcedures.h"
+#include "runtime/Strings.h"
 
 namespace OrbanexDesk {
 
@@ -17,15 +18,7 @@ constexpr int kEscape = Qt::Key_Escape;
 }  // namespace
 
 std::string ExpandCarriageReturns(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == '\r')
-            out += "\r\n\r\n";
-        else
-            out += c;
-    }
-    return out;
+    return runtime::Replace(text, "\r", "\r\n\r\n");
 }
 
 frmStory::frmStory(QWidget* parent) : QWidget(parent) {

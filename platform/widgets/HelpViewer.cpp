@@ -33,10 +33,6 @@ void HelpViewer::Close() {
     delete browser_.data();
 }
 
-QWidget* HelpViewer::Window() const {
-    return browser_.data();
-}
-
 void HelpViewer::EnsureWindow() {
     if (browser_) return;
     browser_ = new QTextBrowser;

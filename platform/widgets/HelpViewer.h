@@ -4,14 +4,13 @@
 // the URL opener. The help object sees it through IHelpViewer, so tests can put
 // a recorder in its place. GUI thread only.
 #include <QPointer>
-#include <QTextBrowser>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+class QTextBrowser;
 class QUrl;
-class QWidget;
 
 namespace platform::widgets {
 
@@ -36,10 +35,6 @@ public:
 
     int32_t ShowPage(const std::filesystem::path& page) override;
     void Close() override;
-
-    // The window while it exists (the operator may close it; it is then gone).
-    QWidget* Window() const;
-    QTextBrowser* Browser() const { return browser_.data(); }
 
 private:
     void EnsureWindow();

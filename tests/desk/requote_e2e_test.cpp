@@ -14,6 +14,7 @@
 #include "platform/EventLoop.h"
 #include "platform/Timer.h"
 #include "simserver/Server.h"
+#include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -31,14 +32,7 @@ constexpr int32_t kWaitMs = 5000;
 constexpr int32_t kSeconds = 10;
 
 simserver::Book RequoteBook() {
-    simserver::Book b;
-    simserver::Symbol usd;
-    usd.id = 1, usd.name = "USD", usd.bid = usd.ask = 1, usd.used = false, usd.contractSize = 1;
-    b.AddSymbol(usd);
-    simserver::Symbol eur;
-    eur.id = 2, eur.name = "EURUSD", eur.bid = 1.2343, eur.ask = 1.2345;
-    eur.high = 1.25, eur.low = 1.22;
-    b.AddSymbol(eur);
+    simserver::Book b = testsupport::QuoteBook(1.2343, 1.2345, 1.25, 1.22);
     for (int32_t n : {1, 2}) {
         simserver::Client c;
         c.id = 100 + n;

@@ -38,6 +38,7 @@
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/walk/DeskWalk.h"
 
 namespace {
 
@@ -154,11 +155,8 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     server.Listen("127.0.0.1", 0);
     const auto creds = simserver::CredentialLines(server.book());
     ASSERT_GE(creds.size(), 3u);
-    std::vector<DemoAccount> seeded;
-    for (int i = 0; i < 2; ++i) {
-        const auto c = runtime::Split(creds[i], " ");
-        seeded.push_back({c[0], c[1], std::stoi(c[2])});
-    }
+    const std::vector<DemoAccount> all = testsupport::DeskWalk::DemoAccounts(server.book());
+    const std::vector<DemoAccount> seeded(all.begin(), all.begin() + 2);
     SeedDemoHome("127.0.0.1", server.Port(), seeded);
     std::vector<platform::widgets::FileChooser::Request> asked;
     std::string answer;

@@ -20,6 +20,7 @@
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/ServicePortContracts.h"
+#include "tests/support/desk/walk/DeskWalk.h"
 
 namespace {
 
@@ -103,13 +104,7 @@ TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
                 .center();
         QTest::mouseClick(grid->viewport(), button, {}, at);
     };
-    auto questionBox = [&]() -> platform::widgets::MessageBoxWindow* {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
-                box && box->isVisible() && box->Label().text().contains("Are you sure"))
-                return box;
-        return nullptr;
-    };
+    auto questionBox = &testsupport::DeskWalk::QuestionBox;
 
     press(rowOf("70", 0), 0, Qt::LeftButton);
     EXPECT_TRUE(checked(rowOf("", 7), 1) && checked(rowOf("", 8), 1))

@@ -31,7 +31,9 @@
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/walk/DeskWalk.h"
 
 namespace {
 
@@ -48,18 +50,12 @@ using Close = std::tuple<int32_t, int32_t, double>;
 // ANN 70: 1001 (2 lots), 1002 and GBPUSD 1003; BEN 80: 1004; CARL 90: 1005 (2 lots),
 // 1006 (3 lots) and GBPUSD 1007.
 simserver::Book ThreeAccounts() {
-    simserver::Book b;
-    auto symbol = [&](int32_t id, const char* name, double bid) {
-        simserver::Symbol s;
-        s.id = id, s.name = name, s.bid = bid, s.ask = bid + 0.0002;
-        s.high = bid + 0.01, s.low = bid - 0.01;
-        b.AddSymbol(s);
-    };
-    simserver::Symbol usd;
-    usd.id = 1, usd.name = "USD", usd.bid = usd.ask = 1, usd.used = false, usd.contractSize = 1;
-    b.AddSymbol(usd);
-    symbol(kEur, "EURUSD", 1.085);
-    symbol(kGbp, "GBPUSD", 1.26);
+    // Both pairs 2 pips wide, a cent either side for the day's range; EURUSD is kEur.
+    simserver::Book b = testsupport::QuoteBook(1.085, 1.085 + 0.0002, 1.085 + 0.01, 1.085 - 0.01);
+    simserver::Symbol gbp;
+    gbp.id = kGbp, gbp.name = "GBPUSD", gbp.bid = 1.26, gbp.ask = 1.26 + 0.0002;
+    gbp.high = 1.26 + 0.01, gbp.low = 1.26 - 0.01;
+    b.AddSymbol(gbp);
     int32_t ticket = 1001;
     const std::vector<std::tuple<const char*, int32_t, std::vector<std::pair<int32_t, double>>>>
         users = {{"ANN", 70, {{kEur, 2}, {kEur, 1}, {kGbp, 1}}},
@@ -131,13 +127,7 @@ private:
     MGeneral desk_;
 };
 
-platform::widgets::MessageBoxWindow* QuestionBox() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
-            box && box->isVisible() && box->Label().text().contains("Are you sure"))
-            return box;
-    return nullptr;
-}
+constexpr auto QuestionBox = &testsupport::DeskWalk::QuestionBox;
 
 // Answers the open question: button 1 is "Yes", 2 "No".
 bool Answer(int button) {

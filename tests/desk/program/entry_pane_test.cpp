@@ -27,6 +27,7 @@
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 
 namespace {
@@ -129,20 +130,8 @@ TEST(EntryPane, ServesItsPortFromItsPane) {
 // Three accounts on one server: EURUSD at 1.2480/1.2500 with 5-pip offsets, a buy
 // position of BEN's with its stop-loss order, and CAL's sell limit.
 simserver::Book EntryBook() {
-    simserver::Book book;
-    simserver::Symbol usd;
-    usd.id = 1;
-    usd.name = "USD";
-    usd.used = false;
-    usd.contractSize = 1;
-    usd.bid = usd.ask = 1;
-    book.AddSymbol(usd);
-    simserver::Symbol eur;
-    eur.id = kEur;
-    eur.name = "EURUSD";
-    eur.bid = 1.2480;
-    eur.ask = 1.2500;  // the client's ask is bid + 2 pips of spread: 1.2482
-    book.AddSymbol(eur);
+    // EURUSD is kEur; the client's ask is bid + 2 pips of spread: 1.2482.
+    simserver::Book book = testsupport::QuoteBook(1.2480, 1.2500);
     for (int i = 0; i < 3; ++i) {
         simserver::Client c;
         c.id = 101 + i;

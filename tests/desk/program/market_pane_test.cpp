@@ -31,6 +31,7 @@
 #include "platform/widgets/MessageBoxWindow.h"
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
+#include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FormPortContracts.h"
@@ -201,14 +202,7 @@ TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
 }
 
 simserver::Book ThreeAccounts() {
-    simserver::Book b;
-    simserver::Symbol usd;
-    usd.id = 1, usd.name = "USD", usd.bid = usd.ask = 1, usd.used = false, usd.contractSize = 1;
-    b.AddSymbol(usd);
-    simserver::Symbol eur;
-    eur.id = 2, eur.name = "EURUSD", eur.bid = 1.085, eur.ask = 1.0852;
-    eur.high = 1.09, eur.low = 1.08;
-    b.AddSymbol(eur);
+    simserver::Book b = testsupport::QuoteBook(1.085, 1.0852, 1.09, 1.08);
     for (int32_t n : {1, 2, 3}) {
         simserver::Client c;
         c.id = 100 + n, c.userName = "U" + std::to_string(n);

@@ -52,9 +52,9 @@
 #include "platform/Paths.h"
 #include "platform/widgets/MessageBoxWindow.h"
 #include "platform/widgets/UrlOpener.h"
-#include "runtime/Strings.h"
 #include "simserver/Demo.h"
 #include "simserver/Server.h"
+#include "tests/support/desk/walk/DeskWalk.h"
 
 namespace fs = std::filesystem;
 using namespace OrbanexDesk;
@@ -158,15 +158,6 @@ simserver::Book ShotsBook() {
     limit.price = 1.0790;
     book.AddOrder(limit);
     return book;
-}
-
-std::vector<DemoAccount> DemoAccounts(const simserver::Book& book) {
-    std::vector<DemoAccount> accounts;
-    for (const std::string& line : simserver::CredentialLines(book)) {
-        const auto f = runtime::Split(line, " ");
-        if (f.size() == 3) accounts.push_back({f[0], f[1], std::stoi(f[2])});
-    }
-    return accounts;
 }
 
 // Waits for the seeded accounts to connect with their figures, then buys one lot
@@ -359,7 +350,8 @@ int main(int argc, char** argv) {
 
         simserver::Server server(ShotsBook());
         server.Listen("127.0.0.1", 0);
-        const std::vector<DemoAccount> accounts = DemoAccounts(server.book());
+        const std::vector<DemoAccount> accounts =
+            testsupport::DeskWalk::DemoAccounts(server.book());
         // The shipped server list names the fixed local port; this run's server is elsewhere.
         fs::remove(home / "Manage" / "SERVER.BUF", ec);
         SeedDemoHome("127.0.0.1", server.Port(), accounts);

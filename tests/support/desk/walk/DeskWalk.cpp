@@ -12,7 +12,6 @@
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/AccountInput.h"
-#include "desk/accounts/DemoHome.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmlimitorder.h"
@@ -55,14 +54,6 @@ void TypeInto(QLineEdit& box, const std::string& text) {
     QTest::keyClicks(&box, QString::fromStdString(text));
 }
 
-platform::widgets::MessageBoxWindow* QuestionBox() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
-            box && box->isVisible() && box->Label().text().contains("Are you sure"))
-            return box;
-    return nullptr;
-}
-
 }  // namespace
 
 DeskWalk::DeskWalk(MGeneral& desk, simserver::Server& server, int32_t waitMs)
@@ -75,12 +66,16 @@ DeskWalk::DeskWalk(MGeneral& desk, simserver::Server& server, int32_t waitMs)
 }
 
 void DeskWalk::SeedHome(const simserver::Server& server) {
+    SeedDemoHome("127.0.0.1", server.Port(), DemoAccounts(server.book()));
+}
+
+std::vector<DemoAccount> DeskWalk::DemoAccounts(const simserver::Book& book) {
     std::vector<DemoAccount> accounts;
-    for (const std::string& line : simserver::CredentialLines(server.book())) {
+    for (const std::string& line : simserver::CredentialLines(book)) {
         const auto parts = runtime::Split(line, " ");
-        accounts.push_back({parts[0], parts[1], std::stoi(parts[2])});
+        if (parts.size() == 3) accounts.push_back({parts[0], parts[1], std::stoi(parts[2])});
     }
-    SeedDemoHome("127.0.0.1", server.Port(), accounts);
+    return accounts;
 }
 
 std::string DeskWalk::Run() {
@@ -257,6 +252,14 @@ frmPriceChanged* DeskWalk::RequoteDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* dialog = dynamic_cast<frmPriceChanged*>(w); dialog && dialog->isVisible())
             return dialog;
+    return nullptr;
+}
+
+platform::widgets::MessageBoxWindow* DeskWalk::QuestionBox() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+            box && box->isVisible() && box->Label().text().contains("Are you sure"))
+            return box;
     return nullptr;
 }
 

@@ -19,14 +19,21 @@
 #include <string>
 #include <vector>
 
+#include "desk/accounts/DemoHome.h"
+
 namespace OrbanexDesk {
 class MGeneral;
 class frmPriceChanged;
 }  // namespace OrbanexDesk
 
+namespace platform::widgets {
+class MessageBoxWindow;
+}  // namespace platform::widgets
+
 namespace simserver {
 class Server;
-}
+class Book;
+}  // namespace simserver
 
 namespace testsupport {
 
@@ -38,6 +45,8 @@ public:
     // The current program folder gets the server and every account of the book,
     // saved to log in at start (before the desk starts).
     static void SeedHome(const simserver::Server& server);
+    // The book's credential lines ("user password account") as accounts to seed.
+    static std::vector<OrbanexDesk::DemoAccount> DemoAccounts(const simserver::Book& book);
 
     // Each step returns "" once it reached its end, else what it waited for in vain.
     // Every account "Connected" with its summaries, the symbol's quote moved.
@@ -58,6 +67,8 @@ public:
 
     // The visible re-quote dialog, else nullptr.
     static OrbanexDesk::frmPriceChanged* RequoteDialog();
+    // The visible "Are you sure" question box, else nullptr.
+    static platform::widgets::MessageBoxWindow* QuestionBox();
 
     static constexpr const char* kSymbol = "EURUSD";
     static constexpr const char* kLots = "1";
