@@ -201,10 +201,7 @@ IfrmMain* frmlimitorder::Main() const {
 
 ManagerPtr frmlimitorder::SessionOf(int32_t account) const {
     DeskServices* desk = Services();
-    if (!desk) return nullptr;
-    for (const auto& entry : desk->Managers()->Children())
-        if (entry.value && entry.value->m_lAccount == account) return entry.value;
-    return nullptr;
+    return desk ? SessionOfAccount(*desk->Managers(), account) : nullptr;
 }
 
 // ---- Rows ----
@@ -254,7 +251,7 @@ void frmlimitorder::UpdateResult(const std::string& Text, int32_t key) {
 std::string frmlimitorder::checkkey(int32_t index) {
     if (index < 1 || static_cast<size_t>(index) > rows_.Count()) return "";
     const ManagerPtr session = SessionOf(AccountOf(rows_.Item(index)));
-    return session ? "C" + std::to_string(session->key()) : "";
+    return session ? session->RowKey() : "";
 }
 
 void frmlimitorder::clearresult() {

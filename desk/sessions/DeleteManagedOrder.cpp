@@ -3,18 +3,12 @@
 #include <string>
 
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SessionLookups.h"
 
 namespace OrbanexDesk {
 
 namespace {
 constexpr size_t kPendingTypeColumn = 2;
-
-// The account's first session in position order, or nullptr.
-ManagerPtr SessionOfAccount(DeskServices& desk, int32_t account) {
-    for (const auto& entry : desk.Managers()->Children())
-        if (entry.value && entry.value->m_lAccount == account) return entry.value;
-    return nullptr;
-}
 
 bool IsManageType(const std::string& type) {
     return type == "Buy(Manage)" || type == "Sell(Manage)";
@@ -27,7 +21,7 @@ void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
     if (!pending) return;
     const std::string type = pending->SubItems(kPendingTypeColumn);
     ports.frmlimitorder->setDisplayed(true);
-    ManagerPtr session = SessionOfAccount(desk, Account);
+    ManagerPtr session = SessionOfAccount(*desk.Managers(), Account);
     if (!session) {
         const std::string text = "Unable to cancel order #" + std::to_string(OrderID) +
                                  ", account " + std::to_string(Account) + " is not connected";
