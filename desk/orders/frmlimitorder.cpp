@@ -446,12 +446,7 @@ void frmlimitorder::RunPriceConditions() {
 void frmlimitorder::sltpprice() {
     DeskServices* desk = Services();
     if (!desk) return;
-    ManagerPtr first;
-    const auto managers = desk->Managers();
-    for (int32_t i = 1; i <= managers->Count() && !first; ++i) {
-        const ManagerPtr session = managers->Item(i);
-        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) first = session;
-    }
+    const ManagerPtr first = GetFirstLoggedOnManager(*desk);
     if (txtatprice().empty() || symbols_.ListIndex() == -1 || !first) return;
     const SymbolPtr symbol = GetCollectionItem(desk->State(), symbols_.Text());
     if (!symbol) return;
