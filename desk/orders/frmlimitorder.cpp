@@ -548,12 +548,7 @@ void frmlimitorder::EdirMode() {
     isEditing_ = true;
     editAmount_ = amount;
     positionRow_.clear();  // a pending order's request serves no position row
-    for (size_t i = 0; i < symbols_.ListCount(); ++i) {
-        if (symbols_.List(i) == symbol) {
-            SelectComboText(symbols_, symbol);
-            break;
-        }
-    }
+    if (symbols_.Contains(symbol)) SelectComboText(symbols_, symbol);
     txtatprice_->setEnabled(true);
     setDisplayed(true);
     cblimiordertype_->setEnabled(false);
