@@ -43,9 +43,6 @@ constexpr int kListMargin = 30;
 constexpr const char* kCheckAll = "Check All";
 constexpr const char* kUncheckAll = "Uncheck All";
 
-std::string RowKey(int32_t account) {
-    return "C" + std::to_string(account);
-}
 int32_t AccountOf(const platform::ListItem& row) {
     return runtime::CLng(runtime::Val(row.Text()));
 }
@@ -208,19 +205,15 @@ ManagerPtr frmlimitorder::SessionOf(int32_t account) const {
 
 void frmlimitorder::Add(int32_t AccountID, int16_t, const std::string& Text, double Amount) {
     // Keyed by account: session numbers shift when a session is removed.
-    if (rows_.Find(RowKey(AccountID))) return;
-    platform::ListItem& row = rows_.Add(RowKey(AccountID), std::to_string(AccountID));
+    if (rows_.Find(OrderPaneRowKey(AccountID))) return;
+    platform::ListItem& row = rows_.Add(OrderPaneRowKey(AccountID), std::to_string(AccountID));
     row.setSubItems(kAmount, Text);
     row.setSubItems(kResult, Amount != 0 ? runtime::CStr(runtime::Variant(Amount)) : "");
 }
 
 void frmlimitorder::Remove(int32_t AccountID) {
-    for (size_t i = 1; i <= rows_.Count(); ++i) {
-        if (runtime::Val(rows_.Item(i).Text()) == AccountID) {
-            rows_.Remove(i);
-            return;
-        }
-    }
+    const std::string key = OrderPaneRowKey(AccountID);
+    if (rows_.Find(key)) rows_.Remove(key);
 }
 
 void frmlimitorder::addNote(const std::string& Text, int32_t Account) {
@@ -242,7 +235,7 @@ void frmlimitorder::UpdateResult(const std::string& Text, int32_t key) {
     if (!desk) return;
     for (const auto& entry : desk->Managers()->Children()) {
         if (!entry.value || entry.value->key() != key) continue;
-        if (platform::ListItem* row = rows_.Find(RowKey(entry.value->m_lAccount)))
+        if (platform::ListItem* row = rows_.Find(OrderPaneRowKey(entry.value->m_lAccount)))
             row->setSubItems(kResult, Text);
         return;
     }

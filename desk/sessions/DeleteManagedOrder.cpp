@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
 
@@ -29,8 +30,7 @@ void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
         ports.Messages->ShowMessage(text, "##DEF##", false);
         return;
     }
-    // The entry pane keys its rows by account: session numbers shift on removal.
-    const std::string key = "C" + std::to_string(Account);
+    const std::string key = OrderPaneRowKey(Account);
     platform::ListView& rows = ports.frmlimitorder->lvwConClients();
     auto tick = [&rows, &key](bool checked) {
         if (platform::ListItem* row = rows.Find(key)) row->setChecked(checked);
