@@ -380,10 +380,7 @@ void frmlimitorder::TextChanged() {
 
 bool frmlimitorder::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::FocusIn) {
-        // After Qt's own focus handling, which would undo the selection.
-        QTimer::singleShot(0, box, [box] { SelectAllText(*box); });
-    }
+    if (box && event->type() == QEvent::FocusIn) SelectAllTextOnFocus(*box);
     if (box && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         int16_t ascii = 0;
