@@ -160,6 +160,9 @@ private:
     void Journal(const std::string& text);
     std::string Sound(const std::string& name) const;
     platform::ListItem& Row();
+    // Adds the symbol's market-watch row with its four prices (raises what the
+    // list's Add raises); AddMarketWatchRow adds its quote time too.
+    platform::ListItem& AddMarketWatchPrices(const SymbolPtr& symbol);
     void AddMarketWatchRow(const SymbolPtr& symbol);
     void RegisterWithOrderPanes();
     void SaveConnectedLine(const std::string& savedList);
