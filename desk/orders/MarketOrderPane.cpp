@@ -14,12 +14,10 @@ constexpr const char* kInvalidLots = "Invalid Lots";
 constexpr int16_t kKeyEnter = 13;
 constexpr size_t kClientsStatus = 2;
 constexpr size_t kClientsRemark = 4;
-constexpr const char* kRules[] = {"Distribute as equal parts", "Distribute by margin Ratio",
-                                  "Distribute by equity Ratio"};
 }  // namespace
 
 MarketOrderPane::MarketOrderPane(Hooks hooks) : hooks_(std::move(hooks)) {
-    for (const char* rule : kRules) rules_.AddItem(rule);
+    for (const char* rule : kDistributionRules) rules_.AddItem(rule);
     // Form initialised: Buy and Sell wait for a distribution.
     cmdbuy_.enabled = cmdsell_.enabled = false;
     symbolClick_ = symbols_.Click.Connect([this] { SymbolChanged(); });

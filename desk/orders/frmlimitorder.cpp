@@ -13,6 +13,7 @@
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
+#include "desk/common/OrderPaneProcedures.h"
 #include "desk/orders/EntryOrderTypes.h"
 #include "desk/orders/EntrySubmission.h"
 #include "desk/orders/PriceConditions.h"
@@ -78,9 +79,7 @@ frmlimitorder::frmlimitorder(std::function<DeskServices*()> services, Hooks hook
     setMouseTracking(true);
     for (const char* type : {"Buy Limit", "Sell Limit", "Buy Stop", "Sell Stop"})
         types_.AddItem(type);
-    for (const char* rule :
-         {"Distribute as equal parts", "Distribute by margin Ratio", "Distribute by equity Ratio"})
-        rules_.AddItem(rule);
+    for (const char* rule : kDistributionRules) rules_.AddItem(rule);
 
     cblimiordertype_ = new platform::widgets::ComboBox(types_, this);
     cblimiordertype_->setObjectName("cblimiordertype");
@@ -492,7 +491,7 @@ void frmlimitorder::cmdlimiorderdis_Click() {
     DeskServices* desk = Services();
     if (txtlimitorderammount().empty()) {
         if (desk && desk->Ports().Messages)
-            desk->Ports().Messages->ShowMessage("Please fill the required fields",
+            desk->Ports().Messages->ShowMessage(CDistribution::kFillFields,
                                                 EntrySubmission::kDefaultCaption, false);
         return;
     }
