@@ -26,6 +26,8 @@ public:
     size_t ListCount() const { return items_.size(); }
     // Item 0..ListCount-1; raises runtime::Error 381 outside.
     const std::string& List(size_t index) const;
+    // True when some item equals `text` exactly.
+    bool Contains(std::string_view text) const { return IndexOf(text) >= 0; }
 
     const std::string& Text() const { return text_; }
     // Selects the first item that equals `text`, else no item; raises Change if it differs.

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QTimer>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/ui/WindowProcedures.h"
@@ -90,9 +89,8 @@ void frmaccount::ShowEdit(const std::string& UserName, const std::string& Passwo
 
 bool frmaccount::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        // After the event: a click's own cursor placement would undo it.
         for (QLineEdit* box : {txtusername_, txtpassword_, txtaccount_})
-            if (watched == box) QTimer::singleShot(0, box, [box] { SelectAllText(*box); });
+            if (watched == box) SelectAllTextOnFocus(*box);
     }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto& key = static_cast<QKeyEvent&>(*event);

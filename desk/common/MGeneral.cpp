@@ -48,6 +48,10 @@ bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID) {
     return frmMW.lvmw().Find(MarketWatchKey(SymbolID)) != nullptr;
 }
 
+std::string OrderPaneRowKey(int32_t Account) {
+    return "C" + std::to_string(Account);
+}
+
 std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account) {
     std::string key = "To" + std::to_string(SymbolID) + "|" + std::to_string(Side);
     if (Account) key += "|" + std::to_string(*Account);

@@ -1,6 +1,7 @@
 #pragma once
 // The desk module procedures that need no window: server-time texts, look-ups in
-// the shared symbol collection and the market watch, and the net view's row keys.
+// the shared symbol collection and the market watch, and the order panes' and
+// the net view's row keys.
 // Look-ups that find nothing return nothing and report nothing.
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,10 @@ SymbolPtr GetCollectionItem(const DeskState& state, const std::string& Name);
 std::string MarketWatchKey(int32_t SymbolID);
 platform::ListItem* GetMarketWatchItem(IfrmMW& frmMW, const SymbolPtr& Symbol);
 bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID);
+
+// An order pane's account row "C" & account; keyed by account because session
+// numbers shift when a session is removed.
+std::string OrderPaneRowKey(int32_t Account);
 
 // The net view's row keys: "To<id>|<side>|<account>" per account, "To<id>|<side>"
 // for the total. The separators keep (5, 1, 11001) and (51, 1, 1001) apart.

@@ -1,7 +1,7 @@
 #pragma once
 // The accounts window's helpers for the order panes that need no window and no
-// session: the Distribute button's enabling, the amount key filter and the check
-// of an amount text before anything is sent.
+// session: the distribution rules' captions, the Distribute button's enabling,
+// the amount key filter and the check of an amount text before anything is sent.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +12,11 @@ namespace OrbanexDesk {
 
 constexpr int16_t kKeyBackspace = 8;
 constexpr int16_t kKeyPoint = 46;
+
+// The captions of the panes' distribution-rule combos, in rule order: the
+// combo's index is the rule the panes pass on to the distribution.
+inline constexpr const char* kDistributionRules[] = {
+    "Distribute as equal parts", "Distribute by margin Ratio", "Distribute by equity Ratio"};
 
 // Distribute enabled when the total reads above 0 and a symbol is chosen; else
 // Distribute, Buy and Sell disabled.

@@ -1,5 +1,6 @@
 #include "desk/orders/MarketOrderPane.h"
 
+#include "desk/common/MGeneral.h"
 #include "desk/common/OrderPaneProcedures.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "runtime/Convert.h"
@@ -13,16 +14,10 @@ constexpr const char* kInvalidLots = "Invalid Lots";
 constexpr int16_t kKeyEnter = 13;
 constexpr size_t kClientsStatus = 2;
 constexpr size_t kClientsRemark = 4;
-constexpr const char* kRules[] = {"Distribute as equal parts", "Distribute by margin Ratio",
-                                  "Distribute by equity Ratio"};
-
-std::string RowKey(int32_t account) {
-    return "C" + std::to_string(account);
-}
 }  // namespace
 
 MarketOrderPane::MarketOrderPane(Hooks hooks) : hooks_(std::move(hooks)) {
-    for (const char* rule : kRules) rules_.AddItem(rule);
+    for (const char* rule : kDistributionRules) rules_.AddItem(rule);
     // Form initialised: Buy and Sell wait for a distribution.
     cmdbuy_.enabled = cmdsell_.enabled = false;
     symbolClick_ = symbols_.Click.Connect([this] { SymbolChanged(); });
@@ -56,7 +51,7 @@ void MarketOrderPane::Form_Load() {
 // ---- Ifrmorder ----
 
 void MarketOrderPane::Add(int32_t AccountID, const std::string& Text, double Amount) {
-    const std::string key = RowKey(AccountID);
+    const std::string key = OrderPaneRowKey(AccountID);
     if (rows_.Find(key)) rows_.Remove(key);
     platform::ListItem& row = rows_.Add(key, std::to_string(AccountID));
     row.setSubItems(kAmount, Text);
@@ -64,7 +59,7 @@ void MarketOrderPane::Add(int32_t AccountID, const std::string& Text, double Amo
 }
 
 void MarketOrderPane::Remove(int32_t AccountID) {
-    const std::string key = RowKey(AccountID);
+    const std::string key = OrderPaneRowKey(AccountID);
     if (!rows_.Find(key)) return;
     rows_.Remove(key);
     if (Ifrmlimitorder* limit = hooks_.frmlimitorder ? hooks_.frmlimitorder() : nullptr)
@@ -81,7 +76,8 @@ void MarketOrderPane::addNote(const std::string& Text, int32_t Account) {
 }
 
 void MarketOrderPane::UpdateResult(const std::string& Text, int32_t Account) {
-    if (platform::ListItem* row = rows_.Find(RowKey(Account))) row->setSubItems(kResult, Text);
+    if (platform::ListItem* row = rows_.Find(OrderPaneRowKey(Account)))
+        row->setSubItems(kResult, Text);
 }
 
 void MarketOrderPane::Enableds(bool Enable) {

@@ -13,6 +13,7 @@
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
+#include "desk/common/OrderPaneProcedures.h"
 #include "desk/orders/EntryOrderTypes.h"
 #include "desk/orders/EntrySubmission.h"
 #include "desk/orders/PriceConditions.h"
@@ -43,9 +44,6 @@ constexpr int kListMargin = 30;
 constexpr const char* kCheckAll = "Check All";
 constexpr const char* kUncheckAll = "Uncheck All";
 
-std::string RowKey(int32_t account) {
-    return "C" + std::to_string(account);
-}
 int32_t AccountOf(const platform::ListItem& row) {
     return runtime::CLng(runtime::Val(row.Text()));
 }
@@ -81,9 +79,7 @@ frmlimitorder::frmlimitorder(std::function<DeskServices*()> services, Hooks hook
     setMouseTracking(true);
     for (const char* type : {"Buy Limit", "Sell Limit", "Buy Stop", "Sell Stop"})
         types_.AddItem(type);
-    for (const char* rule :
-         {"Distribute as equal parts", "Distribute by margin Ratio", "Distribute by equity Ratio"})
-        rules_.AddItem(rule);
+    for (const char* rule : kDistributionRules) rules_.AddItem(rule);
 
     cblimiordertype_ = new platform::widgets::ComboBox(types_, this);
     cblimiordertype_->setObjectName("cblimiordertype");
@@ -201,29 +197,22 @@ IfrmMain* frmlimitorder::Main() const {
 
 ManagerPtr frmlimitorder::SessionOf(int32_t account) const {
     DeskServices* desk = Services();
-    if (!desk) return nullptr;
-    for (const auto& entry : desk->Managers()->Children())
-        if (entry.value && entry.value->m_lAccount == account) return entry.value;
-    return nullptr;
+    return desk ? SessionOfAccount(*desk->Managers(), account) : nullptr;
 }
 
 // ---- Rows ----
 
 void frmlimitorder::Add(int32_t AccountID, int16_t, const std::string& Text, double Amount) {
     // Keyed by account: session numbers shift when a session is removed.
-    if (rows_.Find(RowKey(AccountID))) return;
-    platform::ListItem& row = rows_.Add(RowKey(AccountID), std::to_string(AccountID));
+    if (rows_.Find(OrderPaneRowKey(AccountID))) return;
+    platform::ListItem& row = rows_.Add(OrderPaneRowKey(AccountID), std::to_string(AccountID));
     row.setSubItems(kAmount, Text);
     row.setSubItems(kResult, Amount != 0 ? runtime::CStr(runtime::Variant(Amount)) : "");
 }
 
 void frmlimitorder::Remove(int32_t AccountID) {
-    for (size_t i = 1; i <= rows_.Count(); ++i) {
-        if (runtime::Val(rows_.Item(i).Text()) == AccountID) {
-            rows_.Remove(i);
-            return;
-        }
-    }
+    const std::string key = OrderPaneRowKey(AccountID);
+    if (rows_.Find(key)) rows_.Remove(key);
 }
 
 void frmlimitorder::addNote(const std::string& Text, int32_t Account) {
@@ -245,7 +234,7 @@ void frmlimitorder::UpdateResult(const std::string& Text, int32_t key) {
     if (!desk) return;
     for (const auto& entry : desk->Managers()->Children()) {
         if (!entry.value || entry.value->key() != key) continue;
-        if (platform::ListItem* row = rows_.Find(RowKey(entry.value->m_lAccount)))
+        if (platform::ListItem* row = rows_.Find(OrderPaneRowKey(entry.value->m_lAccount)))
             row->setSubItems(kResult, Text);
         return;
     }
@@ -254,7 +243,7 @@ void frmlimitorder::UpdateResult(const std::string& Text, int32_t key) {
 std::string frmlimitorder::checkkey(int32_t index) {
     if (index < 1 || static_cast<size_t>(index) > rows_.Count()) return "";
     const ManagerPtr session = SessionOf(AccountOf(rows_.Item(index)));
-    return session ? "C" + std::to_string(session->key()) : "";
+    return session ? session->RowKey() : "";
 }
 
 void frmlimitorder::clearresult() {
@@ -390,10 +379,7 @@ void frmlimitorder::TextChanged() {
 
 bool frmlimitorder::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::FocusIn) {
-        // After Qt's own focus handling, which would undo the selection.
-        QTimer::singleShot(0, box, [box] { SelectAllText(*box); });
-    }
+    if (box && event->type() == QEvent::FocusIn) SelectAllTextOnFocus(*box);
     if (box && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         int16_t ascii = 0;
@@ -449,12 +435,7 @@ void frmlimitorder::RunPriceConditions() {
 void frmlimitorder::sltpprice() {
     DeskServices* desk = Services();
     if (!desk) return;
-    ManagerPtr first;
-    const auto managers = desk->Managers();
-    for (int32_t i = 1; i <= managers->Count() && !first; ++i) {
-        const ManagerPtr session = managers->Item(i);
-        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) first = session;
-    }
+    const ManagerPtr first = GetFirstLoggedOnManager(*desk);
     if (txtatprice().empty() || symbols_.ListIndex() == -1 || !first) return;
     const SymbolPtr symbol = GetCollectionItem(desk->State(), symbols_.Text());
     if (!symbol) return;
@@ -510,7 +491,7 @@ void frmlimitorder::cmdlimiorderdis_Click() {
     DeskServices* desk = Services();
     if (txtlimitorderammount().empty()) {
         if (desk && desk->Ports().Messages)
-            desk->Ports().Messages->ShowMessage("Please fill the required fields",
+            desk->Ports().Messages->ShowMessage(CDistribution::kFillFields,
                                                 EntrySubmission::kDefaultCaption, false);
         return;
     }
@@ -556,12 +537,7 @@ void frmlimitorder::EdirMode() {
     isEditing_ = true;
     editAmount_ = amount;
     positionRow_.clear();  // a pending order's request serves no position row
-    for (size_t i = 0; i < symbols_.ListCount(); ++i) {
-        if (symbols_.List(i) == symbol) {
-            SelectComboText(symbols_, symbol);
-            break;
-        }
-    }
+    if (symbols_.Contains(symbol)) SelectComboText(symbols_, symbol);
     txtatprice_->setEnabled(true);
     setDisplayed(true);
     cblimiordertype_->setEnabled(false);

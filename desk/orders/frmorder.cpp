@@ -216,10 +216,8 @@ void frmorder::CommitEditor() {
     if (!Editing()) return;
     const std::string text = txtLvw_->text().toStdString();
     txtLvw_->hide();
-    // Kept hidden and empty: nothing shows it.
-    txtEditPrice_ = new QLineEdit(this);
-    txtEditPrice_->setObjectName("txtEditPrice");
     txtEditPrice_->hide();
+    txtEditPrice_->clear();
     CommitEdit(text);
 }
 

@@ -179,10 +179,7 @@ void frmPending::lvwPending_DblClick() {
     if (store_.Count() == 0 || !row) return;
     const std::string symbol = row->SubItems(4);
     platform::ComboBox* symbols = EntrySymbols ? EntrySymbols() : nullptr;
-    bool found = false;
-    for (size_t i = 0; symbols && i < symbols->ListCount() && !found; ++i)
-        found = symbols->List(i) == symbol;
-    if (!found) {
+    if (!symbols || !symbols->Contains(symbol)) {
         if (ShowMessage) ShowMessage(symbol + " is not visible for any of the connected accounts");
         return;
     }

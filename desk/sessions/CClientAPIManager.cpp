@@ -320,13 +320,18 @@ void CClientAPIManager::CLAPICLASS_InvalidUsernamePassword() {
 
 // ---- Loading events ----
 
-void CClientAPIManager::AddMarketWatchRow(const SymbolPtr& symbol) {
+platform::ListItem& CClientAPIManager::AddMarketWatchPrices(const SymbolPtr& symbol) {
     platform::ListItem& row =
         ports_.frmMW->lvmw().Add(MarketWatchKey(symbol->ID()), symbol->Name());
     row.setSubItems(1, symbol->FormatPrice(runtime::Variant(symbol->Bid())));
     row.setSubItems(2, symbol->FormatPrice(runtime::Variant(symbol->Ask())));
     row.setSubItems(3, symbol->FormatPrice(runtime::Variant(symbol->High())));
     row.setSubItems(4, symbol->FormatPrice(runtime::Variant(symbol->Low())));
+    return row;
+}
+
+void CClientAPIManager::AddMarketWatchRow(const SymbolPtr& symbol) {
+    platform::ListItem& row = AddMarketWatchPrices(symbol);
     row.setSubItems(5, FormatTimeText(desk_.State(), symbol->LastQuteTime()));
 }
 

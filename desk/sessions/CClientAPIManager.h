@@ -159,6 +159,9 @@ private:
     void Handle(runtime::Event<A...>& event, const char* name, F member);
     void Journal(const std::string& text);
     platform::ListItem& Row();
+    // Adds the symbol's market-watch row with its four prices (raises what the
+    // list's Add raises); AddMarketWatchRow adds its quote time too.
+    platform::ListItem& AddMarketWatchPrices(const SymbolPtr& symbol);
     void AddMarketWatchRow(const SymbolPtr& symbol);
     void RegisterWithOrderPanes();
     void SaveConnectedLine(const std::string& savedList);

@@ -73,8 +73,7 @@ struct NetKeys {
 // ---- Market watch ----
 
 void CClientAPIManager::LoadMWPprices() {
-    platform::ListView& list = ports_.frmMW->lvmw();
-    list.Clear();
+    ports_.frmMW->lvmw().Clear();
     const std::shared_ptr<SymbolCollection> symbols = desk_.State().DeskSymbols;
     if (!symbols) return;
     // The collection's count is a 16-bit integer where it is read.
@@ -82,11 +81,7 @@ void CClientAPIManager::LoadMWPprices() {
     for (size_t i = 1; i <= count; ++i) {
         const SymbolPtr& symbol = symbols->Item(i);
         if (!symbol) continue;
-        platform::ListItem& row = list.Add(MarketWatchKey(symbol->ID()), symbol->Name());
-        row.setSubItems(1, symbol->FormatPrice(runtime::Variant(symbol->Bid())));
-        row.setSubItems(2, symbol->FormatPrice(runtime::Variant(symbol->Ask())));
-        row.setSubItems(3, symbol->FormatPrice(runtime::Variant(symbol->High())));
-        row.setSubItems(4, symbol->FormatPrice(runtime::Variant(symbol->Low())));
+        platform::ListItem& row = AddMarketWatchPrices(symbol);
         // A symbol that never quoted has no readable time: its cell stays empty and
         // the refill goes on.
         try {

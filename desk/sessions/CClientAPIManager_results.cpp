@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "desk/common/DeskProcedures.h"
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -416,7 +417,7 @@ void CClientAPIManager::CLAPICLASS_MarketOrderAccepted(int32_t AccountID, int32_
     }
     // Without the account's row the note is skipped; the rest still runs.
     if (platform::ListItem* row =
-            ports_.frmorder->lvwConClients().Find("C" + std::to_string(m_lAccount)))
+            ports_.frmorder->lvwConClients().Find(OrderPaneRowKey(m_lAccount)))
         row->setSubItems(2, "Market Order Accepted");
     std::string name;
     Journal("Order #" + std::to_string(OrderID) + " [" +
@@ -430,8 +431,7 @@ void CClientAPIManager::CLAPICLASS_MarketOrderRejected(int32_t OrderID, Operatio
                                                        double /*Lots*/, const SymbolPtr& /*Symbol*/,
                                                        double /*Price*/,
                                                        NewOrLiqType /*NewOrLiq*/) {
-    platform::ListItem* row =
-        ports_.frmorder->lvwConClients().Find("C" + std::to_string(m_lAccount));
+    platform::ListItem* row = ports_.frmorder->lvwConClients().Find(OrderPaneRowKey(m_lAccount));
     if (!row) return;
     row->setSubItems(2, "order has been rejected");
     Journal("Order " + std::to_string(OrderID) + " has been rejected");

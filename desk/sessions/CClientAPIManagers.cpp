@@ -267,7 +267,7 @@ CClientAPIManagers::ResultText CClientAPIManagers::ResultTextOf(int32_t code) {
 void CClientAPIManagers::Result(int32_t ResultCode, int32_t AccountID,
                                 const std::string& SessionKey) {
     Ifrmorder& order = *ports_.frmorder;
-    if (platform::ListItem* row = order.lvwConClients().Find("C" + std::to_string(AccountID))) {
+    if (platform::ListItem* row = order.lvwConClients().Find(OrderPaneRowKey(AccountID))) {
         row->setSubItemForeColor(2, kRed);
         platform::ListItem* client = ports_.frmMain->lvwClients().Find(SessionKey);
         const bool invalid = client && client->SubItems(4) == "Invalid account ID";

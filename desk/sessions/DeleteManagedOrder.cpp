@@ -2,19 +2,14 @@
 
 #include <string>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SessionLookups.h"
 
 namespace OrbanexDesk {
 
 namespace {
 constexpr size_t kPendingTypeColumn = 2;
-
-// The account's first session in position order, or nullptr.
-ManagerPtr SessionOfAccount(DeskServices& desk, int32_t account) {
-    for (const auto& entry : desk.Managers()->Children())
-        if (entry.value && entry.value->m_lAccount == account) return entry.value;
-    return nullptr;
-}
 
 bool IsManageType(const std::string& type) {
     return type == "Buy(Manage)" || type == "Sell(Manage)";
@@ -27,7 +22,7 @@ void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
     if (!pending) return;
     const std::string type = pending->SubItems(kPendingTypeColumn);
     ports.frmlimitorder->setDisplayed(true);
-    ManagerPtr session = SessionOfAccount(desk, Account);
+    ManagerPtr session = SessionOfAccount(*desk.Managers(), Account);
     if (!session) {
         const std::string text = "Unable to cancel order #" + std::to_string(OrderID) +
                                  ", account " + std::to_string(Account) + " is not connected";
@@ -35,8 +30,7 @@ void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
         ports.Messages->ShowMessage(text, "##DEF##", false);
         return;
     }
-    // The entry pane keys its rows by account: session numbers shift on removal.
-    const std::string key = "C" + std::to_string(Account);
+    const std::string key = OrderPaneRowKey(Account);
     platform::ListView& rows = ports.frmlimitorder->lvwConClients();
     auto tick = [&rows, &key](bool checked) {
         if (platform::ListItem* row = rows.Find(key)) row->setChecked(checked);

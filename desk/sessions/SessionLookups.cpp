@@ -4,11 +4,15 @@
 
 namespace OrbanexDesk {
 
-std::string GetManagerKeyByAccount(const CClientAPIManagers& Managers, int32_t Account) {
+ManagerPtr SessionOfAccount(const CClientAPIManagers& Managers, int32_t Account) {
     for (const auto& entry : Managers.Children())
-        if (entry.value && entry.value->m_lAccount == Account)
-            return std::to_string(entry.value->key());
-    return "";
+        if (entry.value && entry.value->m_lAccount == Account) return entry.value;
+    return nullptr;
+}
+
+std::string GetManagerKeyByAccount(const CClientAPIManagers& Managers, int32_t Account) {
+    const ManagerPtr session = SessionOfAccount(Managers, Account);
+    return session ? std::to_string(session->key()) : "";
 }
 
 bool VisibilityFlag(CClientAPIManagers& Managers, const platform::ListView& AccountRows,

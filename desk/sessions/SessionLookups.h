@@ -10,6 +10,10 @@
 
 namespace OrbanexDesk {
 
+// The first session in position order whose account is Account; nullptr when
+// none.
+ManagerPtr SessionOfAccount(const CClientAPIManagers& Managers, int32_t Account);
+
 // The key number (decimal text) of the first session in position order whose
 // account is Account; "" when none.
 std::string GetManagerKeyByAccount(const CClientAPIManagers& Managers, int32_t Account);

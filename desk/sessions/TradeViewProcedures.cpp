@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SessionLookups.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -90,12 +91,8 @@ std::optional<std::string> CloseRefusalText(int32_t Result, int32_t Ticket, doub
 }
 
 void ClosePositionForAccount(DeskServices& desk, int32_t Ticket, double Lots, int32_t Account) {
-    std::shared_ptr<CClientAPIManager::API> api;
-    for (const auto& entry : desk.Managers()->Children())
-        if (entry.value && entry.value->m_lAccount == Account) {
-            api = entry.value->ClientAPIF();
-            break;
-        }
+    const ManagerPtr session = SessionOfAccount(*desk.Managers(), Account);
+    const std::shared_ptr<CClientAPIManager::API> api = session ? session->ClientAPIF() : nullptr;
     if (!api) return;
     const int32_t result =
         api->CloseMarketOrder(std::to_string(Ticket), runtime::NumberToText(Lots), "");

@@ -393,9 +393,7 @@ std::optional<int32_t> WholeNumber(const std::string& text) {
 }
 
 bool HasEntry(const platform::ComboBox& combo, const std::string& text) {
-    for (size_t i = 0; i < combo.ListCount(); ++i)
-        if (combo.List(i) == text) return true;
-    return false;
+    return combo.Contains(text);
 }
 
 bool MarketOrderKind(const std::string& kind) {

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTimer>
 
 namespace OrbanexDesk {
 
@@ -38,6 +39,11 @@ void CenterForm(QWidget& Form) {
 
 void SelectAllText(QLineEdit& TextBox) {
     TextBox.setSelection(0, static_cast<int>(TextBox.text().size()));
+}
+
+void SelectAllTextOnFocus(QLineEdit& TextBox) {
+    QLineEdit* box = &TextBox;
+    QTimer::singleShot(0, box, [box] { SelectAllText(*box); });
 }
 
 int32_t GetCursorX(const QWidget* hWnd) {

@@ -13,6 +13,10 @@ namespace OrbanexDesk {
 void CenterForm(QWidget& Form);
 // Selects the whole text of the box.
 void SelectAllText(QLineEdit& TextBox);
+// SelectAllText on the next turn of the event loop, for a FocusIn handler: Qt's
+// own focus handling (a click's cursor placement) would undo a direct call.
+// Nothing happens when the box is gone by then.
+void SelectAllTextOnFocus(QLineEdit& TextBox);
 
 // The cursor in the window's client coordinates (pixels); in screen
 // coordinates for nullptr.

@@ -136,6 +136,8 @@ TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
     QTest::keyClick(&pane->TxtLvw(), Qt::Key_Return);
     EXPECT_TRUE(pane->TxtLvw().isHidden());
     EXPECT_EQ(pane->lvwConClients().Item(1).SubItems(1), "0.25");
+    // A commit reuses the one hidden price box instead of making another.
+    EXPECT_EQ(pane->findChildren<QLineEdit*>("txtEditPrice").size(), 1);
     QApplication::clipboard()->setText("1,5");
     ClickCell(list, 1, 1, Qt::LeftButton);
     QTest::keySequence(&pane->TxtLvw(), QKeySequence::Paste);
