@@ -16,6 +16,7 @@
 #include "desk/positions/OrderDistribution.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SessionLookups.h"
 #include "desk/ui/ListProcedures.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
@@ -144,17 +145,9 @@ void frmMain::lvwClients_DblClick() {
     const platform::ListItem* row = rows_.SelectedItem();
     if (rows_.Count() == 0 || !row || !edit_) return;
     const std::string accountText = row->SubItems(kAccountColumn);
-    const double account = runtime::Val(accountText);
-    std::string password;
-    const auto managers = CClientAPIManagers();
-    for (int32_t i = 1; i <= managers->Count(); ++i) {
-        const ManagerPtr session = managers->Item(i);
-        if (session && session->m_lAccount == account) {
-            password = session->pass;
-            break;
-        }
-    }
-    edit_(row->SubItems(kUsernameColumn), password, accountText);
+    const ManagerPtr session =
+        SessionOfAccount(*CClientAPIManagers(), runtime::CLng(runtime::Val(accountText)));
+    edit_(row->SubItems(kUsernameColumn), session ? session->pass : "", accountText);
 }
 
 // ---- IfrmMain ----
