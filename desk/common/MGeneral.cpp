@@ -1,5 +1,8 @@
 #include "desk/common/MGeneral.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace OrbanexDesk {
 
 namespace {
@@ -56,6 +59,24 @@ std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Acc
     std::string key = "To" + std::to_string(SymbolID) + "|" + std::to_string(Side);
     if (Account) key += "|" + std::to_string(*Account);
     return key;
+}
+
+int64_t MoneyCents(std::string_view text) {
+    char digits[64];
+    size_t n = 0;
+    for (char c : text) {
+        if (c == ',' || c == ' ') continue;
+        if (n == sizeof digits) break;
+        digits[n++] = c;
+    }
+    const char* begin = digits;
+    if (n > 0 && *begin == '+') ++begin;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(begin, digits + n, value);
+    // Beyond 2^53 cents no figure is exact; such a text is no money figure.
+    constexpr double kLargest = 9e13;  // 2^53 cents, in units
+    if (ec != std::errc() || !(std::fabs(value) < kLargest)) return 0;
+    return static_cast<int64_t>(std::llround(value * 100));
 }
 
 }  // namespace OrbanexDesk

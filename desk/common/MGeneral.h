@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "desk/common/DeskState.h"
 #include "desk/common/Ports.h"
@@ -34,5 +35,10 @@ std::string OrderPaneRowKey(int32_t Account);
 // The net view's row keys: "To<id>|<side>|<account>" per account, "To<id>|<side>"
 // for the total. The separators keep (5, 1, 11001) and (51, 1, 1001) apart.
 std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account = {});
+
+// A money cell's figure in whole cents, halves away from zero: "," grouping and
+// blanks dropped, "." decimal, the leading number read; no number reads 0. Sums
+// of shown figures are kept in cents so a total always equals its shown rows.
+int64_t MoneyCents(std::string_view text);
 
 }  // namespace OrbanexDesk

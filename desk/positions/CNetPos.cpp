@@ -47,11 +47,8 @@ void CNetPos::PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, 
 }
 
 double CNetPos::caluclate_profit(const std::string& SymbolName, const std::string& SideText) {
-    const auto found = bySide_.find(SideIndexKey(SymbolName, SideText));
-    if (found == bySide_.end()) return 0;
-    double sum = 0;
-    for (const platform::ListItem* row : found->second) sum += Money(row->SubItems(kProfit));
-    return sum;
+    const auto found = sideCents_.find(SideIndexKey(SymbolName, SideText));
+    return found == sideCents_.end() ? 0 : static_cast<double>(found->second) / 100;
 }
 
 void CNetPos::ProfitChanged(const SymbolPtr& Symbol, int32_t Side, double Delta,
@@ -180,21 +177,35 @@ std::string CNetPos::MoneyText(double value) const {
 
 void CNetPos::Index(platform::ListItem& row, const std::string& name, int32_t side,
                     int32_t account) {
-    Indexed entry{RowIndexKey(name, side, account), SideIndexKey(name, SideText(side))};
+    Indexed entry{RowIndexKey(name, side, account), SideIndexKey(name, SideText(side)),
+                  MoneyCents(row.SubItems(kProfit))};
     byAccount_[entry.rowKey].push_back(&row);
     bySide_[entry.sideKey].push_back(&row);
+    sideCents_[entry.sideKey] += entry.profitCents;
     indexed_[&row] = std::move(entry);
 }
 
 void CNetPos::OnChange(const platform::ListViewChange& change) {
     using Kind = platform::ListViewChange::Kind;
-    if (change.kind == Kind::AboutToRemove) {
+    if (change.kind == Kind::Cell) {
+        if (change.column == kProfit + 1 && change.role == platform::ListViewChange::Role::Text)
+            ProfitCellChanged(list_.Item(change.index));
+    } else if (change.kind == Kind::AboutToRemove) {
         Unindex(&list_.Item(change.index));
     } else if (change.kind == Kind::AboutToReset) {
         byAccount_.clear();
         bySide_.clear();
         indexed_.clear();
+        sideCents_.clear();
     }
+}
+
+void CNetPos::ProfitCellChanged(platform::ListItem& row) {
+    const auto found = indexed_.find(&row);
+    if (found == indexed_.end()) return;  // a total row
+    const int64_t now = MoneyCents(row.SubItems(kProfit));
+    sideCents_[found->second.sideKey] += now - found->second.profitCents;
+    found->second.profitCents = now;
 }
 
 void CNetPos::Unindex(platform::ListItem* row) {
@@ -210,6 +221,10 @@ void CNetPos::Unindex(platform::ListItem* row) {
     };
     drop(byAccount_, found->second.rowKey);
     drop(bySide_, found->second.sideKey);
+    if (bySide_.count(found->second.sideKey))
+        sideCents_[found->second.sideKey] -= found->second.profitCents;
+    else
+        sideCents_.erase(found->second.sideKey);
     indexed_.erase(found);
 }
 

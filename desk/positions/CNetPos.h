@@ -7,9 +7,12 @@
 // Numbers live as the list's texts: amounts as 15-digit texts (a side that
 // empties reads back as exactly 0), money as grouped two-decimal texts read back
 // with the grouping stripped. The rows of each (symbol, side) and (symbol, side,
-// account) are indexed in row order, so look-ups and caluclate_profit read only
-// those rows and give what walking the whole list gives; the index follows the
-// list's change feed, so rows removed or cleared by others drop out of it.
+// account) are indexed in row order, so look-ups read only those rows and give
+// what walking the whole list gives. Each side's profit sum is kept in cents and
+// moved by every change of a row's profit cell, whoever writes it, so
+// caluclate_profit costs the same for 5 accounts or 500 and always equals the
+// sum of the shown rows. The index and the sums follow the list's change feed,
+// so rows removed or cleared by others drop out of both.
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -39,7 +42,8 @@ public:
     void PositionAdded(const SymbolPtr& Symbol, int32_t Side, double Lots, double Price,
                        double Commission, double Interest, const runtime::Variant& ProfitLoss,
                        int32_t AccountID) override;
-    // Sum of "Profit/Loss" of the per-account rows of that symbol name and side text.
+    // Sum of "Profit/Loss" of the per-account rows of that symbol name and side text,
+    // as the rows show it (whole cents).
     double caluclate_profit(const std::string& SymbolName, const std::string& SideText) override;
     // Per-account row: its profit + Delta; total row: caluclate_profit of its side.
     void ProfitChanged(const SymbolPtr& Symbol, int32_t Side, double Delta, int32_t AccountID);
@@ -57,8 +61,9 @@ public:
 
 private:
     struct Indexed {
-        std::string rowKey;   // (name, side, account)
-        std::string sideKey;  // (name, side text); empty for a total row
+        std::string rowKey;       // (name, side, account)
+        std::string sideKey;      // (name, side text)
+        int64_t profitCents = 0;  // the row's "Profit/Loss" as counted in its side's sum
     };
     void UpdateRow(const SymbolPtr& symbol, int32_t side, double lots, double price,
                    double commission, double interest, double delta, int32_t account);
@@ -70,6 +75,7 @@ private:
     std::string MoneyText(double value) const;
     void Index(platform::ListItem& row, const std::string& name, int32_t side, int32_t account);
     void OnChange(const platform::ListViewChange& change);
+    void ProfitCellChanged(platform::ListItem& row);
     void Unindex(platform::ListItem* row);
 
     platform::ListView& list_;
@@ -80,6 +86,7 @@ private:
     std::unordered_map<std::string, std::vector<platform::ListItem*>> byAccount_;
     std::unordered_map<std::string, std::vector<platform::ListItem*>> bySide_;
     std::unordered_map<platform::ListItem*, Indexed> indexed_;
+    std::unordered_map<std::string, int64_t> sideCents_;  // by sideKey
     runtime::ScopedConnection feed_;
 };
 

@@ -1,9 +1,6 @@
 #include "desk/sessions/CClientAPIManager.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <filesystem>
 
 #include "desk/common/AccountLines.h"
@@ -385,15 +382,21 @@ void CClientAPIManager::RegisterWithOrderPanes() {
 }
 
 void CClientAPIManager::SaveConnectedLine(const std::string& line) {
-    // Holds coded passwords: a file this append creates is the owner's alone.
+    // One line per account: a re-login after a drop replaces the account's line
+    // rather than adding one, so a list saved from this file holds no account twice.
     const auto path = platform::ProgramFolder() / "saveconnected.buf";
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) throw runtime::Error(runtime::errc::PathFileAccess, "Path/File access error");
-    const std::string bytes = line + "\r\n";
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    ::close(fd);
-    if (written != static_cast<ssize_t>(bytes.size()))
-        throw runtime::Error(runtime::errc::PathFileAccess, "Path/File access error");
+    std::vector<std::string> lines;
+    if (std::filesystem::exists(path)) lines = ReadLines(path);
+    const auto accountOf = [](std::string_view l) { return l.substr(l.rfind(',') + 1); };
+    const auto same = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return accountOf(l) == accountOf(line);
+    });
+    if (same != lines.end())
+        *same = line;
+    else
+        lines.push_back(line);
+    // Holds coded passwords: the file is the owner's alone.
+    platform::AtomicWriteFile(path, JoinLines(lines), platform::FileAccess::OwnerOnly);
 }
 
 void CClientAPIManager::ReadDecimalsSetting() {

@@ -134,8 +134,11 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const std::string price = Pos->FormatPrice(runtime::Variant(Pos->ClosePrice()));
     const double profit = Pos->FloatingProfitLoss();
     WritePriceByText(*trade, 7, price);
-    const double oldProfit = CellNumber(trade->SubItems(12));
-    trade->setSubItems(12, Money(s, profit));
+    // In cents as shown: the net rows then add up to the trade rows exactly.
+    const int64_t oldCents = MoneyCents(trade->SubItems(12));
+    const std::string profitText = Money(s, profit);
+    const int64_t profitCents = MoneyCents(profitText);
+    trade->setSubItems(12, profitText);
 
     const int32_t symbolID = Pos->SymbolID();
     const OperationType side = Pos->BuySell();
@@ -146,8 +149,8 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const std::string totalKey = keys.total;
     if (platform::ListItem* own = net.Find(keys.own)) {
         WritePriceByText(*own, 6, price);
-        const double netProfit = CellNumber(own->SubItems(9));
-        own->setSubItems(9, runtime::NumberToText(netProfit - oldProfit + profit));
+        const int64_t netCents = MoneyCents(own->SubItems(9)) - oldCents + profitCents;
+        own->setSubItems(9, runtime::NumberToText(static_cast<double>(netCents) / 100));
     }
     if (platform::ListItem* total = net.Find(totalKey)) {
         if (total->SubItems(6) != price) WritePriceByText(*total, 6, price);

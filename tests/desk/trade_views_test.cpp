@@ -6,9 +6,11 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/common/ResetTradeViews.h"
 #include "desk/journal/CJournal.h"
 #include "desk/positions/CNetPos.h"
@@ -141,6 +143,59 @@ TEST(NetPositions, SumsSidesAccountsAndTotalsAsTheirTextsRead) {
     n.PositionAdded(eur, 1, 1, 1.2, 0, 0, Variant(3.0), 1001);
     EXPECT_EQ(n.caluclate_profit("EURUSD", "Buy"), 3);
     EXPECT_EQ(b.net.Count(), 2u);
+}
+
+// Each side's total equals the sum of its shown account rows, in cents, after
+// any mix of adds, profit writes by the net view or by a session, removals by
+// others (a logout) and resets.
+TEST(NetPositions, SideTotalsEqualTheirShownRowsThroughAnyMixOfChanges) {
+    Book b;
+    auto eur = b.Symbol(2, "EURUSD");
+    CNetPos& n = b.netPos;
+    auto shownSum = [&](const std::string& side) {
+        int64_t cents = 0;
+        for (size_t i = 1; i <= b.net.Count(); ++i) {
+            const auto& r = b.net.Item(i);
+            if (r.SubItems(1) != CNetPos::kTotalAccountText && r.SubItems(4) == side)
+                cents += MoneyCents(r.SubItems(9));
+        }
+        return cents;
+    };
+    std::mt19937 rng(11);
+    auto pick = [&](int32_t n) { return int32_t(rng() % uint32_t(n)); };
+    for (int step = 0; step < 3000; ++step) {
+        const int32_t side = pick(2) ? 1 : -1, account = 1001 + pick(4);
+        const double money = (pick(2000000) - 1000000) / 1000.0;  // three decimals
+        switch (pick(20)) {
+            case 0:
+                if (b.net.Count()) b.net.Remove(size_t(pick(int32_t(b.net.Count())) + 1));
+                break;
+            case 1:
+                if (!pick(10)) b.net.Clear();
+                break;
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+                n.ProfitChanged(eur, side, money, account);
+                n.ProfitChanged(eur, side, 0, CNetPos::kTotalAccount);
+                break;
+            case 6:
+            case 7:
+            case 8:
+            case 9:
+                // A session's write: a plain decimal text, not grouped.
+                if (auto* row = n.NetPositionListItem(eur, side, account))
+                    row->setSubItems(9, runtime::NumberToText(money));
+                break;
+            default:
+                n.PositionAdded(eur, side, pick(3) ? 1 : -1, 1.2, 0, 0, Variant(money), account);
+        }
+        for (const char* text : {"Buy", "Sell"}) {
+            SCOPED_TRACE(std::to_string(step) + text);
+            ASSERT_EQ(std::llround(n.caluclate_profit("EURUSD", text) * 100), shownSum(text));
+        }
+    }
 }
 
 // Open-position rows and their net shares; pending rows, their types and the
