@@ -41,6 +41,9 @@ struct DeskState {
     double ClientGMTOffset = 0;
     double ServerGMTOffset = 0;
     std::array<double, kSummaryCount> SummaryTotals{};
+    // Counts the resets of SummaryTotals: a session's share counted before the
+    // last reset is no longer in them and must not be taken out again.
+    uint64_t SummaryResets = 0;
     int32_t CancelOrderAccount = 0;
     int32_t CancelOrderID = 0;
     std::shared_ptr<OrbanelGeneral10::CStringValues> StringValues =

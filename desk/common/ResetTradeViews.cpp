@@ -7,6 +7,7 @@ namespace OrbanexDesk {
 void ResetTradeViews(DeskServices& desk) {
     const DeskPorts& ports = desk.Ports();
     desk.State().SummaryTotals.fill(0);
+    ++desk.State().SummaryResets;
     if (ports.frmTrade) ports.frmTrade->setLbmSummaries("");
     if (ports.frmPending) ports.frmPending->lvwPending().Clear();
     if (ports.frmTrade) ports.frmTrade->lvwOpenPos().Clear();

@@ -152,7 +152,17 @@ void CClientAPIManager::ConnectResultHandlers() {
 
 // ---- Helpers ----
 
+void CClientAPIManager::ForgetShareOfEarlierReset() {
+    const uint64_t resets = desk_.State().SummaryResets;
+    if (summaryReset_ == resets) return;
+    summaryReset_ = resets;
+    preBalance = preFltPL = preCredit = preEquity = preMarginReq = preMarginLevel = preEffMargin =
+        0;
+}
+
 void CClientAPIManager::TakeShareOut(bool showAlways) {
+    // A disconnection reported after the views' reset finds its share gone already.
+    ForgetShareOfEarlierReset();
     double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
                                   &preMarginReq, &preMarginLevel, &preEffMargin};
     bool any = false;

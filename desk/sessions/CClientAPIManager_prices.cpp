@@ -165,6 +165,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
 void CClientAPIManager::CLAPICLASS_SummariesChanged(double Balance, double FltPL, double Credit,
                                                     double Equity, double marginReq,
                                                     double MarginLevel, double EffMargin) {
+    ForgetShareOfEarlierReset();
     double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
                                   &preMarginReq, &preMarginLevel, &preEffMargin};
     // One account's bad figure must not poison the totals of all.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "desk/common/MGeneral.h"
+#include "desk/common/ResetTradeViews.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "runtime/Convert.h"
 #include "tests/support/TempProgramFolder.h"
@@ -32,7 +33,8 @@ struct Desk {
 };
 
 // Each session's share is replaced as a whole; a DISCONNECT takes it out at
-// once and only once; a re-login counts it once; removal takes it out.
+// once and only once; a re-login counts it once; removal takes it out; a reset
+// of the views followed by late disconnection reports takes nothing out twice.
 TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
     Desk d;
     ManagerPtr a = d.Add(1001), b = d.Add(1002), c = d.Add(1003);
@@ -59,6 +61,16 @@ TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
     b->ClientAPIF()->ConnectionState(false);
     EXPECT_EQ(d.Total(kBalance), 1200);
     b->ClientAPIF()->SummariesChanged(2500, 0, 0, 2500, 0, 0, 2500);
+    EXPECT_EQ(d.Total(kBalance), 3700);
+
+    // Logout all: the views are reset first, the disconnections reported later.
+    ResetTradeViews(d.desk.Services());
+    for (const ManagerPtr& s : {a, b, c}) s->ClientAPIF()->ConnectionState(false);
+    for (double t : d.desk.State().SummaryTotals) EXPECT_EQ(t, 0);
+    // Login all: each account counted once again.
+    a->ClientAPIF()->SummariesChanged(1200, 0, 0, 1200, 0, 0, 1200);
+    b->ClientAPIF()->SummariesChanged(2500, 0, 0, 2500, 0, 0, 2500);
+    c->ClientAPIF()->SummariesChanged(0, 0, 0, 5, 0, 0, 0);
     EXPECT_EQ(d.Total(kBalance), 3700);
 
     d.managers().Remove("C1");
