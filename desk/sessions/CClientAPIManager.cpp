@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "desk/common/AccountLines.h"
 #include "desk/common/DeskProcedures.h"
@@ -32,6 +33,17 @@ std::vector<std::string> FileLines(const std::string& systemPath) {
                                            ? std::filesystem::path(systemPath)
                                            : platform::ResolvePath(systemPath);
     return ReadLines(path);
+}
+
+// A list file that is not there holds no lines: an account that logged in must
+// still be tradeable when the run's list was never written or was removed.
+std::vector<std::string> FileLinesOrNone(const std::string& systemPath) {
+    try {
+        return FileLines(systemPath);
+    } catch (const runtime::Error& e) {
+        if (e.Number() != runtime::errc::FileNotFound) throw;
+        return {};
+    }
 }
 }  // namespace
 
@@ -302,7 +314,19 @@ void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mo
 }
 
 void CClientAPIManager::CLAPICLASS_ServerTime(const std::string& STime) {
+    // Shown again once the offsets are taken, if they were not yet.
+    if (!desk_.State().GMTOffsetsTaken()) serverTimeBeforeOffsets_ = STime;
     ports_.Shell->setStatusPaneText(kStatusServerTime, FormatDateTimeText(desk_.State(), STime));
+}
+
+void CClientAPIManager::TakeGMTOffsets() {
+    DeskState& s = desk_.State();
+    if (s.GMTOffsetsTaken()) return;
+    s.ClientGMTOffset = api_->GMTOffset();
+    s.ServerGMTOffset = api_->ServerGMTOffset();
+    if (serverTimeBeforeOffsets_.empty()) return;
+    const std::string shown = std::exchange(serverTimeBeforeOffsets_, {});
+    CLAPICLASS_ServerTime(shown);
 }
 
 void CClientAPIManager::CLAPICLASS_ServerRouted(const std::string& OldIP,
@@ -343,6 +367,8 @@ void CClientAPIManager::AddMarketWatchRow(const SymbolPtr& symbol) {
 }
 
 void CClientAPIManager::CLAPICLASS_SymbolsLoaded() {
+    // The server's offset has arrived by now; the quote times below need it.
+    TakeGMTOffsets();
     DeskState& s = desk_.State();
     if (!s.DeskSymbols) s.DeskSymbols = std::make_shared<SymbolCollection>();
     IfrmMW& mw = *ports_.frmMW;
@@ -428,10 +454,7 @@ void CClientAPIManager::CLAPICLASS_AllDataAreLoaded() {
     platform::ListItem* row = &Row();
     ports_.frmaccount->setEnabled(true);
     ports_.frmorder->setEnabled(true);
-    if (!s.GMTOffsetsTaken()) {
-        s.ClientGMTOffset = api_->GMTOffset();
-        s.ServerGMTOffset = api_->ServerGMTOffset();
-    }
+    TakeGMTOffsets();
     const std::string account = row->SubItems(3);
     if (api_->SelectAccount(runtime::CLng(runtime::Variant(account))) !=
         OrbanexClientAPI10::SuccessResult) {
@@ -458,19 +481,13 @@ void CClientAPIManager::CLAPICLASS_AllDataAreLoaded() {
     if (row->SubItems(2) == "Connected" && row->SubItems(4) != "Invalid account") {
         const std::string fallback = row->SubItems(1) + "," + row->SubItems(3);
         const std::string loaded = ports_.frmMain->LoadedFileName();
-        if (loaded.empty()) {
-            const auto lines = FileLines("\\savelvinfo.buf");
-            const std::string line =
-                MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback);
-            RegisterWithOrderPanes();
-            SaveConnectedLine(line);
-            ports_.Sound->PlayWave(SoundFile("Connect.wav"));
-        } else {
-            const auto lines = FileLines(loaded);
-            RegisterWithOrderPanes();
-            SaveConnectedLine(
-                MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback));
-        }
+        // The account joins the order panes first: a list file that cannot be read
+        // or written is reported, but never leaves a "Connected" row untradeable.
+        RegisterWithOrderPanes();
+        const auto lines = FileLinesOrNone(loaded.empty() ? "\\savelvinfo.buf" : loaded);
+        SaveConnectedLine(
+            MatchAccountListLine(lines, row->SubItems(1), row->SubItems(3), fallback));
+        if (loaded.empty()) ports_.Sound->PlayWave(SoundFile("Connect.wav"));
     }
     ReadDecimalsSetting();
 }

@@ -172,6 +172,9 @@ private:
     // shows the totals when there was a share (or always).
     void TakeShareOut(bool showAlways);
     void ShowTotals(const char* const* labels);
+    // Takes the desk's GMT offsets from this session's API unless taken; a server
+    // time shown before is shown again with them.
+    void TakeGMTOffsets();
     // Zeroes the pre* figures when the desk totals were reset since they were counted.
     void ForgetShareOfEarlierReset();
     void RefreshPendingRow(int32_t OrderID);
@@ -185,7 +188,8 @@ private:
     std::shared_ptr<API> api_;
     int16_t key_ = 0;
     bool released_ = false;
-    uint64_t summaryReset_ = 0;  // the desk's SummaryResets when pre* were counted
+    uint64_t summaryReset_ = 0;
+    std::string serverTimeBeforeOffsets_;  // the desk's SummaryResets when pre* were counted
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
     PriceChangedPresenter priceChanged_{desk_};

@@ -183,7 +183,9 @@ double CClientAPIManagers::Offset(int32_t SymbolID, bool limit) {
     SymbolPtr shared = GetSymbolItem(desk_.State(), std::to_string(SymbolID));
     if (!shared) return -1;
     const std::string name = shared->Name();
+    // Compared in pips; only the largest is converted, by the account that gave it.
     double best = -1;
+    SymbolPtr bestSymbol;
     auto& rows = ports_.frmlimitorder->lvwConClients();
     for (size_t r = 1; r <= rows.Count(); ++r) {
         const std::string accountText = rows.Item(r).Text();
@@ -196,11 +198,12 @@ double CClientAPIManagers::Offset(int32_t SymbolID, bool limit) {
             const auto& api = session->ClientAPIF();
             const double pips = limit ? api->LimitOffset(SymbolID) : api->StopOffset(SymbolID);
             SymbolPtr own = api->SymbolByID(SymbolID);
-            if (!own) continue;
-            best = std::max(best, own->Pips(pips));
+            if (!own || !(pips > best)) continue;
+            best = pips;
+            bestSymbol = std::move(own);
         }
     }
-    return best;
+    return bestSymbol ? bestSymbol->Pips(best) : -1;
 }
 
 // ---- Order fan-out ----

@@ -80,6 +80,18 @@ TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
     for (double t : d.desk.State().SummaryTotals) EXPECT_EQ(t, 0);
 }
 
+// A server time shown before the offsets were taken is shown again with them.
+TEST(SessionPrices, AnEarlyServerTimeIsShownAgainOnceTheOffsetsAreTaken) {
+    Desk d;
+    ManagerPtr a = d.Add(1001);
+    ASSERT_FALSE(d.desk.State().GMTOffsetsTaken());
+    const std::string at = "09/12/2026 10:00:00";
+    a->ClientAPIF()->ServerTime(at);
+    a->ClientAPIF()->SymbolsLoaded();
+    ASSERT_TRUE(d.desk.State().GMTOffsetsTaken());
+    EXPECT_EQ(d.desk.statusPanes[0], FormatDateTimeText(d.desk.State(), at));
+}
+
 // Prices by text, profits by number: the trade row, the account's net row by
 // the profit's change, the total row by the sum of the account rows; a missing
 // row skips what it must.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "general/common/Enums.h"
 #include "general/common/MGenerals.h"
@@ -272,6 +273,42 @@ TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePer
     d.managers().Item("C1")->ClientAPIF()->Disconnect();
     EXPECT_EQ(CurrentManagerForPrices(d.desk.Services()), d.managers().Item("C2"));
     EXPECT_EQ(d.desk.State().CurrentManager.lock(), d.managers().Item("C2"));
+}
+
+// The entry pane's offset is the largest account's in pips, converted once: a
+// negative offset never beats "none" (-1 pips), whatever the rows' order.
+TEST(SessionsEndToEnd, TheEntryOffsetIsTheLargestInPipsConvertedOnce) {
+    struct Case {
+        double ann, ben, offset;
+    };
+    for (const Case c :
+         {Case{-5, -3, -1}, Case{0, -5, 0}, Case{-5, 7, 0.0007}, Case{20, 10, 0.0020}}) {
+        SCOPED_TRACE(std::to_string(c.ann) + "/" + std::to_string(c.ben));
+        simserver::Book book = TestBook();
+        book.FindClient(101)->params[2].limitOffset = c.ann;
+        book.FindClient(102)->params[2].limitOffset = c.ben;
+        DeskOnServer d(std::move(book));
+        d.Add("ANN", "PW1", 70);
+        d.Add("BEN", "PW2", 80);
+        ASSERT_TRUE(d.Wait([&] { return d.Settled(2); }));
+        EXPECT_NEAR(d.managers().Limit_Offset(2), c.offset, 1e-12);
+        // No run list was ever written: the accounts are tradeable all the same.
+        EXPECT_TRUE(d.desk.stores().orderClients.Find(OrderPaneRowKey(80)));
+    }
+}
+
+// The first login shows its quote times with the offsets a later login uses.
+TEST(SessionsEndToEnd, TheFirstLoginsQuoteTimesUseTheServersOffset) {
+    simserver::Book book = TestBook();
+    book.gmtOffset = 5;
+    book.serverGmt = 1;
+    book.FindSymbol(2)->quoteTime = "09/12/2026 10:00:00";
+    DeskOnServer d(std::move(book));
+    d.Add("ANN", "PW1", 70);
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(1); }));
+    const std::string shown = d.desk.stores().lvmw.Item(MarketWatchKey(2)).SubItems(5);
+    d.managers().Item("C1")->LoadMWPprices();
+    EXPECT_EQ(shown, d.desk.stores().lvmw.Item(MarketWatchKey(2)).SubItems(5));
 }
 
 // A server drop logs the session in again by itself, from clean views: what
