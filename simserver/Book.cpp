@@ -1,19 +1,54 @@
 #include "simserver/Book.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <ctime>
 
 #include "runtime/Clock.h"
 #include "runtime/Date.h"
 
 namespace simserver {
 
-std::string NowText() {
-    const runtime::DateParts d = runtime::SplitDate(runtime::Now());
+namespace {
+
+std::string TimeText(runtime::Date at) {
+    const runtime::DateParts d = runtime::SplitDate(at);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", d.day, d.month, d.year, d.hour,
                   d.minute, d.second);
     return buf;
+}
+
+// Hours the machine's local time is east of Greenwich, now.
+double LocalGmtOffset() {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{}, utc{};
+    localtime_r(&t, &local);
+    gmtime_r(&t, &utc);
+    utc.tm_isdst = local.tm_isdst;
+    return std::difftime(std::mktime(&local), std::mktime(&utc)) / 3600.0;
+}
+
+const Symbol* FindIn(const std::vector<Symbol>& symbols, int32_t id) {
+    for (const auto& s : symbols)
+        if (s.id == id) return &s;
+    return nullptr;
+}
+
+double Cents(double x) {
+    return std::round(x * 100) / 100;
+}
+
+}  // namespace
+
+std::string NowText() {
+    return TimeText(runtime::Now());
+}
+
+std::string NowTextAt(double gmtOffset) {
+    const double hours = gmtOffset - LocalGmtOffset();
+    return TimeText(runtime::Date(runtime::Now().value + hours / 24.0));
 }
 
 int32_t Book::AddUser(User user) {
@@ -202,6 +237,34 @@ std::vector<LoggedRequest> Book::Requests(int32_t token) const {
         if (r.token == token) out.push_back(r);
     }
     return out;
+}
+
+Figures Book::FiguresOf(const Account& account) const {
+    Figures f = account.figures;
+    for (const auto& p : positions)
+        if (p.accountId == account.id) f.marginReq -= MarginOf(p.symbolId, p.lots);
+    f.marginReq = Cents(f.marginReq);
+    return f;
+}
+
+double Book::MarginOf(int32_t symbolId, double lots) const {
+    const Symbol* s = FindIn(symbols, symbolId);
+    return s ? s->marginPerLot * lots : 0;
+}
+
+double Book::FloatingOf(const Position& position, double lots) const {
+    const Symbol* s = FindIn(symbols, position.symbolId);
+    if (!s) return 0;
+    const double close = position.side == 1 ? s->bid : s->ask;
+    return Cents((close - position.price) * position.side * lots * s->contractSize);
+}
+
+double Book::FreeMargin(const Account& account) const {
+    const Figures f = FiguresOf(account);
+    double equity = f.totDep + f.prvMargin + f.netProfit + f.totComm + f.totInt + f.totCr;
+    for (const auto& p : positions)
+        if (p.accountId == account.id) equity += FloatingOf(p, p.lots);
+    return equity + f.marginReq;
 }
 
 }  // namespace simserver

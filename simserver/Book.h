@@ -38,6 +38,9 @@ struct AnswerMode {
     // nothing; otherwise the order gets an id and then rejectStatus.
     int32_t rejectStatus = 21;
     int32_t rejectRet = 0;
+    // Requote: closes are held for the dealer, who accepts them this many
+    // milliseconds later (0: at once, after the answer).
+    int32_t dealerMs = 700;
 
     static AnswerMode Accepting() { return {}; }
     static AnswerMode AcceptingAsPending() {
@@ -116,6 +119,8 @@ struct Symbol {
     double contractSize = 100000;
     double tickPips = 1;
     std::string quoteTime;  // empty: the server's start
+    // The margin one lot holds, in the account currency.
+    double marginPerLot = 0;
 };
 
 struct Position {
@@ -156,6 +161,8 @@ struct LoggedRequest {
 
 // The current local time as every time text of the server reads: "dd/mm/yyyy hh:nn:ss".
 std::string NowText();
+// The current time in the zone `gmtOffset` hours east of Greenwich, in the same form.
+std::string NowTextAt(double gmtOffset);
 
 class Book {
 public:
@@ -166,6 +173,9 @@ public:
     int32_t handshakeMs = 5000;
     // The re-quote seconds of a user none of whose accounts re-quotes.
     int32_t requoteSeconds = 5;
+    // Milliseconds between the server's time messages to a logged-in session
+    // (the first follows the login answer); 0 sends none.
+    int32_t timeMs = 5000;
 
     // The next user id, ticket and order id handed out.
     int32_t nextUserId = 77;
@@ -219,6 +229,17 @@ public:
 
     // Logged requests with this token, in order.
     std::vector<LoggedRequest> Requests(int32_t token) const;
+
+    // The account's summary figures as the server sends them: the stored ones
+    // with the margin its open positions hold taken off the margin requirement.
+    Figures FiguresOf(const Account& account) const;
+    // The margin a position of `lots` in the symbol holds (0 for an unknown symbol).
+    double MarginOf(int32_t symbolId, double lots) const;
+    // The profit of closing `lots` of the position at the symbol's current
+    // quote (bid for a buy, ask for a sell), in cents.
+    double FloatingOf(const Position& position, double lots) const;
+    // Equity plus the (negative) margin requirement: what a new position may still hold.
+    double FreeMargin(const Account& account) const;
 
 private:
     using Parents = std::unordered_map<int32_t, int32_t>;

@@ -1,6 +1,7 @@
 #include "simserver/Server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <map>
@@ -27,9 +28,18 @@ namespace {
 // Market-order audit statuses the server sends.
 constexpr int32_t kNewAccepted = og::NewAccepted;
 constexpr int32_t kClientRejected = og::PriceChangedClientReject_PendingType;
+constexpr int32_t kExpired = og::PriceChangedTimerExpired_PendingType;
+// Entry-order statuses: executed, cancelled for lack of money.
+constexpr int32_t kEntryExecuted = 5;
+constexpr int32_t kEntryNoMoney = -2;
 // Answer codes of refused orders.
 constexpr int32_t kUnableMarketConditions = -50;
 constexpr int32_t kPositionIsClosed = -10;
+constexpr int32_t kNotEnoughMoney = -2;
+// How often the dealer looks at the closes held for him.
+constexpr int32_t kDealerTickMs = 20;
+
+using SteadyClock = std::chrono::steady_clock;
 
 std::string Num(double x) {
     return runtime::NumberToText(x);
@@ -68,6 +78,12 @@ double OnGridLots(double lots) {
     return std::round(lots * 1e8) / 1e8;
 }
 
+double Cents(double x) {
+    return std::round(x * 100) / 100;
+}
+
+// A market order in the making: a re-quote waiting for the client, a fill,
+// or the closing order of a position.
 struct Requote {
     int32_t orderId = 0;
     int32_t clientId = 0;
@@ -77,6 +93,19 @@ struct Requote {
     double lots = 0;
     double newPrice = 0;
     double oldPrice = 0;
+};
+
+// A close the dealer holds: each ticket with its lots and asked price.
+struct HeldClose {
+    int32_t orderId = 0;
+    int32_t accountId = 0;
+    struct Item {
+        int32_t ticket = 0;
+        double lots = 0;
+        double price = 0;
+    };
+    std::vector<Item> items;
+    SteadyClock::time_point due;
 };
 
 struct Conn {
@@ -90,6 +119,7 @@ struct Conn {
     std::string user;
     std::vector<std::string> lastRows;  // the last multi-row answer, for re-sends
     std::unique_ptr<platform::Timer> handshakes;
+    std::unique_ptr<platform::Timer> clock;  // the server's time messages
 };
 
 }  // namespace
@@ -103,6 +133,8 @@ struct Server::Impl {
     int32_t nextSid = 1001;
     std::unique_ptr<platform::Timer> quoteTimer;
     std::mt19937 rng;
+    std::vector<HeldClose> held;  // in the order they came
+    std::unique_ptr<platform::Timer> dealerTimer;
     // What one request sends, in order, written out once the request is
     // handled whole: a request that fails midway sends only its fallback.
     std::vector<std::pair<Conn*, std::string>> outbox;
@@ -133,7 +165,8 @@ struct Server::Impl {
     std::string PosRow(const Position& p);
     std::string OrderRow(const Order& o);
     std::string AuditRow(const Requote& r, int32_t status, int32_t ticket, double newPrice,
-                         double oldPrice);
+                         double oldPrice, og::OrdersTypeEnum orderType = og::MarketDataType,
+                         int32_t closeTicket = 0);
     // The seven figures in the summaries' order.
     std::vector<std::string> SummariesParams(const Account& a) const;
     // A 250: client, account, the seven figures, the liquidation lock.
@@ -157,10 +190,26 @@ struct Server::Impl {
     void NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp);
     void UpdateOrder(Conn& c, const Received& m, const User& user, bool slTp);
     void DeleteOrders(Conn& c, const Received& m, const User& user, bool slTp);
+    // Opens the position of an accepted market order with its pushes.
     void Fill(const Requote& r, double price, double requested);
+    int32_t Open(const Requote& r, double price, std::string& pushes);
+    // Whether the account's free margin holds `lots` more of the symbol.
+    bool Affords(const Account& a, int32_t symbolId, double lots) const;
+    double CommissionOf(const Account& a, int32_t symbolId, double lots) const;
+    // Closes `lots` of the position at `price` with its pushes: the closing
+    // order's accepted status first when `liqOrder` is not 0.
+    void ClosePosition(int32_t accountId, int32_t ticket, double lots, double price,
+                       int32_t liqOrder);
+    void DealerTick();
+    void AcceptHeld(const HeldClose& h);
+    // Entry orders and SL/TP orders of the symbol that its quote reached.
+    void ReachOrders(int32_t symbolId);
+    void ReachAllOrders();
+    void EraseOrder(int32_t accountId, int32_t id);
 
     // Quotes.
     void StepQuotes();
+    void SendTime(Conn& c) { Send(c, og::TIME_TOKEN, {NowTextAt(book.serverGmt)}); }
 };
 
 namespace {
@@ -204,6 +253,7 @@ void Server::Impl::OnClosed(Conn& c) {
     c.loggedIn = false;
     c.market = false;
     if (c.handshakes) c.handshakes->SetEnabled(false);
+    if (c.clock) c.clock->SetEnabled(false);
 }
 
 void Server::Impl::Close(Conn& c) {
@@ -345,15 +395,16 @@ std::string Server::Impl::OrderRow(const Order& o) {
 }
 
 std::string Server::Impl::AuditRow(const Requote& r, int32_t status, int32_t ticket,
-                                   double newPrice, double oldPrice) {
-    return generals.OrdersAuditRowString(r.clientId, r.accountId, og::MarketDataType, r.orderId,
-                                         status, ticket, 0, Num(newPrice), Num(newPrice),
+                                   double newPrice, double oldPrice, og::OrdersTypeEnum orderType,
+                                   int32_t closeTicket) {
+    return generals.OrdersAuditRowString(r.clientId, r.accountId, orderType, r.orderId, status,
+                                         ticket, closeTicket, Num(newPrice), Num(newPrice),
                                          Num(r.lots), Num(r.symbolId), Num(oldPrice), Num(oldPrice),
                                          r.side == -1 ? og::SellType : og::BuyType);
 }
 
 std::vector<std::string> Server::Impl::SummariesParams(const Account& a) const {
-    const Figures& f = a.figures;
+    const Figures f = book.FiguresOf(a);
     return {Num(f.totComm), Num(f.totInt), Num(f.marginReq), Num(f.netProfit),
             Num(f.totDep),  Num(f.totCr),  Num(f.prvMargin)};
 }
@@ -447,6 +498,20 @@ void Server::Impl::Login(Conn& c, const Received& m) {
     c.handshakes->SetEnabled(false);
     c.handshakes->SetInterval(book.handshakeMs);
     c.handshakes->SetEnabled(book.handshakeMs > 0);
+    if (book.timeMs <= 0) return;
+    SendTime(c);
+    if (!c.clock) {
+        c.clock = platform::RealTimeTimer();
+        Conn* raw = &c;
+        c.clock->Tick.Connect([this, raw] {
+            if (!raw->open || !raw->loggedIn) return;
+            SendTime(*raw);
+            Flush();
+        });
+    }
+    c.clock->SetEnabled(false);
+    c.clock->SetInterval(book.timeMs);
+    c.clock->SetEnabled(true);
 }
 
 void Server::Impl::Variables(Conn& c, const User& user) {
@@ -543,8 +608,24 @@ void Server::Impl::OrderRows(Conn& c, const Received& m, const User& user) {
     Rows(c, std::move(rows));
 }
 
-// Opens the position of an accepted market order and tells the account's sessions.
-void Server::Impl::Fill(const Requote& r, double price, double requested) {
+// ---- the account ------------------------------------------------------------
+
+double Server::Impl::CommissionOf(const Account& a, int32_t symbolId, double lots) const {
+    const Client* cl = nullptr;
+    for (const Client& c : book.clients)
+        if (c.id == a.clientId) cl = &c;
+    return cl ? book.ParamsOf(*cl, symbolId).commission * lots : 0;
+}
+
+bool Server::Impl::Affords(const Account& a, int32_t symbolId, double lots) const {
+    const double margin = book.MarginOf(symbolId, lots);
+    if (margin <= 0) return true;
+    return book.FreeMargin(a) - margin - CommissionOf(a, symbolId, lots) >= 0;
+}
+
+// Opens the position and charges its commission; the new position and the
+// account's figures go to `pushes`. Returns the ticket.
+int32_t Server::Impl::Open(const Requote& r, double price, std::string& pushes) {
     Position p;
     p.clientId = r.clientId;
     p.accountId = r.accountId;
@@ -554,15 +635,87 @@ void Server::Impl::Fill(const Requote& r, double price, double requested) {
     p.symbolId = r.symbolId;
     p.price = price;
     const int32_t ticket = book.AddPosition(p);
-    const Position& opened = book.positions.back();
-    std::string pushes = RenderMessage(og::ORDER_AUDIT_TOKEN,
-                                       {AuditRow(r, kNewAccepted, ticket, price, requested)}) +
-                         RenderMessage(og::NEW_OPEN_POSITION_TOKEN,
-                                       {Num(r.clientId), Num(r.accountId), PosRow(opened)});
-    if (const Account* a = book.FindAccount(r.accountId))
+    pushes += RenderMessage(og::NEW_OPEN_POSITION_TOKEN,
+                            {Num(r.clientId), Num(r.accountId), PosRow(book.positions.back())});
+    if (Account* a = book.FindAccount(r.accountId)) {
+        a->figures.totComm = Cents(a->figures.totComm - CommissionOf(*a, r.symbolId, r.lots));
         pushes += RenderMessage(og::SUMMARIES_CHANGED_TOKEN, SummariesPush(*a));
+    }
+    return ticket;
+}
+
+void Server::Impl::Fill(const Requote& r, double price, double requested) {
+    std::string opened;
+    const int32_t ticket = Open(r, price, opened);
+    const std::string pushes =
+        RenderMessage(og::ORDER_AUDIT_TOKEN,
+                      {AuditRow(r, kNewAccepted, ticket, price, requested)}) +
+        opened;
     for (Conn* c : Watchers(r.accountId)) outbox.emplace_back(c, pushes);
 }
+
+void Server::Impl::ClosePosition(int32_t accountId, int32_t ticket, double lots, double price,
+                                 int32_t liqOrder) {
+    Position* p = book.FindPosition(accountId, ticket);
+    Account* a = book.FindAccount(accountId);
+    if (!p || !a) return;
+    const std::string now = NowText();
+    const double closeLots = std::min(lots, p->lots);
+    const Symbol* s = book.FindSymbol(p->symbolId);
+    const std::string name = s ? s->name : std::string();
+    const double contract = s ? s->contractSize : 1;
+    const double profit =
+        runtime::RoundHalfEven((price - p->price) * p->side * closeLots * contract, 2);
+    const int32_t closeTicket = book.nextTicket++;
+    if (liqOrder != 0) {
+        Requote r;
+        r.orderId = liqOrder;
+        r.clientId = a->clientId;
+        r.accountId = accountId;
+        r.symbolId = p->symbolId;
+        r.side = -p->side;
+        r.lots = closeLots;
+        // The desk takes the position to remove from the opening cell.
+        ToWatchers(
+            accountId, og::ORDER_AUDIT_TOKEN,
+            {AuditRow(r, og::LiqAccepted, ticket, price, price, og::MarketDataType, ticket)});
+    }
+    const std::string openRow = generals.AccHistoryRowString(
+        p->ticket, Variant(p->time), "1", p->symbolId, closeLots, p->side, Variant(p->time),
+        p->price, Variant(), 0, 0, p->interest, 0, 1, "", Variant(name), "", "");
+    const std::string closeRow = generals.AccHistoryRowString(
+        closeTicket, Variant(now), "2", p->symbolId, closeLots, -p->side, Variant(p->time),
+        p->price, price, 0, 0, 0, 0, 1, Num(profit), Variant(name), "", "");
+    std::string remaining;
+    const bool whole = closeLots >= p->lots - 1e-9;
+    if (whole) {
+        book.positions.erase(book.positions.begin() + (p - book.positions.data()));
+    } else {
+        p->lots = OnGridLots(p->lots - closeLots);
+        remaining = PosRow(*p);
+    }
+    a->figures.netProfit = Cents(a->figures.netProfit + profit);
+    ToWatchers(accountId, og::CLOSE_OPEN_POSITION_TOKEN,
+               {Num(a->clientId), Num(accountId), Num(closeTicket), Num(ticket), remaining, openRow,
+                closeRow});
+    ToWatchers(accountId, og::SUMMARIES_CHANGED_TOKEN, SummariesPush(*a));
+    if (!whole) return;
+    // The SL/TP orders of a closed position go with it.
+    std::vector<int32_t> attached;
+    for (const Order& o : book.orders)
+        if (o.accountId == accountId && o.slTp && o.ticket == ticket) attached.push_back(o.id);
+    for (int32_t id : attached) EraseOrder(accountId, id);
+}
+
+void Server::Impl::EraseOrder(int32_t accountId, int32_t id) {
+    const Order* o = book.FindOrder(accountId, id);
+    if (!o) return;
+    const int32_t clientId = o->clientId;
+    book.orders.erase(book.orders.begin() + (o - book.orders.data()));
+    ToWatchers(accountId, og::DELETE_PENDING_ORDER_TOKEN, {Num(clientId), Num(accountId), Num(id)});
+}
+
+// ---- market orders ------------------------------------------------------------
 
 void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
     // client, account, symbol, side, lots, price, user, margin, tick time, quote time, tag, note
@@ -585,15 +738,17 @@ void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
         return answer(kUnableMarketConditions);
     const AnswerMode mode = a->mode;
     if (mode.kind == AnswerMode::Reject && mode.rejectRet < 0) return answer(mode.rejectRet);
+    if (!Affords(*a, r.symbolId, r.lots)) return answer(kNotEnoughMoney);
     r.clientId = a->clientId;
     r.orderId = book.nextOrderId++;
-    answer(r.orderId, mode.kind == AnswerMode::Accept ? mode.posOrOrder : 1);
     switch (mode.kind) {
         case AnswerMode::Accept:
+            answer(r.orderId, mode.posOrOrder);
             Fill(r, price, price);
             return;
         case AnswerMode::Requote: {
-            // The new price moves against the client.
+            // Held for the dealer, whose new price moves against the client.
+            answer(r.orderId, 2);
             r.oldPrice = price;
             r.newPrice = OnGrid(*s, price + r.side * mode.requotePips * PipOf(*s));
             requotes[r.orderId] = r;
@@ -603,6 +758,7 @@ void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
             return;
         }
         case AnswerMode::Reject:
+            answer(r.orderId);
             ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
                        {AuditRow(r, mode.rejectStatus, 0, price, price)});
             return;
@@ -638,9 +794,16 @@ void Server::Impl::RejectOrder(Conn& c, const Received& m) {
 
 void Server::Impl::TimerExpired(Conn& c, const Received& m) {
     const int32_t orderId = Whole(P(m, 3));
-    requotes.erase(orderId);
     Result(c, {Num(orderId)});
+    const auto it = requotes.find(orderId);
+    if (it == requotes.end()) return;
+    const Requote r = it->second;
+    requotes.erase(it);
+    ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
+               {AuditRow(r, kExpired, 0, r.newPrice, r.oldPrice)});
 }
+
+// ---- closes -----------------------------------------------------------------
 
 void Server::Impl::CloseOrder(Conn& c, const Received& m, const User& user) {
     // client, account, tickets, symbols, prices, ref prices, lots, user, margin, "0",
@@ -659,47 +822,132 @@ void Server::Impl::CloseOrder(Conn& c, const Received& m, const User& user) {
     };
     if (!a || tickets.empty() || tickets.size() != lots.size()) return refuse(0);
     // Everything is checked before anything closes.
+    HeldClose h;
+    h.accountId = accountId;
     for (size_t i = 0; i < tickets.size(); ++i) {
         const Position* p = book.FindPosition(accountId, Whole(tickets[i]));
         if (!p) return refuse(kPositionIsClosed);
         const double l = runtime::Val(lots[i]);
         if (!Positive(l) || l > p->lots + 1e-9) return refuse(0);
+        h.items.push_back({p->ticket, l, i < prices.size() ? runtime::Val(prices[i]) : p->price});
     }
-    const int32_t ret = book.nextOrderId++;
+    h.orderId = book.nextOrderId++;
+    const bool hold = a->mode.kind == AnswerMode::Requote;
     const Position& first = *book.FindPosition(accountId, firstTicket);
-    const double firstPrice = prices.empty() ? first.price : runtime::Val(prices[0]);
-    Result(c, {Num(ret), "1", now, Num(a->clientId), Num(a->id), Num(firstTicket),
-               Num(runtime::Val(lots[0])), Num(-first.side), Num(firstPrice), Num(first.symbolId),
-               tag});
-    for (size_t i = 0; i < tickets.size(); ++i) {
-        Position* p = book.FindPosition(accountId, Whole(tickets[i]));
-        if (!p) continue;  // listed twice and already closed
-        const double closeLots = std::min(runtime::Val(lots[i]), p->lots);
-        const double closePrice = i < prices.size() ? runtime::Val(prices[i]) : p->price;
-        const Symbol* s = book.FindSymbol(p->symbolId);
-        const std::string name = s ? s->name : std::string();
-        const double contract = s ? s->contractSize : 1;
-        const double profit =
-            runtime::RoundHalfEven((closePrice - p->price) * p->side * closeLots * contract, 2);
-        const int32_t closeTicket = book.nextTicket++;
-        const std::string openRow = generals.AccHistoryRowString(
-            p->ticket, Variant(p->time), "1", p->symbolId, closeLots, p->side, Variant(p->time),
-            p->price, Variant(), 0, 0, p->interest, 0, 1, "", Variant(name), "", "");
-        const std::string closeRow = generals.AccHistoryRowString(
-            closeTicket, Variant(now), "2", p->symbolId, closeLots, -p->side, Variant(p->time),
-            p->price, closePrice, 0, 0, 0, 0, 1, Num(profit), Variant(name), "", "");
-        const int32_t openTicket = p->ticket;
-        std::string remaining;
-        if (closeLots >= p->lots - 1e-9) {
-            book.positions.erase(book.positions.begin() + (p - book.positions.data()));
+    Result(c, {Num(h.orderId), hold ? "2" : "1", now, Num(a->clientId), Num(a->id),
+               Num(firstTicket), Num(h.items[0].lots), Num(-first.side), Num(h.items[0].price),
+               Num(first.symbolId), tag});
+    if (!hold) {
+        for (const HeldClose::Item& item : h.items)
+            ClosePosition(accountId, item.ticket, item.lots, item.price, 0);
+        return;
+    }
+    if (a->mode.dealerMs <= 0) return AcceptHeld(h);
+    h.due = SteadyClock::now() + std::chrono::milliseconds(a->mode.dealerMs);
+    held.push_back(std::move(h));
+    if (!dealerTimer) {
+        dealerTimer = platform::RealTimeTimer();
+        dealerTimer->Tick.Connect([this] { DealerTick(); });
+        dealerTimer->SetInterval(kDealerTickMs);
+    }
+    dealerTimer->SetEnabled(true);
+}
+
+void Server::Impl::DealerTick() {
+    const auto now = SteadyClock::now();
+    std::vector<HeldClose> due;
+    for (auto it = held.begin(); it != held.end();) {
+        if (it->due <= now) {
+            due.push_back(std::move(*it));
+            it = held.erase(it);
         } else {
-            p->lots = OnGridLots(p->lots - closeLots);
-            remaining = PosRow(*p);
+            ++it;
         }
-        ToWatchers(accountId, og::CLOSE_OPEN_POSITION_TOKEN,
-                   {Num(a->clientId), Num(accountId), Num(closeTicket), Num(openTicket), remaining,
-                    openRow, closeRow});
-        ToWatchers(accountId, og::SUMMARIES_CHANGED_TOKEN, SummariesPush(*a));
+    }
+    if (held.empty()) dealerTimer->SetEnabled(false);
+    try {
+        for (const HeldClose& h : due) AcceptHeld(h);
+    } catch (const std::exception&) {
+        outbox.clear();  // a timer's tick must not end the server
+    }
+    Flush();
+}
+
+void Server::Impl::AcceptHeld(const HeldClose& h) {
+    const Account* a = book.FindAccount(h.accountId);
+    if (!a) return;
+    for (const HeldClose::Item& item : h.items) {
+        if (book.FindPosition(h.accountId, item.ticket)) {
+            ClosePosition(h.accountId, item.ticket, item.lots, item.price, h.orderId);
+            continue;
+        }
+        // Closed some other way meanwhile: the dealer rejects this part.
+        Requote r;
+        r.orderId = h.orderId;
+        r.clientId = a->clientId;
+        r.accountId = h.accountId;
+        r.lots = item.lots;
+        ToWatchers(h.accountId, og::ORDER_AUDIT_TOKEN,
+                   {AuditRow(r, og::Rejected_RequestType, item.ticket, item.price, item.price,
+                             og::MarketDataType, item.ticket)});
+    }
+}
+
+// ---- entry orders -------------------------------------------------------------
+
+void Server::Impl::ReachOrders(int32_t symbolId) {
+    const Symbol* s = book.FindSymbol(symbolId);
+    if (!s || !(s->bid > 0)) return;
+    const double bid = s->bid, ask = s->ask;
+    std::vector<std::pair<int32_t, int32_t>> reached;  // account, order id
+    for (const Order& o : book.orders) {
+        if (o.symbolId != symbolId) continue;
+        bool hit = false;
+        if (!o.slTp) {
+            // Buys fill at the ask, sells at the bid; limits better than the order, stops worse.
+            hit = (o.side == 1 && ask <= o.price) || (o.side == 2 && ask >= o.price) ||
+                  (o.side == -1 && bid >= o.price) || (o.side == -2 && bid <= o.price);
+        } else if (const Position* p = book.FindPosition(o.accountId, o.ticket)) {
+            const double close = p->side == 1 ? bid : ask;
+            const bool sl = !o.sl.empty() && (close - runtime::Val(o.sl)) * p->side <= 0;
+            const bool tp = !o.tp.empty() && (close - runtime::Val(o.tp)) * p->side >= 0;
+            hit = sl || tp;
+        }
+        if (hit) reached.emplace_back(o.accountId, o.id);
+    }
+    for (const auto& [accountId, id] : reached) {
+        const Order* found = book.FindOrder(accountId, id);
+        const Account* a = book.FindAccount(accountId);
+        if (!found || !a) continue;  // gone with an earlier one's position
+        const Order o = *found;
+        if (o.slTp) {
+            const Position* p = book.FindPosition(accountId, o.ticket);
+            if (!p) continue;
+            ClosePosition(accountId, o.ticket, o.lots > 0 ? o.lots : p->lots,
+                          p->side == 1 ? bid : ask, o.id);
+            EraseOrder(accountId, o.id);  // a part close leaves its order
+            continue;
+        }
+        Requote r;
+        r.orderId = o.id;
+        r.clientId = a->clientId;
+        r.accountId = accountId;
+        r.symbolId = o.symbolId;
+        r.side = o.side > 0 ? 1 : -1;
+        r.lots = o.lots;
+        if (!Affords(*a, o.symbolId, o.lots)) {
+            ToWatchers(accountId, og::ORDER_AUDIT_TOKEN,
+                       {AuditRow(r, kEntryNoMoney, 0, o.price, o.price, og::LimitOrdersType)});
+            EraseOrder(accountId, o.id);
+            continue;
+        }
+        const int32_t ticket = book.nextTicket;  // the one Open opens
+        ToWatchers(accountId, og::ORDER_AUDIT_TOKEN,
+                   {AuditRow(r, kEntryExecuted, ticket, o.price, o.price, og::LimitOrdersType)});
+        EraseOrder(accountId, o.id);
+        std::string opened;
+        Open(r, o.price, opened);
+        for (Conn* c : Watchers(accountId)) outbox.emplace_back(c, opened);
     }
 }
 
@@ -828,6 +1076,17 @@ void Server::Impl::StepQuotes() {
     for (auto& c : conns) {
         if (c->open && c->market) Write(*c, text);
     }
+    ReachAllOrders();
+}
+
+void Server::Impl::ReachAllOrders() {
+    if (book.orders.empty()) return;
+    try {
+        for (const Symbol& s : book.symbols) ReachOrders(s.id);
+    } catch (const std::exception&) {
+        outbox.clear();  // a timer's tick must not end the server
+    }
+    Flush();
 }
 
 // ---- Server -----------------------------------------------------------------
@@ -898,6 +1157,7 @@ void Server::PushPrice(int32_t symbolId, double bid, double ask) {
         if (c->open && c->market) impl_->Send(*c, og::MARKET_DATA_TOKEN, {prices});
     }
     impl_->Flush();
+    impl_->ReachAllOrders();
 }
 
 void Server::PushSummaries(int32_t accountId) {

@@ -1,10 +1,13 @@
 #pragma once
 // The simulated trading server: listens on a TCP port, logs clients in from
 // its book, answers every request the client API queues (one answer each, as
-// the client reads it), pushes order results, positions, pending orders and
-// summaries, and walks its quotes on a timer. Runs on the event loop; its own
-// timers always run on real time, so a test may drive the client's timers on
-// virtual time in the same process.
+// the client reads it), pushes order results, positions, pending orders,
+// summaries and its time, and walks its quotes on a timer. Accounts in re-quote
+// mode have their market orders and closes held for a dealer; entry orders and
+// SL/TP orders fill when a quote reaches them; margin, commission and realised
+// profit move the account's figures. Runs on the event loop; its own timers
+// always run on real time, so a test may drive the client's timers on virtual
+// time in the same process.
 //
 //   simserver::Server server(book);
 //   server.Listen("127.0.0.1", 0);
@@ -47,7 +50,8 @@ public:
 
     // Pushes. Quotes go to the sessions that started the market; account
     // pushes to the logged-in sessions whose user sees the account.
-    // A 243 of one symbol, the book's prices set first.
+    // A 243 of one symbol, the book's prices set first; the orders it reaches
+    // fill after it.
     void PushPrice(int32_t symbolId, double bid, double ask);
     // A 250 from the book's figures of the account.
     void PushSummaries(int32_t accountId);

@@ -1,4 +1,5 @@
 // orbanex-simserver --demo [--listen HOST:PORT] [--seed N] [--quote-ms N]
+//                   [--accounts N [--positions K]]
 // Runs the demo book until SIGINT or SIGTERM.
 #include <csignal>
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/EventLoop.h"
 #include "platform/Timer.h"
@@ -24,11 +26,15 @@ void OnSignal(int) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: orbanex-simserver --demo [--listen HOST:PORT] [--seed N] [--quote-ms N]\n"
+                 "                         [--accounts N [--positions K]]\n"
                  "  --demo        serve the demo book (three users, ten quoting symbols)\n"
                  "  --listen      address and port to listen on (default 127.0.0.1:4401; port 0 "
                  "picks one)\n"
                  "  --seed        seed of the quote walk (default 1)\n"
-                 "  --quote-ms    milliseconds between quotes (default 1000)\n");
+                 "  --quote-ms    milliseconds between quotes (default 1000)\n"
+                 "  --accounts    N more users TRADER1..N, passwords PASS1..N, accounts from "
+                 "20001\n"
+                 "  --positions   open positions of each of those accounts (default 0)\n");
     return 2;
 }
 
@@ -53,6 +59,9 @@ int main(int argc, char** argv) {
     int64_t port = 4401;
     int64_t seed = 1;
     int64_t quoteMs = 1000;
+    int64_t accounts = 0;
+    int64_t positions = 0;
+    bool positionsGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,14 +77,22 @@ int main(int argc, char** argv) {
             if (!ReadNumber(argv[++i], 0, UINT32_MAX, seed)) return Usage();
         } else if (arg == "--quote-ms" && hasValue) {
             if (!ReadNumber(argv[++i], 1, INT32_MAX, quoteMs)) return Usage();
+        } else if (arg == "--accounts" && hasValue) {
+            if (!ReadNumber(argv[++i], 1, 100000, accounts)) return Usage();
+        } else if (arg == "--positions" && hasValue) {
+            if (!ReadNumber(argv[++i], 0, 1000, positions)) return Usage();
+            positionsGiven = true;
         } else {
             return Usage();
         }
     }
-    if (!demo) return Usage();
+    if (!demo || (positionsGiven && accounts == 0)) return Usage();
 
     platform::EventLoop::Ensure();
-    simserver::Server server(simserver::DemoBook());
+    simserver::Book book = simserver::DemoBook();
+    simserver::AddNumberedTraders(book, static_cast<int32_t>(accounts),
+                                  static_cast<int32_t>(positions));
+    simserver::Server server(std::move(book));
     try {
         server.Listen(host, static_cast<int32_t>(port));
     } catch (const runtime::Error& e) {

@@ -28,10 +28,11 @@ Child Start(const std::vector<std::string>& args) {
 }
 
 TEST(SimServerProgram, DemoPrintsItsAddressAndOneLinePerAccountServesAndEndsOnSigterm) {
-    const Child child = Start({"--demo", "--listen", "127.0.0.1:0", "--quote-ms", "50"});
+    const Child child = Start({"--demo", "--listen", "127.0.0.1:0", "--quote-ms", "50",
+                               "--accounts", "2", "--positions", "3"});
     ASSERT_GT(child.pid, 0);
-    const auto lines = testsupport::ReadChildLines(child.out, 4, 5s);
-    ASSERT_EQ(lines.size(), 4u);
+    const auto lines = testsupport::ReadChildLines(child.out, 6, 5s);
+    ASSERT_EQ(lines.size(), 6u);
     const std::string prefix = "listening on 127.0.0.1:";
     ASSERT_EQ(lines[0].rfind(prefix, 0), 0u) << lines[0];
     const std::string digits = lines[0].substr(prefix.size());
@@ -41,15 +42,16 @@ TEST(SimServerProgram, DemoPrintsItsAddressAndOneLinePerAccountServesAndEndsOnSi
     EXPECT_GT(port, 0);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
               (std::vector<std::string>{"DEALER1 ALPHA1 10001", "DEALER2 BRAVO2 10002",
-                                        "DEALER3 CHARLIE3 10003"}));
+                                        "DEALER3 CHARLIE3 10003", "TRADER1 PASS1 20001",
+                                        "TRADER2 PASS2 20002"}));
 
     // The printed credentials log in.
     KVClientDLL10::CKVClient client;
     client.setTokens(std::make_shared<OrbanelGeneral10::CTokens>());
     client.setServerAddress("127.0.0.1");
     client.setServerPort(port);
-    client.setLoginUN("DEALER2");
-    client.setLoginPW("BRAVO2");
+    client.setLoginUN("TRADER2");
+    client.setLoginPW("PASS2");
     client.setLoginType("CLIENTAPI");
     client.Login();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return client.LogedOn(); }, 5000));
@@ -64,6 +66,7 @@ TEST(SimServerProgram, ShowsItsUsageWithoutDemoOrWithABadArgument) {
                                                  {"--listen", "127.0.0.1:0"},
                                                  {"--demo", "--listen", "nohost"},
                                                  {"--demo", "--quote-ms", "0"},
+                                                 {"--demo", "--positions", "2"},
                                                  {"--demo", "--seed"}}) {
         const Child child = Start(args);
         ASSERT_GT(child.pid, 0);

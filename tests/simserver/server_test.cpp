@@ -72,6 +72,7 @@ public:
             [this](int32_t id) { raw.push_back("LoggedOn(" + std::to_string(id) + ")"); });
         client->InvalidUsernamePassword.Connect(
             [this] { raw.push_back("InvalidUsernamePassword"); });
+        client->ServerTime.Connect([this](const std::string& at) { times.push_back(at); });
         client->DataRecieved.Connect(
             [this](int16_t token, int16_t n, const std::vector<std::string>& values) {
                 if (token == og::CONNECT_HANDCHAKE_TOKEN) return;
@@ -101,6 +102,7 @@ public:
     std::unique_ptr<KVClientDLL10::CKVClient> client;
     std::shared_ptr<testsupport::RecordingObject> object;
     Lines raw;
+    Lines times;  // the server's time messages
 };
 
 class SimServer : public ::testing::Test {
@@ -382,7 +384,7 @@ TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
         {"re-quoted three pips up, then accepted",
          1002,
          og::ACCEPT_ORDER_TOKEN,
-         {"OneRow(107, 8: 5003|1|<time>|0.5|1|1.0852|2|T2)",
+         {"OneRow(107, 8: 5003|2|<time>|0.5|1|1.0852|2|T2)",
           "DataRecieved(245, 1: 101R,@1002R,@1R,@5003R,@30R,@0R,@0R,@<time>R,@1.0855R,@"
           "1.0855R,@0.5R,@2R,@1.0852R,@1.0852R,@1)",
           "OneRow(108, 11: 5003|1004|1.0855|<time>|1|0.5|2|OP|1004|101|1002)",
@@ -394,7 +396,7 @@ TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
         {"re-quoted, then rejected",
          1002,
          og::REJECT_ORDER_TOKEN,
-         {"OneRow(107, 8: 5004|1|<time>|0.5|1|1.0852|2|T3)",
+         {"OneRow(107, 8: 5004|2|<time>|0.5|1|1.0852|2|T3)",
           "DataRecieved(245, 1: 101R,@1002R,@1R,@5004R,@30R,@0R,@0R,@<time>R,@1.0855R,@"
           "1.0855R,@0.5R,@2R,@1.0852R,@1.0852R,@1)",
           "OneRow(109, 1: 5004)",
@@ -403,10 +405,12 @@ TEST_F(SimServer, AnswersAMarketOrderInEachModeWithItsPushes) {
         {"re-quoted, then expired",
          1002,
          og::TIMER_EXPIRED_TOKEN,
-         {"OneRow(107, 8: 5005|1|<time>|0.5|1|1.0852|2|T4)",
+         {"OneRow(107, 8: 5005|2|<time>|0.5|1|1.0852|2|T4)",
           "DataRecieved(245, 1: 101R,@1002R,@1R,@5005R,@30R,@0R,@0R,@<time>R,@1.0855R,@"
           "1.0855R,@0.5R,@2R,@1.0852R,@1.0852R,@1)",
-          "OneRow(110, 1: 5005)"}},
+          "OneRow(110, 1: 5005)",
+          "DataRecieved(245, 1: 101R,@1002R,@1R,@5005R,@44R,@0R,@0R,@<time>R,@1.0855R,@"
+          "1.0855R,@0.5R,@2R,@1.0852R,@1.0852R,@1)"}},
         {"rejected with a status",
          1003,
          0,
@@ -462,7 +466,7 @@ TEST_F(SimServer, ClosesInOneRequestAndKeepsPendingOrdersWithTheirTags) {
                "EURUSDR,@R,@|"
                "1003R,@<time>R,@2R,@2R,@0.5R,@-1R,@<time>R,@1.08R,@1.085R,@0R,@0R,@0R,@0R,@1R,@"
                "250R,@EURUSDR,@R,@)",
-               "DataRecieved(250, 10: 101|1001|1.5|2.5|300|40|10000|500|7|0)",
+               "DataRecieved(250, 10: 101|1001|1.5|2.5|300|290|10000|500|7|0)",
                "DataRecieved(256, 7: 101|1001|1004|1002|"
                "101R,@1001R,@1002R,@<time>R,@SellR,@0.6R,@2R,@1.09R,@R,@R,@0R,@0.6R,@EURUSDR,@0R,@"
                "R,@|"
@@ -470,7 +474,7 @@ TEST_F(SimServer, ClosesInOneRequestAndKeepsPendingOrdersWithTheirTags) {
                "EURUSDR,@R,@|"
                "1004R,@<time>R,@2R,@2R,@0.4R,@1R,@<time>R,@1.09R,@1.0852R,@0R,@0R,@0R,@0R,@1R,@"
                "192R,@EURUSDR,@R,@)",
-               "DataRecieved(250, 10: 101|1001|1.5|2.5|300|40|10000|500|7|0)"}));
+               "DataRecieved(250, 10: 101|1001|1.5|2.5|300|482|10000|500|7|0)"}));
     // An unknown ticket closes nothing.
     EXPECT_EQ(Masked(s->Ask(og::CLOSE_POS_ORDER_TOKEN, {"101", "1001", "1001", "2", "1.085", "1",
                                                         "0.1", "77", "0", "0", "t", "q", "C2"})),
@@ -488,6 +492,81 @@ TEST_F(SimServer, ClosesInOneRequestAndKeepsPendingOrdersWithTheirTags) {
         (Lines{"OneRow(117, 3: 1|5001,5003|D1)", "DataRecieved(260, 3: 101|1001|5001)",
                "DataRecieved(260, 3: 101|1001|5003)"}));
     EXPECT_TRUE(server.book().orders.empty());
+}
+
+// One account's day: margin and commission in its figures, a refusal for lack of
+// money, a close held for the dealer, an entry order and a take-profit reached by
+// quotes, and the server's time.
+TEST_F(SimServer, ModelsTheAccountHoldsClosesFillsReachedOrdersAndTellsTheTime) {
+    simserver::Book& b = server.book();
+    b.FindSymbol(2)->marginPerLot = 1000;
+    b.FindClient(101)->params[2].commission = 4;
+    b.FindAccount(1001)->figures = {0, 0, 0, 0, 3000, 0, 0};
+    b.FindAccount(1002)->mode.dealerMs = 100;
+    b.timeMs = 100;
+    auto s = LoggedIn("ANNA", "ONE");
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->times.size() >= 2; }, kWaitMs));
+    EXPECT_EQ(Masked(s->times[0]), "<time>");
+
+    // 1.5 lots held (1500), 730 floating: 2230 free takes 2 lots and their
+    // commission (2008), not half a lot more.
+    EXPECT_EQ(s->Ask(og::GET_SUMMARIES_TOKEN, {"101", "1001"}),
+              Lines{"OneRow(106, 8: 1|0|0|-1500|0|3000|0|0)"});
+    const Lines opened =
+        Masked(s->Ask(og::NEW_ORDER_TOKEN,
+                      {"101", "1001", "2", "1", "2", "1.0852", "77", "0", "t", "q", "M1", ""}, 4));
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[3], "DataRecieved(250, 10: 101|1001|-8|0|-3500|0|3000|0|0|0)");
+    EXPECT_EQ(Masked(s->Ask(og::NEW_ORDER_TOKEN, {"101", "1001", "2", "1", "0.5", "1.0852", "77",
+                                                  "0", "t", "q", "M2", ""})),
+              Lines{"OneRow(107, 8: -2|1|<time>|0.5|1|1.0852|2|M2)"});
+
+    // A close in dealer mode: held, then accepted with the position's ticket
+    // in the opening cell, closed, and its profit in the figures.
+    simserver::Position p;
+    p.accountId = 1002, p.lots = 1, p.symbolId = 2, p.price = 1.08;
+    const int32_t ticket = b.AddPosition(p);
+    const std::string t = std::to_string(ticket);
+    const Lines held = Masked(
+        s->Ask(og::CLOSE_POS_ORDER_TOKEN,
+               {"101", "1002", t, "2", "1.085", "1", "1", "77", "0", "0", "t", "q", "C1"}, 4));
+    ASSERT_EQ(held.size(), 4u);
+    EXPECT_EQ(held[0], "OneRow(113, 11: 5003|2|<time>|101|1002|" + t + "|1|-1|1.085|2|C1)");
+    EXPECT_EQ(held[1], "DataRecieved(245, 1: 101R,@1002R,@1R,@5003R,@19R,@" + t + "R,@" + t +
+                           "R,@<time>R,@1.085R,@1.085R,@1R,@2R,@1.085R,@1.085R,@-1)");
+    EXPECT_EQ(held[2].rfind("DataRecieved(256, 7: 101|1002|", 0), 0u) << held[2];
+    EXPECT_EQ(held[3], "DataRecieved(250, 10: 101|1002|1.5|2.5|300|540|10000|500|7|0)");
+
+    // A buy limit fills once the ask comes down to it; its take-profit closes
+    // the new position once the bid reaches that.
+    s->Ask(og::START_MARKET_TOKEN, {});
+    const Lines limit = s->Ask(
+        og::NEW_LIMIT_ORDER_TOKEN,
+        {"101", "1002", "2", "0.5", "1.084", "1", "", "", "2", "77", "0", "t", "q", "L1", ""}, 2);
+    const std::string order = limit.at(0).substr(15, 4);
+    s->raw.clear();
+    server.PushPrice(2, 1.0838, 1.084);
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->raw.size() >= 5; }, kWaitMs));
+    const std::string next = std::to_string(b.nextTicket - 1);
+    EXPECT_EQ(Masked(s->raw),
+              (Lines{"DataRecieved(243, 1: <time>,2,1.0838,1.084)",
+                     "DataRecieved(245, 1: 101R,@1002R,@2R,@" + order + "R,@5R,@" + next +
+                         "R,@0R,@<time>R,@1.084R,@1.084R,@0.5R,@2R,@1.084R,@1.084R,@1)",
+                     "DataRecieved(260, 3: 101|1002|" + order + ")",
+                     "DataRecieved(253, 3: 101|1002|101R,@1002R,@" + next +
+                         "R,@<time>R,@BuyR,@0.5R,@2R,@1.084R,@R,@R,@0R,@0.5R,@EURUSDR,@0R,@R,@)",
+                     "DataRecieved(250, 10: 101|1002|-0.5|2.5|-200|540|10000|500|7|0)"}));
+    s->Ask(og::NEW_SL_TP_TOKEN,
+           {"101", "1002", next, "2", "0.5", "", "1.0900", "2", "77", "0", "t", "q", "S1"});
+    s->raw.clear();
+    server.PushPrice(2, 1.0901, 1.0903);
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->raw.size() >= 5; }, kWaitMs));
+    const Lines tp = Masked(s->raw);
+    EXPECT_EQ(tp[1].substr(0, 50), "DataRecieved(245, 1: 101R,@1002R,@1R,@5005R,@19R,@");
+    EXPECT_EQ(tp[2].rfind("DataRecieved(256, 7: 101|1002|", 0), 0u) << tp[2];
+    EXPECT_EQ(tp[3], "DataRecieved(250, 10: 101|1002|-0.5|2.5|300|845|10000|500|7|0)");
+    EXPECT_EQ(tp[4], "DataRecieved(260, 3: 101|1002|5005)");
+    EXPECT_TRUE(b.orders.size() == 1 && b.FindOrder(1001, 5001)) << "the far limit is left";
 }
 
 }  // namespace

@@ -1,0 +1,211 @@
+// Account sessions over the simulated server as a dealer's counterpart, the
+// client's timers on virtual time: a re-quoted order held as a pending request,
+// filled after acceptance and rejected after expiry; an instant and a held close;
+// the account's figures after an open and a close; the server's time; a buy limit
+// that fills when the quote reaches it. Every wait is bounded.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "desk/sessions/CClientAPIManagers.h"
+#include "general/common/MGenerals.h"
+#include "platform/EventLoop.h"
+#include "platform/Timer.h"
+#include "simserver/Server.h"
+#include "tests/support/QuoteBook.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tests/support/desk/FakeDesk.h"
+#include "tests/support/desk/RecordingPriceChangedView.h"
+
+namespace {
+
+using namespace OrbanexDesk;
+using testsupport::FakeDesk;
+using testsupport::RecordingPriceChangedView;
+using Names = std::vector<std::string>;
+namespace og = OrbanelGeneral10;
+
+constexpr int32_t kWaitMs = 5000;
+constexpr int32_t kSeconds = 5;
+constexpr double kMarginPerLot = 1000;
+
+// U1 (account 81) re-quotes and has its closes held; U2 (82) is served at once.
+simserver::Book DealerBook() {
+    simserver::Book b = testsupport::QuoteBook(1.2343, 1.2345, 1.25, 1.22);
+    b.FindSymbol(2)->marginPerLot = kMarginPerLot;
+    b.timeMs = 100;
+    for (int32_t n : {1, 2}) {
+        simserver::Client c;
+        c.id = 100 + n;
+        c.userName = "U" + std::to_string(n);
+        b.AddClient(c);
+        simserver::User u;
+        u.name = c.userName, u.password = "pw", u.clientId = c.id;
+        b.AddUser(u);
+        simserver::Account a;
+        a.id = 80 + n, a.clientId = c.id, a.figures.totDep = 10000;
+        if (n == 1) {
+            a.mode = simserver::AnswerMode::Requoting(kSeconds);
+            a.mode.dealerMs = 100;
+        }
+        b.AddAccount(a);
+    }
+    return b;
+}
+
+class DeskOnDealer {
+public:
+    DeskOnDealer() : server_(DealerBook()) {
+        server_.Listen("127.0.0.1", 0);
+        std::ofstream(folder_.Path() / "savelvinfo.buf", std::ios::binary)
+            << "U1,c1,81\r\nU2,c2,82\r\n";
+        og::SetMessageNotifier([](const std::string&) {});
+        RecordingPriceChangedView::Install(desk);
+    }
+    ~DeskOnDealer() { og::SetMessageNotifier(nullptr); }
+
+    ManagerPtr LogIn(int32_t n) {
+        ManagerPtr s = desk.Services().Managers()->Add("127.0.0.1", server_.Port(),
+                                                       "U" + std::to_string(n), "pw", true, 80 + n);
+        EXPECT_TRUE(Wait([&] {
+            return desk.stores().orderClients.Find("C" + std::to_string(80 + n)) != nullptr;
+        }));
+        return s;
+    }
+    bool Wait(const std::function<bool()>& done) {
+        return platform::EventLoop::RunUntil(done, kWaitMs);
+    }
+    bool Journal(const std::string& line) {
+        const Names lines = desk.Lines("journal|");
+        return std::find(lines.begin(), lines.end(), "journal|" + line) != lines.end();
+    }
+    size_t Count(const std::string& prefix) { return desk.Lines(prefix).size(); }
+    // The account's position tickets, as the trade pane keys them.
+    Names Trades(int32_t account) {
+        Names out;
+        auto& lv = desk.stores().lvwOpenPos;
+        for (size_t i = 1; i <= lv.Count(); ++i)
+            if (lv.Item(i).SubItems(1) == std::to_string(account)) out.push_back(lv.Item(i).Text());
+        return out;
+    }
+    simserver::Server& server() { return server_; }
+    platform::ScopedVirtualTime& time() { return time_; }
+
+private:
+    testsupport::TempProgramFolder folder_{"desk-dealer"};
+    platform::ScopedVirtualTime time_;
+    simserver::Server server_;
+
+public:
+    FakeDesk desk{CClientAPIManagers::Factory()};
+};
+
+TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLineEach) {
+    DeskOnDealer d;
+    ManagerPtr dealt = d.LogIn(1);
+    ManagerPtr instant = d.LogIn(2);
+    d.desk.soundAllowed = false;
+    auto& pending = d.desk.stores().lvwPending;
+
+    // Held: the request row first, the fill once the re-quote is accepted.
+    auto requote = [&] {
+        const size_t ticks = d.Count("pricechanged|");
+        EXPECT_EQ(dealt->ClientAPIF()->NewMarketOrder(og::BuyType, 2, 1, "", ""),
+                  OrbanexClientAPI10::SuccessResult);
+        EXPECT_TRUE(d.Wait([&] { return d.Count("pricechanged|") > ticks; }));
+        return dealt->frmPriceChanged().OrderID();
+    };
+    const int32_t first = requote();
+    const std::string row = "P" + std::to_string(first);
+    ASSERT_NE(pending.Find(row), nullptr);
+    EXPECT_TRUE(d.Journal("81|Order " + std::to_string(first) + " in Pending mode"));
+    RecordingPriceChangedView::Made(d.desk).front()->ClickAccept();
+    ASSERT_TRUE(d.Wait([&] { return d.Trades(81).size() == 1; }));
+    EXPECT_TRUE(
+        d.Journal("81|Order #" + std::to_string(first) + " [BUY 1 EURUSD] has been accepted"));
+    EXPECT_EQ(pending.Find(row), nullptr);
+
+    // Expired: the server's rejection takes the request row.
+    const int32_t second = requote();
+    ASSERT_NE(pending.Find("P" + std::to_string(second)), nullptr);
+    for (int32_t i = 0; i <= kSeconds; ++i) d.time().Advance(1000);
+    ASSERT_TRUE(d.Wait(
+        [&] { return d.Journal("81|Order " + std::to_string(second) + " has been rejected"); }));
+    EXPECT_EQ(pending.Find("P" + std::to_string(second)), nullptr);
+    EXPECT_EQ(d.Trades(81).size(), 1u);
+
+    // An instant close and a held one: each row goes with exactly one close line.
+    ASSERT_EQ(instant->ClientAPIF()->NewMarketOrder(og::BuyType, 2, 1, "", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] { return d.Trades(82).size() == 1; }));
+    const std::string heldTicket = d.Trades(81).front();
+    const std::string instantTicket = d.Trades(82).front();
+    d.desk.Take();
+    ASSERT_EQ(instant->ClientAPIF()->CloseMarketOrder(instantTicket, "1", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_EQ(dealt->ClientAPIF()->CloseMarketOrder(heldTicket, "1", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] { return d.Count("pending.Add|") == 1; }));
+    EXPECT_EQ(d.Trades(81).size(), 1u) << "held for the dealer";
+    EXPECT_NE(d.desk.Lines("close.searchpos|" + heldTicket + "|Position in pending mode").size(),
+              0u);
+    ASSERT_TRUE(d.Wait([&] { return d.Trades(81).empty() && d.Trades(82).empty(); }));
+    platform::EventLoop::RunFor(100);
+    auto closeLines = [&](int32_t account) {
+        Names out;
+        for (const auto& l : d.desk.Lines("journal|" + std::to_string(account) + "|"))
+            if (l.find("closed succes") != std::string::npos) out.push_back(l);
+        return out;
+    };
+    EXPECT_EQ(closeLines(82),
+              Names{"journal|82|Postion " + instantTicket + " is closed successfuly"});
+    EXPECT_EQ(closeLines(81),
+              Names{"journal|81|Ticket #" + heldTicket + " has been closed successfully"});
+    EXPECT_EQ(pending.Count(), 0u);
+}
+
+TEST(DealerEndToEnd, FiguresMoveTheServerTellsItsTimeAndABuyLimitFillsWhenReached) {
+    DeskOnDealer d;
+    ManagerPtr s = d.LogIn(2);
+    ASSERT_TRUE(d.Wait([&] { return !d.desk.statusPanes[0].empty(); })) << "the server's time";
+    auto figure = [&](size_t index) { return d.desk.State().SummaryTotals[index]; };
+    ASSERT_TRUE(d.Wait([&] { return figure(kBalance) == 10000; })) << "the deposit";
+    const double margin = figure(kMarginReq), balance = figure(kBalance);
+
+    ASSERT_EQ(s->ClientAPIF()->NewMarketOrder(og::BuyType, 2, 1, "", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] { return d.Trades(82).size() == 1; }));
+    ASSERT_TRUE(d.Wait([&] { return figure(kMarginReq) != margin; }));
+    EXPECT_DOUBLE_EQ(figure(kMarginReq) - margin, kMarginPerLot) << "the used margin";
+    EXPECT_EQ(figure(kBalance), balance);
+
+    // Opened at the ask 1.2345, closed at the bid 1.2355: 100 more in the balance.
+    d.server().PushPrice(2, 1.2355, 1.2357);
+    platform::EventLoop::RunFor(50);
+    ASSERT_EQ(s->ClientAPIF()->CloseMarketOrder(d.Trades(82).front(), "1", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] { return figure(kBalance) != balance; }));
+    EXPECT_DOUBLE_EQ(figure(kBalance) - balance, 100);
+    EXPECT_DOUBLE_EQ(figure(kMarginReq), margin);
+
+    // A buy limit below the market: pending until the ask comes down to it.
+    ASSERT_EQ(s->ClientAPIF()->NewLimitOrder(og::BuyType, 2, 0.5, 1.2300, runtime::Variant(""),
+                                             runtime::Variant(""), "", ""),
+              OrbanexClientAPI10::SuccessResult);
+    auto& pending = d.desk.stores().lvwPending;
+    ASSERT_TRUE(d.Wait([&] { return pending.Count() == 1; }));
+    const std::string order = pending.Item(1).Text();
+    d.server().PushPrice(2, 1.2310, 1.2312);
+    platform::EventLoop::RunFor(100);
+    EXPECT_EQ(pending.Count(), 1u);
+    EXPECT_TRUE(d.Trades(82).empty());
+    d.server().PushPrice(2, 1.2298, 1.2300);
+    ASSERT_TRUE(d.Wait([&] { return d.Trades(82).size() == 1; }));
+    EXPECT_TRUE(d.Wait([&] { return pending.Count() == 0; }));
+    EXPECT_TRUE(d.Journal("82|Entry Order " + order + " [buy 0.5 EURUSD] has been executed"));
+}
+
+}  // namespace
