@@ -29,9 +29,13 @@ int16_t askycodekeypress(int16_t& KeyAscii, const std::string& Text);
 // Kept as the panes expect it: it leaves every list as it is.
 void clearammountfromlistview();
 
-// An amount as typed or pasted may go out only as digits with at most one "." (and
-// one digit at least): no sign, blank, grouping or protocol marker.
+// The one lot-count rule of both order panes, for a total before it is spread and
+// for a row's amount before it is sent: digits with at most one "." (and one digit
+// at least), as the key filter lets a dealer type; no sign, blank, exponent,
+// grouping or protocol marker, which a paste could bring. A text that fails is
+// refused with kInvalidLots.
 bool IsLotsText(std::string_view text);
+inline constexpr const char* kInvalidLots = "Invalid Lots";
 
 // The desk's AmountDecimals text as decimal places: read as a number, rounded,
 // held to 0..10 (a bad setting never gives a negative or absurd precision).

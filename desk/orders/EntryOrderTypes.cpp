@@ -21,18 +21,4 @@ bool IsBuyEntry(int32_t typeIndex) {
     return typeIndex == kBuyLimit || typeIndex == kBuyStop;
 }
 
-bool IsPlainDecimal(std::string_view text) {
-    bool digit = false, point = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 }  // namespace OrbanexDesk

@@ -1,5 +1,6 @@
 #include "desk/orders/EntrySubmission.h"
 
+#include "desk/common/OrderPaneProcedures.h"
 #include "desk/orders/EntryOrderTypes.h"
 #include "runtime/Convert.h"
 
@@ -11,7 +12,6 @@ constexpr const char* kDistributeFirst = "Please distribute the amount first";
 constexpr const char* kNoAccountSelected = "No account selected";
 constexpr const char* kNoSelectedAccount = "No selected account";
 constexpr const char* kInvalidPrice = "Invalid Price";
-constexpr const char* kInvalidLots = "Invalid Lots";
 constexpr const char* kNotConnected = "Account not connected";
 
 SubmissionPlan Message(const char* text, bool reset, const char* caption = "##DEF##") {
@@ -41,14 +41,19 @@ SubmissionPlan RowTexts(const std::vector<const EntryRow*>& rows, const char* te
     return plan;
 }
 
+// Prices pass the same key filter as lot counts, so a typed price has their shape.
+bool IsPriceText(const std::string& text) {
+    return IsLotsText(text);
+}
+
 // A pasted stop-loss or take-profit that is not a number.
 bool PricesUnreadable(const SubmissionSnapshot& in) {
-    auto bad = [](const std::string& t) { return !t.empty() && !IsPlainDecimal(t); };
+    auto bad = [](const std::string& t) { return !t.empty() && !IsPriceText(t); };
     return bad(in.txtsl) || bad(in.txttp);
 }
 
 bool AtPriceUsable(const std::string& text) {
-    return IsPlainDecimal(text) && runtime::Val(text) > 0;
+    return IsPriceText(text) && runtime::Val(text) > 0;
 }
 
 // The stop-loss and take-profit against the at price by type; empty passes.
@@ -122,7 +127,7 @@ SubmissionPlan EntrySubmission::NewOrders(const SubmissionSnapshot& in) {
     std::vector<const EntryRow*> unreadable;
     for (const EntryRow* row : checked) {
         if (row->amount.empty()) return Message(kDistributeFirst, true);
-        if (!IsPlainDecimal(row->amount)) unreadable.push_back(row);
+        if (!IsLotsText(row->amount)) unreadable.push_back(row);
     }
     if (!unreadable.empty()) return RowTexts(unreadable, kInvalidLots);
     if (!type) return Reset();
@@ -172,7 +177,7 @@ SubmissionPlan EntrySubmission::EditOrder(const SubmissionSnapshot& in) {
     const std::string& amount = in.txtlimitorderammount;
     const auto checked = Checked(in);
     if (amount.empty()) return Message(kFillFields, false);
-    if (!IsPlainDecimal(amount)) return RowTexts(checked, kInvalidLots);
+    if (!IsLotsText(amount)) return RowTexts(checked, kInvalidLots);
     if (runtime::Val(amount) == 0) return Message(kFillFields, false);
     if (!AtPriceUsable(in.txtatprice)) return Reset();
     if (PricesUnreadable(in)) return RowTexts(checked, kInvalidPrice);

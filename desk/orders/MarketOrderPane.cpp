@@ -10,7 +10,6 @@ namespace OrbanexDesk {
 
 namespace {
 constexpr const char* kRequired = "Please fill the required fields";
-constexpr const char* kInvalidLots = "Invalid Lots";
 constexpr int16_t kKeyEnter = 13;
 constexpr size_t kClientsStatus = 2;
 constexpr size_t kClientsRemark = 4;

@@ -489,18 +489,20 @@ void frmlimitorder::Distribute(double total, int16_t rule, const SymbolPtr& Symb
 
 void frmlimitorder::cmdlimiorderdis_Click() {
     DeskServices* desk = Services();
-    if (txtlimitorderammount().empty()) {
+    auto message = [desk](const char* text) {
         if (desk && desk->Ports().Messages)
-            desk->Ports().Messages->ShowMessage(CDistribution::kFillFields,
-                                                EntrySubmission::kDefaultCaption, false);
-        return;
-    }
+            desk->Ports().Messages->ShowMessage(text, EntrySubmission::kDefaultCaption, false);
+    };
+    const std::string total = txtlimitorderammount();
+    if (total.empty()) return message(CDistribution::kFillFields);
+    // A pasted total ("-1", "1e1", " 1 ") is refused before any row is touched, as
+    // the market pane refuses it.
+    if (!IsLotsText(total)) return message(kInvalidLots);
     if (desk && (!symbols_.Text().empty() || !paneSymbol_))
         paneSymbol_ = GetCollectionItem(desk->State(), symbols_.Text());
     clearamount();
     clearresult();
-    Distribute(runtime::Val(txtlimitorderammount()), static_cast<int16_t>(rules_.ListIndex()),
-               paneSymbol_);
+    Distribute(runtime::Val(total), static_cast<int16_t>(rules_.ListIndex()), paneSymbol_);
     setCmdsubmitlimiorderEnabled(true);
 }
 

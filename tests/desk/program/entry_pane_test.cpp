@@ -1,7 +1,9 @@
-// The entry-order pane in the real desk offscreen: its port's contract, and its
-// three modes against the simulated server in the same process.
+// The entry-order pane in the real desk offscreen: its port's contract, its three
+// modes against the simulated server in the same process, and the lot rule its
+// total shares with the market pane's.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmlimitorder.h"
+#include "desk/orders/frmorder.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/DeleteManagedOrder.h"
@@ -24,6 +27,7 @@
 #include "desk/shell/frmMdiNew.h"
 #include "general/common/MTokens.h"
 #include "platform/EventLoop.h"
+#include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
@@ -314,6 +318,73 @@ TEST_F(EntryOnServer, NewOrdersForTwoAccountsThenAnEditAndADeletion) {
     EXPECT_EQ(Sent(og::DELETE_LIMIT_ORDER_TOKEN).front().params.at(2), annOrder);
     EXPECT_EQ(rows.Item("C70").SubItems(2), "Success Result");
     EXPECT_FALSE(rows.Item("C70").Checked());
+}
+
+// The texts of the desk's open message boxes, which are then closed.
+Texts TakeBoxes() {
+    Texts out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+            box && box->isVisible()) {
+            out.push_back(box->Label().text().toStdString());
+            box->close();
+        }
+    return out;
+}
+
+// Both panes hold a total to one lot-text rule: a refused total says "Invalid
+// Lots" and leaves every row as it was; a taken one is spread (two accounts).
+TEST_F(EntryOnServer, BothPanesTakeAndRefuseTheSameTotals) {
+    LogIn(2);
+    frmlimitorder& entry = Pane(desk);
+    auto* market = dynamic_cast<frmorder*>(desk.Services().Ports().frmorder);
+    ASSERT_NE(market, nullptr);
+    market->cbsymbols().setText("EURUSD");
+    market->setChkAllClients(true);
+    entry.setChkAllClients(true);
+    TakeBoxes();
+    struct Case {
+        const char* total;
+        Texts amounts;  // empty: refused
+    };
+    const Case cases[] = {{"2", {"1", "1"}},
+                          {"1.", {"0.5", "0.5"}},
+                          {".5", {"0.2", "0.2"}},
+                          {"-1", {}},
+                          {"1e1", {}},
+                          {"2e-1", {}},
+                          {"1.5.", {}},
+                          {" 1 ", {}},
+                          {"1,5", {}},
+                          {".", {}}};
+    struct Side {
+        const char* name;
+        platform::ListView& rows;
+        std::function<void(const std::string&)> setTotal;
+        std::function<void()> distribute;
+    };
+    const Side sides[] = {
+        {"market", market->lvwConClients(), [&](const std::string& t) { market->setTxtammount(t); },
+         [&] { market->cmddis_Click(); }},
+        {"entry", entry.lvwConClients(),
+         [&](const std::string& t) { entry.setTxtlimitorderammount(t); },
+         [&] { entry.cmdlimiorderdis_Click(); }}};
+    for (const Side& side : sides) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(side.name) + " \"" + c.total + "\"");
+            side.setTotal(c.total);
+            for (size_t i = 1; i <= side.rows.Count(); ++i) {
+                ASSERT_TRUE(side.rows.Item(i).Checked());
+                side.rows.Item(i).setSubItems(1, "7");
+                side.rows.Item(i).setSubItems(2, "kept");
+            }
+            side.distribute();
+            const bool refused = c.amounts.empty();
+            EXPECT_EQ(TakeBoxes(), refused ? Texts{"Invalid Lots"} : Texts{});
+            EXPECT_EQ(Column(side.rows, 1), refused ? (Texts{"7", "7"}) : c.amounts);
+            EXPECT_EQ(Column(side.rows, 2), refused ? (Texts{"kept", "kept"}) : (Texts{"", ""}));
+        }
+    }
 }
 
 TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
