@@ -95,8 +95,8 @@ void CClientAPIManager::CLAPICLASS_SymbolPricesChanged(const SymbolPtr& Symbol) 
     ports_.frmlimitorder->limitorderpricechange();
     // The account test comes before the walk over the accounts: both only guard, and
     // so the walk runs once per quote rather than once per session.
-    ManagerPtr current = CurrentManagerForPrices(desk_);
-    if (!current || current->m_lAccount != m_lAccount) return;
+    ManagerPtr writer = PriceWriterFor(desk_, Symbol->ID());
+    if (!writer || writer->m_lAccount != m_lAccount) return;
     platform::ListView& clients = ports_.frmMain->lvwClients();
     bool anyConnected = false;
     for (size_t i = 1; i <= clients.Count() && !anyConnected; ++i) {

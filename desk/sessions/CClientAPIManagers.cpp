@@ -299,4 +299,15 @@ ManagerPtr CurrentManagerForPrices(DeskServices& desk) {
     return current;
 }
 
+ManagerPtr PriceWriterFor(DeskServices& desk, int32_t SymbolID) {
+    auto knows = [SymbolID](const ManagerPtr& s) {
+        return s->ClientAPIF()->SymbolByID(SymbolID) != nullptr;
+    };
+    ManagerPtr current = CurrentManagerForPrices(desk);
+    if (!current || knows(current)) return current;
+    for (const auto& entry : desk.Managers()->Children())
+        if (LoggedOn(entry.value) && knows(entry.value)) return entry.value;
+    return nullptr;
+}
+
 }  // namespace OrbanexDesk

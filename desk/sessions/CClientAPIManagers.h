@@ -88,5 +88,9 @@ ManagerPtr GetFirstLoggedOnManager(DeskServices& desk);
 // The session that feeds the shared price views: CurrentManager, replaced by the
 // first logged-on session when it is gone or not logged on.
 ManagerPtr CurrentManagerForPrices(DeskServices& desk);
+// The one session that writes a quote of the symbol into the shared price views:
+// the current one when it knows the symbol, else the first logged-on session in
+// collection order that does, so no symbol's prices freeze for want of a writer.
+ManagerPtr PriceWriterFor(DeskServices& desk, int32_t SymbolID);
 
 }  // namespace OrbanexDesk

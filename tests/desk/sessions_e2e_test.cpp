@@ -297,6 +297,28 @@ TEST(SessionsEndToEnd, TheEntryOffsetIsTheLargestInPipsConvertedOnce) {
     }
 }
 
+// A symbol the current account does not see is priced by the first account that
+// does; a symbol it sees stays its own to write.
+TEST(SessionsEndToEnd, EverySymbolsQuoteReachesTheMarketWatchThroughOneWriter) {
+    simserver::Book book = TestBook();
+    for (simserver::User& u : book.users)
+        if (u.name == "ANN") u.symbols = {1, 2};
+    DeskOnServer d(std::move(book));
+    ManagerPtr ann = d.Add("ANN", "PW1", 70);
+    d.Add("BEN", "PW2", 80);
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(2); }));
+    ASSERT_EQ(d.desk.State().CurrentManager.lock(), ann);
+    ASSERT_EQ(ann->ClientAPIF()->SymbolByID(kBigSymbol), nullptr);
+    auto& mw = d.desk.stores().lvmw;
+    d.server().PushPrice(kBigSymbol, 1.2712, 1.2715);
+    d.server().PushPrice(2, 1.0871, 1.0873);
+    ASSERT_TRUE(d.Wait([&] {
+        return mw.Item(MarketWatchKey(kBigSymbol)).SubItems(1) == "1.2712" &&
+               mw.Item(MarketWatchKey(2)).SubItems(1) == "1.0871";
+    })) << mw.Item(MarketWatchKey(kBigSymbol)).SubItems(1);
+    EXPECT_EQ(PriceWriterFor(d.desk.Services(), 2), ann);
+}
+
 // The first login shows its quote times with the offsets a later login uses.
 TEST(SessionsEndToEnd, TheFirstLoginsQuoteTimesUseTheServersOffset) {
     simserver::Book book = TestBook();
