@@ -1,24 +1,28 @@
 #!/usr/bin/env bash
 # Builds and starts the desk on the demo book:
-#   bash scripts/desk.sh [--server HOST:PORT] [--home DIR]
+#   bash scripts/desk.sh [--server HOST:PORT] [--home DIR] [--accounts N [--positions K]]
 # Without --server it starts the simulated server on 127.0.0.1:4401 and seeds the
-# desk's home (build/demo-home unless --home) with its server and demo accounts;
-# with --server it starts no server and seeds only the server list. Files already
-# in the home are kept. Closing the desk stops the simulated server.
+# desk's home (build/demo-home unless --home) with its server and demo accounts
+# (--accounts adds N numbered ones, each with K positions); with --server it
+# starts no server and seeds only the server list. Files already in the home are
+# kept. Closing the desk stops the simulated server. JOBS=N builds with N jobs
+# (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    echo "usage: bash scripts/desk.sh [--server HOST:PORT] [--home DIR]" >&2
+    echo "usage: bash scripts/desk.sh [--server HOST:PORT] [--home DIR] [--accounts N [--positions K]]" >&2
     exit 2
 }
 
 SERVER=""
 HOME_DIR="build/demo-home"
+BOOK_ARGS=()
 while [ $# -gt 0 ]; do
     case "$1" in
         --server) [ $# -ge 2 ] || usage; SERVER="$2"; shift 2 ;;
         --home) [ $# -ge 2 ] || usage; HOME_DIR="$2"; shift 2 ;;
+        --accounts|--positions) [ $# -ge 2 ] || usage; BOOK_ARGS+=("$1" "$2"); shift 2 ;;
         -h|--help) usage ;;
         *) echo "desk.sh: unknown argument: $1" >&2; usage ;;
     esac
@@ -36,7 +40,7 @@ if cmake --build build --target help | grep -q '^OrbanexDesk:'; then
     targets="$targets OrbanexDesk"
 fi
 # shellcheck disable=SC2086
-cmake --build build --parallel "$(nproc)" --target $targets
+cmake --build build --parallel "${JOBS:-$(nproc)}" --target $targets
 if [ ! -x "$DESK" ]; then
     echo "desk.sh: the desk program $DESK is not built (this tree has no OrbanexDesk target yet)" >&2
     exit 1
@@ -57,7 +61,7 @@ trap 'exit 130' INT TERM
 if [ -n "$SERVER" ]; then
     "$SEED" "$HOME_DIR" "$SERVER"
 else
-    "$SIMSERVER" --demo --listen "$DEMO_ADDRESS" >"$WORK/sim.out" 2>"$WORK/sim.err" &
+    "$SIMSERVER" --demo --listen "$DEMO_ADDRESS" "${BOOK_ARGS[@]}" >"$WORK/sim.out" 2>"$WORK/sim.err" &
     SIM_PID=$!
     # Its first line is "listening on ...", then one "USER PASSWORD ACCOUNT" line each.
     for _ in $(seq 100); do

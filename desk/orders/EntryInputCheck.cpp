@@ -35,7 +35,9 @@ bool EntryInputCheck::PositionPasses(const EntryInputs& in) {
     } else {
         return false;
     }
-    const bool amountFits = runtime::Val(in.txtlimitorderammount) <= runtime::Val(in.EditAmount);
+    // A negative amount would be sent as it stands: it never fits.
+    const double amount = runtime::Val(in.txtlimitorderammount);
+    const bool amountFits = amount >= 0 && amount <= runtime::Val(in.EditAmount);
     return Side(in.txtsl, in.lblslchanged, buy) && Side(in.txttp, in.lbltpchanged, !buy) &&
            amountFits;
 }

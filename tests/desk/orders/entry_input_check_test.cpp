@@ -66,6 +66,7 @@ TEST(EntryInputCheck, SubmitFollowsConditionsByTypeAndMode) {
         {"sltp buy position, amount of the position", Position("Buy", "2", "1.29", "1.3"), true},
         {"sltp buy position, smaller amount", Position("Buy", "1", "", ""), true},
         {"sltp buy position, amount above the position's", Position("Buy", "3", "", ""), false},
+        {"sltp buy position, negative amount", Position("Buy", "-1", "", ""), false},
         {"sltp buy position, stop-loss above its limit", Position("Buy", "1", "1.299", ""), false},
         {"sltp sell position reverses the sides", Position("Sell", "1", "1.299", "1.29"), true},
         {"sltp of an unknown side", Position("", "1", "", ""), false},
