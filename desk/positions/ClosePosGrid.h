@@ -7,14 +7,14 @@
 // object. The window (frmClosePos) routes its clicks, mouse-downs and check box here
 // and shows MSH and CloseSymbols; it owns nothing of the state.
 // The sessions ask for a rebuild at every new or deleted position (a Buy over 500
-// accounts asks 500 times in one loop turn), so their requests only mark the grid
-// and one rebuild runs from the loop; the operator's choice in the list rebuilds at
-// once. Quotes, status texts and new accounts that arrive while a rebuild is due
-// are written after it, as they would have landed on a grid rebuilt at once; every
-// operation that reads or acts on the rows runs a due rebuild first. A due rebuild
-// dies with this object. Every other call runs to its end at once; hooks may be
-// empty (then nothing is sent, asked or shown). Calls come on the GUI thread only;
-// hooks must not destroy this.
+// accounts asks 500 times in one loop turn), so their requests and the accounts
+// window's only mark the grid and one rebuild runs from the loop; the operator's
+// choice in the list rebuilds at once. Quotes, status texts and new accounts that
+// arrive while a rebuild is due are written after it, as they would have landed on
+// a grid rebuilt at once; every operation that reads or acts on the rows runs a due
+// rebuild first. A due rebuild dies with this object. Every other call runs to its
+// end at once; hooks may be empty (then nothing is sent, asked or shown). Calls
+// come on the GUI thread only; hooks must not destroy this.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,7 +73,6 @@ public:
     void RebuildNow();
     // Runs a due rebuild now and the writes that waited for it; nothing when none is due.
     void RunDueRebuild();
-    bool RebuildDue() const { return rebuildDue_; }
 
     // ---- The pane's own operations ----
     void add_client();
