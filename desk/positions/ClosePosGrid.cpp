@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "desk/positions/CloseGridLayout.h"
+#include "platform/EventLoop.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
@@ -55,7 +56,7 @@ bool Contains(const std::string& text, std::string_view part) {
 ClosePosGrid::ClosePosGrid(const DeskPorts& ports, Hooks hooks)
     : ports_(ports), hooks_(std::move(hooks)) {
     ResetMSH();
-    CloseSymbols_.Click.Connect([this] { CloseSymbols_Click(); });
+    CloseSymbols_.Click.Connect([this] { RebuildNow(); });
 }
 
 int32_t ClosePosGrid::TicketOf(const std::string& description) {
@@ -76,13 +77,62 @@ bool Closable(const platform::ListItem& client) {
 }
 }  // namespace
 
+// A due rebuild would only be emptied again; what it would have left besides the
+// grid (the cleared box) stays.
 void ClosePosGrid::ResetMSH() {
+    if (rebuildDue_) {
+        rebuildDue_ = false;
+        lateWrites_.clear();
+        setchkAllClients(false);
+    }
     MSH_.Clear();
     MSH_.setRows(2);
     SetCloseGridCaptions(MSH_);
 }
 
+// A rebuild drops every earlier write, so only the writes after the last request
+// wait for it. A code change of the list's text raises no Click and so never
+// rebuilt: the rebuild keeps the symbol chosen when it was asked for.
 void ClosePosGrid::CloseSymbols_Click() {
+    rebuildDue_ = true;
+    rebuildSymbol_ = CloseSymbols_.Text();
+    lateWrites_.clear();
+    if (rebuildPosted_) return;
+    rebuildPosted_ = true;
+    platform::EventLoop::Post([this, alive = std::weak_ptr<bool>(life_)] {
+        if (alive.expired()) return;
+        rebuildPosted_ = false;
+        RunDueRebuild();
+    });
+}
+
+void ClosePosGrid::RebuildNow() {
+    rebuildDue_ = false;
+    lateWrites_.clear();
+    Rebuild(CloseSymbols_.Text());
+}
+
+void ClosePosGrid::RunDueRebuild() {
+    if (!rebuildDue_) return;
+    rebuildDue_ = false;
+    const std::vector<LateWrite> writes = std::move(lateWrites_);
+    lateWrites_.clear();
+    Rebuild(rebuildSymbol_);
+    for (const LateWrite& write : writes) Replay(write);
+}
+
+void ClosePosGrid::Replay(const LateWrite& write) {
+    switch (write.kind) {
+        case LateWrite::Kind::Account:
+            return Add(write.id);
+        case LateWrite::Kind::Price:
+            return RefreshPrice(write.ask, write.bid);
+        case LateWrite::Kind::Status:
+            return searchpos(write.id, write.text);
+    }
+}
+
+void ClosePosGrid::Rebuild(const std::string& symbol) {
     // One reset for the view instead of one notice per write.
     struct RedrawOff {
         platform::Grid& g;
@@ -114,7 +164,6 @@ void ClosePosGrid::CloseSymbols_Click() {
         accountRows[account] = rows.begin();
     }
     platform::ListView& trades = ports_.frmTrade->lvwOpenPos();
-    const std::string symbol = CloseSymbols_.Text();
     for (size_t i = 1; i <= trades.Count(); ++i) {
         const platform::ListItem& trade = trades.Item(i);
         if (trade.SubItems(kTradeSymbol) != symbol) continue;
@@ -161,6 +210,7 @@ void ClosePosGrid::SetCheckCell(size_t row, size_t col, int32_t picture, int32_t
 }
 
 void ClosePosGrid::add_client() {
+    RunDueRebuild();
     platform::ListView& clients = ports_.frmMain->lvwClients();
     for (size_t i = 1; i <= clients.Count(); ++i) {
         const platform::ListItem& client = clients.Item(i);
@@ -171,6 +221,10 @@ void ClosePosGrid::add_client() {
 // An account shows once: a second Add (positions loaded, then all data loaded)
 // finds its row; the blank row a rebuild leaves is reused only while it is blank.
 void ClosePosGrid::Add(int32_t AccountID) {
+    if (rebuildDue_) {
+        lateWrites_.push_back({.kind = LateWrite::Kind::Account, .id = AccountID});
+        return;
+    }
     if (get_index(AccountID) != 0) return;
     bool blank = MSH_.Rows() > 1;
     for (size_t col = 0; blank && col < MSH_.Cols(); ++col) blank = MSH_.TextMatrix(1, col).empty();
@@ -187,8 +241,15 @@ size_t ClosePosGrid::get_index(int32_t account) const {
 
 // ---- Prices and answers ----
 
-// Only position rows: the blank row a rebuild leaves gets no price.
+// Only position rows: the blank row a rebuild leaves gets no price. A quote
+// rewrites every row an earlier one wrote, so only the last waits for a rebuild.
 void ClosePosGrid::RefreshPrice(double ask, double bid) {
+    if (rebuildDue_) {
+        std::erase_if(lateWrites_,
+                      [](const LateWrite& w) { return w.kind == LateWrite::Kind::Price; });
+        lateWrites_.push_back({.kind = LateWrite::Kind::Price, .ask = ask, .bid = bid});
+        return;
+    }
     const std::string atBid = kCloseAt + runtime::NumberToText(bid);
     const std::string atAsk = kCloseAt + runtime::NumberToText(ask);
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
@@ -204,6 +265,10 @@ void ClosePosGrid::RefreshPrice(double ask, double bid) {
 
 void ClosePosGrid::searchpos(int32_t ticket, const std::string& text) {
     if (ticket == 0) return;
+    if (rebuildDue_) {
+        lateWrites_.push_back({.kind = LateWrite::Kind::Status, .id = ticket, .text = text});
+        return;
+    }
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
         const std::string& description = MSH_.TextMatrix(row, kStatusCol);
         if (!description.empty() && TicketOf(description) == ticket)
@@ -238,6 +303,7 @@ void ClosePosGrid::SetCellState(size_t col) {
 }
 
 void ClosePosGrid::check_all() {
+    RunDueRebuild();
     const size_t account = get_index(AccountOf(MSH_.TextMatrix(MSH_.Row(), kAccountCol)));
     for (size_t row = account + 1; row < MSH_.Rows() && !IsAccountRow(row); ++row) {
         MSH_.setRow(row);
@@ -247,6 +313,7 @@ void ClosePosGrid::check_all() {
 }
 
 void ClosePosGrid::setchkAllClients(bool checked) {
+    RunDueRebuild();
     if (checked == chkAllClients_) return;
     chkAllClients_ = checked;
     chkAllClientsChanged(checked);
@@ -266,7 +333,10 @@ void ClosePosGrid::MSH_MouseDown(int32_t button) {
     RightButtonDown_ = button == 2;
 }
 
+// A click that finds a rebuild due acts on the rebuilt rows, as a click always did
+// when a rebuild came after the last paint.
 void ClosePosGrid::MSH_Click() {
+    RunDueRebuild();
     if (RightButtonDown_ || MSH_.Row() == 0) return;
     switch (MSH_.Col()) {
         case kAccountCol:
@@ -295,6 +365,7 @@ void ClosePosGrid::MSH_Click() {
 }
 
 void ClosePosGrid::LblCheck_Click() {
+    RunDueRebuild();
     if (CloseSymbols_.Text().empty()) return Note(kNoSymbol);
     if (!AnyCheckedPosition()) return Note(kNothingChecked);
     if (hooks_.AskQuestion) hooks_.AskQuestion(kAskAll, kQuestionAll);
@@ -303,6 +374,7 @@ void ClosePosGrid::LblCheck_Click() {
 // ---- Closing ----
 
 void ClosePosGrid::closepos() {
+    RunDueRebuild();
     size_t count = 0;
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
         if (!IsCheckedPosition(row)) continue;
@@ -320,6 +392,7 @@ void ClosePosGrid::closepos1(size_t row) {
 }
 
 void ClosePosGrid::close_postions() {
+    RunDueRebuild();
     int32_t account = 0;
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
         if (IsAccountRow(row)) {

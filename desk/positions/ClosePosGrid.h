@@ -6,12 +6,21 @@
 // hook, so the sessions, the question box and the pane's window all act on this one
 // object. The window (frmClosePos) routes its clicks, mouse-downs and check box here
 // and shows MSH and CloseSymbols; it owns nothing of the state.
-// Every call runs to its end at once; hooks may be empty (then nothing is sent,
-// asked or shown). Calls come on the GUI thread only; hooks must not destroy this.
+// The sessions ask for a rebuild at every new or deleted position (a Buy over 500
+// accounts asks 500 times in one loop turn), so their requests and the accounts
+// window's only mark the grid and one rebuild runs from the loop; the operator's
+// choice in the list rebuilds at once. Quotes, status texts and new accounts that
+// arrive while a rebuild is due are written after it, as they would have landed on
+// a grid rebuilt at once; every operation that reads or acts on the rows runs a due
+// rebuild first. A due rebuild dies with this object. Every other call runs to its
+// end at once; hooks may be empty (then nothing is sent, asked or shown). Calls
+// come on the GUI thread only; hooks must not destroy this.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "desk/common/DeskServices.h"
 #include "platform/Grid.h"
@@ -40,23 +49,35 @@ public:
     ClosePosGrid(const DeskPorts& ports, Hooks hooks);
 
     // ---- IfrmClosePos ----
+    // Adds the account's row; while a rebuild is due, after it.
     void Add(int32_t AccountID) override;
     platform::ComboBox& CloseSymbols() override { return CloseSymbols_; }
+    // Marks the grid for a rebuild for the symbol chosen now; one rebuild runs from
+    // the loop however often this is called before it.
     void CloseSymbols_Click() override;
     void Remove() override { CloseSymbols_Click(); }
+    // Both write the Action cells; while a rebuild is due, after it.
     void RefreshPrice(double ask, double bid) override;
     void searchpos(int32_t ticket, const std::string& text) override;
     void RefreshMSH() override { MSH_.Refresh(); }
     runtime::Collection<int32_t>& PendingCloses() override { return PendingCloses_; }
+    // Drops a due rebuild (it would be emptied at once) and empties the grid.
     void ResetMSH() override;
+    // The store as it stands: a due rebuild has not run yet (RunDueRebuild).
     platform::Grid& MSH() { return MSH_; }
     void closepos() override;
     void close_single() override;
 
+    // ---- Rebuilds ----
+    // Rebuilds for the symbol chosen in the list at once (the list's own click).
+    void RebuildNow();
+    // Runs a due rebuild now and the writes that waited for it; nothing when none is due.
+    void RunDueRebuild();
+
     // ---- The pane's own operations ----
     void add_client();
     void check_all();
-    // The row of that account, 0 when none.
+    // The row of that account, 0 when none, in the grid as it stands.
     size_t get_index(int32_t account) const;
     // Marks one position row " Waiting.....", sends nothing.
     void closepos1(size_t row);
@@ -86,6 +107,18 @@ private:
         int32_t ticket = 0;
         int32_t account = 0;
     };
+    // A sessions' write that came while a rebuild was due, replayed after it.
+    struct LateWrite {
+        enum class Kind { Account, Price, Status };
+        Kind kind;
+        int32_t id = 0;  // the account or the ticket
+        double ask = 0;
+        double bid = 0;
+        std::string text{};
+    };
+
+    void Rebuild(const std::string& symbol);
+    void Replay(const LateWrite& write);
 
     void WritePosition(size_t row, const platform::ListItem& trade);
     void WriteAccount(size_t row, int32_t account);
@@ -109,6 +142,11 @@ private:
     bool AccountChecked_ = false;
     bool RightButtonDown_ = false;
     std::optional<SingleClose> asked_;  // the position of the last single-close question
+    bool rebuildDue_ = false;
+    bool rebuildPosted_ = false;
+    std::string rebuildSymbol_;  // the choice when the rebuild was asked for
+    std::vector<LateWrite> lateWrites_;
+    std::shared_ptr<bool> life_ = std::make_shared<bool>(true);  // a posted rebuild checks it
 };
 
 }  // namespace OrbanexDesk

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "desk/positions/ClosePosGrid.h"
+#include "platform/EventLoop.h"
 #include "runtime/Convert.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -69,6 +71,8 @@ struct CloseDesk {
         grid.MSH_MouseDown(button);
         grid.MSH_Click();
     }
+    // The sessions' rebuild requests are served from the loop.
+    void Turn() { platform::EventLoop::ProcessEvents(); }
     std::vector<std::string> Take() {
         std::vector<std::string> lines;
         for (auto& line : desk.Take())
@@ -208,6 +212,7 @@ TEST(ClosePosGrid, AddsEachAccountOnceAndLeavesTheBlankRowBlank) {
     g.CloseSymbols().setText("USDJPY");
     g.CloseSymbols_Click();
     g.RefreshPrice(1.5, 1.4);
+    d.Turn();
     EXPECT_EQ(d.Rows(), std::vector<std::string>{"blank:"});
     g.Add(1001);
     g.Add(1001);
@@ -219,6 +224,7 @@ TEST(ClosePosGrid, AddsEachAccountOnceAndLeavesTheBlankRowBlank) {
     // With no account row every position goes on top; an orphan in row 1 stays one.
     g.CloseSymbols_Click();
     g.Add(1005);
+    d.Turn();
     EXPECT_EQ(d.Rows(),
               (std::vector<std::string>{"1005:o", "#31:o:Close At 1.31", "#21:o:Close At 1.21",
                                         "#12:o:Close At 1.12", "#11:o:Close At 1.11", "blank:"}));
@@ -227,6 +233,52 @@ TEST(ClosePosGrid, AddsEachAccountOnceAndLeavesTheBlankRowBlank) {
     g.ResetMSH();
     EXPECT_EQ(d.Rows(), std::vector<std::string>{"blank:"});
     EXPECT_EQ(g.MSH().TextMatrix(0, 1), "Status");
+}
+
+// The sessions' requests of one loop turn cost one rebuild, and the grid ends as if
+// each had rebuilt at once; a close runs a due rebuild first; a due rebuild dies
+// with its grid.
+TEST(ClosePosGrid, RequestsOfOneTurnRebuildOnceAsIfEachRebuiltAtOnce) {
+    CloseDesk d;
+    auto& g = d.grid;
+    g.CloseSymbols().setListIndex(0);
+    size_t rebuilds = 0;
+    const runtime::ScopedConnection count =
+        g.MSH().Changed.Connect([&](const platform::GridChange& c) {
+            rebuilds += c.kind == platform::GridChange::Kind::Reset;
+        });
+    const std::vector<std::string> before = d.Rows();
+
+    d.Trade(13, 1001, "Buy", "4", "EURUSD", "1.13");
+    g.CloseSymbols_Click();
+    g.RefreshPrice(1.5, 1.4);  // dropped by the next request's rebuild
+    d.Trade(23, 1002, "Sell", "1", "EURUSD", "1.23");
+    g.Remove();
+    g.RefreshPrice(1.6, 1.5);
+    g.Add(1003);
+    g.RefreshPrice(1.7, 1.6);
+    g.searchpos(21, "Position in pending mode");
+    EXPECT_EQ(d.Rows(), before);
+    d.Turn();
+    EXPECT_EQ(rebuilds, 1u);
+    EXPECT_EQ(d.Rows(), (std::vector<std::string>{
+                            "1003:o", "#31:o:Close At 1.6", "1002:o", "#23:o:Close At 1.7",
+                            "#21:o:Position in pending mode", "1001:o", "#13:o:Close At 1.6",
+                            "#12:o:Close At 1.7", "#11:o:Close At 1.6"}));
+
+    g.setchkAllClients(true);
+    d.Trade(14, 1001, "Buy", "2", "EURUSD", "1.14");
+    g.CloseSymbols_Click();
+    g.closepos();  // rebuilt first: the marks go, as with a rebuild at once
+    EXPECT_EQ(d.Take(), std::vector<std::string>{kNothing});
+    EXPECT_EQ(d.Rows()[5], "#14:o:Close At 1.14");
+    d.Turn();
+    EXPECT_EQ(rebuilds, 2u);
+
+    auto gone = std::make_unique<ClosePosGrid>(d.desk.Ports(), ClosePosGrid::Hooks{});
+    gone->CloseSymbols_Click();
+    gone.reset();
+    d.Turn();
 }
 
 // The answer closes the position asked about, once, whatever the grid shows by then.

@@ -143,6 +143,7 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
                              "Postion " + ticket + " is closed successfuly"),
                   1)
             << ticket;
+    platform::EventLoop::ProcessEvents();  // the close pane rebuilds from the loop
     const platform::Grid& grid = desk.ClosePos().Core().MSH();
     EXPECT_EQ(grid.Rows(), 1 + clients.Count()) << "the accounts' rows alone are left";
 
