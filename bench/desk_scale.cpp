@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -92,6 +93,11 @@ Args Parse(int argc, char** argv) {
             Usage("unknown argument " + flag);
     }
     if (a.warmup >= a.seconds) Usage("--warmup must be shorter than --seconds");
+    // Its server list would name another run's port.
+    std::error_code ec;
+    if (!a.home.empty() && std::filesystem::exists(a.home, ec) &&
+        !std::filesystem::is_empty(a.home, ec))
+        Usage("--home must name a new or empty folder");
     if (a.buyAt < 0) a.buyAt = std::max(a.warmup, a.seconds - 10);
     return a;
 }
