@@ -128,7 +128,7 @@ ServerChild::ServerChild(const Options& options, Quotes quotes) {
     close(fds[0]);
     control_ = fds[1];
     // A child gone early must not kill us on the next request.
-    signal(SIGPIPE, SIG_IGN);
+    if (quotes == Quotes::OnRequest) signal(SIGPIPE, SIG_IGN);
 }
 
 void ServerChild::Tick(int phase) {

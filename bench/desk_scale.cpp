@@ -99,6 +99,7 @@ Args Parse(int argc, char** argv) {
         !std::filesystem::is_empty(a.home, ec))
         Usage("--home must name a new or empty folder");
     if (a.buyAt < 0) a.buyAt = std::max(a.warmup, a.seconds - 10);
+    if (a.buy && a.buyAt >= a.seconds) Usage("--buy-at must come before --seconds");
     return a;
 }
 
@@ -205,7 +206,7 @@ struct Second {
     double busy = 0;
     double stallMs = 0;
     double rssMiB = 0;
-    size_t connected = 0, dropped = 0, revalued = 0;
+    size_t connected = 0, dropped = 0, priceCells = 0;  // Trade price cells changed
     Sockets sockets;
 };
 
@@ -230,33 +231,14 @@ public:
             args_.warmup, home_.Path().c_str());
         std::printf("%5s %5s %9s %8s %9s %6s %10s %7s %10s\n", "t_s", "gui", "stall_ms", "rss_mb",
                     "connected", "drops", "px_cells/s", "sockets", "unread_kb");
-        double lastCpu = CpuSeconds(guiClock_);
-        int64_t lastNs = startNs;
-        size_t lastRevalued = trade_.PriceWrites();
+        lastCpu_ = CpuSeconds(guiClock_);
+        lastNs_ = MonotonicNs();
+        lastPriceWrites_ = trade_.PriceWrites();
         for (int32_t t = 1; t <= args_.seconds; ++t) {
             std::this_thread::sleep_until(std::chrono::steady_clock::time_point(
                 std::chrono::nanoseconds(startNs + int64_t(t) * 1'000'000'000)));
-            const int64_t now = MonotonicNs();
-            const double cpu = CpuSeconds(guiClock_);
-            Second s;
-            s.t = t;
-            s.busy = (cpu - lastCpu) / (double(now - lastNs) * 1e-9);
-            // A stall still going on counts as far as it has come.
-            const int64_t ongoing = now - probe_.LastFireNs() - kProbeNs;
-            s.stallMs = double(std::max(probe_.TakeMaxLateNs(), ongoing)) * 1e-6;
-            s.rssMiB = double(RssBytes()) / kMiB;
-            s.connected = sessions_.Connected();
-            s.dropped = sessions_.Dropped();
-            const size_t revalued = trade_.PriceWrites();
-            s.revalued = revalued - lastRevalued;
-            s.sockets = OurSockets();
-            lastCpu = cpu, lastNs = now, lastRevalued = revalued;
-            std::printf("%5d %5.2f %9.0f %8.1f %5zu/%-3d %6zu %10zu %7zu %10.0f%s\n", t, s.busy,
-                        std::max(0.0, s.stallMs), s.rssMiB, s.connected, args_.options.accounts,
-                        s.dropped, s.revalued, s.sockets.established,
-                        double(s.sockets.unreadBytes) / 1024, Note(t).c_str());
-            std::fflush(stdout);
-            seconds_.push_back(s);
+            seconds_.push_back(Take(t));
+            Print(seconds_.back());
         }
         Summary(startNs);
         std::fflush(stdout);
@@ -266,6 +248,33 @@ public:
     }
 
 private:
+    Second Take(int32_t t) {
+        const int64_t now = MonotonicNs();
+        const double cpu = CpuSeconds(guiClock_);
+        Second s;
+        s.t = t;
+        s.busy = (cpu - lastCpu_) / (double(now - lastNs_) * 1e-9);
+        // A stall still going on counts as far as it has come.
+        const int64_t ongoing = now - probe_.LastFireNs() - kProbeNs;
+        s.stallMs = std::max(0.0, double(std::max(probe_.TakeMaxLateNs(), ongoing)) * 1e-6);
+        s.rssMiB = double(RssBytes()) / kMiB;
+        s.connected = sessions_.Connected();
+        s.dropped = sessions_.Dropped();
+        const size_t priceWrites = trade_.PriceWrites();
+        s.priceCells = priceWrites - lastPriceWrites_;
+        s.sockets = OurSockets();
+        lastCpu_ = cpu, lastNs_ = now, lastPriceWrites_ = priceWrites;
+        return s;
+    }
+
+    void Print(const Second& s) {
+        std::printf("%5d %5.2f %9.0f %8.1f %5zu/%-3d %6zu %10zu %7zu %10.0f%s\n", s.t, s.busy,
+                    s.stallMs, s.rssMiB, s.connected, args_.options.accounts, s.dropped,
+                    s.priceCells, s.sockets.established, double(s.sockets.unreadBytes) / 1024,
+                    Note(s.t).c_str());
+        std::fflush(stdout);
+    }
+
     std::string Note(int32_t t) {
         std::string note;
         if (!allIn_ && sessions_.Connected() == size_t(args_.options.accounts)) {
@@ -359,6 +368,9 @@ private:
     std::vector<Second> seconds_;
     int32_t allIn_ = 0;
     bool buyNoted_ = false;
+    double lastCpu_ = 0;
+    int64_t lastNs_ = 0;
+    size_t lastPriceWrites_ = 0;
 };
 
 }  // namespace
