@@ -4,7 +4,10 @@
 // line by line; one quote over 500 sessions of 10 positions each, in process on
 // null ports over real stores, against writing the same cells from precomputed
 // texts. The server runs in a forked child; the desk is the test desk over real
-// stores.
+// stores, whose panes write their rows and sum the net totals over an index of
+// their own, but only record the close pane's rebuild on each new position and
+// attach no widget: these figures leave out the real panes' share.
+// desk_scale_bench times the same paths through the real desk.
 #include <benchmark/benchmark.h>
 
 #include <sys/prctl.h>
@@ -200,7 +203,13 @@ BENCHMARK(BM_SavedListPerLineGetLineX500)
 // ---- One quote in process ----
 
 // Every port over real stores, doing nothing else: what the session code costs
-// without the panes' own work (the net pane's profit sum included).
+// without the panes' own work, which is most of a real tick. Left out on purpose,
+// to isolate the sessions: caluclate_profit answers 0 where the net pane re-sums
+// the profit cells of every account row of the symbol and side (once per
+// revalued position), CloseSymbols_Click and RefreshPrice do nothing where the
+// close pane reprices and rebuilds its grid, no Trade, net or accounts row is
+// written by a pane, no widget is attached and no socket is read (the quote's
+// events are raised on the API objects). desk_scale_bench times the whole desk.
 struct NullPorts : IfrmMain,
                    Ifrmaccount,
                    Ifrmorder,
