@@ -14,7 +14,7 @@ launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON \
     "${launcher[@]}" >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target desk-scale
+cmake --build "$BUILD_DIR" --parallel "${JOBS:-$(nproc)}" --target desk-scale
 if [ ! -x "$BUILD_DIR/bench/desk-scale" ]; then
     echo "desk-scale.sh: $BUILD_DIR/bench/desk-scale was not built (no desk program in this tree?)" >&2
     exit 1

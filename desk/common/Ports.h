@@ -218,7 +218,8 @@ public:
     virtual ~IfrmClosePos() = default;
     virtual void Add(int32_t AccountID) = 0;
     virtual platform::ComboBox& CloseSymbols() = 0;
-    // Rebuilds the grid at once for the chosen symbol.
+    // Asks for a rebuild for the chosen symbol: one rebuild runs from the loop,
+    // however many requests came in one turn.
     virtual void CloseSymbols_Click() = 0;
     virtual void Remove() = 0;
     virtual void RefreshPrice(double ask, double bid) = 0;
