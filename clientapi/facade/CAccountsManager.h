@@ -282,6 +282,8 @@ public:
     CallingResultsEnum RejectOrder(int32_t OrderID);
 
     // ---- Command results and order status ----
+    // The market results show the answer's symbol, else the one the request or
+    // the closed position was about, else a symbol named "" with ID 0.
     void NewOrderResultRecieved(int32_t Ret, int16_t PosOrOrder, const std::string& SysDate,
                                 double Lots, OrbanelGeneral10::OperationTypeEnum BuySell,
                                 double Price, int32_t SymbolID, const std::string& TransTag);
