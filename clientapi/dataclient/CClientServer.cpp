@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "clientapi/dataclient/RequestParams.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
 
@@ -14,10 +15,6 @@ namespace og = OrbanelGeneral10;
 using runtime::Variant;
 
 namespace {
-
-// Fills every parameter a request leaves out; the codec stops at the first one.
-constexpr char kNotSent[] = "!&NS&!";
-constexpr size_t kRequestParams = 50;
 
 // ---- Parameter texts ----
 
@@ -243,8 +240,7 @@ void CClientServer::RaiseVariables(Fields& f) {
 
 void CClientServer::Send(int16_t token, std::vector<std::string> params) {
     if (!eventManager_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
-    params.resize(kRequestParams, kNotSent);
-    eventManager_->RequestFromServer(token, params);
+    eventManager_->RequestFromServer(token, PaddedRequest(std::move(params)));
 }
 
 // ---- Requests ----

@@ -2,25 +2,19 @@
 
 #include <utility>
 
+#include "clientapi/dataclient/RequestParams.h"
 #include "general/common/CFileProcess.h"
 #include "general/common/Enums.h"
 #include "runtime/Error.h"
 
 namespace OrbanexClientAPI10 {
 
-namespace {
-constexpr char kNotSent[] = "!&NS&!";
-constexpr size_t kRequestParams = 50;
-}  // namespace
-
 void CManagerReports::RequestReportFromServer(ManagerReportsTypeEnum ReportType,
                                               const std::string& Params) {
     if (!eventManager_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
     reportType_ = ReportType;
-    std::vector<std::string> params(kRequestParams, kNotSent);
-    params[0] = std::to_string(ReportType);
-    params[1] = Params;
-    eventManager_->RequestFromServer(OrbanelGeneral10::GET_REPORT_TOKEN, params);
+    eventManager_->RequestFromServer(OrbanelGeneral10::GET_REPORT_TOKEN,
+                                     PaddedRequest({std::to_string(ReportType), Params}));
 }
 
 void CManagerReports::OneRowResultreceived(int16_t, int16_t, const std::vector<std::string>&) {}

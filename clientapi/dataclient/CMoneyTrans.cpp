@@ -1,18 +1,15 @@
 #include "clientapi/dataclient/CMoneyTrans.h"
 
+#include <cmath>
 #include <utility>
 
+#include "clientapi/dataclient/RequestParams.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountsTransactions.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
 
 namespace OrbanexClientAPI10 {
-
-namespace {
-constexpr char kNotSent[] = "!&NS&!";
-constexpr size_t kRequestParameters = 50;
-}  // namespace
 
 void CMoneyTrans::SetRefs(std::shared_ptr<CSecurity> Security,
                           std::shared_ptr<OrbanelGeneral10::CAccountsTransactions> Accounts) {
@@ -23,24 +20,22 @@ void CMoneyTrans::SetRefs(std::shared_ptr<CSecurity> Security,
 int16_t CMoneyTrans::MakeMoneyTrans(int32_t AccountID,
                                     OrbanelGeneral10::AccountTransTypeEnum TransType, double Amount,
                                     int32_t WhoID, const std::string& Description) {
-    if (!security_ || !accounts_ || !relay_)
-        throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    if (!security_ || !accounts_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
     const auto account = accounts_->AccountByAccountID(AccountID);
     if (!account) return InvalidAccountResult;
-    // An adjustment may carry a zero or negative amount; every other type needs a positive one.
+    // No amount that is not a number is booked. An adjustment may carry a zero
+    // or negative amount; every other type needs a positive one.
+    if (!std::isfinite(Amount)) return InvalidAmountResult;
     if (!(Amount > 0) && TransType != OrbanelGeneral10::AdjustmentAccTrans)
         return InvalidAmountResult;
     if (!MayBook(TransType)) return NoPrivilegeResult;
-
-    std::vector<std::string> p(kRequestParameters, kNotSent);
-    p[0] = std::to_string(account->ClientID());
-    p[1] = std::to_string(AccountID);
-    p[2] = runtime::NumberToText(Amount);
-    p[3] = "";
-    p[4] = std::to_string(static_cast<int32_t>(TransType));
-    p[5] = std::to_string(WhoID);
-    p[6] = Description;
-    relay_->RequestFromServer(OrbanelGeneral10::ACCOUNT_TRANS_TOKEN, p);
+    if (!relay_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    relay_->RequestFromServer(
+        OrbanelGeneral10::ACCOUNT_TRANS_TOKEN,
+        PaddedRequest({std::to_string(account->ClientID()), std::to_string(AccountID),
+                       runtime::NumberToText(Amount), "",
+                       std::to_string(static_cast<int32_t>(TransType)), std::to_string(WhoID),
+                       Description}));
     return SuccessResult;
 }
 

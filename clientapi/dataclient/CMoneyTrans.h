@@ -25,10 +25,12 @@ public:
     void SetRefs(std::shared_ptr<CSecurity> Security,
                  std::shared_ptr<OrbanelGeneral10::CAccountsTransactions> Accounts);
 
-    // Checks the account, the amount and the type's privilege, in that order,
-    // and sends 145; the result is a CallingResultsEnum value (1 when sent).
-    // A type outside the five passes every check. Before SetRefs or
-    // SetEventManager it raises runtime::Error(91) and sends nothing.
+    // Checks the account, the amount (a finite number) and the type's
+    // privilege, in that order, and sends 145; the result is a
+    // CallingResultsEnum value (1 when sent). A type outside the five passes
+    // every check. Before SetRefs it raises runtime::Error(91); without a
+    // relay (SetEventManager) a request that passed its checks does too.
+    // Nothing is sent either way.
     int16_t MakeMoneyTrans(int32_t AccountID, OrbanelGeneral10::AccountTransTypeEnum TransType,
                            double Amount, int32_t WhoID, const std::string& Description);
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "clientapi/dataclient/FieldText.h"
+#include "clientapi/dataclient/RequestParams.h"
 #include "general/common/Enums.h"
 #include "general/model/CAccountsTransactions.h"
 #include "general/model/CClient.h"
@@ -10,11 +11,6 @@
 #include "runtime/Error.h"
 
 namespace OrbanexClientAPI10 {
-
-namespace {
-constexpr char kNotSent[] = "!&NS&!";
-constexpr size_t kRequestParameters = 50;
-}  // namespace
 
 COnlineSessions::COnlineSessions() : list_(std::make_shared<SessionList>()) {}
 
@@ -40,10 +36,8 @@ bool COnlineSessions::RemoveSession(const COnlineSession& Session) {
 
 void COnlineSessions::RequestOnlineSessionsFromServer(int32_t TreeNodeID) {
     if (!relay_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
-    std::vector<std::string> p(kRequestParameters, kNotSent);
-    p[0] = std::to_string(TreeNodeID);
-    p[1] = "1";
-    relay_->RequestFromServer(OrbanelGeneral10::GET_ONLINE_SESSIONS_TOKEN, p);
+    relay_->RequestFromServer(OrbanelGeneral10::GET_ONLINE_SESSIONS_TOKEN,
+                              PaddedRequest({std::to_string(TreeNodeID), "1"}));
 }
 
 void COnlineSessions::OneRowResultreceived(int16_t, int16_t, const std::vector<std::string>&) {}

@@ -10,7 +10,7 @@ namespace {
 
 // Compared as a double, so that a huge number cannot overflow on the way.
 bool InRange(double number) {
-    return number >= 1 && number <= CSecurity::PrivCount;
+    return number >= 1 && number <= CSecurity::kPrivCount;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace OrbanexClientAPI10 {
 
 class CSecurity {
 public:
-    static constexpr int32_t PrivCount = 200;
+    static constexpr int32_t kPrivCount = 200;
 
     // Clears every flag, then sets the flag of each comma piece in order (its
     // leading number, rounded halves to even) and raises ExecuteSecurityPrivs.
@@ -30,7 +30,7 @@ public:
     runtime::Event<> ExecuteSecurityPrivs;
 
 private:
-    std::array<bool, PrivCount + 1> flags_{};  // slot 0 unused
+    std::array<bool, kPrivCount + 1> flags_{};  // slot 0 unused
 };
 
 }  // namespace OrbanexClientAPI10

@@ -154,6 +154,9 @@ CallingResultsEnum CAccountsManager::NewMarketOrder(OperationTypeEnum BuySell, i
     Requests().NewOrder(sel->ClientID(), sel->AccountID(), SymbolID, BuySell, Lots, price,
                         EffectiveMarginOf(*sel), ActingUser(), TickTime(), symbol->LastQuteTime(),
                         TransTag, Note);
+    // Stamped once handed over: a refused answer may not name the symbol.
+    stamps_.push_back(
+        Stamp{OrbanelGeneral10::NEW_ORDER_TOKEN, sel->ClientID(), sel->AccountID(), SymbolID});
     return SuccessResult;
 }
 

@@ -1,11 +1,13 @@
 // The server's answers to the trading commands, the order-status push and the
 // re-quote countdown's ticks, turned into the accounts manager's events.
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "clientapi/facade/CAccountsManager.h"
 #include "clientapi/facade/COSymbol.h"
 #include "general/model/CAccount.h"
+#include "general/model/CAccountsTransactions.h"
 #include "general/model/CClient.h"
 #include "general/model/CClientParam.h"
 #include "general/model/COpenPosition.h"
@@ -65,9 +67,10 @@ void CAccountsManager::NewOrderResultRecieved(int32_t Ret, int16_t PosOrOrder,
                                               const std::string& SysDate, double Lots,
                                               OperationTypeEnum BuySell, double Price,
                                               int32_t SymbolID, const std::string& TransTag) {
+    const std::optional<Stamp> stamp = TakeStamp(OrbanelGeneral10::NEW_ORDER_TOKEN);
     const std::shared_ptr<CAccount> sel = SelectedAccount();
     if (!sel) return;
-    const SymbolView& view = RefillSymbolView(SelectedParam(SymbolID));
+    const SymbolView& view = ResultSymbolView(SelectedParam(SymbolID), AskedParam(stamp));
     const NewOrderResultEnum result = MapMarket({kBadConnection,
                                                  kMarketConditions,
                                                  kTradingClosed,
@@ -89,7 +92,9 @@ void CAccountsManager::CloseOrderResultRecieved(int32_t Ret, int16_t PosOrOrder,
     // The close mark goes whatever the result.
     lastClosedPosition_ = Follow(sel->OpenPositions()).Item(KeyText(OpenTicket));
     if (lastClosedPosition_) lastClosedPosition_->setLiquidated(false);
-    const SymbolView& view = RefillSymbolView(SelectedParam(SymbolID));
+    const SymbolView& view =
+        ResultSymbolView(SelectedParam(SymbolID),
+                         lastClosedPosition_ ? lastClosedPosition_->SymbolParam() : nullptr);
     const NewOrderResultEnum result = MapMarket({kBadConnection,
                                                  kMarketConditions,
                                                  {-12, PositionHasPendingOrders},
@@ -321,8 +326,35 @@ std::shared_ptr<COSymbol> CAccountsManager::OwnSymbolView(const ParamPtr& param)
     return view;
 }
 
-void CAccountsManager::DropRequotes() {
-    requotes_.Clear();
+// A refused answer may name no symbol (0): the result names the one asked
+// about, never the one priced last.
+const std::shared_ptr<COSymbol>& CAccountsManager::ResultSymbolView(const ParamPtr& answered,
+                                                                    const ParamPtr& asked) {
+    if (!CopySymbol(*symbolView_, answered) && !CopySymbol(*symbolView_, asked))
+        CopySymbol(*symbolView_, unknownParam_);
+    return symbolView_;
+}
+
+CAccountsManager::ParamPtr CAccountsManager::AskedParam(const std::optional<Stamp>& stamp) const {
+    if (!stamp) return nullptr;
+    const AccountPtr account = engine_->Account(stamp->client, stamp->account);
+    const auto client = account ? account->Client() : nullptr;
+    return client ? client->SymbolParam(stamp->symbol) : nullptr;
+}
+
+bool CAccountsManager::ReportEndedRequotes(const Requotes& ended) {
+    const std::weak_ptr<char> alive = tradingLife_;
+    for (const auto& order : ended) {
+        try {
+            OrderTimer(order);
+        } catch (const runtime::Error& e) {
+            if (alive.expired()) return false;
+            Log("error in OrderTimer: " + e.Description() + " order " +
+                std::to_string(order->ID()));
+        }
+        if (alive.expired()) return false;
+    }
+    return true;
 }
 
 }  // namespace OrbanexClientAPI10

@@ -24,7 +24,8 @@ CAccountsManager::CAccountsManager()
       symbolView_(std::make_shared<COSymbol>()),
       orderView_(std::make_shared<COOrder>()),
       defParam_(std::make_shared<og::CClientParamCl>()),
-      defParamParent_(std::make_shared<og::CClientParamCl>()) {
+      defParamParent_(std::make_shared<og::CClientParamCl>()),
+      unknownParam_(std::make_shared<og::CClientParamCl>()) {
     log_->setFileName("c:\\log.txt");
     updateListView_ = engine_->UpdateListView.Connect(
         [this](int32_t, int32_t acc_no, double, double, double, double, double, double, double,
@@ -32,6 +33,11 @@ CAccountsManager::CAccountsManager()
     defParam_->setParent(defParamParent_);
     defParam_->setSpread(runtime::Null);
     defParamParent_->setSpread(runtime::Null);
+    auto unknown = std::make_shared<og::CSymbol>();
+    unknown->setBid(0);
+    unknown->setAsk(0);
+    unknownParam_->setSymbol(unknown);
+    unknownParam_->setParent(unknownParam_);  // not owned: no ring
 }
 
 CAccountsManager::~CAccountsManager() {
@@ -57,11 +63,11 @@ void CAccountsManager::SetRefs(std::shared_ptr<CSymbolsManager> SymbolsManagerRe
 }
 
 void CAccountsManager::Reset() {
-    ForgetLogin();
+    ReportEndedRequotes(ForgetLogin());
 }
 
-void CAccountsManager::ForgetLogin() {
-    DropRequotes();
+CAccountsManager::Requotes CAccountsManager::ForgetLogin() {
+    Requotes ended = requotes_.EndAll();
     if (symbolsManager_) ClearSymbolRefs(false);
     selected_.reset();
     currentParam_.reset();
@@ -72,6 +78,7 @@ void CAccountsManager::ForgetLogin() {
     placeholderAccount_->setClient(placeholderClient_);
     accountView_ = std::make_shared<COAccount>();
     accountView_->setAccount(placeholderAccount_);
+    return ended;
 }
 
 og::CSymbols& CAccountsManager::Symbols() const {

@@ -89,8 +89,11 @@ public:
                  std::shared_ptr<CDataClient> vClient, std::shared_ptr<CSecurity> vSecurity);
     // Loads the clients. A row the model refuses is logged and skipped.
     void ClientsRecieved(bool NoRows, const Table& DataArray, int32_t Results, int16_t Parameters);
-    // Loads the accounts, starts the market (103) and selects row 1's account.
-    void AccountsRecieved(bool NoRows, const Table& DataArray, int32_t Results, int16_t Parameters);
+    // Loads the accounts, starts the market (103) and selects row 1's
+    // account. A row the model refuses is logged and skipped; the result is
+    // the number of rows loaded.
+    int32_t AccountsRecieved(bool NoRows, const Table& DataArray, int32_t Results,
+                             int16_t Parameters);
     // InvalidAccountResult (nothing sent) for an account the model lacks;
     // otherwise selects it and asks for its data (224, 106, 102, 111).
     CallingResultsEnum SelectAccount(int32_t AccountID);
@@ -106,7 +109,8 @@ public:
     // A new collection, empty for no rows; rows of kind "N" are left out.
     std::shared_ptr<HistoryRows> AccountHistoryReceived(bool NoRows, const Table& DataArr);
     // Forgets the selection, the position references, the queued requests'
-    // stamps; the account view shows AccountID -1.
+    // stamps; the account view shows AccountID -1. Each running re-quote
+    // ends: one last OrderTimer with no seconds left, nothing sent.
     void Reset();
     const AccountPtr& SelectedAccount() const { return selected_; }
     // Stores the account and binds its client's parameters to the symbols (Ref3).
@@ -210,7 +214,8 @@ public:
     // ==== Trading: price rules, commands, results, re-quotes, administration ====
     // A re-quote counts down until it is answered, expires, is replaced by a
     // new price for the same order, or the login is forgotten (Reset, a new
-    // login, the manager's end), which stops it without telling the server.
+    // login, the manager's end), which stops it without telling the server;
+    // Reset and a new login tell the host as an expiry does (OrderTimer at 0).
 
     // ---- Price rules ----
     // The nearest allowed limit or stop price for the selected account's
@@ -277,6 +282,8 @@ public:
     CallingResultsEnum RejectOrder(int32_t OrderID);
 
     // ---- Command results and order status ----
+    // The market results show the answer's symbol, else the one the request or
+    // the closed position was about, else a symbol named "" with ID 0.
     void NewOrderResultRecieved(int32_t Ret, int16_t PosOrOrder, const std::string& SysDate,
                                 double Lots, OrbanelGeneral10::OperationTypeEnum BuySell,
                                 double Price, int32_t SymbolID, const std::string& TransTag);
@@ -413,18 +420,25 @@ public:
     runtime::Event<CreateAccountResultEnum, const std::string&> CreateAccountResult;
 
 private:
-    // One request of a selection, in the order it was sent: its answer
-    // belongs to this account.
+    // One request whose answer needs to know what was asked, in the order it
+    // was sent: a selection's (its answer belongs to this account) or a
+    // market order's (its answer is about this symbol).
     struct Stamp {
         int16_t token = 0;
         int32_t client = 0;
         int32_t account = 0;
+        int32_t symbol = 0;
     };
+    using Requotes = std::vector<std::shared_ptr<CMOrder>>;
 
     // ---- Construction and forgetting ----
     // What a drop and a new login forget: the selection, the position
-    // references, the stamps, the account view.
-    void ForgetLogin();
+    // references, the stamps, the account view, the re-quotes (their counts
+    // end, nothing is sent); returns the re-quotes it ended.
+    [[nodiscard]] Requotes ForgetLogin();
+    // Tells the host of each count that ended without an expiry by one last
+    // OrderTimer with no seconds left. False when a handler released the manager.
+    bool ReportEndedRequotes(const Requotes& ended);
     OrbanelGeneral10::CSymbols& Symbols() const;
     // Empties Ref2 (and Ref3 with params) of every symbol.
     void ClearSymbolRefs(bool params);
@@ -458,6 +472,9 @@ private:
     void MakeOOpenPosition(COOpenPosition& view, const PositionPtr& position) const;
     static void MakeOOrder(COOrder& view, const OrderPtr& order);
     static std::shared_ptr<COpenPosRefs> PositionRefs(const OrbanelGeneral10::CSymbol& symbol);
+    // Whether the symbol's references still hold the position.
+    static bool StillReferenced(const OrbanelGeneral10::CSymbol& symbol,
+                                const PositionPtr& position);
     static SymbolPtr SymbolOf(const OrbanelGeneral10::COpenPosition& position);
     void RemovePositionRef(const PositionPtr& position);
     void AddPositionRef(const PositionPtr& position);
@@ -529,8 +546,6 @@ private:
     // ---- Re-quotes ----
     CallingResultsEnum AnswerRequote(int32_t OrderID, RequoteAnswer answer);
     CallingResultsEnum OrderTimerExpired(int32_t OrderID);
-    // Stops and forgets every countdown without answering the server.
-    void DropRequotes();
     void StartRequote(int32_t AccountID, int32_t OrderID, int32_t OrCpIoID, double Lots,
                       OrbanelGeneral10::OperationTypeEnum BuySell, double newPrice, double oldPrice,
                       const std::shared_ptr<OrbanelGeneral10::CClientParam>& param);
@@ -551,10 +566,20 @@ private:
     CManagerReports& Reports() const;
     // Refills the shared symbol view (left as it is without a parameter).
     const std::shared_ptr<COSymbol>& RefillSymbolView(const ParamPtr& param);
+    // Refills the shared symbol view for a result: the answer's symbol, else
+    // the one the request was about, else the unknown symbol (name "", ID 0).
+    const std::shared_ptr<COSymbol>& ResultSymbolView(const ParamPtr& answered,
+                                                      const ParamPtr& asked);
+    // The parameter of the symbol a market order asked for, of the client of
+    // the account it was sent for; nothing when either is gone.
+    ParamPtr AskedParam(const std::optional<Stamp>& stamp) const;
     // A symbol view of its own over the parameter.
     std::shared_ptr<COSymbol> OwnSymbolView(const ParamPtr& param);
 
     CMOrders requotes_;
+    // What a result shows when neither the answer nor its request names a
+    // symbol the client has.
+    ParamPtr unknownParam_;
     // Gone once the manager is: a countdown handler may release it.
     std::shared_ptr<char> tradingLife_ = std::make_shared<char>();
     std::shared_ptr<OrbanelGeneral10::COpenPosition> lastClosedPosition_;

@@ -90,9 +90,10 @@ void CAccountsManager::ClientsRecieved(bool /*NoRows*/, const Table& DataArray, 
     }
 }
 
-void CAccountsManager::AccountsRecieved(bool /*NoRows*/, const Table& DataArray, int32_t Results,
-                                        int16_t /*Parameters*/) {
+int32_t CAccountsManager::AccountsRecieved(bool /*NoRows*/, const Table& DataArray, int32_t Results,
+                                           int16_t /*Parameters*/) {
     AccountPtr first;
+    int32_t loaded = 0;
     for (int32_t row = 1; row <= Results; ++row) {
         LoadRow("AccountsRecieved", row, [&] {
             auto cell = [&](size_t c) -> const std::string& { return DataArray(row, c); };
@@ -112,12 +113,14 @@ void CAccountsManager::AccountsRecieved(bool /*NoRows*/, const Table& DataArray,
             if (!account) account = engine_->AccountByAccountID(runtime::CLng(a.acc_no));
             if (!account)
                 throw runtime::Error(runtime::errc::ObjectVariableNotSet, "account refused");
+            ++loaded;
             if (row == 1) first = account;
         });
     }
     Follow(engine_->Clients()).InitializeParams(Follow(symbolsManager_).Symbols(), 1);
     Follow(dataClient_).ClientServer()->StartMarket();
     if (first) SelectAccount(first->AccountID());
+    return loaded;
 }
 
 // ---- Selection ----

@@ -76,9 +76,10 @@ void CAccountsManager::PrivsRecieved(const std::string& vPrivs, int32_t vTreePri
                                      const std::string& ClientOrBo) {
     // A new login starts from nothing: no selection, no references into the
     // previous login's clients (they would keep them and the symbols alive).
-    ForgetLogin();
+    const Requotes ended = ForgetLogin();
     ClearSymbolRefs(true);
     engine_->Unload();
+    if (!ReportEndedRequotes(ended)) return;
     try {
         Follow(security_).UserHasThesePrivs(vPrivs);
     } catch (const runtime::Error& e) {

@@ -87,7 +87,7 @@ void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
         snapshot.clear();
         for (const auto& entry : refs->Items()) snapshot.push_back(entry.value);
         for (const auto& ref : snapshot) {
-            if (!ref->OpenPosRef()) continue;
+            if (!StillReferenced(symbol, ref->OpenPosRef())) continue;
             MakeOOpenPosition(*positionView_, ref->OpenPosRef());
             PosFloatingPLChanged(positionView_);
         }
@@ -113,6 +113,15 @@ std::shared_ptr<COpenPosRefs> CAccountsManager::PositionRefs(const og::CSymbol& 
 CAccountsManager::SymbolPtr CAccountsManager::SymbolOf(const og::COpenPosition& position) {
     const ParamPtr& param = position.SymbolParam();
     return param ? param->Symbol() : nullptr;
+}
+
+// A handler earlier in a quote's walk may have removed the position or
+// rebuilt the references.
+bool CAccountsManager::StillReferenced(const og::CSymbol& symbol, const PositionPtr& position) {
+    if (!position) return false;
+    const auto refs = PositionRefs(symbol);
+    const auto ref = refs ? refs->Item(KeyText(position->Ticket())) : nullptr;
+    return ref && ref->OpenPosRef() == position;
 }
 
 void CAccountsManager::RemovePositionRef(const PositionPtr& position) {

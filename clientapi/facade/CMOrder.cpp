@@ -34,6 +34,11 @@ void CMOrder::Stop() {
     manager_ = nullptr;
 }
 
+void CMOrder::End() {
+    Stop();
+    currentTimer_ = 0;
+}
+
 void CMOrder::Tick() {
     // A handler of the report may remove this order from its collection.
     const std::shared_ptr<CMOrder> self = weak_from_this().lock();

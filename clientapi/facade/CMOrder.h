@@ -61,6 +61,8 @@ private:
     friend class CMOrders;
     // Disables the timer and forgets the manager: no further report.
     void Stop();
+    // Stops as Stop, with no seconds left: the count ended without an expiry.
+    void End();
     void Tick();
 
     platform::Timer timer_;

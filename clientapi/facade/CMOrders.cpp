@@ -45,4 +45,11 @@ void CMOrders::Clear() {
     for (const auto& order : orders) order->Stop();
 }
 
+std::vector<std::shared_ptr<CMOrder>> CMOrders::EndAll() {
+    auto orders = items_.Items();
+    items_.Clear();
+    for (const auto& order : orders) order->End();
+    return orders;
+}
+
 }  // namespace OrbanexClientAPI10

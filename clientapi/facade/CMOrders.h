@@ -37,6 +37,9 @@ public:
     std::vector<std::shared_ptr<CMOrder>> NewEnum() const { return items_.Items(); }
     // Stops every countdown and empties the collection; nothing is reported.
     void Clear();
+    // As Clear, and hands the orders back with no seconds left, for their
+    // holder to tell that their counts ended.
+    std::vector<std::shared_ptr<CMOrder>> EndAll();
 
 private:
     OrbanelGeneral10::modelitems::KeyedItems<CMOrder> items_;

@@ -256,21 +256,25 @@ void COrbanexClientAPI::OnState(bool IsConnected) {
         requests.GetVariables(m_oClient->LoginType(), m_oClient->LoginUser());
         requests.GetPrivs(m_oClient->LoginUser(), "CLIENT");
     } else {
+        // The re-quotes that end here are told to the host, who may release us.
+        std::weak_ptr<char> alive = life_;
         m_oAccountsManager->Reset();
+        if (!Alive(alive)) return;
     }
     ConnectionState(IsConnected);
 }
 
 void COrbanexClientAPI::OnAccountsRecieved(bool NoRows, const Table& DataArray, int32_t Results,
                                            int16_t Parameters) {
-    if (Results == 0) {
-        // An empty account list ends the login for good.
+    std::weak_ptr<char> alive = life_;
+    // An account list that is empty, or whose every row was refused, ends the login for good.
+    if (Results == 0 ||
+        m_oAccountsManager->AccountsRecieved(NoRows, DataArray, Results, Parameters) == 0) {
+        if (!Alive(alive)) return;
         Disconnect();
         og::ShowMessage(kNoAccountText);
         return;
     }
-    std::weak_ptr<char> alive = life_;
-    m_oAccountsManager->AccountsRecieved(NoRows, DataArray, Results, Parameters);
     if (!Alive(alive)) return;
     SymbolsLoaded();
     if (!Alive(alive)) return;

@@ -11,6 +11,7 @@
 #include "clientapi/dataclient/CDataClient.h"
 #include "general/common/Enums.h"
 #include "runtime/Strings.h"
+#include "tests/clientapi/dataclient/AnswerCases.h"
 #include "tests/clientapi/dataclient/AnswerRecorder.h"
 #include "tests/clientapi/dataclient/PushRecorder.h"
 #include "tests/support/DataClientProbe.h"
@@ -39,38 +40,30 @@ protected:
     PushRecorder pushes{*client};
 };
 
-// The request object's answers come out of the data client as the same lines;
-// a switch-order result comes twice, raw and then normalised.
-TEST_F(DataClient, RelaysTheRequestObjectsAnswersUnderTheSameNames) {
-    struct Case {
-        int16_t token;
-        Lines fields;
-    };
-    const std::vector<Case> cases = {
-        {og::GET_PRIVS_TOKEN, {"1,2,3", "9"}},
-        {og::NEW_ORDER_TOKEN, {"1", "2", "d", "1.5", "-1", "1.25", "4", "tag"}},
-        {og::DLR_ACCEPT_MARKET_ORDER_TOKEN, {"1", "77"}},
-        {og::NEW_CLIENT_TOKEN, {"1", "x", "tag"}},
-        {og::SWITCH_ORDER_TOKEN, {"0", "15"}},
-        {og::SWITCH_ORDER_TOKEN, {"-2", "16"}},
-        {og::SWITCH_ORDER_TOKEN, {"7", "17"}},
-    };
-    testsupport::AnswerRecorder<api::CClientServer> direct(*client->ClientServer());
+// Every answer of the request object comes out of the data client under its
+// own name with its own arguments; a switch-order result comes twice, raw and
+// then normalised, and the timer-expired answer reaches no one.
+TEST_F(DataClient, RelaysEveryAnswerOfTheRequestObjectUnderItsOwnName) {
     testsupport::AnswerRecorder<api::CDataClient> relayed(*client);
-    for (const Case& k : cases) {
+    std::vector<testsupport::AnswerCase> cases = testsupport::OneRowAnswers();
+    cases.push_back({og::SWITCH_ORDER_TOKEN, {"0", "15"}, "SwitchOrderResultReceived(0, 15)"});
+    cases.push_back({og::SWITCH_ORDER_TOKEN, {"-2", "16"}, "SwitchOrderResultReceived(-2, 16)"});
+    for (const auto& k : cases) {
         SCOPED_TRACE(k.token);
         testsupport::AnswerOneRow(*client->ClientServer(), k.token, k.fields);
-        Lines expected = direct.Take();
-        ASSERT_FALSE(expected.empty());
+        Lines expected{k.event};
+        if (k.token == og::TIMER_EXPIRED_TOKEN) expected.clear();
         if (k.token == og::SWITCH_ORDER_TOKEN) {
-            const std::string id = k.fields[1];
             const std::string normal = k.fields[0] == "-2" ? "-2" : "1";
-            expected.push_back("SwitchOrderResultReceived(" + normal + ", " + id + ")");
+            expected.push_back("SwitchOrderResultReceived(" + normal + ", " + k.fields[1] + ")");
         }
         EXPECT_EQ(relayed.Take(), expected);
     }
-    testsupport::AnswerRows(*client->ClientServer(), og::GET_ALL_SYMBOLS_TOKEN, {{"a", "b"}});
-    EXPECT_EQ(relayed.Take(), direct.Take());
+    for (const auto& [token, name] : testsupport::ListAnswers()) {
+        SCOPED_TRACE(token);
+        testsupport::AnswerRows(*client->ClientServer(), token, {{"a", "b"}, {"c", "d"}});
+        EXPECT_EQ(relayed.Take(), Lines{name + "(False, [a,b|c,d], 2, 2)"});
+    }
     testsupport::AnswerRows(*client->Reports(), og::GET_REPORT_TOKEN, {});
     testsupport::AnswerOneRow(*client->MoneyTrans(), og::ACCOUNT_TRANS_TOKEN, {"x"});
     testsupport::AnswerRows(*client->OnlineSessions(), og::GET_ONLINE_SESSIONS_TOKEN, {});

@@ -2,6 +2,7 @@
 // public members and a recorded request relay.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ using testsupport::ErrorNumberOf;
 // The flags 1..200 that are set, as "a,b,c".
 std::string Granted(const api::CSecurity& security) {
     std::string out;
-    for (int32_t n = 1; n <= api::CSecurity::PrivCount; ++n) {
+    for (int32_t n = 1; n <= api::CSecurity::kPrivCount; ++n) {
         if (security.UserHasPriv(static_cast<api::PrivsEnum>(n)))
             out += (out.empty() ? "" : ",") + std::to_string(n);
     }
@@ -89,6 +90,9 @@ TEST_F(MoneyTrans, ChecksGoAccountAmountPrivilegeAndOnlyASuccessSends) {
         {"3", 999, type(1), 0, 3, ""},
         {"", 1001, type(-1), 0, 8, ""},
         {"", 1001, type(1), -5, 8, ""},
+        {"3", 1001, type(1), HUGE_VAL, 8, ""},
+        {"72", 1001, type(2), NAN, 8, ""},
+        {"72", 1001, type(2), -HUGE_VAL, 8, ""},
         {"72", 1001, type(2), 0, 1, "145[7|1001|0||2|9|note]"},
         {"72", 1001, type(2), -50, 1, "145[7|1001|-50||2|9|note]"},
         {"71", 1001, type(2), 10, 2, ""},
@@ -108,10 +112,19 @@ TEST_F(MoneyTrans, ChecksGoAccountAmountPrivilegeAndOnlyASuccessSends) {
     }
 }
 
+// Without references it raises 91; without a relay only a request that
+// passed its checks does.
 TEST_F(MoneyTrans, WithoutReferencesItRaises91AndSendsNothingAndEveryAnswerIsDone) {
     api::CMoneyTrans bare;
     bare.SetEventManager(recorder.relay);
     EXPECT_EQ(ErrorNumberOf([&] { bare.MakeMoneyTrans(1001, og::DepositAccTrans, 1, 9, ""); }), 91);
+    api::CMoneyTrans unrelayed;
+    unrelayed.SetRefs(security, engine);
+    security->UserHasThesePrivs("3");
+    EXPECT_EQ(unrelayed.MakeMoneyTrans(999, og::DepositAccTrans, 1, 9, ""), 3);
+    EXPECT_EQ(unrelayed.MakeMoneyTrans(1001, og::DepositAccTrans, 0, 9, ""), 8);
+    EXPECT_EQ(ErrorNumberOf([&] { unrelayed.MakeMoneyTrans(1001, og::DepositAccTrans, 1, 9, ""); }),
+              91);
     EXPECT_TRUE(recorder.lines.empty());
     std::vector<bool> done;
     runtime::ScopedConnection c =

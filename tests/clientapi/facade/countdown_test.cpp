@@ -86,7 +86,9 @@ TEST(RequoteCountdown, ASecondPriceChangeRestartsWithTheNewPrice) {
     EXPECT_EQ(first->CurrentTimer(), 1);  // the replaced count stopped
 }
 
-TEST(RequoteCountdown, ResetNewLoginAndReleaseStopEveryCountSilently) {
+// Reset and a new login end each count with a last tick at 0 and send
+// nothing; a released manager's counts stop without a word.
+TEST(RequoteCountdown, ResetAndNewLoginEndEveryCountUnsentAndReleaseStopsSilently) {
     RequoteSession s;
     s.Requote(9, 3);
     s.manager->Reset();
@@ -95,8 +97,9 @@ TEST(RequoteCountdown, ResetNewLoginAndReleaseStopEveryCountSilently) {
     s.manager->PrivsRecieved("", 1, "CLIENT");
     s.Sent();
     s.time.Advance(10000);
-    EXPECT_EQ(s.ticks.Take(), (Lines{"tick 9:3", "tick 10:3"}));
+    EXPECT_EQ(s.ticks.Take(), (Lines{"tick 9:3", "tick 9:0", "tick 10:3", "tick 10:0"}));
     EXPECT_TRUE(s.Sent().empty());
+    EXPECT_EQ(s.manager->AcceptOrder(9), TimerExpiredResult);
     RequoteSession r;
     r.Requote(11, 3);
     const std::shared_ptr<CMOrder> kept = r.last;

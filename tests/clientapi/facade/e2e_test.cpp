@@ -431,20 +431,24 @@ TEST(EndToEnd, RequoteExpiresAfterItsSeconds) {
     EXPECT_EQ(h.Sent(og::ACCEPT_ORDER_TOKEN), 0u);
 }
 
-// S5: a drop ends the countdown without a word; the automatic re-login runs
-// the whole road again and the model holds each entry once.
-TEST(EndToEnd, DropMidCountdownStopsItAndTheReloginLoadsAgain) {
+// S5: a drop ends the countdown: the host hears its last tick at 0 before the
+// connection state, the server hears nothing and a late accept is refused; the
+// automatic re-login runs the whole road again and the model holds each entry once.
+TEST(EndToEnd, DropMidCountdownEndsItUnsentAndTheReloginLoadsAgain) {
     Host h(true);
     RequotedOrder(h);
     h.server().DropAll();
     ASSERT_TRUE(h.WaitFor("ConnectionState(false)"));
+    EXPECT_EQ(h.Only({"OrderTimer", "ConnectionState"}),
+              (Names{"OrderTimer 7001 80 1.0855 3/3", "OrderTimer 7001 80 1.0855 0/3",
+                     "ConnectionState(false)"}));
+    EXPECT_EQ(h.api().AcceptOrder(7001), api::TimerExpiredResult);
     h.Advance(kRequoteSeconds * 1000);
-    EXPECT_EQ(h.Count("OrderTimer"), 1u);
     // The reconnect waits 3 to 6 seconds.
     h.Advance(3000);
     ASSERT_TRUE(h.Loaded());  // the first road's events were cleared
-    EXPECT_EQ(h.Count("OrderTimer"), 1u);
-    EXPECT_EQ(h.Sent(og::TIMER_EXPIRED_TOKEN), 0u);
+    EXPECT_EQ(h.Count("OrderTimer"), 2u);
+    EXPECT_EQ(h.Sent(og::TIMER_EXPIRED_TOKEN) + h.Sent(og::ACCEPT_ORDER_TOKEN), 0u);
     EXPECT_EQ(h.Only({"ConnectionState", "SymbolsLoaded", "AllDataAreLoaded"}),
               (Names{"ConnectionState(false)", "ConnectionState(true)", "SymbolsLoaded",
                      "AllDataAreLoaded"}));

@@ -155,8 +155,9 @@ struct Session {
         return out;
     }
 
-    void Answer(void (api::CAccountsManager::*member)(bool, const KVClientDLL10::ResultTable&,
-                                                      int32_t, int16_t),
+    template <class R>
+    void Answer(R (api::CAccountsManager::*member)(bool, const KVClientDLL10::ResultTable&, int32_t,
+                                                   int16_t),
                 const Rows& rows) {
         const auto table = testsupport::Table(rows);
         (manager.get()->*member)(rows.empty(), table, static_cast<int32_t>(rows.size()),

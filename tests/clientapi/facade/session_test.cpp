@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -200,6 +201,102 @@ TEST(Session, CloseResultIsFramedInTheLogAndSurvivesARelease) {
         EXPECT_EQ(logInside.find("After raising"), std::string::npos);
         const std::string after = ReadLog();
         EXPECT_EQ(after.find("After raising") != std::string::npos, !release) << after;
+    }
+}
+
+// A market result names the symbol of its answer, else the one its request
+// or closed position was about, else none (name "", ID 0); never the symbol
+// shown last. A refused close before any price still reaches the host and its log.
+TEST(Session, ResultsNameTheSymbolAskedAboutAndAlwaysReachTheHost) {
+    Host h;
+    h.Road();  // position 501 in EURUSD (2); no price has pointed a view yet
+    Names seen;
+    h.links.emplace_back(h.api->NewOrderResult.Connect(
+        [&](api::NewOrderResultEnum r, double, int16_t, int32_t, og::OperationTypeEnum, double,
+            const COrbanexClientAPI::SymbolView& s, const std::string&, const std::string&) {
+            seen.push_back("New " + std::to_string(r) + " " + std::to_string(s->ID()) + " " +
+                           s->Name());
+        }));
+    h.links.emplace_back(h.api->CloseOrderResult.Connect(
+        [&](api::NewOrderResultEnum r, double, int16_t, int32_t, og::OperationTypeEnum, double,
+            const COrbanexClientAPI::SymbolView& s, const std::string&, int32_t ticket,
+            const std::string&) {
+            seen.push_back("Close " + std::to_string(r) + " " + std::to_string(ticket) + " " +
+                           std::to_string(s->ID()) + " " + s->Name());
+        }));
+    auto close = [&](const std::string& ticket, const std::string& symbol) {
+        testsupport::AnswerOneRow(
+            *h.answers, og::CLOSE_POS_ORDER_TOKEN,
+            {"-10", "1", "T", "7", "70", ticket, "0.5", "1", "0", symbol, "g"});
+    };
+    auto answer = [&](const std::string& ret, const std::string& symbol) {
+        testsupport::AnswerOneRow(*h.answers, og::NEW_ORDER_TOKEN,
+                                  {ret, "1", "T", "1", "1", "1.2", symbol, "g"});
+    };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        std::string event;
+        std::string logged;  // the close entry's symbol and ticket
+    } steps[] = {
+        {"refused close, first result", [&] { close("501", "0"); }, "Close 6 501 2 EURUSD",
+         " , 2 , T , 501 , g"},
+        {"refused close, unknown ticket", [&] { close("999", "0"); }, "Close 6 999 0 ",
+         " , 0 , T , 999 , g"},
+        {"GBPUSD priced last", [&] { answer("7", "3"); }, "New 1 3 GBPUSD", ""},
+        {"refused close, after it", [&] { close("501", "0"); }, "Close 6 501 2 EURUSD",
+         " , 2 , T , 501 , g"},
+        {"refused order for EURUSD",
+         [&] {
+             answer("7", "3");  // GBPUSD shown last again
+             ASSERT_EQ(h.api->NewMarketOrder(og::BuyType, 2, 1, "t", ""), api::SuccessResult);
+             answer("-2", "0");
+         },
+         "New 2 2 EURUSD", ""},
+        {"refused order never asked", [&] { answer("-2", "0"); }, "New 2 0 ", ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        seen.clear();
+        const size_t logged = ReadLog().size();
+        step.act();
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), step.event);
+        const std::string entries = ReadLog().substr(logged);
+        if (!step.logged.empty()) {
+            EXPECT_NE(entries.find(step.logged + "\r\n"), std::string::npos) << entries;
+            EXPECT_NE(entries.find("After raising"), std::string::npos) << entries;
+        }
+    }
+}
+
+// A login whose accounts answer loads no account, empty or every row refused,
+// ends for good with the message and no loaded event; one good row loads.
+TEST(Session, ALoginWithoutALoadedAccountEndsForGood) {
+    const struct {
+        const char* name;
+        Rows accounts;
+        bool loads;
+    } cases[] = {
+        {"no rows", {}, false},
+        {"every row refused",
+         {{"7", "70", "1", "0", "", "x"}, {"7", "71", "1", "0", "", "?"}},
+         false},
+        {"one row loads", {{"7", "70", "1", "0", "", "x"}, AccountRow(7, 71)}, true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Host h;
+        Names messages;
+        og::SetMessageNotifier([&](const std::string& text) { messages.push_back(text); });
+        testsupport::AnswerOneRow(*h.answers, og::GET_PRIVS_TOKEN, {"5,8", "42"});
+        h.Symbols();
+        testsupport::AnswerRows(*h.answers, og::GET_CLIENTS_TOKEN, {ClientRow(7, "ann")});
+        testsupport::AnswerRows(*h.answers, og::GET_ACCOUNTS2_TOKEN, k.accounts);
+        og::SetMessageNotifier(nullptr);
+        EXPECT_EQ(h.Take(), k.loads ? (Names{"SymbolsLoaded", "AllDataAreLoaded"}) : Names{});
+        EXPECT_EQ(messages, k.loads ? Names{} : Names{"Could not login without any account"});
+        EXPECT_EQ(ClientAPIAccess::DataClient(*h.api).LoginUser(), k.loads ? -100 : -200);
     }
 }
 
