@@ -450,8 +450,9 @@ void CClientAPIManager::CLAPICLASS_OrderTimer(int32_t OrderID, int32_t AccountID
                                               const SymbolPtr& Symbol, double OldPrice,
                                               double NewPrice, int32_t OpenTicket,
                                               int16_t CurrentTimer, int16_t AllTimer) {
-    // A countdown of a session that is gone can no longer be answered.
-    if (api_ && api_->LogedOn())
+    // A countdown of a session that is gone can no longer be answered; its last
+    // tick (0 left: the connection ended it) still lets the dialog run its expiry.
+    if (api_ && (api_->LogedOn() || CurrentTimer <= 0))
         priceChanged_.SetData(shared_from_this(), OrderID, AccountID, BuySell, Lots, Symbol,
                               OldPrice, NewPrice, OpenTicket, CurrentTimer, AllTimer);
     ports_.frmorder->Enableds(true);

@@ -4,6 +4,8 @@
 // DISCONNECT; then one quote over two logged-on sessions. Every wait is bounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <optional>
 #include <string>
@@ -180,8 +182,19 @@ TEST(RequoteEndToEnd, TheDialogShowsTicksAndAnswersEachReQuoteOnce) {
     // A drop mid-countdown hides the dialog and answers nothing.
     const size_t answers = d.Sent(og::ACCEPT_ORDER_TOKEN) + d.Sent(og::REJECT_ORDER_TOKEN) +
                            d.Sent(og::TIMER_EXPIRED_TOKEN);
+    d.desk.Take();
     d.server().DropAll();
     ASSERT_TRUE(d.Wait([&] { return !view.visible; }));
+    // The connection's end expired the countdown: the dealer is told, once.
+    const Names dropped = d.desk.Take();
+    EXPECT_EQ(std::count_if(dropped.begin(), dropped.end(),
+                            [](const std::string& line) {
+                                return line.rfind("journal|", 0) == 0 &&
+                                       line.find("Timer Expired - Order number") !=
+                                           std::string::npos;
+                            }),
+              1)
+        << ::testing::PrintToString(dropped);
     EXPECT_EQ(s->frmPriceChanged().OrderID(), 0);
     EXPECT_NO_THROW(view.ClickAccept());
     EXPECT_NO_THROW(view.Close());
