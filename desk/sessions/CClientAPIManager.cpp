@@ -9,6 +9,7 @@
 #include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SummaryDisplay.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
@@ -173,6 +174,8 @@ void CClientAPIManager::ForgetShareOfEarlierReset() {
 }
 
 void CClientAPIManager::TakeShareOut(bool showAlways) {
+    // A disconnected account's row must not be refreshed as connected afterwards.
+    if (summaries_) summaries_->ForgetRow(this);
     // A disconnection reported after the views' reset finds its share gone already.
     ForgetShareOfEarlierReset();
     double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
@@ -190,20 +193,7 @@ void CClientAPIManager::TakeShareOut(bool showAlways) {
 }
 
 void CClientAPIManager::ShowTotals(const char* const* labels) {
-    const DeskState& s = desk_.State();
-    const auto& t = s.SummaryTotals;
-    const double shown[] = {t[kBalance],   t[kFltPL],     t[kCredit],     t[kEquity],
-                            t[kMarginReq], t[kEffMargin], t[kMarginLevel]};
-    // Every session's summary rewrites this label on each quote: one buffer for all
-    // (GUI thread only), so the text is built without allocating.
-    static std::string text;
-    text.clear();
-    for (size_t i = 0; i < std::size(shown); ++i) {
-        text += labels[i];
-        text += Money(s, shown[i]);
-    }
-    text += " %";
-    ports_.frmTrade->setLbmSummaries(text);
+    if (summaries_) summaries_->ShowTotals(labels);
 }
 
 void CClientAPIManager::Journal(const std::string& text) {

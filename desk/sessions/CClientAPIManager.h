@@ -21,6 +21,8 @@
 
 namespace OrbanexDesk {
 
+class SummaryDisplay;
+
 class CClientAPIManager : public std::enable_shared_from_this<CClientAPIManager> {
 public:
     using API = OrbanexClientAPI10::COrbanexClientAPI;
@@ -171,6 +173,7 @@ private:
     // Takes this session's last figures out of the desk totals and zeroes them;
     // shows the totals when there was a share (or always).
     void TakeShareOut(bool showAlways);
+    // The summary line's texts, written at the end of the loop turn.
     void ShowTotals(const char* const* labels);
     // Takes the desk's GMT offsets from this session's API unless taken; a server
     // time shown before is shown again with them.
@@ -189,7 +192,11 @@ private:
     int16_t key_ = 0;
     bool released_ = false;
     uint64_t summaryReset_ = 0;
-    std::string serverTimeBeforeOffsets_;  // the desk's SummaryResets when pre* were counted
+    friend class SummaryDisplay;
+    friend class CClientAPIManagers;
+    std::shared_ptr<SummaryDisplay> summaries_;  // the collection's; none outside one
+    bool summaryRowPending_ = false;             // SummaryDisplay's mark
+    std::string serverTimeBeforeOffsets_;        // the desk's SummaryResets when pre* were counted
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
     PriceChangedPresenter priceChanged_{desk_};

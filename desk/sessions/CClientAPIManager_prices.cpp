@@ -8,6 +8,7 @@
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/SummaryDisplay.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -181,7 +182,7 @@ void CClientAPIManager::CLAPICLASS_SummariesChanged(double Balance, double FltPL
         "  Used Margin:", "  Free Margin:", "  Margin Level:"};
     ShowTotals(kLabels);
     for (size_t i = 0; i < kSummaryCount; ++i) *own[i] = now[i];
-    ports_.frmMain->refreshsummery_Click(RowKey());
+    if (summaries_) summaries_->RefreshRow(shared_from_this());
 }
 
 }  // namespace OrbanexDesk

@@ -53,6 +53,7 @@ ManagerPtr CClientAPIManagers::Add(const std::string& ServerIP, int32_t ServerPo
         return nullptr;
     }
     ManagerPtr session = CClientAPIManager::Create(desk_);
+    session->summaries_ = summaries_;
     session->ClientAPIF()->SetLoginInfo(Username, Password, ServerIP, ServerPort);
     session->pass = Password;
     session->m_lAccount = AccountID;

@@ -15,6 +15,7 @@
 
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/CClientAPIManager.h"
+#include "desk/sessions/SummaryDisplay.h"
 #include "runtime/Collection.h"
 
 namespace OrbanexDesk {
@@ -68,6 +69,9 @@ public:
     };
     static ResultText ResultTextOf(int32_t code);
 
+    // Where the sessions' summary texts wait for the end of the loop turn.
+    SummaryDisplay& Summaries() { return *summaries_; }
+
 private:
     void FanOut(OrbanelGeneral10::OperationTypeEnum side);
     double Offset(int32_t SymbolID, bool limit);
@@ -78,6 +82,8 @@ private:
 
     DeskServices& desk_;
     const DeskPorts& ports_;
+    // Shared with the sessions, which may outlive the collection.
+    std::shared_ptr<SummaryDisplay> summaries_ = std::make_shared<SummaryDisplay>(desk_);
     runtime::Collection<ManagerPtr> sessions_;
     // Account number to its sessions in position order.
     std::unordered_map<int32_t, std::vector<CClientAPIManager*>> byAccount_;

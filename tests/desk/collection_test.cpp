@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "desk/sessions/CClientAPIManagers.h"
+#include "platform/EventLoop.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -197,6 +198,7 @@ TEST(Sessions, ALostConnectionTakesTheFiguresOutOfTheTotalsOnce) {
     EXPECT_EQ(totals[kBalance], 500);
     EXPECT_EQ(totals[kEffMargin], 500);
     EXPECT_EQ(s->preBalance, 0);
+    platform::EventLoop::RunUntilIdle(1000);  // the summary line is written at the turn's end
     EXPECT_EQ(d.desk.summaries,
               "Balance:500.00   Flt P/L:0.00   Credit:0.00   Equity:500.00   Used Margin:0.00   "
               "Free Margin:500.00   Margin Level:500.00 %");

@@ -11,6 +11,7 @@
 #include "desk/common/MGeneral.h"
 #include "desk/common/ResetTradeViews.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "platform/EventLoop.h"
 #include "runtime/Convert.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
@@ -30,6 +31,8 @@ struct Desk {
         return managers().Add("127.0.0.1", 1, "U", "pw", false, account);
     }
     double Total(SummaryIndex i) { return desk.State().SummaryTotals[i]; }
+    // The summary texts are written at the end of the loop turn.
+    void Turn() { platform::EventLoop::RunUntilIdle(1000); }
 };
 
 // Each session's share is replaced as a whole; a DISCONNECT takes it out at
@@ -39,13 +42,18 @@ TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
     Desk d;
     ManagerPtr a = d.Add(1001), b = d.Add(1002), c = d.Add(1003);
     a->ClientAPIF()->SummariesChanged(1000, 10, 0, 1010, 200, 1.5, 810);
+    d.Turn();
+    const std::string shown = d.desk.summaries;
     b->ClientAPIF()->SummariesChanged(2500, 0, 0, 2500, 0, 0, 2500);
+    EXPECT_EQ(d.desk.summaries, shown) << "the texts wait for the end of the loop turn";
+    d.Turn();
     EXPECT_EQ(d.desk.summaries,
               "Balance:3,500.00  Flt P/L:10.00   Credit:0.00  Equity:3,510.00  Used "
               "Margin:-200.00  Free Margin:3,310.00  Margin Level:150.00 %");
     a->ClientAPIF()->SummariesChanged(1200, 0, 0, 1200, 0, 0, 1200);
     EXPECT_EQ(d.Total(kBalance), 3700);
     EXPECT_EQ(d.Total(kMarginLevel), 0);
+    d.Turn();
     EXPECT_EQ(d.desk.Lines("main.refreshsummery_Click"),
               (Names{"main.refreshsummery_Click|C1", "main.refreshsummery_Click|C2",
                      "main.refreshsummery_Click|C1"}));
