@@ -48,6 +48,8 @@ std::string CheckAccountEntry(const AccountEntry& entry) {
     if (entry.UserName.empty() || entry.Password.empty() || entry.AccountText.empty() ||
         entry.ServerText.empty())
         return "Please fill all account information";
+    // The saved-accounts line takes the user as its first ","-separated field.
+    if (entry.UserName.find(',') != std::string::npos) return kCommaInUserName;
     if (!runtime::IsNumericText(entry.AccountText) || !WholeNumber(entry.AccountText))
         return "Please enter a valid  account ID";
     return "";

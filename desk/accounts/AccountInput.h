@@ -42,8 +42,9 @@ AccountKey txtaccount_KeyPress(const std::string& Text, int16_t KeyAscii);
 struct AccountEntry {
     std::string UserName, Password, AccountText, ServerText;
 };
+constexpr const char* kCommaInUserName = "Please enter a username without \",\"";
 // The first check the entry fails, as its message ("" when it passes): every field
-// filled, then a numeric account within 32 bits.
+// filled, no "," in the user name, then a numeric account within 32 bits.
 std::string CheckAccountEntry(const AccountEntry& entry);
 // The account number of a checked entry.
 int32_t EntryAccount(const AccountEntry& entry);

@@ -1,5 +1,6 @@
 #include "desk/accounts/AccountsWindowCore.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "desk/common/AccountLines.h"
@@ -7,7 +8,6 @@
 #include "desk/common/PaneTable.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
-#include "runtime/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/Strings.h"
 
@@ -41,8 +41,9 @@ bool SameAccount(const std::string& a, const std::string& b) {
 void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
                  const std::string& CompanyName) {
     CBServer.Clear();
-    for (int16_t i = 1; i <= options.Servers(); ++i)
-        CBServer.AddItem(CompanyName + " " + options.ServerDesc(i));
+    // A 16-bit counter would wrap before passing a full list's last server.
+    for (int32_t i = 1; i <= options.Servers(); ++i)
+        CBServer.AddItem(CompanyName + " " + options.ServerDesc(static_cast<int16_t>(i)));
     const int16_t current = options.CurrentServerIndex();
     if (current == -1)
         CBServer.TypeText(options.CurrentServerDesc());
@@ -102,6 +103,11 @@ void AccountsWindowCore::Colour(platform::ListItem& row) {
 
 void AccountsWindowCore::Alert(const std::string& text) {
     desk_.Ports().Messages->ShowMessage(text, kDefaultCaption, false);
+}
+
+void AccountsWindowCore::AlertFailure(const std::string& what, const std::filesystem::path& file,
+                                      const runtime::Error& error) {
+    Alert(what + " " + file.string() + ": " + FailureReason(error));
 }
 
 // ---- Logging in and out ----
@@ -221,23 +227,49 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
 
 void AccountsWindowCore::LoadAccountInfoFile() {
     const std::filesystem::path path = desk_.State().AccountsFilePath;
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) > kLargestSavedAccountsFile && !ec) {
+        Alert("Did not read the saved accounts in " + path.string() +
+              ": the file is larger than 4 MB, far more than 500 accounts take, and is left as "
+              "it is.");
+        return;
+    }
     std::string text;
     try {
         text = platform::ReadWholeFile(path);
-    } catch (const runtime::Error&) {
-        return;  // no saved accounts yet, or none readable: the desk starts empty
+    } catch (const runtime::Error& e) {
+        if (e.Number() != runtime::errc::FileNotFound)
+            AlertFailure("Could not read the saved accounts in", path, e);
+        return;
     }
-    std::error_code ec;  // a file made before the desk kept it private stays as it is
+    // A file made before the desk kept it private stays as it is.
     std::filesystem::permissions(
         path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
     const auto& coder = *desk_.State().StringValues;
+    size_t damaged = 0;
+    bool full = false;
+    std::vector<std::string> listed;
     for (const auto& line : SplitLines(text)) {
         const auto saved = ParseSavedAccountLine(coder, line);
-        if (!saved) continue;
-        Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(), saved->UserName,
-                       saved->Password, saved->AutoLogin, saved->Account, "");
-        savedListViw(saved->UserName, saved->Password, std::to_string(saved->Account));
+        if (!saved) {
+            damaged += line.empty() ? 0 : 1;
+            continue;
+        }
+        // Past the limit every account would be refused, each with a box of its own.
+        if (full) continue;
+        full =
+            !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                            saved->UserName, saved->Password, saved->AutoLogin, saved->Account, "");
+        if (!full)
+            listed.push_back(AccountListLine(coder, saved->UserName, saved->Password,
+                                             std::to_string(saved->Account)));
     }
+    RecordListLines(listed);
+    if (damaged > 0)
+        Alert("Skipped " + std::to_string(damaged) +
+              (damaged == 1 ? " damaged line of " : " damaged lines of ") + path.string() +
+              ": no account can be read from " + (damaged == 1 ? "it" : "them") +
+              ". The file is left as it is.");
 }
 
 void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
@@ -245,7 +277,7 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
     if (!row) return;
     const int32_t account = RowAccount(*row);
     const std::filesystem::path path = desk_.State().AccountsFilePath;
-    runtime::RunReported("Accounts window RemoveAccountFromFile", [&] {
+    try {
         auto lines = SplitLines(TextIfPresent(path));
         const auto& coder = *desk_.State().StringValues;
         for (auto it = lines.begin(); it != lines.end(); ++it) {
@@ -256,56 +288,72 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
                 return;
             }
         }
-    });
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not remove account " + std::to_string(account) + " from", path, e);
+    }
 }
 
 // ---- Account lists ----
 
 void AccountsWindowCore::CreateListFiles() {
-    runtime::RunReported("Accounts window CreateListFiles", [] {
-        WriteOwnerOnly(SavedListPath(), {});
-        WriteOwnerOnly(ConnectedListPath(), {});
-    });
+    for (const auto& path : {SavedListPath(), ConnectedListPath()}) {
+        try {
+            WriteOwnerOnly(path, {});
+        } catch (const runtime::Error& e) {
+            AlertFailure("Could not empty the account list", path, e);
+        }
+    }
 }
 
 void AccountsWindowCore::savedListViw(const std::string& UserName, const std::string& Password,
                                       const std::string& AccountText) {
     if (UserName.empty() || Password.empty() || AccountText.empty()) return;
-    const std::string line =
-        AccountListLine(*desk_.State().StringValues, UserName, Password, AccountText);
-    runtime::RunReported("Accounts window savedListViw", [&] {
-        auto lines = SplitLines(TextIfPresent(SavedListPath()));
-        for (const auto& existing : lines)
-            if (existing == line) return;
-        lines.push_back(line);
-        WriteOwnerOnly(SavedListPath(), lines);
-    });
+    RecordListLines(
+        {AccountListLine(*desk_.State().StringValues, UserName, Password, AccountText)});
 }
 
-void AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::string& Password,
+void AccountsWindowCore::RecordListLines(const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    const std::filesystem::path path = SavedListPath();
+    try {
+        auto all = SplitLines(TextIfPresent(path));
+        const size_t before = all.size();
+        for (const auto& line : lines)
+            if (std::find(all.begin(), all.end(), line) == all.end()) all.push_back(line);
+        if (all.size() != before) WriteOwnerOnly(path, all);
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not record the account in", path, e);
+    }
+}
+
+bool AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::string& Password,
                                      const std::string& AccountText) {
     for (size_t i = 1; i <= Rows().Count(); ++i) {
         const auto& row = Rows().Item(i);
         if (runtime::EqualsNoCase(row.SubItems(kUsernameColumn), UserName) &&
             SameAccount(row.SubItems(kAccountColumn), AccountText))
-            return;
+            return true;
     }
     const AccountEntry entry{UserName, Password, AccountText, "-"};
-    if (!CheckAccountEntry(entry).empty()) return;  // a torn line names no account
-    AddSession(UserName, Password, true, EntryAccount(entry));
+    if (!CheckAccountEntry(entry).empty()) return true;  // a torn line names no account
+    return AddSession(UserName, Password, true, EntryAccount(entry)) != nullptr;
 }
 
 void AccountsWindowCore::LoadAccounts() {
     std::vector<std::string> lines;
     try {
         lines = ReadLines(SavedListPath());
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not read the account list", SavedListPath(), e);
         return;
     }
     const auto& coder = *desk_.State().StringValues;
-    for (const auto& line : lines)
-        if (const auto account = ParseAccountListLine(coder, line))
-            cmdfunlogin(account->UserName, account->Password, account->AccountText);
+    for (const auto& line : lines) {
+        const auto account = ParseAccountListLine(coder, line);
+        // Past the limit every account would be refused, each with a box of its own.
+        if (account && !cmdfunlogin(account->UserName, account->Password, account->AccountText))
+            break;
+    }
     if (windowView_) windowView_->setDisplayed(true);
 }
 
@@ -313,15 +361,27 @@ bool AccountsWindowCore::LoadListFile(const std::filesystem::path& chosen) {
     std::string text;
     try {
         text = platform::ReadWholeFile(chosen);
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not load the account list", chosen, e);
+        return false;
+    }
+    // The run's list is what LoadAccounts logs in: written before anything goes, so
+    // a failure leaves the desk as it was and never logs in a stale list.
+    try {
+        platform::AtomicWriteFile(SavedListPath(), text, FileAccess::OwnerOnly);
+    } catch (const runtime::Error& e) {
+        Alert("Could not load the account list " + chosen.string() + ": " +
+              SavedListPath().string() + " cannot be written: " + FailureReason(e) +
+              ". Nothing was changed.");
         return false;
     }
     mnuLogout_all();
-    CreateListFiles();
+    try {
+        WriteOwnerOnly(ConnectedListPath(), {});
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not empty the account list", ConnectedListPath(), e);
+    }
     Managers().Clear();
-    runtime::RunReported("Accounts window load", [&] {
-        platform::AtomicWriteFile(SavedListPath(), text, FileAccess::OwnerOnly);
-    });
     LoadAccounts();
     return true;
 }
@@ -334,7 +394,8 @@ bool AccountsWindowCore::SaveListAs(const std::filesystem::path& target) {
     try {
         platform::AtomicWriteFile(target, platform::ReadWholeFile(ConnectedListPath()),
                                   FileAccess::OwnerOnly);
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not save the account list to", target, e);
         return false;
     }
     return true;
@@ -363,7 +424,7 @@ bool AccountsWindowCore::cmdLoginAA_Click(AccountDialogState& dialog) {
             Alert(AlreadyExistsMessage(entry));
             return false;
         }
-        AddAccount(dialog, entry);
+        if (!AddAccount(dialog, entry)) return false;
     }
     dialog.txtusername.clear();
     dialog.txtpassword.clear();
@@ -371,20 +432,27 @@ bool AccountsWindowCore::cmdLoginAA_Click(AccountDialogState& dialog) {
     return true;
 }
 
-void AccountsWindowCore::SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry) {
-    if (!dialog.chkSave) return;
-    runtime::RunReported("Accounts window saveAccount", [&] {
+bool AccountsWindowCore::SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry) {
+    if (!dialog.chkSave) return true;
+    try {
         options_.saveAccount(entry.UserName, entry.Password, EntryAccount(entry),
                              dialog.chkAutoLogin);
-    });
+    } catch (const runtime::Error& e) {
+        AlertFailure("Could not save the account to", desk_.State().AccountsFilePath, e);
+        return false;
+    }
+    return true;
 }
 
-void AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEntry& entry) {
+// An account that was to be saved and could not be is not added: the dialog
+// keeps it for another try.
+bool AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEntry& entry) {
     const int32_t account = EntryAccount(entry);
-    SaveAccount(dialog, entry);
+    if (!SaveAccount(dialog, entry)) return false;
     ManagerPtr session = AddSession(entry.UserName, entry.Password, false, account);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
     if (dialog.chkAutoLogin && session && session->ClientAPIF()) session->ClientAPIF()->Login();
+    return true;
 }
 
 void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const AccountEntry& entry) {

@@ -7,16 +7,18 @@
 //
 // Files holding credentials are written whole (temporary file renamed over the
 // old) and are the owner's alone; no password reaches a log. A file that cannot
-// be read changes nothing; one that cannot be written is reported to the
-// diagnostics sink, keeps its old content, and the operation goes on.
+// be read or written is reported to the operator in the desk's message box,
+// naming the file and the reason, and keeps its old content.
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "desk/accounts/AccountInput.h"
 #include "desk/accounts/CLoginOptions.h"
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "runtime/Error.h"
 
 namespace OrbanexDesk {
 
@@ -42,6 +44,8 @@ public:
     // The list files' chooser.
     static constexpr const char* kLoadTitle = "Load File";
     static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
+    // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
+    static constexpr uintmax_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
     // The accounts window's pane view, which a loaded list brings forward; none: nothing.
@@ -63,7 +67,11 @@ public:
     void refreshsummery_Click(const std::string& key);
 
     // ---- Saved accounts ----
-    // One session per readable saved line, logged in when flagged "True".
+    // One session per saved account, logged in when flagged "True". Damaged lines
+    // are skipped and counted in one message; once the collection refuses an
+    // account for its limit (its own message), the rest are not offered. A file
+    // larger than kLargestSavedAccountsFile is not read. A missing file is no
+    // error; an unreadable one is reported.
     void LoadAccountInfoFile();
     // Deletes the first saved line of row Key's account.
     void RemoveAccountFromFile(const std::string& Key);
@@ -74,16 +82,18 @@ public:
     // Records the account in "\savelvinfo.buf" unless an equal line is there.
     void savedListViw(const std::string& UserName, const std::string& Password,
                       const std::string& AccountText);
-    // Adds and logs in the account unless a row shows its user (any case) and account.
-    void cmdfunlogin(const std::string& UserName, const std::string& Password,
+    // Adds and logs in the account unless a row shows its user (any case) and
+    // account; false only when the collection refused it for its limit.
+    bool cmdfunlogin(const std::string& UserName, const std::string& Password,
                      const std::string& AccountText);
     // Adds and logs in every account of the run's list, then shows the window.
     void LoadAccounts();
-    // Replaces the desk's accounts with the list's: false (nothing changed) when
-    // the list cannot be read.
+    // Replaces the desk's accounts with the list's. The run's list is written
+    // first: when the chosen list cannot be read or the run's list written, it
+    // says why and returns false, and nothing has changed.
     bool LoadListFile(const std::filesystem::path& chosen);
     // Copies the run's connected accounts to `target`; with no rows it shows
-    // "There is no data in the list". False when nothing was written.
+    // "There is no data in the list". False (and said why) when nothing was written.
     bool SaveListAs(const std::filesystem::path& target);
 
     // ---- The add-account dialog ----
@@ -108,8 +118,13 @@ private:
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();
     void Alert(const std::string& text);
-    void SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry);
-    void AddAccount(AccountDialogState& dialog, const AccountEntry& entry);
+    // "<what> <file>: <reason>" in the desk's message box.
+    void AlertFailure(const std::string& what, const std::filesystem::path& file,
+                      const runtime::Error& error);
+    // Appends the lines not yet in "\savelvinfo.buf", in one write.
+    void RecordListLines(const std::vector<std::string>& lines);
+    bool SaveAccount(const AccountDialogState& dialog, const AccountEntry& entry);
+    bool AddAccount(AccountDialogState& dialog, const AccountEntry& entry);
     void ChangeAccount(AccountDialogState& dialog, const AccountEntry& entry);
 
     DeskServices& desk_;

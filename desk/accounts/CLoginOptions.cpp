@@ -38,10 +38,9 @@ std::optional<int32_t> PortOf(const std::string& item) {
     return static_cast<int32_t>(value);
 }
 
-// A fresh home may lack the manage folder; a failure shows when the file is written.
+// A fresh home may lack the manage folder, which holds the saved credentials.
 void MakeFolderOf(const std::filesystem::path& file) {
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
+    MakePrivateFolder(file.parent_path());
 }
 
 std::vector<std::string> ReadIfPresent(const std::filesystem::path& path) {
@@ -91,8 +90,9 @@ std::string CLoginOptions::CurrentServer() const {
 
 int16_t CLoginOptions::CurrentServerIndex() const {
     const std::string current = CurrentServer();
-    for (int16_t i = 1; i <= Servers(); ++i)
-        if (Server(i) == current) return i;
+    for (size_t i = 0; i < servers_.size(); ++i)
+        if (servers_[i].ip + ":" + std::to_string(servers_[i].port) == current)
+            return static_cast<int16_t>(i + 1);
     return -1;
 }
 
@@ -108,6 +108,7 @@ std::string CLoginOptions::AllServers() const {
         items.push_back(s.ip);
         items.push_back(std::to_string(s.port));
     }
+    if (!unlisted_.empty()) items.push_back(unlisted_);
     return runtime::Join(items, kServerSeparator);
 }
 
@@ -129,13 +130,22 @@ void CLoginOptions::InitializeFromFile() {
     auto line = [&](size_t n) { return n <= lines.size() ? lines[n - 1] : std::string(); };
 
     servers_.clear();
+    unlisted_.clear();
     const std::string all = line(1);
     const auto items =
         all.empty() ? std::vector<std::string>{} : runtime::Split(all, kServerSeparator);
     // A torn last entry (fewer than three items) or a port beyond 32 bits is left out.
-    for (size_t k = 0; k + 2 < items.size(); k += 3) {
+    size_t k = 0;
+    for (; k + 2 < items.size() && servers_.size() < kMostServers; k += 3) {
         if (auto port = PortOf(items[k + 2]))
             servers_.push_back({items[k], runtime::Trim(items[k + 1]), *port});
+    }
+    // Servers past the count's reach are kept as written, so a save loses none.
+    if (k + 2 < items.size()) {
+        unlisted_ = runtime::Join(
+            std::vector<std::string>(items.begin() + static_cast<long>(k), items.end()),
+            kServerSeparator);
+        TooManyServers();
     }
 
     const auto current = ParseAddress(line(2));
@@ -186,6 +196,15 @@ bool CLoginOptions::SetData(const platform::ComboBox& CBServer) {
         return false;
     }
     return true;
+}
+
+void CLoginOptions::TooManyServers() {
+    if (!desk_.Ports().Messages) return;
+    desk_.Ports().Messages->ShowMessage(
+        "The server list " + serverFileName_ + " holds more than " + std::to_string(kMostServers) +
+            " servers: only the first " + std::to_string(kMostServers) +
+            " are offered, the others are kept in the file as they are.",
+        "##DEF##", false);
 }
 
 void CLoginOptions::WrongServer() {

@@ -29,6 +29,7 @@ public:
     std::string ServerDesc(int16_t i) const;
     int32_t ServerPort(int16_t i) const;
     std::string Server(int16_t i) const;
+    // At most kMostServers: a longer list is read that far, with one message.
     int16_t Servers() const { return static_cast<int16_t>(servers_.size()); }
 
     // "ip:port"; "" while there is no current server.
@@ -64,6 +65,8 @@ public:
 
     // The example in the "Wrong server." box.
     static constexpr const char* kExampleServer = "127.0.0.1:4401";
+    // The most servers a 16-bit count holds.
+    static constexpr size_t kMostServers = INT16_MAX;
 
 private:
     struct ServerEntry {
@@ -72,10 +75,12 @@ private:
     };
     const ServerEntry& Entry(int16_t i) const;
     void WrongServer();
+    void TooManyServers();
 
     DeskServices& desk_;
     std::string serverFileName_;
     std::vector<ServerEntry> servers_;
+    std::string unlisted_;  // line 1's servers beyond kMostServers, as written
     std::string currentIP_;
     int32_t currentPort_ = 0;
     int32_t parentDemoAccounts_ = 0;

@@ -17,7 +17,7 @@ std::string WriteIfMissing(const std::string& systemPath, const std::vector<std:
     const fs::path path = platform::ResolvePath(systemPath);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(path, ec))) return "kept " + path.string();
-    fs::create_directories(path.parent_path(), ec);
+    MakePrivateFolder(path.parent_path());
     platform::AtomicWriteFile(path, JoinLines(lines), access);
     return "wrote " + path.string();
 }

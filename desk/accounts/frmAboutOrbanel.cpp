@@ -51,6 +51,8 @@ QString LabelText(const std::string& text) {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect place) {
     auto* label = new QLabel(text, parent);
+    // The branding file's texts are shown as written, never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(name);
     label->setGeometry(place);
     label->setMouseTracking(true);

@@ -1,6 +1,6 @@
 #include "desk/common/AccountLines.h"
 
-#include <cmath>
+#include <charconv>
 
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -19,10 +19,14 @@ std::string Middle(const std::vector<std::string>& fields, size_t lastExcluded) 
     return runtime::Join(middle, ",");
 }
 
-std::optional<int32_t> WholeNumber(const std::string& text) {
-    const double value = runtime::RoundHalfEven(runtime::Val(text));
-    if (!std::isfinite(value) || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-    return static_cast<int32_t>(value);
+// Only the text std::to_string gives a 32-bit number (leading zeros aside): a
+// damaged field is no account, even when it starts with digits.
+std::optional<int32_t> AccountNumber(const std::string& text) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [last, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || last != end) return std::nullopt;
+    return value;
 }
 }  // namespace
 
@@ -38,12 +42,14 @@ std::string SavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
 std::optional<SavedAccount> ParseSavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
                                                   std::string_view line) {
     const auto fields = Fields(line);
-    if (fields.size() < 4 || fields[0].empty()) return std::nullopt;
+    if (fields.size() < 4) return std::nullopt;
     const size_t n = fields.size();
-    const auto account = WholeNumber(coder.DeCode(fields[n - 2]));
-    if (!account) return std::nullopt;
-    return SavedAccount{coder.DeCode(fields[0]), coder.DeCode(Middle(fields, n - 2)), *account,
-                        fields[n - 1] == "True"};
+    const auto account = AccountNumber(coder.DeCode(fields[n - 2]));
+    SavedAccount saved{coder.DeCode(fields[0]), coder.DeCode(Middle(fields, n - 2)), 0,
+                       fields[n - 1] == "True"};
+    if (!account || saved.UserName.empty() || saved.Password.empty()) return std::nullopt;
+    saved.Account = *account;
+    return saved;
 }
 
 // ---- Account-list lines ----
@@ -98,6 +104,23 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     return SplitLines(platform::ReadWholeFile(path));
+}
+
+void MakePrivateFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::exists(folder, ec)) return;
+    if (std::filesystem::create_directories(folder, ec))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+}
+
+std::string FailureReason(const runtime::Error& error) {
+    if (error.Number() == runtime::errc::FileNotFound) return "it does not exist";
+    // File errors read "<what>: <path>: <reason>"; the reason is the part after the path.
+    const std::string& text = error.Description();
+    const size_t cut = text.rfind(": ");
+    return error.Number() == runtime::errc::PathFileAccess && cut != std::string::npos
+               ? text.substr(cut + 2)
+               : text;
 }
 
 }  // namespace OrbanexDesk

@@ -5,8 +5,8 @@
 // user as typed, the coded upper-case password and the account's shortest
 // decimal text. The coder passes "," unchanged, so a password holding "," is
 // read back by taking the fields from both ends: the user first, the flag (and
-// the account) last, the rest the password. Torn or hand-edited lines read as
-// nothing rather than raising.
+// the account) last, the rest the password. Torn, hand-edited or damaged lines
+// read as nothing rather than raising.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "general/common/CStringValues.h"
+#include "runtime/Error.h"
 
 namespace OrbanexDesk {
 
@@ -35,8 +36,9 @@ struct ListAccount {
 std::string SavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
                              const std::string& UserName, const std::string& Password,
                              int32_t Account, bool AutoLogin);
-// Nothing for a blank line, fewer than four fields, an empty user or an account
-// beyond 32 bits; a flag other than "True" reads as False.
+// Nothing unless the line has four fields, user and password decode non-empty and
+// the account decodes to the decimal text of a 32-bit number (what the writer
+// writes); a flag other than "True" reads as False.
 std::optional<SavedAccount> ParseSavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
                                                   std::string_view line);
 
@@ -58,5 +60,11 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines);
 // The lines of a file; raises runtime::Error(53) when it is missing.
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
+// Creates `folder` when it is missing, the owner's alone (0700) as it holds
+// credentials; an existing folder keeps its rights. A failure shows when the
+// folder's files are written.
+void MakePrivateFolder(const std::filesystem::path& folder);
+// The reason of a file error without the path it names ("Is a directory").
+std::string FailureReason(const runtime::Error& error);
 
 }  // namespace OrbanexDesk

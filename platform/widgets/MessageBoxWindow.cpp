@@ -17,6 +17,8 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
       escapeButton_(escapeButton) {
     setWindowTitle(QString::fromStdString(caption));
     setWindowModality(Qt::NonModal);
+    // Texts come from files, servers and the operator: never read as markup.
+    label_->setTextFormat(Qt::PlainText);
     label_->setWordWrap(true);
     for (size_t i = 0; i < buttons.size(); ++i) {
         auto* button = new QPushButton(QString::fromStdString(buttons[i]), this);

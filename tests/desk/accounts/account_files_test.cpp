@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "desk/accounts/AccountsWindowCore.h"
 #include "desk/accounts/CLoginOptions.h"
 #include "desk/accounts/DemoHome.h"
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
+#include "runtime/Strings.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -200,9 +202,51 @@ TEST(ServerFile, SetDataTakesTheChosenOrTypedServerAndRefusesAMalformedOne) {
     EXPECT_EQ(CLoginOptions(h.desk.Services()).CurrentServer(), "3.3.3.3:33");
 }
 
+// A list longer than a 16-bit count offers its first 32767 servers, says so once,
+// and a save keeps the rest as written; the count never wraps.
+TEST(ServerFile, AListBeyondTheCountsReachIsReadToItAndSavedWhole) {
+    for (const int servers : {40000, 65537}) {
+        SCOPED_TRACE(servers);
+        Home h;
+        Names items;
+        for (int i = 1; i <= servers; ++i) items.push_back("S&&10.0.0.1&&" + std::to_string(i));
+        const std::string all = runtime::Join(items, "&&");
+        WriteFile(h.ServerFile(),
+                  all + "\r\n10.0.0.1:" + std::to_string(servers) + "\r\n0\r\n\r\n");
+        CLoginOptions o(h.desk.Services());
+        EXPECT_EQ(o.Servers(), 32767);
+        EXPECT_EQ(o.Server(32767), "10.0.0.1:32767");
+        EXPECT_EQ(o.CurrentServerIndex(), -1);
+        platform::ComboBox combo;
+        FillServers(combo, o, "Co");
+        EXPECT_EQ(combo.ListCount(), 32767u);
+        EXPECT_EQ(h.desk.Lines("message|").size(), 1u);
+        o.Save();
+        EXPECT_EQ(ReadLines(h.ServerFile()).front(), all);
+    }
+}
+
+// The manage folder, which holds the saved credentials, is the owner's alone when
+// the desk makes it; one already there keeps its rights.
+TEST(ServerFile, TheManageFolderTheDeskMakesIsPrivate) {
+    for (const unsigned existing : {0u, 0755u}) {
+        SCOPED_TRACE(existing);
+        Home h;
+        const fs::path manage = h.folder.Path() / "manage";
+        if (existing) {
+            fs::create_directory(manage);
+            fs::permissions(manage, fs::perms(existing));
+        }
+        CLoginOptions o(h.desk.Services());
+        o.saveAccount("john", "pw", 1, false);
+        EXPECT_EQ(Mode(manage), existing ? existing : 0700u);
+    }
+}
+
 // Saved lines: user and password stored upper case, each field coded, the flag in
 // plain; fields read from both ends, so a "," in a password round-trips; torn
-// lines read as nothing.
+// lines, and damaged ones (an account that is no 32-bit number's text, an empty
+// user or password), read as nothing.
 TEST(SavedAccountsFile, LinesAreCodedUpperCaseAndTornLinesReadAsNothing) {
     Home h;
     CLoginOptions o(h.desk.Services());
@@ -225,7 +269,9 @@ TEST(SavedAccountsFile, LinesAreCodedUpperCaseAndTornLinesReadAsNothing) {
     const std::string a = coder.Code("A"), n = coder.Code("1");
     for (const std::string& torn :
          {std::string(), std::string("garbage"), a + "," + a + "," + n, "," + a + "," + n + ",True",
-          a + "," + a + "," + coder.Code("99999999999") + ",True"})
+          a + "," + a + "," + coder.Code("99999999999") + ",True", std::string("q,w,e,True"),
+          a + "," + a + "," + coder.Code("12x") + ",True", a + ",," + n + ",True",
+          a + "," + a + ",,False"})
         EXPECT_FALSE(ParseSavedAccountLine(coder, torn)) << torn;
     for (const char* flag : {"true", "Yes", ""})
         EXPECT_FALSE(ParseSavedAccountLine(coder, a + "," + a + "," + n + "," + flag)->AutoLogin);

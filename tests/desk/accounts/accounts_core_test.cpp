@@ -168,21 +168,138 @@ TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {
     EXPECT_EQ(w.combo.Text(), "9.9.9.9:2");
 }
 
-// A list that cannot be read changes nothing; a chosen save-as target receives
-// the run's connected list; with no rows save-as only says so.
-TEST(AccountsWindow, UnreadableListChangesNothingAndSaveAsNeedsRows) {
+// A damaged saved-accounts file gives its good accounts and one message: damaged
+// lines are skipped and counted, the limit's message shows once, a file too large
+// is not read, an unreadable one is reported, a missing one is no error. The
+// file is left as it is.
+TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) {
+    struct Case {
+        const char* name;
+        int good, garbage;    // good lines after the garbage ones ("q,w,e,True")
+        std::string special;  // "big", "folder", "missing"
+        size_t rows;
+        Names messages;  // "%" stands for the file
+    } cases[] = {
+        {"garbage around good lines",
+         2,
+         1500,
+         "",
+         2,
+         {"message|##DEF##|Skipped 1500 damaged lines of %: no account can be read from them. "
+          "The file is left as it is."}},
+        {"beyond the limit",
+         503,
+         1,
+         "",
+         500,
+         {"system|Alert|Maximum account number exceeded",
+          "message|##DEF##|Skipped 1 damaged line of %: no account can be read from it. The "
+          "file is left as it is."}},
+        {"larger than 4 MB",
+         1,
+         0,
+         "big",
+         0,
+         {"message|##DEF##|Did not read the saved accounts in %: the file is larger than 4 MB, "
+          "far more than 500 accounts take, and is left as it is."}},
+        {"a folder in its place",
+         0,
+         0,
+         "folder",
+         0,
+         {"message|##DEF##|Could not read the saved accounts in %: Is a directory"}},
+        {"missing", 0, 0, "missing", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w;
+        std::string text;
+        for (int i = 0; i < c.garbage; ++i) text += "q,w,e,True\r\n";
+        for (int i = 1; i <= c.good; ++i)
+            text += SavedAccountLine(w.coder(), "u" + std::to_string(i), "pw", i, false) + "\r\n";
+        if (c.special == "big") text.resize(AccountsWindowCore::kLargestSavedAccountsFile + 1, 'x');
+        if (c.special == "folder") fs::create_directories(w.Saved() / "x");
+        if (c.special.empty() || c.special == "big") WriteFile(w.Saved(), text);
+        w.core.CreateListFiles();
+        w.desk.Take();
+        w.core.LoadAccountInfoFile();
+        EXPECT_EQ(w.rows().Count(), c.rows);
+        Names messages;
+        for (const auto& m : c.messages)
+            messages.push_back(runtime::Replace(m, "%", w.Saved().string()));
+        EXPECT_EQ(w.desk.Lines("message|").size() + w.desk.Lines("system|").size(),
+                  messages.size());
+        for (const auto& m : messages)
+            EXPECT_EQ(w.desk.Lines(m).size(), 1u) << ::testing::PrintToString(w.desk.Log());
+        if (c.special.empty() || c.special == "big") {
+            EXPECT_EQ(ReadFile(w.Saved()), text);
+        }
+        EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).size(), c.rows);
+    }
+}
+
+// Failing reads and writes of the credential and list files are told to the
+// operator with the file and the reason; nothing is reported done that was not.
+// A list load whose run list cannot be written changes nothing: nobody is logged
+// out and the rows stay.
+TEST(AccountsWindow, FileFailuresAreShownAndChangeNothing) {
     Window w;
     w.core.CreateListFiles();
     EXPECT_FALSE(w.core.SaveListAs(w.folder.Path() / "out.buf"));
-    EXPECT_EQ(w.desk.Lines("message|"), (Names{"message|##DEF##|There is no data in the list"}));
+    const fs::path runList = AccountsWindowCore::SavedListPath();
+    const fs::path nowhere = w.folder.Path() / "no folder" / "out.buf";
+    const fs::path missing = w.folder.Path() / "missing.buf";
+    // A folder where a file belongs stands for a file the desk may not read or write.
+    fs::create_directories(w.Saved() / "x");
+    auto john = w.Dialog("john", "pw", "500", true);
+    EXPECT_FALSE(w.core.cmdLoginAA_Click(john));
+    EXPECT_EQ(john.txtusername + john.txtaccount, "john500");
+    EXPECT_EQ(w.rows().Count(), 0u);
+    fs::remove_all(w.Saved());
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(john));
     auto ann = w.Dialog("ann", "pw", "70");
     ASSERT_TRUE(w.core.cmdLoginAA_Click(ann));
-    w.desk.Take();
-    EXPECT_FALSE(w.core.LoadListFile(w.folder.Path() / "missing.buf"));
-    EXPECT_EQ(w.desk.Log(), Names{});
-    EXPECT_EQ(w.managers().Count(), 1);
-    EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).size(), 1u);
+    const std::string saved = ReadFile(w.Saved());
+    fs::rename(w.Saved(), w.folder.Path() / "kept");
+    fs::create_directories(w.Saved() / "x");
+    w.rows().Item("C1").setSelected(true);
+    w.core.mnuRemove_Click();
+    fs::remove_all(w.Saved());
+    fs::rename(w.folder.Path() / "kept", w.Saved());
+    EXPECT_EQ(ReadFile(w.Saved()), saved);
 
+    fs::remove(runList);
+    fs::create_directories(runList / "x");
+    w.core.CreateListFiles();
+    const fs::path list = w.folder.Path() / "list.buf";
+    WriteFile(list, "carl," + w.coder().Code("PW") + ",90\r\n");
+    auto bob = w.Dialog("bob", "pw", "80");
+    ASSERT_TRUE(w.core.cmdLoginAA_Click(bob));
+    EXPECT_FALSE(w.core.LoadListFile(list));
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:ANN:Disconnected:70", "C2:02:BOB:Disconnected:80"}));
+    EXPECT_EQ(w.desk.Lines("pending.removeClientinfo|70").size() +
+                  w.desk.Lines("pending.removeClientinfo|80").size(),
+              0u);
+    EXPECT_FALSE(w.core.LoadListFile(missing));
+    EXPECT_FALSE(w.core.SaveListAs(nowhere));
+    EXPECT_EQ(w.managers().Count(), 2);
+
+    const std::string why = ": Is a directory";
+    const std::string file = w.Saved().string(), run = runList.string();
+    EXPECT_EQ(w.desk.Lines("message|"),
+              (Names{"message|##DEF##|There is no data in the list",
+                     "message|##DEF##|Could not save the account to " + file + why,
+                     "message|##DEF##|Could not remove account 500 from " + file + why,
+                     "message|##DEF##|Could not empty the account list " + run + why,
+                     "message|##DEF##|Could not record the account in " + run + why,
+                     "message|##DEF##|Could not load the account list " + list.string() + ": " +
+                         run + " cannot be written: Is a directory. Nothing was changed.",
+                     "message|##DEF##|Could not load the account list " + missing.string() +
+                         ": it does not exist",
+                     "message|##DEF##|Could not save the account list to " + nowhere.string() +
+                         ": No such file or directory"}));
+
+    fs::remove_all(runList);
     WriteFile(AccountsWindowCore::ConnectedListPath(), "ann,x,70\r\n");
     ASSERT_TRUE(w.core.SaveListAs(w.folder.Path() / "out.buf"));
     EXPECT_EQ(ReadFile(w.folder.Path() / "out.buf"), "ann,x,70\r\n");

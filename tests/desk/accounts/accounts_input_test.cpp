@@ -64,6 +64,8 @@ TEST(AccountInput, DialogChecksInOrderAndDuplicates) {
     } cases[] = {
         {{"john", "", "500", "s"}, "Please fill all account information"},
         {{"", "pw", "500", "s"}, "Please fill all account information"},
+        {{"a,b", "pw", "500", "s"}, kCommaInUserName},
+        {{"john", "p,w", "500", "s"}, ""},
         {{"john", "pw", "5a0", "s"}, "Please enter a valid  account ID"},
         {{"john", "pw", "4294967296", "s"}, "Please enter a valid  account ID"},
         {{"john", "pw", "2147483647", "s"}, ""},

@@ -62,6 +62,8 @@ TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
          Picture::Shipped, "Demo", "Brokerage", "www.example.com"},
         {"empty file, a text as picture", "", Picture::Text, "", "", ""},
         {"a picture of 100000 x 100000", "Demo Brokerage", Picture::Huge, "Demo Brokerage", "", ""},
+        {"markup", "<b>Demo</b>\r\nwww.example.com\r\n<img src=x>\r\n", Picture::None,
+         "<b>Demo</b>", "www.example.com", "<img src=x>"},
     };
     for (const BrandingCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,6 +88,8 @@ TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
         EXPECT_EQ(box.lblCusName().text().toStdString(), c.company);
         EXPECT_EQ(box.lblCusWeb().text().toStdString(), c.web);
         EXPECT_EQ(box.lblCusEmail().text().toStdString(), c.email);
+        for (const QLabel* label : {&box.lblCusName(), &box.lblCusWeb(), &box.lblCusEmail()})
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << "shown as written, never as markup";
         EXPECT_EQ(box.Image1().pixmap().isNull(), c.picture != Picture::Shipped);
         EXPECT_EQ(box.CompanyName(), c.company);
         // What follows the notes sits below them.

@@ -44,14 +44,17 @@ TEST(MessageBoxWindow, StaysOpenWithoutBlockingReportsOnceAndDeletesItself) {
         int32_t expected;
     } const cases[] = {{"button 1", 1}, {"button 2", 2}, {"esc", 2}, {"close", 2}};
     for (const Case& c : cases) {
-        auto* box = new MessageBoxWindow("Alert", "Some text", {"OK", "Cancel"}, 2);
+        const std::string text = "Account 500 for client <b>john</b> <img src=x>";
+        auto* box = new MessageBoxWindow("Alert", text, {"OK", "Cancel"}, 2);
         QPointer<MessageBoxWindow> alive(box);
         std::vector<int32_t> pressed;
         box->ButtonPressed.Connect([&](int32_t n) { pressed.push_back(n); });
         box->show();  // returns at once: nothing waits for the operator
         EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_FALSE(box->isModal());
-        EXPECT_EQ(box->Label().text().toStdString(), "Some text");
+        // Texts from files, servers and the operator are never taken as markup.
+        EXPECT_EQ(box->Label().text().toStdString(), text);
+        EXPECT_EQ(box->Label().textFormat(), Qt::PlainText);
         const std::string how = c.how;
         if (how == "button 1") QTest::mouseClick(&box->Button(1), Qt::LeftButton);
         if (how == "button 2") QTest::mouseClick(&box->Button(2), Qt::LeftButton);
