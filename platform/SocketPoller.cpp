@@ -55,11 +55,7 @@ SocketPoller::SocketPoller() {
                              std::string("Cannot watch sockets: ") + std::strerror(errno));
     }
     auto* notifier = new QSocketNotifier(epollFd_, QSocketNotifier::Read);
-    // Sockets are served from a posted event only: one budget per turn, and
-    // under the GLib dispatcher posted events are what keep timers at normal
-    // priority (after firing once they wait for an idle turn otherwise, which
-    // a loop kept busy by readiness never has).
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { Schedule(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { Collect(); });
     notifier_ = notifier;
 }
 
@@ -104,8 +100,23 @@ void SocketPoller::Remove(int fd, uint64_t key) {
     free_.push_back(index);
 }
 
+void SocketPoller::Collect() {
+    if (!QueueEmpty()) {
+        Schedule();  // the rest of the last collection goes first
+        return;
+    }
+    Refill();
+    if (QueueEmpty()) return;
+    // Served in the turn it is seen, behind what was posted before, as when
+    // every socket was served right here.
+    Drain();
+    // Posted even with nothing left to serve: under the GLib dispatcher a
+    // timer, once fired, waits for posted events or an idle turn before it
+    // fires again, and a loop kept busy by readiness has no idle turn.
+    Schedule();
+}
+
 void SocketPoller::Drain() {
-    if (QueueEmpty()) Refill();
     const auto start = std::chrono::steady_clock::now();
     bool served = false;
     while (!QueueEmpty()) {
@@ -122,7 +133,7 @@ void SocketPoller::Drain() {
 }
 
 void SocketPoller::Refill() {
-    // On the stack: a nested loop may refill while an outer one serves.
+    // A Drain holds no reference into the queue, so a nested loop may refill it.
     epoll_event events[kBatch];
     int n;
     do {

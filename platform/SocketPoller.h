@@ -4,12 +4,13 @@
 // hundreds; readiness is sorted out here, and each socket's events are raised
 // from the notifier's callback, i.e. from the loop.
 //
-// Fairness: readiness is taken into a queue and served in order from a posted
-// event, a few milliseconds' worth per turn of the loop (at least one
+// Fairness: readiness is taken into a queue when the notifier fires and served
+// in order, a few milliseconds' worth per turn of the loop (at least one
 // watcher), so timers, input and painting run in between; the rest is served
-// in the next turns before the kernel is asked again, so every ready socket
-// has its turn. A watcher takes only a bounded share per call (level
-// triggering brings it back) and copes with a call that finds nothing to do.
+// from posted events in the next turns before the kernel is asked again, so
+// every ready socket has its turn. A watcher takes only a bounded share per
+// call (level triggering brings it back) and copes with a call that finds
+// nothing to do.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -44,13 +45,15 @@ public:
 
 private:
     SocketPoller();
-    // Serves queued readiness for one turn's budget; refills the queue from
-    // the kernel first when it is empty.
+    // The notifier's callback: when the queue is empty, refills it from the
+    // kernel and serves it at once; otherwise has it served.
+    void Collect();
+    // Serves queued readiness for one turn's budget.
     void Drain();
     void Refill();
     bool QueueEmpty() const { return next_ >= ready_.size(); }
-    // Posts a Drain unless one is posted. Also while readiness waits in the
-    // queue: the epoll descriptor alone may no longer wake the loop for it.
+    // Posts a Drain unless one is posted; done while readiness waits in the
+    // queue, as the epoll descriptor alone may no longer wake the loop for it.
     void Schedule();
     PollWatcher* Live(uint64_t key) const;
 
