@@ -473,8 +473,8 @@ private:
 
 // Floods on many connections, each handler as slow as decoding its input,
 // leave the loop its turns: a 1-ms timer ticks before every flooded socket was
-// served, a small message on another connection arrives
-// while the floods are still being read, and each flood arrives whole and in
+// served, a small message on another connection arrives within a round of
+// them while they are still being read, and each flood arrives whole and in
 // order with its end reported after its last byte.
 TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
     constexpr int kFlooded = 16;
@@ -488,6 +488,7 @@ TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
 
     std::vector<std::string> data(kFlooded);
     std::vector<size_t> sizeAtClose(kFlooded, 0);
+    int floodCalls = 0;
     int sinceTick = 0;
     int mostBetweenTicks = 0;
     for (int i = 0; i < kFlooded; ++i) {
@@ -496,6 +497,7 @@ TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
             std::string chunk;
             s->Receive(chunk);
             data[i] += chunk;
+            ++floodCalls;
             mostBetweenTicks = std::max(mostBetweenTicks, ++sinceTick);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         });
@@ -517,8 +519,10 @@ TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
 
     ASSERT_TRUE(Wait([&] { return !data[0].empty(); }));
     quietEnd->Send("ping");
+    const int callsAtPing = floodCalls;
     ASSERT_TRUE(Wait([&] { return quietProbe.data == "ping"; }));
     EXPECT_TRUE(flooding()) << "the small message waited for the floods";
+    EXPECT_LE(floodCalls - callsAtPing, 2 * kFlooded) << "more than a round went before it";
     EXPECT_TRUE(Wait([&] { return !flooding(); }));
     EXPECT_TRUE(Wait([&] {
         return std::all_of(sizeAtClose.begin(), sizeAtClose.end(), [](size_t n) { return n > 0; });
