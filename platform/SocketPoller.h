@@ -2,7 +2,7 @@
 // One epoll set per thread, watched by a single notifier of the event loop.
 // With hundreds of sockets open the loop then polls one descriptor instead of
 // hundreds; readiness is sorted out here, and each socket's events are raised
-// from the notifier's callback, i.e. from the loop.
+// from the loop (the notifier's callback, or an event posted to continue).
 //
 // Fairness: readiness is taken into a queue when the notifier fires and served
 // in order, a few milliseconds' worth per turn of the loop (at least one
