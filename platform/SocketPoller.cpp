@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -17,10 +18,14 @@ namespace platform::detail {
 
 namespace {
 
-// Readiness taken per turn of the loop: enough for every session of a busy
-// desk at once, small enough that timers and posted events keep their turn
-// (level triggering reports the rest on the next turn).
+// Readiness taken from the kernel at once: every session of a busy desk. The
+// kernel moves what it reported to the back of its list, so more than this
+// many ready sockets still take turns.
 constexpr int kBatch = 512;
+// Time one turn of the loop spends serving sockets (after the first, which is
+// always served): short against a frame or a timer's tolerance, long against
+// the cost of a loop turn.
+constexpr std::chrono::microseconds kTurnBudget{4000};
 
 uint32_t IndexOf(uint64_t key) {
     return static_cast<uint32_t>(key & 0xFFFFFFFFu);
@@ -50,7 +55,7 @@ SocketPoller::SocketPoller() {
                              std::string("Cannot watch sockets: ") + std::strerror(errno));
     }
     auto* notifier = new QSocketNotifier(epollFd_, QSocketNotifier::Read);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { Drain(); });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { Collect(); });
     notifier_ = notifier;
 }
 
@@ -95,20 +100,64 @@ void SocketPoller::Remove(int fd, uint64_t key) {
     free_.push_back(index);
 }
 
+void SocketPoller::Collect() {
+    if (!QueueEmpty()) {
+        Schedule();  // the rest of the last collection goes first
+        return;
+    }
+    Refill();
+    if (QueueEmpty()) return;
+    // Served in the turn it is seen, behind what was posted before, as when
+    // every socket was served right here.
+    Drain();
+    // Posted even with nothing left to serve: under the GLib dispatcher a
+    // timer, once fired, waits for posted events or an idle turn before it
+    // fires again, and a loop kept busy by readiness has no idle turn.
+    Schedule();
+}
+
 void SocketPoller::Drain() {
-    // On the stack: a watcher may run a nested loop that drains again.
+    const auto start = std::chrono::steady_clock::now();
+    bool served = false;
+    while (!QueueEmpty()) {
+        if (served && std::chrono::steady_clock::now() - start >= kTurnBudget) break;
+        // Taken off first: the watcher may run a nested loop that drains too.
+        const Ready r = ready_[next_++];
+        PollWatcher* w = Live(r.key);
+        if (!w) continue;
+        if (!QueueEmpty()) Schedule();
+        w->OnPoll(r.events);
+        served = true;
+    }
+    if (!QueueEmpty()) Schedule();
+}
+
+void SocketPoller::Refill() {
+    // A Drain holds no reference into the queue, so a nested loop may refill it.
     epoll_event events[kBatch];
     int n;
     do {
         n = epoll_wait(epollFd_, events, kBatch, 0);
     } while (n < 0 && errno == EINTR);
-    for (int i = 0; i < n; ++i) {
-        const uint64_t key = events[i].data.u64;
-        const uint32_t index = IndexOf(key);
-        // Removed (and perhaps reused) since the batch was taken: stale.
-        if (index >= slots_.size() || slots_[index].generation != GenerationOf(key)) continue;
-        if (PollWatcher* w = slots_[index].watcher) w->OnPoll(events[i].events);
-    }
+    ready_.clear();
+    next_ = 0;
+    for (int i = 0; i < n; ++i) ready_.push_back({events[i].data.u64, events[i].events});
+}
+
+void SocketPoller::Schedule() {
+    if (drainPosted_) return;
+    drainPosted_ = true;
+    EventLoop::Post([this] {
+        drainPosted_ = false;
+        Drain();
+    });
+}
+
+// Null when removed (and perhaps reused) since its readiness was taken.
+PollWatcher* SocketPoller::Live(uint64_t key) const {
+    const uint32_t index = IndexOf(key);
+    if (index >= slots_.size() || slots_[index].generation != GenerationOf(key)) return nullptr;
+    return slots_[index].watcher;
 }
 
 }  // namespace platform::detail

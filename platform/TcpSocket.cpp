@@ -37,10 +37,15 @@ namespace {
 
 // More unsent output than this and the socket reports itself busy.
 constexpr size_t kBusyBytes = size_t{1} << 20;
-// One read's worth; a socket gets at most kMaxReads of them per turn of the
-// loop, so a flood on one connection cannot starve the others.
+// One read's worth, and a socket's share of input per turn of the loop: the
+// owner decodes and dispatches all of it at once, so a flood on one
+// connection costs each turn one bounded bite (level triggering brings the
+// socket back for the rest) and cannot starve the others or the timers.
 constexpr size_t kReadChunk = size_t{64} << 10;
-constexpr int kMaxReads = 16;
+constexpr size_t kReadShare = kReadChunk;
+// Connections accepted per turn of the loop, so a storm of connects leaves
+// the loop its other work.
+constexpr int kAcceptsPerTurn = 64;
 // A send goes straight to the kernel when nothing waits before it, up to
 // this much; the rest leaves from the loop. The kernel would often take
 // megabytes at once on loopback, yet a large block of output must show as
@@ -459,31 +464,47 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         SetWriteWatch(true);
     }
 
-    // Reads what is there; `why` is set when the connection ended.
-    bool ReadIn(uint32_t events, std::string& why) {
+    // Reads this turn's share; `got` tells whether anything came, `why` is set
+    // when the connection ended. False when the share ran out with input
+    // perhaps still waiting in the kernel.
+    bool ReadIn(uint32_t events, bool& got, std::string& why) {
         const bool ending = events & (EPOLLRDHUP | EPOLLHUP | EPOLLERR);
         char* buffer = ReadBuffer();
-        bool got = false;
-        for (int i = 0; i < kMaxReads; ++i) {
-            const ssize_t n = ::recv(fd, buffer, kReadChunk, 0);
+        size_t taken = 0;
+        while (taken < kReadShare) {
+            const size_t want = std::min(kReadChunk, kReadShare - taken);
+            const ssize_t n = ::recv(fd, buffer, want, 0);
             if (n > 0) {
                 rx.append(buffer, static_cast<size_t>(n));
                 got = true;
+                taken += static_cast<size_t>(n);
                 // A short read took all there was, unless the end is pending too.
-                if (static_cast<size_t>(n) < kReadChunk && !ending) break;
+                if (static_cast<size_t>(n) < want && !ending) return true;
             } else if (n == 0) {
                 why = kRemoteClosed;
-                break;
+                return true;
             } else if (errno == EINTR) {
                 continue;
             } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                break;
+                return true;  // also a poll whose data an earlier turn took
             } else {
                 why = ErrorText(errno);
-                break;
+                return true;
             }
         }
-        return got;
+        return false;
+    }
+
+    // The end of a connection is reported only once everything before it was
+    // read, so that it stays readable from the closed report.
+    std::string EndSeen(uint32_t events, bool inputDone) {
+        if (!inputDone) return {};
+        if (writeError) return ErrorText(writeError);
+        if (!(events & (EPOLLHUP | EPOLLERR))) return {};
+        int err = 0;
+        socklen_t len = sizeof err;
+        getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+        return err ? ErrorText(err) : kRemoteClosed;
     }
 
     void OnPoll(uint32_t events) override {
@@ -495,14 +516,11 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         std::string why;
         if ((events & EPOLLOUT) && !writeError && !Flush()) writeError = errno;
         bool got = false;
-        if (events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) got = ReadIn(events, why);
-        if (why.empty() && writeError) why = ErrorText(writeError);
-        if (why.empty() && (events & (EPOLLHUP | EPOLLERR))) {
-            int err = 0;
-            socklen_t len = sizeof err;
-            getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
-            why = err ? ErrorText(err) : kRemoteClosed;
+        bool inputDone = true;
+        if (events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) {
+            inputDone = ReadIn(events, got, why);
         }
+        if (why.empty()) why = EndSeen(events, inputDone);
         const std::weak_ptr<bool> alive = life;
         const uint64_t a = attempt;
         // Data before the connect's report waits for it (see Deliver).
@@ -621,8 +639,7 @@ struct TcpServer::Impl final : detail::PollWatcher {
 
     void OnPoll(uint32_t) override {
         const std::weak_ptr<bool> alive = life;
-        // Bounded, so a storm of connects leaves the loop its other work.
-        for (int i = 0; i < 256 && fd >= 0; ++i) {
+        for (int i = 0; i < kAcceptsPerTurn && fd >= 0; ++i) {
             sockaddr_storage peer{};
             socklen_t len = sizeof peer;
             const int s = ::accept4(fd, reinterpret_cast<sockaddr*>(&peer), &len,

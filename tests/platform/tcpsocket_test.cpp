@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/EventLoop.h"
+#include "platform/Timer.h"
 #include "runtime/Error.h"
 
 namespace {
@@ -16,6 +24,7 @@ namespace {
 using platform::EventLoop;
 using platform::TcpServer;
 using platform::TcpSocket;
+using platform::Timer;
 
 constexpr int32_t kWaitMs = 5000;
 
@@ -424,6 +433,107 @@ TEST_F(Loopback, ANestedLoopInsideAHandlerKeepsDelivering) {
     end1->Send("outer");
     EXPECT_TRUE(Wait([&] { return p1.data == "outer"; }));
     EXPECT_TRUE(nestedSawSecond);
+}
+
+// Peers outside the loop: each a blocking socket whose own thread writes its
+// whole text and then closes. Shutting them down unblocks writers a failed test
+// left behind.
+class FloodPeers {
+public:
+    FloodPeers(int32_t port, int count) {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<uint16_t>(port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int i = 0; i < count; ++i) {
+            fds_.push_back(::socket(AF_INET, SOCK_STREAM, 0));
+            EXPECT_EQ(::connect(fds_.back(), reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        }
+    }
+    ~FloodPeers() {
+        for (int fd : fds_) ::shutdown(fd, SHUT_RDWR);
+        for (auto& t : writers_) t.join();
+        for (int fd : fds_) ::close(fd);
+    }
+    void Write(int i, std::string text) {
+        writers_.emplace_back([fd = fds_[i], text = std::move(text)] {
+            for (size_t at = 0; at < text.size();) {
+                const ssize_t n = ::send(fd, text.data() + at, text.size() - at, MSG_NOSIGNAL);
+                if (n <= 0) return;
+                at += static_cast<size_t>(n);
+            }
+            ::shutdown(fd, SHUT_WR);
+        });
+    }
+
+private:
+    std::vector<int> fds_;
+    std::vector<std::thread> writers_;
+};
+
+// Floods on many connections, each handler as slow as decoding its input,
+// leave the loop its turns: a 1-ms timer ticks before every flooded socket was
+// served, a small message on another connection arrives within a round of
+// them while they are still being read, and each flood arrives whole and in
+// order with its end reported after its last byte.
+TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
+    constexpr int kFlooded = 16;
+    constexpr size_t kFloodBytes = size_t{1} << 20;
+    TcpSocket quiet;
+    Probe quietProbe(quiet);
+    auto quietEnd = Connect(quiet, quietProbe);
+    ASSERT_TRUE(quietEnd);
+    FloodPeers peers(server.Port(), kFlooded);
+    ASSERT_TRUE(Wait([&] { return accepted.size() == kFlooded + 1; }));
+
+    std::vector<std::string> data(kFlooded);
+    std::vector<size_t> sizeAtClose(kFlooded, 0);
+    int floodCalls = 0;
+    int sinceTick = 0;
+    int mostBetweenTicks = 0;
+    for (int i = 0; i < kFlooded; ++i) {
+        TcpSocket* s = accepted[i + 1].get();
+        s->OnReceive.Connect([&, s, i] {
+            std::string chunk;
+            s->Receive(chunk);
+            data[i] += chunk;
+            ++floodCalls;
+            mostBetweenTicks = std::max(mostBetweenTicks, ++sinceTick);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        s->OnState.Connect([&, i] { sizeAtClose[i] = data[i].size(); });
+    }
+    Timer timer;
+    int ticksDuringFlood = 0;
+    auto flooding = [&] {
+        return std::any_of(data.begin(), data.end(),
+                           [&](const std::string& d) { return d.size() < kFloodBytes; });
+    };
+    timer.Tick.Connect([&] {
+        sinceTick = 0;
+        if (flooding()) ++ticksDuringFlood;
+    });
+    timer.SetInterval(1);
+    timer.SetEnabled(true);
+    for (int i = 0; i < kFlooded; ++i) peers.Write(i, Pattern(kFloodBytes, i));
+
+    ASSERT_TRUE(Wait([&] { return !data[0].empty(); }));
+    quietEnd->Send("ping");
+    const int callsAtPing = floodCalls;
+    ASSERT_TRUE(Wait([&] { return quietProbe.data == "ping"; }));
+    EXPECT_TRUE(flooding()) << "the small message waited for the floods";
+    EXPECT_LE(floodCalls - callsAtPing, 2 * kFlooded) << "more than a round went before it";
+    EXPECT_TRUE(Wait([&] { return !flooding(); }));
+    EXPECT_TRUE(Wait([&] {
+        return std::all_of(sizeAtClose.begin(), sizeAtClose.end(), [](size_t n) { return n > 0; });
+    }));
+    timer.SetEnabled(false);
+    EXPECT_GT(ticksDuringFlood, 1);
+    EXPECT_LT(mostBetweenTicks, kFlooded);
+    for (int i = 0; i < kFlooded; ++i) {
+        EXPECT_TRUE(data[i] == Pattern(kFloodBytes, i)) << i;
+        EXPECT_EQ(sizeAtClose[i], kFloodBytes) << i;
+    }
 }
 
 TEST(TcpServer, MayBeDestroyedInsideOnAccept) {
