@@ -8,7 +8,10 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <map>
+#include <utility>
 
 #include "platform/widgets/Color.h"
 #include "platform/widgets/Twips.h"
@@ -124,12 +127,18 @@ public:
         }
     }
 
-    // One dataChanged per run of consecutive dirty rows, over the columns written.
+    // One dataChanged per run of consecutive dirty rows, over the columns written,
+    // cut to the rows the view shows: a shown view works out the screen area of
+    // every row it is told of, which for thousands of rows repriced at once costs
+    // more than the repricing. Rows out of sight are read afresh when they come
+    // into sight (all rows are one height, so no layout depends on them).
     void Flush() {
         const int lastColumn = columnCount({}) - 1;
+        const auto [shownFirst, shownLast] =
+            shownRows_ ? shownRows_() : std::pair{0, std::numeric_limits<int>::max()};
         auto it = dirty_.begin();
         while (it != dirty_.end()) {
-            const int first = it->first;
+            int first = it->first;
             int last = first, left = it->second.first, right = it->second.second;
             for (++it; it != dirty_.end() && it->first == last + 1; ++it) {
                 last = it->first;
@@ -137,9 +146,16 @@ public:
                 right = std::max(right, it->second.second);
             }
             right = std::min(right, lastColumn);
-            if (left <= right) Q_EMIT dataChanged(index(first, left), index(last, right));
+            first = std::max(first, shownFirst);
+            last = std::min(last, shownLast);
+            if (left <= right && first <= last)
+                Q_EMIT dataChanged(index(first, left), index(last, right));
         }
         dirty_.clear();
+    }
+    // The rows a shown view has in sight; unset: every row.
+    void SetShownRows(std::function<std::pair<int, int>()> shownRows) {
+        shownRows_ = std::move(shownRows);
     }
 
     void BeginAddColumn() {
@@ -185,6 +201,7 @@ private:
     bool checkable_ = false;
     std::vector<QIcon> icons_;
     std::function<void(ListItem&)> onTick_;
+    std::function<std::pair<int, int>()> shownRows_;
 };
 
 ListView::ListView(platform::ListView& store, QWidget* parent)
@@ -203,6 +220,13 @@ ListView::ListView(platform::ListView& store, QWidget* parent)
         header()->resizeSection(static_cast<int>(i) - 1, ToPixelsX(store_.ColumnWidth(i)));
 
     model_->SetOnTick([this](ListItem& item) { ItemCheck(item); });
+    model_->SetShownRows([this]() -> std::pair<int, int> {
+        constexpr int kAll = std::numeric_limits<int>::max();
+        if (!isVisible()) return {0, kAll};  // a hidden view does no screen work
+        const QModelIndex top = indexAt(QPoint(0, 0));
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        return {top.isValid() ? top.row() : 0, bottom.isValid() ? bottom.row() : kAll};
+    });
     feed_ = store_.Changed.Connect([this](const ListViewChange& c) {
         // Qt moves the current row off a removed one; that must not reach the
         // store, which keeps no selection then and takes no writes from its feed.

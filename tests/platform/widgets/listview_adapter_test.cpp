@@ -122,6 +122,21 @@ TEST_F(ListViewAdapter, CoalescesCellWritesAndShowsStoreChanges) {
     EXPECT_EQ(changed[0][0].toModelIndex(), view.model()->index(1, 1));
     EXPECT_EQ(changed[0][1].toModelIndex(), view.model()->index(3, 2));
 
+    // A shown view is told only of the rows in sight; the others read afresh.
+    for (int i = 6; i <= 500; ++i) store.Add("C" + std::to_string(i), "acc");
+    Turn();
+    changed.clear();
+    for (size_t r = 1; r <= 500; ++r) store.Item(r).setSubItems(1, "new");
+    Turn();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex().row(), 0);
+    const int lastShown = changed[0][1].toModelIndex().row();
+    EXPECT_GT(lastShown, 2);
+    EXPECT_LT(lastShown, 100);
+    EXPECT_EQ(Text(*view.model(), 400, 1), "new");
+    for (size_t r = 6; r <= 500; ++r) store.Remove(6);
+    Turn();
+
     // Two separate runs give two notices; Refresh announces without waiting.
     changed.clear();
     store.Item(1).setBold(true);
