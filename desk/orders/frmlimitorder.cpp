@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
@@ -398,11 +399,17 @@ bool frmlimitorder::eventFilter(QObject* watched, QEvent* event) {
 // ---- Price conditions ----
 
 void frmlimitorder::limitorderpricechange() {
-    // The sessions call this on every quote of every account: one run per turn.
+    // The sessions call this on every quote of every account, and a run asks every
+    // account for its offsets: a quote after a quiet spell is shown on the next
+    // turn, a stream of them at most every kPriceRunIntervalMs.
     if (priceRunQueued_) return;
     priceRunQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
+    const qint64 sinceLast =
+        lastPriceRun_.isValid() ? lastPriceRun_.elapsed() : kPriceRunIntervalMs;
+    const int wait = static_cast<int>(std::max<qint64>(0, kPriceRunIntervalMs - sinceLast));
+    QTimer::singleShot(wait, this, [this] {
         priceRunQueued_ = false;
+        lastPriceRun_.start();
         RunPriceConditions();
     });
 }

@@ -8,14 +8,13 @@
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/PriceCells.h"
 #include "desk/sessions/SummaryDisplay.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
 
 namespace {
-constexpr int32_t kRed = 255;
-constexpr int32_t kPriceGreen = 0 | (160 << 8);  // RGB(0, 160, 0)
 
 // A cell's number with "." as decimal and "," as thousands sign; no number reads 0.
 double CellNumber(std::string_view text) {
@@ -39,32 +38,23 @@ double Finite(double v) {
 void ColourByNumber(platform::ListItem& row, size_t sub, double now) {
     const double old = CellNumber(row.SubItems(sub));
     if (old < now) row.setSubItemForeColor(sub, kPriceGreen);
-    if (old > now) row.setSubItemForeColor(sub, kRed);
-}
-
-// The text compare of the position views: a greater old text is red, else green.
-void WritePriceByText(platform::ListItem& row, size_t sub, const std::string& now) {
-    const bool red = row.SubItems(sub) > now;
-    row.setSubItems(sub, now);
-    row.setSubItemForeColor(sub, red ? kRed : kPriceGreen);
+    if (old > now) row.setSubItemForeColor(sub, kPriceRed);
 }
 
 std::string Money(const DeskState& state, double value) {
     return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
 }
 
-// The net rows' keys of the last position valued: a session's positions come one
-// after another and mostly share symbol and side, so the keys are made once for a
-// run of them rather than twice per position and quote. GUI thread only.
+// The net row's key of the last position valued: a session's positions come one
+// after another and mostly share symbol and side, so the key is made once for a
+// run of them rather than per position and quote. GUI thread only.
 struct NetKeys {
     bool valid = false;
     int32_t symbol = 0, side = 0, account = 0;
-    std::string own, total;
+    std::string own;
 
     void For(int32_t symbolID, int32_t sideNo, int32_t accountID) {
-        const bool sameTotal = valid && symbolID == symbol && sideNo == side;
-        if (sameTotal && accountID == account) return;
-        if (!sameTotal) total = NetRowKey(symbolID, sideNo);
+        if (valid && symbolID == symbol && sideNo == side && accountID == account) return;
         own = NetRowKey(symbolID, sideNo, accountID);
         valid = true, symbol = symbolID, side = sideNo, account = accountID;
     }
@@ -147,18 +137,14 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     static NetKeys keys;
     keys.For(symbolID, side, m_lAccount);
     // A copy: the writes below may run handlers that value other positions.
-    const std::string totalKey = keys.total;
     if (platform::ListItem* own = net.Find(keys.own)) {
         WritePriceByText(*own, 6, price);
         const int64_t netCents = MoneyCents(own->SubItems(9)) - oldCents + profitCents;
         own->setSubItems(9, runtime::NumberToText(static_cast<double>(netCents) / 100));
     }
-    if (platform::ListItem* total = net.Find(totalKey)) {
-        if (total->SubItems(6) != price) WritePriceByText(*total, 6, price);
-        const char* sideText = side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
-        total->setSubItems(9,
-                           Money(s, ports_.CNetPos->caluclate_profit(Pos->SymbolName(), sideText)));
-    }
+    // The total of all accounts shows the same at the turn's end as when written
+    // for each of the thousands of positions a quote revalues.
+    if (summaries_) summaries_->NetTotal(symbolID, side, Pos->SymbolName(), price);
 }
 
 // ---- Summaries ----

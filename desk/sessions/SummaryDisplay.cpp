@@ -4,7 +4,9 @@
 #include <iterator>
 #include <string>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
+#include "desk/sessions/PriceCells.h"
 #include "platform/EventLoop.h"
 
 namespace OrbanexDesk {
@@ -28,6 +30,42 @@ void SummaryDisplay::ForgetRow(CClientAPIManager* session) {
     });
     if (at != rows_.end()) rows_.erase(at);
     session->summaryRowPending_ = false;
+}
+
+void SummaryDisplay::NetTotal(int32_t symbolID, int32_t side, const std::string& symbolName,
+                              const std::string& price) {
+    auto at = std::find_if(totals_.begin(), totals_.end(), [&](const Total& t) {
+        return t.symbolID == symbolID && t.side == side;
+    });
+    if (at == totals_.end()) {
+        const platform::ListItem* row =
+            desk_.Ports().frmNetTrade->lvwNetPos().Find(NetRowKey(symbolID, side));
+        const std::string shown = row ? row->SubItems(6) : price;
+        at = totals_.insert(totals_.end(), Total{symbolID, side, symbolName, shown});
+    }
+    at->name = symbolName;
+    if (at->price != price) {
+        at->red = at->price > price;
+        at->price = price;
+        at->priceChanged = true;
+    }
+    Schedule();
+}
+
+void SummaryDisplay::WriteTotals() {
+    const DeskPorts& ports = desk_.Ports();
+    for (const Total& t : std::exchange(totals_, {})) {
+        platform::ListItem* row =
+            ports.frmNetTrade->lvwNetPos().Find(NetRowKey(t.symbolID, t.side));
+        if (!row) continue;
+        const std::string shown = row->SubItems(6);
+        if (shown != t.price)
+            WritePriceCell(*row, 6, t.price, t.priceChanged ? t.red : shown > t.price);
+        const char* sideText = t.side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
+        const double profit = ports.CNetPos->caluclate_profit(t.name, sideText);
+        row->setSubItems(9,
+                         desk_.State().StringValues->ToCurrencyVal(runtime::Variant(profit), true));
+    }
 }
 
 void SummaryDisplay::Schedule() {
@@ -54,6 +92,7 @@ void SummaryDisplay::Flush() {
         text += " %";
         ports.frmTrade->setLbmSummaries(text);
     }
+    WriteTotals();
     // A refresh may run handlers that ask for more: they go to the next turn.
     const auto rows = std::exchange(rows_, {});
     for (const auto& weak : rows) {

@@ -137,7 +137,8 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
         EXPECT_EQ(trade.SubItems(12), d.desk.State().StringValues->ToCurrencyVal(profit, true));
         EXPECT_EQ(own.SubItems(9), runtime::NumberToText(-100.25 + 12.5 + profit));
     }
-    // The total is the sum of the account rows' texts.
+    // The total is the sum of the account rows' texts, written at the turn's end.
+    d.Turn();
     const double otherRow = std::stod(net.Item(NetRowKey(2, 1, 1002)).SubItems(9));
     EXPECT_EQ(total.SubItems(9),
               d.desk.State().StringValues->ToCurrencyVal(-100.25 + 12.5 + profit + otherRow, true));
@@ -158,11 +159,13 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     net.Remove(NetRowKey(2, 1, 1001));
     total.setSubItems(9, "x");
     s->ClientAPIF()->PosFloatingPLChanged(pos);
+    d.Turn();
     EXPECT_NE(total.SubItems(9), "x");
     d.desk.stores().lvwOpenPos.Remove("T7");
     total.setSubItems(9, "x");
     d.desk.Take();
     s->ClientAPIF()->PosFloatingPLChanged(pos);
+    d.Turn();
     EXPECT_EQ(total.SubItems(9), "x");
     EXPECT_TRUE(d.desk.Take().empty());
 }
