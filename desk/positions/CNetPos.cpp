@@ -181,7 +181,8 @@ void CNetPos::Index(platform::ListItem& row, const std::string& name, int32_t si
                   MoneyCents(row.SubItems(kProfit))};
     byAccount_[entry.rowKey].push_back(&row);
     bySide_[entry.sideKey].push_back(&row);
-    sideCents_[entry.sideKey] += entry.profitCents;
+    entry.sideCents = &sideCents_[entry.sideKey];
+    *entry.sideCents += entry.profitCents;
     indexed_[&row] = std::move(entry);
 }
 
@@ -204,7 +205,7 @@ void CNetPos::ProfitCellChanged(platform::ListItem& row) {
     const auto found = indexed_.find(&row);
     if (found == indexed_.end()) return;  // a total row
     const int64_t now = MoneyCents(row.SubItems(kProfit));
-    sideCents_[found->second.sideKey] += now - found->second.profitCents;
+    *found->second.sideCents += now - found->second.profitCents;
     found->second.profitCents = now;
 }
 
@@ -222,7 +223,7 @@ void CNetPos::Unindex(platform::ListItem* row) {
     drop(byAccount_, found->second.rowKey);
     drop(bySide_, found->second.sideKey);
     if (bySide_.count(found->second.sideKey))
-        sideCents_[found->second.sideKey] -= found->second.profitCents;
+        *found->second.sideCents -= found->second.profitCents;
     else
         sideCents_.erase(found->second.sideKey);
     indexed_.erase(found);

@@ -61,9 +61,10 @@ public:
 
 private:
     struct Indexed {
-        std::string rowKey;       // (name, side, account)
-        std::string sideKey;      // (name, side text)
-        int64_t profitCents = 0;  // the row's "Profit/Loss" as counted in its side's sum
+        std::string rowKey;            // (name, side, account)
+        std::string sideKey;           // (name, side text)
+        int64_t profitCents = 0;       // the row's "Profit/Loss" as counted in its side's sum
+        int64_t* sideCents = nullptr;  // that sum (a node of sideCents_: a stable address)
     };
     void UpdateRow(const SymbolPtr& symbol, int32_t side, double lots, double price,
                    double commission, double interest, double delta, int32_t account);

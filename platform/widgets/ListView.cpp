@@ -10,8 +10,8 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <map>
 #include <utility>
+#include <vector>
 
 #include "platform/widgets/Color.h"
 #include "platform/widgets/Twips.h"
@@ -113,6 +113,7 @@ public:
                 break;
             case Kind::AboutToReset:
                 dirty_.clear();
+                columns_.clear();
                 beginResetModel();
                 break;
             case Kind::Reset:
@@ -136,14 +137,15 @@ public:
         const int lastColumn = columnCount({}) - 1;
         const auto [shownFirst, shownLast] =
             shownRows_ ? shownRows_() : std::pair{0, std::numeric_limits<int>::max()};
+        std::sort(dirty_.begin(), dirty_.end());
         auto it = dirty_.begin();
         while (it != dirty_.end()) {
-            int first = it->first;
-            int last = first, left = it->second.first, right = it->second.second;
-            for (++it; it != dirty_.end() && it->first == last + 1; ++it) {
-                last = it->first;
-                left = std::min(left, it->second.first);
-                right = std::max(right, it->second.second);
+            int first = *it;
+            int last = first, left = columns_[first].first, right = columns_[first].second;
+            for (++it; it != dirty_.end() && *it == last + 1; ++it) {
+                last = *it;
+                left = std::min(left, columns_[last].first);
+                right = std::max(right, columns_[last].second);
             }
             right = std::min(right, lastColumn);
             first = std::max(first, shownFirst);
@@ -151,6 +153,7 @@ public:
             if (left <= right && first <= last)
                 Q_EMIT dataChanged(index(first, left), index(last, right));
         }
+        for (int row : dirty_) columns_[row] = kClean;
         dirty_.clear();
     }
     // The rows a shown view has in sight; unset: every row.
@@ -177,10 +180,14 @@ public:
 
 private:
     void Mark(int row, int column) {
-        auto [it, added] = dirty_.try_emplace(row, column, column);
-        if (!added) {
-            it->second.first = std::min(it->second.first, column);
-            it->second.second = std::max(it->second.second, column);
+        if (static_cast<size_t>(row) >= columns_.size()) columns_.resize(row + 1, kClean);
+        auto& written = columns_[row];
+        if (written == kClean) {
+            dirty_.push_back(row);
+            written = {column, column};
+        } else {
+            written.first = std::min(written.first, column);
+            written.second = std::max(written.second, column);
         }
         if (flushQueued_) return;
         flushQueued_ = true;
@@ -196,7 +203,11 @@ private:
     }
 
     platform::ListView& store_;
-    std::map<int, std::pair<int, int>> dirty_;  // row -> first, last column written
+    // Rows written since the last notice, and per row the first and last column
+    // written (kClean when none): a quote marks thousands of cells a turn.
+    static constexpr std::pair<int, int> kClean{-1, -1};
+    std::vector<int> dirty_;
+    std::vector<std::pair<int, int>> columns_;
     bool flushQueued_ = false;
     bool checkable_ = false;
     std::vector<QIcon> icons_;
