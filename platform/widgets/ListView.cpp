@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -134,6 +135,9 @@ public:
     // more than the repricing. Rows out of sight are read afresh when they come
     // into sight (all rows are one height, so no layout depends on them).
     void Flush() {
+        // Rows come and go one by one around here: asking the view what it shows
+        // would lay it out each time.
+        if (dirty_.empty()) return;
         const int lastColumn = columnCount({}) - 1;
         const auto [shownFirst, shownLast] =
             shownRows_ ? shownRows_() : std::pair{0, std::numeric_limits<int>::max()};
@@ -233,10 +237,14 @@ ListView::ListView(platform::ListView& store, QWidget* parent)
     model_->SetOnTick([this](ListItem& item) { ItemCheck(item); });
     model_->SetShownRows([this]() -> std::pair<int, int> {
         constexpr int kAll = std::numeric_limits<int>::max();
-        if (!isVisible()) return {0, kAll};  // a hidden view does no screen work
-        const QModelIndex top = indexAt(QPoint(0, 0));
-        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
-        return {top.isValid() ? top.row() : 0, bottom.isValid() ? bottom.row() : kAll};
+        // A hidden view does no screen work. Asking the view for the rows at its
+        // edges would lay out all rows after every insert; the scroll bar counts in
+        // rows and knows a page, and a row more on each side covers a bar not yet
+        // updated.
+        if (!isVisible() || verticalScrollMode() != ScrollPerItem) return {0, kAll};
+        const QScrollBar* bar = verticalScrollBar();
+        const int first = std::max(0, bar->value() - 1);
+        return {first, first + bar->pageStep() + 2};
     });
     feed_ = store_.Changed.Connect([this](const ListViewChange& c) {
         // Qt moves the current row off a removed one; that must not reach the
