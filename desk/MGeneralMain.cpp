@@ -27,6 +27,7 @@
 #include "general/common/CFileProcess.h"
 #include "general/common/CGenerals.h"
 #include "general/common/MGenerals.h"
+#include "platform/widgets/FramePacer.h"
 
 namespace OrbanexDesk {
 
@@ -49,6 +50,7 @@ MGeneral::~MGeneral() {
 }
 
 void MGeneral::Main() {
+    platform::widgets::InstallFramePacer();
     culf_ = std::make_unique<Culf>();
     CreateDeskObjects();
     RegisterForms();
