@@ -15,6 +15,7 @@
 #include "platform/EventLoop.h"
 #include "platform/Timer.h"
 #include "simserver/Server.h"
+#include "tests/desk/TwoTraderDesk.h"
 #include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -28,56 +29,23 @@ using testsupport::RecordingPriceChangedView;
 using Names = std::vector<std::string>;
 namespace og = OrbanelGeneral10;
 
-constexpr int32_t kWaitMs = 5000;
 constexpr int32_t kSeconds = 5;
 constexpr double kMarginPerLot = 1000;
 
 // U1 (account 81) re-quotes and has its closes held; U2 (82) is served at once.
 simserver::Book DealerBook() {
-    simserver::Book b = testsupport::QuoteBook(1.2343, 1.2345, 1.25, 1.22);
+    simserver::Book b = testsupport::TwoTraderBook();
     b.FindSymbol(2)->marginPerLot = kMarginPerLot;
     b.timeMs = 100;
-    for (int32_t n : {1, 2}) {
-        simserver::Client c;
-        c.id = 100 + n;
-        c.userName = "U" + std::to_string(n);
-        b.AddClient(c);
-        simserver::User u;
-        u.name = c.userName, u.password = "pw", u.clientId = c.id;
-        b.AddUser(u);
-        simserver::Account a;
-        a.id = 80 + n, a.clientId = c.id, a.figures.totDep = 10000;
-        if (n == 1) {
-            a.mode = simserver::AnswerMode::Requoting(kSeconds);
-            a.mode.dealerMs = 100;
-        }
-        b.AddAccount(a);
-    }
+    simserver::AnswerMode& held = b.FindAccount(81)->mode;
+    held = simserver::AnswerMode::Requoting(kSeconds);
+    held.dealerMs = 100;
     return b;
 }
 
-class DeskOnDealer {
-public:
-    DeskOnDealer() : server_(DealerBook()) {
-        server_.Listen("127.0.0.1", 0);
-        std::ofstream(folder_.Path() / "savelvinfo.buf", std::ios::binary)
-            << "U1,c1,81\r\nU2,c2,82\r\n";
-        og::SetMessageNotifier([](const std::string&) {});
-        RecordingPriceChangedView::Install(desk);
-    }
-    ~DeskOnDealer() { og::SetMessageNotifier(nullptr); }
+struct DeskOnDealer : testsupport::TwoTraderDesk {
+    DeskOnDealer() : TwoTraderDesk(DealerBook(), "desk-dealer", true) {}
 
-    ManagerPtr LogIn(int32_t n) {
-        ManagerPtr s = desk.Services().Managers()->Add("127.0.0.1", server_.Port(),
-                                                       "U" + std::to_string(n), "pw", true, 80 + n);
-        EXPECT_TRUE(Wait([&] {
-            return desk.stores().orderClients.Find("C" + std::to_string(80 + n)) != nullptr;
-        }));
-        return s;
-    }
-    bool Wait(const std::function<bool()>& done) {
-        return platform::EventLoop::RunUntil(done, kWaitMs);
-    }
     bool Journal(const std::string& line) {
         const Names lines = desk.Lines("journal|");
         return std::find(lines.begin(), lines.end(), "journal|" + line) != lines.end();
@@ -91,16 +59,6 @@ public:
             if (lv.Item(i).SubItems(1) == std::to_string(account)) out.push_back(lv.Item(i).Text());
         return out;
     }
-    simserver::Server& server() { return server_; }
-    platform::ScopedVirtualTime& time() { return time_; }
-
-private:
-    testsupport::TempProgramFolder folder_{"desk-dealer"};
-    platform::ScopedVirtualTime time_;
-    simserver::Server server_;
-
-public:
-    FakeDesk desk{CClientAPIManagers::Factory()};
 };
 
 TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLineEach) {

@@ -16,6 +16,7 @@
 #include "platform/EventLoop.h"
 #include "platform/Timer.h"
 #include "simserver/Server.h"
+#include "tests/desk/TwoTraderDesk.h"
 #include "tests/support/QuoteBook.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
@@ -30,68 +31,20 @@ using testsupport::RecordingPriceChangedView;
 using Names = std::vector<std::string>;
 namespace og = OrbanelGeneral10;
 
-constexpr int32_t kWaitMs = 5000;
 constexpr int32_t kSeconds = 10;
 
 simserver::Book RequoteBook() {
-    simserver::Book b = testsupport::QuoteBook(1.2343, 1.2345, 1.25, 1.22);
-    for (int32_t n : {1, 2}) {
-        simserver::Client c;
-        c.id = 100 + n;
-        c.userName = "U" + std::to_string(n);
-        c.params[2].limitOffset = 10;
-        b.AddClient(c);
-        simserver::User u;
-        u.name = c.userName, u.password = "pw", u.clientId = c.id;
-        b.AddUser(u);
-        simserver::Account a;
-        a.id = 80 + n, a.clientId = c.id, a.figures.totDep = 10000;
-        a.mode = simserver::AnswerMode::Requoting(kSeconds);
-        b.AddAccount(a);
-    }
+    simserver::Book b = testsupport::TwoTraderBook();
+    for (int32_t account : {81, 82})
+        b.FindAccount(account)->mode = simserver::AnswerMode::Requoting(kSeconds);
+    for (int32_t client : {101, 102}) b.FindClient(client)->params[2].limitOffset = 10;
     b.nextOrderId = 7001;
     return b;
 }
 
-class DeskOnServer {
-public:
-    explicit DeskOnServer(bool virtualTime = true) : server_(RequoteBook()) {
-        if (virtualTime) time_.emplace();
-        server_.Listen("127.0.0.1", 0);
-        std::ofstream(folder_.Path() / "savelvinfo.buf", std::ios::binary)
-            << "U1,c1,81\r\nU2,c2,82\r\n";
-        og::SetMessageNotifier([](const std::string&) {});
-        RecordingPriceChangedView::Install(desk);
-    }
-    ~DeskOnServer() { og::SetMessageNotifier(nullptr); }
-
-    ManagerPtr LogIn(int32_t n) {
-        ManagerPtr s = desk.Services().Managers()->Add("127.0.0.1", server_.Port(),
-                                                       "U" + std::to_string(n), "pw", true, 80 + n);
-        EXPECT_TRUE(Wait([&] {
-            return desk.stores().orderClients.Find("C" + std::to_string(80 + n)) != nullptr;
-        }));
-        return s;
-    }
-    bool Wait(const std::function<bool()>& done) {
-        return platform::EventLoop::RunUntil(done, kWaitMs);
-    }
-    size_t Sent(int32_t token) const { return server_.book().Requests(token).size(); }
-    std::vector<std::string> Params(int32_t token, size_t index) const {
-        const auto list = server_.book().Requests(token);
-        return index < list.size() ? list[index].params : std::vector<std::string>{};
-    }
-    simserver::Server& server() { return server_; }
-    platform::ScopedVirtualTime& time() { return *time_; }
-
-private:
-    testsupport::TempProgramFolder folder_{"desk-requote"};
-    // The client's timers are made with the sessions' objects, inside the scope.
-    std::optional<platform::ScopedVirtualTime> time_;
-    simserver::Server server_;
-
-public:
-    FakeDesk desk{CClientAPIManagers::Factory()};
+struct DeskOnServer : testsupport::TwoTraderDesk {
+    explicit DeskOnServer(bool virtualTime = true)
+        : TwoTraderDesk(RequoteBook(), "desk-requote", virtualTime) {}
 };
 
 // A market buy of the session, up to its re-quote's first tick; its request row
