@@ -214,7 +214,9 @@ void ListView::Select(ListItem* item) {
     }
 }
 
-void ListView::Emit(Kind kind, size_t index) const {
+void ListView::Emit(Kind kind, size_t index) {
+    if (kind == Kind::AboutToInsert || kind == Kind::AboutToRemove || kind == Kind::AboutToReset)
+        ++generation_;
     Changed(ListViewChange{kind, index});
 }
 

@@ -129,6 +129,9 @@ public:
     void Refresh();
     // The selected row, or nullptr.
     ListItem* SelectedItem() const { return selected_; }
+    // Changes with every row added, inserted or removed: a row (or its absence)
+    // found while it stays the same is still there, so a caller may keep it.
+    uint64_t Generation() const { return generation_; }
 
     // Column headers: widths in the container's units.
     void AddColumn(std::string_view text, double width);
@@ -148,11 +151,12 @@ private:
     };
     const ColumnData& Column(size_t i) const;
     ColumnData& Column(size_t i);
-    void Emit(ListViewChange::Kind kind, size_t index = 0) const;
+    void Emit(ListViewChange::Kind kind, size_t index = 0);
     void Select(ListItem* item);
     void Renumber(size_t from);
 
     std::deque<std::unique_ptr<ListItem>> rows_;
+    uint64_t generation_ = 0;
     // The ordinal of row 1: lowered by an insertion at the top, raised by a removal there.
     int64_t base_ = 0;
     // Looked up by string_view without building a key: the sessions find rows on every quote.
