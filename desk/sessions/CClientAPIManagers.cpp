@@ -39,6 +39,7 @@ CClientAPIManagers::CClientAPIManagers(DeskServices& desk) : desk_(desk), ports_
 CClientAPIManagers::~CClientAPIManagers() {
     for (const auto& entry : sessions_)
         if (entry.value) entry.value->Release();
+    summaries_->Close();
 }
 
 DeskServices::ManagersFactory CClientAPIManagers::Factory() {

@@ -12,11 +12,13 @@
 namespace OrbanexDesk {
 
 void SummaryDisplay::ShowTotals(const char* const* labels) {
+    if (closed_) return;
     labels_ = labels;
     Schedule();
 }
 
 void SummaryDisplay::RefreshRow(const std::shared_ptr<CClientAPIManager>& session) {
+    if (closed_) return;
     if (session->summaryRowPending_) return;
     session->summaryRowPending_ = true;
     rows_.push_back(session);
@@ -34,6 +36,7 @@ void SummaryDisplay::ForgetRow(CClientAPIManager* session) {
 
 void SummaryDisplay::NetTotal(int32_t symbolID, int32_t side, const std::string& symbolName,
                               const std::string& price) {
+    if (closed_) return;
     auto at = std::find_if(totals_.begin(), totals_.end(), [&](const Total& t) {
         return t.symbolID == symbolID && t.side == side;
     });
@@ -68,8 +71,16 @@ void SummaryDisplay::WriteTotals() {
     }
 }
 
+void SummaryDisplay::Close() {
+    closed_ = true;
+    life_.reset();
+    rows_.clear();
+    totals_.clear();
+    labels_ = nullptr;
+}
+
 void SummaryDisplay::Schedule() {
-    if (posted_) return;
+    if (posted_ || closed_) return;
     posted_ = true;
     platform::EventLoop::Post([this, alive = std::weak_ptr<bool>(life_)] {
         if (!alive.expired()) Flush();
@@ -78,6 +89,7 @@ void SummaryDisplay::Schedule() {
 
 void SummaryDisplay::Flush() {
     posted_ = false;
+    if (closed_) return;
     const DeskPorts& ports = desk_.Ports();
     if (const char* const* labels = std::exchange(labels_, nullptr)) {
         const DeskState& s = desk_.State();

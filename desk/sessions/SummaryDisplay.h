@@ -39,6 +39,9 @@ public:
                   const std::string& price);
     // Writes what is pending now; the posted turn then finds nothing to do.
     void Flush();
+    // The desk is going: nothing pending is written, nothing is asked for again
+    // (a session may outlive the desk's views).
+    void Close();
 
 private:
     struct Total {
@@ -52,6 +55,7 @@ private:
     DeskServices& desk_;
     std::shared_ptr<bool> life_ = std::make_shared<bool>(true);
     bool posted_ = false;
+    bool closed_ = false;
     const char* const* labels_ = nullptr;
     std::vector<std::weak_ptr<CClientAPIManager>> rows_;
     std::vector<Total> totals_;  // a handful: one per quoted symbol and side
