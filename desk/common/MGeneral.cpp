@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "runtime/Error.h"
+
 namespace OrbanexDesk {
 
 namespace {
@@ -33,8 +35,14 @@ SymbolPtr GetSymbolItem(const DeskState& state, const std::string& Key) {
 
 SymbolPtr GetCollectionItem(const DeskState& state, const std::string& Name) {
     if (!state.DeskSymbols) return nullptr;
-    for (const auto& entry : *state.DeskSymbols)
-        if (entry.value && entry.value->Name() == Name) return entry.value;
+    for (const auto& entry : *state.DeskSymbols) {
+        if (!entry.value) continue;
+        try {
+            if (entry.value->Name() == Name) return entry.value;
+        } catch (const runtime::Error&) {
+            // the view of a session that was released since: it is no symbol of the desk
+        }
+    }
     return nullptr;
 }
 

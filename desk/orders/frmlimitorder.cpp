@@ -29,6 +29,7 @@
 #include "platform/widgets/LabelButton.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
+#include "runtime/Diagnostics.h"
 #include "runtime/Strings.h"
 
 namespace OrbanexDesk {
@@ -410,7 +411,8 @@ void frmlimitorder::limitorderpricechange() {
     QTimer::singleShot(wait, this, [this] {
         priceRunQueued_ = false;
         lastPriceRun_.start();
-        RunPriceConditions();
+        // A timer's slot: nothing may leave it for the event loop.
+        runtime::RunReported("frmlimitorder price conditions", [this] { RunPriceConditions(); });
     });
 }
 
