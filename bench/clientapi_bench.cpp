@@ -30,6 +30,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -330,11 +331,16 @@ void QuoteTickOver500Sessions(benchmark::State& state) {
     state.counters["views_per_tick"] = static_cast<double>(views - views0) / static_cast<double>(n);
     benchmark::DoNotOptimize(sink);
 }
+// The machine is shared: the least disturbed repetition is reported beside the median.
 BENCHMARK(QuoteTickOver500Sessions)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
+    ->Repetitions(9)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
     ->ReportAggregatesOnly(true);
 
 // ---- Login storm ----
