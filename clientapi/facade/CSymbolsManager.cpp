@@ -196,7 +196,7 @@ void CSymbolsManager::SplitFields(std::string_view buffer, std::vector<std::stri
 
 CSymbolsManager::SymbolPtr CSymbolsManager::Lookup(std::string_view id, std::string& key,
                                                    int32_t& place) const {
-    const auto items = symbols_->Items();
+    const auto* items = symbols_->PeekItems();
     if (!items || id.empty()) return nullptr;
     // Keys are unique, so the entry at the remembered place is the one the
     // key finds when it still carries exactly this key.

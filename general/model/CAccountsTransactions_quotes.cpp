@@ -101,7 +101,7 @@ bool TradeIsOpen(const CSymbol& symbol) {
 void SnapshotAccounts(const std::shared_ptr<CAccountRefs>& set,
                       std::vector<CAccountsTransactions::AccountPtr>& out) {
     if (!set) return;
-    const auto items = set->Items();
+    const auto* items = set->PeekItems();
     if (!items) return;
     for (const auto& entry : *items)
         if (auto account = entry.value->Account()) out.push_back(std::move(account));
