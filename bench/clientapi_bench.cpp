@@ -6,6 +6,15 @@
 //    (counted by the replaced operator new below).
 //  - QuoteFanThroughFloor: the model engine's own revaluation of the same 10
 //    symbols plus one split of the buffer: what the quote path cannot avoid.
+//  - QuoteTickOver500Sessions: the desk's shape: 500 loaded objects, each with
+//    10 bought positions, one on each of 10 quoting symbols, take one price
+//    push of those 10 symbols each (all of them moved) through their
+//    connection session's DataRecieved, as the socket hands it on. Time per
+//    tick (all 500 pushes). The handlers of the four price events the desk
+//    attaches do nothing here: the desk's own handlers are measured in
+//    desk_scale_bench. With arg 1 the handlers also make the client API calls
+//    the desk's handlers make per view (LogedOn, SymbolByID, SymbolByName, the
+//    view's figures), which are the client API's own work.
 //  - LoginStorm: 500 objects on one loop log in to the simulated server
 //    (100 symbols, 20 positions and 10 orders per account) running in a
 //    child process pinned to another core: wall time from the first Login
@@ -21,6 +30,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -205,6 +215,133 @@ void QuoteFanThroughFloor(benchmark::State& state) {
         static_cast<double>(g_allocations - allocations0) / static_cast<double>(n);
 }
 BENCHMARK(QuoteFanThroughFloor)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// ---- Quote tick over the desk's 500 sessions ----
+
+constexpr int kTickSessions = 500;
+constexpr int kTickSymbols = 10;  // quoting, ids 2..11; id 1 is the account currency
+
+Row TickSymbolRow(int id) {
+    Row r = SymbolRow(id);
+    r[1] = id == 1 ? "USD" : "SYM" + std::to_string(id);
+    return r;
+}
+
+// One price push of every quoting symbol; phase 1 is one pip above phase 0.
+std::vector<std::string> TickFields(int phase) {
+    std::string b = "01/12/2026 10:00:0" + std::to_string(1 + phase);
+    for (int id = 2; id < 2 + kTickSymbols; ++id) {
+        const double bid = BaseBid(id) + (phase ? 0.0001 : 0);
+        b += "," + std::to_string(id) + "," + runtime::NumberToText(bid) + "," +
+             runtime::NumberToText(bid + 0.0002);
+    }
+    return testsupport::Fields({b});
+}
+
+struct TickSession {
+    std::unique_ptr<api::COrbanexClientAPI> object = std::make_unique<api::COrbanexClientAPI>();
+    testsupport::RequestRecorder requests;
+    std::vector<runtime::ScopedConnection> links;
+
+    TickSession(int index, bool deskCalls, double& sink, uint64_t& views) {
+        api::CDataClient& client = ClientAPIAccess::DataClient(*object);
+        testsupport::DivertRequests(client, requests);
+        auto& answers = *client.ClientServer();
+        const std::string clientId = std::to_string(1000 + index);
+        const std::string accountId = std::to_string(100000 + index);
+        testsupport::AnswerOneRow(answers, og::GET_PRIVS_TOKEN, {"5,8", clientId});
+        std::vector<Row> symbols;
+        std::string params;
+        for (int id = 1; id <= 1 + kTickSymbols; ++id) {
+            symbols.push_back(TickSymbolRow(id));
+            params += (id > 1 ? "," : "") + std::to_string(id) + ",2,0,5,5,0,100,0.1";
+        }
+        testsupport::AnswerRows(answers, og::GET_ALL_SYMBOLS_TOKEN, symbols);
+        testsupport::AnswerRows(answers, og::GET_CLIENTS_TOKEN,
+                                {{clientId, "", "", "", "", "", "Ann", "B", "C", "D", "1", "ANN"}});
+        testsupport::AnswerRows(answers, og::GET_ACCOUNTS2_TOKEN,
+                                {{clientId, accountId, "1", "0", "", "0"}});
+        testsupport::AnswerOneRow(
+            answers, og::GET_ACCOUNT_COMPLEMENT_DATA_TOKEN,
+            {"1", clientId, accountId, "0", "01/12/2026 10:00:00", "0", "0", params});
+        testsupport::AnswerOneRow(answers, og::GET_SUMMARIES_TOKEN,
+                                  {"1", "0", "0", "-400", "0", "10000", "0", "0"});
+        std::vector<Row> positions;
+        for (int i = 0; i < kTickSymbols; ++i) {
+            const int symbol = 2 + i;
+            positions.push_back({clientId, accountId, std::to_string(100 + i),
+                                 "01/12/2026 09:00:00", "Buy", "1", std::to_string(symbol),
+                                 runtime::NumberToText(BaseBid(symbol) - 0.002), "", "", "", "", "",
+                                 "0"});
+        }
+        testsupport::AnswerRows(answers, og::GETOPENPOS_TOKEN, positions);
+        testsupport::AnswerRows(answers, og::GET_PENDING_ORDERS_TOKEN, {});
+        ClientAPIAccess::SymbolsManager(*object).setGWPricesStep(3);
+        api::COrbanexClientAPI& o = *object;
+        links.emplace_back(o.SymbolPricesChanged.Connect(
+            [&o, deskCalls, &sink, &views](const api::COrbanexClientAPI::SymbolView& s) {
+                ++views;
+                if (!deskCalls) return;
+                sink += o.LogedOn();
+                const auto own = o.SymbolByID(s->ID());
+                const auto named = o.SymbolByName(s->Name());
+                sink += s->Bid() + s->Ask() + (own != nullptr) + (named != nullptr);
+            }));
+        links.emplace_back(o.SymbolHighLowChanged.Connect(
+            [&views](const api::COrbanexClientAPI::SymbolView&) { ++views; }));
+        links.emplace_back(o.PosFloatingPLChanged.Connect(
+            [deskCalls, &sink, &views](const api::COrbanexClientAPI::PositionView& p) {
+                ++views;
+                if (!deskCalls) return;
+                sink += p->Ticket() + p->ClosePrice() + p->FloatingProfitLoss() + p->SymbolID() +
+                        static_cast<int>(p->BuySell());
+            }));
+        links.emplace_back(o.SummariesChanged.Connect(
+            [&views](double, double, double, double, double, double, double) { ++views; }));
+    }
+};
+
+void QuoteTickOver500Sessions(benchmark::State& state) {
+    testsupport::TempProgramFolder folder("clientapi-bench");
+    double sink = 0;
+    uint64_t views = 0;
+    std::vector<std::unique_ptr<TickSession>> sessions;
+    for (int i = 0; i < kTickSessions; ++i)
+        sessions.push_back(std::make_unique<TickSession>(i, state.range(0) != 0, sink, views));
+    const std::vector<std::string> ticks[2] = {TickFields(1), TickFields(0)};
+    auto tick = [&](const std::vector<std::string>& fields) {
+        for (auto& s : sessions) {
+            auto& session =
+                testsupport::DataClientAccess::Session(ClientAPIAccess::DataClient(*s->object));
+            session.DataRecieved(og::MARKET_DATA_TOKEN, 1, fields);
+        }
+    };
+    for (int i = 0; i < 10; ++i) tick(ticks[i % 2]);  // warm-up
+    // Per session and tick: 10 position views, 10 symbol views, the summaries.
+    if (views < 10u * kTickSessions * 10) {
+        state.SkipWithError("the host was given too few views");
+        return;
+    }
+    const uint64_t views0 = views;
+    const uint64_t allocations0 = g_allocations;
+    uint64_t n = 0;
+    for (auto _ : state) tick(ticks[n++ % 2]);
+    state.counters["allocs_per_tick"] =
+        static_cast<double>(g_allocations - allocations0) / static_cast<double>(n);
+    state.counters["views_per_tick"] = static_cast<double>(views - views0) / static_cast<double>(n);
+    benchmark::DoNotOptimize(sink);
+}
+// The machine is shared: the least disturbed repetition is reported beside the median.
+BENCHMARK(QuoteTickOver500Sessions)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                            return *std::min_element(v.begin(), v.end());
+                        })
+    ->ReportAggregatesOnly(true);
 
 // ---- Login storm ----
 

@@ -15,7 +15,30 @@ namespace runtime {
 
 namespace detail {
 std::string FoldKey(std::string_view key);  // ASCII upper-case
+
+constexpr char FoldChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
+
+// Hash and equality of keys as folded, so a lookup needs no folded copy of its key.
+struct FoldedHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const {
+        uint64_t h = 14695981039346656037ull;  // FNV-1a
+        for (char c : key) h = (h ^ static_cast<unsigned char>(FoldChar(c))) * 1099511628211ull;
+        return static_cast<size_t>(h);
+    }
+};
+struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+        return true;
+    }
+};
+}  // namespace detail
 
 template <class T>
 class Collection {
@@ -26,7 +49,7 @@ public:
         std::string folded;
         if (!key.empty()) {
             folded = detail::FoldKey(key);
-            if (index_.count(folded))
+            if (index_.find(std::string_view(folded)) != index_.end())
                 throw Error(errc::DuplicateKey,
                             "This key is already associated with an element of this collection");
         }
@@ -99,19 +122,22 @@ private:
 
     size_t Find(std::string_view key) const {
         if (key.empty()) return npos;
-        auto it = index_.find(detail::FoldKey(key));
+        auto it = index_.find(key);
         return it == index_.end() ? npos : it->second;
     }
 
     void Erase(size_t i) {
-        if (!entries_[i].key.empty()) index_.erase(detail::FoldKey(entries_[i].key));
+        if (!entries_[i].key.empty()) {
+            if (auto it = index_.find(std::string_view(entries_[i].key)); it != index_.end())
+                index_.erase(it);
+        }
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
         for (auto& [k, pos] : index_)
             if (pos > i) --pos;
     }
 
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, size_t> index_;
+    std::unordered_map<std::string, size_t, detail::FoldedHash, detail::FoldedEqual> index_;
 };
 
 }  // namespace runtime

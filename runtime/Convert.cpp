@@ -600,9 +600,12 @@ double RoundDecimalText(double x, int32_t decimals, Tie tie) {
         const double scale = kPow10[decimals];
         const double y = x * scale;
         if (std::fabs(y) < 1e11) {
-            const double frac = std::fabs(y - std::trunc(y));
+            const double whole = std::trunc(y);
+            const double frac = std::fabs(y - whole);
             if (std::fabs(frac - 0.5) >= 1e-3) {
-                const double n = std::round(y);
+                // std::round(y) without the library call: no tie here, and
+                // whole +- 1 is exact below 1e11.
+                const double n = frac < 0.5 ? whole : whole + (y < 0 ? -1.0 : 1.0);
                 return n == 0 ? 0.0 : n / scale;
             }
         }

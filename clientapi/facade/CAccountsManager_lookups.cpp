@@ -144,9 +144,11 @@ std::shared_ptr<COSymbol> CAccountsManager::SymbolByName(const std::string& Name
     if (!selected_) return nullptr;
     const auto client = selected_->Client();
     if (!client || !client->Params()) return nullptr;
-    for (const ParamPtr& param : client->Params()->NewEnum()) {
-        const SymbolPtr symbol = param->Symbol();
-        if (symbol && symbol->name() == Name) return ClientSymbolView(param);
+    // Nothing below runs a handler, so the walk needs no snapshot.
+    const auto params = client->Params()->Items();
+    for (const auto& entry : Follow(params)) {
+        const og::CSymbol* symbol = entry.value->PeekSymbol();
+        if (symbol && symbol->name() == Name) return ClientSymbolView(entry.value);
     }
     return nullptr;
 }

@@ -119,9 +119,10 @@ CAccountsManager::SymbolPtr CAccountsManager::SymbolOf(const og::COpenPosition& 
 // rebuilt the references.
 bool CAccountsManager::StillReferenced(const og::CSymbol& symbol, const PositionPtr& position) {
     if (!position) return false;
-    const auto refs = PositionRefs(symbol);
-    const auto ref = refs ? refs->Item(KeyText(position->Ticket())) : nullptr;
-    return ref && ref->OpenPosRef() == position;
+    // A look, not a share: nothing here runs a handler.
+    const auto* refs = dynamic_cast<const COpenPosRefs*>(symbol.Ref2().get());
+    const auto* ref = refs ? refs->Items().Find(KeyText(position->Ticket()), nullptr) : nullptr;
+    return ref && *ref && (*ref)->OpenPosRef() == position;
 }
 
 void CAccountsManager::RemovePositionRef(const PositionPtr& position) {

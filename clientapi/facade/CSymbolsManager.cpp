@@ -194,9 +194,33 @@ void CSymbolsManager::SplitFields(std::string_view buffer, std::vector<std::stri
     }
 }
 
-CSymbolsManager::SymbolPtr CSymbolsManager::Lookup(std::string_view id, std::string& key) const {
+CSymbolsManager::SymbolPtr CSymbolsManager::Lookup(std::string_view id, std::string& key,
+                                                   int32_t& place) const {
+    const auto* items = symbols_->PeekItems();
+    if (!items || id.empty()) return nullptr;
+    // Keys are unique, so the entry at the remembered place is the one the
+    // key finds when it still carries exactly this key.
+    if (place >= 1 && place <= items->Count() && items->KeyAt(place) == id)
+        return items->Item(place);
     key.assign(id);
-    return symbols_->Item(key);
+    SymbolPtr found = symbols_->Item(key);
+    place = 0;
+    if (!found) return found;
+    int32_t at = 0;
+    for (const auto& entry : *items) {
+        ++at;
+        if (entry.value == found && entry.key == id) {
+            place = at;
+            break;
+        }
+    }
+    return found;
+}
+
+// The remembered place of the n-th id of a buffer, grown as buffers grow.
+static int32_t& PlaceOf(std::vector<int32_t>& places, size_t n) {
+    if (n >= places.size()) places.resize(n + 1, 0);
+    return places[n];
 }
 
 // Calls visit(symbol) for every known symbol of an ids field ("5_7").
@@ -228,11 +252,12 @@ void CSymbolsManager::ParseQuotes(std::string_view buffer, Scratch& s) {
     const size_t step = gwPricesStep_ > 0 ? static_cast<size_t>(gwPricesStep_) : 0;
     if (step == 0) throw runtime::Error(runtime::errc::SubscriptOutOfRange);
     const size_t last = f.size() - 1;
+    size_t n = 0;
     for (size_t i = 1; i <= last; i += step) {
         if (i + 2 > last) throw runtime::Error(runtime::errc::SubscriptOutOfRange);
         const std::string_view bid = f[i + 1], ask = f[i + 2];
         ForEachId(f[i], [&](std::string_view id) {
-            SymbolPtr symbol = Lookup(id, s.key);
+            SymbolPtr symbol = Lookup(id, s.key, PlaceOf(s.quotePlaces, n++));
             if (!symbol) return;
             // Both prices are converted, so a bad one fails even beside a changed one.
             const bool bidSame = StrictNumber(bid) == symbol->Bid();
@@ -258,11 +283,12 @@ void CSymbolsManager::ParseHighLow(std::string_view buffer, Scratch& s) {
     SplitFields(buffer, s.fields);
     const std::vector<std::string_view>& f = s.fields;
     const size_t last = f.size() - 1;
+    size_t n = 0;
     for (size_t i = 0; i <= last; i += 3) {
         if (i + 2 > last) throw runtime::Error(runtime::errc::SubscriptOutOfRange);
         const std::string_view high = f[i + 1], low = f[i + 2];
         ForEachId(f[i], [&](std::string_view id) {
-            SymbolPtr symbol = Lookup(id, s.key);
+            SymbolPtr symbol = Lookup(id, s.key, PlaceOf(s.highLowPlaces, n++));
             if (!symbol) return;
             const bool highSame = StrictNumber(high) == symbol->High();
             const bool lowSame = StrictNumber(low) == symbol->Low();

@@ -72,15 +72,18 @@ private:
     // Adds one row to the model; nothing when the model refuses it.
     SymbolPtr AddRow(const KVClientDLL10::ResultTable& data, size_t row);
     bool AddSymbolToCollection(const SymbolPtr& symbol);
-    // The parsers' working storage: the fields of one buffer (views into it)
-    // and the key text of one id.
+    // The parsers' working storage: the fields of one buffer (views into it),
+    // the key text of one id, and per parser the 1-based place in the symbol
+    // collection where the n-th id of its last buffer was found (0: not yet).
     struct Scratch {
         std::vector<std::string_view> fields;
         std::string key;
+        std::vector<int32_t> quotePlaces, highLowPlaces;
     };
     static void SplitFields(std::string_view buffer, std::vector<std::string_view>& fields);
-    // The symbol an id names, or nothing.
-    SymbolPtr Lookup(std::string_view id, std::string& key) const;
+    // The symbol an id names, or nothing. `place` remembers where it was
+    // found: the server sends the same ids in the same order every time.
+    SymbolPtr Lookup(std::string_view id, std::string& key, int32_t& place) const;
     void ParseQuotes(std::string_view buffer, Scratch& s);
     void ParseHighLow(std::string_view buffer, Scratch& s);
 

@@ -32,6 +32,8 @@ public:
     void Remove(const modelitems::Index& vntIndexKey);
     std::vector<std::shared_ptr<CAccountRef>> NewEnum() const;
     std::shared_ptr<const Collection> Items() const { return items_; }
+    // Items without taking a share, for a walk that runs no handler.
+    const Collection* PeekItems() const { return items_.get(); }
 
     void Deallocate() override;
 

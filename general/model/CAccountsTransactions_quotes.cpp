@@ -57,9 +57,11 @@ public:
             e.param = nullptr;  // stays empty if a read below fails
             // The reads a position's own valuation makes, in its order.
             e.close = param.ClosePriceWithSpread(side);
-            e.refClose = RefClose(Follow(param.Parent()), side);
+            const CClientParam* parent = param.PeekParent();
+            if (!parent) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+            e.refClose = RefClose(*parent, side);
             // The parameters hold the symbol for as long as the position does.
-            e.symbol = param.Symbol().get();
+            e.symbol = param.PeekSymbol();
             if (!e.symbol) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
             e.param = &param;
             e.side = side;
@@ -99,7 +101,7 @@ bool TradeIsOpen(const CSymbol& symbol) {
 void SnapshotAccounts(const std::shared_ptr<CAccountRefs>& set,
                       std::vector<CAccountsTransactions::AccountPtr>& out) {
     if (!set) return;
-    const auto items = set->Items();
+    const auto* items = set->PeekItems();
     if (!items) return;
     for (const auto& entry : *items)
         if (auto account = entry.value->Account()) out.push_back(std::move(account));

@@ -48,6 +48,10 @@ public:
     // The same client's parameters of the symbol's reference symbol.
     virtual std::shared_ptr<CClientParam> Parent() const { return nullptr; }
     virtual void setParent(const std::shared_ptr<CClientParam>& /*value*/) {}
+    // Symbol and Parent without taking a share: for a caller that runs no
+    // handler and releases nothing while it reads through the pointer.
+    virtual const CSymbol* PeekSymbol() const { return nullptr; }
+    virtual const CClientParam* PeekParent() const { return nullptr; }
 };
 
 }  // namespace OrbanelGeneral10

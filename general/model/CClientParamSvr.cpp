@@ -13,6 +13,7 @@ CClientParamSvr::~CClientParamSvr() {
 void CClientParamSvr::Deallocate() {
     symbol_.reset();
     parent_.reset();
+    parentSeen_ = nullptr;
 }
 
 const CSymbol& CClientParamSvr::Sym() const {

@@ -31,7 +31,14 @@ public:
     std::shared_ptr<CSymbol> Symbol() const override { return symbol_; }
     void setSymbol(std::shared_ptr<CSymbol> value) override { symbol_ = std::move(value); }
     std::shared_ptr<CClientParam> Parent() const override { return parent_.lock(); }
-    void setParent(const std::shared_ptr<CClientParam>& value) override { parent_ = value; }
+    void setParent(const std::shared_ptr<CClientParam>& value) override {
+        parent_ = value;
+        parentSeen_ = value.get();
+    }
+    const CSymbol* PeekSymbol() const override { return symbol_.get(); }
+    const CClientParam* PeekParent() const override {
+        return parent_.expired() ? nullptr : parentSeen_;
+    }
 
     // Empties Symbol and Parent.
     void Deallocate() override;
@@ -46,7 +53,8 @@ private:
     int16_t sourcePlus_ = 0;
     double commission_ = 0;
     std::shared_ptr<CSymbol> symbol_;
-    std::weak_ptr<CClientParam> parent_;  // a sibling in the same collection
+    std::weak_ptr<CClientParam> parent_;        // a sibling in the same collection
+    const CClientParam* parentSeen_ = nullptr;  // parent_'s object while parent_ lives
 };
 
 }  // namespace OrbanelGeneral10

@@ -31,14 +31,18 @@ double COpenPosition::FloatingProfitLoss(CommCalcTypeEnum vCommCalcType) const {
     const double closePrice = ClosePrice();
     const double commission = param.CommissionValue(lots());
     const double refPrice = RefClosePrice();
-    const CSymbol& symbol = Follow(param.Symbol());
-    const double profit = symbol.DealProfit(openPrice, closePrice, lots(), Type_no(), Interest(),
-                                            commission, vCommCalcType, refPrice, true);
+    const CSymbol* symbol = param.PeekSymbol();
+    if (!symbol) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    const double profit = symbol->DealProfit(openPrice, closePrice, lots(), Type_no(), Interest(),
+                                             commission, vCommCalcType, refPrice, true);
     return runtime::RoundHalfEven(profit, 2);
 }
 
 double COpenPosition::RefClosePrice() const {
-    return Follow(Follow(SymbolParam()).Parent()).ClosePriceWithSpread(Type_no());
+    // Pricing runs no handler: the parent needs no share for the read.
+    const CClientParam* parent = Follow(SymbolParam()).PeekParent();
+    if (!parent) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    return parent->ClosePriceWithSpread(Type_no());
 }
 
 double COpenPosition::ClosePrice() const {

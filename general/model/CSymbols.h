@@ -90,6 +90,8 @@ public:
     std::vector<SymbolPtr> NewEnum() const;
     // The collection itself (shared, not a copy); nothing after Deallocate.
     std::shared_ptr<const Collection> Items() const { return symbols_; }
+    // Items without taking a share, for a read that runs no handler.
+    const Collection* PeekItems() const { return symbols_.get(); }
     // Applies a client-parameter list to the symbols' own parameters. Errors
     // of the list reach the caller, symbols handled before stay changed.
     void UpdateParameters(const std::string& vPars);

@@ -116,6 +116,26 @@ TEST(SymbolsManager, PriceBuffersChangeOnlyWhatMoved) {
     }
 }
 
+// The same buffer, sent again after the symbol list changed under it (loaded
+// anew in another order, a symbol removed), reaches the symbols now listed.
+TEST(SymbolsManager, QuotesFollowTheCurrentSymbolList) {
+    Symbols s;
+    s.m.setGWPricesStep(3);
+    const auto quote = [&s](const std::string& bid) {
+        s.events.clear();
+        s.m.MarketDataReceived("10:00:01,2," + bid + ",1.3,3," + bid + ",1.6");
+        return s.events;
+    };
+    ASSERT_TRUE(s.Load({SymbolRow("2", "EURUSD"), SymbolRow("3", "GBPUSD", "1.5", "1.5003")}));
+    EXPECT_EQ(quote("1.1"), (Names{"P2 1.1/1.3 10:00:01", "P3 1.1/1.6 10:00:01"}));
+    ASSERT_TRUE(s.Load({SymbolRow("3", "GBPUSD"), SymbolRow("4", "USDJPY"), SymbolRow("2", "X")}));
+    const auto reloaded = s.m.Symbols()->Item("2");
+    EXPECT_EQ(quote("1.4"), (Names{"P2 1.4/1.3 10:00:01", "P3 1.4/1.6 10:00:01"}));
+    EXPECT_EQ(reloaded->Bid(), 1.4);
+    s.m.Symbols()->Remove("3");
+    EXPECT_EQ(quote("1.45"), (Names{"P2 1.45/1.3 10:00:01"}));
+}
+
 // A duplicate name (letter case aside) stops the list with a message and
 // False; the symbols before it are linked to their reference; a row the
 // model refuses is skipped; names are looked up without regard to case.
