@@ -14,6 +14,16 @@ runtime::Date ToClientTime(const DeskState& state, const std::string& serverTime
     const runtime::Date at = sv.ToDateTime(serverTime, "/", ":", DDspMMspYYYY_HHspNNspSS);
     return sv.ConvertGMTVal(at, state.ClientGMTOffset, state.ServerGMTOffset, ServerToClient);
 }
+
+std::string AccountKey(char kind, std::string_view account, std::string_view id) {
+    std::string key;
+    key.reserve(2 + account.size() + id.size());
+    key += kind;
+    key += account;
+    key += '|';
+    key += id;
+    return key;
+}
 }  // namespace
 
 std::string FormatDateTimeText(const DeskState& state, const std::string& ServerTime) {
@@ -53,6 +63,27 @@ bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID) {
 
 std::string OrderPaneRowKey(int32_t Account) {
     return "C" + std::to_string(Account);
+}
+
+std::string PositionRowKey(std::string_view Account, std::string_view Ticket) {
+    return AccountKey('T', Account, Ticket);
+}
+
+std::string PositionRowKey(int32_t Account, int32_t Ticket) {
+    // Run for every position at every quote: no text but the key is built.
+    char buffer[24];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, Account).ptr;
+    const std::string_view account(buffer, end - buffer);
+    char* ticketEnd = std::to_chars(end, buffer + sizeof buffer, Ticket).ptr;
+    return AccountKey('T', account, std::string_view(end, ticketEnd - end));
+}
+
+std::string PendingRowKey(int32_t Account, std::string_view OrderID) {
+    return AccountKey('P', std::to_string(Account), OrderID);
+}
+
+std::string PendingRowKey(int32_t Account, int32_t OrderID) {
+    return PendingRowKey(Account, std::to_string(OrderID));
 }
 
 std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account) {

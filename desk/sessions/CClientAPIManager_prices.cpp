@@ -120,7 +120,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const DeskState& s = desk_.State();
     // Without its own row the position's old profit is unknown: nothing is written.
     platform::ListItem* trade =
-        ports_.frmTrade->lvwOpenPos().Find("T" + std::to_string(Pos->Ticket()));
+        ports_.frmTrade->lvwOpenPos().Find(PositionRowKey(m_lAccount, Pos->Ticket()));
     if (!trade) return;
     const std::string price = Pos->FormatPrice(runtime::Variant(Pos->ClosePrice()));
     const double profit = Pos->FloatingProfitLoss();
