@@ -69,13 +69,20 @@ std::string PositionRowKey(std::string_view Account, std::string_view Ticket) {
     return AccountKey('T', Account, Ticket);
 }
 
+std::string_view PositionRowKey(int32_t Account, int32_t Ticket,
+                                char (&buffer)[kPositionRowKeyChars]) {
+    char* const end = buffer + kPositionRowKeyChars;
+    char* at = buffer;
+    *at++ = 'T';
+    at = std::to_chars(at, end, Account).ptr;
+    *at++ = '|';
+    at = std::to_chars(at, end, Ticket).ptr;
+    return std::string_view(buffer, at - buffer);
+}
+
 std::string PositionRowKey(int32_t Account, int32_t Ticket) {
-    // Run for every position at every quote: no text but the key is built.
-    char buffer[24];
-    char* end = std::to_chars(buffer, buffer + sizeof buffer, Account).ptr;
-    const std::string_view account(buffer, end - buffer);
-    char* ticketEnd = std::to_chars(end, buffer + sizeof buffer, Ticket).ptr;
-    return AccountKey('T', account, std::string_view(end, ticketEnd - end));
+    char buffer[kPositionRowKeyChars];
+    return std::string(PositionRowKey(Account, Ticket, buffer));
 }
 
 std::string PendingRowKey(int32_t Account, std::string_view OrderID) {

@@ -36,6 +36,10 @@ std::string OrderPaneRowKey(int32_t Account);
 // "P<account>|<order>": accounts on different servers hold equal tickets and order
 // numbers. The text forms take the decimal texts the rows themselves show.
 std::string PositionRowKey(int32_t Account, int32_t Ticket);
+// The same key written into `buffer`, for the look-ups of every quote.
+constexpr size_t kPositionRowKeyChars = 24;  // "T", two signed 32-bit numbers, "|"
+std::string_view PositionRowKey(int32_t Account, int32_t Ticket,
+                                char (&buffer)[kPositionRowKeyChars]);
 std::string PositionRowKey(std::string_view Account, std::string_view Ticket);
 std::string PendingRowKey(int32_t Account, int32_t OrderID);
 std::string PendingRowKey(int32_t Account, std::string_view OrderID);
