@@ -16,6 +16,16 @@ runtime::Date ToClientTime(const DeskState& state, const std::string& serverTime
     const runtime::Date at = sv.ToDateTime(serverTime, "/", ":", DDspMMspYYYY_HHspNNspSS);
     return sv.ConvertGMTVal(at, state.ClientGMTOffset, state.ServerGMTOffset, ServerToClient);
 }
+
+std::string AccountKey(char kind, std::string_view account, std::string_view id) {
+    std::string key;
+    key.reserve(2 + account.size() + id.size());
+    key += kind;
+    key += account;
+    key += '|';
+    key += id;
+    return key;
+}
 }  // namespace
 
 std::string FormatDateTimeText(const DeskState& state, const std::string& ServerTime) {
@@ -61,6 +71,34 @@ bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID) {
 
 std::string OrderPaneRowKey(int32_t Account) {
     return "C" + std::to_string(Account);
+}
+
+std::string PositionRowKey(std::string_view Account, std::string_view Ticket) {
+    return AccountKey('T', Account, Ticket);
+}
+
+std::string_view PositionRowKey(int32_t Account, int32_t Ticket,
+                                char (&buffer)[kPositionRowKeyChars]) {
+    char* const end = buffer + kPositionRowKeyChars;
+    char* at = buffer;
+    *at++ = 'T';
+    at = std::to_chars(at, end, Account).ptr;
+    *at++ = '|';
+    at = std::to_chars(at, end, Ticket).ptr;
+    return std::string_view(buffer, at - buffer);
+}
+
+std::string PositionRowKey(int32_t Account, int32_t Ticket) {
+    char buffer[kPositionRowKeyChars];
+    return std::string(PositionRowKey(Account, Ticket, buffer));
+}
+
+std::string PendingRowKey(int32_t Account, std::string_view OrderID) {
+    return AccountKey('P', std::to_string(Account), OrderID);
+}
+
+std::string PendingRowKey(int32_t Account, int32_t OrderID) {
+    return PendingRowKey(Account, std::to_string(OrderID));
 }
 
 std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account) {

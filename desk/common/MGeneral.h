@@ -32,6 +32,18 @@ bool IsSymbolInMarketWatch(IfrmMW& frmMW, int32_t SymbolID);
 // numbers shift when a session is removed.
 std::string OrderPaneRowKey(int32_t Account);
 
+// A Trade row "T<account>|<ticket>" and a pending or request row
+// "P<account>|<order>": accounts on different servers hold equal tickets and order
+// numbers. The text forms take the decimal texts the rows themselves show.
+std::string PositionRowKey(int32_t Account, int32_t Ticket);
+// The same key written into `buffer`, for the look-ups of every quote.
+constexpr size_t kPositionRowKeyChars = 24;  // "T", two signed 32-bit numbers, "|"
+std::string_view PositionRowKey(int32_t Account, int32_t Ticket,
+                                char (&buffer)[kPositionRowKeyChars]);
+std::string PositionRowKey(std::string_view Account, std::string_view Ticket);
+std::string PendingRowKey(int32_t Account, int32_t OrderID);
+std::string PendingRowKey(int32_t Account, std::string_view OrderID);
+
 // The net view's row keys: "To<id>|<side>|<account>" per account, "To<id>|<side>"
 // for the total. The separators keep (5, 1, 11001) and (51, 1, 1001) apart.
 std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Account = {});

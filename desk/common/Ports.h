@@ -163,7 +163,7 @@ public:
     virtual bool IsEditing() const { return false; }
     // The pending order's id, or the ticket of the position whose SL/TP is set.
     virtual int32_t EditID() const { return 0; }
-    // Row key ("T" & ticket) of the position whose SL/TP is set; "" when none.
+    // Trade row key (PositionRowKey) of the position whose SL/TP is set; "" when none.
     virtual std::string PositionRow() const { return {}; }
     virtual void setPaneMode(const std::string& /*mode*/) {}
     virtual void setIsEditing(bool /*editing*/) {}
@@ -223,9 +223,11 @@ public:
     virtual void CloseSymbols_Click() = 0;
     virtual void Remove() = 0;
     virtual void RefreshPrice(double ask, double bid) = 0;
-    virtual void searchpos(int32_t ticket, const std::string& text) = 0;
+    // Writes the status of the account's positions of that ticket.
+    virtual void searchpos(int32_t account, int32_t ticket, const std::string& text) = 0;
     virtual void RefreshMSH() = 0;
-    // Order number (decimal text) to the ticket whose closing it requests.
+    // A close request, keyed as its request row (PendingRowKey of account and
+    // order number), to the ticket whose closing it requests.
     virtual runtime::Collection<int32_t>& PendingCloses() = 0;
     // Empties the grid to its two rows with the header "Account", "Status", "Amount", "Action".
     virtual void ResetMSH() = 0;
@@ -244,8 +246,9 @@ public:
                      const runtime::Variant& SL, const runtime::Variant& TP,
                      const std::string& OrderTime, const runtime::Variant& CloseTicket) = 0;
     virtual void AddOrder(const OrderPtr& Order, int32_t AccountID) = 0;
-    virtual void Removeorder(int32_t OrderID) = 0;
-    virtual void Remove(int32_t OrderID) = 0;
+    // Rows are the account's: accounts on different servers share order numbers.
+    virtual void Removeorder(int32_t OrderID, int32_t AccountID) = 0;
+    virtual void Remove(int32_t OrderID, int32_t AccountID) = 0;
     virtual void removeClientinfo(int32_t AccountID) = 0;
     virtual void Updateaccount() = 0;
     virtual platform::ListView& lvwPending() = 0;

@@ -16,10 +16,7 @@ namespace {
 constexpr size_t kAccount = 1, kTime = 2, kType = 3, kAmount = 4, kSymbol = 5, kOpen = 6,
                  kCurrent = 7, kSL = 8, kTP = 9, kComm = 10, kInterest = 11, kProfit = 12;
 constexpr int32_t kBuyIcon = 1, kSellIcon = 2;
-
-std::string Key(int32_t ticket) {
-    return "T" + std::to_string(ticket);
-}
+constexpr size_t kPendingAccount = 1;  // of the pending list
 
 double Money(const std::string& text) {
     static const OrbanelGeneral10::CStringValues values;
@@ -70,7 +67,7 @@ void COpenPos::AddPosition(const PositionPtr& Position, int32_t AccountID) {
 
     const int32_t ticket = Position->Ticket();
     RemovePosition(ticket, AccountID);
-    platform::ListItem& row = list_.Add(Key(ticket), std::to_string(ticket));
+    platform::ListItem& row = list_.Add(PositionRowKey(AccountID, ticket), std::to_string(ticket));
     for (size_t i = kAccount; i <= kProfit; ++i) row.setSubItems(i, cells[i]);
     row.setSmallIcon(buy ? kBuyIcon : kSellIcon);
 
@@ -83,7 +80,7 @@ void COpenPos::AddPosition(const PositionPtr& Position, int32_t AccountID) {
 }
 
 void COpenPos::RemovePosition(int32_t Ticket, int32_t AccountID) {
-    platform::ListItem* row = FindPositionItem(Ticket);
+    platform::ListItem* row = FindPositionItem(Ticket, AccountID);
     if (!row) return;
     int32_t symbolID = 0;
     if (NetSymbolID(*row, symbolID)) {
@@ -96,14 +93,17 @@ void COpenPos::RemovePosition(int32_t Ticket, int32_t AccountID) {
         }
     }
     // The net call may have changed other lists; look the row up again.
-    if (FindPositionItem(Ticket)) list_.Remove(Key(Ticket));
-    RemovePending(Ticket);
+    const std::string key = PositionRowKey(AccountID, Ticket);
+    if (list_.Find(key)) list_.Remove(key);
+    RemovePending(Ticket, AccountID);
 }
 
-void COpenPos::RemovePending(int32_t Ticket) {
-    const std::string tag = std::to_string(Ticket);
-    for (size_t i = pending_.Count(); i >= 1; --i)
-        if (pending_.Item(i).Tag() == tag) pending_.Remove(i);
+void COpenPos::RemovePending(int32_t Ticket, int32_t AccountID) {
+    const std::string tag = std::to_string(Ticket), account = std::to_string(AccountID);
+    for (size_t i = pending_.Count(); i >= 1; --i) {
+        const platform::ListItem& row = pending_.Item(i);
+        if (row.Tag() == tag && row.SubItems(kPendingAccount) == account) pending_.Remove(i);
+    }
 }
 
 void COpenPos::closeAllse() {
@@ -130,8 +130,8 @@ void COpenPos::SetAllChecked(bool Value) {
     }
 }
 
-platform::ListItem* COpenPos::FindPositionItem(int32_t Ticket) const {
-    return list_.Find(Key(Ticket));
+platform::ListItem* COpenPos::FindPositionItem(int32_t Ticket, int32_t AccountID) const {
+    return list_.Find(PositionRowKey(AccountID, Ticket));
 }
 
 }  // namespace OrbanexDesk

@@ -1,6 +1,6 @@
 #pragma once
-// The open positions of every account in one list, one row per ticket ("T" &
-// ticket), each change mirrored into the net positions. Rows are written by the
+// The open positions of every account in one list, one row per account and ticket
+// (PositionRowKey), each change mirrored into the net positions. Rows are written by the
 // account sessions through AddPosition and RemovePosition; the form adds only
 // widgets, the popup and the close confirmation.
 //
@@ -32,15 +32,15 @@ public:
     // Takes the row's share out of the net (when its add put one there), removes
     // the row and its stop-loss/take-profit rows. Unknown ticket: nothing.
     void RemovePosition(int32_t Ticket, int32_t AccountID);
-    // Removes every pending row whose tag is the ticket.
-    void RemovePending(int32_t Ticket);
+    // Removes every pending row of the account whose tag is the ticket.
+    void RemovePending(int32_t Ticket, int32_t AccountID);
     // Sends the close of every checked row, whole amount, to its own account. The
     // rows stay until the sessions report the closes; the form then resets chkAll.
     void closeAllse();
     // The check mark of every "T" row.
     void SetAllChecked(bool Value);
-    // The row "T" & ticket, or nullptr.
-    platform::ListItem* FindPositionItem(int32_t Ticket) const;
+    // The account's row of the ticket, or nullptr.
+    platform::ListItem* FindPositionItem(int32_t Ticket, int32_t AccountID) const;
 
     bool Displayed() const { return displayed_; }
     void setDisplayed(bool value) { displayed_ = value; }

@@ -18,8 +18,9 @@ constexpr size_t kAccount = 1, kType = 2, kAmount = 3, kSymbol = 4, kPrice = 5, 
 constexpr size_t kOpenAccount = 1, kOpenSL = 8, kOpenTP = 9;
 constexpr int32_t kEntryOrder = 2, kSLTPOrder = 3;
 
-std::string Key(const std::string& id) {
-    return "P" + id;
+// The Trade row of a stop-loss/take-profit row's position: same account, ticket in the tag.
+std::string PositionKeyOf(const platform::ListItem& row) {
+    return PositionRowKey(row.SubItems(kAccount), row.Tag());
 }
 bool IsManaged(const std::string& type) {
     return type == "Buy(Manage)" || type == "Sell(Manage)";
@@ -67,8 +68,8 @@ void CPendingOrds::AddOrder(const OrderPtr& Order, int32_t AccountID) {
     cells[kTime] = FormatDateTimeText(state_, Order->OrderTime());
 
     const int32_t id = Order->OrderID();
-    Removeorder(id);
-    platform::ListItem& row = FreshRow(Key(std::to_string(id)), std::to_string(id));
+    Removeorder(id, AccountID);
+    platform::ListItem& row = FreshRow(PendingRowKey(AccountID, id), std::to_string(id));
     for (size_t i = kAccount; i <= kTime; ++i) row.setSubItems(i, cells[i]);
     if (IsManaged(type)) row.setTag(std::to_string(Order->OrderTicket()));
     UpdateSlTp();
@@ -98,24 +99,24 @@ void CPendingOrds::Add(const runtime::Variant& ID, int32_t AccountID, const std:
     cells[kTime] = FormatDateTimeText(state_, OrderTime);
 
     const std::string id = runtime::CStr(ID);
-    if (platform::ListItem* same = list_.FindItem(id)) list_.Remove(same->Index());
-    platform::ListItem& row = FreshRow(Key(id), id);
+    platform::ListItem& row = FreshRow(PendingRowKey(AccountID, id), id);
     for (size_t i = kAccount; i <= kTime; ++i) row.setSubItems(i, cells[i]);
 }
 
-void CPendingOrds::Removeorder(int32_t ID) {
-    platform::ListItem* row = list_.Find(Key(std::to_string(ID)));
+void CPendingOrds::Removeorder(int32_t ID, int32_t AccountID) {
+    platform::ListItem* row = list_.Find(PendingRowKey(AccountID, ID));
     if (!row) return;
     if (!row->Tag().empty())
-        if (platform::ListItem* position = open_.Find("T" + row->Tag())) {
+        if (platform::ListItem* position = open_.Find(PositionKeyOf(*row))) {
             position->setSubItems(kOpenSL, "");
             position->setSubItems(kOpenTP, "");
         }
     list_.Remove(row->Index());
 }
 
-void CPendingOrds::Remove(int32_t ID) {
-    if (platform::ListItem* row = list_.FindItem(std::to_string(ID))) list_.Remove(row->Index());
+void CPendingOrds::Remove(int32_t ID, int32_t AccountID) {
+    const std::string key = PendingRowKey(AccountID, ID);
+    if (list_.Find(key)) list_.Remove(key);
 }
 
 void CPendingOrds::removeClientinfo(int32_t AccountID) {
@@ -127,7 +128,7 @@ void CPendingOrds::Updateaccount() {
     for (size_t i = 1; i <= list_.Count(); ++i) {
         platform::ListItem& row = list_.Item(i);
         if (row.Tag().empty()) continue;
-        const platform::ListItem* position = open_.Find("T" + row.Tag());
+        const platform::ListItem* position = open_.Find(PositionKeyOf(row));
         if (position && position->SubItems(kOpenAccount) != row.SubItems(kAccount))
             row.setSubItems(kAccount, position->SubItems(kOpenAccount));
     }
@@ -137,7 +138,7 @@ void CPendingOrds::UpdateSlTp() {
     for (size_t i = 1; i <= list_.Count(); ++i) {
         const platform::ListItem& row = list_.Item(i);
         if (!IsManaged(row.SubItems(kType))) continue;
-        if (platform::ListItem* position = open_.Find("T" + row.Tag())) {
+        if (platform::ListItem* position = open_.Find(PositionKeyOf(row))) {
             position->setSubItems(kOpenSL, row.SubItems(kSL));
             position->setSubItems(kOpenTP, row.SubItems(kTP));
         }

@@ -1,10 +1,10 @@
 #pragma once
-// The pending and requested orders of every account in one list: entry orders and
-// stop-loss/take-profit orders ("P" & order id) and market requests waiting for
-// the dealer ("P" & request id). A stop-loss/take-profit row carries its
-// position's ticket as tag and keeps that position's "S/L" and "T/P" cells in the
-// open-positions list in step. Written by the account sessions; the form adds
-// widgets, the double click and the popup. GUI thread only.
+// The pending and requested orders of every account in one list: entry orders,
+// stop-loss/take-profit orders and market requests waiting for the dealer, one row
+// per account and order or request id (PendingRowKey). A stop-loss/take-profit row
+// carries its position's ticket as tag and keeps the "S/L" and "T/P" cells of its
+// account's row of that ticket in the open-positions list in step. Written by the account sessions;
+// the form adds widgets, the double click and the popup. GUI thread only.
 #include <cstdint>
 #include <string>
 
@@ -29,16 +29,18 @@ public:
              OrbanelGeneral10::OperationTypeEnum BuySell, double Lots, const SymbolPtr& Symbol,
              const runtime::Variant& Price, const runtime::Variant& SL, const runtime::Variant& TP,
              const std::string& OrderTime, const runtime::Variant& CloseTicket);
-    // Removes the row "P" & ID and empties its position's S/L and T/P. Unknown: nothing.
-    void Removeorder(int32_t ID);
-    // Removes the first row whose text is the id.
-    void Remove(int32_t ID);
+    // Removes the account's row of ID and empties its position's S/L and T/P.
+    // Unknown: nothing.
+    void Removeorder(int32_t ID, int32_t AccountID);
+    // Removes the account's row of ID, leaving the position's S/L and T/P.
+    void Remove(int32_t ID, int32_t AccountID);
     void removeClientinfo(int32_t AccountID);
-    // Each managed order's "Account" = its position's.
+    // Each managed order's "Account" = its position's. Rows are found by account,
+    // so this never changes a row now; the sessions still call it after a load.
     void Updateaccount();
     void UpdateSlTp();
-    void MarketOrderAccepted(int32_t ID) { Remove(ID); }
-    void MarketOrderRejected(int32_t ID) { Remove(ID); }
+    void MarketOrderAccepted(int32_t ID, int32_t AccountID) { Remove(ID, AccountID); }
+    void MarketOrderRejected(int32_t ID, int32_t AccountID) { Remove(ID, AccountID); }
 
     // The type text of an order row, by order type and side (" " when unknown).
     static std::string OrderTypeText(OrbanelGeneral10::OrdersTypeEnum OrderType,

@@ -4,6 +4,7 @@
 #include <list>
 #include <unordered_map>
 
+#include "desk/common/MGeneral.h"
 #include "desk/positions/CloseGridLayout.h"
 #include "platform/EventLoop.h"
 #include "runtime/Convert.h"
@@ -128,7 +129,7 @@ void ClosePosGrid::Replay(const LateWrite& write) {
         case LateWrite::Kind::Price:
             return RefreshPrice(write.ask, write.bid);
         case LateWrite::Kind::Status:
-            return searchpos(write.id, write.text);
+            return searchpos(write.account, write.id, write.text);
     }
 }
 
@@ -263,15 +264,22 @@ void ClosePosGrid::RefreshPrice(double ask, double bid) {
     }
 }
 
-void ClosePosGrid::searchpos(int32_t ticket, const std::string& text) {
+// A position row belongs to the account row above it.
+void ClosePosGrid::searchpos(int32_t account, int32_t ticket, const std::string& text) {
     if (ticket == 0) return;
     if (rebuildDue_) {
-        lateWrites_.push_back({.kind = LateWrite::Kind::Status, .id = ticket, .text = text});
+        lateWrites_.push_back(
+            {.kind = LateWrite::Kind::Status, .id = ticket, .account = account, .text = text});
         return;
     }
+    int32_t rowAccount = 0;
     for (size_t row = 1; row < MSH_.Rows(); ++row) {
+        if (IsAccountRow(row)) {
+            rowAccount = AccountOf(MSH_.TextMatrix(row, kAccountCol));
+            continue;
+        }
         const std::string& description = MSH_.TextMatrix(row, kStatusCol);
-        if (!description.empty() && TicketOf(description) == ticket)
+        if (rowAccount == account && !description.empty() && TicketOf(description) == ticket)
             MSH_.setTextMatrix(row, kActionCol, text);
     }
 }
@@ -408,8 +416,8 @@ void ClosePosGrid::close_postions() {
 void ClosePosGrid::CloseChecked(int32_t ticket, int32_t account) {
     if (ticket == 0 || account == 0 || !hooks_.ClosePositionForAccount) return;
     const platform::ListItem* trade =
-        ports_.frmTrade->lvwOpenPos().Find("T" + std::to_string(ticket));
-    if (!trade || AccountOf(trade->SubItems(kTradeAccount)) != account) return;
+        ports_.frmTrade->lvwOpenPos().Find(PositionRowKey(account, ticket));
+    if (!trade) return;
     const std::optional<double> amount = runtime::ParseNumber(trade->SubItems(kTradeAmount));
     if (!amount) return;
     hooks_.ClosePositionForAccount(ticket, *amount, account);

@@ -58,7 +58,7 @@ public:
     void Remove() override { CloseSymbols_Click(); }
     // Both write the Action cells; while a rebuild is due, after it.
     void RefreshPrice(double ask, double bid) override;
-    void searchpos(int32_t ticket, const std::string& text) override;
+    void searchpos(int32_t account, int32_t ticket, const std::string& text) override;
     void RefreshMSH() override { MSH_.Refresh(); }
     runtime::Collection<int32_t>& PendingCloses() override { return PendingCloses_; }
     // Drops a due rebuild (it would be emptied at once) and empties the grid.
@@ -111,7 +111,8 @@ private:
     struct LateWrite {
         enum class Kind { Account, Price, Status };
         Kind kind;
-        int32_t id = 0;  // the account or the ticket
+        int32_t id = 0;       // the account or the ticket
+        int32_t account = 0;  // a status's account
         double ask = 0;
         double bid = 0;
         std::string text{};
@@ -129,7 +130,7 @@ private:
     bool IsCheckedPosition(size_t row) const;
     bool AnyCheckedPosition() const;
     SingleClose PlanSingle() const;
-    // Closes the whole amount of the Trade row "T" & ticket when that row belongs to `account`.
+    // Closes the whole amount of the account's Trade row of the ticket.
     void CloseChecked(int32_t ticket, int32_t account);
     void Note(const std::string& text);
 

@@ -61,7 +61,9 @@ public:
 
     void AddPosition(const PositionPtr& Position, int32_t AccountID) override;
     void RemovePosition(int32_t Ticket, int32_t AccountID) override;
-    void RemovePending(int32_t Ticket) { Core().RemovePending(Ticket); }
+    void RemovePending(int32_t Ticket, int32_t AccountID) {
+        Core().RemovePending(Ticket, AccountID);
+    }
     platform::ListView& lvwOpenPos() override { return store_; }
     void setChkAll(bool checked) override;
     void setLbmSummaries(const std::string& text) override;
@@ -114,8 +116,10 @@ public:
              const runtime::Variant& Price, const runtime::Variant& SL, const runtime::Variant& TP,
              const std::string& OrderTime, const runtime::Variant& CloseTicket) override;
     void AddOrder(const OrderPtr& Order, int32_t AccountID) override;
-    void Removeorder(int32_t OrderID) override { Core().Removeorder(OrderID); }
-    void Remove(int32_t OrderID) override { Core().Remove(OrderID); }
+    void Removeorder(int32_t OrderID, int32_t AccountID) override {
+        Core().Removeorder(OrderID, AccountID);
+    }
+    void Remove(int32_t OrderID, int32_t AccountID) override { Core().Remove(OrderID, AccountID); }
     void removeClientinfo(int32_t AccountID) override { Core().removeClientinfo(AccountID); }
     void Updateaccount() override { Core().Updateaccount(); }
     platform::ListView& lvwPending() override { return store_; }

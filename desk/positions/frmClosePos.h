@@ -35,8 +35,8 @@ public:
     void CloseSymbols_Click() override { core_.CloseSymbols_Click(); }
     void Remove() override { core_.Remove(); }
     void RefreshPrice(double ask, double bid) override { core_.RefreshPrice(ask, bid); }
-    void searchpos(int32_t ticket, const std::string& text) override {
-        core_.searchpos(ticket, text);
+    void searchpos(int32_t account, int32_t ticket, const std::string& text) override {
+        core_.searchpos(account, ticket, text);
     }
     void RefreshMSH() override { core_.RefreshMSH(); }
     runtime::Collection<int32_t>& PendingCloses() override { return core_.PendingCloses(); }

@@ -505,7 +505,7 @@ void CClientAPIManager::CLAPICLASS_NewPendingOrder(const OrderPtr& Order) {
 }
 
 void CClientAPIManager::CLAPICLASS_DeletePendingOrder(const OrderPtr& Order) {
-    ports_.frmPending->Removeorder(Order->OrderID());
+    ports_.frmPending->Removeorder(Order->OrderID(), m_lAccount);
 }
 
 }  // namespace OrbanexDesk

@@ -119,8 +119,9 @@ void CClientAPIManager::CLAPICLASS_SymbolHighLowChanged(const SymbolPtr& Symbol)
 void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) {
     const DeskState& s = desk_.State();
     // Without its own row the position's old profit is unknown: nothing is written.
+    char key[kPositionRowKeyChars];
     platform::ListItem* trade =
-        ports_.frmTrade->lvwOpenPos().Find("T" + std::to_string(Pos->Ticket()));
+        ports_.frmTrade->lvwOpenPos().Find(PositionRowKey(m_lAccount, Pos->Ticket(), key));
     if (!trade) return;
     const std::string price = Pos->FormatPrice(runtime::Variant(Pos->ClosePrice()));
     const double profit = Pos->FloatingProfitLoss();

@@ -354,7 +354,7 @@ void CClientAPIManager::RefreshPendingRow(int32_t OrderID) {
     for (int16_t i = 1; i <= count; ++i) {
         OrderPtr order = api_->OrderByIndex(i);
         if (!order || order->OrderID() != OrderID) continue;
-        ports_.frmPending->Remove(OrderID);
+        ports_.frmPending->Remove(OrderID, m_lAccount);
         ports_.frmPending->AddOrder(order, m_lAccount);
     }
 }
@@ -373,7 +373,7 @@ void CClientAPIManager::CLAPICLASS_NewOrderResult(NewOrderResult Result, double 
     } reenable{ports_.frmorder};
     auto note = [this](const std::string& text) { ports_.frmorder->addNote(text, m_lAccount); };
     if (Result == OrbanexClientAPI10::DoneResult) {
-        ports_.frmPending->Removeorder(OrderID);
+        ports_.frmPending->Removeorder(OrderID, m_lAccount);
         std::string name;
         if (PosOrOrder == 1) {
             Journal("Order #" + std::to_string(OrderID) + " [" +
@@ -411,7 +411,7 @@ void CClientAPIManager::CLAPICLASS_MarketOrderAccepted(int32_t AccountID, int32_
     ports_.frmorder->setTxtammount("");
     if (NewOrLiq == OrbanelGeneral10::LiquidateType) {
         ports_.frmTrade->RemovePosition(Ticket, AccountID);
-        ports_.frmPending->Removeorder(OrderID);
+        ports_.frmPending->Removeorder(OrderID, m_lAccount);
         Journal("Ticket #" + std::to_string(Ticket) + " has been closed successfully");
         return;
     }
@@ -423,7 +423,7 @@ void CClientAPIManager::CLAPICLASS_MarketOrderAccepted(int32_t AccountID, int32_
     Journal("Order #" + std::to_string(OrderID) + " [" +
             (BuySell == OrbanelGeneral10::BuyType ? "BUY" : "SELL") + " " + Num(Lots) + " " +
             SymbolName(Symbol, name) + "] has been accepted");
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
     ports_.frmorder->Enableds(true);
 }
 
@@ -435,12 +435,12 @@ void CClientAPIManager::CLAPICLASS_MarketOrderRejected(int32_t OrderID, Operatio
     if (!row) return;
     row->setSubItems(2, "order has been rejected");
     Journal("Order " + std::to_string(OrderID) + " has been rejected");
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
     ports_.frmorder->Enableds(true);
     auto& closes = ports_.frmClosePos->PendingCloses();
-    const std::string key = std::to_string(OrderID);
+    const std::string key = PendingRowKey(m_lAccount, OrderID);
     if (!closes.Contains(key)) return;
-    ports_.frmClosePos->searchpos(closes.Item(key), "Closing has been rejected");
+    ports_.frmClosePos->searchpos(m_lAccount, closes.Item(key), "Closing has been rejected");
     closes.Remove(key);
     EnableCloseSymbols();
 }
@@ -473,7 +473,7 @@ void CClientAPIManager::CLAPICLASS_CloseOrderResult(
     if (Result == OrbanexClientAPI10::DoneResult && PosOrOrder == 1) {
         ports_.frmTrade->RemovePosition(OpenTicket, m_lAccount);
         if (ports_.frmTrade->lvwOpenPos().Count() == 0) ports_.frmTrade->setChkAll(false);
-        ports_.frmPending->Removeorder(OrderID);
+        ports_.frmPending->Removeorder(OrderID, m_lAccount);
         Journal("Postion " + std::to_string(OpenTicket) + " is closed successfuly");
         return;
     }
@@ -482,11 +482,11 @@ void CClientAPIManager::CLAPICLASS_CloseOrderResult(
                                runtime::Variant(Symbol->FormatPrice(runtime::Variant(AtPrice))),
                                runtime::Null, runtime::Null, ServerTime,
                                runtime::Variant(OpenTicket));
-        ports_.frmClosePos->searchpos(OpenTicket, "Position in pending mode");
+        ports_.frmClosePos->searchpos(m_lAccount, OpenTicket, "Position in pending mode");
         Journal(request);
         ports_.frmClosePos->RefreshMSH();
         auto& closes = ports_.frmClosePos->PendingCloses();
-        const std::string key = std::to_string(OrderID);
+        const std::string key = PendingRowKey(m_lAccount, OrderID);
         if (closes.Contains(key)) closes.Remove(key);
         closes.Add(OpenTicket, key);
         return;
@@ -497,9 +497,9 @@ void CClientAPIManager::CLAPICLASS_CloseOrderResult(
         f.ticket = OpenTicket, f.account = m_lAccount, f.request = request;
         Journal(Expand(row.journal, f));
         Message(Expand(row.message, f));
-        ports_.frmClosePos->searchpos(OpenTicket, Expand(row.status, f));
+        ports_.frmClosePos->searchpos(m_lAccount, OpenTicket, Expand(row.status, f));
         if (row.enableChooser) EnableCloseSymbols();
-        if (row.removeRequest) ports_.frmPending->Removeorder(OrderID);
+        if (row.removeRequest) ports_.frmPending->Removeorder(OrderID, m_lAccount);
         return;
     }
 }
@@ -511,7 +511,8 @@ void CClientAPIManager::CLAPICLASS_NewLimitOrderResult(NewOrderResult Result, in
                                                        const std::string& /*TransTag*/) {
     const ResultRow* row = Find(kNewLimitRows, Result);
     if (!row) return;
-    if (Result == OrbanexClientAPI10::DoneResult) ports_.frmPending->Removeorder(OrderID);
+    if (Result == OrbanexClientAPI10::DoneResult)
+        ports_.frmPending->Removeorder(OrderID, m_lAccount);
     RunSteps(*row, OrderFields(OrderID),
              [this](int32_t act, const std::string& text) { Perform(act, text, 2); });
 }
@@ -534,7 +535,7 @@ void CClientAPIManager::CLAPICLASS_DeleteLimitOrderResult(NewOrderResult Result,
                                                           const std::string& OrderIDs,
                                                           const std::string& /*TransTag*/) {
     if (Result == OrbanexClientAPI10::DoneResult) {
-        for (int32_t id : OrderNumbers(OrderIDs)) ports_.frmPending->Removeorder(id);
+        for (int32_t id : OrderNumbers(OrderIDs)) ports_.frmPending->Removeorder(id, m_lAccount);
         Journal("Order number #" + OrderIDs + " Canceled successfully");
         return;
     }
@@ -547,7 +548,7 @@ void CClientAPIManager::CLAPICLASS_DeleteLimitOrderResult(NewOrderResult Result,
 void CClientAPIManager::CLAPICLASS_LimitOrderAccepted(int32_t AccountID, int32_t OrderID,
                                                       int32_t /*Ticket*/, OperationType BuySell,
                                                       double Lots, const SymbolPtr& Symbol) {
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
     std::string name;
     ports_.frmJournal->Add("Entry Order " + std::to_string(OrderID) + " [" + BuySellDesc(BuySell) +
                                " " + Num(Lots) + " " + SymbolName(Symbol, name) +
@@ -560,7 +561,7 @@ void CClientAPIManager::CLAPICLASS_LimitOrderCanceledCannotHdg(int32_t AccountID
                                                                const SymbolPtr&) {
     Message("Limit Order:" + std::to_string(OrderID) +
             " cancelled because cannot handge for account number #" + std::to_string(AccountID));
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
 }
 
 void CClientAPIManager::CLAPICLASS_LimitOrderCanceledNoMoney(int32_t AccountID, int32_t OrderID,
@@ -569,7 +570,7 @@ void CClientAPIManager::CLAPICLASS_LimitOrderCanceledNoMoney(int32_t AccountID, 
     Message("Limit Order:" + std::to_string(OrderID) +
             " cancelled because there is no money for account number #" +
             std::to_string(AccountID));
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
 }
 
 // ---- SL/TP orders ----
@@ -599,20 +600,20 @@ void CClientAPIManager::CLAPICLASS_DeleteSLTPOrderResult(NewOrderResult Result,
                                                          const std::string& OrderIDs,
                                                          const std::string& /*TransTag*/) {
     if (Result == OrbanexClientAPI10::DoneResult)
-        for (int32_t id : OrderNumbers(OrderIDs)) ports_.frmPending->Removeorder(id);
+        for (int32_t id : OrderNumbers(OrderIDs)) ports_.frmPending->Removeorder(id, m_lAccount);
     Journal("Delete SLTP Order #" + OrderIDs + " " + ResultDescription(Result));
 }
 
 void CClientAPIManager::CLAPICLASS_SlTpOrderAccepted(int32_t AccountID, int32_t OrderID,
                                                      int32_t /*Ticket*/) {
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
     ports_.frmJournal->Add("SL/TP request #" + std::to_string(OrderID) + " is accepted", AccountID,
                            true);
 }
 
 void CClientAPIManager::CLAPICLASS_SlTpOrderCanceledNoMoney(int32_t AccountID, int32_t OrderID,
                                                             int32_t /*Ticket*/) {
-    ports_.frmPending->Removeorder(OrderID);
+    ports_.frmPending->Removeorder(OrderID, m_lAccount);
     ports_.frmJournal->Add("SL/TP request #" + std::to_string(OrderID) + " is canceled - no money",
                            AccountID, true);
 }

@@ -1,6 +1,7 @@
 #include "desk/sessions/PriceChangedPresenter.h"
 
 #include "desk/common/DeskProcedures.h"
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
 #include "runtime/Convert.h"
 
@@ -119,24 +120,23 @@ void PriceChangedPresenter::Send(bool accept) {
     }
 }
 
+// The request row is the account's: another account may hold the same order number.
 void PriceChangedPresenter::CloseRequestRow(const std::string& note, int32_t account) {
     const DeskPorts& ports = desk_.Ports();
     platform::ListView& pending = ports.frmPending->lvwPending();
-    for (size_t i = 1; i <= pending.Count(); ++i) {
-        platform::ListItem& row = pending.Item(i);
-        if (!TextIsNumber(row.Text(), orderID_)) continue;
-        const std::string side = row.SubItems(2);
-        if (side == "Buy" || side == "Sell") {
-            platform::ListView& clients = ports.frmorder->lvwConClients();
-            for (size_t j = 1; j <= clients.Count(); ++j) {
-                platform::ListItem& client = clients.Item(j);
-                if (client.Checked() && TextIsNumber(client.Text(), account))
-                    client.setSubItems(2, note);
-            }
+    const std::string key = PendingRowKey(account, orderID_);
+    const platform::ListItem* row = pending.Find(key);
+    if (!row) return;
+    const std::string side = row->SubItems(2);
+    if (side == "Buy" || side == "Sell") {
+        platform::ListView& clients = ports.frmorder->lvwConClients();
+        for (size_t j = 1; j <= clients.Count(); ++j) {
+            platform::ListItem& client = clients.Item(j);
+            if (client.Checked() && TextIsNumber(client.Text(), account))
+                client.setSubItems(2, note);
         }
-        pending.Remove(i);
-        return;
     }
+    pending.Remove(key);
 }
 
 }  // namespace OrbanexDesk

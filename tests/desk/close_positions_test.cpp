@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/positions/ClosePosGrid.h"
 #include "platform/EventLoop.h"
 #include "runtime/Convert.h"
@@ -15,6 +16,7 @@
 namespace {
 
 using OrbanexDesk::ClosePosGrid;
+using OrbanexDesk::PositionRowKey;
 
 struct CloseDesk {
     CloseDesk() {
@@ -33,13 +35,13 @@ struct CloseDesk {
     void Trade(int ticket, int account, const char* side, const char* amount, const char* symbol,
                const char* price) {
         const std::string t = std::to_string(ticket);
-        auto& row = desk.stores().lvwOpenPos.Add("T" + t, t);
+        auto& row = desk.stores().lvwOpenPos.Add(PositionRowKey(account, ticket), t);
         const std::vector<std::string> subs = {
             std::to_string(account), "2026-12-09", side, amount, symbol, price, price};
         for (size_t i = 0; i < subs.size(); ++i) row.setSubItems(i + 1, subs[i]);
     }
-    platform::ListItem& TradeRow(int ticket) {
-        return desk.stores().lvwOpenPos.Item("T" + std::to_string(ticket));
+    platform::ListItem& TradeRow(int ticket, int account) {
+        return desk.stores().lvwOpenPos.Item(PositionRowKey(account, ticket));
     }
 
     // One line per body row: "<account>:<box>" or "#<ticket>:<box>:<action>", box
@@ -145,13 +147,14 @@ TEST(ClosePosGrid, RebuildsChecksPricesAndClosesOverManyAccounts) {
          },
          built,
          {}},
-        {"quotes: bid on Buy, ask on Sell, also over a status; answers by ticket",
+        {"quotes: bid on Buy, ask on Sell, also over a status; answers by account and ticket",
          [&] {
-             g.searchpos(21, "Position in pending mode");
-             g.searchpos(12, " Waiting.....");
+             g.searchpos(1002, 21, "Position in pending mode");
+             g.searchpos(1001, 12, " Waiting.....");
              g.RefreshPrice(1.5, 1.4);
-             g.searchpos(21, "Closing has been rejected");
-             g.searchpos(0, "nothing");
+             g.searchpos(1002, 21, "Closing has been rejected");
+             g.searchpos(1001, 21, "another account's ticket");
+             g.searchpos(1001, 0, "nothing");
          },
          {"#31:o:Close At 1.4", "1002:o", "#21:o:Closing has been rejected", "1001:o",
           "#12:o:Close At 1.5", "#11:o:Close At 1.4"},
@@ -168,9 +171,10 @@ TEST(ClosePosGrid, RebuildsChecksPricesAndClosesOverManyAccounts) {
          {kAskAll, "close #21 0.5 @1002", "close #12 2 @1001", "close #11 1 @1001"}},
         {"again after a partial close, a deleted row and a stale pairing: the Trade rows decide",
          [&] {
-             d.TradeRow(12).setSubItems(4, "1.5");
-             d.desk.stores().lvwOpenPos.Remove("T11");
-             d.TradeRow(21).setSubItems(1, "1001");
+             d.TradeRow(12, 1001).setSubItems(4, "1.5");
+             d.desk.stores().lvwOpenPos.Remove(PositionRowKey(1001, 11));
+             d.desk.stores().lvwOpenPos.Remove(PositionRowKey(1002, 21));
+             d.Trade(21, 1001, "Buy", "0.5", "EURUSD", "1.21");
              g.closepos();
          },
          {"#31:o:Close At 1.4", "1002:o", "#21:x: Waiting.....", "1001:x", "#12:x: Waiting.....",
@@ -257,7 +261,7 @@ TEST(ClosePosGrid, RequestsOfOneTurnRebuildOnceAsIfEachRebuiltAtOnce) {
     g.RefreshPrice(1.6, 1.5);
     g.Add(1003);
     g.RefreshPrice(1.7, 1.6);
-    g.searchpos(21, "Position in pending mode");
+    g.searchpos(1002, 21, "Position in pending mode");
     EXPECT_EQ(d.Rows(), before);
     d.Turn();
     EXPECT_EQ(rebuilds, 1u);
@@ -299,7 +303,7 @@ TEST(ClosePosGrid, SingleCloseActsOnThePositionAskedAbout) {
     EXPECT_EQ(d.Rows()[2], "#21:o:Close At 1.21");  // no waiting mark
 
     d.Click(7, 3);  // #11; the position goes before the answer
-    d.desk.stores().lvwOpenPos.Remove("T11");
+    d.desk.stores().lvwOpenPos.Remove(PositionRowKey(1001, 11));
     g.close_single();
     d.Click(1, 3);  // the orphan: no account row above
     g.close_single();

@@ -179,7 +179,7 @@ TEST(Sessions, PositionAndOrderEventsForwardToTheirViews) {
     api->DeleteOpenPosition(pos);
     EXPECT_EQ(d.desk.Take(), (Names{"trade.AddPosition|7|1001", "close.CloseSymbols_Click",
                                     "trade.RemovePosition|7|1001", "trade.AddPosition|7|1001",
-                                    "pending.AddOrder|9|1001", "pending.Removeorder|9",
+                                    "pending.AddOrder|9|1001", "pending.Removeorder|9|1001",
                                     "trade.RemovePosition|7|1001", "close.Remove"}));
     EXPECT_TRUE(d.desk.stores().CloseSymbols.Enabled());
     EXPECT_EQ(d.desk.stores().lvwOpenPos.Count() + d.desk.stores().lvwPending.Count(), 0u);

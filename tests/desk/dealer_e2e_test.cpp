@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "general/common/MGenerals.h"
 #include "platform/EventLoop.h"
@@ -77,7 +78,7 @@ TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLine
         return dealt->frmPriceChanged().OrderID();
     };
     const int32_t first = requote();
-    const std::string row = "P" + std::to_string(first);
+    const std::string row = PendingRowKey(81, first);
     ASSERT_NE(pending.Find(row), nullptr);
     EXPECT_TRUE(d.Journal("81|Order " + std::to_string(first) + " in Pending mode"));
     RecordingPriceChangedView::Made(d.desk).front()->ClickAccept();
@@ -88,11 +89,11 @@ TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLine
 
     // Expired: the server's rejection takes the request row.
     const int32_t second = requote();
-    ASSERT_NE(pending.Find("P" + std::to_string(second)), nullptr);
+    ASSERT_NE(pending.Find(PendingRowKey(81, second)), nullptr);
     for (int32_t i = 0; i <= kSeconds; ++i) d.time().Advance(1000);
     ASSERT_TRUE(d.Wait(
         [&] { return d.Journal("81|Order " + std::to_string(second) + " has been rejected"); }));
-    EXPECT_EQ(pending.Find("P" + std::to_string(second)), nullptr);
+    EXPECT_EQ(pending.Find(PendingRowKey(81, second)), nullptr);
     EXPECT_EQ(d.Trades(81).size(), 1u);
 
     // An instant close and a held one: each row goes with exactly one close line.
@@ -108,7 +109,7 @@ TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLine
               OrbanexClientAPI10::SuccessResult);
     ASSERT_TRUE(d.Wait([&] { return d.Count("pending.Add|") == 1; }));
     EXPECT_EQ(d.Trades(81).size(), 1u) << "held for the dealer";
-    EXPECT_NE(d.desk.Lines("close.searchpos|" + heldTicket + "|Position in pending mode").size(),
+    EXPECT_NE(d.desk.Lines("close.searchpos|81|" + heldTicket + "|Position in pending mode").size(),
               0u);
     ASSERT_TRUE(d.Wait([&] { return d.Trades(81).empty() && d.Trades(82).empty(); }));
     platform::EventLoop::RunFor(100);

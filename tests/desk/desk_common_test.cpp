@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,20 @@ using testsupport::ViewFactory;
 
 // Net rows of different accounts and symbols never share a key, and a total row
 // never takes an account row's key.
-TEST(DeskCommon, NetRowKeysKeepSymbolSideAndAccountApart) {
+TEST(DeskCommon, RowKeysKeepTheirPartsApart) {
     EXPECT_NE(NetRowKey(5, 1, 11001), NetRowKey(51, 1, 1001));
     EXPECT_NE(NetRowKey(5, 1), NetRowKey(51, 1));
     EXPECT_NE(NetRowKey(5, 1), NetRowKey(5, 1, 1));
     EXPECT_EQ(NetRowKey(5, -1, 1001), "To5|-1|1001");
     EXPECT_EQ(NetRowKey(5, -1), "To5|-1");
+    // Trade and pending rows: the buffer form is the text form, whatever the numbers.
+    EXPECT_NE(PositionRowKey(1, 23), PositionRowKey(12, 3));
+    EXPECT_EQ(PositionRowKey("1001", "5"), PositionRowKey(1001, 5));
+    constexpr int32_t kLeast = std::numeric_limits<int32_t>::min();
+    char buffer[kPositionRowKeyChars];
+    EXPECT_EQ(PositionRowKey(kLeast, kLeast, buffer), "T-2147483648|-2147483648");
+    EXPECT_EQ(PendingRowKey(1001, "77"), PendingRowKey(1001, 77));
+    EXPECT_EQ(PendingRowKey(2002, 77), "P2002|77");
 }
 
 // Look-ups in the shared symbol collection and the market watch find by id key or

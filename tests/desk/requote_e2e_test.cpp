@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "general/common/MGenerals.h"
 #include "platform/EventLoop.h"
@@ -56,7 +57,7 @@ int32_t Requoted(DeskOnServer& d, const ManagerPtr& s, const std::string& side =
     EXPECT_TRUE(d.Wait([&] { return d.desk.Lines("pricechanged|").size() > ticks; }));
     const int32_t order = s->frmPriceChanged().OrderID();
     auto& pending = d.desk.stores().lvwPending;
-    const std::string key = "P" + std::to_string(order);
+    const std::string key = PendingRowKey(81, order);
     if (!pending.Find(key)) pending.Add(key, std::to_string(order));
     pending.Item(key).setSubItems(2, side);
     return order;
@@ -90,7 +91,7 @@ TEST(RequoteEndToEnd, TheDialogShowsTicksAndAnswersEachReQuoteOnce) {
     ASSERT_GE(accept.size(), 4u);
     EXPECT_EQ((Names{accept[2], accept[3]}), (Names{std::to_string(first), newPrice}));
     EXPECT_FALSE(view.visible);
-    EXPECT_EQ(d.desk.stores().lvwPending.Find("P" + std::to_string(first)), nullptr);
+    EXPECT_EQ(d.desk.stores().lvwPending.Find(PendingRowKey(81, first)), nullptr);
     EXPECT_EQ(orderRow.SubItems(2), "Order number " + std::to_string(first) + " Accepted");
 
     // Reject of an entry-order row: sent, removed, no note.
@@ -98,7 +99,7 @@ TEST(RequoteEndToEnd, TheDialogShowsTicksAndAnswersEachReQuoteOnce) {
     orderRow.setSubItems(2, "kept");
     view.ClickReject();
     ASSERT_TRUE(d.Wait([&] { return d.Sent(og::REJECT_ORDER_TOKEN) == 1; }));
-    EXPECT_EQ(d.desk.stores().lvwPending.Find("P" + std::to_string(second)), nullptr);
+    EXPECT_EQ(d.desk.stores().lvwPending.Find(PendingRowKey(81, second)), nullptr);
     EXPECT_EQ(orderRow.SubItems(2), "kept");
 
     // Expiry: one reject goes out (the client API's own expiry then has nothing
@@ -111,7 +112,7 @@ TEST(RequoteEndToEnd, TheDialogShowsTicksAndAnswersEachReQuoteOnce) {
     EXPECT_EQ(d.desk.Lines("message|"), Names{"message|##DEF##|" + expired});
     EXPECT_EQ(d.desk.Lines("journal|"), Names{"journal|81|" + expired});
     EXPECT_EQ(orderRow.SubItems(2), expired);
-    EXPECT_EQ(d.desk.stores().lvwPending.Find("P" + std::to_string(third)), nullptr);
+    EXPECT_EQ(d.desk.stores().lvwPending.Find(PendingRowKey(81, third)), nullptr);
     EXPECT_FALSE(view.visible);
     ASSERT_TRUE(d.Wait([&] { return d.Sent(og::REJECT_ORDER_TOKEN) == 2; }));
     d.time().Advance(2000);
@@ -130,7 +131,7 @@ TEST(RequoteEndToEnd, TheDialogShowsTicksAndAnswersEachReQuoteOnce) {
     view.ClickAccept();
     ASSERT_TRUE(d.Wait([&] { return d.Sent(og::ACCEPT_ORDER_TOKEN) == 2; }));
     EXPECT_EQ(d.Params(og::ACCEPT_ORDER_TOKEN, 1)[2], std::to_string(b));
-    EXPECT_NE(d.desk.stores().lvwPending.Find("P" + std::to_string(a)), nullptr);
+    EXPECT_NE(d.desk.stores().lvwPending.Find(PendingRowKey(81, a)), nullptr);
 
     // A drop mid-countdown hides the dialog and answers nothing.
     const size_t answers = d.Sent(og::ACCEPT_ORDER_TOKEN) + d.Sent(og::REJECT_ORDER_TOKEN) +

@@ -113,7 +113,7 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     d.desk.Ports().frmTrade->AddPosition(pos, 1001);
     d.desk.Ports().frmTrade->AddPosition(other, 1002);
     views.Quote(2, 1.2355, 1.2357);
-    auto& trade = d.desk.stores().lvwOpenPos.Item("T7");
+    auto& trade = d.desk.stores().lvwOpenPos.Item(PositionRowKey(1001, 7));
     auto& net = d.desk.stores().lvwNetPos;
     auto& own = net.Item(NetRowKey(2, 1, 1001));
     auto& total = net.Item(NetRowKey(2, 1));
@@ -148,7 +148,7 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     ManagerPtr second = d.Add(1002);
     auto& secondRow = net.Item(NetRowKey(2, 1, 1002));
     const std::string firstRow = own.SubItems(9);
-    d.desk.stores().lvwOpenPos.Item("T8").setSubItems(12, "0.00");
+    d.desk.stores().lvwOpenPos.Item(PositionRowKey(1002, 8)).setSubItems(12, "0.00");
     secondRow.setSubItems(9, "0");
     second->ClientAPIF()->PosFloatingPLChanged(other);
     EXPECT_EQ(own.SubItems(9), firstRow);
@@ -161,7 +161,7 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     s->ClientAPIF()->PosFloatingPLChanged(pos);
     d.Turn();
     EXPECT_NE(total.SubItems(9), "x");
-    d.desk.stores().lvwOpenPos.Remove("T7");
+    d.desk.stores().lvwOpenPos.Remove(PositionRowKey(1001, 7));
     total.setSubItems(9, "x");
     d.desk.Take();
     s->ClientAPIF()->PosFloatingPLChanged(pos);

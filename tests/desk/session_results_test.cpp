@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
@@ -80,13 +81,13 @@ TEST(SessionResults, EveryTableRowGivesItsReactionsInOrder) {
         bool chooserEnabled = false;
     };
     const std::string j = "journal|1001|", m = "message|##DEF##|", on = "order.addNote|",
-                      ln = "limit.addNote|", sp = "close.searchpos|5|";
+                      ln = "limit.addNote|", sp = "close.searchpos|1001|5|";
     const std::string noEquity = "sound|NoEquity.wav|played", enable = "order.Enableds|True";
     const std::string quote = "Unable to get  quote on this symbol due to market conditions";
     const std::vector<Case> cases = {
         {"NewOrder",
          1,
-         {"pending.Removeorder|77", j + "Order #77 [BUY 1.5 EURUSD] has been accepted",
+         {"pending.Removeorder|77|1001", j + "Order #77 [BUY 1.5 EURUSD] has been accepted",
           on + "Market Order Accepted|1001", enable}},
         {"NewOrder", 2, {j + "Not enough money", on + "Not enough money|1001", noEquity, enable}},
         {"NewOrder", 3, {j + "Trading Is Closed", on + "Trading Is Closed|1001", noEquity, enable}},
@@ -111,7 +112,7 @@ TEST(SessionResults, EveryTableRowGivesItsReactionsInOrder) {
           enable}},
         {"NewOrder", 9, {enable}},
         {"NewOrder", 100, {enable}},
-        {"NewLimit", 1, {"pending.Removeorder|77", "sound|OrderOk.wav|played"}},
+        {"NewLimit", 1, {"pending.Removeorder|77|1001", "sound|OrderOk.wav|played"}},
         {"NewLimit", 2, {j + "Not Enough Money", ln + "Not Enough Money|1001", noEquity}},
         {"NewLimit", 3, {j + "Trading Is Closed", noEquity, ln + "Trading Is Closed|1001"}},
         {"NewLimit", 4, {j + "Unable MarketConditions", noEquity}},
@@ -141,7 +142,7 @@ TEST(SessionResults, EveryTableRowGivesItsReactionsInOrder) {
         {"UpdateLimit", 100, {ln + " Failed Result |1001"}},
         {"DeleteLimit",
          1,
-         {"pending.Removeorder|77", j + "Order number #77 Canceled successfully"}},
+         {"pending.Removeorder|77|1001", j + "Order number #77 Canceled successfully"}},
         {"DeleteLimit",
          2,
          {j + "Order number #77 Not Enough Money", m + "Order number #77 Not Enough Money"}},
@@ -192,7 +193,7 @@ TEST(SessionResults, EveryTableRowGivesItsReactionsInOrder) {
         {"NewSLTP", 13, {}},
         {"UpdateSLTP", 3, {j + "Updating SL/TP order #77 result #3"}},
         {"UpdateSLTP", 0, {j + "Updating SL/TP order #77 result #0"}},
-        {"DeleteSLTP", 1, {"pending.Removeorder|77", j + "Delete SLTP Order #77 Succeeded"}},
+        {"DeleteSLTP", 1, {"pending.Removeorder|77|1001", j + "Delete SLTP Order #77 Succeeded"}},
         {"DeleteSLTP", 7, {j + "Delete SLTP Order #77 UNDEFINED RESULT"}},
         {"Close",
          2,
@@ -202,7 +203,7 @@ TEST(SessionResults, EveryTableRowGivesItsReactionsInOrder) {
         {"Close",
          3,
          {j + "Order 5 trading is closed", m + "Order 5 trading is closed for account 1001",
-          sp + " Trading is closed", "pending.Removeorder|77"},
+          sp + " Trading is closed", "pending.Removeorder|77|1001"},
          true},
         {"Close", 4, {j + quote, m + "Order 5 is " + quote, sp + "Position 5 is " + quote}, true},
         {"Close",
@@ -251,7 +252,7 @@ TEST(SessionResults, OrderNoticesRemoveTheRequestRowAndJournalOrWarn) {
     EXPECT_EQ(d.desk.stores().orderClients.Item("C1001").SubItems(2), "Market Order Accepted");
     a.MarketOrderAccepted(kOther, kOrder, kTicket, og::BuyType, 1.5, s, 1.2345, og::LiquidateType,
                           1.2);
-    const std::string rm = "pending.Removeorder|77", m = "message|##DEF##|Limit Order:77 ";
+    const std::string rm = "pending.Removeorder|77|1001", m = "message|##DEF##|Limit Order:77 ";
     EXPECT_EQ(d.desk.Take(),
               (Names{rm, "journal|2002|Entry Order 77 [buy 1.5 EURUSD] has been executed",
                      m + "cancelled because cannot handge for account number #2002", rm,
@@ -309,15 +310,16 @@ TEST(SessionResults, ACloseRequestAndItsRejectionAndTheLastClose) {
     API& a = d.api();
     const auto& s = d.eurusd;
     a.CloseOrderResult(R::DoneResult, 1.2345, 2, kOrder, og::SellType, 1.5, s, "t", kTicket, "");
-    EXPECT_EQ(d.desk.stores().pendingCloses.Item(std::to_string(kOrder)), kTicket);
-    EXPECT_NE(d.desk.stores().lvwPending.Find("P77"), nullptr);
+    EXPECT_EQ(d.desk.stores().pendingCloses.Item(OrbanexDesk::PendingRowKey(1001, kOrder)),
+              kTicket);
+    EXPECT_NE(d.desk.stores().lvwPending.Find(OrbanexDesk::PendingRowKey(1001, 77)), nullptr);
     a.MarketOrderRejected(kOrder, og::SellType, 1.5, s, 1.2345, og::LiquidateType);
     EXPECT_EQ(d.desk.Take(),
-              (Names{"pending.Add|77|1001|CP", "close.searchpos|5|Position in pending mode",
+              (Names{"pending.Add|77|1001|CP", "close.searchpos|1001|5|Position in pending mode",
                      "journal|1001|Request close ticket #5 Sell  1.5 EURUSD at 1.2345",
                      "close.RefreshMSH", "journal|1001|Order 77 has been rejected",
-                     "pending.Removeorder|77", "order.Enableds|True",
-                     "close.searchpos|5|Closing has been rejected"}));
+                     "pending.Removeorder|77|1001", "order.Enableds|True",
+                     "close.searchpos|1001|5|Closing has been rejected"}));
     EXPECT_FALSE(d.desk.stores().pendingCloses.Contains(std::to_string(kOrder)));
     EXPECT_TRUE(d.desk.stores().CloseSymbols.Enabled());
     EXPECT_EQ(d.desk.stores().orderClients.Item("C1001").SubItems(2), "order has been rejected");
@@ -346,9 +348,9 @@ TEST(SessionResults, IdListsRemoveEachWholeNumberAndADropReenablesThePane) {
     Desk d;
     d.api().DeleteLimitOrderResult(R::DoneResult, "12,13", "");
     d.api().DeleteSLTPOrderResult(R::DoneResult, "14,,x,1.5, 15", "");
-    EXPECT_EQ(d.desk.Take(), (Names{"pending.Removeorder|12", "pending.Removeorder|13",
+    EXPECT_EQ(d.desk.Take(), (Names{"pending.Removeorder|12|1001", "pending.Removeorder|13|1001",
                                     "journal|1001|Order number #12,13 Canceled successfully",
-                                    "pending.Removeorder|14", "pending.Removeorder|15",
+                                    "pending.Removeorder|14|1001", "pending.Removeorder|15|1001",
                                     "journal|1001|Delete SLTP Order #14,,x,1.5, 15 Succeeded"}));
     d.desk.orderControlsEnabled = false;
     d.api().ConnectionState(false);

@@ -205,7 +205,8 @@ TEST(SessionsEndToEnd, LoginsLoadTheViewsFilesAndSettingsAndTheFanOutSendsOnePer
         return ReadLines(connected).size() == 4 && d.Cell("C5", 4) == "Invalid account ID" &&
                d.Cell("C5", 2) == "Disconnected" &&
                d.Cell("C6", 4) == "Invalid username or password" &&
-               d.desk.stores().lvwOpenPos.Find("T1001") && d.desk.stores().lvwPending.Find("P5001");
+               d.desk.stores().lvwOpenPos.Find(PositionRowKey(70, 1001)) &&
+               d.desk.stores().lvwPending.Find(PendingRowKey(70, 5001));
     })) << ::testing::PrintToString(d.desk.Log());
 
     for (const char* key : {"C1", "C2", "C3", "C4", "C7"}) EXPECT_EQ(d.Cell(key, 2), "Connected");
@@ -344,7 +345,8 @@ TEST(SessionsEndToEnd, ADropLogsInAgainWithoutStaleRowsAndADisconnectEndsOnlyIts
     const auto connected = d.home() / "saveconnected.buf";
     auto& views = d.desk.stores();
     ASSERT_TRUE(d.Wait([&] {
-        return d.Settled(2) && views.lvwOpenPos.Find("T1001") && views.lvwPending.Find("P5001");
+        return d.Settled(2) && views.lvwOpenPos.Find(PositionRowKey(70, 1001)) &&
+               views.lvwPending.Find(PendingRowKey(70, 5001));
     }));
     EXPECT_EQ(d.desk.State().AmountDecimals, "1");  // no settings file
 
@@ -377,8 +379,8 @@ TEST(SessionsEndToEnd, ADropLogsInAgainWithoutStaleRowsAndADisconnectEndsOnlyIts
     }));
     EXPECT_EQ(d.Cell("C1", 2), "Connected");
     EXPECT_EQ(d.desk.State().AmountDecimals, "1");
-    EXPECT_EQ(views.lvwOpenPos.Find("T1001"), nullptr);
-    EXPECT_EQ(views.lvwPending.Find("P5001"), nullptr);
+    EXPECT_EQ(views.lvwOpenPos.Find(PositionRowKey(70, 1001)), nullptr);
+    EXPECT_EQ(views.lvwPending.Find(PendingRowKey(70, 5001)), nullptr);
     // The account's old rows go before its new data arrive.
     const Names log = d.desk.Log();
     const auto refresh = std::find(log.begin(), log.end(), "mgeneral.RefreshNetPositions|False|70");

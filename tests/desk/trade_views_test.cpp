@@ -209,7 +209,7 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
     b.trade.AddPosition(pos, 1001);
     b.trade.AddPosition(pos, 1001);
     ASSERT_EQ(b.open.Count(), 1u);
-    const auto& row = b.open.Item("T1234");
+    const auto& row = b.open.Item(PositionRowKey(1001, 1234));
     EXPECT_EQ(row.SubItems(1), "1001");
     EXPECT_EQ(row.SubItems(2), "2026-12-09 10:00:00");
     EXPECT_EQ(row.SubItems(3), "Buy");
@@ -218,9 +218,9 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
 
     // A symbol no session knows: the row comes and goes, the net never sees it.
     b.trade.AddPosition(b.Position(99, 6, 5), 1001);
-    EXPECT_NE(b.trade.FindPositionItem(99), nullptr);
+    EXPECT_NE(b.trade.FindPositionItem(99, 1001), nullptr);
     b.trade.RemovePosition(99, 1001);
-    EXPECT_EQ(b.trade.FindPositionItem(99), nullptr);
+    EXPECT_EQ(b.trade.FindPositionItem(99, 1001), nullptr);
     EXPECT_EQ(b.net.Count(), 2u);
 
     // One name under two ids: the removal lowers the total its add reached, not the other.
@@ -243,14 +243,16 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
                                      .ticket = 1234,
                                      .time = kTime}),
                       1001);
-    const auto& managed = b.pending.Item("P50");
+    const auto& managed = b.pending.Item(PendingRowKey(1001, 50));
     EXPECT_EQ(managed.SubItems(2), "Buy(Manage)");
     EXPECT_EQ(managed.Tag(), "1234");
     EXPECT_EQ(managed.SubItems(5), "");
-    EXPECT_EQ(b.open.Item("T1234").SubItems(8), pos->FormatPrice(Variant(1.1)));
-    EXPECT_EQ(b.open.Item("T1234").SubItems(9), pos->FormatPrice(Variant(1.3)));
-    b.orders.Removeorder(50);
-    EXPECT_EQ(b.open.Item("T1234").SubItems(8) + b.open.Item("T1234").SubItems(9), "");
+    EXPECT_EQ(b.open.Item(PositionRowKey(1001, 1234)).SubItems(8), pos->FormatPrice(Variant(1.1)));
+    EXPECT_EQ(b.open.Item(PositionRowKey(1001, 1234)).SubItems(9), pos->FormatPrice(Variant(1.3)));
+    b.orders.Removeorder(50, 1001);
+    EXPECT_EQ(b.open.Item(PositionRowKey(1001, 1234)).SubItems(8) +
+                  b.open.Item(PositionRowKey(1001, 1234)).SubItems(9),
+              "");
 
     // Entry orders (zero S/L empty), requests, adjacent removal per account.
     b.orders.AddOrder(b.views.Order({.id = 60,
@@ -264,15 +266,15 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
                  runtime::Null, Variant(""), kTime, Variant(77));
     b.orders.Add(Variant(78), 1002, "OP", OrbanelGeneral10::SellType, 1, eur, Variant(""),
                  Variant(""), Variant(""), kTime, Variant(""));
-    EXPECT_EQ(b.pending.Item("P60").SubItems(2), "Sell limit");
-    EXPECT_EQ(b.pending.Item("P60").SubItems(6), "");
-    EXPECT_NE(b.pending.Item("P60").SubItems(5), "");
-    EXPECT_EQ(b.pending.Item("P77").SubItems(2), "Buy(Close 77)");
-    EXPECT_EQ(b.pending.Item("P78").SubItems(2), "Sell");
-    EXPECT_EQ(b.pending.Item("P78").SubItems(5), "");
+    EXPECT_EQ(b.pending.Item(PendingRowKey(1001, 60)).SubItems(2), "Sell limit");
+    EXPECT_EQ(b.pending.Item(PendingRowKey(1001, 60)).SubItems(6), "");
+    EXPECT_NE(b.pending.Item(PendingRowKey(1001, 60)).SubItems(5), "");
+    EXPECT_EQ(b.pending.Item(PendingRowKey(1001, 77)).SubItems(2), "Buy(Close 77)");
+    EXPECT_EQ(b.pending.Item(PendingRowKey(1002, 78)).SubItems(2), "Sell");
+    EXPECT_EQ(b.pending.Item(PendingRowKey(1002, 78)).SubItems(5), "");
     b.orders.removeClientinfo(1001);
     ASSERT_EQ(b.pending.Count(), 1u);
-    EXPECT_EQ(b.pending.Item(1).Key(), "P78");
+    EXPECT_EQ(b.pending.Item(1).Key(), PendingRowKey(1002, 78));
 
     // A position update drops its managed rows until they are reported again.
     b.orders.AddOrder(b.views.Order({.id = 51,
@@ -282,17 +284,15 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
                                      .sl = 1.1,
                                      .ticket = 1234,
                                      .time = kTime}),
-                      1002);
-    b.orders.Updateaccount();
-    EXPECT_EQ(b.pending.Item("P51").SubItems(1), "1001");
+                      1001);
     b.trade.AddPosition(pos, 1001);
-    EXPECT_EQ(b.pending.Find("P51"), nullptr);
+    EXPECT_EQ(b.pending.Find(PendingRowKey(1001, 51)), nullptr);
 
     // Two checked rows of two accounts: two closes, each its own, whole amounts.
     b.trade.AddPosition(b.Position(1235, 2, 2.5, OrbanelGeneral10::SellType), 1002);
     b.trade.AddPosition(b.Position(1236, 2, 1), 1002);
-    b.open.Item("T1234").setChecked(true);
-    b.open.Item("T1235").setChecked(true);
+    b.open.Item(PositionRowKey(1001, 1234)).setChecked(true);
+    b.open.Item(PositionRowKey(1002, 1235)).setChecked(true);
     b.trade.closeAllse();
     EXPECT_EQ(b.closes, (Texts{"1234|1|1001", "1235|2.5|1002"}));
 
@@ -302,6 +302,50 @@ TEST(TradeViews, PositionsPendingRowsAndClosesKeepTheNetAndEachOtherInStep) {
                                          b.net.Item("To2|-1|1002").SubItems(9),
                                      "*To2|-1:EURUSD:Total(All Clients):2.5:-2.5:Sell:1.2:0.00:" +
                                          b.net.Item("To2|-1").SubItems(9)}));
+}
+
+// Accounts on different servers hold equal tickets and order numbers: each
+// account's rows, S/L-T/P and net share stay its own through adds and a close.
+TEST(TradeViews, EqualTicketsOfTwoAccountsKeepTheirOwnRows) {
+    Book b;
+    auto eur = b.Symbol(2, "EURUSD");
+    testsupport::ViewFactory otherServer;
+    otherServer.Symbol({.id = 2, .name = "EURUSD", .bid = 1.1, .ask = 1.2});
+    b.trade.AddPosition(b.Position(5, 2, 1), 1001);
+    b.trade.AddPosition(
+        otherServer.Position({.ticket = 5, .symbol = 2, .lots = 2, .price = 1.2, .time = kTime}),
+        1002);
+    ASSERT_EQ(b.open.Count(), 2u);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, 1001), 1);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, 1002), 2);
+
+    // 1001's stop loss on its ticket 5, and 1002's request under the same number.
+    b.orders.AddOrder(b.views.Order({.id = 40,
+                                     .type = OrbanelGeneral10::SlTpType,
+                                     .symbol = 2,
+                                     .lots = 1,
+                                     .sl = 1.1,
+                                     .ticket = 5,
+                                     .time = kTime}),
+                      1001);
+    b.orders.Add(Variant(40), 1002, "OP", OrbanelGeneral10::BuyType, 2, eur, Variant(1.2),
+                 runtime::Null, runtime::Null, kTime, runtime::Null);
+    const auto& own = *b.trade.FindPositionItem(5, 1001);
+    const auto& other = *b.trade.FindPositionItem(5, 1002);
+    EXPECT_EQ(own.Text() + own.SubItems(1) + "|" + other.Text() + other.SubItems(1), "51001|51002");
+    EXPECT_NE(own.SubItems(8), "");
+    EXPECT_EQ(other.SubItems(8), "");
+    EXPECT_EQ(b.pending.Count(), 2u);
+
+    b.trade.RemovePosition(5, 1001);
+    ASSERT_EQ(b.open.Count(), 1u);
+    EXPECT_EQ(b.open.Item(1).SubItems(1) + "|" + b.open.Item(1).SubItems(4), "1002|2");
+    EXPECT_EQ(b.netPos.NetPositionListItem(eur, 1, 1001), nullptr);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, 1002), 2);
+    EXPECT_EQ(b.netPos.NetLots(eur, 1, CNetPos::kTotalAccount), 2);
+    ASSERT_EQ(b.pending.Count(), 1u) << "1001's S/L row leaves with its position";
+    b.orders.Removeorder(40, 1001);
+    EXPECT_EQ(b.pending.Item(1).Key(), PendingRowKey(1002, 40));
 }
 
 // The procedures over recording ports with the real net view: an account's

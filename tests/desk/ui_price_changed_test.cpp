@@ -1,6 +1,6 @@
-// The re-quote window's buttons and close box each reach the presenter once:
-// every answer removes one request row of the order, so a doubled call would
-// remove the second one too; hiding the window is never taken for a close.
+// The re-quote window's buttons and close box each reach the presenter: every
+// answer removes its account's request row of the order and leaves another
+// account's row under the same number; hiding the window is never taken for a close.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "DeskUiTesting.h"
+#include "desk/common/MGeneral.h"
 #include "desk/ui/frmPriceChanged.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
@@ -41,8 +42,8 @@ TEST(frmPriceChanged, AcceptRejectAndCloseEachReachThePresenterOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.act);
         ++order;
-        for (const char* key : {"P1", "P2"})
-            pending.Add(key, std::to_string(order)).setSubItems(2, "Buy");
+        for (int32_t account : {81, 82})  // another server's order under the same number
+            pending.Add(PendingRowKey(account, order), std::to_string(order)).setSubItems(2, "Buy");
         presenter.SetData(nullptr, order, 81, OrbanelGeneral10::BuyType, 1, eur, 1.2345, 1.2350, 0,
                           10, 10);
         auto& window = dynamic_cast<frmPriceChanged&>(*presenter.View());
@@ -57,7 +58,8 @@ TEST(frmPriceChanged, AcceptRejectAndCloseEachReachThePresenterOnce) {
         window.close();  // already hidden: no second answer
         desk_ui_testing::Turn();
         EXPECT_FALSE(window.isVisible());
-        EXPECT_EQ(pending.Count(), 1u);
+        ASSERT_EQ(pending.Count(), 1u);
+        EXPECT_EQ(pending.Item(1).Key(), PendingRowKey(82, order));
         EXPECT_EQ(clients.Item(1).SubItems(2), c.note);
         pending.Clear();
     }

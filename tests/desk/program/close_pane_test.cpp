@@ -53,7 +53,7 @@ namespace {
 void AddTrade(platform::ListView& trades, int32_t ticket, int32_t account, const char* side,
               const char* symbol) {
     const std::string t = std::to_string(ticket);
-    auto& row = trades.Add("T" + t, t);
+    auto& row = trades.Add(OrbanexDesk::PositionRowKey(account, ticket), t);
     const std::vector<std::string> cells{
         std::to_string(account), "", side, "1", symbol, "1.0800", "1.0850"};
     for (size_t i = 0; i < cells.size(); ++i) row.setSubItems(i + 1, cells[i]);

@@ -16,6 +16,7 @@
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/DemoHome.h"
+#include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/positions/frmClosePos.h"
 #include "desk/sessions/CClientAPIManagers.h"
@@ -98,7 +99,8 @@ public:
     }
     MGeneral& Desk() { return desk_; }
     platform::ListView& Trades() { return desk_.Services().Ports().frmTrade->lvwOpenPos(); }
-    bool HasTrade(int32_t ticket) { return Trades().Find("T" + std::to_string(ticket)); }
+    // The tickets here are unique over the accounts.
+    bool HasTrade(int32_t ticket) { return Trades().FindItem(std::to_string(ticket)); }
     std::vector<Close> Closes() const {
         std::vector<Close> out;
         for (const auto& r : server_.book().Requests(og::CLOSE_POS_ORDER_TOKEN))
@@ -198,7 +200,7 @@ TEST(ClosePositionsEndToEnd, ChecksQuestionsAndSingleClosesSendExactlyThePositio
     // row still reads 3: the Trade row's 2 are sent.
     ClosePositionForAccount(desk.Services(), 1006, 1, 90);
     ASSERT_TRUE(platform::EventLoop::RunUntil(
-        [&] { return s.Trades().Item("T1006").SubItems(4) == "2"; }, kWaitMs));
+        [&] { return s.Trades().Item(PositionRowKey(90, 1006)).SubItems(4) == "2"; }, kWaitMs));
     EXPECT_EQ(msh.TextMatrix(rowOf(0, 1006), 2), "3");
     size_t sent = s.Closes().size();
     press(rowOf(0, 1006), 1);
@@ -209,8 +211,8 @@ TEST(ClosePositionsEndToEnd, ChecksQuestionsAndSingleClosesSendExactlyThePositio
 
     // Trade: two checked rows of two accounts, the type-1 question, two closes.
     sent = s.Closes().size();
-    s.Trades().Item("T1003").setChecked(true);
-    s.Trades().Item("T1007").setChecked(true);
+    s.Trades().Item(PositionRowKey(70, 1003)).setChecked(true);
+    s.Trades().Item(PositionRowKey(90, 1007)).setChecked(true);
     desk.QuestionBox().Show("Are you sure you want to close?", CQuestionBox::kCloseSelectedTrades);
     ASSERT_TRUE(Answer(1));
     EXPECT_EQ(s.ClosesSince(sent, 2), (std::multiset<Close>{{70, 1003, 1}, {90, 1007, 1}}));

@@ -130,7 +130,7 @@ TEST(DeskWalk, ANewUsersWalkFromLoginToAnAcceptedReQuote) {
     ASSERT_EQ(walk.CloseSymbol(), "");
     ASSERT_EQ(walk.Closed().size(), 3u) << "the demo position and the two new ones";
     Texts tickets;
-    for (const std::string& key : walk.Closed()) tickets.push_back(key.substr(1));
+    for (const std::string& key : walk.Closed()) tickets.push_back(key.substr(key.find('|') + 1));
     std::sort(tickets.begin(), tickets.end());
     EXPECT_EQ(Sent(server, og::CLOSE_POS_ORDER_TOKEN, 2, closesBefore), tickets);
     EXPECT_EQ(trades.Count(), demoPositions - 1);

@@ -211,8 +211,10 @@ struct EntryOnServer : ::testing::Test {
     std::vector<simserver::LoggedRequest> Sent(int32_t token) const {
         return server.book().Requests(token);
     }
+    // The row of an order id; the ids here are unique over the accounts.
     platform::ListItem* PendingRow(const std::string& id) {
-        return desk.Services().Ports().frmPending->lvwPending().Find("P" + id);
+        platform::ListView& rows = desk.Services().Ports().frmPending->lvwPending();
+        return rows.FindItem(id);
     }
     bool Wait(const std::function<bool()>& done) {
         return platform::EventLoop::RunUntil(done, kWaitMs);

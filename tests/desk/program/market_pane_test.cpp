@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "desk/MGeneralMain.h"
+#include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmorder.h"
 #include "desk/positions/PositionForms.h"
@@ -162,10 +163,10 @@ TEST(MarketPane, WindowFiltersEditsAndTheListsOpenTheShellsMenus) {
     EXPECT_EQ(MenuShown(desk.Shell(), 100030),
               (Texts{"Close Position", "New Position", "New Entry Order"}));
     ASSERT_NE(trade->lvwOpenPos().SelectedItem(), nullptr);
-    EXPECT_EQ(trade->lvwOpenPos().SelectedItem()->Key(), "T8");
+    EXPECT_EQ(trade->lvwOpenPos().SelectedItem()->Text(), "8");
     QTest::mouseClick(&trade->lbbClose(), Qt::LeftButton);
     EXPECT_TRUE(Contains(Boxes(), "No selected positions"));
-    trade->lvwOpenPos().Item("T7").setChecked(true);
+    trade->lvwOpenPos().Item(PositionRowKey(1001, 7)).setChecked(true);
     QTest::mouseClick(&trade->lbbClose(), Qt::LeftButton);
     EXPECT_TRUE(Contains(
         Boxes(), "Are you sure you want to close selected postion(s) at current market price(s)?"));

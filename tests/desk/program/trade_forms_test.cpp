@@ -84,11 +84,9 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
 
     // Check-all ticks every row; its reset (as after the closes) unticks them.
     trade->setChkAll(true);
-    EXPECT_TRUE(trade->lvwOpenPos().Item("T7").Checked() &&
-                trade->lvwOpenPos().Item("T8").Checked());
+    EXPECT_TRUE(trade->lvwOpenPos().Item(1).Checked() && trade->lvwOpenPos().Item(2).Checked());
     trade->setChkAll(false);
-    EXPECT_FALSE(trade->lvwOpenPos().Item("T7").Checked() ||
-                 trade->lvwOpenPos().Item("T8").Checked());
+    EXPECT_FALSE(trade->lvwOpenPos().Item(1).Checked() || trade->lvwOpenPos().Item(2).Checked());
     trade->RemovePosition(7, 1001);
     trade->RemovePosition(7, 1001);
     widgets_testing::Turn();
@@ -111,7 +109,7 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
     pending->removeClientinfo(1001);
     widgets_testing::Turn();
     EXPECT_EQ(Shown(*pending->List().model()), (Texts{"10"}));
-    pending->Removeorder(10);
+    pending->Removeorder(10, 1002);
     widgets_testing::Turn();
     EXPECT_EQ(pending->List().model()->rowCount(), 0);
 

@@ -257,11 +257,12 @@ struct FakeDesk::Doubles {
             const std::string ticket = Position ? std::to_string(Position->Ticket()) : "?";
             d.Record("trade.AddPosition|" + ticket + "|" + std::to_string(AccountID));
             auto& lv = d.stores().lvwOpenPos;
-            if (auto* old = lv.Find("T" + ticket)) {
+            const std::string key = PositionRowKey(std::to_string(AccountID), ticket);
+            if (auto* old = lv.Find(key)) {
                 RemoveFromNet(*old);
-                lv.Remove("T" + ticket);
+                lv.Remove(key);
             }
-            platform::ListItem& row = lv.Add("T" + ticket, ticket);
+            platform::ListItem& row = lv.Add(key, ticket);
             row.setSubItems(1, std::to_string(AccountID));
             if (Position) AddToNet(*Position, AccountID, row);
         }
@@ -308,9 +309,9 @@ struct FakeDesk::Doubles {
             d.Record("trade.RemovePosition|" + std::to_string(Ticket) + "|" +
                      std::to_string(AccountID));
             auto& lv = d.stores().lvwOpenPos;
-            if (auto* row = lv.Find("T" + std::to_string(Ticket))) {
+            if (auto* row = lv.Find(PositionRowKey(AccountID, Ticket))) {
                 RemoveFromNet(*row);
-                lv.Remove("T" + std::to_string(Ticket));
+                lv.Remove(PositionRowKey(AccountID, Ticket));
             }
         }
         platform::ListView& lvwOpenPos() override { return d.stores().lvwOpenPos; }
@@ -332,8 +333,9 @@ struct FakeDesk::Doubles {
         void RefreshPrice(double ask, double bid) override {
             d.Record("close.RefreshPrice|" + Num(ask) + "|" + Num(bid));
         }
-        void searchpos(int32_t ticket, const std::string& text) override {
-            d.Record("close.searchpos|" + std::to_string(ticket) + "|" + text);
+        void searchpos(int32_t account, int32_t ticket, const std::string& text) override {
+            d.Record("close.searchpos|" + std::to_string(account) + "|" + std::to_string(ticket) +
+                     "|" + text);
         }
         void RefreshMSH() override { d.Record("close.RefreshMSH"); }
         runtime::Collection<int32_t>& PendingCloses() override { return d.stores().pendingCloses; }
@@ -351,27 +353,30 @@ struct FakeDesk::Doubles {
                  const std::string&, const runtime::Variant&) override {
             const std::string id = ID.ToString();
             d.Record("pending.Add|" + id + "|" + std::to_string(AccountID) + "|" + Code);
-            Put("P" + id, id, AccountID);
+            Put(PendingRowKey(AccountID, id), id, AccountID);
         }
         void AddOrder(const OrderPtr& Order, int32_t AccountID) override {
             const std::string id = Order ? std::to_string(Order->OrderID()) : "?";
             d.Record("pending.AddOrder|" + id + "|" + std::to_string(AccountID));
-            Put("P" + id, id, AccountID);
+            Put(PendingRowKey(AccountID, id), id, AccountID);
         }
         void Put(const std::string& key, const std::string& text, int32_t account) {
             auto& lv = d.stores().lvwPending;
             if (lv.Find(key)) lv.Remove(key);
             lv.Add(key, text).setSubItems(1, std::to_string(account));
         }
-        void Removeorder(int32_t OrderID) override {
-            d.Record("pending.Removeorder|" + std::to_string(OrderID));
-            auto& lv = d.stores().lvwPending;
-            if (lv.Find("P" + std::to_string(OrderID))) lv.Remove("P" + std::to_string(OrderID));
+        void Removeorder(int32_t OrderID, int32_t AccountID) override {
+            d.Record("pending.Removeorder|" + std::to_string(OrderID) + "|" +
+                     std::to_string(AccountID));
+            Drop(PendingRowKey(AccountID, OrderID));
         }
-        void Remove(int32_t OrderID) override {
-            d.Record("pending.Remove|" + std::to_string(OrderID));
+        void Remove(int32_t OrderID, int32_t AccountID) override {
+            d.Record("pending.Remove|" + std::to_string(OrderID) + "|" + std::to_string(AccountID));
+            Drop(PendingRowKey(AccountID, OrderID));
+        }
+        void Drop(const std::string& key) {
             auto& lv = d.stores().lvwPending;
-            if (auto* row = lv.FindItem(std::to_string(OrderID))) lv.Remove(row->Index());
+            if (lv.Find(key)) lv.Remove(key);
         }
         void removeClientinfo(int32_t AccountID) override {
             d.Record("pending.removeClientinfo|" + std::to_string(AccountID));

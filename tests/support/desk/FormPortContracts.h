@@ -13,6 +13,7 @@
 #include <string>
 
 #include "desk/common/DeskServices.h"
+#include "desk/common/MGeneral.h"
 #include "tests/support/clientapi/ViewFactory.h"
 
 namespace testsupport::contracts {
@@ -56,7 +57,7 @@ TYPED_TEST_P(FormPortContract, OrderPanesAddAndRemoveAccountRows) {
     EXPECT_EQ(order.lvwConClients().Count() + limit.lvwConClients().Count(), 0u);
 }
 
-// Positions are keyed "T" & ticket and pending orders "P" & id, once each.
+// Positions are keyed by account and ticket and pending orders by account and id, once each.
 TYPED_TEST_P(FormPortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
     auto& trade = *this->p().frmTrade;
     auto& pending = *this->p().frmPending;
@@ -66,7 +67,7 @@ TYPED_TEST_P(FormPortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
     trade.AddPosition(pos, 1001);
     trade.AddPosition(pos, 1001);
     EXPECT_EQ(trade.lvwOpenPos().Count(), 1u);
-    EXPECT_NE(trade.lvwOpenPos().Find("T7"), nullptr);
+    EXPECT_NE(trade.lvwOpenPos().Find(OrbanexDesk::PositionRowKey(1001, 7)), nullptr);
     trade.RemovePosition(7, 1001);
     EXPECT_EQ(trade.lvwOpenPos().Count(), 0u);
 
@@ -76,9 +77,11 @@ TYPED_TEST_P(FormPortContract, PositionAndPendingRowsAreKeyedAndRemovable) {
         this->views.Order({.id = 10, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}), 1002);
     pending.removeClientinfo(1001);
     ASSERT_EQ(pending.lvwPending().Count(), 1u);
-    EXPECT_NE(pending.lvwPending().Find("P10"), nullptr);
-    pending.Removeorder(10);
-    pending.Removeorder(10);
+    EXPECT_NE(pending.lvwPending().Find(OrbanexDesk::PendingRowKey(1002, 10)), nullptr);
+    pending.Removeorder(10, 1001);  // another account's order 10
+    EXPECT_EQ(pending.lvwPending().Count(), 1u);
+    pending.Removeorder(10, 1002);
+    pending.Removeorder(10, 1002);
     EXPECT_EQ(pending.lvwPending().Count(), 0u);
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "desk/common/DeskServices.h"
+#include "desk/common/MGeneral.h"
 #include "platform/Paths.h"
 #include "runtime/Error.h"
 #include "tests/support/clientapi/ViewFactory.h"
@@ -119,12 +120,12 @@ TYPED_TEST_P(ClosePosPortContract, CallsOnAnEmptyPaneRaiseNothing) {
         close.CloseSymbols_Click();
         close.Remove();
         close.RefreshPrice(1.0852, 1.085);
-        close.searchpos(999, "Closing has been rejected");
+        close.searchpos(1001, 999, "Closing has been rejected");
         close.RefreshMSH();
         close.Add(1001);
         close.Add(1001);
         close.CloseSymbols_Click();
-        close.searchpos(999, "Closing has been rejected");
+        close.searchpos(1001, 999, "Closing has been rejected");
     });
 }
 
@@ -152,16 +153,17 @@ TYPED_TEST_P(MGeneralPortContract, RefreshNetPositionsTakesOutOnlyTheAccountsPos
     }
     auto tickets = [&] {
         Texts out;
-        for (const char* key : {"T7", "T8", "T9", "T10"})
-            if (trade.lvwOpenPos().Find(key)) out.push_back(key);
+        for (int32_t i = 0; i < 4; ++i)
+            if (trade.lvwOpenPos().Find(OrbanexDesk::PositionRowKey(accounts[i], 7 + i)))
+                out.push_back(std::to_string(7 + i));
         return out;
     };
     ports.MGeneral->RefreshNetPositions(true, 1001);
-    EXPECT_EQ(tickets(), (Texts{"T7", "T8", "T9", "T10"}));
+    EXPECT_EQ(tickets(), (Texts{"7", "8", "9", "10"}));
     ports.MGeneral->RefreshNetPositions(false, 1001);
-    EXPECT_EQ(tickets(), (Texts{"T8", "T10"}));
+    EXPECT_EQ(tickets(), (Texts{"8", "10"}));
     ports.MGeneral->RefreshNetPositions(false, 4242);
-    EXPECT_EQ(tickets(), (Texts{"T8", "T10"}));
+    EXPECT_EQ(tickets(), (Texts{"8", "10"}));
 }
 
 // A re-route rewrites, in every line of the server file, each field (between
