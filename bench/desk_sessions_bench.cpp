@@ -278,7 +278,7 @@ struct NullPorts : IfrmMain,
     void CloseSymbols_Click() override {}
     void Remove() override {}
     void RefreshPrice(double, double) override {}
-    void searchpos(int32_t, const std::string&) override {}
+    void searchpos(int32_t, int32_t, const std::string&) override {}
     void RefreshMSH() override {}
     runtime::Collection<int32_t>& PendingCloses() override { return closes; }
     void Add(const runtime::Variant&, int32_t, const std::string&,
@@ -286,7 +286,8 @@ struct NullPorts : IfrmMain,
              const runtime::Variant&, const runtime::Variant&, const std::string&,
              const runtime::Variant&) override {}
     void AddOrder(const OrderPtr&, int32_t) override {}
-    void Removeorder(int32_t) override {}
+    void Removeorder(int32_t, int32_t) override {}
+    void Remove(int32_t, int32_t) override {}
     void removeClientinfo(int32_t) override {}
     void Updateaccount() override {}
     platform::ListView& lvwPending() override { return pending; }
@@ -390,7 +391,7 @@ struct QuoteDesk {
                                            .price = 1.23,
                                            .time = {}});
                 positions.back().push_back(pos);
-                platform::ListItem& row = ports.openPos.Add("T" + std::to_string(ticket), "");
+                platform::ListItem& row = ports.openPos.Add(PositionRowKey(account, ticket), "");
                 row.setSubItems(7, "0");
                 row.setSubItems(12, "0.00");
             }
@@ -451,8 +452,9 @@ void BM_OneQuoteCellWritesFloor(benchmark::State& state) {
         t.label = "Balance:" + std::to_string(p) + std::string(150, 'x');
     }
     std::vector<std::string> tradeKeys, ownKeys;
-    for (int32_t t = 1; t <= kSessions * kPositionsEach; ++t)
-        tradeKeys.push_back("T" + std::to_string(t));
+    for (int32_t i = 0, t = 1; i < kSessions; ++i)
+        for (int32_t p = 0; p < kPositionsEach; ++p, ++t)
+            tradeKeys.push_back(PositionRowKey(kFirst + i, t));
     for (int32_t i = 0; i < kSessions; ++i)
         ownKeys.push_back(NetRowKey(kQuotedSymbol, 1, kFirst + i));
     const std::string totalKey = NetRowKey(kQuotedSymbol, 1), mwKey = MarketWatchKey(2);
