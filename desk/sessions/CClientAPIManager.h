@@ -17,6 +17,7 @@
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/PriceChangedPresenter.h"
+#include "desk/sessions/RowCache.h"
 #include "runtime/Event.h"
 
 namespace OrbanexDesk {
@@ -196,7 +197,9 @@ private:
     friend class CClientAPIManagers;
     std::shared_ptr<SummaryDisplay> summaries_;  // the collection's; none outside one
     bool summaryRowPending_ = false;             // SummaryDisplay's mark
-    std::string serverTimeBeforeOffsets_;        // the desk's SummaryResets when pre* were counted
+    // This account's trade rows by ticket and net rows by symbol and side.
+    RowCache tradeRows_, netRows_;
+    std::string serverTimeBeforeOffsets_;  // the desk's SummaryResets when pre* were counted
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
     PriceChangedPresenter priceChanged_{desk_};

@@ -45,20 +45,6 @@ std::string Money(const DeskState& state, double value) {
     return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
 }
 
-// The net row's key of the last position valued: a session's positions come one
-// after another and mostly share symbol and side, so the key is made once for a
-// run of them rather than per position and quote. GUI thread only.
-struct NetKeys {
-    bool valid = false;
-    int32_t symbol = 0, side = 0, account = 0;
-    std::string own;
-
-    void For(int32_t symbolID, int32_t sideNo, int32_t accountID) {
-        if (valid && symbolID == symbol && sideNo == side && accountID == account) return;
-        own = NetRowKey(symbolID, sideNo, accountID);
-        valid = true, symbol = symbolID, side = sideNo, account = accountID;
-    }
-};
 }  // namespace
 
 // ---- Market watch ----
@@ -119,9 +105,11 @@ void CClientAPIManager::CLAPICLASS_SymbolHighLowChanged(const SymbolPtr& Symbol)
 void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) {
     const DeskState& s = desk_.State();
     // Without its own row the position's old profit is unknown: nothing is written.
+    const int32_t ticket = Pos->Ticket();
     char key[kPositionRowKeyChars];
-    platform::ListItem* trade =
-        ports_.frmTrade->lvwOpenPos().Find(PositionRowKey(m_lAccount, Pos->Ticket(), key));
+    platform::ListItem* trade = tradeRows_.Find(ports_.frmTrade->lvwOpenPos(), ticket, [&] {
+        return PositionRowKey(m_lAccount, ticket, key);
+    });
     if (!trade) return;
     const std::string price = Pos->FormatPrice(runtime::Variant(Pos->ClosePrice()));
     const double profit = Pos->FloatingProfitLoss();
@@ -134,11 +122,10 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
 
     const int32_t symbolID = Pos->SymbolID();
     const OperationType side = Pos->BuySell();
-    platform::ListView& net = ports_.frmNetTrade->lvwNetPos();
-    static NetKeys keys;
-    keys.For(symbolID, side, m_lAccount);
-    // A copy: the writes below may run handlers that value other positions.
-    if (platform::ListItem* own = net.Find(keys.own)) {
+    platform::ListItem* own =
+        netRows_.Find(ports_.frmNetTrade->lvwNetPos(), int64_t{symbolID} * 4 + side + 1,
+                      [&] { return NetRowKey(symbolID, side, m_lAccount); });
+    if (own) {
         WritePriceByText(*own, 6, price);
         const int64_t netCents = MoneyCents(own->SubItems(9)) - oldCents + profitCents;
         own->setSubItems(9, runtime::NumberToText(static_cast<double>(netCents) / 100));

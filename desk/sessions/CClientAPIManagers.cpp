@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 
 #include "desk/common/DeskProcedures.h"
@@ -194,13 +195,18 @@ double CClientAPIManagers::Offset(int32_t SymbolID, bool limit) {
         auto it = byAccount_.find(runtime::CLng(runtime::Val(accountText)));
         if (it == byAccount_.end()) continue;
         const auto sessions = it->second;  // the questions below may not change it, but be safe
+        // The row's account sees the symbol or not, whichever of its sessions asks.
+        std::optional<bool> visible;
         for (CClientAPIManager* raw : sessions) {
             ManagerPtr session = raw->shared_from_this();
-            if (!LoggedOn(session) || !Check_Visibility(name, accountText)) continue;
+            if (!LoggedOn(session)) continue;
+            if (!visible) visible = Check_Visibility(name, accountText);
+            if (!*visible) break;
             const auto& api = session->ClientAPIF();
             const double pips = limit ? api->LimitOffset(SymbolID) : api->StopOffset(SymbolID);
+            if (!(pips > best)) continue;
             SymbolPtr own = api->SymbolByID(SymbolID);
-            if (!own || !(pips > best)) continue;
+            if (!own) continue;
             best = pips;
             bestSymbol = std::move(own);
         }
