@@ -184,7 +184,7 @@ private:
     SymbolPtr paneSymbol_;
     bool displayed_ = false;
     const Culf* looks_ = nullptr;
-    static constexpr qint64 kPriceRunIntervalMs = 100;
+    static constexpr qint64 kPriceRunIntervalMs = 250;
     bool priceRunQueued_ = false;
     QElapsedTimer lastPriceRun_;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;
