@@ -54,6 +54,9 @@ void ListItem::SetCellText(size_t column, std::string_view text) {
 std::string ListItem::SubItems(size_t i) const {
     return Cell(SubColumn(i)).text;
 }
+const std::string& ListItem::SubItemText(size_t i) const {
+    return Cell(SubColumn(i)).text;
+}
 void ListItem::setSubItems(size_t i, std::string_view text) {
     SetCellText(SubColumn(i), text);
 }

@@ -56,6 +56,8 @@ public:
     // Raises 35600 for i = 0.
     std::string SubItems(size_t i) const;
     void setSubItems(size_t i, std::string_view text);
+    // SubItems without a copy: valid until the cell is next written.
+    const std::string& SubItemText(size_t i) const;
     size_t SubItemCount() const { return cells_.size() - 1; }
 
     // Item looks (column 1) and each sub-item's; colours are RGB with red in the low byte.
@@ -77,6 +79,10 @@ public:
     void setSmallIcon(int32_t icon);
     const std::string& Tag() const { return tag_; }
     void setTag(std::string_view tag) { tag_ = tag; }
+    // A number the list's keeper holds with the row (0 until set): where its own
+    // record of the row is, found without a look-up when the row's cells change.
+    int64_t KeeperData() const { return keeperData_; }
+    void setKeeperData(int64_t value) { keeperData_ = value; }
 
 private:
     friend class ListView;
@@ -100,6 +106,7 @@ private:
     bool selected_ = false;
     int32_t smallIcon_ = 0;
     std::string tag_;
+    int64_t keeperData_ = 0;
 };
 
 class ListView {

@@ -183,7 +183,22 @@ void CNetPos::Index(platform::ListItem& row, const std::string& name, int32_t si
     bySide_[entry.sideKey].push_back(&row);
     entry.sideCents = &sideCents_[entry.sideKey];
     *entry.sideCents += entry.profitCents;
-    indexed_[&row] = std::move(entry);
+    size_t slot = records_.size();
+    if (!freeRecords_.empty()) {
+        slot = freeRecords_.back();
+        freeRecords_.pop_back();
+        records_[slot] = std::move(entry);
+    } else {
+        records_.push_back(std::move(entry));
+    }
+    row.setKeeperData(static_cast<int64_t>(slot) + 1);
+}
+
+CNetPos::Indexed* CNetPos::RecordOf(const platform::ListItem& row) {
+    const int64_t slot = row.KeeperData() - 1;  // none: a total row, or not ours
+    if (slot < 0 || static_cast<size_t>(slot) >= records_.size()) return nullptr;
+    Indexed& record = records_[static_cast<size_t>(slot)];
+    return record.sideCents ? &record : nullptr;
 }
 
 void CNetPos::OnChange(const platform::ListViewChange& change) {
@@ -196,22 +211,23 @@ void CNetPos::OnChange(const platform::ListViewChange& change) {
     } else if (change.kind == Kind::AboutToReset) {
         byAccount_.clear();
         bySide_.clear();
-        indexed_.clear();
+        records_.clear();
+        freeRecords_.clear();
         sideCents_.clear();
     }
 }
 
 void CNetPos::ProfitCellChanged(platform::ListItem& row) {
-    const auto found = indexed_.find(&row);
-    if (found == indexed_.end()) return;  // a total row
-    const int64_t now = MoneyCents(row.SubItems(kProfit));
-    *found->second.sideCents += now - found->second.profitCents;
-    found->second.profitCents = now;
+    Indexed* record = RecordOf(row);
+    if (!record) return;
+    const int64_t now = MoneyCents(row.SubItemText(kProfit));
+    *record->sideCents += now - record->profitCents;
+    record->profitCents = now;
 }
 
 void CNetPos::Unindex(platform::ListItem* row) {
-    const auto found = indexed_.find(row);
-    if (found == indexed_.end()) return;
+    Indexed* record = RecordOf(*row);
+    if (!record) return;
     auto drop = [row](auto& map, const std::string& key) {
         auto at = map.find(key);
         if (at == map.end()) return;
@@ -220,13 +236,15 @@ void CNetPos::Unindex(platform::ListItem* row) {
         if (it != rows.end()) rows.erase(it);
         if (rows.empty()) map.erase(at);
     };
-    drop(byAccount_, found->second.rowKey);
-    drop(bySide_, found->second.sideKey);
-    if (bySide_.count(found->second.sideKey))
-        *found->second.sideCents -= found->second.profitCents;
+    drop(byAccount_, record->rowKey);
+    drop(bySide_, record->sideKey);
+    if (bySide_.count(record->sideKey))
+        *record->sideCents -= record->profitCents;
     else
-        sideCents_.erase(found->second.sideKey);
-    indexed_.erase(found);
+        sideCents_.erase(record->sideKey);
+    *record = Indexed{};
+    freeRecords_.push_back(static_cast<size_t>(row->KeeperData() - 1));
+    row->setKeeperData(0);
 }
 
 }  // namespace OrbanexDesk

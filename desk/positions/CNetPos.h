@@ -86,7 +86,10 @@ private:
     bool displayed_ = true;
     std::unordered_map<std::string, std::vector<platform::ListItem*>> byAccount_;
     std::unordered_map<std::string, std::vector<platform::ListItem*>> bySide_;
-    std::unordered_map<platform::ListItem*, Indexed> indexed_;
+    Indexed* RecordOf(const platform::ListItem& row);
+    // Per indexed row, found through the row's keeper data (slot + 1).
+    std::vector<Indexed> records_;
+    std::vector<size_t> freeRecords_;
     std::unordered_map<std::string, int64_t> sideCents_;  // by sideKey
     runtime::ScopedConnection feed_;
 };

@@ -115,7 +115,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const double profit = Pos->FloatingProfitLoss();
     WritePriceByText(*trade, 7, price);
     // In cents as shown: the net rows then add up to the trade rows exactly.
-    const int64_t oldCents = MoneyCents(trade->SubItems(12));
+    const int64_t oldCents = MoneyCents(trade->SubItemText(12));
     const std::string profitText = Money(s, profit);
     const int64_t profitCents = MoneyCents(profitText);
     trade->setSubItems(12, profitText);
@@ -127,7 +127,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
                       [&] { return NetRowKey(symbolID, side, m_lAccount); });
     if (own) {
         WritePriceByText(*own, 6, price);
-        const int64_t netCents = MoneyCents(own->SubItems(9)) - oldCents + profitCents;
+        const int64_t netCents = MoneyCents(own->SubItemText(9)) - oldCents + profitCents;
         own->setSubItems(9, runtime::NumberToText(static_cast<double>(netCents) / 100));
     }
     // The total of all accounts shows the same at the turn's end as when written

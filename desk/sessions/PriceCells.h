@@ -17,7 +17,7 @@ inline void WritePriceCell(platform::ListItem& row, size_t sub, const std::strin
 }
 
 inline void WritePriceByText(platform::ListItem& row, size_t sub, const std::string& now) {
-    WritePriceCell(row, sub, now, row.SubItems(sub) > now);
+    WritePriceCell(row, sub, now, row.SubItemText(sub) > now);
 }
 
 }  // namespace OrbanexDesk
