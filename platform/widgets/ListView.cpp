@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -290,6 +291,16 @@ void ListView::setColumnWidth(size_t i, double width) {
     syncing_ = true;
     header()->resizeSection(static_cast<int>(i) - 1, ToPixelsX(width));
     syncing_ = false;
+}
+
+void ListView::setWidthRule(std::string key, std::function<void()> rule) {
+    widthKey_ = std::move(key);
+    widthRule_ = std::move(rule);
+}
+
+void ListView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    if (widthRule_ && event->size().width() != event->oldSize().width()) widthRule_();
 }
 
 double ListView::ItemTop(const ListItem& item) const {

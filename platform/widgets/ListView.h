@@ -5,7 +5,9 @@
 // (the sessions rewrite cells on every quote); the store's Refresh announces them
 // at once. The store must outlive the view. Positions and widths are in twips.
 #include <QTreeView>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +32,11 @@ public:
     double ColumnWidth(size_t i) const { return store_.ColumnWidth(i); }
     void setColumnWidth(size_t i, double width);
     double ColumnLeft(size_t i) const { return store_.ColumnLeft(i); }
+    // Runs whenever the width the columns share changes, whatever changed it: the
+    // pane docked, floated or shown again, a scroll bar came or went. `key` names
+    // the rule, so that setting the same one again costs nothing.
+    void setWidthRule(std::string key, std::function<void()> rule);
+    bool HasWidthRule(const std::string& key) const { return widthRule_ && widthKey_ == key; }
 
     // The row's place relative to the list's top edge; 0 for a row not laid out.
     double ItemTop(const ListItem& item) const;
@@ -50,6 +57,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;  // the viewport's
 
 private:
     void OnChange(const ListViewChange& change);
@@ -63,6 +71,8 @@ private:
     ListModel* model_;
     bool syncing_ = false;
     runtime::ScopedConnection feed_;
+    std::string widthKey_;
+    std::function<void()> widthRule_;
 };
 
 }  // namespace platform::widgets
