@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -40,6 +42,11 @@ constexpr int32_t kCheckOrder[] = {kPaneMarketWatch,  kPaneNewEntryOrder, kPaneN
                                    kPaneAccountsList, kPaneJournal,       kPaneTrade,
                                    kPanePendingOrder, kPaneNetTrade,      kPaneClosePosition};
 constexpr int32_t kTradePanelCommands[] = {100042, 100061, 100043, 100062, 100011};
+// Percent of the bottom row for the Accounts List on the first start: room for
+// its money columns at their percentages on a common screen.
+constexpr int kAccountsListShare = 60;
+// Percent of the window's height for the bottom row on the first start.
+constexpr int kBottomRowShare = 45;
 }  // namespace
 
 frmMdiNew::frmMdiNew() = default;
@@ -69,6 +76,10 @@ void frmMdiNew::Show(DeskState& state) {
 void frmMdiNew::MDIForm_Load() {
     if (loaded_) return;
     loaded_ = true;
+    // Without a window manager nothing maximises the window: it takes the
+    // screen's available area itself.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     show();
     setWindowTitle(QString::fromStdString(CompanyName()));
@@ -117,8 +128,17 @@ void frmMdiNew::closeEvent(QCloseEvent* event) {
 
 void frmMdiNew::LoadInterfaceLayout() {
     const auto lines = ReadLayoutLines(platform::ResolvePath(kLayoutPath));
-    dockable_->LoadLayout(lines[0], lines[1]);
+    if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultWidths();
     MirrorPanes();
+}
+
+void frmMdiNew::ShareDefaultWidths() {
+    DockingPane* accounts = GetPane(kPaneAccountsList);
+    DockingPane* trade = GetPane(kPaneTrade);
+    if (!accounts || !trade) return;
+    resizeDocks({&accounts->Dock(), &trade->Dock()}, {kAccountsListShare, 100 - kAccountsListShare},
+                Qt::Horizontal);
+    resizeDocks({&accounts->Dock()}, {height() * kBottomRowShare / 100}, Qt::Vertical);
 }
 
 void frmMdiNew::ResetInterface() {

@@ -150,6 +150,7 @@ private:
     void LoadInterfaceLayout();
     // Views take their panes' state, then the checks mirror the panes.
     void MirrorPanes();
+    void ShareDefaultWidths();
     void AttachForm(platform::widgets::DockingPane& pane);
     IPaneView* View(int32_t PaneID) const;
     void ToggleByCommand(int32_t PaneID, int32_t CommandID);

@@ -2,9 +2,12 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -48,6 +51,33 @@ Qt::DockWidgetArea AreaOf(int32_t side) {
     }
 }
 
+// Draws a plain one-line label whose text is wider than the label elided at the
+// right, as a list cell would; a text that fits is the label's own affair.
+class ElidingPainter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        auto* label = static_cast<QLabel*>(watched);
+        const QRect room = label->contentsRect();
+        const QString text = label->text();
+        const QFontMetrics metrics = label->fontMetrics();
+        if (text.isEmpty() || label->wordWrap() || Qt::mightBeRichText(text) ||
+            metrics.horizontalAdvance(text) <= room.width())
+            return false;
+        QPainter painter(label);
+        if (label->autoFillBackground())
+            painter.fillRect(label->rect(), label->palette().color(label->backgroundRole()));
+        const Qt::Alignment vertical = label->alignment() & Qt::AlignVertical_Mask;
+        label->style()->drawItemText(
+            &painter, room, int(Qt::AlignLeft | vertical), label->palette(), label->isEnabled(),
+            metrics.elidedText(text, Qt::ElideRight, room.width()), label->foregroundRole());
+        return true;
+    }
+};
+
 struct ToolBarPlace {
     QToolBar* bar;
     Qt::ToolBarArea area;
@@ -61,6 +91,11 @@ std::string DockingPane::Title() const {
 
 void DockingPane::setTitle(const std::string& title) {
     dock_->setWindowTitle(QString::fromStdString(title));
+}
+
+void DockingPane::setWidget(QWidget* widget) {
+    if (widget) owner_.LetLabelsShrink(*widget);
+    dock_->setWidget(widget);
 }
 
 void DockingPane::Close() {
@@ -89,7 +124,9 @@ void DockingPane::Attach() {
 }
 
 DockingPanes::DockingPanes(QMainWindow& window)
-    : window_(window), life_(std::make_unique<QObject>()) {
+    : window_(window),
+      life_(std::make_unique<QObject>()),
+      eliding_(new ElidingPainter(life_.get())) {
     window_.setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks |
                            QMainWindow::AllowNestedDocks);
     QObject::connect(&window_, &QMainWindow::tabifiedDockWidgetActivated, life_.get(),
@@ -142,6 +179,16 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
 void DockingPanes::HideEmptyTabBars() {
     for (QTabBar* bar : window_.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
         if (bar->count() == 0) bar->hide();
+}
+
+// A summary line set after the pane was laid out would otherwise push the
+// dividers of every pane beside it.
+void DockingPanes::LetLabelsShrink(QWidget& widget) {
+    for (QLabel* label : widget.findChildren<QLabel*>()) {
+        if (label->wordWrap() || label->minimumWidth() > 0) continue;
+        label->setMinimumWidth(1);
+        label->installEventFilter(eliding_);
+    }
 }
 
 DockingPane* DockingPanes::FindPane(int32_t id) const {

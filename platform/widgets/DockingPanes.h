@@ -30,9 +30,10 @@ public:
     void AttachTo(DockingPane& other);
     const std::string& Tag() const { return tag_; }
     void setTag(const std::string& tag) { tag_ = tag; }
-    // The pane's window; the pane owns it.
+    // The pane's window; the pane owns it. Its one-line labels no longer hold the
+    // pane wider than its other controls: a text that does not fit is elided.
     QWidget* Widget() const { return dock_->widget(); }
-    void setWidget(QWidget* widget) { dock_->setWidget(widget); }
+    void setWidget(QWidget* widget);
     bool Attached() const { return attached_; }
     // Raises Attach now unless it came already.
     void Attach();
@@ -82,11 +83,13 @@ public:
 private:
     friend class DockingPane;
     void HideEmptyTabBars();
+    void LetLabelsShrink(QWidget& widget);
 
     QMainWindow& window_;
     std::vector<std::unique_ptr<DockingPane>> panes_;
     bool selecting_ = false;
     std::unique_ptr<QObject> life_;  // context of the Qt connections; destroyed first
+    QObject* eliding_;               // paints the labels that do not fit; a child of life_
 };
 
 }  // namespace platform::widgets

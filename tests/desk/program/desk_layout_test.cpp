@@ -4,11 +4,13 @@
 
 #include <QDockWidget>
 #include <QHeaderView>
+#include <QLabel>
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "desk/MGeneralMain.h"
+#include "desk/accounts/AccountInput.h"
 #include "desk/accounts/frmMain.h"
 #include "desk/common/PaneTable.h"
 #include "desk/shell/frmMdiNew.h"
@@ -38,6 +40,33 @@ void ExpectColumnsAtTheirShares(const platform::widgets::ListView& list, const c
             << road << ", column " << k << " of a list " << width << " px wide";
 }
 
+// The default arrangement at 1600 x 1000 (no layout file): the Accounts List's
+// figures fit their columns, and no summary line holds the Trade pane wide.
+TEST(DeskLayout, TheFirstStartGivesTheAccountsListRoomForItsColumns) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-layout-first"};
+    platform::EventLoop::Ensure();
+    MGeneral desk;
+    desk.Main();
+    frmMdiNew& shell = desk.Shell();
+    shell.setWindowState(Qt::WindowNoState);
+    shell.resize(1600, 1000);
+    Settle();
+    auto* summary = shell.GetPane(kPaneTrade)->Dock().findChild<QLabel*>("lbmSummaries");
+    ASSERT_NE(summary, nullptr);
+    summary->setText(QString(300, 'M'));
+    Settle();
+    EXPECT_LT(shell.GetPane(kPaneTrade)->Dock().minimumSizeHint().width(), 400)
+        << "a long summary line must not hold the pane wide";
+
+    const platform::widgets::ListView& list = desk.Accounts().ClientsView();
+    const QFontMetrics metrics = list.fontMetrics();
+    const int figure = metrics.horizontalAdvance("10,000.00");
+    for (int k = kBalanceColumn; k < list.header()->count(); ++k)
+        EXPECT_GT(list.header()->sectionSize(k), figure) << "column " << k;
+    EXPECT_GT(list.header()->sectionSize(kStatusColumn), metrics.horizontalAdvance("Connected"));
+}
+
 TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-layout"};
@@ -45,6 +74,7 @@ TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     MGeneral desk;
     desk.Main();
     frmMdiNew& shell = desk.Shell();
+    shell.setWindowState(Qt::WindowNoState);
     shell.resize(1600, 1000);
     QDockWidget& dock = shell.GetPane(kPaneAccountsList)->Dock();
     shell.resizeDocks({&dock}, {1000}, Qt::Horizontal);
