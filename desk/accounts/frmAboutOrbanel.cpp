@@ -94,6 +94,7 @@ frmAboutOrbanel::frmAboutOrbanel(QWidget* parent) : QWidget(parent, Qt::Dialog) 
     for (QLabel* label : {lblCusWeb_, lblCusEmail_, lblVersion_, lbl_website_})
         label->installEventFilter(this);
     installEventFilter(this);
+    FixDialogFrame(*this);
 }
 
 // ---- Members ----
@@ -144,7 +145,7 @@ void frmAboutOrbanel::Form_Load() {
     for (QWidget* below : {static_cast<QWidget*>(Line1_), static_cast<QWidget*>(Line2_),
                            static_cast<QWidget*>(lblVersion_), static_cast<QWidget*>(lbl_website_)})
         below->move(below->x(), below->y() + d);
-    CenterForm(*this);
+    FitAndCenter(*this);
     ExecuteLanguage();
 }
 

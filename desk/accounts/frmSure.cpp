@@ -2,25 +2,54 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "desk/ui/WindowProcedures.h"
+#include "platform/Paths.h"
+
 namespace OrbanexDesk {
+
+namespace {
+constexpr const char* kPicture = "\\images and icons\\QDsk\\PicAsk.png";
+constexpr int kPictureSide = 32;
+constexpr int kTextRoom = 240;  // the question on one line with room to spare
+}  // namespace
 
 frmSure::frmSure(Actions actions, QWidget* parent)
     : QWidget(parent, Qt::Dialog), actions_(std::move(actions)) {
     setObjectName("frmSure");
     setWindowTitle("Alert");
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->setSpacing(14);
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName("Image1");
+    Image1_->setFixedSize(kPictureSide, kPictureSide);
+    try {
+        const QPixmap picture(QString::fromStdString(platform::ResolvePath(kPicture).string()));
+        if (!picture.isNull())
+            Image1_->setPixmap(picture.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio,
+                                              Qt::SmoothTransformation));
+    } catch (...) {
+        // Without its picture the question still asks.
+    }
     lblMsg_ = new QLabel(this);
+    lblMsg_->setMinimumWidth(kTextRoom);
     cmd1_ = new QPushButton("Yes", this);
     cmd2_ = new QPushButton("No", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd1_);
     buttons->addWidget(cmd2_);
-    layout->addWidget(lblMsg_);
+    auto* question = new QHBoxLayout;
+    question->setSpacing(12);
+    question->addWidget(Image1_, 0, Qt::AlignTop);
+    question->addWidget(lblMsg_, 1);
+    layout->addLayout(question);
     layout->addLayout(buttons);
+    FixDialogFrame(*this);
     QObject::connect(cmd1_, &QPushButton::clicked, this, [this] { cmd1_Click(); });
     QObject::connect(cmd2_, &QPushButton::clicked, this, [this] { cmd2_Click(); });
 }
@@ -33,6 +62,7 @@ void frmSure::GeneralQuestionMsg(const std::string& kind) {
         lblMsg_->setText(" Are you sure to remove all accounts?");
         kind_ = "R";
     }
+    FitAndCenter(*this);
     show();
     raise();
 }

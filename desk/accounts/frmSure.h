@@ -31,6 +31,7 @@ public:
 
 private:
     Actions actions_;
+    QLabel* Image1_ = nullptr;
     QLabel* lblMsg_;
     QPushButton* cmd1_;
     QPushButton* cmd2_;

@@ -2,11 +2,13 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/ui/WindowProcedures.h"
@@ -22,6 +24,7 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     txtusername_ = new QLineEdit(this);
     txtpassword_ = new QLineEdit(this);
     txtpassword_->setEchoMode(QLineEdit::Password);
+    txtpassword_->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");  // "*"
     txtaccount_ = new QLineEdit(this);
     CBServer_ = new platform::widgets::ComboBox(servers_, this);
     // The window takes its size before the combo's first show: its width must
@@ -42,13 +45,23 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     layout->addRow("Server", CBServer_);
     layout->addRow(chkSave_);
     layout->addRow(chkAutoLogin_);
-    layout->addRow(cmdLoginAA_, cmdcancel_);
+    // One size for both buttons: the longer caption's, with room on both sides.
+    constexpr int kCaptionRoom = 16;
+    const int buttonWidth =
+        std::max(cmdLoginAA_->sizeHint().width(), cmdcancel_->sizeHint().width()) + kCaptionRoom;
+    for (QPushButton* button : {cmdLoginAA_, cmdcancel_}) button->setFixedWidth(buttonWidth);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdLoginAA_);
+    buttons->addWidget(cmdcancel_);
+    layout->addRow(buttons);
     QObject::connect(cmdLoginAA_, &QPushButton::clicked, this, [this] { cmdLoginAA_Click(); });
     QObject::connect(cmdcancel_, &QPushButton::clicked, this, [this] { cmdcancel_Click(); });
     QObject::connect(chkSave_, &QCheckBox::toggled, this, [this](bool checked) {
         if (!checked) chkAutoLogin_->setChecked(false);
         chkAutoLogin_->setEnabled(checked);
     });
+    FixDialogFrame(*this);
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -61,11 +74,7 @@ frmaccount::~frmaccount() {
 void frmaccount::Present() {
     FillServers(servers_, options_, CompanyName());
     cmdLoginAA_->setEnabled(true);  // the account box starts short again
-    if (!centred_) {
-        adjustSize();
-        CenterForm(*this);
-        centred_ = true;
-    }
+    FitAndCenter(*this);
     show();
     raise();
 }

@@ -64,7 +64,6 @@ private:
     QPushButton* cmdLoginAA_;
     QPushButton* cmdcancel_;
     bool editMode_ = false;
-    bool centred_ = false;  // centred on the screen at its first show only
 };
 
 }  // namespace OrbanexDesk

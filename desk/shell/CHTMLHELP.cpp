@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 #include <system_error>
 
+#include "desk/ui/WindowProcedures.h"
 #include "platform/Paths.h"
 #include "platform/widgets/UrlOpener.h"
 #include "runtime/Error.h"
@@ -59,8 +61,13 @@ CHTMLHELP::~CHTMLHELP() {
 int32_t CHTMLHELP::ShowTopic(const std::string& topic) {
     const std::optional<fs::path> page = TopicPath(topic);
     if (!page) return 0;
+    const bool first = !viewer_;
     if (!viewer_) viewer_ = makeViewer_();
-    return viewer_->ShowPage(*page);
+    const int32_t handle = viewer_->ShowPage(*page);
+    // The window opens in the middle of the screen, not in a corner of it.
+    if (first)
+        if (QWidget* window = QWidget::find(static_cast<WId>(handle))) CenterForm(*window);
+    return handle;
 }
 
 std::optional<fs::path> CHTMLHELP::TopicPath(const std::string& topic) const {

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
@@ -35,6 +36,23 @@ void CenterForm(QWidget& Form) {
     const QSize size = Form.frameGeometry().size();
     Form.move(area.x() + (area.width() - size.width()) / 2,
               area.y() + (area.height() - size.height()) / 2);
+}
+
+void FixDialogFrame(QWidget& Dialog) {
+    Qt::WindowFlags flags = Dialog.windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowCloseButtonHint;
+    flags &= ~(Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
+    Dialog.setWindowFlags(flags);
+}
+
+void FitAndCenter(QWidget& Dialog) {
+    if (QLayout* layout = Dialog.layout()) {
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        layout->activate();
+    } else {
+        Dialog.setFixedSize(Dialog.size());
+    }
+    CenterForm(Dialog);
 }
 
 void SelectAllText(QLineEdit& TextBox) {

@@ -11,6 +11,11 @@ namespace OrbanexDesk {
 
 // Moves the window to the centre of its screen in one move.
 void CenterForm(QWidget& Form);
+// A small dialog keeps the arrangement it was drawn with: its frame offers no
+// maximise button. Call before the first show.
+void FixDialogFrame(QWidget& Dialog);
+// The dialog at the size its contents ask for, held there, and centred.
+void FitAndCenter(QWidget& Dialog);
 // Selects the whole text of the box.
 void SelectAllText(QLineEdit& TextBox);
 // SelectAllText on the next turn of the event loop, for a FocusIn handler: Qt's

@@ -46,6 +46,7 @@ frmPriceChanged::frmPriceChanged(PriceChangedPresenter& presenter)
     setMinimumWidth(280);
     connect(cmdAccept_, &QPushButton::clicked, this, [this] { presenter_.cmdAccept_Click(); });
     connect(cmdReject_, &QPushButton::clicked, this, [this] { presenter_.cmdReject_Click(); });
+    FixDialogFrame(*this);
     adjustSize();
 }
 
@@ -78,7 +79,7 @@ void frmPriceChanged::Hide() {
 }
 
 void frmPriceChanged::CenterForm() {
-    OrbanexDesk::CenterForm(*this);
+    FitAndCenter(*this);
 }
 
 // The close box: the presenter answers the order and hides the window.

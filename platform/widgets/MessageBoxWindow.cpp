@@ -11,8 +11,9 @@ namespace platform::widgets {
 
 MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string& text,
                                    const std::vector<std::string>& buttons, int32_t escapeButton)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowTitleHint),
+    // Customised: a message keeps its arrangement, so the frame offers no maximise.
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
       label_(new QLabel(QString::fromStdString(text), this)),
       escapeButton_(escapeButton) {
     setWindowTitle(QString::fromStdString(caption));

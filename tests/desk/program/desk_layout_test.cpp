@@ -5,15 +5,27 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "desk/MGeneralMain.h"
 #include "desk/accounts/AccountInput.h"
+#include "desk/accounts/frmAboutOrbanel.h"
 #include "desk/accounts/frmMain.h"
+#include "desk/accounts/frmSure.h"
+#include "desk/accounts/frmaccount.h"
 #include "desk/common/PaneTable.h"
+#include "desk/sessions/PriceChangedPresenter.h"
 #include "desk/shell/frmMdiNew.h"
+#include "desk/ui/DeskMessages.h"
+#include "desk/ui/frmMsgBox.h"
+#include "general/common/Enums.h"
 #include "platform/EventLoop.h"
 #include "platform/widgets/DockingPanes.h"
 #include "platform/widgets/ListView.h"
@@ -96,6 +108,67 @@ TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     shell.GetPane(kPaneAccountsList)->Select();
     Settle();
     ExpectColumnsAtTheirShares(list, "closed, window resized, shown again");
+}
+
+// The small dialogs as the dealer meets them: no maximise button, held at a
+// size their contents fit, centred.
+TEST(DeskDialogs, SmallDialogsOpenFixedCentredAndWhole) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-dialogs"};
+    const std::filesystem::path pictures = folder.Path() / "images and icons" / "QDsk";
+    std::filesystem::create_directories(pictures);
+    std::filesystem::copy_file(
+        std::filesystem::path(ORBANEX_ASSETS_DIR) / "images and icons" / "QDsk" / "PicAsk.png",
+        pictures / "PicAsk.png");
+    platform::EventLoop::Ensure();
+    MGeneral desk;
+    desk.Main();
+    frmMain& window = desk.Accounts();
+    window.mnuLogin_Click();
+    frmaccount& account = *window.AccountDialog();
+    window.SureDialog().GeneralQuestionMsg("Logout All");
+    window.MnuAbout_Click();
+    desk.Messages().ShowMessage("The account 70 was logged out by the server.", "##DEF##", false);
+    auto box = desk.Messages().LastShown();
+    ASSERT_TRUE(box && box->Window());
+    PriceChangedPresenter requote(desk.Services());
+    requote.SetData(nullptr, 5001, 70, OrbanelGeneral10::BuyType, 1, nullptr, 1.0852, 1.0855, 0, 9,
+                    10);
+    Settle();
+
+    const QRect screen = account.screen()->geometry();
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(&account), static_cast<QWidget*>(&window.SureDialog()),
+          static_cast<QWidget*>(&window.AboutBox()), static_cast<QWidget*>(box->Window()),
+          dynamic_cast<QWidget*>(requote.View())}) {
+        const std::string name = dialog->windowTitle().toStdString();
+        EXPECT_TRUE(dialog->isVisible()) << name;
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint) << name;
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << name << ": a fixed size";
+        EXPECT_GE(dialog->width(), dialog->minimumSizeHint().width()) << name;
+        EXPECT_GE(dialog->height(), dialog->minimumSizeHint().height()) << name;
+        EXPECT_LE((dialog->frameGeometry().center() - screen.center()).manhattanLength(), 4)
+            << name << " centred";
+    }
+    requote.Dismiss();
+
+    auto* password = account.findChildren<QLineEdit*>().at(1);
+    ASSERT_EQ(password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(
+        password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+        '*');
+    QPushButton* add = nullptr;
+    QPushButton* cancel = nullptr;
+    for (QPushButton* button : account.findChildren<QPushButton*>()) {
+        if (button->text() == "Add new account") add = button;
+        if (button->text() == "Cancel") cancel = button;
+    }
+    ASSERT_TRUE(add && cancel);
+    EXPECT_EQ(add->size(), cancel->size());
+    EXPECT_GT(add->width(), add->fontMetrics().horizontalAdvance(add->text()) + 12);
+    auto* picture = window.SureDialog().findChild<QLabel*>("Image1");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull()) << "the question's picture";
 }
 
 }  // namespace
