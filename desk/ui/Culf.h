@@ -1,7 +1,10 @@
 #pragma once
 // The looks of the panes' label-buttons: lit (its own colour, underlined, 10
 // points) while the pointer is over one, unlit (8 points) otherwise. Colours are
-// 0xBBGGRR and 0 until the start-up sets them.
+// 0xBBGGRR and 0 until the start-up sets them. A label keeps the room of its lit
+// text, so its neighbours stay put, and a lit label goes out as soon as the
+// pointer is no longer over it, also when a window opened over it took the
+// pointer and no leave came.
 #include <cstdint>
 
 class QLabel;

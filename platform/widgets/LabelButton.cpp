@@ -1,5 +1,6 @@
 #include "platform/widgets/LabelButton.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 
 #include "platform/widgets/Color.h"
@@ -21,6 +22,24 @@ void LabelButton::setBackColor(int32_t color) {
     QPalette p = palette();
     p.setColor(QPalette::Window, ToQColor(color));
     setPalette(p);
+}
+
+QSize LabelButton::sizeHint() const {
+    return WithRoom(QLabel::sizeHint());
+}
+
+QSize LabelButton::minimumSizeHint() const {
+    return WithRoom(QLabel::minimumSizeHint());
+}
+
+QSize LabelButton::WithRoom(QSize own) const {
+    if (text().isEmpty() || font().pointSizeF() >= kRoomPointSize) return own;
+    QFont large = font();
+    large.setPointSizeF(kRoomPointSize);
+    large.setUnderline(true);
+    const QSize grown = QFontMetrics(large).size(Qt::TextSingleLine, text()) -
+                        fontMetrics().size(Qt::TextSingleLine, text());
+    return own + grown.expandedTo(QSize(0, 0));
 }
 
 void LabelButton::mousePressEvent(QMouseEvent* event) {

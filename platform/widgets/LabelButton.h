@@ -1,6 +1,8 @@
 #pragma once
 // A label that acts as a button: Click on a left press and release over it,
-// MouseEnter/MouseLeave for the hover looks. Colours are 0xBBGGRR.
+// MouseEnter/MouseLeave for the hover looks. Colours are 0xBBGGRR. The hover
+// look may enlarge the text up to RoomPointSize points: the button claims that
+// room from the start, so that its neighbours never move.
 #include <QLabel>
 #include <cstdint>
 
@@ -14,6 +16,10 @@ public:
 
     void setForeColor(int32_t color);
     void setBackColor(int32_t color);
+    static constexpr double kRoomPointSize = 10;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     runtime::Event<> Click;
     runtime::Event<> MouseEnter;
@@ -26,6 +32,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    QSize WithRoom(QSize own) const;
+
     bool pressed_ = false;
 };
 

@@ -2,7 +2,10 @@
 // pane moves leave of the Accounts List's columns.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QCursor>
 #include <QDockWidget>
+#include <QEnterEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +31,7 @@
 #include "general/common/Enums.h"
 #include "platform/EventLoop.h"
 #include "platform/widgets/DockingPanes.h"
+#include "platform/widgets/LabelButton.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Strings.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
@@ -108,6 +112,48 @@ TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     shell.GetPane(kPaneAccountsList)->Select();
     Settle();
     ExpectColumnsAtTheirShares(list, "closed, window resized, shown again");
+}
+
+struct LeaveEater : QObject {
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Leave; }
+};
+
+// "Check All" lit under the pointer keeps its neighbours in place, and goes out
+// once the pointer is elsewhere though no leave came (a box took the pointer).
+TEST(DeskLabelButtons, HoverMovesNoNeighbourAndEndsWithThePointerElsewhere) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-label-buttons"};
+    platform::EventLoop::Ensure();
+    MGeneral desk;
+    desk.Main();
+    frmMdiNew& shell = desk.Shell();
+    shell.setWindowState(Qt::WindowNoState);
+    shell.resize(1600, 1000);
+    Settle();
+    QWidget& pane = shell.GetPane(kPaneNewPosition)->Dock();
+    auto* label = pane.findChild<platform::widgets::LabelButton*>("LblCheck");
+    auto* neighbour = pane.findChild<QCheckBox*>("chkAllClients");
+    ASSERT_TRUE(label && neighbour);
+    const QRect labelBefore = label->geometry(), neighbourBefore = neighbour->geometry();
+
+    const QPointF inside(label->width() / 2.0, label->height() / 2.0);
+    QCursor::setPos(label->mapToGlobal(inside.toPoint()));
+    QEnterEvent enter(inside, inside, label->mapToGlobal(inside));
+    QCoreApplication::sendEvent(label, &enter);
+    Settle();
+    ASSERT_TRUE(label->font().underline()) << "lit";
+    EXPECT_EQ(label->font().pointSize(), 10);
+    EXPECT_EQ(neighbour->geometry(), neighbourBefore);
+    EXPECT_EQ(label->geometry(), labelBefore);
+
+    // The window that takes the pointer leaves the label no leave.
+    LeaveEater noLeave;
+    label->installEventFilter(&noLeave);
+    QCursor::setPos(shell.mapToGlobal(QPoint(shell.width() - 5, shell.height() - 5)));
+    EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return !label->font().underline(); }, 2000))
+        << "still lit with the pointer elsewhere";
+    EXPECT_EQ(label->font().pointSize(), 8);
+    EXPECT_EQ(neighbour->geometry(), neighbourBefore);
 }
 
 // The small dialogs as the dealer meets them: no maximise button, held at a
