@@ -9,12 +9,16 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
+#include <functional>
+#include <utility>
 
 namespace platform::widgets {
 
 namespace {
 constexpr const char* kLayoutTag = "DP1:";
+constexpr const char* kSizedLayoutTag = "DP2:";  // DP1 after the window's width and height
 constexpr int kStateVersion = 1;
 
 // Reports its close button and its first showing to the pane.
@@ -78,6 +82,22 @@ protected:
     }
 };
 
+// Reports the window's size changes.
+class ResizeWatch : public QObject {
+public:
+    ResizeWatch(QObject* parent, std::function<void()> onResize)
+        : QObject(parent), onResize_(std::move(onResize)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) onResize_();
+        return false;
+    }
+
+private:
+    std::function<void()> onResize_;
+};
+
 struct ToolBarPlace {
     QToolBar* bar;
     Qt::ToolBarArea area;
@@ -127,6 +147,7 @@ DockingPanes::DockingPanes(QMainWindow& window)
     : window_(window),
       life_(std::make_unique<QObject>()),
       eliding_(new ElidingPainter(life_.get())) {
+    window_.installEventFilter(new ResizeWatch(life_.get(), [this] { WindowResized(); }));
     window_.setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks |
                            QMainWindow::AllowNestedDocks);
     QObject::connect(&window_, &QMainWindow::tabifiedDockWidgetActivated, life_.get(),
@@ -201,14 +222,24 @@ DockingPane* DockingPanes::FindPane(int32_t id) const {
 // carries the state's size and checksum.
 std::string DockingPanes::SaveLayout() const {
     const QByteArray state = window_.saveState(kStateVersion);
-    return kLayoutTag + std::to_string(state.size()) + ":" + std::to_string(qChecksum(state)) +
-           ":" + state.toBase64().toStdString();
+    return kSizedLayoutTag + std::to_string(window_.width()) + ":" +
+           std::to_string(window_.height()) + ":" + std::to_string(state.size()) + ":" +
+           std::to_string(qChecksum(state)) + ":" + state.toBase64().toStdString();
 }
 
 bool DockingPanes::LoadLayout(const std::string& text) {
-    const std::string tag = kLayoutTag;
-    if (text.compare(0, tag.size(), tag) != 0) return false;
-    const QList<QByteArray> fields = QByteArray::fromStdString(text.substr(tag.size())).split(':');
+    const std::string plain = kLayoutTag, sized = kSizedLayoutTag;
+    const bool hasSize = text.compare(0, sized.size(), sized) == 0;
+    if (!hasSize && text.compare(0, plain.size(), plain) != 0) return false;
+    QList<QByteArray> fields = QByteArray::fromStdString(text.substr(plain.size())).split(':');
+    QSize windowSize;
+    if (hasSize) {
+        if (fields.size() != 5) return false;
+        bool widthOk = false, heightOk = false;
+        windowSize = QSize(fields[0].toInt(&widthOk), fields[1].toInt(&heightOk));
+        if (!widthOk || !heightOk || windowSize.isEmpty()) return false;
+        fields.remove(0, 2);
+    }
     if (fields.size() != 3) return false;
     bool sizeOk = false, sumOk = false;
     const qsizetype size = fields[0].toLongLong(&sizeOk);
@@ -218,11 +249,32 @@ bool DockingPanes::LoadLayout(const std::string& text) {
     if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
         decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
         return false;
-    // The window's state holds its toolbars too; they belong to the command bars.
+    if (!Restore(decoded.decoded)) return false;
+    pendingState_.clear();
+    if (hasSize && window_.size() != windowSize) {
+        pendingState_ = decoded.decoded;
+        pendingSize_ = windowSize;
+    }
+    return true;
+}
+
+// A layout loaded while the window had another size is laid out again when the
+// window first reaches the size it was saved at: the window's own refitting
+// would have shifted every divider.
+void DockingPanes::WindowResized() {
+    if (pendingState_.isEmpty() || window_.size() != pendingSize_) return;
+    // After the window has laid itself out at that size.
+    QTimer::singleShot(0, life_.get(), [this, state = std::exchange(pendingState_, {})] {
+        if (window_.size() == pendingSize_) Restore(state);
+    });
+}
+
+bool DockingPanes::Restore(const QByteArray& state) {  // The window's state holds its toolbars too;
+                                                       // they belong to the command bars.
     std::vector<ToolBarPlace> toolBars;
     for (QToolBar* bar : window_.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
         toolBars.push_back({bar, window_.toolBarArea(bar), bar->isHidden()});
-    if (!window_.restoreState(decoded.decoded, kStateVersion)) return false;
+    if (!window_.restoreState(state, kStateVersion)) return false;
     for (const ToolBarPlace& place : toolBars) {
         if (window_.toolBarArea(place.bar) != place.area) window_.addToolBar(place.area, place.bar);
         place.bar->setHidden(place.hidden);

@@ -3,7 +3,9 @@
 // asked for through Attach just before the pane is first shown. Closing a pane
 // (its close button or Close) raises Action with code 3; selecting it, 14.
 // Closed means hidden, not merely behind another tab.
+#include <QByteArray>
 #include <QDockWidget>
+#include <QSize>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -70,9 +72,11 @@ public:
     size_t PaneCount() const { return panes_.size(); }
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
-    // The panes' arrangement as one line. Loading refuses a foreign, damaged or
-    // other-version text (false) and then changes nothing; the window's toolbars
-    // keep their places either way, and a floating pane off every screen docks.
+    // The panes' arrangement as one line, with the window's size. Loading refuses
+    // a foreign, damaged or other-version text (false) and then changes nothing;
+    // the window's toolbars keep their places either way, and a floating pane off
+    // every screen docks. Sizes and dividers fit the window's size they were saved
+    // at: loaded at another, they are laid out again once the window reaches it.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
@@ -84,12 +88,16 @@ private:
     friend class DockingPane;
     void HideEmptyTabBars();
     void LetLabelsShrink(QWidget& widget);
+    bool Restore(const QByteArray& state);
+    void WindowResized();
 
     QMainWindow& window_;
     std::vector<std::unique_ptr<DockingPane>> panes_;
     bool selecting_ = false;
     std::unique_ptr<QObject> life_;  // context of the Qt connections; destroyed first
-    QObject* eliding_;               // paints the labels that do not fit; a child of life_
+    QObject* eliding_;
+    QByteArray pendingState_;  // to lay out again at pendingSize_
+    QSize pendingSize_;        // paints the labels that do not fit; a child of life_
 };
 
 }  // namespace platform::widgets

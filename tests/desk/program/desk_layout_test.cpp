@@ -114,6 +114,47 @@ TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     ExpectColumnsAtTheirShares(list, "closed, window resized, shown again");
 }
 
+// Sizes changed by the dealer come back at the next start, within a few pixels.
+TEST(DeskLayout, ARestartRestoresThePanesSizes) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-layout-restart"};
+    platform::EventLoop::Ensure();
+    std::vector<QRect> before;
+    {
+        MGeneral desk;
+        desk.Main();
+        frmMdiNew& shell = desk.Shell();
+        shell.setWindowState(Qt::WindowNoState);
+        shell.resize(1600, 1000);
+        Settle();
+        shell.resizeDocks({&shell.GetPane(kPaneMarketWatch)->Dock()}, {948}, Qt::Horizontal);
+        shell.resizeDocks({&shell.GetPane(kPaneAccountsList)->Dock()}, {300}, Qt::Vertical);
+        Settle();
+        for (const PaneRow& row : kPaneTable)
+            before.push_back(shell.GetPane(row.id)->Dock().geometry());
+        int16_t cancel = 1;
+        shell.MDIForm_Unload(cancel);
+    }
+    MGeneral desk;
+    desk.Main();
+    frmMdiNew& shell = desk.Shell();
+    shell.setWindowState(Qt::WindowNoState);
+    shell.resize(1600, 1000);
+    Settle();
+    for (size_t i = 0; i < kPaneTable.size(); ++i) {
+        if (!shell.rect().intersects(before[i])) continue;  // behind a tab
+        const QRect after = shell.GetPane(kPaneTable[i].id)->Dock().geometry();
+        EXPECT_LE((after.topLeft() - before[i].topLeft()).manhattanLength(), 6)
+            << kPaneTable[i].title << " " << after.x() << "," << after.y() << " was "
+            << before[i].x() << "," << before[i].y();
+        EXPECT_LE(std::abs(after.width() - before[i].width()) +
+                      std::abs(after.height() - before[i].height()),
+                  6)
+            << kPaneTable[i].title << " " << after.width() << "x" << after.height() << " was "
+            << before[i].width() << "x" << before[i].height();
+    }
+}
+
 struct LeaveEater : QObject {
     bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Leave; }
 };

@@ -133,7 +133,7 @@ TEST_F(Program, EndsWithEverySessionLoggedOutAndTheLayoutWritten) {
         desk.Shell().close();
         // The server list made the folder first, in its own case.
         EXPECT_EQ(
-            ReadLayoutLines(platform::ResolvePath("\\Manage\\Interface.vfx"))[0].rfind("DP1:", 0),
+            ReadLayoutLines(platform::ResolvePath("\\Manage\\Interface.vfx"))[0].rfind("DP2:", 0),
             0u);
         desk.End();
         EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs))

@@ -199,7 +199,7 @@ TEST_F(Shell, CloseWritesTwoLinesAndAFailedWriteStillEndsTheLoop) {
     const size_t cut = text.find("\r\n");
     ASSERT_NE(cut, std::string::npos);
     EXPECT_EQ(text.find('\n', cut + 2), std::string::npos) << "two lines, no third";
-    EXPECT_EQ(text.rfind("DP1:", 0), 0u);
+    EXPECT_EQ(text.rfind("DP2:", 0), 0u);
     EXPECT_GT(text.size(), cut + 2);
 
     fs::create_directories(Layout());  // the target is a folder

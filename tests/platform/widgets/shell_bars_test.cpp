@@ -189,7 +189,8 @@ TEST_F(ShellBars, LayoutsAreOneLineAndForeignTextsChangeNothing) {
                                      v7.toBase64().toStdString();
     for (const std::string& bad :
          {std::string(), std::string("garbage"), std::string("DP1:@@@"), std::string("DP1:"),
-          truncated, otherVersion, std::string("XX1:") + panesLine.substr(4), panesLine + "AAAA"}) {
+          truncated, otherVersion, std::string("XX1:") + panesLine.substr(4), panesLine + "AAAA",
+          "DP2:0:0:" + panesLine.substr(panesLine.find(':', panesLine.find(':', 4) + 1) + 1)}) {
         EXPECT_FALSE(panes.LoadLayout(bad)) << bad;
         EXPECT_TRUE(accounts.Closed() && trade.Closed());
     }
