@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -81,6 +82,17 @@ TEST(DeskLayout, TheFirstStartGivesTheAccountsListRoomForItsColumns) {
     for (int k = kBalanceColumn; k < list.header()->count(); ++k)
         EXPECT_GT(list.header()->sectionSize(k), figure) << "column " << k;
     EXPECT_GT(list.header()->sectionSize(kStatusColumn), metrics.horizontalAdvance("Connected"));
+
+    // The divider above the bottom row drags.
+    QDockWidget& accounts = shell.GetPane(kPaneAccountsList)->Dock();
+    const int height = accounts.height();
+    const QPoint divider(accounts.x() + accounts.width() / 2, accounts.y() - 3);
+    QTest::mousePress(&shell, Qt::LeftButton, Qt::NoModifier, divider);
+    QTest::mouseMove(&shell, divider - QPoint(0, 60));
+    Settle();  // the window moves its dividers on a timer
+    QTest::mouseRelease(&shell, Qt::LeftButton, Qt::NoModifier, divider - QPoint(0, 60));
+    Settle();
+    EXPECT_NEAR(accounts.height(), height + 60, 4);
 }
 
 TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
