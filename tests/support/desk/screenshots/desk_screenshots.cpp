@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desk/AssetsDir.h"
@@ -50,6 +51,7 @@
 #include "desk/ui/frmPriceChanged.h"
 #include "platform/EventLoop.h"
 #include "platform/Paths.h"
+#include "platform/widgets/LabelButton.h"
 #include "platform/widgets/MessageBoxWindow.h"
 #include "platform/widgets/UrlOpener.h"
 #include "simserver/Demo.h"
@@ -200,7 +202,8 @@ bool SavePanes(frmMdiNew& shell, const fs::path& out) {
     return ok;
 }
 
-bool SaveDialogs(MGeneral& desk, const std::vector<DemoAccount>& accounts, const fs::path& out) {
+bool SaveDialogs(MGeneral& desk, simserver::Server& server,
+                 const std::vector<DemoAccount>& accounts, const fs::path& out) {
     bool ok = true;
     frmMain& window = desk.Accounts();
     window.mnuLogin_Click();
@@ -211,30 +214,43 @@ bool SaveDialogs(MGeneral& desk, const std::vector<DemoAccount>& accounts, const
         ok = SaveShown(dialog, out / "account-edit.png") && ok;
     }
 
-    desk.Messages().ShowMessage("The account 70 was logged out by the server.", kDefaultCaption,
-                                false);
+    // The desk's own message: the add-account dialog's Add with its boxes empty.
+    window.mnuLogin_Click();
+    if (frmaccount* dialog = window.AccountDialog())
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == "Add new account") button->click();
     if (auto box = desk.Messages().LastShown(); box && box->Window())
         ok = SaveShown(box->Window(), out / "message-box.png", true) && ok;
     else
         ok = false;
 
+    if (frmaccount* dialog = window.AccountDialog()) dialog->hide();
+
+    // The Trade pane's question: one position ticked, its close button clicked.
     auto before = TopLevels();
-    desk.QuestionBox().Show("Are you sure you want to close the selected trades?",
-                            CQuestionBox::kCloseSelectedTrades);
+    const DeskPorts& ports = desk.Services().Ports();
+    platform::ListView& trades = ports.frmTrade->lvwOpenPos();
+    if (trades.Count() > 0) trades.Item(1).setChecked(true);
+    if (auto* close = desk.Shell().GetPane(kPaneTrade)->Dock().findChild<QLabel*>("lbbClose"))
+        static_cast<platform::widgets::LabelButton*>(close)->Click();
     Settle();
-    ok = SaveShown(NewTopLevel<platform::widgets::MessageBoxWindow>(before),
-                   out / "question-box.png") &&
-         ok;
+    auto* question = NewTopLevel<platform::widgets::MessageBoxWindow>(before);
+    ok = SaveShown(question, out / "question-box.png") && ok;
+    if (question && question->ButtonCount() > 1) question->ButtonPressed(2);  // No
+    if (trades.Count() > 0) trades.Item(1).setChecked(false);
     desk.QuestionBox().Hide();
 
     window.SureDialog().GeneralQuestionMsg("Logout All");
     ok = SaveShown(&window.SureDialog(), out / "sure-dialog.png") && ok;
 
-    PriceChangedPresenter requote(desk.Services());
-    requote.SetData(nullptr, 5001, 70, OrbanelGeneral10::BuyType, 1, nullptr, 1.0852, 1.0855, 0, 9,
-                    10);
-    ok = SaveShown(dynamic_cast<QWidget*>(requote.View()), out / "requote-dialog.png") && ok;
-    requote.Dismiss();
+    // A real re-quote: a market Buy on the re-quoting account.
+    testsupport::DeskWalk walk(desk, server, kWaitMs);
+    const std::string fault = walk.RequotedMarketOrder();
+    Note(fault.empty(), "the re-quote dialog");
+    Note(platform::EventLoop::RunUntil(
+             [] { return testsupport::DeskWalk::RequoteDialog() != nullptr; }, kWaitMs),
+         "the re-quote dialog shown");
+    ok = SaveShown(testsupport::DeskWalk::RequoteDialog(), out / "requote-dialog.png", true) && ok;
 
     window.MnuAbout_Click();
     ok = SaveShown(&window.AboutBox(), out / "about-box.png") && ok;
@@ -290,18 +306,32 @@ bool SaveCommandBars(frmMdiNew& shell, const fs::path& out) {
     for (size_t t = 1; t <= ribbon.TabCount(); ++t) {
         ribbon.setSelectedTab(t);
         const std::string name = "ribbon-" + Slug(ribbon.Tab(t).Caption().c_str()) + ".png";
-        ok = SaveWithMenu(shell, MenuOf(system), Below(*system.ToolButton()), out / name) && ok;
+        // The File menu once, on the first tab; the others show their own buttons.
+        ok = (t == 1 ? SaveWithMenu(shell, MenuOf(system), Below(*system.ToolButton()), out / name)
+                     : Save(shell, out / name)) &&
+             ok;
     }
     ribbon.setSelectedTab(2);
     auto& split = *ribbon.FindControl(kTradePanelSplit);
     ok = SaveWithMenu(shell, MenuOf(split), Below(*split.ToolButton()),
                       out / "ribbon-Trade-Panel.png") &&
          ok;
+    // Each context menu over the list it belongs to, as a right click there opens it.
+    const std::pair<int32_t, int32_t> listOf[] = {{kBarAccountsPopup, kPaneAccountsList},
+                                                  {kBarTradePopup, kPaneTrade},
+                                                  {kBarJournalPopup, kPaneJournal},
+                                                  {kBarPendingPopup, kPanePendingOrder}};
     for (const BarTable& bar : kContextBars) {
         auto& menu = static_cast<QMenu&>(shell.CommandBars().FindContextMenu(bar.id)->Widget());
-        ok = SaveWithMenu(shell, menu, shell.mapToGlobal(shell.rect().center()),
-                          out / ("context-" + Slug(bar.title) + ".png")) &&
-             ok;
+        QPoint at = shell.mapToGlobal(shell.rect().center());
+        for (const auto& [barId, paneId] : listOf) {
+            if (barId != bar.id) continue;
+            shell.SelectPane(paneId);
+            Settle();
+            QDockWidget& dock = shell.GetPane(paneId)->Dock();
+            at = dock.mapToGlobal(QPoint(dock.width() / 4, dock.height() / 3));
+        }
+        ok = SaveWithMenu(shell, menu, at, out / ("context-" + Slug(bar.title) + ".png")) && ok;
     }
     ok = Save(*shell.statusBar(), out / "status-bar.png") && ok;
     shell.ResetMenuBar();
@@ -318,6 +348,17 @@ bool SaveCommandBars(frmMdiNew& shell, const fs::path& out) {
     shell.CreateRibbonBar();
     Settle();
     return ok;
+}
+
+// The Accounts List floated wide and docked again.
+bool SaveFloatedAndDocked(frmMdiNew& shell, const fs::path& out) {
+    QDockWidget& dock = shell.GetPane(kPaneAccountsList)->Dock();
+    dock.setFloating(true);
+    dock.resize(1400, 400);
+    Settle();
+    dock.setFloating(false);
+    Settle();
+    return Save(shell, out / "main-window-float-docked.png");
 }
 
 }  // namespace
@@ -366,13 +407,30 @@ int main(int argc, char** argv) {
             GoLive(desk, accounts.size());
             ok = Save(shell, out / "main-window.png") && ok;
             ok = SavePanes(shell, out) && ok;
-            ok = SaveDialogs(desk, accounts, out) && ok;
+            ok = SaveDialogs(desk, server, accounts, out) && ok;
             ok = SaveDormantForms(out) && ok;
             ok = SaveCommandBars(shell, out) && ok;
+            ok = SaveFloatedAndDocked(shell, out) && ok;
+            // Sizes the dealer changed, for the next start's picture.
+            shell.resizeDocks({&shell.GetPane(kPaneMarketWatch)->Dock()}, {948}, Qt::Horizontal);
+            Settle();
             shell.close();
             desk.End();
             Note(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs),
                  "every session's logout");
+        }
+        {
+            MGeneral desk;
+            desk.Main();
+            auto& shell = desk.Shell();
+            shell.setWindowState(Qt::WindowNoState);
+            shell.resize(1600, 1000);
+            platform::EventLoop::RunFor(500);
+            ok = Save(shell, out / "main-window-restarted.png") && ok;
+            shell.close();
+            desk.End();
+            Note(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs),
+                 "every session's logout after the restart");
         }
         fs::copy_file(home / "Manage" / "Interface.vfx", out / "Interface.vfx",
                       fs::copy_options::overwrite_existing, ec);
