@@ -74,7 +74,7 @@ int32_t Book::AddSymbol(Symbol symbol) {
 
 int32_t Book::AddPosition(Position position) {
     if (position.ticket == 0) position.ticket = nextTicket++;
-    if (position.time.empty()) position.time = NowText();
+    if (position.time.empty()) position.time = NowTextAt(serverGmt);
     if (position.clientId == 0) {
         if (const Account* a = FindAccount(position.accountId)) position.clientId = a->clientId;
     }
@@ -84,7 +84,7 @@ int32_t Book::AddPosition(Position position) {
 
 int32_t Book::AddOrder(Order order) {
     if (order.id == 0) order.id = nextOrderId++;
-    if (order.time.empty()) order.time = NowText();
+    if (order.time.empty()) order.time = NowTextAt(serverGmt);
     if (order.clientId == 0) {
         if (const Account* a = FindAccount(order.accountId)) order.clientId = a->clientId;
     }

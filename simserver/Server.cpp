@@ -209,7 +209,9 @@ struct Server::Impl {
 
     // Quotes.
     void StepQuotes();
-    void SendTime(Conn& c) { Send(c, og::TIME_TOKEN, {NowTextAt(book.serverGmt)}); }
+    // The server's clock: every time it writes is in its own zone.
+    std::string Now() const { return Now(); }
+    void SendTime(Conn& c) { Send(c, og::TIME_TOKEN, {Now()}); }
 };
 
 namespace {
@@ -517,11 +519,11 @@ void Server::Impl::Login(Conn& c, const Received& m) {
 void Server::Impl::Variables(Conn& c, const User& user) {
     const std::string globals =
         "0,1," + Num(book.RequoteSecondsOf(user)) + ",2,0,0,0,," + Num(book.serverGmt);
-    Result(c, {book.minVersion, globals, NowText(), Num(book.gmtOffset), "3", "0", "0"});
+    Result(c, {book.minVersion, globals, Now(), Num(book.gmtOffset), "3", "0", "0"});
 }
 
 void Server::Impl::SymbolRows(Conn& c, const User& user) {
-    const std::string start = NowText();
+    const std::string start = Now();
     std::vector<std::string> rows;
     for (const Symbol& s : book.symbols) {
         if (!book.SeesSymbol(user, s.id)) continue;
@@ -572,7 +574,7 @@ void Server::Impl::AccountRows(Conn& c, const User& user) {
 void Server::Impl::ComplementData(Conn& c, const Received& m) {
     const Account* a = book.FindAccount(Whole(P(m, 2)));
     const Client* cl = a ? book.FindClient(a->clientId) : nullptr;
-    const std::string opened = a && !a->openDate.empty() ? a->openDate : NowText();
+    const std::string opened = a && !a->openDate.empty() ? a->openDate : Now();
     Result(c, {"1", P(m, 1), P(m, 2), Num(a ? a->initialMargin : 0.0), opened, "0", "0",
                ParamsText(cl)});
 }
@@ -629,7 +631,7 @@ int32_t Server::Impl::Open(const Requote& r, double price, std::string& pushes) 
     Position p;
     p.clientId = r.clientId;
     p.accountId = r.accountId;
-    p.time = NowText();
+    p.time = Now();
     p.side = r.side;
     p.lots = r.lots;
     p.symbolId = r.symbolId;
@@ -659,7 +661,7 @@ void Server::Impl::ClosePosition(int32_t accountId, int32_t ticket, double lots,
     Position* p = book.FindPosition(accountId, ticket);
     Account* a = book.FindAccount(accountId);
     if (!p || !a) return;
-    const std::string now = NowText();
+    const std::string now = Now();
     const double closeLots = std::min(lots, p->lots);
     const Symbol* s = book.FindSymbol(p->symbolId);
     const std::string name = s ? s->name : std::string();
@@ -726,7 +728,7 @@ void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
     r.lots = runtime::Val(P(m, 5));
     const double price = runtime::Val(P(m, 6));
     const std::string& tag = P(m, 11);
-    const std::string now = NowText();
+    const std::string now = Now();
     const Account* a = book.Sees(user, r.accountId) ? book.FindAccount(r.accountId) : nullptr;
     const Symbol* s = book.FindSymbol(r.symbolId);
     // The amount and price as the request wrote them: a refused one may be no number.
@@ -770,13 +772,13 @@ void Server::Impl::AcceptOrder(Conn& c, const Received& m) {
     const int32_t orderId = Whole(P(m, 3));
     const auto it = requotes.find(orderId);
     if (it == requotes.end()) {
-        Result(c, {Num(orderId), "0", "0", NowText(), "0", "0", "0", "OP", "0", P(m, 1), P(m, 2)});
+        Result(c, {Num(orderId), "0", "0", Now(), "0", "0", "0", "OP", "0", P(m, 1), P(m, 2)});
         return;
     }
     const Requote r = it->second;
     requotes.erase(it);
     const int32_t ticket = book.nextTicket;  // the one Fill opens
-    Result(c, {Num(orderId), Num(ticket), Num(r.newPrice), NowText(), Num(r.side), Num(r.lots),
+    Result(c, {Num(orderId), Num(ticket), Num(r.newPrice), Now(), Num(r.side), Num(r.lots),
                Num(r.symbolId), "OP", Num(ticket), Num(r.clientId), Num(r.accountId)});
     Fill(r, r.newPrice, r.oldPrice);
 }
@@ -813,7 +815,7 @@ void Server::Impl::CloseOrder(Conn& c, const Received& m, const User& user) {
     const std::vector<std::string> prices = runtime::Split(P(m, 5), ",");
     const std::vector<std::string> lots = runtime::Split(P(m, 7), ",");
     const std::string& tag = P(m, 13);
-    const std::string now = NowText();
+    const std::string now = Now();
     const Account* a = book.Sees(user, accountId) ? book.FindAccount(accountId) : nullptr;
     const int32_t firstTicket = tickets.empty() ? 0 : Whole(tickets[0]);
     auto refuse = [&](int32_t ret) {
@@ -958,7 +960,7 @@ void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, b
     //      tick time, quote time, tag
     Order o;
     o.accountId = Whole(P(m, 2));
-    o.time = NowText();
+    o.time = Now();
     o.slTp = slTp;
     const std::string& tag = P(m, slTp ? 13 : 14);
     const Account* a = book.Sees(user, o.accountId) ? book.FindAccount(o.accountId) : nullptr;
@@ -1002,7 +1004,7 @@ void Server::Impl::UpdateOrder(Conn& c, const Received& m, const User& user, boo
     //      tick time, quote time, tag
     const int32_t accountId = Whole(P(m, 2));
     const std::string& tag = P(m, slTp ? 13 : 14);
-    const std::string now = NowText();
+    const std::string now = Now();
     Order* o = book.Sees(user, accountId) ? book.FindOrder(accountId, Whole(P(m, 3))) : nullptr;
     const double lots = runtime::Val(P(m, slTp ? 5 : 11));
     double price = o ? o->price : 0;  // an SL/TP order keeps its own
@@ -1045,7 +1047,7 @@ void Server::Impl::DeleteOrders(Conn& c, const Received& m, const User& user, bo
 // ---- quotes -----------------------------------------------------------------
 
 void Server::Impl::StepQuotes() {
-    const std::string now = NowText();
+    const std::string now = Now();
     std::string prices = now;
     std::string highLow;
     std::uniform_int_distribution<int32_t> tenths(1, 5);
@@ -1146,7 +1148,7 @@ bool Server::QuotesRunning() const {
 
 void Server::PushPrice(int32_t symbolId, double bid, double ask) {
     Symbol* s = impl_->book.FindSymbol(symbolId);
-    const std::string now = NowText();
+    const std::string now = impl_->Now();
     if (s) {
         s->bid = bid;
         s->ask = ask;
