@@ -210,7 +210,7 @@ struct Server::Impl {
     // Quotes.
     void StepQuotes();
     // The server's clock: every time it writes is in its own zone.
-    std::string Now() const { return Now(); }
+    std::string Now() const { return NowTextAt(book.serverGmt); }
     void SendTime(Conn& c) { Send(c, og::TIME_TOKEN, {Now()}); }
 };
 
