@@ -1,6 +1,7 @@
 #include "general/model/CSymbol.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -88,24 +89,30 @@ std::string CSymbol::FormatPriceFormula(const Variant& Price, int16_t vPipLoc) {
     if (Price.IsNullOrEmptyText() || !runtime::IsNumeric(Price)) return "";
     if (vPipLoc == 100) return Price.ToString();
     const double sum = Price.ToDouble() + PipsFormula(0.1, vPipLoc);
-    // A quote prices every position of the symbol at the same close: the last text
-    // (per thread) is given again for the same number, decimals and decimal sign.
-    struct Last {
+    // A quote prices every position of a symbol at the same close, and a desk's
+    // sessions value their positions of several symbols in turn: a few recent
+    // texts (per thread, by number) are given again for the same number, decimals
+    // and decimal sign.
+    struct Recent {
         bool valid = false;
         double sum = 0;
         int16_t pipLoc = 0;
         std::string decimal, text;
     };
-    thread_local Last last;
+    constexpr size_t kRecent = 32;
+    thread_local std::array<Recent, kRecent> recent;
+    uint64_t bits;
+    std::memcpy(&bits, &sum, sizeof bits);
+    Recent& slot = recent[(bits ^ (bits >> 29) ^ uint64_t(uint16_t(vPipLoc))) % kRecent];
     const std::string& decimal = runtime::Locale().decimal;
-    if (last.valid && std::memcmp(&last.sum, &sum, sizeof sum) == 0 && last.pipLoc == vPipLoc &&
-        last.decimal == decimal)
-        return last.text;
+    if (slot.valid && std::memcmp(&slot.sum, &sum, sizeof sum) == 0 && slot.pipLoc == vPipLoc &&
+        slot.decimal == decimal)
+        return slot.text;
     std::string text =
         runtime::FormatNumber(sum, DecimalsPattern(std::abs(static_cast<int32_t>(vPipLoc))));
-    last.valid = true, last.sum = sum, last.pipLoc = vPipLoc;
-    last.decimal = decimal;
-    last.text = text;
+    slot.valid = true, slot.sum = sum, slot.pipLoc = vPipLoc;
+    slot.decimal = decimal;
+    slot.text = text;
     return text;
 }
 
