@@ -57,6 +57,21 @@ void ListForm::resizeEvent(QResizeEvent* event) {
 
 // ---- Trade ----
 
+namespace {
+// The summary line is rewritten as quotes come in: a size hint taken from its
+// text would shape the text and lay the pane out again each time. Its size is one
+// line of its font at any width (a longer text is elided where it is drawn).
+class SummaryLine : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return {fontMetrics().averageCharWidth() * 40, Height()}; }
+    QSize minimumSizeHint() const override { return {1, Height()}; }
+
+private:
+    int Height() const { return fontMetrics().height() + 2 * (margin() + frameWidth()); }
+};
+}  // namespace
+
 frmTrade::frmTrade(CoreFactory makeCore)
     : ListForm("frmTrade",
                {"Ticket", "Account", "Date/Time", "Type", "Amount", "Symbol", "Open Price",
@@ -64,7 +79,7 @@ frmTrade::frmTrade(CoreFactory makeCore)
                "9,9,12,4,8,8,6,8,6,6,6,5,9"),
       makeCore_(std::move(makeCore)),
       chkAll_(new QCheckBox(this)),
-      lbmSummaries_(new QLabel("   ", this)),
+      lbmSummaries_(new SummaryLine("   ", this)),
       lbbClose_(new platform::widgets::LabelButton(this)) {
     view_->setCheckboxes(true);
     // imlTrade: image 1 marks a buy, image 2 a sell.
