@@ -78,6 +78,15 @@ void CSymbol::Terminate() {
 // --- Pips and price texts -------------------------------------------------
 
 double CSymbol::PipsFormula(double vPips, int16_t vPipLoc) {
+    // Every price text asks for this: the powers a symbol uses are taken once,
+    // from the same pow, so each is the same double as before.
+    constexpr int kMost = 30;
+    static const std::array<double, 2 * kMost + 1> kPowers = [] {
+        std::array<double, 2 * kMost + 1> powers{};
+        for (int i = -kMost; i <= kMost; ++i) powers[size_t(i + kMost)] = std::pow(10.0, i);
+        return powers;
+    }();
+    if (vPipLoc >= -kMost && vPipLoc <= kMost) return vPips * kPowers[size_t(vPipLoc + kMost)];
     return vPips * std::pow(10.0, vPipLoc);
 }
 
