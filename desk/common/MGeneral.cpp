@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "runtime/Convert.h"
 #include "runtime/Error.h"
 
 namespace OrbanexDesk {
@@ -123,6 +124,22 @@ int64_t MoneyCents(std::string_view text) {
     constexpr double kLargest = 9e13;  // 2^53 cents, in units
     if (ec != std::errc() || !(std::fabs(value) < kLargest)) return 0;
     return static_cast<int64_t>(std::llround(value * 100));
+}
+
+std::string CentsText(int64_t cents) {
+    // Beyond this a double's 15 digits no longer hold every cent: the general path.
+    constexpr int64_t kExact = 1'000'000'000'000'000 / 100;
+    if (cents <= -kExact || cents >= kExact)
+        return runtime::NumberToText(static_cast<double>(cents) / 100);
+    const uint64_t magnitude = cents < 0 ? uint64_t(-cents) : uint64_t(cents);
+    std::string text = (cents < 0 ? "-" : "") + std::to_string(magnitude / 100);
+    const unsigned fraction = unsigned(magnitude % 100);
+    if (fraction != 0) {
+        text += '.';
+        text += char('0' + fraction / 10);
+        if (fraction % 10 != 0) text += char('0' + fraction % 10);
+    }
+    return text;
 }
 
 }  // namespace OrbanexDesk

@@ -52,5 +52,8 @@ std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Acc
 // blanks dropped, "." decimal, the leading number read; no number reads 0. Sums
 // of shown figures are kept in cents so a total always equals its shown rows.
 int64_t MoneyCents(std::string_view text);
+// The plain decimal text of a figure in cents, as runtime::NumberToText writes
+// cents / 100 ("123.4", "-0.05", "7"), without going through a double.
+std::string CentsText(int64_t cents);
 
 }  // namespace OrbanexDesk

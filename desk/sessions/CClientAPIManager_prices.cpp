@@ -128,7 +128,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     if (own) {
         WritePriceByText(*own, 6, price);
         const int64_t netCents = MoneyCents(own->SubItemText(9)) - oldCents + profitCents;
-        own->setSubItems(9, runtime::NumberToText(static_cast<double>(netCents) / 100));
+        own->setSubItems(9, CentsText(netCents));
     }
     // The total of all accounts shows the same at the turn's end as when written
     // for each of the thousands of positions a quote revalues.

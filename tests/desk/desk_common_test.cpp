@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "desk/common/MGeneral.h"
+#include "runtime/Convert.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -30,6 +32,35 @@ TEST(DeskCommon, RowKeysKeepTheirPartsApart) {
     EXPECT_EQ(PositionRowKey(kLeast, kLeast, buffer), "T-2147483648|-2147483648");
     EXPECT_EQ(PendingRowKey(1001, "77"), PendingRowKey(1001, 77));
     EXPECT_EQ(PendingRowKey(2002, 77), "P2002|77");
+}
+
+// Money cells read back in cents (grouping, signs, garbage), and a figure in
+// cents is written as the number-to-text of cents / 100 would write it.
+TEST(DeskCommon, MoneyCellsReadAndWriteInCents) {
+    const std::vector<std::pair<std::string, int64_t>> reads = {
+        {"1,234.50", 123450}, {"-0.05", -5}, {"+7", 700}, {" 12.345", 1235},
+        {"12.30 USD", 1230},  {"abc", 0},    {"", 0},     {"1e400", 0}};
+    for (const auto& [text, cents] : reads) EXPECT_EQ(MoneyCents(text), cents) << text;
+    std::mt19937_64 rng(3);
+    std::vector<int64_t> cents = {0,
+                                  1,
+                                  -1,
+                                  10,
+                                  -10,
+                                  99,
+                                  100,
+                                  -100,
+                                  999999999999,
+                                  -999999999999,
+                                  1'000'000'000'000'0,
+                                  -1'000'000'000'000'0};
+    for (int i = 0; i < 100000; ++i)
+        cents.push_back(int64_t(rng() % 2'000'000'000'000) - 1'000'000'000'000);
+    for (int64_t c : cents) {
+        const std::string text = CentsText(c);
+        ASSERT_EQ(text, runtime::NumberToText(static_cast<double>(c) / 100)) << c;
+        ASSERT_EQ(MoneyCents(text), c) << text;
+    }
 }
 
 // Look-ups in the shared symbol collection and the market watch find by id key or
