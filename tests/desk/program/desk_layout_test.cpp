@@ -46,6 +46,20 @@ void Settle() {
     for (int i = 0; i < 5; ++i) platform::EventLoop::ProcessEvents();
 }
 
+// The real desk, started in the current program folder, its shell unmaximised at
+// 1600 x 1000 (the window a dealer's screen gives it).
+struct ShownDesk {
+    static frmMdiNew& Started(MGeneral& desk) {
+        desk.Main();
+        frmMdiNew& shell = desk.Shell();
+        shell.setWindowState(Qt::WindowNoState);
+        shell.resize(1600, 1000);
+        return shell;
+    }
+    MGeneral desk;
+    frmMdiNew& shell = Started(desk);
+};
+
 // Each column's pixel width against its share of the list's present width.
 void ExpectColumnsAtTheirShares(const platform::widgets::ListView& list, const char* road) {
     const std::vector<std::string> shares = runtime::Split(frmMain::kColumnWidths, ",");
@@ -63,11 +77,9 @@ TEST(DeskLayout, TheFirstStartGivesTheAccountsListRoomForItsColumns) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-layout-first"};
     platform::EventLoop::Ensure();
-    MGeneral desk;
-    desk.Main();
-    frmMdiNew& shell = desk.Shell();
-    shell.setWindowState(Qt::WindowNoState);
-    shell.resize(1600, 1000);
+    ShownDesk shown;
+    MGeneral& desk = shown.desk;
+    frmMdiNew& shell = shown.shell;
     Settle();
     auto* summary = shell.GetPane(kPaneTrade)->Dock().findChild<QLabel*>("lbmSummaries");
     ASSERT_NE(summary, nullptr);
@@ -99,11 +111,9 @@ TEST(DeskLayout, AccountsColumnsFollowEverySizeChangeOfTheirList) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-layout"};
     platform::EventLoop::Ensure();
-    MGeneral desk;
-    desk.Main();
-    frmMdiNew& shell = desk.Shell();
-    shell.setWindowState(Qt::WindowNoState);
-    shell.resize(1600, 1000);
+    ShownDesk shown;
+    MGeneral& desk = shown.desk;
+    frmMdiNew& shell = shown.shell;
     QDockWidget& dock = shell.GetPane(kPaneAccountsList)->Dock();
     shell.resizeDocks({&dock}, {1000}, Qt::Horizontal);
     Settle();
@@ -133,11 +143,8 @@ TEST(DeskLayout, ARestartRestoresThePanesSizes) {
     platform::EventLoop::Ensure();
     std::vector<QRect> before;
     {
-        MGeneral desk;
-        desk.Main();
-        frmMdiNew& shell = desk.Shell();
-        shell.setWindowState(Qt::WindowNoState);
-        shell.resize(1600, 1000);
+        ShownDesk shown;
+        frmMdiNew& shell = shown.shell;
         Settle();
         shell.resizeDocks({&shell.GetPane(kPaneMarketWatch)->Dock()}, {948}, Qt::Horizontal);
         shell.resizeDocks({&shell.GetPane(kPaneAccountsList)->Dock()}, {300}, Qt::Vertical);
@@ -147,11 +154,8 @@ TEST(DeskLayout, ARestartRestoresThePanesSizes) {
         int16_t cancel = 1;
         shell.MDIForm_Unload(cancel);
     }
-    MGeneral desk;
-    desk.Main();
-    frmMdiNew& shell = desk.Shell();
-    shell.setWindowState(Qt::WindowNoState);
-    shell.resize(1600, 1000);
+    ShownDesk shown;
+    frmMdiNew& shell = shown.shell;
     Settle();
     for (size_t i = 0; i < kPaneTable.size(); ++i) {
         if (!shell.rect().intersects(before[i])) continue;  // behind a tab
@@ -177,11 +181,8 @@ TEST(DeskLabelButtons, HoverMovesNoNeighbourAndEndsWithThePointerElsewhere) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-label-buttons"};
     platform::EventLoop::Ensure();
-    MGeneral desk;
-    desk.Main();
-    frmMdiNew& shell = desk.Shell();
-    shell.setWindowState(Qt::WindowNoState);
-    shell.resize(1600, 1000);
+    ShownDesk shown;
+    frmMdiNew& shell = shown.shell;
     Settle();
     QWidget& pane = shell.GetPane(kPaneNewPosition)->Dock();
     auto* label = pane.findChild<platform::widgets::LabelButton*>("LblCheck");
