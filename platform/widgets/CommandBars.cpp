@@ -332,16 +332,26 @@ std::string StatusBarPane::Text() const {
 
 void StatusBarPane::setText(const std::string& text) {
     label_->setText(Q(text));
+    if (width_ > 0) FitWidth();
 }
 
 void StatusBarPane::setWidth(int32_t width) {
     width_ = width;
     if (width > 0) {
-        label_->setFixedWidth(width);
+        FitWidth();
     } else {
         label_->setMinimumWidth(0);
         label_->setMaximumWidth(QWIDGETSIZE_MAX);
     }
+}
+
+// The pane's width, widened where the font makes its text longer: a pane cuts no
+// text (a server time in a wider font than the width was chosen for).
+void StatusBarPane::FitWidth() {
+    const QMargins m = label_->contentsMargins();
+    const int text = label_->fontMetrics().horizontalAdvance(label_->text()) + m.left() +
+                     m.right() + 2 * label_->frameWidth() + 2 * label_->margin() + 4;
+    label_->setFixedWidth(std::max(width_, text));
 }
 
 void StatusBarPane::setStyle(int32_t style) {

@@ -198,6 +198,7 @@ private:
     StatusBarPane(int32_t id, QLabel* label) : id_(id), label_(label) {}
     int32_t id_;
     QLabel* label_;
+    void FitWidth();
     int32_t width_ = 0;
     int32_t style_ = 0;
 };
