@@ -58,17 +58,27 @@ void ListForm::resizeEvent(QResizeEvent* event) {
 // ---- Trade ----
 
 namespace {
-// The summary line is rewritten as quotes come in: a size hint taken from its
-// text would shape the text and lay the pane out again each time. Its size is one
-// line of its font at any width (a longer text is elided where it is drawn).
-class SummaryLine : public QLabel {
+// The summary line is rewritten as quotes come in, and a label asks its parent's
+// layout to lay out again at every new text, which here would lay out the whole
+// main window. So the label sits alone in a strip with no layout of its own; the
+// strip's size is one line of the label's font at any width (a longer text is cut
+// where it is drawn).
+class SummaryStrip : public QWidget {
 public:
-    using QLabel::QLabel;
-    QSize sizeHint() const override { return {fontMetrics().averageCharWidth() * 40, Height()}; }
+    explicit SummaryStrip(QWidget* parent) : QWidget(parent), label_(new QLabel("   ", this)) {}
+    QLabel* Label() const { return label_; }
+    QSize sizeHint() const override { return {Metrics().averageCharWidth() * 40, Height()}; }
     QSize minimumSizeHint() const override { return {1, Height()}; }
 
+protected:
+    void resizeEvent(QResizeEvent*) override { label_->setGeometry(rect()); }
+
 private:
-    int Height() const { return fontMetrics().height() + 2 * (margin() + frameWidth()); }
+    QFontMetrics Metrics() const { return label_->fontMetrics(); }
+    int Height() const {
+        return Metrics().height() + 2 * (label_->margin() + label_->frameWidth());
+    }
+    QLabel* label_;
 };
 }  // namespace
 
@@ -79,7 +89,8 @@ frmTrade::frmTrade(CoreFactory makeCore)
                "9,9,12,4,8,8,6,8,6,6,6,5,9"),
       makeCore_(std::move(makeCore)),
       chkAll_(new QCheckBox(this)),
-      lbmSummaries_(new SummaryLine("   ", this)),
+      summaryStrip_(new SummaryStrip(this)),
+      lbmSummaries_(static_cast<SummaryStrip*>(summaryStrip_)->Label()),
       lbbClose_(new platform::widgets::LabelButton(this)) {
     view_->setCheckboxes(true);
     // imlTrade: image 1 marks a buy, image 2 a sell.
@@ -105,7 +116,7 @@ frmTrade::frmTrade(CoreFactory makeCore)
     auto* strip = new QHBoxLayout;
     strip->setContentsMargins(2, 2, 2, 2);
     strip->addWidget(chkAll_);
-    strip->addWidget(lbmSummaries_, 1);
+    strip->addWidget(summaryStrip_, 1);
     static_cast<QVBoxLayout*>(layout())->insertLayout(0, strip);
     static_cast<QVBoxLayout*>(layout())->insertWidget(1, lbbClose_);
 }

@@ -81,6 +81,7 @@ private:
     CoreFactory makeCore_;
     std::unique_ptr<COpenPos> core_;
     QCheckBox* chkAll_;
+    QWidget* summaryStrip_;  // holds lbmSummaries_
     QLabel* lbmSummaries_;
     platform::widgets::LabelButton* lbbClose_;
     runtime::ScopedConnection closeClick_, lightOn_, lightOff_;
