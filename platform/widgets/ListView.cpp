@@ -275,6 +275,14 @@ ListView::ListView(platform::ListView& store, QWidget* parent)
     ShowSelection();
 }
 
+// Rows are one height and the list is flat, so a written cell changes no row's
+// height. The tree view would work out the first row's height afresh, shaping
+// every cell of it, whenever that row is written.
+void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 ListView::~ListView() {
     feed_.Disconnect();
 }
