@@ -198,7 +198,8 @@ private:
     std::shared_ptr<SummaryDisplay> summaries_;  // the collection's; none outside one
     bool summaryRowPending_ = false;             // SummaryDisplay's mark
     // This account's trade rows by ticket and net rows by symbol and side.
-    RowCache tradeRows_, netRows_;
+    // The trade rows' current price and profit, the net rows' price and profit.
+    RowCache tradeRows_{8, 13}, netRows_{7, 10};
     std::string serverTimeBeforeOffsets_;  // the desk's SummaryResets when pre* were counted
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
