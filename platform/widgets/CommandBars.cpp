@@ -331,7 +331,10 @@ std::string StatusBarPane::Text() const {
 }
 
 void StatusBarPane::setText(const std::string& text) {
-    label_->setText(Q(text));
+    // Every account's order says the same, hundreds of times in one click.
+    const QString shown = Q(text);
+    if (shown == label_->text()) return;
+    label_->setText(shown);
     if (width_ > 0) FitWidth();
 }
 
