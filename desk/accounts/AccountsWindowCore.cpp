@@ -250,11 +250,10 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
     const size_t place = KeyPlace(key);
     platform::ListItem& row = RowUnder(Rows(), key, place);
     const int32_t account = RowAccount(row);
-    double v[7] = {};
+    std::array<double, 7> v = {};
     if (ManagerPtr session = SessionUnder(Managers(), key, place))
         session->Summary(account, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
-    const auto texts =
-        SummaryTexts(*desk_.State().StringValues, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+    const auto texts = summaryTexts_.Texts(*desk_.State().StringValues, place, v);
     for (size_t i = 0; i < texts.size(); ++i) row.setSubItems(kBalanceColumn + i, texts[i]);
     // The store skips a write that changes nothing: a connected row stays untouched.
     row.setSubItems(kStatusColumn, "Connected");
