@@ -1,8 +1,10 @@
 #include "desk/accounts/AccountInput.h"
 
+#include <bit>
 #include <cmath>
 
 #include "runtime/Convert.h"
+#include "runtime/Locale.h"
 #include "runtime/Strings.h"
 
 namespace OrbanexDesk {
@@ -115,13 +117,48 @@ std::optional<PopupCommands> AccountsPopup(const platform::ListView& lvwClients,
 
 // ---- Row texts ----
 
+namespace {
+// Summary column `i`'s text of its figure.
+std::string SummaryText(const OrbanelGeneral10::CStringValues& values, size_t i, double figure) {
+    auto money = [&](double v) { return values.ToCurrencyVal(runtime::Variant(v), true); };
+    if (i == 4) return money(-figure);
+    if (i == 5) return money(figure * 100) + "%";
+    return money(figure);
+}
+}  // namespace
+
 std::array<std::string, 7> SummaryTexts(const OrbanelGeneral10::CStringValues& values,
                                         double Balance, double FltPL, double Credit, double Equity,
                                         double marginReq, double MarginLevel, double EffMargin) {
-    auto money = [&](double v) { return values.ToCurrencyVal(runtime::Variant(v), true); };
-    return {money(Balance),  money(FltPL),      money(Credit),
-            money(Equity),   money(-marginReq), money(MarginLevel * 100) + "%",
-            money(EffMargin)};
+    const double figures[] = {Balance, FltPL, Credit, Equity, marginReq, MarginLevel, EffMargin};
+    std::array<std::string, 7> texts;
+    for (size_t i = 0; i < texts.size(); ++i) texts[i] = SummaryText(values, i, figures[i]);
+    return texts;
+}
+
+std::array<std::string, 7> SummaryTextMemo::Texts(const OrbanelGeneral10::CStringValues& values,
+                                                  size_t place,
+                                                  const std::array<double, 7>& figures) {
+    const runtime::LocaleSettings& locale = runtime::Locale();
+    if (locale.decimal != decimal_ || locale.thousands != thousands_) {
+        places_.clear();
+        decimal_ = locale.decimal;
+        thousands_ = locale.thousands;
+    }
+    std::array<std::string, 7> texts;
+    if (place >= kPlaces) {
+        for (size_t i = 0; i < texts.size(); ++i) texts[i] = SummaryText(values, i, figures[i]);
+        return texts;
+    }
+    if (places_.size() <= place) places_.resize(place + 1);
+    std::array<Shown, 7>& shown = places_[place];
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const uint64_t bits = std::bit_cast<uint64_t>(figures[i]);
+        if (!shown[i].valid || shown[i].bits != bits)
+            shown[i] = {bits, true, SummaryText(values, i, figures[i])};
+        texts[i] = shown[i].text;
+    }
+    return texts;
 }
 
 platform::ListItem* ReturnList(const platform::ListView& lvwClients, const std::string& Account) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "desk/common/OrderPaneProcedures.h"
 #include "general/common/CStringValues.h"
@@ -72,6 +73,27 @@ std::optional<PopupCommands> AccountsPopup(const platform::ListView& lvwClients,
 std::array<std::string, 7> SummaryTexts(const OrbanelGeneral10::CStringValues& values,
                                         double Balance, double FltPL, double Credit, double Equity,
                                         double marginReq, double MarginLevel, double EffMargin);
+
+// SummaryTexts for the rows, by the row's place, each text kept with the figure
+// it shows: a row's balance, credit and used margin mostly stay from one refresh
+// to the next, and a text depends only on its figure and the separators. GUI
+// thread only.
+class SummaryTextMemo {
+public:
+    static constexpr size_t kPlaces = 512;  // beyond: formatted every time
+
+    std::array<std::string, 7> Texts(const OrbanelGeneral10::CStringValues& values, size_t place,
+                                     const std::array<double, 7>& figures);
+
+private:
+    struct Shown {
+        uint64_t bits = 0;
+        bool valid = false;
+        std::string text;
+    };
+    std::vector<std::array<Shown, 7>> places_;
+    std::string decimal_, thousands_;
+};
 
 // The first row whose account column, as a whole number, equals Account's number.
 platform::ListItem* ReturnList(const platform::ListView& lvwClients, const std::string& Account);

@@ -86,8 +86,13 @@ ManagerPtr AccountsWindowCore::AddSession(const std::string& UserName, const std
 }
 
 int32_t AccountsWindowCore::RowAccount(const platform::ListItem& row) const {
+    // The column holds the number as the desk wrote it, read on every refresh.
+    const std::string& text = row.SubItemText(kAccountColumn);
+    if (!text.empty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::atoi(text.c_str());
     try {
-        return runtime::CLng(runtime::RoundHalfEven(runtime::Val(row.SubItems(kAccountColumn))));
+        return runtime::CLng(runtime::RoundHalfEven(runtime::Val(text)));
     } catch (const runtime::Error&) {
         return 0;
     }
@@ -210,15 +215,47 @@ void AccountsWindowCore::mnuremove_all() {
     desk_.Ports().MGeneral->ResetTradeViews();
 }
 
+namespace {
+// The place "C<n>" names: the n-th row and session, until a removal that does not
+// renumber shifts them; 0 for a key of another form.
+size_t KeyPlace(const std::string& key) {
+    if (key.size() < 2 || key.size() > 6 || key[0] != 'C') return 0;
+    size_t n = 0;
+    for (size_t i = 1; i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') return 0;
+        n = n * 10 + size_t(key[i] - '0');
+    }
+    return n;
+}
+
+platform::ListItem& RowUnder(platform::ListView& rows, const std::string& key, size_t place) {
+    if (place >= 1 && place <= rows.Count()) {
+        platform::ListItem& row = rows.Item(place);
+        if (row.Key() == key) return row;
+    }
+    return rows.Item(key);
+}
+
+ManagerPtr SessionUnder(const CClientAPIManagers& managers, const std::string& key, size_t place) {
+    const auto& sessions = managers.Children();
+    if (place >= 1 && place <= size_t(sessions.Count()) && sessions.KeyAt(int32_t(place)) == key)
+        return sessions.Item(int32_t(place));
+    return sessions.Item(key);
+}
+}  // namespace
+
+// Every session's row is refreshed after each of its quotes: the row and the
+// session are first looked for at the place their key names.
 void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
-    platform::ListItem& row = Rows().Item(key);
+    const size_t place = KeyPlace(key);
+    platform::ListItem& row = RowUnder(Rows(), key, place);
     const int32_t account = RowAccount(row);
-    double v[7] = {};
-    if (ManagerPtr session = Managers().Item(key))
+    std::array<double, 7> v = {};
+    if (ManagerPtr session = SessionUnder(Managers(), key, place))
         session->Summary(account, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
-    const auto texts =
-        SummaryTexts(*desk_.State().StringValues, v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+    const auto texts = summaryTexts_.Texts(*desk_.State().StringValues, place, v);
     for (size_t i = 0; i < texts.size(); ++i) row.setSubItems(kBalanceColumn + i, texts[i]);
+    // The store skips a write that changes nothing: a connected row stays untouched.
     row.setSubItems(kStatusColumn, "Connected");
     row.setSubItemForeColor(kStatusColumn, kConnectedColor);
 }

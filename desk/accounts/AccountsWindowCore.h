@@ -130,6 +130,7 @@ private:
     DeskServices& desk_;
     CLoginOptions& options_;
     IPaneView* windowView_ = nullptr;
+    SummaryTextMemo summaryTexts_;
 };
 
 }  // namespace OrbanexDesk

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/MGeneral.h"
@@ -430,8 +431,14 @@ void frmlimitorder::RunPriceConditions() {
         in.symbol = PriceConditionInputs::Quote{paneSymbol_->Bid(), paneSymbol_->Ask()};
     const SymbolPtr symbol = paneSymbol_;
     in.visible = [&] { return VisibilityFlag(*desk->Managers(), rows_, symbol->Name()); };
-    in.limitOffset = [&] { return desk->Managers()->Limit_Offset(symbol->ID()); };
-    in.stopOffset = [&] { return desk->Managers()->Stop_Offset(symbol->ID()); };
+    // Both offsets come from one walk over the rows.
+    std::optional<CClientAPIManagers::EntryOffsets> offsets;
+    auto offsetsOnce = [&]() -> const CClientAPIManagers::EntryOffsets& {
+        if (!offsets) offsets = desk->Managers()->Offsets(symbol->ID());
+        return *offsets;
+    };
+    in.limitOffset = [&] { return offsetsOnce().limit; };
+    in.stopOffset = [&] { return offsetsOnce().stop; };
     const ConditionLabels labels = PriceConditions::Compute(in);
     if (labels.lblcondition) setLblcondition(*labels.lblcondition);
     if (labels.lblpricecondition) setLblpricecondition(*labels.lblpricecondition);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <unordered_set>
 
 #include "desk/common/DeskProcedures.h"
@@ -28,8 +27,14 @@ int32_t KeyNumber(const std::string& key) {
     return std::stoi(key.substr(1));
 }
 
+// A look without taking a share: these run on every quote of every session.
+bool LoggedOn(const CClientAPIManager* session) {
+    if (!session) return false;
+    const auto& api = session->CLAPICLASS();
+    return api && api->LogedOn();
+}
 bool LoggedOn(const ManagerPtr& session) {
-    return session && session->ClientAPIF() && session->ClientAPIF()->LogedOn();
+    return LoggedOn(session.get());
 }
 }  // namespace
 
@@ -159,59 +164,63 @@ void CClientAPIManagers::Clear() {
 
 // ---- Questions of the entry-order pane ----
 
-ManagerPtr CClientAPIManagers::FirstLoggedOn(int32_t account) const {
+CClientAPIManager* CClientAPIManagers::FirstLoggedOn(int32_t account) const {
     auto it = byAccount_.find(account);
     if (it == byAccount_.end()) return nullptr;
-    for (CClientAPIManager* session : it->second) {
-        ManagerPtr held = session->shared_from_this();
-        if (LoggedOn(held)) return held;
-    }
+    for (CClientAPIManager* session : it->second)
+        if (LoggedOn(session)) return session;
     return nullptr;
 }
 
 bool CClientAPIManagers::Check_Visibility(const std::string& SymbolName,
                                           const std::string& AccountText) {
-    ManagerPtr session = FirstLoggedOn(runtime::CLng(runtime::Val(AccountText)));
-    return session && session->ClientAPIF()->SymbolByName(SymbolName) != nullptr;
+    CClientAPIManager* session = FirstLoggedOn(runtime::CLng(runtime::Val(AccountText)));
+    return session && session->CLAPICLASS()->SymbolByName(SymbolName) != nullptr;
 }
 
 double CClientAPIManagers::Limit_Offset(int32_t SymbolID) {
-    return Offset(SymbolID, true);
+    return Offsets(SymbolID).limit;
 }
 double CClientAPIManagers::Stop_Offset(int32_t SymbolID) {
-    return Offset(SymbolID, false);
+    return Offsets(SymbolID).stop;
 }
 
-double CClientAPIManagers::Offset(int32_t SymbolID, bool limit) {
+CClientAPIManagers::EntryOffsets CClientAPIManagers::Offsets(int32_t SymbolID) {
     SymbolPtr shared = GetSymbolItem(desk_.State(), std::to_string(SymbolID));
-    if (!shared) return -1;
+    if (!shared) return {};
     const std::string name = shared->Name();
     // Compared in pips; only the largest is converted, by the account that gave it.
-    double best = -1;
-    SymbolPtr bestSymbol;
-    auto& rows = ports_.frmlimitorder->lvwConClients();
+    struct Best {
+        double pips = -1;
+        SymbolPtr symbol;
+        double Price() const { return symbol ? symbol->Pips(pips) : -1; }
+    } limit, stop;
+    const auto& rows = ports_.frmlimitorder->lvwConClients();
     for (size_t r = 1; r <= rows.Count(); ++r) {
-        const std::string accountText = rows.Item(r).Text();
-        auto it = byAccount_.find(runtime::CLng(runtime::Val(accountText)));
+        auto it = byAccount_.find(runtime::CLng(runtime::Val(rows.Item(r).Text())));
         if (it == byAccount_.end()) continue;
-        const auto sessions = it->second;  // the questions below may not change it, but be safe
-        // The row's account sees the symbol or not, whichever of its sessions asks.
-        std::optional<bool> visible;
-        for (CClientAPIManager* raw : sessions) {
-            ManagerPtr session = raw->shared_from_this();
+        // Only questions below, no handler runs: the account's list stays as it is.
+        bool asked = false;
+        for (CClientAPIManager* session : it->second) {
             if (!LoggedOn(session)) continue;
-            if (!visible) visible = Check_Visibility(name, accountText);
-            if (!*visible) break;
-            const auto& api = session->ClientAPIF();
-            const double pips = limit ? api->LimitOffset(SymbolID) : api->StopOffset(SymbolID);
-            if (!(pips > best)) continue;
+            const auto& api = session->CLAPICLASS();
+            // The row's account sees the symbol or not, whichever of its sessions
+            // asks: the first logged-on one answers, as Check_Visibility does.
+            if (!asked) {
+                asked = true;
+                if (!api->SymbolByName(name)) break;
+            }
+            const double limitPips = api->LimitOffset(SymbolID);
+            const double stopPips = api->StopOffset(SymbolID);
+            const bool newLimit = limitPips > limit.pips, newStop = stopPips > stop.pips;
+            if (!newLimit && !newStop) continue;
             SymbolPtr own = api->SymbolByID(SymbolID);
             if (!own) continue;
-            best = pips;
-            bestSymbol = std::move(own);
+            if (newLimit) limit = {limitPips, own};
+            if (newStop) stop = {stopPips, std::move(own)};
         }
     }
-    return bestSymbol ? bestSymbol->Pips(best) : -1;
+    return {limit.Price(), stop.Price()};
 }
 
 // ---- Order fan-out ----
@@ -308,13 +317,15 @@ ManagerPtr CurrentManagerForPrices(DeskServices& desk) {
 }
 
 ManagerPtr PriceWriterFor(DeskServices& desk, int32_t SymbolID) {
-    auto knows = [SymbolID](const ManagerPtr& s) {
-        return s->ClientAPIF()->SymbolByID(SymbolID) != nullptr;
+    // Asked for every symbol of every session's quote: the sessions are looked
+    // at without taking a share of them.
+    auto knows = [SymbolID](const CClientAPIManager& s) {
+        return s.CLAPICLASS()->SymbolByID(SymbolID) != nullptr;
     };
     ManagerPtr current = CurrentManagerForPrices(desk);
-    if (!current || knows(current)) return current;
+    if (!current || knows(*current)) return current;
     for (const auto& entry : desk.Managers()->Children())
-        if (LoggedOn(entry.value) && knows(entry.value)) return entry.value;
+        if (LoggedOn(entry.value) && knows(*entry.value)) return entry.value;
     return nullptr;
 }
 

@@ -56,6 +56,13 @@ public:
     bool Check_Visibility(const std::string& SymbolName, const std::string& AccountText);
     double Limit_Offset(int32_t SymbolID);
     double Stop_Offset(int32_t SymbolID);
+    // Both offsets of the entry-order pane's rows as price distances (-1 when no
+    // account counts), in one walk that asks each row's account once whether it
+    // sees the symbol: what Limit_Offset and Stop_Offset answer.
+    struct EntryOffsets {
+        double limit = -1, stop = -1;
+    };
+    EntryOffsets Offsets(int32_t SymbolID);
     void SellFunction() { FanOut(OrbanelGeneral10::SellType); }
     void BuyFunction() { FanOut(OrbanelGeneral10::BuyType); }
     void NewOrder(const runtime::Variant&, const runtime::Variant&, const runtime::Variant&) {}
@@ -74,9 +81,8 @@ public:
 
 private:
     void FanOut(OrbanelGeneral10::OperationTypeEnum side);
-    double Offset(int32_t SymbolID, bool limit);
     // The account's logged-on sessions' first, or nullptr.
-    ManagerPtr FirstLoggedOn(int32_t account) const;
+    CClientAPIManager* FirstLoggedOn(int32_t account) const;
     void Forget(const ManagerPtr& session);
     void RepickCurrent();
 

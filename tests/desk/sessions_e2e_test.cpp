@@ -298,6 +298,23 @@ TEST(SessionsEndToEnd, TheEntryOffsetIsTheLargestInPipsConvertedOnce) {
     }
 }
 
+// One walk finds both offsets: each is its own largest, whichever account gives it.
+TEST(SessionsEndToEnd, TheEntryLimitAndStopOffsetsAreEachTheirOwnLargest) {
+    simserver::Book book = TestBook();
+    book.FindClient(101)->params[2].limitOffset = 20;
+    book.FindClient(101)->params[2].stopOffset = 3;
+    book.FindClient(102)->params[2].limitOffset = 10;
+    book.FindClient(102)->params[2].stopOffset = 8;
+    DeskOnServer d(std::move(book));
+    d.Add("ANN", "PW1", 70);
+    d.Add("BEN", "PW2", 80);
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(2); }));
+    const CClientAPIManagers::EntryOffsets offsets = d.managers().Offsets(2);
+    EXPECT_NEAR(offsets.limit, 0.0020, 1e-12);
+    EXPECT_NEAR(offsets.stop, 0.0008, 1e-12);
+    EXPECT_NEAR(d.managers().Stop_Offset(2), 0.0008, 1e-12);
+}
+
 // A symbol the current account does not see is priced by the first account that
 // does; a symbol it sees stays its own to write.
 TEST(SessionsEndToEnd, EverySymbolsQuoteReachesTheMarketWatchThroughOneWriter) {

@@ -154,6 +154,19 @@ TEST(AccountsWindow, DialogAddsChangesAndRemovesAccountsWithTheirFiles) {
     EXPECT_EQ(w.SavedAccounts(), Names{});
 }
 
+// A summary refresh writes its own row, also after a removal that does not
+// renumber moved the rows away from the places their keys name.
+TEST(AccountsWindow, SummaryRefreshWritesTheRowOfItsKey) {
+    Window w;
+    for (int32_t account : {70, 80, 90}) w.managers().Add("127.0.0.1", 1, "u", "p", false, account);
+    w.managers().RClear("C1");
+    w.core.refreshsummery_Click("C2");  // the second place now holds C3
+    EXPECT_EQ(w.Rows(), (Names{"C2:02:U:Connected:80", "C3:03:U:Disconnected:90"}));
+    w.core.refreshsummery_Click("C3");  // beyond the last place
+    EXPECT_EQ(w.rows().Item("C3").SubItems(kStatusColumn), "Connected");
+    EXPECT_EQ(w.rows().Item("C3").SubItems(kBalanceColumn), "0.00");
+}
+
 // The dialog's servers carry the company name; the current one is selected, or
 // typed when the list lacks it.
 TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {

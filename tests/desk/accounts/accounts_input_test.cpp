@@ -2,11 +2,14 @@
 // dialog's checks in order, the popup's commands, summary texts and row look-up.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "desk/accounts/AccountInput.h"
 #include "runtime/Convert.h"
+#include "runtime/Locale.h"
 
 namespace {
 
@@ -138,6 +141,37 @@ TEST(AccountInput, SummaryTextsAndRowLookUpByAccountNumber) {
     EXPECT_EQ(ReturnList(lv, "70.0"), &lv.Item(1));
     EXPECT_EQ(ReturnList(lv, "81"), nullptr);
     EXPECT_EQ(ReturnList(lv, "x"), nullptr);
+}
+
+// The kept texts are what SummaryTexts writes, through changed and kept figures,
+// places shared and beyond the kept ones, and a change of separators.
+TEST(AccountInput, KeptSummaryTextsAreTheFormattedOnes) {
+    const OrbanelGeneral10::CStringValues values;
+    SummaryTextMemo memo;
+    using Figures = std::array<double, 7>;
+    struct Step {
+        size_t place;
+        Figures figures;
+        bool otherSeparators;
+    } steps[] = {
+        {1, {12345.5, -3, 0, 1e6, 150.5, 0.25, 7}, false},
+        {1, {12345.5, -2.994, 0, 1e6, 150.5, 0.2501, 7}, false},
+        {1, {12345.5, -2.994, -0.0, 1e6, 150.5, 0.2501, 7}, true},
+        {2, {1, 2, 3, 4, 5, 6, 7}, true},
+        {1, {12345.5, -2.994, -0.0, 1e6, 150.5, 0.2501, 7}, false},
+        {SummaryTextMemo::kPlaces, {9, 9, 9, 9, 9, 9, 9}, false},
+    };
+    runtime::LocaleSettings other;
+    other.decimal = ",";
+    other.thousands = ".";
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.place);
+        std::optional<runtime::ScopedLocale> locale;
+        if (step.otherSeparators) locale.emplace(other);
+        const Figures& f = step.figures;
+        EXPECT_EQ(memo.Texts(values, step.place, f),
+                  SummaryTexts(values, f[0], f[1], f[2], f[3], f[4], f[5], f[6]));
+    }
 }
 
 }  // namespace
