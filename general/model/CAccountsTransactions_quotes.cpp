@@ -23,7 +23,7 @@
 #include "general/model/CSummaries.h"
 #include "general/model/CSymbol.h"
 #include "general/model/CSymbolTradingTimes.h"
-#include "general/model/MValuationStamps.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
@@ -107,6 +107,12 @@ void SnapshotAccounts(const std::shared_ptr<CAccountRefs>& set,
     if (!items) return;
     for (const auto& entry : *items)
         if (auto account = entry.value->Account()) out.push_back(std::move(account));
+}
+
+// The same for the accounts with positions in the symbol, from their flat copy.
+void SnapshotAccounts(const CCurAccount& cur, std::vector<CAccountsTransactions::AccountPtr>& out) {
+    for (const auto& link : cur.PositionHolders())
+        if (auto account = link.lock()) out.push_back(std::move(account));
 }
 
 void SnapshotClients(const std::shared_ptr<CClientRefs>& set,
@@ -339,7 +345,7 @@ void CAccountsTransactions::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol
     }
 
     engine::SnapshotPool<AccountPtr>::Lease accounts(scratch.accounts);
-    SnapshotAccounts(cur->AccountsHavePositions(), *accounts);
+    SnapshotAccounts(*cur, *accounts);
     const uint64_t taken = generation_;
     for (const AccountPtr& account : *accounts) {
         if (generation_ != taken && !StillListed(cur->AccountsHavePositions(), *account)) continue;

@@ -7,7 +7,7 @@
 #include "general/common/ISafeObject.h"
 #include "general/model/CClientParam.h"
 #include "general/model/CSymbol.h"
-#include "general/model/MValuationStamps.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 

@@ -8,7 +8,7 @@
 
 #include "general/common/Enums.h"
 #include "general/common/ISafeObject.h"
-#include "general/model/MValuationStamps.h"
+#include "general/model/MModelStamps.h"
 #include "runtime/Variant.h"
 
 namespace OrbanelGeneral10 {

@@ -327,4 +327,44 @@ TEST(EngineEvents, AQuoteAfterAnyChangeRaisesTheSumMadeAnew) {
     }
 }
 
+// The accounts a quote reaches and the account a number finds follow every
+// change of who is listed made since the last quote or look-up.
+TEST(EngineEvents, QuotesAndLookupsFollowTheAccountsListedSinceTheLast) {
+    Desk d;
+    d.AddClient(7);
+    d.AddClient(8);
+    d.AddAccount(7, 70);
+    d.AddPosition(7, 70, 1, 2, 1, 1.1990);
+    const auto reached = [&] {
+        d.events.Clear();
+        d.Quote(2, 1.2000, 1.2002);
+        std::vector<int32_t> accounts;
+        for (const Summary& s : d.events.updates) accounts.push_back(s.account);
+        return accounts;
+    };
+    const auto clientOf = [&](int32_t account) {
+        const auto found = d.engine->AccountByAccountID(account);
+        return found ? found->ClientID() : 0;
+    };
+    using Accounts = std::vector<int32_t>;
+    EXPECT_EQ(reached(), Accounts{70});
+    EXPECT_EQ(clientOf(70), 7);
+
+    d.AddAccount(8, 80);
+    d.AddPosition(8, 80, 2, 2, 1, 1.2000);
+    EXPECT_EQ(reached(), (Accounts{70, 80}));
+    d.engine->DeleteAccount(7, 70);
+    EXPECT_EQ(reached(), Accounts{80});
+    EXPECT_EQ(clientOf(70), 0);
+    d.AddAccount(8, 70);  // the number again, under another client
+    EXPECT_EQ(clientOf(70), 8);
+    d.AddPosition(8, 70, 3, 2, 1, 1.2000);
+    EXPECT_EQ(reached(), (Accounts{80, 70}));
+    d.engine->DeleteOpenPosition(8, 80, Variant(2));
+    EXPECT_EQ(reached(), Accounts{70});
+    d.engine->DeleteClient(8);
+    EXPECT_EQ(reached(), Accounts{});
+    EXPECT_EQ(clientOf(70), 0);
+}
+
 }  // namespace
