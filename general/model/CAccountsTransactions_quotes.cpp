@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <typeinfo>
 
 #include "general/model/CAccount.h"
 #include "general/model/CAccountRef.h"
@@ -13,6 +14,7 @@
 #include "general/model/CAccountsTransactions_internal.h"
 #include "general/model/CClient.h"
 #include "general/model/CClientParam.h"
+#include "general/model/CClientParamCl.h"
 #include "general/model/CClientParamSvr.h"
 #include "general/model/CClientParams.h"
 #include "general/model/CClientRef.h"
@@ -161,13 +163,23 @@ double ValueOf(const COpenPosition& position, const CClientParam& param, double 
     return engine::RoundMoney(profit);
 }
 
+// The parameters as the model's own kinds, which price from their stored
+// values and count every change in the valuation epoch; nothing for any other
+// kind (one deriving from them may price otherwise).
+const CClientParamSvr* StoredPricing(const CClientParam* param) {
+    if (!param) return nullptr;
+    const std::type_info& kind = typeid(*param);
+    if (kind != typeid(CClientParamSvr) && kind != typeid(CClientParamCl)) return nullptr;
+    return static_cast<const CClientParamSvr*>(param);
+}
+
 // Whether a value may be kept until a stamp moves, with the reference symbol
-// whose stamp it then depends on. Only parameters that count every change in
-// the valuation epoch qualify; a reference price of -1 makes the deal read the
-// symbol's own reference, which no stamp here covers.
+// whose stamp it then depends on. Only the model's own parameters qualify; a
+// reference price of -1 makes the deal read the symbol's own reference, which
+// no stamp here covers.
 void SetKeepable(const CClientParam& param, double refClose, COpenPositions::ValuedPosition& v) {
-    const auto* own = dynamic_cast<const CClientParamSvr*>(&param);
-    const auto* parent = own ? dynamic_cast<const CClientParamSvr*>(own->PeekParent()) : nullptr;
+    const auto* own = StoredPricing(&param);
+    const auto* parent = own ? StoredPricing(own->PeekParent()) : nullptr;
     v.refSymbol = parent ? parent->PeekSymbol() : nullptr;
     v.refStamp = v.refSymbol ? v.refSymbol->PricingStamp() : 0;
     v.kept = v.refSymbol && refClose != -1;
