@@ -475,6 +475,10 @@ private:
     // Whether the symbol's references still hold the position.
     static bool StillReferenced(const OrbanelGeneral10::CSymbol& symbol,
                                 const PositionPtr& position);
+    // The same for a position taken from the entry at `place` of a snapshot
+    // of refs taken at `taken` changes; while nothing changed it needs no look-up.
+    static bool StillReferencedAt(const OrbanelGeneral10::CSymbol& symbol, const COpenPosRefs& refs,
+                                  uint64_t taken, int32_t place, const PositionPtr& position);
     static SymbolPtr SymbolOf(const OrbanelGeneral10::COpenPosition& position);
     void RemovePositionRef(const PositionPtr& position);
     void AddPositionRef(const PositionPtr& position);

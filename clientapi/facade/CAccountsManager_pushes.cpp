@@ -1,9 +1,13 @@
 // Quotes and the server's position and order pushes into the model, and the
 // lookups of the selected account's positions and orders.
+#include <charconv>
+#include <string_view>
+
 #include "clientapi/facade/CAccountsManager.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountsTransactions.h"
 #include "general/model/CClientParam.h"
+#include "general/model/CClientParamCl.h"
 #include "general/model/COpenPosition.h"
 #include "general/model/COpenPositions.h"
 #include "general/model/COrder.h"
@@ -86,8 +90,12 @@ void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
         snapshot.swap(refsScratch_);
         snapshot.clear();
         for (const auto& entry : refs->Items()) snapshot.push_back(entry.value);
-        for (const auto& ref : snapshot) {
-            if (!StillReferenced(symbol, ref->OpenPosRef())) continue;
+        const uint64_t taken = refs->Changes();
+        for (size_t i = 0; i < snapshot.size(); ++i) {
+            const auto& ref = snapshot[i];
+            if (!StillReferencedAt(symbol, *refs, taken, static_cast<int32_t>(i + 1),
+                                   ref->OpenPosRef()))
+                continue;
             MakeOOpenPosition(*positionView_, ref->OpenPosRef());
             PosFloatingPLChanged(positionView_);
         }
@@ -99,7 +107,8 @@ void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
         CopySymbolBO(*symbolView_, vSymbol);
     else
         pointed =
-            CopySymbol(*symbolView_, std::dynamic_pointer_cast<og::CClientParam>(symbol.Ref3()));
+            CopySymbol(*symbolView_,
+                       og::modelitems::SlotAs<og::CClientParam, og::CClientParamCl>(symbol.Ref3()));
     // A symbol the selected client has no parameters for has no view to show.
     if (pointed) SymbolPricesChanged(symbolView_);
 }
@@ -107,7 +116,7 @@ void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
 // ---- Position references ----
 
 std::shared_ptr<COpenPosRefs> CAccountsManager::PositionRefs(const og::CSymbol& symbol) {
-    return std::dynamic_pointer_cast<COpenPosRefs>(symbol.Ref2());
+    return og::modelitems::SlotAs<COpenPosRefs>(symbol.Ref2());
 }
 
 CAccountsManager::SymbolPtr CAccountsManager::SymbolOf(const og::COpenPosition& position) {
@@ -120,9 +129,24 @@ CAccountsManager::SymbolPtr CAccountsManager::SymbolOf(const og::COpenPosition& 
 bool CAccountsManager::StillReferenced(const og::CSymbol& symbol, const PositionPtr& position) {
     if (!position) return false;
     // A look, not a share: nothing here runs a handler.
-    const auto* refs = dynamic_cast<const COpenPosRefs*>(symbol.Ref2().get());
+    const auto* refs = og::modelitems::SlotAs<COpenPosRefs>(symbol.Ref2().get());
     const auto* ref = refs ? refs->Items().Find(KeyText(position->Ticket()), nullptr) : nullptr;
     return ref && *ref && (*ref)->OpenPosRef() == position;
+}
+
+bool CAccountsManager::StillReferencedAt(const og::CSymbol& symbol, const COpenPosRefs& refs,
+                                         uint64_t taken, int32_t place,
+                                         const PositionPtr& position) {
+    // Unchanged and still the symbol's, the collection holds the snapshot's
+    // entry at the same place; when its key is the position's ticket, that
+    // entry is the one the look-up would find, and it holds the position.
+    if (position && symbol.Ref2().get() == &refs && refs.Changes() == taken) {
+        char ticket[16];
+        const auto end = std::to_chars(ticket, ticket + sizeof ticket, position->Ticket()).ptr;
+        const std::string_view key(ticket, static_cast<size_t>(end - ticket));
+        if (runtime::detail::FoldedEqual{}(refs.Items().KeyAt(place), key)) return true;
+    }
+    return StillReferenced(symbol, position);
 }
 
 void CAccountsManager::RemovePositionRef(const PositionPtr& position) {

@@ -14,7 +14,11 @@ const OrbanelGeneral10::COpenPosition& COOpenPosition::Pos() const {
 }
 
 const OrbanelGeneral10::CSymbol& COOpenPosition::Sym() const {
-    return Follow(Follow(Pos().SymbolParam()).Symbol());
+    // Read on every revalued position: a look, not a share, where the
+    // parameters offer one (it is the same symbol).
+    const auto& param = Follow(Pos().SymbolParam());
+    if (const OrbanelGeneral10::CSymbol* symbol = param.PeekSymbol()) return *symbol;
+    return Follow(param.Symbol());
 }
 
 double COOpenPosition::RefClosePrice() const {

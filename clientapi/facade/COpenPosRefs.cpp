@@ -10,6 +10,7 @@ COpenPosRefs::RefPtr COpenPosRefs::Add(
     auto ref = std::make_shared<COpenPosRef>();
     ref->setOpenPosRef(OpenPos);
     items_.Add(ref, OrbanelGeneral10::modelitems::KeyText(pos.Ticket()));
+    ++changes_;
     return ref;
 }
 

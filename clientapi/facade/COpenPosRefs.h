@@ -26,13 +26,20 @@ public:
     RefPtr Item(const OrbanelGeneral10::modelitems::Index& Key) const { return Key.In(items_); }
     int32_t Count() const { return items_.Count(); }
     // A miss is ignored.
-    void Remove(const OrbanelGeneral10::modelitems::Index& Key) { Key.RemoveFrom(items_); }
+    void Remove(const OrbanelGeneral10::modelitems::Index& Key) {
+        Key.RemoveFrom(items_);
+        ++changes_;
+    }
     // A snapshot, safe to walk while handlers change the collection.
     std::vector<RefPtr> NewEnum() const { return items_.Items(); }
     const Collection& Items() const { return items_; }
+    // Counts the calls that change the collection: while it stays the same, a
+    // snapshot of the entries still matches them place for place.
+    uint64_t Changes() const { return changes_; }
 
 private:
     Collection items_;
+    uint64_t changes_ = 0;
 };
 
 }  // namespace OrbanexClientAPI10

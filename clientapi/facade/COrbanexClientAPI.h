@@ -8,6 +8,7 @@
 // host may release the object inside any of its events: a handler touches
 // nothing of the object after a raise that released it. Releasing the object
 // logs nothing out; call Disconnect first for an orderly logout.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -244,6 +245,9 @@ private:
                             int16_t Parameters);
     void OnSummariesChanged(double Balance, double FltPL, double Credit, double Equity,
                             double marginReq, double MarginLevel, double EffMargin);
+    // The summary figure in `slot` rounded to `decimals`; most figures repeat
+    // from one quote to the next, and a repeated one is not rounded again.
+    double RoundedSummary(size_t slot, double value, int32_t decimals);
     void OnOrderTimer(const std::shared_ptr<CMOrder>& vOrder);
     void OnCloseOrderResult(NewOrderResultEnum Result, double AtPrice, int16_t PosOrOrder,
                             int32_t OrderID, OperationType BuySell, double Lots,
@@ -260,6 +264,12 @@ private:
     std::shared_ptr<CSecurity> security_;
     std::shared_ptr<OrbanelGeneral10::CGlobalVar> globalVar_;
     bool symbolsLoaded_ = false;
+    struct Rounded {
+        uint64_t bits = 0;  // the value rounded last, bit for bit
+        double rounded = 0;
+        bool valid = false;
+    };
+    std::array<Rounded, 7> roundedSummaries_{};
     std::shared_ptr<CSymbolsManager> m_oSymbolsManager;
     std::shared_ptr<CAccountsManager> m_oAccountsManager;
     std::shared_ptr<CDataClient> m_oClient;

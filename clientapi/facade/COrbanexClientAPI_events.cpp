@@ -1,4 +1,6 @@
 // The public session object's handlers of its inner objects' events.
+#include <bit>
+
 #include "clientapi/dataclient/CClientServer.h"
 #include "clientapi/dataclient/CDataClient.h"
 #include "clientapi/facade/CAccountsManager.h"
@@ -284,10 +286,21 @@ void COrbanexClientAPI::OnAccountsRecieved(bool NoRows, const Table& DataArray, 
 void COrbanexClientAPI::OnSummariesChanged(double Balance, double FltPL, double Credit,
                                            double Equity, double marginReq, double MarginLevel,
                                            double EffMargin) {
-    using runtime::RoundHalfEven;
-    SummariesChanged(RoundHalfEven(Balance, 2), RoundHalfEven(FltPL, 2), RoundHalfEven(Credit, 2),
-                     RoundHalfEven(Equity, 2), RoundHalfEven(marginReq, 2),
-                     RoundHalfEven(MarginLevel, 4), RoundHalfEven(EffMargin, 2));
+    SummariesChanged(RoundedSummary(0, Balance, 2), RoundedSummary(1, FltPL, 2),
+                     RoundedSummary(2, Credit, 2), RoundedSummary(3, Equity, 2),
+                     RoundedSummary(4, marginReq, 2), RoundedSummary(5, MarginLevel, 4),
+                     RoundedSummary(6, EffMargin, 2));
+}
+
+double COrbanexClientAPI::RoundedSummary(size_t slot, double value, int32_t decimals) {
+    Rounded& r = roundedSummaries_[slot];
+    const auto bits = std::bit_cast<uint64_t>(value);
+    if (!r.valid || r.bits != bits) {
+        r.rounded = runtime::RoundHalfEven(value, decimals);
+        r.bits = bits;
+        r.valid = true;
+    }
+    return r.rounded;
 }
 
 void COrbanexClientAPI::OnOrderTimer(const std::shared_ptr<CMOrder>& vOrder) {

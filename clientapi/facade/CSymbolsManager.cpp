@@ -1,11 +1,16 @@
 #include "clientapi/facade/CSymbolsManager.h"
 
+#include <array>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "general/common/MGenerals.h"
 #include "general/model/CCurAccount.h"
 #include "runtime/Convert.h"
 #include "runtime/Error.h"
+#include "runtime/Locale.h"
 #include "runtime/Strings.h"
 
 namespace OrbanexClientAPI10 {
@@ -22,6 +27,54 @@ double StrictNumber(std::string_view text) {
     if (!v) throw runtime::Error(runtime::errc::TypeMismatch);
     return *v;
 }
+
+// A price text as the quote path reads it: strictly, with the locale's
+// separators (nothing when it is no number), and by its leading number. A
+// desk's sessions get the same prices from one server, so a few recent texts
+// are read once per thread for all of them (neither reading can fail).
+class PriceText {
+public:
+    explicit PriceText(std::string_view text) {
+        const Recent& r = Read(text);
+        strict_ = r.strict;
+        leading_ = r.leading;
+    }
+    // Text that is no number raises runtime::Error(13).
+    double Strict() const {
+        if (!strict_) throw runtime::Error(runtime::errc::TypeMismatch);
+        return *strict_;
+    }
+    double Leading() const { return leading_; }
+
+private:
+    struct Recent {
+        bool valid = false;
+        std::string text, decimal, thousands;
+        std::optional<double> strict;
+        double leading = 0;
+    };
+
+    static const Recent& Read(std::string_view text) {
+        constexpr size_t kRecent = 64;
+        thread_local std::array<Recent, kRecent> recent;
+        const runtime::LocaleSettings& locale = runtime::Locale();
+        Recent& r = recent[std::hash<std::string_view>{}(text) % kRecent];
+        if (r.valid && r.text == text && r.decimal == locale.decimal &&
+            r.thousands == locale.thousands)
+            return r;
+        r.valid = false;  // stays empty if a copy below fails
+        r.strict = runtime::ParseNumber(text);
+        r.leading = runtime::Val(text);
+        r.text.assign(text);
+        r.decimal = locale.decimal;
+        r.thousands = locale.thousands;
+        r.valid = true;
+        return r;
+    }
+
+    std::optional<double> strict_;
+    double leading_ = 0;
+};
 
 // A cell compared with 1 as a number (text that is no number raises Error(13)).
 bool IsOne(const std::string& cell) {
@@ -260,11 +313,13 @@ void CSymbolsManager::ParseQuotes(std::string_view buffer, Scratch& s) {
             SymbolPtr symbol = Lookup(id, s.key, PlaceOf(s.quotePlaces, n++));
             if (!symbol) return;
             // Both prices are converted, so a bad one fails even beside a changed one.
-            const bool bidSame = StrictNumber(bid) == symbol->Bid();
-            const bool askSame = StrictNumber(ask) == symbol->Ask();
+            const PriceText bidText(bid);
+            const bool bidSame = bidText.Strict() == symbol->Bid();
+            const PriceText askText(ask);
+            const bool askSame = askText.Strict() == symbol->Ask();
             if (bidSame && askSame) return;
-            symbol->setBid(runtime::Val(bid));
-            symbol->setAsk(runtime::Val(ask));
+            symbol->setBid(bidText.Leading());
+            symbol->setAsk(askText.Leading());
             symbol->setLastQuteTime(lastTickTime_);
             DealWithChangedSymbolPrices(symbol);
         });

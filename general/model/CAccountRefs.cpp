@@ -3,10 +3,13 @@
 #include "general/common/MGenerals.h"
 #include "general/model/CAccount.h"
 #include "general/model/CAccountRef.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
-CAccountRefs::CAccountRefs() : items_(std::make_shared<Collection>()) {}
+CAccountRefs::CAccountRefs() : items_(std::make_shared<Collection>()) {
+    membership::MembersChanged();
+}
 
 CAccountRefs::~CAccountRefs() {
     Deallocate();
@@ -19,6 +22,7 @@ std::shared_ptr<CAccountRef> CAccountRefs::Add(const std::shared_ptr<CAccount>& 
     auto ref = std::make_shared<CAccountRef>();
     ref->setAccount(Account);
     items_->Add(ref, key);
+    membership::MembersChanged();
     return ref;
 }
 
@@ -32,6 +36,7 @@ int32_t CAccountRefs::Count() const {
 
 void CAccountRefs::Remove(const modelitems::Index& vntIndexKey) {
     modelitems::RemoveOf(items_, vntIndexKey);
+    membership::MembersChanged();
 }
 
 std::vector<std::shared_ptr<CAccountRef>> CAccountRefs::NewEnum() const {
@@ -42,6 +47,7 @@ void CAccountRefs::Deallocate() {
     if (!items_) return;
     auto items = std::move(items_);
     for (auto ref : items->Items()) SafeRelease(ref);
+    membership::MembersChanged();
 }
 
 }  // namespace OrbanelGeneral10

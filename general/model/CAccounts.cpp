@@ -3,12 +3,15 @@
 #include "general/common/MGenerals.h"
 #include "general/model/CAccount.h"
 #include "general/model/CSummaries.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
 using modelitems::KeyText;
 
-CAccounts::CAccounts() : items_(std::make_shared<Collection>()) {}
+CAccounts::CAccounts() : items_(std::make_shared<Collection>()) {
+    membership::MembersChanged();
+}
 
 CAccounts::~CAccounts() {
     Deallocate();
@@ -37,6 +40,7 @@ std::shared_ptr<CAccount> CAccounts::Add(const std::shared_ptr<CClient>& vClient
     account->setDontLiquidate(DontLiquidate);
     account->setLocked(Locked);
     items_->Add(account, key);
+    membership::MembersChanged();
     return account;
 }
 
@@ -53,6 +57,7 @@ void CAccounts::Remove(const modelitems::Index& vntIndexKey) {
     if (!account) return;
     SafeRelease(account);
     modelitems::RemoveOf(items_, vntIndexKey);
+    membership::MembersChanged();
 }
 
 std::vector<std::shared_ptr<CAccount>> CAccounts::NewEnum() const {
@@ -63,6 +68,7 @@ void CAccounts::Deallocate() {
     if (!items_) return;
     auto items = std::move(items_);
     for (auto account : items->Items()) SafeRelease(account);
+    membership::MembersChanged();
 }
 
 }  // namespace OrbanelGeneral10

@@ -64,7 +64,7 @@ inline double RoundMoney(double x) {
 // The account references kept in a symbol's first slot; nothing when the
 // slot holds none.
 inline CCurAccount* CurAccountOf(const CSymbol& symbol) {
-    return dynamic_cast<CCurAccount*>(symbol.Ref1().get());
+    return modelitems::SlotAs<CCurAccount>(symbol.Ref1().get());
 }
 
 // Whether `item` is still the member stored under `key` of a collection that

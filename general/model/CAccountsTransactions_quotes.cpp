@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <typeinfo>
 
 #include "general/model/CAccount.h"
 #include "general/model/CAccountRef.h"
@@ -13,6 +14,8 @@
 #include "general/model/CAccountsTransactions_internal.h"
 #include "general/model/CClient.h"
 #include "general/model/CClientParam.h"
+#include "general/model/CClientParamCl.h"
+#include "general/model/CClientParamSvr.h"
 #include "general/model/CClientParams.h"
 #include "general/model/CClientRef.h"
 #include "general/model/CClientRefs.h"
@@ -22,6 +25,7 @@
 #include "general/model/CSummaries.h"
 #include "general/model/CSymbol.h"
 #include "general/model/CSymbolTradingTimes.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
@@ -107,6 +111,12 @@ void SnapshotAccounts(const std::shared_ptr<CAccountRefs>& set,
         if (auto account = entry.value->Account()) out.push_back(std::move(account));
 }
 
+// The same for the accounts with positions in the symbol, from their flat copy.
+void SnapshotAccounts(const CCurAccount& cur, std::vector<CAccountsTransactions::AccountPtr>& out) {
+    for (const auto& link : cur.PositionHolders())
+        if (auto account = link.lock()) out.push_back(std::move(account));
+}
+
 void SnapshotClients(const std::shared_ptr<CClientRefs>& set,
                      std::vector<CAccountsTransactions::ClientPtr>& out) {
     if (!set) return;
@@ -142,33 +152,119 @@ CAccountsTransactions::ParamPtr UsableParam(const CClient& client, int32_t symbo
     return param;
 }
 
-}  // namespace
+// ---- The memo of positions' values ----
 
-double CAccountsTransactions::AccountFloatingProfitLoss(const CAccount& account) const {
-    // The sum COpenPositions::TotalFloatingProfitLoss makes, bit for bit, with
-    // each close price read once per parameters and side.
-    const auto items = Follow(account.OpenPositions()).Items();
-    if (!items) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+double ValueOf(const COpenPosition& position, const CClientParam& param, double close,
+               double refClose, const CSymbol& symbol, CommCalcTypeEnum commCalcType) {
+    const double lots = position.lots();
+    const double profit =
+        symbol.DealProfit(position.Price(), close, lots, position.Type_no(), position.Interest(),
+                          param.CommissionValue(lots), commCalcType, refClose, true);
+    return engine::RoundMoney(profit);
+}
+
+// The parameters as the model's own kinds, which price from their stored
+// values and count every change in the valuation epoch; nothing for any other
+// kind (one deriving from them may price otherwise).
+const CClientParamSvr* StoredPricing(const CClientParam* param) {
+    if (!param) return nullptr;
+    const std::type_info& kind = typeid(*param);
+    if (kind != typeid(CClientParamSvr) && kind != typeid(CClientParamCl)) return nullptr;
+    return static_cast<const CClientParamSvr*>(param);
+}
+
+// Whether a value may be kept until a stamp moves, with the reference symbol
+// whose stamp it then depends on. Only the model's own parameters qualify; a
+// reference price of -1 makes the deal read the symbol's own reference, which
+// no stamp here covers.
+void SetKeepable(const CClientParam& param, double refClose, COpenPositions::ValuedPosition& v) {
+    const auto* own = StoredPricing(&param);
+    const auto* parent = own ? StoredPricing(own->PeekParent()) : nullptr;
+    v.refSymbol = parent ? parent->PeekSymbol() : nullptr;
+    v.refStamp = v.refSymbol ? v.refSymbol->PricingStamp() : 0;
+    v.kept = v.refSymbol && refClose != -1;
+}
+
+bool MemoHolds(const COpenPositions::ValuationMemo& memo, const COpenPositions::Collection& items,
+               CommCalcTypeEnum commCalcType) {
+    return memo.epoch == valuation::InputsEpoch() && memo.commCalcType == commCalcType &&
+           memo.values.size() == static_cast<size_t>(items.Count());
+}
+
+void ValueAll(const COpenPositions::Collection& items, CommCalcTypeEnum commCalcType,
+              COpenPositions::ValuationMemo& memo) {
+    memo.epoch = 0;  // stays empty if a position cannot be valued
+    const uint64_t epoch = valuation::InputsEpoch();
     // The positions, then their parameters, are asked for all at once: on a
     // book that is not in the cache their loads then overlap.
-    for (const auto& entry : *items) {
+    for (const auto& entry : items) {
         const char* position = reinterpret_cast<const char*>(entry.value.get());
         for (size_t line = 0; line < sizeof(COpenPosition); line += 56)
             __builtin_prefetch(position + line);
     }
-    for (const auto& entry : *items) __builtin_prefetch(entry.value->SymbolParam().get());
+    for (const auto& entry : items) __builtin_prefetch(entry.value->SymbolParam().get());
     ClosePriceCache cache;
-    double total = 0;
-    for (const auto& entry : *items) {
+    memo.values.clear();
+    for (const auto& entry : items) {
         const COpenPosition& position = *entry.value;
         const CClientParam& param = Follow(position.SymbolParam());
-        const OperationTypeEnum side = position.Type_no();
-        const ClosePrices& prices = cache.For(param, side);
-        const double lots = position.lots();
-        const double profit = prices.symbol->DealProfit(
-            position.Price(), prices.close, lots, side, position.Interest(),
-            param.CommissionValue(lots), commCalcType_, prices.refClose, true);
-        total += engine::RoundMoney(profit);
+        const ClosePrices& prices = cache.For(param, position.Type_no());
+        COpenPositions::ValuedPosition v;
+        v.position = &position;
+        v.symbol = prices.symbol;
+        v.symbolStamp = v.symbol->PricingStamp();
+        v.rounded =
+            ValueOf(position, param, prices.close, prices.refClose, *prices.symbol, commCalcType);
+        SetKeepable(param, prices.refClose, v);
+        memo.values.push_back(v);
+    }
+    memo.commCalcType = commCalcType;
+    memo.epoch = epoch;
+}
+
+// One member valued again while the memo holds: its position, parameters and
+// their links are the ones the memo was taken with, so only the stamps move.
+void ValueAgain(CommCalcTypeEnum commCalcType, COpenPositions::ValuedPosition& v) {
+    const COpenPosition& position = *v.position;
+    const CClientParam& param = Follow(position.SymbolParam());
+    const OperationTypeEnum side = position.Type_no();
+    // The reads a position's own valuation makes, in its order.
+    const double close = param.ClosePriceWithSpread(side);
+    const CClientParam* parent = param.PeekParent();
+    if (!parent) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    const double refClose = parent->ClosePriceWithSpread(side);
+    const CSymbol* symbol = param.PeekSymbol();
+    if (!symbol) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    v.symbol = symbol;
+    v.symbolStamp = symbol->PricingStamp();
+    if (v.refSymbol) v.refStamp = v.refSymbol->PricingStamp();
+    v.rounded = ValueOf(position, param, close, refClose, *symbol, commCalcType);
+    if (refClose == -1) v.kept = false;
+}
+
+}  // namespace
+
+double CAccountsTransactions::AccountFloatingProfitLoss(const CAccount& account) const {
+    // The sum COpenPositions::TotalFloatingProfitLoss makes, bit for bit: the
+    // same rounded values added in the same order, each valued afresh only
+    // when something it is valued from changed since the last sum.
+    const COpenPositions& positions = Follow(account.OpenPositions());
+    const auto* items = positions.PeekItems();
+    if (!items) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    COpenPositions::ValuationMemo& memo = positions.Memo();
+    if (!MemoHolds(memo, *items, commCalcType_)) ValueAll(*items, commCalcType_, memo);
+    double total = 0;
+    for (COpenPositions::ValuedPosition& v : memo.values) {
+        if (!v.kept || v.symbol->PricingStamp() != v.symbolStamp ||
+            v.refSymbol->PricingStamp() != v.refStamp) {
+            try {
+                ValueAgain(commCalcType_, v);
+            } catch (...) {
+                memo.epoch = 0;
+                throw;
+            }
+        }
+        total += v.rounded;
     }
     return total;
 }
@@ -261,7 +357,7 @@ void CAccountsTransactions::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol
     }
 
     engine::SnapshotPool<AccountPtr>::Lease accounts(scratch.accounts);
-    SnapshotAccounts(cur->AccountsHavePositions(), *accounts);
+    SnapshotAccounts(*cur, *accounts);
     const uint64_t taken = generation_;
     for (const AccountPtr& account : *accounts) {
         if (generation_ != taken && !StillListed(cur->AccountsHavePositions(), *account)) continue;

@@ -13,6 +13,7 @@
 #include "general/model/CSymbol.h"
 #include "general/model/CSymbols.h"
 #include "general/model/MModelItems.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
@@ -113,6 +114,7 @@ void CClient::Deallocate() {
     SafeRelease(childrenClients_);
     SafeRelease(params_);
     parent_.reset();
+    membership::MembersChanged();
 }
 
 }  // namespace OrbanelGeneral10

@@ -14,6 +14,7 @@ void CClientParamSvr::Deallocate() {
     symbol_.reset();
     parent_.reset();
     parentSeen_ = nullptr;
+    valuation::InputsChanged();
 }
 
 const CSymbol& CClientParamSvr::Sym() const {
@@ -42,6 +43,7 @@ void CClientParamSvr::setSpread(const Variant& value) {
     else
         spread_ = value;
     spreadArg_ = CSymbol::ReadSpread(spread_);
+    valuation::InputsChanged();
 }
 
 }  // namespace OrbanelGeneral10

@@ -7,6 +7,7 @@
 #include "general/common/ISafeObject.h"
 #include "general/model/CClientParam.h"
 #include "general/model/CSymbol.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
@@ -24,16 +25,26 @@ public:
     Variant Spread() const override { return spread_; }
     void setSpread(const Variant& value) override;
     int16_t SourcePlus() const override { return sourcePlus_; }
-    void setSourcePlus(int16_t value) override { sourcePlus_ = value; }
+    void setSourcePlus(int16_t value) override {
+        sourcePlus_ = value;
+        valuation::InputsChanged();
+    }
     double Commission() const override { return commission_; }
-    void setCommission(double value) override { commission_ = value; }
+    void setCommission(double value) override {
+        commission_ = value;
+        valuation::InputsChanged();
+    }
     // MaxLots, MinLots, LimitOffset, StopOffset: the interface's empty members.
     std::shared_ptr<CSymbol> Symbol() const override { return symbol_; }
-    void setSymbol(std::shared_ptr<CSymbol> value) override { symbol_ = std::move(value); }
+    void setSymbol(std::shared_ptr<CSymbol> value) override {
+        symbol_ = std::move(value);
+        valuation::InputsChanged();
+    }
     std::shared_ptr<CClientParam> Parent() const override { return parent_.lock(); }
     void setParent(const std::shared_ptr<CClientParam>& value) override {
         parent_ = value;
         parentSeen_ = value.get();
+        valuation::InputsChanged();
     }
     const CSymbol* PeekSymbol() const override { return symbol_.get(); }
     const CClientParam* PeekParent() const override {

@@ -6,6 +6,7 @@
 #include "general/model/CClient.h"
 #include "general/model/CClientRef.h"
 #include "general/model/CClientRefs.h"
+#include "general/model/MModelStamps.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
 
@@ -43,7 +44,9 @@ void Unlist(const CClient& client, const std::shared_ptr<CClient>& parent) {
 
 }  // namespace
 
-CClients::CClients() : items_(std::make_shared<Collection>()) {}
+CClients::CClients() : items_(std::make_shared<Collection>()) {
+    membership::MembersChanged();
+}
 
 CClients::~CClients() {
     Deallocate();
@@ -120,6 +123,7 @@ std::shared_ptr<CClient> CClients::Add(
         if (!Spreads.empty())
             client->RefreshClientParams(Spreads, Symbols, Generals, true, ClientOrServer);
         items_->Add(client, key);
+        membership::MembersChanged();
         return client;
     } catch (const runtime::Error&) {
         // A client that is not added is listed nowhere either.
@@ -158,12 +162,18 @@ void CClients::RefreshSymbols(const std::shared_ptr<CSymbols>& Symbols) {
 }
 
 std::shared_ptr<CAccount> CClients::AccountByAccountID(int32_t vAccountID) const {
+    // A session asks for its account by number on every summary it shows:
+    // the last answer holds while nobody was listed or unlisted anywhere.
+    const uint64_t epoch = membership::MembersEpoch();
+    if (lastFound_.epoch == epoch && lastFound_.id == vAccountID) return lastFound_.account.lock();
     const std::string key = KeyText(vAccountID);
+    std::shared_ptr<CAccount> found;
     for (const auto& entry : Follow(items_)) {
         if (const auto& accounts = entry.value->Accounts())
-            if (auto account = accounts->Item(key)) return account;
+            if ((found = accounts->Item(key))) break;
     }
-    return nullptr;
+    lastFound_ = {epoch, vAccountID, found};
+    return found;
 }
 
 std::shared_ptr<CAccount> CClients::Account(int32_t ClientID, int32_t AccountID) const {
@@ -190,6 +200,7 @@ bool CClients::Remove(const modelitems::Index& vntIndexKey) {
     for (const auto& entry : *items_)
         if (entry.value->Parent() == client) entry.value->setParent(nullptr);
     SafeRelease(client);
+    membership::MembersChanged();
     return true;
 }
 
@@ -228,6 +239,7 @@ void CClients::Deallocate() {
     if (!items_) return;
     auto items = std::move(items_);
     for (auto client : items->Items()) SafeRelease(client);
+    membership::MembersChanged();
 }
 
 }  // namespace OrbanelGeneral10

@@ -70,6 +70,13 @@ private:
     int32_t WalkLimit() const;
 
     std::shared_ptr<Collection> items_;
+    // AccountByAccountID's last answer and the membership count it was found at.
+    struct Found {
+        uint64_t epoch = 0;  // 0: nothing found yet
+        int32_t id = 0;
+        std::weak_ptr<CAccount> account;
+    };
+    mutable Found lastFound_;
 };
 
 }  // namespace OrbanelGeneral10

@@ -2,6 +2,7 @@
 
 #include "general/common/MGenerals.h"
 #include "general/model/CAccount.h"
+#include "general/model/CAccountRef.h"
 #include "general/model/CAccountRefs.h"
 #include "general/model/CAlert.h"
 #include "general/model/CAlerts.h"
@@ -14,6 +15,7 @@
 #include "general/model/COrders.h"
 #include "general/model/CSymbol.h"
 #include "general/model/MModelItems.h"
+#include "general/model/MModelStamps.h"
 
 namespace OrbanelGeneral10 {
 
@@ -47,6 +49,17 @@ CCurAccount::CCurAccount()
     : positions_(std::make_shared<CAccountRefs>()),
       orders_(std::make_shared<CAccountRefs>()),
       alerts_(std::make_shared<CClientRefs>()) {}
+
+const std::vector<std::weak_ptr<CAccount>>& CCurAccount::PositionHolders() const {
+    const uint64_t epoch = membership::MembersEpoch();
+    if (holdersEpoch_ == epoch && holdersOf_ == positions_.get()) return holders_;
+    holders_.clear();
+    if (const auto* items = positions_ ? positions_->PeekItems() : nullptr)
+        for (const auto& entry : *items) holders_.push_back(entry.value->AccountLink());
+    holdersOf_ = positions_.get();
+    holdersEpoch_ = epoch;
+    return holders_;
+}
 
 CCurAccount::~CCurAccount() {
     Terminate();

@@ -4,6 +4,7 @@
 // reaches exactly those. The engine keeps one in its symbol's Ref1 slot.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "general/common/ISafeObject.h"
 #include "runtime/Variant.h"
@@ -42,6 +43,10 @@ public:
     const std::shared_ptr<CAccountRefs>& AccountsHavePositions() const { return positions_; }
     const std::shared_ptr<CAccountRefs>& AccountsHaveOrders() const { return orders_; }
     const std::shared_ptr<CClientRefs>& ClientsHaveAlerts() const { return alerts_; }
+    // The links of the accounts AccountsHavePositions lists, in its order: a
+    // flat copy for the quote path, taken again once anything changed who is
+    // listed (an account gone since reads as nothing when locked).
+    const std::vector<std::weak_ptr<CAccount>>& PositionHolders() const;
 
     // Releases the three sets.
     void Deallocate() override;
@@ -52,6 +57,9 @@ private:
     std::shared_ptr<CAccountRefs> positions_;
     std::shared_ptr<CAccountRefs> orders_;
     std::shared_ptr<CClientRefs> alerts_;
+    mutable std::vector<std::weak_ptr<CAccount>> holders_;
+    mutable const CAccountRefs* holdersOf_ = nullptr;
+    mutable uint64_t holdersEpoch_ = 0;  // 0: taken never
 };
 
 }  // namespace OrbanelGeneral10

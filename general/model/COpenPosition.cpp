@@ -51,6 +51,7 @@ double COpenPosition::ClosePrice() const {
 
 void COpenPosition::setPrice(double value) {
     price_ = Follow(Follow(SymbolParam()).Symbol()).RoundedPrice(value);
+    valuation::InputsChanged();
 }
 
 double COpenPosition::Commission() const {

@@ -8,6 +8,7 @@
 
 #include "general/common/Enums.h"
 #include "general/common/ISafeObject.h"
+#include "general/model/MModelStamps.h"
 #include "runtime/Variant.h"
 
 namespace OrbanelGeneral10 {
@@ -34,13 +35,25 @@ public:
     int32_t Ticket() const { return ticket_; }
     void setTicket(int32_t value) { ticket_ = value; }
     OperationTypeEnum Type_no() const { return Type_no_; }
-    void setType_no(OperationTypeEnum value) { Type_no_ = value; }
+    void setType_no(OperationTypeEnum value) {
+        Type_no_ = value;
+        valuation::InputsChanged();
+    }
     double lots() const { return lots_; }
-    void setLots(double value) { lots_ = value; }
+    void setLots(double value) {
+        lots_ = value;
+        valuation::InputsChanged();
+    }
     double Interest() const { return interest_; }
-    void setInterest(double value) { interest_ = value; }
+    void setInterest(double value) {
+        interest_ = value;
+        valuation::InputsChanged();
+    }
     const std::shared_ptr<CClientParam>& SymbolParam() const { return symbolParam_; }
-    void setSymbolParam(std::shared_ptr<CClientParam> value) { symbolParam_ = std::move(value); }
+    void setSymbolParam(std::shared_ptr<CClientParam> value) {
+        symbolParam_ = std::move(value);
+        valuation::InputsChanged();
+    }
     double Price() const { return price_; }
     // Stored with the symbol's number of decimals; needs SymbolParam first.
     void setPrice(double value);

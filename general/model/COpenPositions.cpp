@@ -35,6 +35,7 @@ std::shared_ptr<COpenPosition> COpenPositions::Add(double Price,
         position->setPosTime(PosTime);
         position->setAccount(Account);
         modelitems::Follow(items_).Add(position, modelitems::KeyText(Ticket));
+        memo_.epoch = 0;
         return position;
     } catch (const runtime::Error&) {
         return nullptr;
@@ -43,6 +44,7 @@ std::shared_ptr<COpenPosition> COpenPositions::Add(double Price,
 
 void COpenPositions::Clear() {
     items_ = std::make_shared<Collection>();
+    memo_.epoch = 0;
 }
 
 std::shared_ptr<COpenPosition> COpenPositions::Item(const modelitems::Index& vntIndexKey) const {
@@ -55,6 +57,7 @@ int32_t COpenPositions::Count() const {
 
 void COpenPositions::Remove(const modelitems::Index& vntIndexKey) {
     modelitems::RemoveOf(items_, vntIndexKey);
+    memo_.epoch = 0;
 }
 
 std::vector<std::shared_ptr<COpenPosition>> COpenPositions::NewEnum() const {
@@ -62,6 +65,7 @@ std::vector<std::shared_ptr<COpenPosition>> COpenPositions::NewEnum() const {
 }
 
 void COpenPositions::Deallocate() {
+    memo_.epoch = 0;
     if (!items_) return;
     auto items = std::move(items_);
     for (auto position : items->Items()) SafeRelease(position);

@@ -69,6 +69,7 @@ void CSymbol::Terminate() {
     SafeRelease(tradingTimes_);
     SafeRelease(converter_);
     refSymbol_.reset();
+    ++pricingStamp_;
     ref1_.reset();
     ref2_.reset();
     ref3_.reset();
@@ -162,10 +163,12 @@ std::string CSymbol::MyFormatNumber(const Variant& vNumber, int16_t minDig, int1
 
 void CSymbol::setAsk(double value) {
     ask_ = id_ == 1 ? 1.0 : Rounded(value);
+    ++pricingStamp_;
 }
 
 void CSymbol::setBid(double value) {
     bid_ = id_ == 1 ? 1.0 : Rounded(value);
+    ++pricingStamp_;
 }
 
 double CSymbol::LastPrice() const {
@@ -311,6 +314,7 @@ void CSymbol::setPipLocation(const Variant& value) {
     pipLocation_ = value.ToInteger();
     pip_ = PipsFormula(1, pipLocation_);
     tenth_ = PipsFormula(0.1, pipLocation_);
+    ++pricingStamp_;
 }
 
 void CSymbol::setRefID(const Variant& value) {

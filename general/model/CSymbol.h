@@ -93,6 +93,11 @@ public:
                       double Interest, double RemainOpenComm, CommCalcTypeEnum CommCalcType,
                       double RefPrice = -1, bool ComputeCommInt = true) const;
     double CommissionValue(double lots) const { return commission_ * lots; }
+    // Counts the changes of what this symbol's prices with a client's spread
+    // and its deal results are computed from (prices, decimals, offsets,
+    // spread type, price cases, factor, reference): a memo of values taken at
+    // one count holds while the count is the same.
+    uint64_t PricingStamp() const { return pricingStamp_; }
 
     // --- Spread -----------------------------------------------------------
 
@@ -105,16 +110,28 @@ public:
     int16_t SourcePlus() const { return sourcePlus_; }
     void setSourcePlus(int16_t value) { sourcePlus_ = value; }
     int16_t SpreadOffset() const { return spreadOffset_; }
-    void setSpreadOffset(int16_t value) { spreadOffset_ = value; }
+    void setSpreadOffset(int16_t value) {
+        spreadOffset_ = value;
+        ++pricingStamp_;
+    }
     int16_t PriceOffset() const { return priceOffset_; }
-    void setPriceOffset(int16_t value) { priceOffset_ = value; }
+    void setPriceOffset(int16_t value) {
+        priceOffset_ = value;
+        ++pricingStamp_;
+    }
     SpreadCalTypeEnum SpreadType() const { return spreadType_; }
-    void setSpreadType(SpreadCalTypeEnum value) { spreadType_ = value; }
+    void setSpreadType(SpreadCalTypeEnum value) {
+        spreadType_ = value;
+        ++pricingStamp_;
+    }
 
     // --- Identity and settings ----------------------------------------------
 
     int32_t ID() const { return id_; }
-    void setID(int32_t value) { id_ = value; }
+    void setID(int32_t value) {
+        id_ = value;
+        ++pricingStamp_;
+    }
     const std::string& name() const { return name_; }
     void setName(const Variant& value);
     const std::string& Description() const { return description_; }
@@ -136,11 +153,20 @@ public:
     // Today's date with LastQuteTime, moved a day when more than 10 hours off now.
     std::string LastQuteDateTime() const;
     double Factor() const { return factor_; }
-    void setFactor(double value) { factor_ = value; }
+    void setFactor(double value) {
+        factor_ = value;
+        ++pricingStamp_;
+    }
     int16_t PriceCase() const { return priceCase_; }
-    void setPriceCase(int16_t value) { priceCase_ = value; }
+    void setPriceCase(int16_t value) {
+        priceCase_ = value;
+        ++pricingStamp_;
+    }
     int16_t RefPriceCase() const { return refPriceCase_; }
-    void setRefPriceCase(int16_t value) { refPriceCase_ = value; }
+    void setRefPriceCase(int16_t value) {
+        refPriceCase_ = value;
+        ++pricingStamp_;
+    }
     double TickPips() const { return tickPips_; }
     void setTickPips(const Variant& value);
     int16_t SortOrder() const { return sortOrder_; }
@@ -208,7 +234,10 @@ public:
 
     // The reference symbol lives in the same collection; the link does not own it.
     std::shared_ptr<CSymbol> RefSymbol() const { return refSymbol_.lock(); }
-    void setRefSymbol(const std::shared_ptr<CSymbol>& value) { refSymbol_ = value; }
+    void setRefSymbol(const std::shared_ptr<CSymbol>& value) {
+        refSymbol_ = value;
+        ++pricingStamp_;
+    }
     // Untyped slots: Ref1 holds the symbol's per-symbol account references
     // (it owns them), Ref2 and Ref3 are the client API's, Ref4 is unused.
     const ObjectRef& Ref1() const { return ref1_; }
@@ -261,6 +290,7 @@ private:
     std::shared_ptr<CSymbolTradingTimes> tradingTimes_;
     std::shared_ptr<CStringValues> converter_;
 
+    uint64_t pricingStamp_ = 0;
     int32_t id_ = 0;
     Variant parentID_;
     std::string name_;

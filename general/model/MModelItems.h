@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 
 #include "runtime/Collection.h"
 #include "runtime/Convert.h"
@@ -34,6 +35,21 @@ std::shared_ptr<T> Follow(const std::weak_ptr<T>& ref) {
 
 template <class T>
 using KeyedItems = runtime::Collection<std::shared_ptr<T>>;
+
+// The object in an untyped slot as a T, nothing when it is none. A slot most
+// often holds exactly a Likely, which its type alone tells, far cheaper than
+// the cast that any other type needs.
+template <class T, class Likely = T>
+T* SlotAs(runtime::Object* object) {
+    if (!object) return nullptr;
+    if (typeid(*object) == typeid(Likely)) return static_cast<Likely*>(object);
+    return dynamic_cast<T*>(object);
+}
+template <class T, class Likely = T>
+std::shared_ptr<T> SlotAs(const std::shared_ptr<runtime::Object>& slot) {
+    T* object = SlotAs<T, Likely>(slot.get());
+    return object ? std::shared_ptr<T>(slot, object) : nullptr;
+}
 
 // What Item and Remove take: a key text or a 1-based position. A Variant
 // holding text is a key, one holding a number a position; any other Variant

@@ -2,6 +2,7 @@
 
 #include "general/model/CSymbol.h"
 #include "manager_fixture.h"
+#include "runtime/Locale.h"
 #include "tests/support/ErrorNumber.h"
 
 namespace {
@@ -134,6 +135,26 @@ TEST(SymbolsManager, QuotesFollowTheCurrentSymbolList) {
     EXPECT_EQ(reloaded->Bid(), 1.4);
     s.m.Symbols()->Remove("3");
     EXPECT_EQ(quote("1.45"), (Names{"P2 1.45/1.3 10:00:01"}));
+}
+
+// A price text is read by the locale of the moment: the text that matched the
+// stored price under one locale is a change under another ("." groups digits).
+TEST(SymbolsManager, PriceTextsAreReadByTheCurrentLocale) {
+    Symbols s;
+    s.m.setGWPricesStep(3);
+    ASSERT_TRUE(s.Load({SymbolRow("2", "EURUSD")}));
+    const auto quote = [&s] {
+        s.events.clear();
+        s.m.MarketDataReceived("10:00:01,2,1.2,1.3");
+        return s.events;
+    };
+    EXPECT_EQ(quote(), Names{"P2 1.2/1.3 10:00:01"});
+    EXPECT_EQ(quote(), Names{});
+    runtime::LocaleSettings comma;
+    comma.decimal = ",";
+    comma.thousands = ".";
+    const runtime::ScopedLocale scoped(comma);
+    EXPECT_EQ(quote(), Names{"P2 1.2/1.3 10:00:01"});
 }
 
 // A duplicate name (letter case aside) stops the list with a message and

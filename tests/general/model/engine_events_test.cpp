@@ -2,6 +2,8 @@
 // in client-side execution, summary rows, deletes and unloading.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine_fixture.h"
 
 namespace {
@@ -271,6 +273,98 @@ TEST(EngineEvents, RefreshListViewReportsEveryAccountInOrder) {
     ASSERT_EQ(d.events.updates.size(), 2u);
     EXPECT_EQ(d.events.updates[0].account, 11);
     EXPECT_EQ(d.events.updates[1].account, 21);
+}
+
+// A quote revalues only what changed, yet after any change of a position, its
+// parameters, a symbol's settings or prices, or the commission mode, made
+// outside the quote path, the figure the next quote raises is the sum made anew.
+TEST(EngineEvents, AQuoteAfterAnyChangeRaisesTheSumMadeAnew) {
+    Desk d;
+    auto converted = Desk::SymbolArgs(4, 0.9000, 0.9003);
+    converted.RefSymbolID = Variant(int32_t{3});
+    d.engine->NewSymbol(converted);
+    d.symbols->SetSymbolsRefSymbols();
+    const auto client = d.AddClient(7);
+    const auto account = d.AddAccount(7, 70);
+    d.AddPosition(7, 70, 1, 2, 1, 1.1990);
+    const auto sold = d.AddPosition(7, 70, 2, 3, 2, 1.5010, SellType);
+    const auto bought = d.AddPosition(7, 70, 3, 4, 1, 0.8990);
+    const auto param = [&](int32_t id) { return client->Params()->Item(std::to_string(id)); };
+    const auto sum = [&] {
+        return account->OpenPositions()->TotalFloatingProfitLoss(d.engine->CommCalcType());
+    };
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+    } kChanges[] = {
+        {"reference symbol's price", [&] { d.Symbol(3)->setBid(1.5100); }},
+        {"lots", [&] { sold->setLots(3); }},
+        {"open price", [&] { sold->setPrice(1.4990); }},
+        {"side", [&] { bought->setType_no(SellType); }},
+        {"commission mode", [&] { d.engine->setCommCalcType(ON_CLOSE_TYPE); }},
+        {"commission", [&] { param(3)->setCommission(6); }},
+        {"interest", [&] { bought->setInterest(12.5); }},
+        {"source plus", [&] { param(3)->setSourcePlus(3); }},
+        {"client spread", [&] { param(3)->setSpread(Variant(5)); }},
+        {"symbol's offset", [&] { d.Symbol(3)->setPriceOffset(2); }},
+        {"symbol's factor", [&] { d.Symbol(4)->setFactor(50000); }},
+        {"position closed", [&] { d.engine->DeleteOpenPosition(7, 70, Variant(2)); }},
+        {"position added", [&] { d.AddPosition(7, 70, 4, 3, 1, 1.4000); }},
+    };
+    param(3)->setCommission(4);  // counts only once the mode charges on close
+    double bid = 1.2000;
+    d.Quote(2, bid, bid + 0.0002);
+    for (const auto& c : kChanges) {
+        SCOPED_TRACE(c.change);
+        const double before = sum();
+        c.apply();
+        EXPECT_NE(sum(), before);  // the change counts
+        bid += 0.0001;
+        d.events.Clear();
+        d.Quote(2, bid, bid + 0.0002);
+        ASSERT_EQ(d.events.updates.size(), 1u);
+        EXPECT_EQ(d.events.updates[0].flt, sum());
+    }
+}
+
+// The accounts a quote reaches and the account a number finds follow every
+// change of who is listed made since the last quote or look-up.
+TEST(EngineEvents, QuotesAndLookupsFollowTheAccountsListedSinceTheLast) {
+    Desk d;
+    d.AddClient(7);
+    d.AddClient(8);
+    d.AddAccount(7, 70);
+    d.AddPosition(7, 70, 1, 2, 1, 1.1990);
+    const auto reached = [&] {
+        d.events.Clear();
+        d.Quote(2, 1.2000, 1.2002);
+        std::vector<int32_t> accounts;
+        for (const Summary& s : d.events.updates) accounts.push_back(s.account);
+        return accounts;
+    };
+    const auto clientOf = [&](int32_t account) {
+        const auto found = d.engine->AccountByAccountID(account);
+        return found ? found->ClientID() : 0;
+    };
+    using Accounts = std::vector<int32_t>;
+    EXPECT_EQ(reached(), Accounts{70});
+    EXPECT_EQ(clientOf(70), 7);
+
+    d.AddAccount(8, 80);
+    d.AddPosition(8, 80, 2, 2, 1, 1.2000);
+    EXPECT_EQ(reached(), (Accounts{70, 80}));
+    d.engine->DeleteAccount(7, 70);
+    EXPECT_EQ(reached(), Accounts{80});
+    EXPECT_EQ(clientOf(70), 0);
+    d.AddAccount(8, 70);  // the number again, under another client
+    EXPECT_EQ(clientOf(70), 8);
+    d.AddPosition(8, 70, 3, 2, 1, 1.2000);
+    EXPECT_EQ(reached(), (Accounts{80, 70}));
+    d.engine->DeleteOpenPosition(8, 80, Variant(2));
+    EXPECT_EQ(reached(), Accounts{70});
+    d.engine->DeleteClient(8);
+    EXPECT_EQ(reached(), Accounts{});
+    EXPECT_EQ(clientOf(70), 0);
 }
 
 }  // namespace
