@@ -83,6 +83,7 @@ struct NumSection {
     bool scientific = false, exponentPlus = false;
     char exponentLetter = 'E';
     int32_t exponentMin = 0;
+    bool plainFixed = false;  // only digits, grouping and a point: FormatPlainFixed's kind
 };
 
 struct NumPattern {
@@ -169,6 +170,10 @@ NumSection ParseNumSection(std::string_view p) {
         if (t.placeholder == '0' && s.intMin == 0) s.intMin = s.intPlaceholders - seen;
         ++seen;
     }
+    const auto isDigit = [](const NumToken& t) { return t.digit; };
+    s.plainFixed = s.anyPlaceholder && !s.scientific && s.percent == 0 && s.thousandsScale == 0 &&
+                   s.tail.empty() && std::all_of(s.intPart.begin(), s.intPart.end(), isDigit) &&
+                   std::all_of(s.fracPart.begin(), s.fracPart.end(), isDigit);
     return s;
 }
 
@@ -199,13 +204,19 @@ void AppendReversed(std::string& rev, std::string_view text) {
 // same whole number as rounding that text, except within a narrow band around a
 // half (see RoundDecimalText in Convert.cpp, whose fast path this is); there, and
 // for large numbers, it gives up. Money and prices take this path on every quote.
-bool FixedDigits(double magnitude, int32_t decimals, detail::Decimal& d) {
+bool FixedUnits(double magnitude, int32_t decimals, uint64_t& units) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     if (decimals < 0 || decimals > 9) return false;
     const double y = magnitude * kPow10[decimals];
     if (!(y < 1e11)) return false;
     if (std::fabs(y - std::trunc(y) - 0.5) < 1e-3) return false;
-    const auto n = static_cast<uint64_t>(std::round(y));
+    units = static_cast<uint64_t>(std::round(y));
+    return true;
+}
+
+bool FixedDigits(double magnitude, int32_t decimals, detail::Decimal& d) {
+    uint64_t n = 0;
+    if (!FixedUnits(magnitude, decimals, n)) return false;
     d = detail::Decimal{};
     if (n == 0) return true;
     char text[24];
@@ -219,9 +230,42 @@ bool FixedDigits(double magnitude, int32_t decimals, detail::Decimal& d) {
     return true;
 }
 
-std::string FormatSection(const NumSection& s, double magnitude, bool minus) {
+// A plainFixed section ("#,##0.00", every money figure) written straight from the
+// rounded units, skipping the placeholder walk: the same text FormatSection's general
+// path makes, which the tests hold it to. False where FixedUnits gives up.
+bool FormatPlainFixed(const NumSection& s, double magnitude, bool minus, std::string& out) {
+    static constexpr uint64_t kScale[] = {
+        1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
+    uint64_t units = 0;
+    if (!FixedUnits(magnitude, s.fracTotal, units)) return false;
     const LocaleSettings& loc = Locale();
+    const uint64_t scale = kScale[s.fracTotal];
+    char whole[24];
+    const char* end = whole;
+    if (units >= scale) end = std::to_chars(whole, whole + sizeof whole, units / scale).ptr;
+    const auto count = static_cast<size_t>(end - whole);
+    const size_t width = std::max(count, static_cast<size_t>(s.intMin));
+    const size_t zeros = width - count;
+    if (minus && units != 0) out += '-';
+    for (size_t i = 0; i < width; ++i) {
+        out += i < zeros ? '0' : whole[i - zeros];
+        const size_t fromRight = width - 1 - i;
+        if (s.grouping && fromRight > 0 && fromRight % 3 == 0) out += loc.thousands;
+    }
+    if (s.hasPoint) out += loc.decimal;
+    char frac[16];
+    uint64_t rest = units % scale;
+    for (int32_t k = s.fracTotal; k-- > 0; rest /= 10) frac[k] = static_cast<char>('0' + rest % 10);
+    int32_t shown = s.fracTotal;
+    while (shown > s.fracMin && frac[shown - 1] == '0') --shown;
+    out.append(frac, static_cast<size_t>(shown));
+    return true;
+}
+
+std::string FormatSection(const NumSection& s, double magnitude, bool minus, bool fast) {
     std::string out;
+    if (fast && s.plainFixed && FormatPlainFixed(s, magnitude, minus, out)) return out;
+    const LocaleSettings& loc = Locale();
     if (!s.anyPlaceholder) {
         for (const auto* part : {&s.intPart, &s.fracPart, &s.tail})
             for (const auto& t : *part) out += t.text;
@@ -479,13 +523,27 @@ std::string GeneralDateText(Date d) {
 
 }  // namespace detail
 
-std::string FormatNumber(double value, std::string_view pattern) {
+namespace {
+
+std::string FormatNumberWith(double value, std::string_view pattern, bool fast) {
     if (pattern.empty() || !std::isfinite(value)) return NumberToLocaleText(value);
     const NumPattern& p = Cached<NumPattern, ParseNumPattern>(pattern);
     const auto& sec = p.sections;
-    if (value == 0 && sec.size() >= 3 && !sec[2].empty) return FormatSection(sec[2], 0.0, false);
-    if (value < 0 && sec.size() >= 2 && !sec[1].empty) return FormatSection(sec[1], -value, false);
-    return FormatSection(sec[0], std::fabs(value), value < 0);
+    if (value == 0 && sec.size() >= 3 && !sec[2].empty)
+        return FormatSection(sec[2], 0.0, false, fast);
+    if (value < 0 && sec.size() >= 2 && !sec[1].empty)
+        return FormatSection(sec[1], -value, false, fast);
+    return FormatSection(sec[0], std::fabs(value), value < 0, fast);
+}
+
+}  // namespace
+
+std::string detail::FormatNumberGeneral(double value, std::string_view pattern) {
+    return FormatNumberWith(value, pattern, false);
+}
+
+std::string FormatNumber(double value, std::string_view pattern) {
+    return FormatNumberWith(value, pattern, true);
 }
 
 std::string FormatDate(Date value, std::string_view pattern) {

@@ -12,5 +12,8 @@ std::string GeneralNumberText(double x, std::string_view decimal);
 // "dd/mm/yyyy hh:nn:ss" with the locale's separators; the date alone at midnight, the
 // time alone on day 0.
 std::string GeneralDateText(Date d);
+// FormatNumber without its shortcut for plain fixed-decimal patterns, the reference
+// the shortcut is tested against.
+std::string FormatNumberGeneral(double value, std::string_view pattern);
 
 }  // namespace runtime::detail

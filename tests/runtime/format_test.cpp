@@ -9,6 +9,7 @@
 #include "runtime/Error.h"
 #include "runtime/Format.h"
 #include "runtime/Locale.h"
+#include "runtime/detail/Text.h"
 
 using namespace runtime;
 
@@ -104,6 +105,49 @@ TEST(FormatNumber, LocaleSeparators) {
     EXPECT_EQ(FormatNumber(1234567.126, "###,###,###,###,###,##0.00"), "1.234.567,13");
     EXPECT_EQ(FormatNumber(0.5, "0.00"), "0,50");
     EXPECT_EQ(Format(Variant("1.234,5"), "#,##0.00"), "1.234,50");
+}
+
+// Plain fixed-decimal patterns take a shortcut: it writes what the general path
+// writes, for every kind of value and separator (multi-byte ones included).
+TEST(FormatNumber, PlainFixedShortcutWritesTheGeneralText) {
+    static constexpr const char* kPatterns[] = {"###,###,###,###,###,##0.00",
+                                                "#################0.00",
+                                                "0.00000",
+                                                "#,##0",
+                                                "#.##",
+                                                "000,000.0#",
+                                                "0.",
+                                                "#,##0.000000000",
+                                                "#,##0.00;(#,##0.00);\\z\\e\\r\\o"};
+    static const std::pair<const char*, const char*> kSeparators[] = {
+        {".", ","}, {",", "."}, {".", "'"}, {",", "\u00a0"}};
+    std::mt19937_64 random(30);
+    std::uniform_real_distribution<double> units(-1e7, 1e7);
+    std::uniform_int_distribution<int> ulps(-2, 2), power(-12, 20);
+    const double specials[] = {
+        0.0,  -0.0,   0.004,  -0.004999,    0.005,    -0.005,   1e11, 9.99999999999e10,
+        1e20, -1e300, 5e-324, std::nan(""), INFINITY, -INFINITY};
+    for (const auto& [decimal, thousands] : kSeparators) {
+        LocaleSettings settings;
+        settings.decimal = decimal;
+        settings.thousands = thousands;
+        ScopedLocale locale(settings);
+        for (int i = 0; i < 25000; ++i) {
+            double x = units(random);
+            if (i % 4 == 1) x = std::nextafter(x, x + ulps(random));
+            if (i % 4 == 2) {  // next to a half of the last shown digit
+                const double scale = std::pow(10.0, i % 10);
+                x = (std::trunc(x) + 0.5) / scale;
+                for (int k = ulps(random); k != 0; k += k < 0 ? 1 : -1)
+                    x = std::nextafter(x, k < 0 ? -INFINITY : INFINITY);
+            }
+            if (i % 4 == 3) x = x / 1e7 * std::pow(10.0, power(random));
+            if (i < static_cast<int>(std::size(specials))) x = specials[i];
+            for (const char* pattern : kPatterns)
+                ASSERT_EQ(FormatNumber(x, pattern), detail::FormatNumberGeneral(x, pattern))
+                    << x << " with " << pattern << " and " << decimal << thousands;
+        }
+    }
 }
 
 TEST(Format, DatePatterns) {
