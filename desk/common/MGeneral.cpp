@@ -108,6 +108,36 @@ std::string NetRowKey(int32_t SymbolID, int32_t Side, std::optional<int32_t> Acc
     return key;
 }
 
+namespace {
+
+// The shape every money cell has ("-1234.5", "12345.67" once "," and blanks are
+// dropped), read as whole cents without a double: below 10^14 cents the double
+// read, times 100 and rounded, gives the same whole number. False for anything else.
+bool PlainCents(const char* text, size_t n, int64_t& cents) {
+    size_t i = n > 0 && text[0] == '-' ? 1 : 0;
+    const bool minus = i == 1;
+    int64_t value = 0;
+    int32_t digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        if (c == '.' && !point && digits > 0) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9' || decimals == 2) return false;
+        value = value * 10 + (c - '0');
+        ++digits;
+        if (point) ++decimals;
+    }
+    if (digits == 0 || (point && decimals == 0) || digits - decimals + 2 > 14) return false;
+    for (; decimals < 2; ++decimals) value *= 10;
+    cents = minus ? -value : value;
+    return true;
+}
+
+}  // namespace
+
 int64_t MoneyCents(std::string_view text) {
     char digits[64];
     size_t n = 0;
@@ -116,6 +146,7 @@ int64_t MoneyCents(std::string_view text) {
         if (n == sizeof digits) break;
         digits[n++] = c;
     }
+    if (int64_t cents = 0; PlainCents(digits, n, cents)) return cents;
     const char* begin = digits;
     if (n > 0 && *begin == '+') ++begin;
     double value = 0;

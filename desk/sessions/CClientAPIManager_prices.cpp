@@ -115,9 +115,10 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     const double profit = Pos->FloatingProfitLoss();
     WritePriceByText(*trade, 7, price);
     // In cents as shown: the net rows then add up to the trade rows exactly.
-    const int64_t oldCents = MoneyCents(trade->SubItemText(12));
+    const std::string& oldText = trade->SubItemText(12);
+    const int64_t oldCents = MoneyCents(oldText);
     const std::string profitText = Money(s, profit);
-    const int64_t profitCents = MoneyCents(profitText);
+    const int64_t profitCents = profitText == oldText ? oldCents : MoneyCents(profitText);
     trade->setSubItems(12, profitText);
 
     const int32_t symbolID = Pos->SymbolID();
@@ -132,7 +133,7 @@ void CClientAPIManager::CLAPICLASS_PosFloatingPLChanged(const PositionPtr& Pos) 
     }
     // The total of all accounts shows the same at the turn's end as when written
     // for each of the thousands of positions a quote revalues.
-    if (summaries_) summaries_->NetTotal(symbolID, side, Pos->SymbolName(), price);
+    if (summaries_) summaries_->NetTotal(symbolID, side, price, [&] { return Pos->SymbolName(); });
 }
 
 // ---- Summaries ----

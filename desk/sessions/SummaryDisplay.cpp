@@ -34,8 +34,8 @@ void SummaryDisplay::ForgetRow(CClientAPIManager* session) {
     session->summaryRowPending_ = false;
 }
 
-void SummaryDisplay::NetTotal(int32_t symbolID, int32_t side, const std::string& symbolName,
-                              const std::string& price) {
+void SummaryDisplay::NetTotal(int32_t symbolID, int32_t side, const std::string& price,
+                              const std::function<std::string()>& symbolName) {
     if (closed_) return;
     auto at = std::find_if(totals_.begin(), totals_.end(), [&](const Total& t) {
         return t.symbolID == symbolID && t.side == side;
@@ -44,9 +44,8 @@ void SummaryDisplay::NetTotal(int32_t symbolID, int32_t side, const std::string&
         const platform::ListItem* row =
             desk_.Ports().frmNetTrade->lvwNetPos().Find(NetRowKey(symbolID, side));
         const std::string shown = row ? row->SubItems(6) : price;
-        at = totals_.insert(totals_.end(), Total{symbolID, side, symbolName, shown});
+        at = totals_.insert(totals_.end(), Total{symbolID, side, symbolName(), shown});
     }
-    at->name = symbolName;
     if (at->price != price) {
         at->red = at->price > price;
         at->price = price;

@@ -10,6 +10,7 @@
 // GUI thread only. A pending write holds no session alive; a session that goes
 // (or is disconnected) before the turn ends simply drops out of it.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,9 +35,10 @@ public:
     // The session's row is no longer to be refreshed (it was disconnected).
     void ForgetRow(CClientAPIManager* session);
     // The Net Trade total row of (symbol, side) is to show this closing price and
-    // its side's profit sum.
-    void NetTotal(int32_t symbolID, int32_t side, const std::string& symbolName,
-                  const std::string& price);
+    // its side's profit sum. `symbolName` is asked for only when the total is first
+    // reported in a turn (a symbol id has one name desk-wide).
+    void NetTotal(int32_t symbolID, int32_t side, const std::string& price,
+                  const std::function<std::string()>& symbolName);
     // Writes what is pending now; the posted turn then finds nothing to do.
     void Flush();
     // The desk is going: nothing pending is written, nothing is asked for again

@@ -38,8 +38,20 @@ TEST(DeskCommon, RowKeysKeepTheirPartsApart) {
 // cents is written as the number-to-text of cents / 100 would write it.
 TEST(DeskCommon, MoneyCellsReadAndWriteInCents) {
     const std::vector<std::pair<std::string, int64_t>> reads = {
-        {"1,234.50", 123450}, {"-0.05", -5}, {"+7", 700}, {" 12.345", 1235},
-        {"12.30 USD", 1230},  {"abc", 0},    {"", 0},     {"1e400", 0}};
+        {"1,234.50", 123450},
+        {"-0.05", -5},
+        {"+7", 700},
+        {" 12.345", 1235},
+        {"12.30 USD", 1230},
+        {"abc", 0},
+        {"", 0},
+        {"1e400", 0},
+        {"-0.00", 0},
+        {"5.", 500},
+        {"1.2.3", 120},
+        {"-1,234,567.8", -123456780},
+        {"999,999,999,999.99", 99999999999999},
+        {"-1,000,000,000,000.01", -100000000000001}};
     for (const auto& [text, cents] : reads) EXPECT_EQ(MoneyCents(text), cents) << text;
     std::mt19937_64 rng(3);
     std::vector<int64_t> cents = {0,
