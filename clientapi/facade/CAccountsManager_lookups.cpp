@@ -115,9 +115,7 @@ std::shared_ptr<COSymbol> CAccountsManager::ClientSymbolView(const ParamPtr& par
     if (!param) return nullptr;
     const SymbolPtr symbol = param->Symbol();
     if (!symbol || !symbol->isUsed()) return nullptr;
-    auto view = std::make_shared<COSymbol>();
-    CopySymbol(*view, param);
-    return view;
+    return std::make_shared<COSymbol>(COSymbol::Pointed{}, param, engine_->CommCalcType());
 }
 
 std::shared_ptr<COSymbol> CAccountsManager::SymbolViewBO(const SymbolPtr& symbol) {

@@ -82,7 +82,16 @@ void CAccountsManager::MakeOOrder(COOrder& view, const OrderPtr& order) {
 void CAccountsManager::DealWithChangedSymbolPrices(const SymbolPtr& vSymbol) {
     engine_->DealWithChangedSymbolPrices(vSymbol);
     const og::CSymbol& symbol = Follow(vSymbol);
-    if (const auto refs = PositionRefs(symbol)) {
+    const auto* sole = og::modelitems::SlotAs<COpenPosRefs>(symbol.Ref2().get());
+    if (sole && sole->Items().Count() == 1) {
+        // One reference, the usual case: nothing of it is read after its
+        // handler runs, so it needs neither a snapshot nor a share.
+        const PositionPtr& position = sole->Items().begin()->value->OpenPosRef();
+        if (StillReferencedAt(symbol, *sole, sole->Changes(), 1, position)) {
+            MakeOOpenPosition(*positionView_, position);
+            PosFloatingPLChanged(positionView_);
+        }
+    } else if (const auto refs = PositionRefs(symbol)) {
         // A snapshot: a handler may close positions while the walk goes on.
         // The kept buffer serves every quote; a quote handled from inside a
         // handler gets one of its own.

@@ -19,11 +19,23 @@ class CSymbol;
 
 namespace OrbanexClientAPI10 {
 
+class CAccountsManager;
+
 class COSymbol {
+    // Only the library names it: a view it makes already pointed needs no
+    // placeholder parameters first.
+    friend class CAccountsManager;
+    struct Pointed {
+        explicit Pointed() = default;
+    };
+
 public:
     using CClientParam = OrbanelGeneral10::CClientParam;
 
     COSymbol();
+    COSymbol(Pointed, std::shared_ptr<CClientParam> param,
+             OrbanelGeneral10::CommCalcTypeEnum commCalcType)
+        : param_(std::move(param)), commCalcType_(commCalcType) {}
 
     int32_t ID() const;
     std::string Name() const;

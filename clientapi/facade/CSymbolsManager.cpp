@@ -298,12 +298,46 @@ void CSymbolsManager::MarketDataReceived(const std::string& Buffer) {
     });
 }
 
+// Asks for the symbols a buffer names, at the places they were found last
+// time, and then for what their quotes reach first, before any of them is
+// applied: one symbol after the other, each would be a miss of its own on a
+// session not in the cache. Only hints: nothing is checked or changed.
+void CSymbolsManager::FetchAhead(const std::vector<std::string_view>& f, size_t step,
+                                 const std::vector<int32_t>& places) const {
+    const auto* items = symbols_->PeekItems();
+    if (!items) return;
+    constexpr size_t kAhead = 32;
+    const CSymbol* ahead[kAhead];
+    size_t count = 0, n = 0;
+    for (size_t i = 1; i + 2 < f.size() && count < kAhead; i += step) {
+        ForEachId(f[i], [&](std::string_view) {
+            const int32_t place = n < places.size() ? places[n] : 0;
+            ++n;
+            if (place < 1 || place > items->Count() || count == kAhead) return;
+            const CSymbol* symbol = (items->begin() + (place - 1))->value.get();
+            if (!symbol) return;
+            const char* at = reinterpret_cast<const char*>(symbol);
+            __builtin_prefetch(at - 16);  // the share count beside it
+            for (size_t line = 0; line < sizeof(CSymbol); line += 64) __builtin_prefetch(at + line);
+            ahead[count++] = symbol;
+        });
+    }
+    for (size_t k = 0; k < count; ++k) {
+        const CSymbol& symbol = *ahead[k];
+        __builtin_prefetch(symbol.LastQuteTime().data(), 1);
+        __builtin_prefetch(symbol.Ref1().get());
+        __builtin_prefetch(symbol.Ref2().get());
+        __builtin_prefetch(symbol.Ref3().get());
+    }
+}
+
 void CSymbolsManager::ParseQuotes(std::string_view buffer, Scratch& s) {
     SplitFields(buffer, s.fields);
     const std::vector<std::string_view>& f = s.fields;
     lastTickTime_.assign(f[0]);
     const size_t step = gwPricesStep_ > 0 ? static_cast<size_t>(gwPricesStep_) : 0;
     if (step == 0) throw runtime::Error(runtime::errc::SubscriptOutOfRange);
+    FetchAhead(f, step, s.quotePlaces);
     const size_t last = f.size() - 1;
     size_t n = 0;
     for (size_t i = 1; i <= last; i += step) {

@@ -84,6 +84,8 @@ private:
     // The symbol an id names, or nothing. `place` remembers where it was
     // found: the server sends the same ids in the same order every time.
     SymbolPtr Lookup(std::string_view id, std::string& key, int32_t& place) const;
+    void FetchAhead(const std::vector<std::string_view>& fields, size_t step,
+                    const std::vector<int32_t>& places) const;
     void ParseQuotes(std::string_view buffer, Scratch& s);
     void ParseHighLow(std::string_view buffer, Scratch& s);
 

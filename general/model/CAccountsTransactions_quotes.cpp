@@ -211,6 +211,7 @@ void ValueAll(const COpenPositions::Collection& items, CommCalcTypeEnum commCalc
         const ClosePrices& prices = cache.For(param, position.Type_no());
         COpenPositions::ValuedPosition v;
         v.position = &position;
+        v.param = &param;
         v.symbol = prices.symbol;
         v.symbolStamp = v.symbol->PricingStamp();
         v.rounded =
@@ -227,6 +228,7 @@ void ValueAll(const COpenPositions::Collection& items, CommCalcTypeEnum commCalc
 void ValueAgain(CommCalcTypeEnum commCalcType, COpenPositions::ValuedPosition& v) {
     const COpenPosition& position = *v.position;
     const CClientParam& param = Follow(position.SymbolParam());
+    v.param = &param;
     const OperationTypeEnum side = position.Type_no();
     // The reads a position's own valuation makes, in its order.
     const double close = param.ClosePriceWithSpread(side);
@@ -252,7 +254,19 @@ double CAccountsTransactions::AccountFloatingProfitLoss(const CAccount& account)
     const auto* items = positions.PeekItems();
     if (!items) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
     COpenPositions::ValuationMemo& memo = positions.Memo();
-    if (!MemoHolds(memo, *items, commCalcType_)) ValueAll(*items, commCalcType_, memo);
+    if (!MemoHolds(memo, *items, commCalcType_)) {
+        ValueAll(*items, commCalcType_, memo);
+    } else {
+        // A quote message moves the account's symbols one after the other:
+        // asking for every member's position and parameters now lets their
+        // loads overlap instead of one miss per later quote.
+        for (const COpenPositions::ValuedPosition& v : memo.values) {
+            const char* position = reinterpret_cast<const char*>(v.position);
+            for (size_t line = 0; line < sizeof(COpenPosition); line += 64)
+                __builtin_prefetch(position + line);
+            __builtin_prefetch(v.param);
+        }
+    }
     double total = 0;
     for (COpenPositions::ValuedPosition& v : memo.values) {
         if (!v.kept || v.symbol->PricingStamp() != v.symbolStamp ||

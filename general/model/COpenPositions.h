@@ -26,8 +26,9 @@ public:
     // only while the memo holds (then nothing they point at has changed).
     struct ValuedPosition {
         const COpenPosition* position = nullptr;
-        const CSymbol* symbol = nullptr;     // priced through
-        const CSymbol* refSymbol = nullptr;  // converted through
+        const CClientParam* param = nullptr;  // only fetched ahead, never followed
+        const CSymbol* symbol = nullptr;      // priced through
+        const CSymbol* refSymbol = nullptr;   // converted through
         uint64_t symbolStamp = 0;
         uint64_t refStamp = 0;
         double rounded = 0;
