@@ -229,6 +229,7 @@ void CClientAPIManagers::FanOut(OrbanelGeneral10::OperationTypeEnum side) {
     const char* name = side == OrbanelGeneral10::BuyType ? "BuyFunction" : "SellFunction";
     Ifrmorder& order = *ports_.frmorder;
     const std::string symbolName = order.cbsymbols().Text();
+    const std::string sound = SoundFile("OrderOk.wav");
     std::unordered_set<int32_t> served;
     int32_t qualified = 0, sent = 0;
     // A snapshot: a release during the loop must not shift the walk.
@@ -245,7 +246,7 @@ void CClientAPIManagers::FanOut(OrbanelGeneral10::OperationTypeEnum side) {
             const double lots = runtime::Val(row->SubItems(1));
             const auto code = session->ClientAPIF()->NewMarketOrder(side, symbolId, lots, "", "");
             Result(code, account, session->RowKey());
-            ports_.Sound->PlayWave(SoundFile("OrderOk.wav"));
+            ports_.Sound->PlayWave(sound);
             ++sent;
         } catch (const std::exception& e) {
             const auto* error = dynamic_cast<const runtime::Error*>(&e);
