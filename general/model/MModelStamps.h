@@ -8,20 +8,32 @@
 
 namespace OrbanelGeneral10 {
 
+namespace stamps {
+
+// Starts at 1 and only grows, so 0 can mark a memo that holds nothing.
+class Epoch {
+public:
+    void Moved() { count_.fetch_add(1, std::memory_order_relaxed); }
+    uint64_t Now() const { return count_.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<uint64_t> count_{1};
+};
+
+}  // namespace stamps
+
 namespace valuation {
 
 // What a position is valued from: its own fields, its parameters and their
 // links. A symbol's prices and pricing settings are counted by the symbol
 // itself (CSymbol::PricingStamp), so that a quote revalues only its own.
-inline std::atomic<uint64_t> g_inputsEpoch{1};
+inline stamps::Epoch g_inputs;
 
 inline void InputsChanged() {
-    g_inputsEpoch.fetch_add(1, std::memory_order_relaxed);
+    g_inputs.Moved();
 }
-
-// Never 0, so 0 can mark a memo that holds nothing.
 inline uint64_t InputsEpoch() {
-    return g_inputsEpoch.load(std::memory_order_relaxed);
+    return g_inputs.Now();
 }
 
 }  // namespace valuation
@@ -30,15 +42,13 @@ namespace membership {
 
 // Who is listed where: the clients, their accounts, and the accounts each
 // symbol's references list.
-inline std::atomic<uint64_t> g_membersEpoch{1};
+inline stamps::Epoch g_members;
 
 inline void MembersChanged() {
-    g_membersEpoch.fetch_add(1, std::memory_order_relaxed);
+    g_members.Moved();
 }
-
-// Never 0, so 0 can mark a memo that holds nothing.
 inline uint64_t MembersEpoch() {
-    return g_membersEpoch.load(std::memory_order_relaxed);
+    return g_members.Now();
 }
 
 }  // namespace membership
