@@ -195,8 +195,11 @@ std::string ErrorText(int32_t code);
 
 // Memory kept for reuse once a message is done: a buffer larger than this is
 // released, and the spare message texts of a receiver hold no more than this
-// together, so that memory after a burst goes back near the idle figure.
-inline constexpr size_t kSpareBytes = size_t{64} << 10;
+// together, so that memory after a burst goes back near the idle figure. A desk
+// runs hundreds of receivers, each of which meets a burst now and then: what
+// each keeps is held by all of them in the end. A quote message is a few
+// hundred bytes.
+inline constexpr size_t kSpareBytes = size_t{8} << 10;
 
 // Releases the storage of a buffer larger than kSpareBytes.
 inline void ReleaseIfLarge(std::string& buffer) noexcept {
