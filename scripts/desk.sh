@@ -2,11 +2,13 @@
 # Builds and starts the desk on the demo book:
 #   bash scripts/desk.sh [--server HOST:PORT] [--home DIR] [--accounts N [--positions K]]
 # Without --server it starts the simulated server on 127.0.0.1:4401 and seeds the
-# desk's home (build/demo-home unless --home) with its server and demo accounts
-# (--accounts adds N numbered ones, each with K positions); with --server it
-# starts no server and seeds only the server list. Files already in the home are
-# kept. Closing the desk stops the simulated server. JOBS=N builds with N jobs
-# (default: every core).
+# desk's home with its server and demo accounts (--accounts adds N numbered ones,
+# each with K positions); with --server it starts no server and seeds only the
+# server list. Unless --home is given, each book has a home of its own:
+# build/demo-home, or build/demo-home-aN[-pK] with --accounts. Files already in the
+# home are kept; a home whose current server is another one is named so. Closing
+# the desk stops the simulated server. JOBS=N builds with N jobs (default: every
+# core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +18,7 @@ usage() {
 }
 
 SERVER=""
-HOME_DIR="build/demo-home"
+HOME_DIR=""
 BOOK_ARGS=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -28,6 +30,14 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+# A home seeded for one book never logs in to another's accounts.
+if [ -z "$HOME_DIR" ]; then
+    HOME_DIR="build/demo-home"
+    for ((i = 0; i < ${#BOOK_ARGS[@]}; i += 2)); do
+        HOME_DIR+="-${BOOK_ARGS[i]:2:1}${BOOK_ARGS[i + 1]}"
+    done
+fi
+
 DEMO_ADDRESS="127.0.0.1:4401"
 DESK=build/desk/OrbanexDesk
 SIMSERVER=build/simserver/orbanex-simserver
@@ -35,16 +45,7 @@ SEED=build/desk/accounts/orbanex-demo-home
 
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DBUILD_BENCHMARKS=OFF >/dev/null
-targets="orbanex-simserver orbanex-demo-home"
-if cmake --build build --target help | grep -q '^OrbanexDesk:'; then
-    targets="$targets OrbanexDesk"
-fi
-# shellcheck disable=SC2086
-cmake --build build --parallel "${JOBS:-$(nproc)}" --target $targets
-if [ ! -x "$DESK" ]; then
-    echo "desk.sh: the desk program $DESK is not built (this tree has no OrbanexDesk target yet)" >&2
-    exit 1
-fi
+cmake --build build --parallel "${JOBS:-$(nproc)}" --target orbanex-simserver orbanex-demo-home OrbanexDesk
 
 SIM_PID=""
 WORK=$(mktemp -d)
@@ -89,6 +90,15 @@ else
     "$SEED" "$HOME_DIR" "$DEMO_ADDRESS" "${credentials[@]}"
     echo "Simulated server on $DEMO_ADDRESS; demo accounts (user password account):"
     printf '  %s\n' "${accounts[@]}"
+fi
+
+# Seeding keeps an existing server list, whose current server may be another.
+wanted="${SERVER:-$DEMO_ADDRESS}"
+server_file=$(find "$HOME_DIR" -maxdepth 2 -mindepth 2 -ipath "*/manage/server.buf" -print -quit 2>/dev/null || true)
+current=""
+if [ -n "$server_file" ]; then current=$(sed -n '2{s/\r$//;p}' "$server_file"); fi
+if [ -n "$current" ] && [ "$current" != "$wanted" ]; then
+    echo "desk.sh: the desk in $HOME_DIR logs in to $current, its current server, not to $wanted (another --home starts afresh)"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

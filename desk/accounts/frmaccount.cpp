@@ -103,6 +103,8 @@ bool frmaccount::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto& key = static_cast<QKeyEvent&>(*event);
+    // The key filter is about typed characters: Tab moves the focus, as in any dialog.
+    if (MovesFocus(key)) return QWidget::eventFilter(watched, event);
     if (key.key() == Qt::Key_Escape) {
         cmdcancel_Click();
         return true;

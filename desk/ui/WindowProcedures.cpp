@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
@@ -62,6 +63,10 @@ void SelectAllText(QLineEdit& TextBox) {
 void SelectAllTextOnFocus(QLineEdit& TextBox) {
     QLineEdit* box = &TextBox;
     QTimer::singleShot(0, box, [box] { SelectAllText(*box); });
+}
+
+bool MovesFocus(const QKeyEvent& Key) {
+    return Key.key() == Qt::Key_Tab || Key.key() == Qt::Key_Backtab;
 }
 
 int32_t GetCursorX(const QWidget* hWnd) {

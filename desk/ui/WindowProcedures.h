@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace OrbanexDesk {
@@ -22,6 +23,9 @@ void SelectAllText(QLineEdit& TextBox);
 // own focus handling (a click's cursor placement) would undo a direct call.
 // Nothing happens when the box is gone by then.
 void SelectAllTextOnFocus(QLineEdit& TextBox);
+
+// Tab or Shift+Tab: a key that moves the focus, which no key filter takes.
+bool MovesFocus(const QKeyEvent& Key);
 
 // The cursor in the window's client coordinates (pixels); in screen
 // coordinates for nullptr.

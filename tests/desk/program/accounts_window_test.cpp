@@ -223,6 +223,17 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     QTest::keyClicks(&dialog.txtaccount(), "123456789");
     QTest::keyClick(&dialog.txtaccount(), '0');
     EXPECT_FALSE(dialog.cmdLoginAA().isEnabled());
+    // Tab and Shift+Tab move the focus on and leave the box and the add button be.
+    dialog.txtaccount().setText("");
+    QTest::keyClicks(&dialog.txtaccount(), "20001");
+    ASSERT_TRUE(dialog.cmdLoginAA().isEnabled());
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        dialog.txtaccount().setFocus();
+        QTest::keyClick(&dialog.txtaccount(), key);
+        EXPECT_NE(dialog.focusWidget(), &dialog.txtaccount()) << key;
+        EXPECT_EQ(dialog.txtaccount().text(), "20001") << key;
+        EXPECT_TRUE(dialog.cmdLoginAA().isEnabled()) << key;
+    }
     QTest::keyClick(&dialog.txtusername(), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
 
