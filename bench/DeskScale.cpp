@@ -300,6 +300,14 @@ size_t PrepareBuy(MGeneral& desk, const std::string& symbol, double lotsEach, st
     return rows.Count();
 }
 
+std::string ChooseEntrySymbol(MGeneral& desk) {
+    Ifrmlimitorder* pane = desk.Services().Ports().frmlimitorder;
+    if (!pane || pane->cblimitordersymbols().ListCount() == 0) return "";
+    desk.Shell().SelectPane(kPaneNewEntryOrder);
+    desk.Shell().SelectPane(kPaneNewPosition);
+    return pane->cblimitordersymbols().Text();
+}
+
 void ClickBuy(MGeneral& desk) {
     if (frmorder* pane = MarketOrderPane(desk)) QTest::mouseClick(&pane->Cmdbuy(), Qt::LeftButton);
 }

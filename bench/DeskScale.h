@@ -149,6 +149,10 @@ private:
 // step did not take.
 size_t PrepareBuy(OrbanexDesk::MGeneral& desk, const std::string& symbol, double lotsEach,
                   std::string& fault);
+// The entry pane shown once, as a dealer's desk has it, so that it holds a symbol
+// whose price conditions the quotes run (an empty pane's run ends at once).
+// Returns the symbol, or "" while the pane has none to offer yet.
+std::string ChooseEntrySymbol(OrbanexDesk::MGeneral& desk);
 // Presses Buy with the mouse; returns when the click's handlers returned.
 void ClickBuy(OrbanexDesk::MGeneral& desk);
 

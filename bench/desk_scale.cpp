@@ -395,6 +395,14 @@ int main(int argc, char** argv) {
                                                      (MonotonicNs() - startNs) / 1'000'000),
                            Qt::PreciseTimer, [&] { GiveBuy(desk, trade, buy); });
     }
+    QTimer entry;
+    QObject::connect(&entry, &QTimer::timeout, [&] {
+        const std::string symbol = ChooseEntrySymbol(desk);
+        if (symbol.empty()) return;
+        entry.stop();
+        std::printf("entry pane on %s\n", symbol.c_str());
+    });
+    entry.start(500);
     Sampler sampler(args, ThisThreadCpuClock(), probe, sessions, trade, buy, server, home);
     std::thread([&] { sampler.Run(startNs); }).detach();
     return app.exec();
