@@ -35,7 +35,8 @@ struct AnswerMode {
     int32_t requoteSeconds = 5;
     double requotePips = 3;
     // Reject: a negative rejectRet answers the order with that code and opens
-    // nothing; otherwise the order gets an id and then rejectStatus.
+    // nothing; otherwise the order is answered held (2) with an id, and a push
+    // of rejectStatus then refuses it.
     int32_t rejectStatus = 21;
     int32_t rejectRet = 0;
     // Requote: closes are held for the dealer, who accepts them this many

@@ -8,6 +8,7 @@
 #include "general/common/MCommandMessage.h"
 #include "general/common/MTokens.h"
 #include "runtime/Error.h"
+#include "runtime/Strings.h"
 
 namespace simserver {
 
@@ -15,6 +16,8 @@ namespace og = OrbanelGeneral10;
 namespace wire = OrbanelGeneral10::wire;
 
 namespace {
+
+constexpr std::string_view kCellDelimiter = "R,@";
 
 constexpr std::array<std::string_view, og::kTokenSlots> BuildNames() {
     std::array<std::string_view, og::kTokenSlots> names{};
@@ -100,12 +103,11 @@ std::string RenderMessage(int32_t token, const std::vector<std::string>& params)
 }
 
 std::string JoinCells(const std::vector<std::string>& cells) {
-    std::string out;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (i) out += "R,@";
-        out += cells[i];
-    }
-    return out;
+    return runtime::Join(cells, kCellDelimiter);
+}
+
+std::vector<std::string> SplitCells(std::string_view row) {
+    return runtime::Split(row, kCellDelimiter);
 }
 
 }  // namespace simserver

@@ -39,5 +39,7 @@ std::string RenderMessage(int32_t token, const std::vector<std::string>& params)
 
 // Cells joined by the row-cell delimiter "R,@".
 std::string JoinCells(const std::vector<std::string>& cells);
+// The cells of a row so joined.
+std::vector<std::string> SplitCells(std::string_view row);
 
 }  // namespace simserver

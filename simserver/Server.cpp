@@ -36,6 +36,8 @@ constexpr int32_t kEntryNoMoney = -2;
 constexpr int32_t kUnableMarketConditions = -50;
 constexpr int32_t kPositionIsClosed = -10;
 constexpr int32_t kNotEnoughMoney = -2;
+// Where an order push's row holds its time (from 0).
+constexpr size_t kAuditTimeCell = 7;
 // How often the dealer looks at the closes held for him.
 constexpr int32_t kDealerTickMs = 20;
 
@@ -184,8 +186,9 @@ struct Server::Impl {
     void OrderRows(Conn& c, const Received& m, const User& user);
     void NewOrder(Conn& c, const Received& m, const User& user);
     void AcceptOrder(Conn& c, const Received& m);
-    void RejectOrder(Conn& c, const Received& m);
-    void TimerExpired(Conn& c, const Received& m);
+    // The client's refusal of a re-quote, or its timer's end: acknowledged, and
+    // the order ends with `status`.
+    void EndRequote(Conn& c, const Received& m, int32_t status);
     void CloseOrder(Conn& c, const Received& m, const User& user);
     void NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp);
     void UpdateOrder(Conn& c, const Received& m, const User& user, bool slTp);
@@ -399,10 +402,13 @@ std::string Server::Impl::OrderRow(const Order& o) {
 std::string Server::Impl::AuditRow(const Requote& r, int32_t status, int32_t ticket,
                                    double newPrice, double oldPrice, og::OrdersTypeEnum orderType,
                                    int32_t closeTicket) {
-    return generals.OrdersAuditRowString(r.clientId, r.accountId, orderType, r.orderId, status,
-                                         ticket, closeTicket, Num(newPrice), Num(newPrice),
-                                         Num(r.lots), Num(r.symbolId), Num(oldPrice), Num(oldPrice),
-                                         r.side == -1 ? og::SellType : og::BuyType);
+    std::vector<std::string> cells = SplitCells(generals.OrdersAuditRowString(
+        r.clientId, r.accountId, orderType, r.orderId, status, ticket, closeTicket, Num(newPrice),
+        Num(newPrice), Num(r.lots), Num(r.symbolId), Num(oldPrice), Num(oldPrice),
+        r.side == -1 ? og::SellType : og::BuyType));
+    // The row comes stamped with the machine's local time; the server writes its own everywhere.
+    cells.at(kAuditTimeCell) = Now();
+    return JoinCells(cells);
 }
 
 std::vector<std::string> Server::Impl::SummariesParams(const Account& a) const {
@@ -448,9 +454,9 @@ void Server::Impl::Answer(Conn& c, const Received& m, const User& user) {
         case og::ACCEPT_ORDER_TOKEN:
             return AcceptOrder(c, m);
         case og::REJECT_ORDER_TOKEN:
-            return RejectOrder(c, m);
+            return EndRequote(c, m, kClientRejected);
         case og::TIMER_EXPIRED_TOKEN:
-            return TimerExpired(c, m);
+            return EndRequote(c, m, kExpired);
         case og::CLOSE_POS_ORDER_TOKEN:
             return CloseOrder(c, m, user);
         case og::NEW_LIMIT_ORDER_TOKEN:
@@ -760,7 +766,9 @@ void Server::Impl::NewOrder(Conn& c, const Received& m, const User& user) {
             return;
         }
         case AnswerMode::Reject:
-            answer(r.orderId);
+            // Refused after the answer, so the answer must say held: an executed
+            // order cannot be refused afterwards.
+            answer(r.orderId, 2);
             ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
                        {AuditRow(r, mode.rejectStatus, 0, price, price)});
             return;
@@ -783,7 +791,7 @@ void Server::Impl::AcceptOrder(Conn& c, const Received& m) {
     Fill(r, r.newPrice, r.oldPrice);
 }
 
-void Server::Impl::RejectOrder(Conn& c, const Received& m) {
+void Server::Impl::EndRequote(Conn& c, const Received& m, int32_t status) {
     const int32_t orderId = Whole(P(m, 3));
     Result(c, {Num(orderId)});
     const auto it = requotes.find(orderId);
@@ -791,18 +799,7 @@ void Server::Impl::RejectOrder(Conn& c, const Received& m) {
     const Requote r = it->second;
     requotes.erase(it);
     ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
-               {AuditRow(r, kClientRejected, 0, r.newPrice, r.oldPrice)});
-}
-
-void Server::Impl::TimerExpired(Conn& c, const Received& m) {
-    const int32_t orderId = Whole(P(m, 3));
-    Result(c, {Num(orderId)});
-    const auto it = requotes.find(orderId);
-    if (it == requotes.end()) return;
-    const Requote r = it->second;
-    requotes.erase(it);
-    ToWatchers(r.accountId, og::ORDER_AUDIT_TOKEN,
-               {AuditRow(r, kExpired, 0, r.newPrice, r.oldPrice)});
+               {AuditRow(r, status, 0, r.newPrice, r.oldPrice)});
 }
 
 // ---- closes -----------------------------------------------------------------
