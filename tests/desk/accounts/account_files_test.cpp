@@ -297,16 +297,13 @@ TEST(SavedAccountsFile, OnlyTheLinesTheWriterWritesReadAsAccounts) {
         }
         return text;
     };
+    // One field, ",,,", or 2 to 8 fields.
     const auto garbage = [&] {
-        switch (pick(0, 3)) {
-        case 0: return field();
-        case 1: return std::string(",,,");
-        default: {
-            std::string line = field();
-            for (int i = pick(2, 8); i > 1; --i) line += "," + field();
-            return line;
-        }
-        }
+        const int kind = pick(0, 3);
+        if (kind == 1) return std::string(",,,");
+        std::string line = field();
+        for (int i = kind == 0 ? 1 : pick(2, 8); i > 1; --i) line += "," + field();
+        return line;
     };
     const auto near = [&](const std::string& user, const std::string& password) {
         const std::string head = coder.Code(user) + "," + coder.Code(password) + ",";
