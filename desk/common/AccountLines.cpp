@@ -19,14 +19,21 @@ std::string Middle(const std::vector<std::string>& fields, size_t lastExcluded) 
     return runtime::Join(middle, ",");
 }
 
-// Only the text std::to_string gives a 32-bit number (leading zeros aside): a
+// Only the text std::to_string gives a 32-bit number, as the writer writes it: a
 // damaged field is no account, even when it starts with digits.
 std::optional<int32_t> AccountNumber(const std::string& text) {
     int32_t value = 0;
     const char* end = text.data() + text.size();
     const auto [last, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || last != end) return std::nullopt;
+    if (ec != std::errc() || last != end || std::to_string(value) != text) return std::nullopt;
     return value;
+}
+
+// The writer writes exactly these two; anything else marks a damaged line.
+std::optional<bool> Flag(const std::string& text) {
+    if (text == "True") return true;
+    if (text == "False") return false;
+    return std::nullopt;
 }
 }  // namespace
 
@@ -45,10 +52,12 @@ std::optional<SavedAccount> ParseSavedAccountLine(const OrbanelGeneral10::CStrin
     if (fields.size() < 4) return std::nullopt;
     const size_t n = fields.size();
     const auto account = AccountNumber(coder.DeCode(fields[n - 2]));
-    SavedAccount saved{coder.DeCode(fields[0]), coder.DeCode(Middle(fields, n - 2)), 0,
-                       fields[n - 1] == "True"};
-    if (!account || saved.UserName.empty() || saved.Password.empty()) return std::nullopt;
+    const auto autoLogin = Flag(fields[n - 1]);
+    SavedAccount saved{coder.DeCode(fields[0]), coder.DeCode(Middle(fields, n - 2)), 0, false};
+    if (!account || !autoLogin || saved.UserName.empty() || saved.Password.empty())
+        return std::nullopt;
     saved.Account = *account;
+    saved.AutoLogin = *autoLogin;
     return saved;
 }
 

@@ -36,9 +36,9 @@ struct ListAccount {
 std::string SavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
                              const std::string& UserName, const std::string& Password,
                              int32_t Account, bool AutoLogin);
-// Nothing unless the line has four fields, user and password decode non-empty and
-// the account decodes to the decimal text of a 32-bit number (what the writer
-// writes); a flag other than "True" reads as False.
+// Nothing unless the line has four or more fields, user and password decode
+// non-empty, the account decodes to the decimal text std::to_string gives a 32-bit
+// number and the flag is "True" or "False": exactly what the writer writes.
 std::optional<SavedAccount> ParseSavedAccountLine(const OrbanelGeneral10::CStringValues& coder,
                                                   std::string_view line);
 

@@ -285,6 +285,25 @@ TEST(ClosePosGrid, RequestsOfOneTurnRebuildOnceAsIfEachRebuiltAtOnce) {
     d.Turn();
 }
 
+// A status or account written between two requests of one turn is gone once the
+// turn ends, as the second request's rebuild would have wiped it; what comes after
+// the last request stays.
+TEST(ClosePosGrid, OnlyWritesAfterTheLastRequestOfATurnOutliveItsRebuild) {
+    CloseDesk d;
+    auto& g = d.grid;
+    g.CloseSymbols().setListIndex(0);
+    g.CloseSymbols_Click();
+    g.searchpos(1001, 11, "Position in pending mode");
+    g.Add(1005);
+    g.Remove();
+    g.searchpos(1001, 12, "Closing has been rejected");
+    g.Add(1006);
+    d.Turn();
+    EXPECT_EQ(d.Rows(), (std::vector<std::string>{
+                            "1006:o", "#31:o:Close At 1.31", "1002:o", "#21:o:Close At 1.21",
+                            "1001:o", "#12:o:Closing has been rejected", "#11:o:Close At 1.11"}));
+}
+
 // The answer closes the position asked about, once, whatever the grid shows by then.
 TEST(ClosePosGrid, SingleCloseActsOnThePositionAskedAbout) {
     CloseDesk d;

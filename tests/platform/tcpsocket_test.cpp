@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -540,6 +542,49 @@ TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
         EXPECT_TRUE(data[i] == Pattern(kFloodBytes, i)) << i;
         EXPECT_EQ(sizeAtClose[i], kFloodBytes) << i;
     }
+}
+
+// A peer that resets the connection right after more than one turn's read of
+// data: all of it arrives before the end is reported, which then finds nothing
+// left to read.
+TEST_F(Loopback, DataBeforeAResetArrivesWholeBeforeTheEnd) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(server.Port()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ASSERT_TRUE(Wait([&] { return accepted.size() == 1; }));
+    TcpSocket& end = *accepted[0];
+    Probe probe(end);
+    std::string atEnd = "<no end>";
+    end.OnState.Connect([&] {
+        std::string rest;
+        end.Receive(rest);
+        atEnd = std::to_string(probe.data.size()) + " bytes then [" + rest + "]";
+    });
+
+    // The loop stays still until the peer's bytes sit in our kernel buffer and
+    // the reset follows them.
+    const std::string sent = Pattern(100000, 5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    int unacked = 1;
+    for (size_t at = 0;
+         (at < sent.size() || unacked > 0) && std::chrono::steady_clock::now() < deadline;) {
+        const ssize_t n = ::send(fd, sent.data() + at, sent.size() - at, MSG_DONTWAIT);
+        if (n > 0) at += static_cast<size_t>(n);
+        ::ioctl(fd, SIOCOUTQ, &unacked);
+        if (at < sent.size() || unacked > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(unacked, 0) << "the peer's bytes never left it";
+    const linger reset{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    ::close(fd);
+
+    ASSERT_TRUE(Wait([&] { return end.State() == TcpSocket::kStateClosed; }));
+    EXPECT_EQ(atEnd, "100000 bytes then []");
+    EXPECT_TRUE(probe.data == sent);
 }
 
 TEST(TcpServer, MayBeDestroyedInsideOnAccept) {

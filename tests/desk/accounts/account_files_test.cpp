@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -245,8 +246,9 @@ TEST(ServerFile, TheManageFolderTheDeskMakesIsPrivate) {
 
 // Saved lines: user and password stored upper case, each field coded, the flag in
 // plain; fields read from both ends, so a "," in a password round-trips; torn
-// lines, and damaged ones (an account that is no 32-bit number's text, an empty
-// user or password), read as nothing.
+// lines, and damaged ones (an account that is not the text the writer gives a
+// 32-bit number, an empty user or password, a flag other than "True"/"False"),
+// read as nothing.
 TEST(SavedAccountsFile, LinesAreCodedUpperCaseAndTornLinesReadAsNothing) {
     Home h;
     CLoginOptions o(h.desk.Services());
@@ -271,10 +273,64 @@ TEST(SavedAccountsFile, LinesAreCodedUpperCaseAndTornLinesReadAsNothing) {
          {std::string(), std::string("garbage"), a + "," + a + "," + n, "," + a + "," + n + ",True",
           a + "," + a + "," + coder.Code("99999999999") + ",True", std::string("q,w,e,True"),
           a + "," + a + "," + coder.Code("12x") + ",True", a + ",," + n + ",True",
-          a + "," + a + ",,False"})
+          a + "," + a + ",,False", a + "," + a + "," + coder.Code("007") + ",True",
+          a + "," + a + "," + coder.Code("-0") + ",False"})
         EXPECT_FALSE(ParseSavedAccountLine(coder, torn)) << torn;
-    for (const char* flag : {"true", "Yes", ""})
-        EXPECT_FALSE(ParseSavedAccountLine(coder, a + "," + a + "," + n + "," + flag)->AutoLogin);
+    for (const char* flag : {"true", "Yes", "", "TRUE", "False "})
+        EXPECT_FALSE(ParseSavedAccountLine(coder, a + "," + a + "," + n + "," + flag)) << flag;
+}
+
+// A file of good lines among thousands of damaged ones (random fields, Latin-1
+// bytes, long lines, near misses of good lines) reads as exactly the good lines.
+TEST(SavedAccountsFile, OnlyTheLinesTheWriterWritesReadAsAccounts) {
+    const OrbanelGeneral10::CStringValues coder;
+    std::mt19937 random(20240611);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    // Short fields most of the time, so a field often decodes to a number.
+    const auto field = [&] {
+        std::string text(pick(0, 5) == 0 ? pick(50, 400) : pick(0, 3), ' ');
+        for (char& c : text) {
+            c = static_cast<char>(pick(0, 3) == 0 ? pick(0xA0, 0xFF) : pick(0x20, 0x7E));
+            if (c == ',') c = '0';
+        }
+        return text;
+    };
+    // One field, ",,,", or 2 to 8 fields.
+    const auto garbage = [&] {
+        const int kind = pick(0, 3);
+        if (kind == 1) return std::string(",,,");
+        std::string line = field();
+        for (int i = kind == 0 ? 1 : pick(2, 8); i > 1; --i) line += "," + field();
+        return line;
+    };
+    const auto near = [&](const std::string& user, const std::string& password) {
+        const std::string head = coder.Code(user) + "," + coder.Code(password) + ",";
+        static const Names flags = {"true", "Yes", "", "1", "FALSE"};
+        static const Names accounts = {"007", "-0", "+5", "2147483648", "5 ", "", "9L"};
+        return pick(0, 1) ? head + coder.Code("5") + "," + flags[pick(0, 4)]
+                          : head + coder.Code(accounts[pick(0, 6)]) + ",False";
+    };
+    const Names good = {"JOHN|PA,,SS|500|True", "ANN|,|0|False", "C.D|X,Y,Z|-5|True",
+                        "MAX|PW|2147483647|False", "MIN|PW|-2147483648|True"};
+    std::string text;
+    size_t next = 0;
+    for (int i = 0; i < 3000; ++i) {
+        text += (pick(0, 1) ? garbage() : near("U" + std::to_string(i), "P")) + "\r\n";
+        if (i % 600 == 0 && next < good.size()) {
+            const auto f = runtime::Split(good[next++], "|");
+            text += SavedAccountLine(coder, runtime::LCase(f[0]), f[1], std::stoi(f[2]),
+                                     f[3] == "True") +
+                    "\r\n";
+        }
+    }
+    Names read;
+    for (const auto& line : SplitLines(text))
+        if (const auto a = ParseSavedAccountLine(coder, line))
+            read.push_back(a->UserName + "|" + a->Password + "|" + std::to_string(a->Account) +
+                           (a->AutoLogin ? "|True" : "|False"));
+    EXPECT_EQ(read, good);
 }
 
 // List lines: the user as typed, the coded upper-case password, the account's
