@@ -92,10 +92,7 @@ struct Desk {
         cost.complete =
             platform::EventLoop::RunUntil([&] { return trade.PriceWrites() >= target; }, 60000);
         platform::EventLoop::RunUntilIdle(10000);
-        // A repaint held to the next frame. The entry pane's price conditions run
-        // at most every 250 ms of wall time, in whichever tick that falls: a tick
-        // here takes longer than the 50 ms of a live stream, so they are charged
-        // more often than the desk runs them.
+        // A repaint held to the next frame.
         platform::EventLoop::RunFor(kSettleMs);
         cost.cpu = ThreadCpu() - cpu;
         cost.wall = double(MonotonicNs() - start) * 1e-9;

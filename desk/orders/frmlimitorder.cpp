@@ -10,7 +10,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <optional>
 
 #include "desk/common/DeskProcedures.h"
@@ -401,17 +400,12 @@ bool frmlimitorder::eventFilter(QObject* watched, QEvent* event) {
 // ---- Price conditions ----
 
 void frmlimitorder::limitorderpricechange() {
-    // The sessions call this on every quote of every account, and a run asks every
-    // account for its offsets: a quote after a quiet spell is shown on the next
-    // turn, a stream of them at most every kPriceRunIntervalMs.
+    // The sessions call this on every quote of every account: the labels show the
+    // prices of the turn's end, one run per turn.
     if (priceRunQueued_) return;
     priceRunQueued_ = true;
-    const qint64 sinceLast =
-        lastPriceRun_.isValid() ? lastPriceRun_.elapsed() : kPriceRunIntervalMs;
-    const int wait = static_cast<int>(std::max<qint64>(0, kPriceRunIntervalMs - sinceLast));
-    QTimer::singleShot(wait, this, [this] {
+    QTimer::singleShot(0, this, [this] {
         priceRunQueued_ = false;
-        lastPriceRun_.start();
         // A timer's slot: nothing may leave it for the event loop.
         runtime::RunReported("frmlimitorder price conditions", [this] { RunPriceConditions(); });
     });

@@ -5,7 +5,6 @@
 // decide (price conditions, submission plan, distribution); the accounts window
 // decides Submit's enabling and tells the results. Rows are keyed "C" & account.
 // GUI thread only.
-#include <QElapsedTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -184,9 +183,7 @@ private:
     SymbolPtr paneSymbol_;
     bool displayed_ = false;
     const Culf* looks_ = nullptr;
-    static constexpr qint64 kPriceRunIntervalMs = 250;
     bool priceRunQueued_ = false;
-    QElapsedTimer lastPriceRun_;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;
 };
 

@@ -229,11 +229,15 @@ TEST_F(EntryOnServer, NewOrdersForTwoAccountsThenAnEditAndADeletion) {
     auto* amount = pane.findChild<QLineEdit*>("txtlimitorderammount");
     EXPECT_EQ(pane.cblimitordersymbols().Text(), "EURUSD");
     pane.cblimiordertype().setListIndex(0);
-    pane.limitorderpricechange();
-    pane.setLblpricecondition("unchanged");
-    EXPECT_EQ(pane.lblpricecondition(), "unchanged") << "the sessions' call waits for the loop";
-    platform::EventLoop::RunFor(20);
-    EXPECT_EQ(pane.lblpricecondition(), "1.2477");
+    // The sessions' call runs on the next turn, every time: quotes in a stream
+    // are shown as fast as one after a quiet spell.
+    for (int quote = 1; quote <= 2; ++quote) {
+        pane.limitorderpricechange();
+        pane.setLblpricecondition("unchanged");
+        EXPECT_EQ(pane.lblpricecondition(), "unchanged") << "the sessions' call waits for the loop";
+        platform::EventLoop::RunFor(20);
+        EXPECT_EQ(pane.lblpricecondition(), "1.2477") << quote;
+    }
 
     // Typing enables Submit while the at price lies below the boundary.
     QTest::keyClicks(price, "1.2x4.7");
