@@ -60,8 +60,9 @@ void SummaryDisplay::WriteTotals() {
         platform::ListItem* row =
             ports.frmNetTrade->lvwNetPos().Find(NetRowKey(t.symbolID, t.side));
         if (!row) continue;
+        // A price that moved and came back still takes its last move's colour.
         const std::string shown = row->SubItems(6);
-        if (shown != t.price)
+        if (t.priceChanged || shown != t.price)
             WritePriceCell(*row, 6, t.price, t.priceChanged ? t.red : shown > t.price);
         const char* sideText = t.side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
         const double profit = ports.CNetPos->caluclate_profit(t.name, sideText);

@@ -170,6 +170,36 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     EXPECT_TRUE(d.desk.Take().empty());
 }
 
+// A total row's price colour at the turn's end is its last move's, also when the
+// price came back to the shown text within the turn.
+TEST(SessionPrices, ATotalsPriceColourAtTheTurnsEndIsItsLastMoves) {
+    Desk d;
+    testsupport::ViewFactory views;
+    views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.2345, .ask = 1.2347});
+    ManagerPtr s = d.Add(1001);
+    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    d.desk.Ports().frmTrade->AddPosition(pos, 1001);
+    auto& total = d.desk.stores().lvwNetPos.Item(NetRowKey(2, 1));
+    struct Turn {
+        const char* moves;
+        std::vector<double> bids;
+        int32_t colour;
+    };
+    const int32_t green = 160 << 8, red = 255;
+    for (const Turn& t : std::vector<Turn>{{"up", {1.2355}, green},
+                                           {"up and back", {1.2365, 1.2355}, red},
+                                           {"down and back", {1.2345, 1.2355}, green}}) {
+        SCOPED_TRACE(t.moves);
+        for (double bid : t.bids) {
+            views.Quote(2, bid, bid + 0.0002);
+            s->ClientAPIF()->PosFloatingPLChanged(pos);
+        }
+        d.Turn();
+        EXPECT_EQ(total.SubItems(6), pos->FormatPrice(runtime::Variant(t.bids.back())));
+        EXPECT_EQ(total.SubItemForeColor(6), t.colour);
+    }
+}
+
 // High and low are written by every session; a symbol without a row is ignored.
 TEST(SessionPrices, HighAndLowAreWrittenWhereTheSymbolHasARow) {
     Desk d;
