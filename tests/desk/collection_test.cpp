@@ -201,7 +201,7 @@ TEST(Sessions, ALostConnectionTakesTheFiguresOutOfTheTotalsOnce) {
     platform::EventLoop::RunUntilIdle(1000);  // the summary line is written at the turn's end
     EXPECT_EQ(d.desk.summaries,
               "Balance:500.00   Flt P/L:0.00   Credit:0.00   Equity:500.00   Used Margin:0.00   "
-              "Free Margin:500.00   Margin Level:500.00 %");
+              "Free Margin:500.00   Margin Level:0.00 %");  // no account's level is counted
     auto& row = d.desk.stores().lvwClients.Item("C1");
     EXPECT_EQ(row.SubItems(2), "Disconnected");
     EXPECT_EQ(row.SubItemForeColor(2), 255);
