@@ -180,7 +180,7 @@ void CClientAPIManager::TakeShareOut(bool showAlways) {
     ForgetShareOfEarlierReset();
     double* own[kSummaryCount] = {&preBalance,   &preFltPL,       &preCredit,   &preEquity,
                                   &preMarginReq, &preMarginLevel, &preEffMargin};
-    bool any = false;
+    bool any = summaries_ && summaries_->UncountLevel(levelShare_);
     for (double* v : own) any = any || *v != 0;
     if (!any && !showAlways) return;
     auto& totals = desk_.State().SummaryTotals;

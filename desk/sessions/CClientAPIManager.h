@@ -18,11 +18,10 @@
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/PriceChangedPresenter.h"
 #include "desk/sessions/RowCache.h"
+#include "desk/sessions/SummaryDisplay.h"
 #include "runtime/Event.h"
 
 namespace OrbanexDesk {
-
-class SummaryDisplay;
 
 class CClientAPIManager : public std::enable_shared_from_this<CClientAPIManager> {
 public:
@@ -197,6 +196,7 @@ private:
     friend class CClientAPIManagers;
     std::shared_ptr<SummaryDisplay> summaries_;  // the collection's; none outside one
     bool summaryRowPending_ = false;             // SummaryDisplay's mark
+    SummaryDisplay::LevelShare levelShare_;      // this account's part in the margin level
     // This account's trade rows by ticket and net rows by symbol and side.
     // The trade rows' current price and profit, the net rows' price and profit.
     RowCache tradeRows_{8, 13}, netRows_{7, 10};

@@ -152,6 +152,9 @@ void CClientAPIManager::CLAPICLASS_SummariesChanged(double Balance, double FltPL
     auto& totals = desk_.State().SummaryTotals;
     for (size_t i = 0; i < kSummaryCount; ++i) totals[i] -= *own[i];
     for (size_t i = 0; i < kSummaryCount; ++i) totals[i] += now[i];
+    // A server may send the margin requirement positive: the weight is its size.
+    if (summaries_)
+        summaries_->CountLevel(levelShare_, now[kMarginLevel], std::fabs(now[kMarginReq]));
     static const char* const kLabels[] = {
         "Balance:",       "  Flt P/L:",     "   Credit:",     "  Equity:",
         "  Used Margin:", "  Free Margin:", "  Margin Level:"};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManager.h"
@@ -10,6 +11,49 @@
 #include "platform/EventLoop.h"
 
 namespace OrbanexDesk {
+
+// ---- Margin level ----
+
+void SummaryDisplay::ForgetLevelsOfEarlierReset() {
+    const uint64_t resets = desk_.State().SummaryResets;
+    if (resets_ == resets) return;
+    resets_ = resets;
+    weightedLevels_ = margins_ = levels_ = 0;
+    counted_ = 0;
+}
+
+void SummaryDisplay::CountLevel(LevelShare& share, double level, double margin) {
+    UncountLevel(share);
+    share = {level, margin, true, resets_};
+    weightedLevels_ += level * margin;
+    margins_ += margin;
+    levels_ += level;
+    ++counted_;
+}
+
+bool SummaryDisplay::UncountLevel(LevelShare& share) {
+    ForgetLevelsOfEarlierReset();
+    const LevelShare old = std::exchange(share, {});
+    if (!old.counted || old.resets != resets_) return false;
+    if (--counted_ == 0) {
+        // Nothing left to weigh: no rounding residue carries over to the next login.
+        weightedLevels_ = margins_ = levels_ = 0;
+        return true;
+    }
+    weightedLevels_ -= old.level * old.margin;
+    margins_ -= old.margin;
+    levels_ -= old.level;
+    return true;
+}
+
+double SummaryDisplay::MarginLevel() {
+    ForgetLevelsOfEarlierReset();
+    if (counted_ == 0) return 0;
+    if (margins_ >= kMinWeighingMargin) return weightedLevels_ / margins_;
+    return levels_ / static_cast<double>(counted_);
+}
+
+// ---- Pending writes ----
 
 void SummaryDisplay::ShowTotals(const char* const* labels) {
     if (closed_) return;
@@ -60,8 +104,9 @@ void SummaryDisplay::WriteTotals() {
         platform::ListItem* row =
             ports.frmNetTrade->lvwNetPos().Find(NetRowKey(t.symbolID, t.side));
         if (!row) continue;
+        // A price that moved and came back still takes its last move's colour.
         const std::string shown = row->SubItems(6);
-        if (shown != t.price)
+        if (t.priceChanged || shown != t.price)
             WritePriceCell(*row, 6, t.price, t.priceChanged ? t.red : shown > t.price);
         const char* sideText = t.side == OrbanelGeneral10::BuyType ? "Buy" : "Sell";
         const double profit = ports.CNetPos->caluclate_profit(t.name, sideText);
@@ -93,8 +138,8 @@ void SummaryDisplay::Flush() {
     if (const char* const* labels = std::exchange(labels_, nullptr)) {
         const DeskState& s = desk_.State();
         const auto& t = s.SummaryTotals;
-        const double shown[] = {t[kBalance],   t[kFltPL],     t[kCredit],     t[kEquity],
-                                t[kMarginReq], t[kEffMargin], t[kMarginLevel]};
+        const double shown[] = {t[kBalance],   t[kFltPL],     t[kCredit],   t[kEquity],
+                                t[kMarginReq], t[kEffMargin], MarginLevel()};
         std::string text;
         for (size_t i = 0; i < std::size(shown); ++i) {
             text += labels[i];

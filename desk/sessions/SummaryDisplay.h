@@ -7,6 +7,11 @@
 // are kept exact at every report; only their texts wait, and show at the turn's end
 // what writing each report would have left (price colours included).
 //
+// The line's margin level is no sum of the accounts' levels but their mean
+// weighted by each account's absolute margin (the plain mean while next to no
+// margin is used, 0 with no account counted); each session's share of it is
+// kept here and replaced or taken out in O(1), as the desk totals are.
+//
 // GUI thread only. A pending write holds no session alive; a session that goes
 // (or is disconnected) before the turn ends simply drops out of it.
 #include <cstdint>
@@ -26,6 +31,24 @@ public:
     explicit SummaryDisplay(DeskServices& desk) : desk_(desk) {}
     SummaryDisplay(const SummaryDisplay&) = delete;
     SummaryDisplay& operator=(const SummaryDisplay&) = delete;
+
+    // One session's part in the shown margin level: its last reported level
+    // (x 100) and absolute margin while counted, and the views' resets then.
+    struct LevelShare {
+        double level = 0, margin = 0;
+        bool counted = false;
+        uint64_t resets = 0;
+    };
+    // Below this margin sum the levels are not weighted: their plain mean is shown.
+    static constexpr double kMinWeighingMargin = 0.005;
+
+    // The session's share of the margin level is now this report's.
+    void CountLevel(LevelShare& share, double level, double margin);
+    // Takes the session's share out and empties it; whether there was one to take
+    // (a share counted before the views' last reset went with the reset).
+    bool UncountLevel(LevelShare& share);
+    // The margin level the summary line shows (a percentage).
+    double MarginLevel();
 
     // The summary line is to show the totals with these labels (the last asked
     // for in a turn wins).
@@ -53,6 +76,8 @@ private:
     };
     void Schedule();
     void WriteTotals();
+    // Empties the counted levels when the views were reset since they were counted.
+    void ForgetLevelsOfEarlierReset();
 
     DeskServices& desk_;
     std::shared_ptr<bool> life_ = std::make_shared<bool>(true);
@@ -61,6 +86,10 @@ private:
     const char* const* labels_ = nullptr;
     std::vector<std::weak_ptr<CClientAPIManager>> rows_;
     std::vector<Total> totals_;  // a handful: one per quoted symbol and side
+    // Sums over the counted shares: level x margin, margin, level; their count.
+    double weightedLevels_ = 0, margins_ = 0, levels_ = 0;
+    size_t counted_ = 0;
+    uint64_t resets_ = 0;  // the desk's SummaryResets the sums belong to
 };
 
 }  // namespace OrbanexDesk

@@ -185,14 +185,14 @@ TEST(Sessions, PositionAndOrderEventsForwardToTheirViews) {
     EXPECT_EQ(d.desk.stores().lvwOpenPos.Count() + d.desk.stores().lvwPending.Count(), 0u);
 }
 
-// A lost connection takes the session's figures out of the desk totals once.
+// A lost connection takes the session's figures out of the desk totals once, and
+// its row's summary refresh asked for earlier in the turn with them.
 TEST(Sessions, ALostConnectionTakesTheFiguresOutOfTheTotalsOnce) {
     Desk d;
-    ManagerPtr s = d.Add("A", 1001);
+    ManagerPtr s = d.Add("A", 1001), other = d.Add("B", 1002);
+    s->ClientAPIF()->SummariesChanged(1000, 20, 0, 1020, -100, 10, 920);
+    other->ClientAPIF()->SummariesChanged(500, 0, 0, 500, 0, 5, 500);
     auto& totals = d.desk.State().SummaryTotals;
-    totals = {1500, 20, 0, 1520, 100, 1520, 1420};
-    s->preBalance = 1000, s->preFltPL = 20, s->preEquity = 1020, s->preMarginReq = 100;
-    s->preMarginLevel = 1020, s->preEffMargin = 920;
     d.desk.stores().lvwClients.Item("C1").setSubItems(7, "1,000.00");
     for (int i = 0; i < 2; ++i) s->ClientAPIF()->ConnectionState(false);
     EXPECT_EQ(totals[kBalance], 500);
@@ -202,6 +202,7 @@ TEST(Sessions, ALostConnectionTakesTheFiguresOutOfTheTotalsOnce) {
     EXPECT_EQ(d.desk.summaries,
               "Balance:500.00   Flt P/L:0.00   Credit:0.00   Equity:500.00   Used Margin:0.00   "
               "Free Margin:500.00   Margin Level:500.00 %");
+    EXPECT_EQ(d.desk.Lines("main.refreshsummery_Click"), Names{"main.refreshsummery_Click|C2"});
     auto& row = d.desk.stores().lvwClients.Item("C1");
     EXPECT_EQ(row.SubItems(2), "Disconnected");
     EXPECT_EQ(row.SubItemForeColor(2), 255);

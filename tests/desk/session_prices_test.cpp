@@ -33,6 +33,13 @@ struct Desk {
     double Total(SummaryIndex i) { return desk.State().SummaryTotals[i]; }
     // The summary texts are written at the end of the loop turn.
     void Turn() { platform::EventLoop::RunUntilIdle(1000); }
+    // The margin level the summary line shows at the turn's end.
+    std::string Level() {
+        Turn();
+        const std::string& line = desk.summaries;
+        const size_t at = line.rfind(':') + 1;
+        return line.substr(at, line.size() - at - 2);
+    }
 };
 
 // Each session's share is replaced as a whole; a DISCONNECT takes it out at
@@ -86,6 +93,54 @@ TEST(SessionPrices, TheTotalsHoldEachAccountsLastSummaryOnce) {
     EXPECT_EQ(d.Total(kEquity), 2505);
     d.managers().Clear();
     for (double t : d.desk.State().SummaryTotals) EXPECT_EQ(t, 0);
+}
+
+// The desk's margin level weighs each counted account's level by its absolute
+// margin; with next to no margin in use it is their plain mean.
+TEST(SessionPrices, TheDesksMarginLevelIsTheAccountsLevelsWeightedByTheirMargins) {
+    struct Report {
+        size_t account;
+        double marginReq, level;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Report> reports;
+        std::string shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"margins sent negative", {{0, -5000, 2}, {1, -1000, 5}}, "250.00"},
+             {"margins sent positive", {{0, 5000, 2}, {1, 1000, 5}}, "250.00"},
+             {"a report replaces the last",
+              {{0, -5000, 2}, {1, -1000, 5}, {0, -1000, 5}},
+              "500.00"},
+             {"an account without margin", {{0, 0, 1}, {1, -1000, 5}}, "500.00"},
+             {"no margin anywhere", {{0, 0, 1}, {1, 0, 1}, {2, 0, 1}}, "100.00"},
+             {"next to no margin", {{0, -0.001, 3}, {1, -0.003, 6}}, "450.00"},
+         }) {
+        SCOPED_TRACE(c.name);
+        Desk d;
+        const ManagerPtr sessions[] = {d.Add(1001), d.Add(1002), d.Add(1003)};
+        for (const Report& r : c.reports)
+            sessions[r.account]->ClientAPIF()->SummariesChanged(1000, 0, 0, 1000, r.marginReq,
+                                                                r.level, 0);
+        EXPECT_EQ(d.Level(), c.shown);
+    }
+    // Shares go once: by a DISCONNECT, by a reset of the views (their late
+    // disconnections take nothing more) and by removal.
+    Desk d;
+    ManagerPtr a = d.Add(1001), b = d.Add(1002);
+    a->ClientAPIF()->SummariesChanged(10000, 0, 0, 10000, -5000, 2, 5000);
+    b->ClientAPIF()->SummariesChanged(5000, 0, 0, 5000, -1000, 5, 4000);
+    b->ClientAPIF()->SessionDisconnected();
+    b->ClientAPIF()->ConnectionState(false);
+    EXPECT_EQ(d.Level(), "200.00");
+    b->ClientAPIF()->SummariesChanged(5000, 0, 0, 5000, -1000, 5, 4000);
+    ResetTradeViews(d.desk.Services());
+    b->ClientAPIF()->SummariesChanged(5000, 0, 0, 5000, -1000, 5, 4000);
+    a->ClientAPIF()->ConnectionState(false);
+    EXPECT_EQ(d.Level(), "500.00");
+    d.managers().Remove("C2");
+    EXPECT_EQ(d.Level(), "0.00");
 }
 
 // A server time shown before the offsets were taken is shown again with them.
@@ -168,6 +223,36 @@ TEST(SessionPrices, APositionsValuationReachesItsTradeNetAndTotalRows) {
     d.Turn();
     EXPECT_EQ(total.SubItems(9), "x");
     EXPECT_TRUE(d.desk.Take().empty());
+}
+
+// A total row's price colour at the turn's end is its last move's, also when the
+// price came back to the shown text within the turn.
+TEST(SessionPrices, ATotalsPriceColourAtTheTurnsEndIsItsLastMoves) {
+    Desk d;
+    testsupport::ViewFactory views;
+    views.Symbol({.id = 2, .name = "EURUSD", .bid = 1.2345, .ask = 1.2347});
+    ManagerPtr s = d.Add(1001);
+    auto pos = views.Position({.ticket = 7, .symbol = 2, .lots = 1, .price = 1.2, .time = {}});
+    d.desk.Ports().frmTrade->AddPosition(pos, 1001);
+    auto& total = d.desk.stores().lvwNetPos.Item(NetRowKey(2, 1));
+    struct Turn {
+        const char* moves;
+        std::vector<double> bids;
+        int32_t colour;
+    };
+    const int32_t green = 160 << 8, red = 255;
+    for (const Turn& t : std::vector<Turn>{{"up", {1.2355}, green},
+                                           {"up and back", {1.2365, 1.2355}, red},
+                                           {"down and back", {1.2345, 1.2355}, green}}) {
+        SCOPED_TRACE(t.moves);
+        for (double bid : t.bids) {
+            views.Quote(2, bid, bid + 0.0002);
+            s->ClientAPIF()->PosFloatingPLChanged(pos);
+        }
+        d.Turn();
+        EXPECT_EQ(total.SubItems(6), pos->FormatPrice(runtime::Variant(t.bids.back())));
+        EXPECT_EQ(total.SubItemForeColor(6), t.colour);
+    }
 }
 
 // High and low are written by every session; a symbol without a row is ignored.
