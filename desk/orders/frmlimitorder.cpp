@@ -316,21 +316,27 @@ std::string frmlimitorder::lbltpchanged() const {
     return Text(lbltpchanged_);
 }
 void frmlimitorder::setLblcondition(const std::string& text) {
+    shownFrom_.reset();
     lblcondition_->setText(QString::fromStdString(text));
 }
 void frmlimitorder::setLblpricecondition(const std::string& text) {
+    shownFrom_.reset();
     lblpricecondition_->setText(QString::fromStdString(text));
 }
 void frmlimitorder::setLblslchanged(const std::string& text) {
+    shownFrom_.reset();
     lblslchanged_->setText(QString::fromStdString(text));
 }
 void frmlimitorder::setLblslcondition(const std::string& text) {
+    shownFrom_.reset();
     lblslcondition_->setText(QString::fromStdString(text));
 }
 void frmlimitorder::setLbltpchanged(const std::string& text) {
+    shownFrom_.reset();
     lbltpchanged_->setText(QString::fromStdString(text));
 }
 void frmlimitorder::setLbltpcondition(const std::string& text) {
+    shownFrom_.reset();
     lbltpcondition_->setText(QString::fromStdString(text));
 }
 
@@ -401,17 +407,19 @@ bool frmlimitorder::eventFilter(QObject* watched, QEvent* event) {
 
 void frmlimitorder::limitorderpricechange() {
     // The sessions call this on every quote of every account: the labels show the
-    // prices of the turn's end, one run per turn.
+    // prices of the turn's end, one run per turn, and none when the turn's quotes
+    // left the pane's symbol as it was.
     if (priceRunQueued_) return;
     priceRunQueued_ = true;
     QTimer::singleShot(0, this, [this] {
         priceRunQueued_ = false;
         // A timer's slot: nothing may leave it for the event loop.
-        runtime::RunReported("frmlimitorder price conditions", [this] { RunPriceConditions(); });
+        runtime::RunReported("frmlimitorder price conditions",
+                             [this] { RunPriceConditions(true); });
     });
 }
 
-void frmlimitorder::RunPriceConditions() {
+void frmlimitorder::RunPriceConditions(bool unlessShown) {
     DeskServices* desk = Services();
     if (!desk) return;
     paneSymbol_ = GetCollectionItem(desk->State(), symbols_.Text());
@@ -423,6 +431,17 @@ void frmlimitorder::RunPriceConditions() {
     in.txtatprice = txtatprice();
     if (paneSymbol_)
         in.symbol = PriceConditionInputs::Quote{paneSymbol_->Bid(), paneSymbol_->Ask()};
+    // The offsets are the listed accounts': an account comes and goes with its row.
+    PriceRunInputs inputs{paneSymbol_.get(),
+                          in.symbol ? in.symbol->bid : 0,
+                          in.symbol ? in.symbol->ask : 0,
+                          in.PaneMode,
+                          in.PositionSide,
+                          in.txtatprice,
+                          in.typeIndex,
+                          in.symbolIndex,
+                          rows_.Generation()};
+    if (unlessShown && shownFrom_ == inputs) return;
     const SymbolPtr symbol = paneSymbol_;
     in.visible = [&] { return VisibilityFlag(*desk->Managers(), rows_, symbol->Name()); };
     // Both offsets come from one walk over the rows.
@@ -440,6 +459,7 @@ void frmlimitorder::RunPriceConditions() {
     if (labels.lblslchanged) setLblslchanged(*labels.lblslchanged);
     if (labels.lbltpcondition) setLbltpcondition(*labels.lbltpcondition);
     if (labels.lbltpchanged) setLbltpchanged(*labels.lbltpchanged);
+    shownFrom_ = std::move(inputs);
 }
 
 void frmlimitorder::sltpprice() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "desk/common/DeskProcedures.h"
@@ -121,7 +122,9 @@ public:
     void setChkAllClients(bool checked);
     void Form_Activate();
     // Runs the price conditions now (the pane's own handlers need them at once).
-    void RunPriceConditions();
+    // Computes the six labels; a quote's run (unlessShown) ends at once when they
+    // show its inputs already.
+    void RunPriceConditions(bool unlessShown = false);
 
     bool SubmitEnabled() const;
     bool CancelVisible() const;
@@ -184,6 +187,17 @@ private:
     bool displayed_ = false;
     const Culf* looks_ = nullptr;
     bool priceRunQueued_ = false;
+    // What the shown price conditions were computed from; none once a label was
+    // written otherwise. A quote that changes none of it needs no run.
+    struct PriceRunInputs {
+        const void* symbol;
+        double bid, ask;
+        std::string mode, side, price;
+        int32_t type, symbolIndex;
+        uint64_t rows;
+        bool operator==(const PriceRunInputs&) const = default;
+    };
+    std::optional<PriceRunInputs> shownFrom_;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;
 };
 
