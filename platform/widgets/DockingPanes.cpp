@@ -360,7 +360,11 @@ bool DockingPanes::Restore(const QByteArray& state, const QRect& room) {
     }
     TakeShares();
     for (const ToolBarPlace& place : toolBars) {
-        if (window_.toolBarArea(place.bar) != place.area) window_.addToolBar(place.area, place.bar);
+        const bool moved = window_.toolBarArea(place.bar) != place.area;
+        if (moved && place.area == Qt::NoToolBarArea)
+            window_.removeToolBar(place.bar);  // a bar taken out of the window stays out
+        else if (moved)
+            window_.addToolBar(place.area, place.bar);
         place.bar->setHidden(place.hidden);
     }
     for (const auto& pane : panes_) {
