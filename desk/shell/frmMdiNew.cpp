@@ -47,6 +47,8 @@ constexpr int32_t kTradePanelCommands[] = {100042, 100061, 100043, 100062, 10001
 // Accounts List and the Trade group below, each as wide as the window, share the
 // rest as the pane table's heights.
 constexpr double kUpperShare = 0.45;
+// Of the window's width, for the order panes; Market Watch has the rest.
+constexpr double kOrderPanesWidthShare = 0.5;
 }  // namespace
 
 frmMdiNew::frmMdiNew() = default;
@@ -141,8 +143,8 @@ void frmMdiNew::ShareDefaultSizes() {
     const double accountsRow = FindPaneRow(kPaneAccountsList)->height;
     const double tradeRow = FindPaneRow(kPaneTrade)->height;
     const double rows = 1 - kUpperShare;
-    paneManager_->SharePanes({{orders, 0.5, kUpperShare},
-                              {watch, 0.5, kUpperShare},
+    paneManager_->SharePanes({{orders, kOrderPanesWidthShare, kUpperShare},
+                              {watch, 1 - kOrderPanesWidthShare, kUpperShare},
                               {accounts, 1, rows * accountsRow / (accountsRow + tradeRow)},
                               {trade, 1, rows * tradeRow / (accountsRow + tradeRow)}});
 }

@@ -207,17 +207,17 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     };
     dock->onShow = [pane] { pane->Attach(); };
     dock->onResize = [this] { PaneResized(); };
-    QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(),
-                     [this] { ShowMiddleForSidePanes(); });
-    QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(),
-                     [this] { ShowMiddleForSidePanes(); });
-    QObject::connect(dock, &QDockWidget::visibilityChanged, life_.get(),
-                     [this] { ShowMiddleForSidePanes(); });
+    const auto followSides = [this] { ShowMiddleForSidePanes(); };
+    QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
+    QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
+    QObject::connect(dock, &QDockWidget::visibilityChanged, life_.get(), followSides);
     const Qt::Orientation orientation =
         side == Left || side == Right ? Qt::Horizontal : Qt::Vertical;
     if (neighbour) {
         window_.splitDockWidget(neighbour->dock_, dock, orientation);
     } else {
+        // Below the side's other panes: the window would set a top or bottom pane
+        // beside them.
         window_.addDockWidget(AreaOf(side), dock, Qt::Vertical);
     }
     window_.resizeDocks({dock}, {orientation == Qt::Horizontal ? width : height}, orientation);
@@ -253,7 +253,7 @@ DockingPane* DockingPanes::FindPane(int32_t id) const {
 // carries the state's size and checksum.
 std::string DockingPanes::SaveLayout() const {
     const QByteArray state = window_.saveState(kStateVersion);
-    const QSize room = Room().size();
+    const QSize room = window_.isVisible() ? Room().size() : QSize(0, 0);
     return kSizedLayoutTag + std::to_string(window_.width()) + ":" +
            std::to_string(window_.height()) + ":" + std::to_string(room.width()) + ":" +
            std::to_string(room.height()) + ":" + std::to_string(state.size()) + ":" +
@@ -338,17 +338,16 @@ void DockingPanes::WindowResized() {
     });
 }
 
-// Laid out in `room`, the window's inner rectangle, and the panes' shares taken
-// there. A state saved before there was a middle is laid out without it: the
-// window gives a state the sizes it was saved with only as it was then. The
-// middle, shown again, lays the window out at its own size.
-bool DockingPanes::Restore(const QByteArray& state, const QRect& room) {
+// Laid out in `inner`, as the window's rectangle below its menu, and the panes'
+// shares taken there. A state saved before there was a middle is laid out
+// without it: the window gives a state the sizes it was saved with only as it
+// was then. The middle, shown again, lays the window out at its own size.
+bool DockingPanes::Restore(const QByteArray& state, const QRect& inner) {
     // The window's state holds its toolbars too; they belong to the command bars.
     std::vector<ToolBarPlace> toolBars;
     for (QToolBar* bar : window_.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
         toolBars.push_back({bar, window_.toolBarArea(bar), bar->isHidden()});
-    QLayout& layout = *window_.layout();
-    layout.setGeometry(room);
+    window_.layout()->setGeometry(inner);
     restoring_ = true;
     bool restored = window_.restoreState(state, kStateVersion);
     if (!restored && middle_) middle_->hide();
@@ -471,6 +470,7 @@ void DockingPanes::TakeShares() {
 
 // What the minimum sizes left of the shares is what the next resize starts from.
 void DockingPanes::FitShares() {
+    if (!window_.isVisible()) return TakeShares();
     const QRect room = Room();
     const std::vector<QDockWidget*> inSight = DocksInSight();
     const auto seen = [&](QDockWidget* dock) {
@@ -492,11 +492,13 @@ void DockingPanes::FitShares() {
     TakeShares();
 }
 
+// Laid out now rather than at the window's next turn, so that a resize coming at
+// once starts from these sizes; the panes' own resizes meanwhile are ours.
 void DockingPanes::ResizeDocksNow(const QList<QDockWidget*>& docks, const QList<int>& widths,
                                   const QList<int>& heights) {
     const bool outer = std::exchange(fitting_, true);
-    if (!widths.isEmpty()) window_.resizeDocks(docks, widths, Qt::Horizontal);
-    if (!heights.isEmpty()) window_.resizeDocks(docks, heights, Qt::Vertical);
+    window_.resizeDocks(docks, widths, Qt::Horizontal);
+    window_.resizeDocks(docks, heights, Qt::Vertical);
     window_.layout()->activate();
     fitting_ = outer;
 }

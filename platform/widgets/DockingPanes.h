@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "runtime/Event.h"
@@ -76,19 +75,20 @@ public:
     // the side's other panes, as wide as the side.
     DockingPane& CreatePane(int32_t id, int width, int height, int32_t side,
                             DockingPane* neighbour = nullptr);
-    // Gives each pane (with its tab group) its shares, from 0 to 1, of the width
-    // and height of the room the docked panes fill.
     struct PaneShare {
         DockingPane* pane;
-        double width, height;
+        double width, height;  // from 0 to 1
     };
+    // Gives each docked pane (with its tab group) its shares of the width and
+    // height of the room the docked panes fill; they keep them from then on.
     void SharePanes(const std::vector<PaneShare>& shares);
     // nullptr for an unknown id.
     DockingPane* FindPane(int32_t id) const;
     size_t PaneCount() const { return panes_.size(); }
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
-    // The panes' arrangement as one line, with the window's size. Loading refuses
+    // The panes' arrangement as one line, with the sizes of the window and of the
+    // panes' room. Loading refuses
     // a foreign, damaged or other-version text (false) and then changes nothing;
     // the window's toolbars keep their places either way, and a floating pane off
     // every screen docks. Loaded in another room than it was saved in (another
@@ -112,12 +112,10 @@ private:
 
     void HideEmptyTabBars();
     void LetLabelsShrink(QWidget& widget);
-    bool Restore(const QByteArray& state, const QRect& room);
+    bool Restore(const QByteArray& state, const QRect& inner);
     bool RestoreAt(const QByteArray& state, QSize windowSize, QSize roomSize);
     void WindowResized();
     void ShowMiddleForSidePanes();
-
-    // ---- Shares of the room ----
     std::vector<QDockWidget*> DocksInSight() const;
     QRect GroupRect(QDockWidget* dock) const;
     QRect Room() const;
