@@ -1,8 +1,9 @@
 // orbanex_default_layout ASSETS_DIR: writes ASSETS_DIR/Manage/InterfaceDefault.vfx,
 // the layout Reset Interface loads. Line 1 is the panes' arrangement that a first
 // start of the desk leaves on close, in a 1600 x 1000 window on an offscreen
-// screen of that size; line 2 is the command bars' tag alone, which Reset takes
-// as "leave the bars as they are".
+// screen of that size. Line 2 is the command bars' tag alone, a text the bars
+// refuse, so Reset leaves them as they are (a first start's own line would hide
+// the simple interface's toolbars).
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
