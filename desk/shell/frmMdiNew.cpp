@@ -42,11 +42,13 @@ constexpr int32_t kCheckOrder[] = {kPaneMarketWatch,  kPaneNewEntryOrder, kPaneN
                                    kPaneAccountsList, kPaneJournal,       kPaneTrade,
                                    kPanePendingOrder, kPaneNetTrade,      kPaneClosePosition};
 constexpr int32_t kTradePanelCommands[] = {100042, 100061, 100043, 100062, 100011};
-// Percent of the bottom row for the Accounts List on the first start: room for
-// its money columns at their percentages on a common screen.
-constexpr int kAccountsListShare = 60;
-// Percent of the window's height for the bottom row on the first start.
-constexpr int kBottomRowShare = 45;
+// The first start's share of the panes' height for the order panes and Market
+// Watch: room for the order panes' controls and a few rows of their lists. The
+// Accounts List and the Trade group below, each as wide as the window, share the
+// rest as the pane table's heights.
+constexpr double kUpperShare = 0.45;
+// Of the window's width, for the order panes; Market Watch has the rest.
+constexpr double kOrderPanesWidthShare = 0.5;
 }  // namespace
 
 frmMdiNew::frmMdiNew() = default;
@@ -128,17 +130,23 @@ void frmMdiNew::closeEvent(QCloseEvent* event) {
 
 void frmMdiNew::LoadInterfaceLayout() {
     const auto lines = ReadLayoutLines(platform::ResolvePath(kLayoutPath));
-    if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultWidths();
+    if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultSizes();
     MirrorPanes();
 }
 
-void frmMdiNew::ShareDefaultWidths() {
+void frmMdiNew::ShareDefaultSizes() {
+    DockingPane* orders = GetPane(kPaneNewPosition);
+    DockingPane* watch = GetPane(kPaneMarketWatch);
     DockingPane* accounts = GetPane(kPaneAccountsList);
     DockingPane* trade = GetPane(kPaneTrade);
-    if (!accounts || !trade) return;
-    resizeDocks({&accounts->Dock(), &trade->Dock()}, {kAccountsListShare, 100 - kAccountsListShare},
-                Qt::Horizontal);
-    resizeDocks({&accounts->Dock()}, {height() * kBottomRowShare / 100}, Qt::Vertical);
+    if (!orders || !watch || !accounts || !trade) return;
+    const double accountsRow = FindPaneRow(kPaneAccountsList)->height;
+    const double tradeRow = FindPaneRow(kPaneTrade)->height;
+    const double rows = 1 - kUpperShare;
+    paneManager_->SharePanes({{orders, kOrderPanesWidthShare, kUpperShare},
+                              {watch, 1 - kOrderPanesWidthShare, kUpperShare},
+                              {accounts, 1, rows * accountsRow / (accountsRow + tradeRow)},
+                              {trade, 1, rows * tradeRow / (accountsRow + tradeRow)}});
 }
 
 void frmMdiNew::ResetInterface() {

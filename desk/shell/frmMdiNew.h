@@ -150,7 +150,9 @@ private:
     void LoadInterfaceLayout();
     // Views take their panes' state, then the checks mirror the panes.
     void MirrorPanes();
-    void ShareDefaultWidths();
+    // The first start's sizes: the order panes and Market Watch side by side above
+    // the two lists.
+    void ShareDefaultSizes();
     void AttachForm(platform::widgets::DockingPane& pane);
     IPaneView* View(int32_t PaneID) const;
     void ToggleByCommand(int32_t PaneID, int32_t CommandID);

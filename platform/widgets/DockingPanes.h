@@ -3,8 +3,15 @@
 // asked for through Attach just before the pane is first shown. Closing a pane
 // (its close button or Close) raises Action with code 3; selecting it, 14.
 // Closed means hidden, not merely behind another tab.
+//
+// The panes docked on the left and right stand between those on the top and the
+// bottom, and every divider moves both ways. When the window changes size, each
+// docked pane keeps its share of the room the docked panes fill.
 #include <QByteArray>
 #include <QDockWidget>
+#include <QList>
+#include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <cstdint>
 #include <memory>
@@ -64,19 +71,30 @@ public:
     DockingPanes(const DockingPanes&) = delete;
     DockingPanes& operator=(const DockingPanes&) = delete;
 
-    // Sizes in pixels; with a neighbour, the pane is docked beside it.
+    // Sizes in pixels; with a neighbour, the pane is docked beside it, else below
+    // the side's other panes, as wide as the side.
     DockingPane& CreatePane(int32_t id, int width, int height, int32_t side,
                             DockingPane* neighbour = nullptr);
+    struct PaneShare {
+        DockingPane* pane;
+        double width, height;  // from 0 to 1
+    };
+    // Gives each docked pane (with its tab group) its shares of the width and
+    // height of the room the docked panes fill; they keep them from then on.
+    void SharePanes(const std::vector<PaneShare>& shares);
     // nullptr for an unknown id.
     DockingPane* FindPane(int32_t id) const;
     size_t PaneCount() const { return panes_.size(); }
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
-    // The panes' arrangement as one line, with the window's size. Loading refuses
+    // The panes' arrangement as one line, with the sizes of the window and of the
+    // panes' room. Loading refuses
     // a foreign, damaged or other-version text (false) and then changes nothing;
     // the window's toolbars keep their places either way, and a floating pane off
-    // every screen docks. Sizes and dividers fit the window's size they were saved
-    // at: loaded at another, they are laid out again once the window reaches it.
+    // every screen docks. Loaded in another room than it was saved in (another
+    // window size, other bars), each pane keeps its share of the room; loaded at
+    // another window size, it is laid out exactly again once the window reaches
+    // the size it was saved at.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
@@ -86,18 +104,42 @@ public:
 
 private:
     friend class DockingPane;
+    // A docked pane in sight, as a part of the room the docked panes fill.
+    struct Share {
+        QDockWidget* dock;
+        double width, height;
+    };
+
     void HideEmptyTabBars();
     void LetLabelsShrink(QWidget& widget);
-    bool Restore(const QByteArray& state);
+    bool Restore(const QByteArray& state, const QRect& inner);
+    bool RestoreAt(const QByteArray& state, QSize windowSize, QSize roomSize);
     void WindowResized();
+    void ShowMiddleForSidePanes();
+    std::vector<QDockWidget*> DocksInSight() const;
+    QRect GroupRect(QDockWidget* dock) const;
+    QRect Room() const;
+    void PaneResized();
+    void Settled();
+    void TakeShares();
+    void FitShares();
+    void ResizeDocksNow(const QList<QDockWidget*>& docks, const QList<int>& widths,
+                        const QList<int>& heights);
 
     QMainWindow& window_;
     std::vector<std::unique_ptr<DockingPane>> panes_;
     bool selecting_ = false;
     std::unique_ptr<QObject> life_;  // context of the Qt connections; destroyed first
-    QObject* eliding_;
-    QByteArray pendingState_;  // to lay out again at pendingSize_
-    QSize pendingSize_;        // paints the labels that do not fit; a child of life_
+    QObject* eliding_;               // paints the labels that do not fit; a child of life_
+    QPointer<QWidget> middle_;       // the window's central widget, between the sides
+    QByteArray pendingState_;        // to lay out again at pendingSize_
+    QSize pendingSize_;
+    QSize pendingRoom_;
+    std::vector<Share> shares_;
+    QSize sharesRoom_;      // the room's size when shares_ were taken or fitted
+    bool fitting_ = false;  // the panes are being laid out here
+    bool restoring_ = false;
+    bool settling_ = false;
 };
 
 }  // namespace platform::widgets

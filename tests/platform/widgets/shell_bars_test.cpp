@@ -221,4 +221,70 @@ TEST_F(ShellBars, LayoutsAreOneLineAndForeignTextsChangeNothing) {
                     accounts.Dock().geometry()));
 }
 
+// A side's panes docked without a neighbour stand one above the other, as wide as
+// the side; each pane keeps its share of the panes' room as the window changes
+// size, also from a layout saved at another size; and with no pane at the sides
+// the panes above and below meet, with no blank band between them.
+TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
+    widgets_testing::App();
+    QMainWindow window;
+    DockingPanes panes{window};
+    DockingPane& left = panes.CreatePane(1, 300, 200, DockingPanes::Left);
+    DockingPane& right = panes.CreatePane(2, 300, 200, DockingPanes::Right);
+    DockingPane& upper = panes.CreatePane(3, 300, 120, DockingPanes::Bottom);
+    DockingPane& lower = panes.CreatePane(4, 300, 200, DockingPanes::Bottom);
+    const std::vector<DockingPane*> all{&left, &right, &upper, &lower};
+    const auto settle = [] {
+        for (int i = 0; i < 4; ++i) widgets_testing::Turn();
+    };
+    window.resize(1000, 800);
+    window.show();
+    settle();
+    EXPECT_GT(lower.Dock().y(), upper.Dock().geometry().bottom());
+    EXPECT_EQ(upper.Dock().width(), window.width());
+    EXPECT_EQ(lower.Dock().width(), window.width());
+
+    // Each pane's width and height as parts of the room the panes fill.
+    const auto shares = [&] {
+        QRect room;
+        for (DockingPane* pane : all) room |= pane->Dock().geometry();
+        std::vector<double> out;
+        for (DockingPane* pane : all) {
+            out.push_back(double(pane->Dock().width()) / room.width());
+            out.push_back(double(pane->Dock().height()) / room.height());
+        }
+        return out;
+    };
+    const auto expectShares = [&](const std::vector<double>& expected, const char* what) {
+        const std::vector<double> now = shares();
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_NEAR(now[i], expected[i], 0.01)
+                << what << ", pane " << i / 2 + 1 << (i % 2 ? " height" : " width");
+    };
+    panes.SharePanes({{&left, 0.3, 0.4}, {&right, 0.7, 0.4}, {&upper, 1, 0.2}, {&lower, 1, 0.4}});
+    settle();
+    const std::vector<double> given = shares();
+    EXPECT_NEAR(given[0], 0.3, 0.02);
+    EXPECT_NEAR(given[5], 0.2, 0.02);
+    for (QSize size : {QSize(1400, 1000), QSize(700, 600), QSize(1000, 800)}) {
+        window.resize(size);
+        settle();
+        expectShares(given, "resized");
+    }
+
+    const std::string saved = panes.SaveLayout();
+    panes.SharePanes({{&left, 0.6, 0.3}, {&right, 0.4, 0.3}, {&upper, 1, 0.4}, {&lower, 1, 0.3}});
+    window.resize(1300, 900);
+    settle();
+    ASSERT_TRUE(panes.LoadLayout(saved));
+    settle();
+    expectShares(given, "saved at another size");
+
+    left.Close();
+    right.Close();
+    settle();
+    EXPECT_EQ(upper.Dock().y(), 0) << "no band above the lower panes";
+    EXPECT_EQ(lower.Dock().geometry().bottom(), window.height() - 1);
+}
+
 }  // namespace

@@ -4,7 +4,8 @@ execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc TIMEOUT 100)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "desk_screenshots ended with ${rc}")
 endif()
-foreach(name main-window main-window-float-docked main-window-restarted pane-Market-Watch pane-New-Position pane-New-Entry-Order
+foreach(name first-start main-window main-window-float-docked after-reset after-reset-1280x800
+        main-window-restarted pane-Market-Watch pane-New-Position pane-New-Entry-Order
         pane-Close-Postion pane-Accounts-List pane-Trade pane-Net-Trade pane-Journal
         pane-Pending-Order account-add account-edit message-box question-box sure-dialog
         requote-dialog about-box help-window form-Alerts form-Mailbox form-History form-Story

@@ -1,13 +1,13 @@
 // desk_screenshots OUTDIR: runs the real desk offscreen in a temporary program
 // folder at 1600 x 1000, logged in to the simulated server on its demo book in
-// this process, and writes PNGs for a human look: the main window, each pane
-// brought forward in turn, the dialogs (add and edit account, message and
-// question boxes, the confirmation, the re-quote, the about box, the help
+// this process, and writes PNGs for a human look: the first start before the
+// accounts log in, the main window, each pane brought forward in turn, the dialogs (add and edit
+// account, message and question boxes, the confirmation, the re-quote, the about box, the help
 // window), the forms nothing in the desk opens, then the command bars: the
 // ribbon on each tab with the system menu open, the "&Trade Panel" drop-down,
 // the simple interface with each menu open, the four context menus and the
-// status bar; then closes the shell and keeps the layout it wrote
-// (Interface.vfx) beside them.
+// status bar, the desk after Reset Interface (at 1600 x 1000 and at 1280 x 800);
+// then closes the shell and keeps the layout it wrote (Interface.vfx) beside them.
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
@@ -17,12 +17,15 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSize>
 #include <QStatusBar>
 #include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -66,6 +69,9 @@ namespace {
 // Every wait on the server is bounded; a step that runs out is reported and
 // the pictures are taken of what there is.
 constexpr int32_t kWaitMs = 8000;
+// Larger than the window, as a dealer's screen is.
+constexpr QSize kScreen(1920, 1200);
+constexpr int32_t kCmdResetInterface = 100027;
 
 void Settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -361,6 +367,34 @@ bool SaveFloatedAndDocked(frmMdiNew& shell, const fs::path& out) {
     return Save(shell, out / "main-window-float-docked.png");
 }
 
+// Reset Interface (Ctrl+R) after the panes were moved, at the window's size and
+// in a smaller window; the window gets its size back after.
+bool SaveAfterReset(frmMdiNew& shell, const fs::path& out) {
+    shell.ClosePane(kPaneMarketWatch);
+    shell.SelectPane(kPaneJournal);
+    shell.RunCommand(kCmdResetInterface);
+    bool ok = Save(shell, out / "after-reset.png");
+    shell.resize(1280, 800);
+    Settle();
+    shell.RunCommand(kCmdResetInterface);
+    ok = Save(shell, out / "after-reset-1280x800.png") && ok;
+    shell.resize(1600, 1000);
+    Settle();
+    return ok;
+}
+
+// The offscreen platform's own screen (800 x 800) is smaller than the window, and
+// a menu popped up over a lower pane would be moved up into it.
+void UseLargeOffscreenScreen(const fs::path& folder) {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && std::string(platform) != "offscreen") return;
+    const fs::path config = folder / "screen.json";
+    std::ofstream(config) << R"({"screens": [{"name": "shots", "x": 0, "y": 0, "width": )"
+                          << kScreen.width() << R"(, "height": )" << kScreen.height()
+                          << R"(, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -375,10 +409,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "desk_screenshots: cannot make %s\n", out.c_str());
         return 2;
     }
-    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     std::string pattern = (fs::temp_directory_path() / "desk-shots-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) return 2;
     const fs::path home = pattern;
+    UseLargeOffscreenScreen(home);
 
     int code = 0;
     {
@@ -404,6 +438,7 @@ int main(int argc, char** argv) {
             auto& shell = desk.Shell();
             shell.setWindowState(Qt::WindowNoState);
             shell.resize(1600, 1000);
+            ok = Save(shell, out / "first-start.png") && ok;
             GoLive(desk, accounts.size());
             ok = Save(shell, out / "main-window.png") && ok;
             ok = SavePanes(shell, out) && ok;
@@ -411,6 +446,7 @@ int main(int argc, char** argv) {
             ok = SaveDormantForms(out) && ok;
             ok = SaveCommandBars(shell, out) && ok;
             ok = SaveFloatedAndDocked(shell, out) && ok;
+            ok = SaveAfterReset(shell, out) && ok;
             // Sizes the dealer changed, for the next start's picture.
             shell.resizeDocks({&shell.GetPane(kPaneMarketWatch)->Dock()}, {948}, Qt::Horizontal);
             Settle();
