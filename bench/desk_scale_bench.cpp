@@ -74,6 +74,11 @@ struct Desk {
         // The accounts' selections answer after their rows show.
         platform::EventLoop::RunFor(2000);
         platform::EventLoop::RunUntilIdle(10000);
+        if (ChooseEntrySymbol(desk).empty()) {
+            std::fprintf(stderr, "the entry pane offers no symbol\n");
+            std::exit(1);
+        }
+        platform::EventLoop::RunUntilIdle(10000);
     }
 
     struct Cost {
@@ -112,9 +117,10 @@ Desk& TheDesk() {
 // price message (500 messages x 10 prices, as the walk sends them), until every
 // Trade row shows its new price and the loop is idle: the sockets' reading, the
 // client API's valuation, the trade, net and total rows, the market watch, the
-// summaries, the accounts rows and the painting they cause. Left out: the
-// walk's occasional new-high/low message (two market-watch cells) and ticks
-// that arrive while one is handled (desk-scale shows those).
+// summaries, the accounts rows, the entry pane's price conditions (it holds a
+// symbol) and the painting they cause. Left out: the walk's occasional
+// new-high/low message (two market-watch cells) and ticks that arrive while one
+// is handled (desk-scale shows those).
 void BM_QuoteTickOver500AccountsX10Positions(benchmark::State& state) {
     Desk& d = TheDesk();
     double wall = 0, cpu = 0;
