@@ -8,35 +8,101 @@
 # build/demo-home, or build/demo-home-aN[-pK] with --accounts. Files already in the
 # home are kept; a home whose current server is another one is named so. Closing
 # the desk stops the simulated server. JOBS=N builds with N jobs (default: every
-# core).
-set -euo pipefail
-cd "$(dirname "$0")/.."
+# core). Sourced, it only defines its functions (its test reads them).
 
 usage() {
     echo "usage: bash scripts/desk.sh [--server HOST:PORT] [--home DIR] [--accounts N [--positions K]]" >&2
     exit 2
 }
 
-SERVER=""
-HOME_DIR=""
-BOOK_ARGS=()
-while [ $# -gt 0 ]; do
-    case "$1" in
-        --server) [ $# -ge 2 ] || usage; SERVER="$2"; shift 2 ;;
-        --home) [ $# -ge 2 ] || usage; HOME_DIR="$2"; shift 2 ;;
-        --accounts|--positions) [ $# -ge 2 ] || usage; BOOK_ARGS+=("$1" "$2"); shift 2 ;;
-        -h|--help) usage ;;
-        *) echo "desk.sh: unknown argument: $1" >&2; usage ;;
-    esac
-done
-
-# A home seeded for one book never logs in to another's accounts.
-if [ -z "$HOME_DIR" ]; then
-    HOME_DIR="build/demo-home"
-    for ((i = 0; i < ${#BOOK_ARGS[@]}; i += 2)); do
-        HOME_DIR+="-${BOOK_ARGS[i]:2:1}${BOOK_ARGS[i + 1]}"
+# Sets SERVER, HOME_DIR, ACCOUNTS and POSITIONS from the options; the last of a
+# repeated option wins.
+read_options() {
+    SERVER="" HOME_DIR="" ACCOUNTS="" POSITIONS=""
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --server) [ $# -ge 2 ] || usage; SERVER="$2"; shift 2 ;;
+            --home) [ $# -ge 2 ] || usage; HOME_DIR="$2"; shift 2 ;;
+            --accounts) [ $# -ge 2 ] || usage; ACCOUNTS=$(whole_number "$2") || usage; shift 2 ;;
+            --positions) [ $# -ge 2 ] || usage; POSITIONS=$(whole_number "$2") || usage; shift 2 ;;
+            -h|--help) usage ;;
+            *) echo "desk.sh: unknown argument: $1" >&2; usage ;;
+        esac
     done
-fi
+    [ -z "$POSITIONS" ] || [ -n "$ACCOUNTS" ] || usage
+    # A home seeded for one book never logs in to another's accounts;
+    # --positions 0 is the book without positions.
+    if [ -z "$HOME_DIR" ]; then
+        HOME_DIR="build/demo-home"
+        [ -z "$ACCOUNTS" ] || HOME_DIR+="-a$ACCOUNTS"
+        [ "${POSITIONS:-0}" = 0 ] || HOME_DIR+="-p$POSITIONS"
+    fi
+}
+
+# Digits, written without leading zeros; fails on anything else.
+whole_number() {
+    [[ $1 =~ ^0*([0-9]+)$ ]] || return 1
+    echo "${BASH_REMATCH[1]}"
+}
+
+# "IP:PORT" as the desk reads it from its server file's current line: the text
+# before the first ":" with its spaces trimmed, the rest as a number rounded
+# half to even (blanks, a sign, "," grouping, a fraction, an exponent, or &H/&O
+# digits of 16 or 32 bits); nothing where the desk reads no server.
+desk_server() {
+    [[ $1 == *:* ]] || return 0
+    local ip=${1%%:*} rest=${1#*:} b=$' \t\r\n' port
+    ip=${ip#"${ip%%[! ]*}"}
+    ip=${ip%"${ip##*[! ]}"}
+    [ -n "$ip" ] || return 0
+    if [[ $rest =~ ^[$b]*\&([Hh]0*([0-9A-Fa-f]{1,8})|[Oo]0*([0-7]{1,11}))[$b]*$ ]]; then
+        local digits=${BASH_REMATCH[2]:-${BASH_REMATCH[3]}} base=16
+        [ -n "${BASH_REMATCH[2]}" ] || base=8
+        port=$((${base}#${digits}))
+        ((port <= 0xFFFFFFFF)) || return 0
+        if ((port <= 0xFFFF)); then
+            ((port < 0x8000)) || port=$((port - 0x10000))
+        elif ((port >= 0x80000000)); then
+            port=$((port - 0x100000000))
+        fi
+    elif [[ $rest =~ ^[$b]*([+-]?)[$b]*(([0-9][0-9,]*)?(\.[0-9]*)?)([EeDd][+-]?[0-9]+)?[$b]*$ ]] &&
+        [[ ${BASH_REMATCH[2]} == *[0-9]* ]]; then
+        local number="${BASH_REMATCH[1]}${BASH_REMATCH[2]//,/}${BASH_REMATCH[5]/[Dd]/e}"
+        port=$(LC_ALL=C awk -v x="$number" 'BEGIN {
+            x += 0; f = int(x); if (f > x) f -= 1; d = x - f
+            r = d > 0.5 || (d == 0.5 && f % 2 != 0) ? f + 1 : f
+            if (r < -2147483648 || r > 2147483647) exit 1
+            printf "%.0f\n", r + 0 }') || return 0
+    else
+        return 0
+    fi
+    printf '%s:%s\n' "$ip" "$port"
+}
+
+# Seeding keeps an existing server list, whose current server may be another:
+# names it when the desk in HOME would log in elsewhere than to WANTED.
+note_other_server() {
+    local home=$1 wanted current file
+    wanted=$(desk_server "$2")
+    file=$(find "$home" -maxdepth 2 -mindepth 2 -ipath "*/manage/server.buf" -print -quit 2>/dev/null || true)
+    [ -n "$file" ] || return 0
+    current=$(desk_server "$(sed -n '2{s/\r$//;p}' "$file")")
+    [ "$current" != "$wanted" ] || return 0
+    if [ -n "$current" ]; then
+        echo "desk.sh: the desk in $home logs in to $current, its current server, not to $wanted (another --home starts afresh)"
+    else
+        echo "desk.sh: the desk in $home reads no current server from $file, so it does not log in to $wanted (another --home starts afresh)"
+    fi
+}
+
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+read_options "$@"
+BOOK_ARGS=()
+[ -z "$ACCOUNTS" ] || BOOK_ARGS+=(--accounts "$ACCOUNTS")
+[ -z "$POSITIONS" ] || BOOK_ARGS+=(--positions "$POSITIONS")
 
 DEMO_ADDRESS="127.0.0.1:4401"
 DESK=build/desk/OrbanexDesk
@@ -92,14 +158,7 @@ else
     printf '  %s\n' "${accounts[@]}"
 fi
 
-# Seeding keeps an existing server list, whose current server may be another.
-wanted="${SERVER:-$DEMO_ADDRESS}"
-server_file=$(find "$HOME_DIR" -maxdepth 2 -mindepth 2 -ipath "*/manage/server.buf" -print -quit 2>/dev/null || true)
-current=""
-if [ -n "$server_file" ]; then current=$(sed -n '2{s/\r$//;p}' "$server_file"); fi
-if [ -n "$current" ] && [ "$current" != "$wanted" ]; then
-    echo "desk.sh: the desk in $HOME_DIR logs in to $current, its current server, not to $wanted (another --home starts afresh)"
-fi
+note_other_server "$HOME_DIR" "${SERVER:-$DEMO_ADDRESS}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "desk.sh: no display found: running the desk offscreen (QT_QPA_PLATFORM=offscreen)"

@@ -141,6 +141,15 @@ TEST(SessionPrices, TheDesksMarginLevelIsTheAccountsLevelsWeightedByTheirMargins
     EXPECT_EQ(d.Level(), "500.00");
     d.managers().Remove("C2");
     EXPECT_EQ(d.Level(), "0.00");
+    // The last share gone leaves nothing to weigh: no rounding residue of large
+    // margins tips the level of the next small one.
+    ManagerPtr c = d.Add(1003);
+    a->ClientAPIF()->SummariesChanged(1e9, 0, 0, 1e9, -1000000000.01, 2.3, 0);
+    c->ClientAPIF()->SummariesChanged(2e9, 0, 0, 2e9, -2000000000.1, 5, 0);
+    a->ClientAPIF()->SessionDisconnected();
+    c->ClientAPIF()->SessionDisconnected();
+    a->ClientAPIF()->SummariesChanged(1000, 0, 0, 1000, -0.01, 3, 1000);
+    EXPECT_EQ(d.Level(), "300.00");
 }
 
 // A server time shown before the offsets were taken is shown again with them.

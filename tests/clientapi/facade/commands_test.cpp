@@ -27,6 +27,7 @@ TEST(TradingCommands, EachStateGivesItsCodeAndExactlyItsRequest) {
     auto readOnly = [](TradingSession& s) { s.manager->setReadOnlyLogin(true); };
     auto dealer = [](TradingSession& s) { s.security->UserHasThesePrivs("75"); };
     auto marketFell = [](TradingSession& s) { s.Symbol(2).setAsk(1.1960); };
+    auto fivePipSteps = [](TradingSession& s) { s.Symbol(2).setTickPips(5.0); };
     const struct {
         std::function<void(TradingSession&)> state;
         std::function<CallingResultsEnum(M&)> act;
@@ -69,6 +70,13 @@ TEST(TradingCommands, EachStateGivesItsCodeAndExactlyItsRequest) {
          [](M& m) { return m.NewLimitOrder(kBuy, 2, 1, 1.1982, kWho, "", Null, "t", "n"); },
          SuccessResult,
          "115[10|100|2|1|1.1982|1|||2|U|0|12:00:00|11:59:58|t|n]"},
+        // A buy limit below 1.1983 lies on the symbol's price step too.
+        {fivePipSteps,
+         [](M& m) { return m.NewLimitOrder(kBuy, 2, 1, 1.1979, kWho, "", "", "t", "n"); },
+         InvalidPriceResult, ""},
+        {fivePipSteps,
+         [](M& m) { return m.NewLimitOrder(kBuy, 2, 1, 1.1975, kWho, "", "", "t", "n"); },
+         SuccessResult, "115[10|100|2|1|1.1975|1|||2|U|0|12:00:00|11:59:58|t|n]"},
         {{},
          [](M& m) { return m.NewLimitOrder(kBuy, 2, 1, -1, kWho, "", "", "t", "n"); },
          SuccessResult,
