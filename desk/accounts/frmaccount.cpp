@@ -1,6 +1,7 @@
 #include "desk/accounts/frmaccount.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -32,7 +33,6 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
     CBServer_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     chkSave_ = new QCheckBox("Save Account Info", this);
     chkAutoLogin_ = new QCheckBox("Auto Account Login ", this);
-    chkAutoLogin_->setEnabled(false);
     cmdLoginAA_ = new QPushButton("Add new account", this);
     cmdcancel_ = new QPushButton("Cancel", this);
     auto* Image1 = new QLabel(this);
@@ -61,6 +61,7 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
         if (!checked) chkAutoLogin_->setChecked(false);
         chkAutoLogin_->setEnabled(checked);
     });
+    ResetToBuilt();
     FixDialogFrame(*this);
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -69,6 +70,21 @@ frmaccount::frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget
 frmaccount::~frmaccount() {
     // The combo view follows servers_, which goes before QWidget frees its children.
     delete CBServer_;
+}
+
+void frmaccount::closeEvent(QCloseEvent* event) {
+    // Ticks left from an abandoned entry would otherwise save and auto-login the next add.
+    ResetToBuilt();
+    QWidget::closeEvent(event);
+}
+
+void frmaccount::ResetToBuilt() {
+    txtusername_->clear();
+    txtpassword_->clear();
+    txtaccount_->clear();
+    chkSave_->setChecked(false);
+    chkAutoLogin_->setChecked(false);
+    chkAutoLogin_->setEnabled(false);
 }
 
 void frmaccount::Present() {

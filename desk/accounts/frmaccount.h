@@ -9,6 +9,7 @@
 #include "platform/ComboBox.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -31,7 +32,8 @@ public:
                   const std::string& AccountText);
     bool EditMode() const { return editMode_; }
     void cmdLoginAA_Click();
-    void cmdcancel_Click() { hide(); }
+    // Closes the dialog, as Escape and the window's close button do.
+    void cmdcancel_Click() { close(); }
 
     QLineEdit& txtusername() { return *txtusername_; }
     QLineEdit& txtpassword() { return *txtpassword_; }
@@ -47,9 +49,13 @@ public:
 protected:
     // Escape anywhere closes the dialog; the account box filters its keys.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A closed dialog keeps nothing of the entry it was left on.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Present();
+    // Empty boxes and both ticks clear: the dialog as built.
+    void ResetToBuilt();
     bool txtaccount_KeyPress(QKeyEvent& event);
 
     AccountsWindowCore& core_;

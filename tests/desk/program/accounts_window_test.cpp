@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,8 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_EQ(dialog.txtaccount().text().toStdString(), third[2]);
     QTest::keyClick(&dialog.txtaccount(), Qt::Key_Return);
     EXPECT_TRUE(dialog.txtaccount().text().isEmpty());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.chkSave().isChecked() && dialog.chkAutoLogin().isChecked());
     ASSERT_TRUE(allConnected(3)) << rows.Item(3).SubItems(kNotesColumn);
     QTest::keyClicks(&dialog.txtaccount(), "123456789");
     QTest::keyClick(&dialog.txtaccount(), '0');
@@ -234,8 +237,35 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
         EXPECT_EQ(dialog.txtaccount().text(), "20001") << key;
         EXPECT_TRUE(dialog.cmdLoginAA().isEnabled()) << key;
     }
-    QTest::keyClick(&dialog.txtusername(), Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
+    // Every way out leaves the dialog as built, so an abandoned entry's ticks
+    // never save or auto-login the next add; opening again keeps a row's values.
+    const std::function<void()> waysOut[] = {
+        [&] { QTest::keyClick(&dialog.txtusername(), Qt::Key_Escape); },
+        [&] { dialog.cmdcancel().click(); },
+        [&] { dialog.close(); },
+    };
+    for (size_t way = 0; way < std::size(waysOut); ++way) {
+        SCOPED_TRACE(way);
+        if (way > 0) {
+            window.mnuLogin_Click();
+            dialog.txtusername().setText("abandoned");
+            dialog.chkSave().setChecked(true);
+            dialog.chkAutoLogin().setChecked(true);
+        }
+        waysOut[way]();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(window.AccountDialog(), &dialog);
+        for (QLineEdit* box : {&dialog.txtusername(), &dialog.txtpassword(), &dialog.txtaccount()})
+            EXPECT_TRUE(box->text().isEmpty());
+        EXPECT_FALSE(dialog.chkSave().isChecked());
+        EXPECT_FALSE(dialog.chkAutoLogin().isChecked());
+        EXPECT_FALSE(dialog.chkAutoLogin().isEnabled());
+    }
+    rows.Item(1).setSelected(true);
+    window.lvwClients_DblClick();
+    EXPECT_TRUE(dialog.EditMode());
+    EXPECT_EQ(dialog.txtaccount().text().toStdString(), rows.Item(1).SubItems(kAccountColumn));
+    dialog.close();
 
     // A right click on a connected row: Connect and Login All off; "Logout" logs it out.
     platform::widgets::ListView& view = window.ClientsView();
