@@ -40,6 +40,9 @@ struct DeskState {
     std::string AmountDecimals;
     double ClientGMTOffset = 0;
     double ServerGMTOffset = 0;
+    // The last server time that arrived before the offsets were taken: shown
+    // without them it would read days off, so it waits for them.
+    std::string EarlyServerTime;
     std::array<double, kSummaryCount> SummaryTotals{};
     // Counts the resets of SummaryTotals: a session's share counted before the
     // last reset is no longer in them and must not be taken out again.

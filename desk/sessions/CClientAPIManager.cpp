@@ -304,9 +304,12 @@ void CClientAPIManager::CLAPICLASS_WaitingMode(KVClientDLL10::WaitingModeEnum Mo
 }
 
 void CClientAPIManager::CLAPICLASS_ServerTime(const std::string& STime) {
-    // Shown again once the offsets are taken, if they were not yet.
-    if (!desk_.State().GMTOffsetsTaken()) serverTimeBeforeOffsets_ = STime;
-    ports_.Shell->setStatusPaneText(kStatusServerTime, FormatDateTimeText(desk_.State(), STime));
+    DeskState& s = desk_.State();
+    if (!s.GMTOffsetsTaken()) {
+        s.EarlyServerTime = STime;
+        return;
+    }
+    ports_.Shell->setStatusPaneText(kStatusServerTime, FormatDateTimeText(s, STime));
 }
 
 void CClientAPIManager::TakeGMTOffsets() {
@@ -314,9 +317,8 @@ void CClientAPIManager::TakeGMTOffsets() {
     if (s.GMTOffsetsTaken()) return;
     s.ClientGMTOffset = api_->GMTOffset();
     s.ServerGMTOffset = api_->ServerGMTOffset();
-    if (serverTimeBeforeOffsets_.empty()) return;
-    const std::string shown = std::exchange(serverTimeBeforeOffsets_, {});
-    CLAPICLASS_ServerTime(shown);
+    if (s.EarlyServerTime.empty()) return;
+    CLAPICLASS_ServerTime(std::exchange(s.EarlyServerTime, {}));
 }
 
 void CClientAPIManager::CLAPICLASS_ServerRouted(const std::string& OldIP,

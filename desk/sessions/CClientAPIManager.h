@@ -175,8 +175,8 @@ private:
     void TakeShareOut(bool showAlways);
     // The summary line's texts, written at the end of the loop turn.
     void ShowTotals(const char* const* labels);
-    // Takes the desk's GMT offsets from this session's API unless taken; a server
-    // time shown before is shown again with them.
+    // Takes the desk's GMT offsets from this session's API unless taken; the last
+    // server time any session received before is shown with them.
     void TakeGMTOffsets();
     // Zeroes the pre* figures when the desk totals were reset since they were counted.
     void ForgetShareOfEarlierReset();
@@ -191,7 +191,7 @@ private:
     std::shared_ptr<API> api_;
     int16_t key_ = 0;
     bool released_ = false;
-    uint64_t summaryReset_ = 0;
+    uint64_t summaryReset_ = 0;  // the desk's SummaryResets when pre* were counted
     friend class SummaryDisplay;
     friend class CClientAPIManagers;
     std::shared_ptr<SummaryDisplay> summaries_;  // the collection's; none outside one
@@ -200,7 +200,6 @@ private:
     // This account's trade rows by ticket and net rows by symbol and side.
     // The trade rows' current price and profit, the net rows' price and profit.
     RowCache tradeRows_{8, 13}, netRows_{7, 10};
-    std::string serverTimeBeforeOffsets_;  // the desk's SummaryResets when pre* were counted
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
     PriceChangedPresenter priceChanged_{desk_};

@@ -152,16 +152,20 @@ TEST(SessionPrices, TheDesksMarginLevelIsTheAccountsLevelsWeightedByTheirMargins
     EXPECT_EQ(d.Level(), "300.00");
 }
 
-// A server time shown before the offsets were taken is shown again with them.
-TEST(SessionPrices, AnEarlyServerTimeIsShownAgainOnceTheOffsetsAreTaken) {
+// Before a session takes the desk's offsets no server time shows (it would read
+// 123 hours off); then the last one any session received shows, then each new one.
+TEST(SessionPrices, AServerTimeShowsOnlyWithTheTakenOffsets) {
     Desk d;
-    ManagerPtr a = d.Add(1001);
-    ASSERT_FALSE(d.desk.State().GMTOffsetsTaken());
-    const std::string at = "09/12/2026 10:00:00";
-    a->ClientAPIF()->ServerTime(at);
+    ManagerPtr a = d.Add(1001), b = d.Add(1002);
+    const std::string& shown = d.desk.statusPanes[0];
+    a->ClientAPIF()->ServerTime("10/12/2026 12:07:40");
+    b->ClientAPIF()->ServerTime("10/12/2026 12:07:45");
+    EXPECT_EQ(shown, "");
     a->ClientAPIF()->SymbolsLoaded();
     ASSERT_TRUE(d.desk.State().GMTOffsetsTaken());
-    EXPECT_EQ(d.desk.statusPanes[0], FormatDateTimeText(d.desk.State(), at));
+    EXPECT_EQ(shown, "2026-12-10 12:07:45");
+    b->ClientAPIF()->ServerTime("10/12/2026 12:07:50");
+    EXPECT_EQ(shown, "2026-12-10 12:07:50");
 }
 
 // Prices by text, profits by number: the trade row, the account's net row by
