@@ -204,7 +204,9 @@ ManagerPtr frmlimitorder::SessionOf(int32_t account) const {
 
 // ---- Rows ----
 
-void frmlimitorder::Add(int32_t AccountID, int16_t, const std::string& Text, double Amount) {
+void frmlimitorder::Add(int32_t AccountID, int16_t key, const std::string& Text, double Amount) {
+    // A session joins with its data loaded, at a re-login too, when its row stays.
+    WatchSession(key);
     // Keyed by account: session numbers shift when a session is removed.
     if (rows_.Find(OrderPaneRowKey(AccountID))) return;
     platform::ListItem& row = rows_.Add(OrderPaneRowKey(AccountID), std::to_string(AccountID));
@@ -436,9 +438,6 @@ void frmlimitorder::RunPriceConditions(bool unlessShown) {
                           in.symbol ? in.symbol->bid : 0,
                           in.symbol ? in.symbol->ask : 0,
                           in.PaneMode,
-                          in.PositionSide,
-                          in.txtatprice,
-                          in.typeIndex,
                           in.symbolIndex,
                           rows_.Generation()};
     if (unlessShown && shownFrom_ == inputs) return;
@@ -460,6 +459,19 @@ void frmlimitorder::RunPriceConditions(bool unlessShown) {
     if (labels.lbltpcondition) setLbltpcondition(*labels.lbltpcondition);
     if (labels.lbltpchanged) setLbltpchanged(*labels.lbltpchanged);
     shownFrom_ = std::move(inputs);
+}
+
+void frmlimitorder::WatchSession(int16_t key) {
+    shownFrom_.reset();
+    DeskServices* desk = Services();
+    const ManagerPtr session = desk ? desk->Managers()->Item("C" + std::to_string(key)) : nullptr;
+    if (!session || !session->CLAPICLASS()) return;
+    const std::shared_ptr<const void> api = session->CLAPICLASS();
+    std::erase_if(watched_, [](const WatchedSession& w) { return w.api.expired(); });
+    for (const WatchedSession& w : watched_)
+        if (w.api.lock() == api) return;
+    watched_.push_back({api, session->CLAPICLASS()->ConnectionState.Connect(
+                                 [this](bool) { shownFrom_.reset(); })});
 }
 
 void frmlimitorder::sltpprice() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/DeskServices.h"
@@ -151,6 +152,9 @@ private:
     void ResetControls();
     void SelectTypeText(const std::string& text);
     std::shared_ptr<CClientAPIManager> SessionOf(int32_t account) const;
+    // Forgets the shown conditions' inputs now and whenever the session's
+    // connection changes.
+    void WatchSession(int16_t key);
 
     std::function<DeskServices*()> services_;
     Hooks hooks_;
@@ -188,16 +192,26 @@ private:
     const Culf* looks_ = nullptr;
     bool priceRunQueued_ = false;
     // What the shown price conditions were computed from; none once a label was
-    // written otherwise. A quote that changes none of it needs no run.
+    // written otherwise or a listed session's data or connection changed. A quote
+    // that changes none of it needs no run. The type, the side and the at price
+    // change only with a run of their own; a session's symbol load can change the
+    // symbol object or the list position without one.
     struct PriceRunInputs {
         const void* symbol;
         double bid, ask;
-        std::string mode, side, price;
-        int32_t type, symbolIndex;
+        std::string mode;
+        int32_t symbolIndex;
         uint64_t rows;
         bool operator==(const PriceRunInputs&) const = default;
     };
     std::optional<PriceRunInputs> shownFrom_;
+    // The connections of the listed accounts' sessions: their offsets and symbols
+    // count only while they are logged on.
+    struct WatchedSession {
+        std::weak_ptr<const void> api;
+        runtime::ScopedConnection link;
+    };
+    std::vector<WatchedSession> watched_;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;
 };
 

@@ -23,7 +23,8 @@ EntryRow Row(int32_t account, std::string amount, int32_t symbolId = 7, bool ses
             symbolId};
 }
 
-// A filled new Buy Limit for accounts 1001 and 1002 (symbol ids 7 and 9).
+// A filled new Buy Limit for accounts 1001 and 1002 (symbol ids 7 and 9, amounts
+// 0.6 and 0.4).
 SubmissionSnapshot NewOrder() {
     SubmissionSnapshot s;
     s.typeIndex = 0;
@@ -31,7 +32,7 @@ SubmissionSnapshot NewOrder() {
     s.txtatprice = "1.2500";
     s.txtlimitorderammount = "1";
     s.CBlimitorderdis = "Distribute as equal parts";
-    s.rows = {Row(1001, "0.5", 7), Row(1002, "0.5", 9)};
+    s.rows = {Row(1001, "0.6", 7), Row(1002, "0.4", 9)};
     return s;
 }
 
@@ -113,9 +114,9 @@ TEST(EntrySubmission, PlansFollowModeChecksAndOutcomeTable) {
     using S = SubmissionSnapshot;
     const std::vector<Case> cases = {
         // New entry orders.
-        {"two accounts, each with its own symbol id", NewOrder,
-         "reset NewLimitOrder(C1001,1001,id 1,sym 7,lots 0.5,at 1.25,sl '',tp '') "
-         "NewLimitOrder(C1002,1002,id 1,sym 9,lots 0.5,at 1.25,sl '',tp '')"},
+        {"two accounts, each with its own symbol id and amount", NewOrder,
+         "reset NewLimitOrder(C1001,1001,id 1,sym 7,lots 0.6,at 1.25,sl '',tp '') "
+         "NewLimitOrder(C1002,1002,id 1,sym 9,lots 0.4,at 1.25,sl '',tp '')"},
         {"no distribution rule", From(NewOrder, [](S& s) { s.CBlimitorderdis = ""; }),
          "Please fill the required fields|##DEF## kept"},
         {"no symbol", From(NewOrder, [](S& s) { s.symbol = ""; }),
@@ -139,8 +140,8 @@ TEST(EntrySubmission, PlansFollowModeChecksAndOutcomeTable) {
          "Please distribute the amount first|##DEF## reset"},
         {"an unchecked row without amount is passed over",
          From(NewOrder, [](S& s) { s.rows.push_back(Row(1003, "", 7, true, false)); }),
-         "reset NewLimitOrder(C1001,1001,id 1,sym 7,lots 0.5,at 1.25,sl '',tp '') "
-         "NewLimitOrder(C1002,1002,id 1,sym 9,lots 0.5,at 1.25,sl '',tp '')"},
+         "reset NewLimitOrder(C1001,1001,id 1,sym 7,lots 0.6,at 1.25,sl '',tp '') "
+         "NewLimitOrder(C1002,1002,id 1,sym 9,lots 0.4,at 1.25,sl '',tp '')"},
         {"buy limit with its stop-loss above", From(NewOrder, [](S& s) { s.txtsl = "1.2600"; }),
          "Invalid Price|##DEF## kept"},
         {"buy stop with its stop-loss above",
@@ -160,7 +161,7 @@ TEST(EntrySubmission, PlansFollowModeChecksAndOutcomeTable) {
                   s.txtsl = "100.20";
                   s.rows.pop_back();
               }),
-         "reset NewLimitOrder(C1001,1001,id -1,sym 7,lots 0.5,at 99.5,sl '100.20',tp '')"},
+         "reset NewLimitOrder(C1001,1001,id -1,sym 7,lots 0.6,at 99.5,sl '100.20',tp '')"},
         {"sell stop carries both texts",
          From(NewOrder,
               [](S& s) {

@@ -42,6 +42,7 @@ using Texts = std::vector<std::string>;
 
 constexpr int32_t kWaitMs = 5000;
 constexpr int32_t kEur = 2;
+constexpr int32_t kGbp = 3;
 const int32_t kAccounts[] = {70, 80, 90};
 const char* const kUsers[] = {"ANN", "BEN", "CAL"};
 
@@ -484,6 +485,77 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     EXPECT_EQ(Column(rows, 2), (Texts{"", "", "", ""}));
     EXPECT_FALSE(rows.Item("C90").Checked());
     EXPECT_FALSE(pane.findChild<QCheckBox*>("chkAllClients")->isChecked());
+}
+
+// A quote's run shows new conditions whenever anything they are read from changed
+// since they were shown: the bid alone, the ask alone, the mode (a stop-loss edit
+// left by Cancel), a listed account's lost connection (its row stays), a row gone.
+TEST_F(EntryOnServer, PriceConditionsFollowEachInputTheyAreReadFrom) {
+    // Limit offsets ANN 5, BEN 20, CAL 10 pips; stop offsets 5.
+    const double offsets[] = {5, 20, 10};
+    for (int i = 0; i < 3; ++i)
+        server.book().FindClient(101 + i)->params[kEur].limitOffset = offsets[i];
+    simserver::Symbol gbp;
+    gbp.id = kGbp, gbp.name = "GBPUSD", gbp.bid = 1.3, gbp.ask = 1.3002;
+    server.book().AddSymbol(gbp);
+    LogIn(3);
+    frmlimitorder& pane = Pane(desk);
+    // Without the clients' own spreads the raw bid and ask move each alone.
+    for (int i = 0; i < 3; ++i)
+        server.Push(og::CLIENT_PARAMETERS_TOKEN,
+                    {std::to_string(101 + i),
+                     "2,,0," + runtime::NumberToText(offsets[i]) + ",5,0,100,0.1"});
+    ASSERT_TRUE(Wait([&] { return pane.PaneSymbol() && pane.PaneSymbol()->Ask() == 1.25; }));
+    // A quote of EURUSD; of GBPUSD where EURUSD's prices stay as they are.
+    double gbpBid = 1.3;
+    auto quote = [&](const char* step, double bid, double ask, const Texts& labels) {
+        SCOPED_TRACE(step);
+        const auto& eur = *pane.PaneSymbol();
+        if (eur.Bid() == bid && eur.Ask() == ask) {
+            gbpBid += 0.0001;
+            server.PushPrice(kGbp, gbpBid, gbpBid + 0.0002);
+        } else {
+            server.PushPrice(kEur, bid, ask);
+        }
+        const auto shown = [&] {
+            return Texts{pane.lblpricecondition(), pane.lblslchanged(), pane.lbltpchanged()};
+        };
+        EXPECT_TRUE(Wait([&] { return shown() == labels; })) << ::testing::PrintToString(shown());
+    };
+
+    pane.cblimiordertype().setListIndex(1);  // Sell Limit: the bid
+    EXPECT_EQ(pane.lblpricecondition(), "1.25");
+    quote("the bid alone", 1.2484, 1.25, {"1.2504", "1.2524", "1.2484"});
+    pane.cblimiordertype().setListIndex(0);  // Buy Limit: the ask
+    EXPECT_EQ(pane.lblpricecondition(), "1.248");
+    quote("the ask alone", 1.2484, 1.2506, {"1.2486", "1.2466", "1.2506"});
+
+    // BEN's stop-loss edit shows the position's (bid - 5, bid + 20 pips); the dealer
+    // empties the amount and cancels.
+    PendingRow("601")->setSelected(true);
+    pane.EdirMode();
+    EXPECT_EQ(Texts({pane.lblslchanged(), pane.lbltpchanged()}), (Texts{"1.2479", "1.2504"}));
+    pane.setTxtlimitorderammount("");
+    pane.cmdcancel_Click();
+    quote("the edit left", 1.2484, 1.2506, {"1.2486", "1.2466", "1.2506"});
+
+    // BEN's connection is lost for good; the pane keeps its row.
+    size_t ben = 0;
+    for (const auto& r : Sent(og::LOGIN_TOKEN))
+        if (r.params.at(0) == "BEN") ben = r.connection;
+    const ManagerPtr benSession = desk.Services().Managers()->Item("C2");
+    ASSERT_EQ(benSession->m_lAccount, 80);
+    server.PushTo(ben, og::DISCONNECT_TOKEN, {"3"});
+    ASSERT_TRUE(Wait(
+        [&] { return desk.Accounts().lvwClients().Item("C2").SubItems(2) == "Disconnected"; }));
+    EXPECT_FALSE(benSession->ClientAPIF()->LogedOn());
+    TakeBoxes();
+    EXPECT_TRUE(pane.lvwConClients().Find("C80"));
+    quote("BEN's connection lost", 1.2484, 1.2506, {"1.2496", "1.2486", "1.2506"});
+
+    // CAL's row leaves as the market pane's does.
+    desk.Services().Ports().frmorder->Remove(90);
+    quote("CAL's row gone", 1.2484, 1.2506, {"1.2501", "1.2496", "1.2506"});
 }
 
 }  // namespace
