@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
@@ -29,14 +30,18 @@ constexpr const char* kSizedLayoutTag = "DP2:";
 // saved before there was one.
 constexpr int kStateVersion = 2;
 constexpr int kStateVersionBeforeMiddle = 1;
+// No window system gives a window more pixels a side.
+constexpr int kLargestWindowSide = 32767;
 
-// Reports its close button, its first showing and its size changes to the pane.
+// Reports its close button, its first showing and its size and place changes
+// to the pane.
 class PaneDock : public QDockWidget {
 public:
     using QDockWidget::QDockWidget;
     std::function<bool()> onClose;  // false keeps the pane open
     std::function<void()> onShow;
     std::function<void()> onResize;
+    std::function<void()> onPlaced;  // moved or resized
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -52,7 +57,12 @@ protected:
     }
     void resizeEvent(QResizeEvent* event) override {
         QDockWidget::resizeEvent(event);
+        if (onPlaced) onPlaced();
         if (onResize) onResize();
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QDockWidget::moveEvent(event);
+        if (onPlaced) onPlaced();
     }
 };
 
@@ -96,28 +106,34 @@ protected:
     }
 };
 
-// Reports the window's size changes.
-class ResizeWatch : public QObject {
+// Reports the window's size changes, and each time it has laid itself out (its
+// layout sees these events before the filter).
+class WindowWatch : public QObject {
 public:
-    ResizeWatch(QObject* parent, std::function<void()> onResize)
-        : QObject(parent), onResize_(std::move(onResize)) {}
+    WindowWatch(QObject* parent, std::function<void()> onResize, std::function<void()> onLaidOut)
+        : QObject(parent), onResize_(std::move(onResize)), onLaidOut_(std::move(onLaidOut)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize) onResize_();
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize) onResize_();
+        if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::LayoutRequest)
+            onLaidOut_();
         return false;
     }
 
 private:
     std::function<void()> onResize_;
+    std::function<void()> onLaidOut_;
 };
 
-struct ToolBarPlace {
+}  // namespace
+
+struct DockingPanes::ToolBarPlace {
     QToolBar* bar;
     Qt::ToolBarArea area;
     bool hidden;
 };
-}  // namespace
 
 std::string DockingPane::Title() const {
     return dock_->windowTitle().toStdString();
@@ -161,7 +177,8 @@ DockingPanes::DockingPanes(QMainWindow& window)
     : window_(window),
       life_(std::make_unique<QObject>()),
       eliding_(new ElidingPainter(life_.get())) {
-    window_.installEventFilter(new ResizeWatch(life_.get(), [this] { WindowResized(); }));
+    window_.installEventFilter(new WindowWatch(
+        life_.get(), [this] { WindowResized(); }, [this] { ReachEdges(); }));
     // Without a central widget the middle between the top and bottom panes never
     // grows, so the divider above the bottom panes would only move up. It takes
     // no width: the side panes share it. A window with a centre of its own keeps it.
@@ -190,6 +207,7 @@ DockingPanes::~DockingPanes() {
         dock->onClose = nullptr;
         dock->onShow = nullptr;
         dock->onResize = nullptr;
+        dock->onPlaced = nullptr;
     }
 }
 
@@ -207,7 +225,8 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     };
     dock->onShow = [pane] { pane->Attach(); };
     dock->onResize = [this] { PaneResized(); };
-    const auto followSides = [this] { ShowMiddleForSidePanes(); };
+    dock->onPlaced = [this, dock] { ReachEdge(*dock); };
+    const auto followSides = [this] { ShowMiddleBetweenRows(); };
     QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::visibilityChanged, life_.get(), followSides);
@@ -261,6 +280,13 @@ std::string DockingPanes::SaveLayout() const {
 }
 
 namespace {
+// A layout text read: the window's state, and the sizes of the window and of
+// the panes' room (QSize() where the text has none).
+struct LayoutText {
+    QByteArray state;
+    QSize window, room;
+};
+
 // Two whole numbers; nothing when either does not read.
 std::optional<QSize> ReadSize(const QByteArray& width, const QByteArray& height) {
     bool widthOk = false, heightOk = false;
@@ -268,24 +294,31 @@ std::optional<QSize> ReadSize(const QByteArray& width, const QByteArray& height)
     if (!widthOk || !heightOk || size.width() < 0 || size.height() < 0) return std::nullopt;
     return size;
 }
-}  // namespace
 
-bool DockingPanes::LoadLayout(const std::string& text) {
-    const std::string plain = kLayoutTag, sized = kSizedLayoutTag;
-    const bool hasSize = text.compare(0, sized.size(), sized) == 0;
-    if (!hasSize && text.compare(0, plain.size(), plain) != 0) return false;
-    QList<QByteArray> fields = QByteArray::fromStdString(text.substr(plain.size())).split(':');
-    QSize windowSize, roomSize;
-    if (hasSize) {
-        if (fields.size() != 5 && fields.size() != 7) return false;
-        const std::optional<QSize> window = ReadSize(fields[0], fields[1]);
-        const std::optional<QSize> room =
-            fields.size() == 7 ? ReadSize(fields[2], fields[3]) : QSize();
-        if (!window || window->isEmpty() || !room) return false;
-        windowSize = *window;
-        roomSize = *room;
-        fields.remove(0, fields.size() - 3);
-    }
+// What a window can have written: a window no screen outgrows, and a room
+// inside it, or 0 x 0 when no pane was docked or the window was not shown.
+bool SizesAWindowCanHave(QSize window, QSize room) {
+    const bool windowOk = !window.isEmpty() && window.width() <= kLargestWindowSide &&
+                          window.height() <= kLargestWindowSide;
+    const bool roomOk =
+        room.isEmpty() ? room == QSize(0, 0) || room == QSize() : window.expandedTo(room) == window;
+    return windowOk && roomOk;
+}
+
+// The fields after "DP2:": the window's and the room's sizes, which it removes.
+bool ReadSizes(QList<QByteArray>& fields, LayoutText& read) {
+    if (fields.size() != 5 && fields.size() != 7) return false;
+    const std::optional<QSize> window = ReadSize(fields[0], fields[1]);
+    const std::optional<QSize> room = fields.size() == 7 ? ReadSize(fields[2], fields[3]) : QSize();
+    if (!window || !room || !SizesAWindowCanHave(*window, *room)) return false;
+    read.window = *window;
+    read.room = *room;
+    fields.remove(0, fields.size() - 3);
+    return true;
+}
+
+// The state's size, checksum and text.
+bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
     if (fields.size() != 3) return false;
     bool sizeOk = false, sumOk = false;
     const qsizetype size = fields[0].toLongLong(&sizeOk);
@@ -295,12 +328,29 @@ bool DockingPanes::LoadLayout(const std::string& text) {
     if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
         decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
         return false;
-    if (!RestoreAt(decoded.decoded, windowSize, roomSize)) return false;
+    read.state = decoded.decoded;
+    return true;
+}
+
+std::optional<LayoutText> ReadLayout(const std::string& text) {
+    const std::string plain = kLayoutTag, sized = kSizedLayoutTag;
+    const bool hasSize = text.compare(0, sized.size(), sized) == 0;
+    if (!hasSize && text.compare(0, plain.size(), plain) != 0) return std::nullopt;
+    QList<QByteArray> fields = QByteArray::fromStdString(text.substr(plain.size())).split(':');
+    LayoutText read;
+    if ((hasSize && !ReadSizes(fields, read)) || !ReadState(fields, read)) return std::nullopt;
+    return read;
+}
+}  // namespace
+
+bool DockingPanes::LoadLayout(const std::string& text) {
+    const std::optional<LayoutText> read = ReadLayout(text);
+    if (!read || !RestoreAt(read->state, read->window, read->room)) return false;
     pendingState_.clear();
-    if (hasSize && window_.size() != windowSize) {
-        pendingState_ = decoded.decoded;
-        pendingSize_ = windowSize;
-        pendingRoom_ = roomSize;
+    if (read->window.isValid() && window_.size() != read->window) {
+        pendingState_ = read->state;
+        pendingSize_ = read->window;
+        pendingRoom_ = read->room;
     }
     return true;
 }
@@ -315,17 +365,35 @@ bool DockingPanes::RestoreAt(const QByteArray& state, QSize windowSize, QSize ro
     layout.activate();
     const QRect present = layout.geometry();
     const QSize room = window_.isVisible() ? Room().size() : QSize();
+    const bool inRoom = !roomSize.isEmpty() && !room.isEmpty();
     QSize saved = present.size();
-    if (!roomSize.isEmpty() && !room.isEmpty())
+    if (inRoom)
         saved += roomSize - room;
     else if (!windowSize.isEmpty())
         saved += windowSize - window_.size();
     const bool outer = std::exchange(fitting_, true);
-    const bool restored = Restore(state, QRect(present.topLeft(), saved));
+    const bool restored = RestoreWhole(state, QRect(present.topLeft(), saved), inRoom, present);
     layout.setGeometry(present);
     fitting_ = outer;
     if (restored) FitShares();
     return restored;
+}
+
+// A room too small for the panes the state docks was never theirs: such a text
+// is damaged, and the arrangement it met is put back.
+bool DockingPanes::RestoreWhole(const QByteArray& state, const QRect& inner, bool inRoom,
+                                const QRect& present) {
+    const QByteArray before = window_.saveState(kStateVersion);
+    const std::vector<Share> held = shares_;
+    const QSize heldRoom = sharesRoom_;
+    if (!Restore(state, inner)) return false;
+    QLayout& layout = *window_.layout();
+    layout.invalidate();  // its minimum is that of the panes it holds now
+    if (!inRoom || inner.size().expandedTo(layout.minimumSize()) == inner.size()) return true;
+    Restore(before, present);
+    shares_ = held;
+    sharesRoom_ = heldRoom;
+    return false;
 }
 
 // A layout loaded while the window had another size is laid out exactly again
@@ -348,16 +416,37 @@ bool DockingPanes::Restore(const QByteArray& state, const QRect& inner) {
     for (QToolBar* bar : window_.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
         toolBars.push_back({bar, window_.toolBarArea(bar), bar->isHidden()});
     window_.layout()->setGeometry(inner);
+    const QSize bars = inner.size() - PanesEdges(inner).size();
     restoring_ = true;
-    bool restored = window_.restoreState(state, kStateVersion);
-    if (!restored && middle_) middle_->hide();
-    if (!restored) restored = window_.restoreState(state, kStateVersionBeforeMiddle);
+    const bool restored = RestoreState(state);
+    // The state's own toolbars show meanwhile: laid out again so that they leave
+    // the panes the room the bars of now will leave them.
+    const QSize stateBars = inner.size() - PanesEdges(inner).size();
+    if (restored && window_.isVisible() && stateBars != bars) {
+        window_.layout()->setGeometry(QRect(inner.topLeft(), inner.size() + stateBars - bars));
+        RestoreState(state);
+    }
     restoring_ = false;
     if (!restored) {
-        ShowMiddleForSidePanes();
+        ShowMiddleBetweenRows();
         return false;
     }
     TakeShares();
+    PutBack(toolBars);
+    DockPanesOffScreen();
+    HideEmptyTabBars();
+    ShowMiddleBetweenRows();
+    return true;
+}
+
+// The state as saved with the middle, else as saved before there was one.
+bool DockingPanes::RestoreState(const QByteArray& state) {
+    if (window_.restoreState(state, kStateVersion)) return true;
+    if (middle_) middle_->hide();
+    return window_.restoreState(state, kStateVersionBeforeMiddle);
+}
+
+void DockingPanes::PutBack(const std::vector<ToolBarPlace>& toolBars) {
     for (const ToolBarPlace& place : toolBars) {
         const bool moved = window_.toolBarArea(place.bar) != place.area;
         if (moved && place.area == Qt::NoToolBarArea)
@@ -366,6 +455,10 @@ bool DockingPanes::Restore(const QByteArray& state, const QRect& inner) {
             window_.addToolBar(place.area, place.bar);
         place.bar->setHidden(place.hidden);
     }
+}
+
+// A floating pane off every screen docks, where the operator sees it.
+void DockingPanes::DockPanesOffScreen() {
     for (const auto& pane : panes_) {
         QDockWidget* dock = pane->dock_;
         if (!dock->isFloating()) continue;
@@ -374,32 +467,122 @@ bool DockingPanes::Restore(const QByteArray& state, const QRect& inner) {
             onScreen = onScreen || screen->availableGeometry().intersects(dock->geometry());
         if (!onScreen) dock->setFloating(false);
     }
-    HideEmptyTabBars();
-    ShowMiddleForSidePanes();
-    return true;
 }
 
-// The middle stands only between side panes: without them it would leave a
-// blank band between the top and bottom panes.
-void DockingPanes::ShowMiddleForSidePanes() {
+// The middle stands between the side panes and the panes above or below them,
+// so that the dividers between those move both ways. Elsewhere it would leave a
+// blank band between the top and bottom panes, or a strip beside a side's panes.
+void DockingPanes::ShowMiddleBetweenRows() {
     if (restoring_ || !middle_) return;
-    bool sidePane = false;
+    const DockedSides docked = Docked();
+    const bool shown = (docked.left || docked.right) && docked.rows;
+    if (middle_->isHidden() == shown) middle_->setVisible(shown);
+}
+
+// The sides that hold open docked panes, in front of their tab groups or not.
+DockingPanes::DockedSides DockingPanes::Docked() const {
+    DockedSides docked;
     for (const auto& pane : panes_) {
-        const QDockWidget* dock = pane->dock_;
-        const Qt::DockWidgetArea area = window_.dockWidgetArea(pane->dock_);
-        sidePane =
-            sidePane || (!dock->isHidden() && !dock->isFloating() &&
-                         (area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea));
+        QDockWidget* dock = pane->dock_;
+        if (dock->isHidden() || dock->isFloating()) continue;
+        const Qt::DockWidgetArea area = window_.dockWidgetArea(dock);
+        docked.left = docked.left || area == Qt::LeftDockWidgetArea;
+        docked.right = docked.right || area == Qt::RightDockWidgetArea;
+        docked.rows =
+            docked.rows || area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
     }
-    if (middle_->isHidden() == sidePane) middle_->setVisible(sidePane);
+    return docked;
 }
 
 void DockingPanes::SharePanes(const std::vector<PaneShare>& shares) {
     window_.layout()->activate();
     shares_.clear();
     for (const PaneShare& share : shares)
-        shares_.push_back({share.pane->dock_, share.width, share.height});
+        shares_.push_back({share.pane->dock_, share.width, share.height, QSize()});
     FitShares();
+}
+
+// ---- A side alone beside the middle ----
+
+// With the middle shown, the window sets a divider between each side's panes
+// and it. Where no pane stands across the middle, that divider would be a
+// strip at the window's edge that moves nothing: the side's panes (and the tab
+// bars of their groups) reach over it instead, each time the window places them.
+void DockingPanes::ReachEdge(QDockWidget& dock) {
+    if (reaching_ || dock.isHidden() || dock.isFloating()) return;
+    const Qt::DockWidgetArea side = LoneSide();
+    if (side == Qt::NoDockWidgetArea || window_.dockWidgetArea(&dock) != side) return;
+    const QRect placed = dock.geometry();
+    const QRect reached = OverTheStrip(placed, side);
+    if (reached == placed) return;
+    reaching_ = true;
+    if (QTabBar* bar = TabBarBelow(placed)) bar->setGeometry(OverTheStrip(bar->geometry(), side));
+    dock.setGeometry(reached);
+    reaching_ = false;
+}
+
+void DockingPanes::ReachEdges() {
+    if (LoneSide() == Qt::NoDockWidgetArea) return;
+    for (QDockWidget* dock : DocksInSight()) ReachEdge(*dock);
+}
+
+// The side whose panes stand beside the middle with none across it.
+Qt::DockWidgetArea DockingPanes::LoneSide() const {
+    if (!middle_ || middle_->isHidden()) return Qt::NoDockWidgetArea;
+    const DockedSides docked = Docked();
+    if (docked.left == docked.right) return Qt::NoDockWidgetArea;
+    return docked.left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
+}
+
+// The rectangle stretched to the panes' edge of the window when it stops a
+// divider short of it.
+QRect DockingPanes::OverTheStrip(QRect rect, Qt::DockWidgetArea side) const {
+    const int divider =
+        window_.style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, &window_);
+    const QRect edges = PanesEdges(window_.layout()->geometry());
+    if (side == Qt::LeftDockWidgetArea && rect.right() + divider == edges.right())
+        rect.setRight(edges.right());
+    if (side == Qt::RightDockWidgetArea && rect.left() - divider == edges.left())
+        rect.setLeft(edges.left());
+    return rect;
+}
+
+// The panes' part of `edges`, the window's rectangle below its menu: less its
+// toolbars and status bar, placed before the panes each time the window lays
+// itself out.
+QRect DockingPanes::PanesEdges(QRect edges) const {
+    for (QToolBar* bar : window_.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly)) {
+        if (bar->isHidden() || bar->isFloating()) continue;
+        const QRect placed = bar->geometry();
+        switch (window_.toolBarArea(bar)) {
+            case Qt::LeftToolBarArea:
+                edges.setLeft(std::max(edges.left(), placed.right() + 1));
+                break;
+            case Qt::RightToolBarArea:
+                edges.setRight(std::min(edges.right(), placed.left() - 1));
+                break;
+            case Qt::TopToolBarArea:
+                edges.setTop(std::max(edges.top(), placed.bottom() + 1));
+                break;
+            case Qt::BottomToolBarArea:
+                edges.setBottom(std::min(edges.bottom(), placed.top() - 1));
+                break;
+            default:
+                break;
+        }
+    }
+    const auto* status = window_.findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    if (status && !status->isHidden()) edges.setBottom(std::min(edges.bottom(), status->y() - 1));
+    return edges;
+}
+
+// The tab bar the window shows right below a pane of a tab group.
+QTabBar* DockingPanes::TabBarBelow(const QRect& pane) const {
+    for (QTabBar* bar : window_.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
+        if (!bar->isHidden() && bar->x() == pane.x() && bar->y() == pane.bottom() + 1 &&
+            bar->width() == pane.width())
+            return bar;
+    return nullptr;
 }
 
 // ---- Shares of the room ----
@@ -422,11 +605,8 @@ std::vector<QDockWidget*> DockingPanes::DocksInSight() const {
 QRect DockingPanes::GroupRect(QDockWidget* dock) const {
     const QRect rect = dock->geometry();
     if (window_.tabifiedDockWidgets(dock).isEmpty()) return rect;
-    for (const QTabBar* bar : window_.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
-        if (!bar->isHidden() && bar->x() == rect.x() && bar->y() == rect.bottom() + 1 &&
-            bar->width() == rect.width())
-            return rect | bar->geometry();
-    return rect;
+    const QTabBar* bar = TabBarBelow(rect);
+    return bar ? rect | bar->geometry() : rect;
 }
 
 QRect DockingPanes::Room() const {
@@ -446,50 +626,72 @@ void DockingPanes::PaneResized() {
 }
 
 // Panes resized in a room of the same size were moved by the user, or shown,
-// closed or docked elsewhere: their shares follow. A room of another size (the
-// window resized, a bar shown or hidden) gets the shares it had.
+// closed or docked elsewhere: the shares of the sizes that changed follow. A
+// room of another size (the window resized, a bar shown or hidden) gets the
+// shares it had.
 void DockingPanes::Settled() {
     if (Room().size() == sharesRoom_)
-        TakeShares();
+        KeepShares(true);
     else
         FitShares();
 }
 
+// The share held for the dock's tab group, whichever tab is in front.
+const DockingPanes::Share* DockingPanes::HeldShare(QDockWidget* dock) const {
+    const QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(dock);
+    for (const Share& share : shares_)
+        if (share.dock == dock || tabs.contains(share.dock)) return &share;
+    return nullptr;
+}
+
 void DockingPanes::TakeShares() {
     shares_.clear();
+    KeepShares(false);
+}
+
+// Notes each docked group's size as laid out now. A group keeps the shares it
+// holds, but for a size that changed since it was last laid out when
+// `retakeMoved`; a group that holds none, or a size retaken, takes its part of
+// the room as it stands.
+void DockingPanes::KeepShares(bool retakeMoved) {
     // A window not shown yet has laid nothing out.
     const QRect room = window_.isVisible() ? Room() : QRect();
     sharesRoom_ = room.size();
     if (room.isEmpty()) return;
+    std::vector<Share> kept;
     for (QDockWidget* dock : DocksInSight()) {
-        const QRect group = GroupRect(dock);
-        shares_.push_back(
-            {dock, double(group.width()) / room.width(), double(group.height()) / room.height()});
+        const QSize group = GroupRect(dock).size();
+        Share share{dock, double(group.width()) / room.width(),
+                    double(group.height()) / room.height(), group};
+        if (const Share* held = HeldShare(dock)) {
+            if (!retakeMoved || held->laid.width() == group.width()) share.width = held->width;
+            if (!retakeMoved || held->laid.height() == group.height()) share.height = held->height;
+        }
+        kept.push_back(share);
     }
+    shares_ = std::move(kept);
 }
 
-// What the minimum sizes left of the shares is what the next resize starts from.
+// Lays the held shares out in the room as it is now. Rounding and the panes'
+// minimum sizes leave the shares as they are, so that the panes come back to
+// their places with the window's size.
 void DockingPanes::FitShares() {
-    if (!window_.isVisible()) return TakeShares();
+    if (!window_.isVisible()) {
+        sharesRoom_ = QSize();  // laid out when it shows
+        return;
+    }
     const QRect room = Room();
-    const std::vector<QDockWidget*> inSight = DocksInSight();
-    const auto seen = [&](QDockWidget* dock) {
-        return std::find(inSight.begin(), inSight.end(), dock) != inSight.end();
-    };
     QList<QDockWidget*> docks;
     QList<int> widths, heights;
-    for (const Share& share : shares_) {
-        // Another tab of the group may have come to the front meanwhile.
-        QDockWidget* front = seen(share.dock) ? share.dock : nullptr;
-        for (QDockWidget* tab : window_.tabifiedDockWidgets(share.dock))
-            if (!front && seen(tab)) front = tab;
-        if (!front || docks.contains(front)) continue;
-        docks.append(front);
-        widths.append(std::max(1, int(std::lround(share.width * room.width()))));
-        heights.append(std::max(1, int(std::lround(share.height * room.height()))));
+    for (QDockWidget* dock : DocksInSight()) {
+        const Share* held = HeldShare(dock);
+        if (!held) continue;
+        docks.append(dock);
+        widths.append(std::max(1, int(std::lround(held->width * room.width()))));
+        heights.append(std::max(1, int(std::lround(held->height * room.height()))));
     }
     if (!docks.isEmpty()) ResizeDocksNow(docks, widths, heights);
-    TakeShares();
+    KeepShares(false);
 }
 
 // Laid out now rather than at the window's next turn, so that a resize coming at

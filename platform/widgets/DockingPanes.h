@@ -5,8 +5,13 @@
 // Closed means hidden, not merely behind another tab.
 //
 // The panes docked on the left and right stand between those on the top and the
-// bottom, and every divider moves both ways. When the window changes size, each
-// docked pane keeps its share of the room the docked panes fill.
+// bottom; whatever sides the panes are docked on, they fill the window between
+// its bars and every divider moves both ways. When the window changes size, each
+// docked pane keeps its share of the room the docked panes fill: the shares
+// change only when the panes are moved (a divider dragged; a pane shown, closed,
+// floated, docked or tabbed; a layout loaded), never by a window too small for
+// them, so the panes come back to their places when the window comes back to
+// its size.
 #include <QByteArray>
 #include <QDockWidget>
 #include <QList>
@@ -21,6 +26,7 @@
 #include "runtime/Event.h"
 
 class QMainWindow;
+class QTabBar;
 
 namespace platform::widgets {
 
@@ -88,13 +94,14 @@ public:
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
     // The panes' arrangement as one line, with the sizes of the window and of the
-    // panes' room. Loading refuses
-    // a foreign, damaged or other-version text (false) and then changes nothing;
-    // the window's toolbars keep their places either way, and a floating pane off
-    // every screen docks. Loaded in another room than it was saved in (another
-    // window size, other bars), each pane keeps its share of the room; loaded at
-    // another window size, it is laid out exactly again once the window reaches
-    // the size it was saved at.
+    // panes' room. Loading refuses a foreign, damaged or other-version text, or
+    // one with sizes no window has (a room larger than its window or too small
+    // for its panes, a window larger than any screen), with false, and then
+    // changes nothing; the window's toolbars keep their places either way, and a
+    // floating pane off every screen docks. Loaded in another room than it was
+    // saved in (another window size, other bars), each pane keeps its share of
+    // the room; loaded at another window size, it is laid out exactly again once
+    // the window reaches the size it was saved at.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
@@ -104,24 +111,44 @@ public:
 
 private:
     friend class DockingPane;
-    // A docked pane in sight, as a part of the room the docked panes fill.
+    // A docked pane in sight (with its tab group), as a part of the room the
+    // docked panes fill, and its size when last laid out.
     struct Share {
         QDockWidget* dock;
         double width, height;
+        QSize laid;
     };
 
     void HideEmptyTabBars();
     void LetLabelsShrink(QWidget& widget);
+    struct ToolBarPlace;
     bool Restore(const QByteArray& state, const QRect& inner);
+    bool RestoreState(const QByteArray& state);
+    void PutBack(const std::vector<ToolBarPlace>& toolBars);
+    void DockPanesOffScreen();
     bool RestoreAt(const QByteArray& state, QSize windowSize, QSize roomSize);
+    bool RestoreWhole(const QByteArray& state, const QRect& inner, bool inRoom,
+                      const QRect& present);
     void WindowResized();
-    void ShowMiddleForSidePanes();
+    struct DockedSides {
+        bool left = false, right = false, rows = false;  // rows: top or bottom
+    };
+    DockedSides Docked() const;
+    void ShowMiddleBetweenRows();
+    void ReachEdge(QDockWidget& dock);
+    void ReachEdges();
+    Qt::DockWidgetArea LoneSide() const;
+    QRect OverTheStrip(QRect rect, Qt::DockWidgetArea side) const;
+    QRect PanesEdges(QRect edges) const;
+    QTabBar* TabBarBelow(const QRect& pane) const;
     std::vector<QDockWidget*> DocksInSight() const;
     QRect GroupRect(QDockWidget* dock) const;
     QRect Room() const;
     void PaneResized();
     void Settled();
+    const Share* HeldShare(QDockWidget* dock) const;
     void TakeShares();
+    void KeepShares(bool retakeMoved);
     void FitShares();
     void ResizeDocksNow(const QList<QDockWidget*>& docks, const QList<int>& widths,
                         const QList<int>& heights);
@@ -136,10 +163,11 @@ private:
     QSize pendingSize_;
     QSize pendingRoom_;
     std::vector<Share> shares_;
-    QSize sharesRoom_;      // the room's size when shares_ were taken or fitted
+    QSize sharesRoom_;      // the room's size when the panes were last laid out
     bool fitting_ = false;  // the panes are being laid out here
     bool restoring_ = false;
     bool settling_ = false;
+    bool reaching_ = false;  // a pane is being stretched over a divider
 };
 
 }  // namespace platform::widgets

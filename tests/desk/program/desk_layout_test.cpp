@@ -311,6 +311,49 @@ TEST(DeskLayout, ResetInterfaceGivesTheFirstStartsArrangementAtAnyWindowSize) {
     }
 }
 
+// The shipped default's panes' room ("width:height") made `room`.
+void SetDefaultRoom(const testsupport::TempProgramFolder& folder, const std::string& room) {
+    const std::filesystem::path file = folder.Path() / "Manage" / "InterfaceDefault.vfx";
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    std::vector<std::string> fields = runtime::Split(text, ":");  // DP2, window, room, state
+    const std::vector<std::string> sides = runtime::Split(room, ":");
+    fields.at(3) = sides.at(0);
+    fields.at(4) = sides.at(1);
+    std::ofstream(file, std::ios::binary) << runtime::Join(fields, ":");
+}
+
+// Reset Interface refuses a default whose room no window has (larger than the
+// text's window, or too small for its panes) and leaves the panes where they
+// are; one saved with no room loads.
+TEST(DeskLayout, ResetRefusesADefaultWithARoomNoWindowHas) {
+    widgets_testing::App();
+    platform::EventLoop::Ensure();
+    const struct {
+        const char* room;
+        bool loads;
+    } cases[] = {{"100000:100000", false}, {"10:10", false}, {"0:0", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.room);
+        testsupport::TempProgramFolder folder{"desk-layout-room"};
+        CopyShippedDefault(folder);
+        SetDefaultRoom(folder, c.room);
+        ShownDesk shown;
+        frmMdiNew& shell = shown.shell;
+        Settle();
+        const std::map<int32_t, QRect> first = PanesInSight(shell);
+        DragEachDivider(shell, {kAboveAccounts}, 150, "before the reset");
+        const std::map<int32_t, QRect> dragged = PanesInSight(shell);
+        shell.RunCommand(100027);
+        Settle();
+        if (c.loads)  // laid out in a window of the text's size, with this desk's bars
+            EXPECT_NEAR(Dock(shell, kPaneAccountsList).y(), first.at(kPaneAccountsList).y(), 40);
+        else
+            ExpectPanesAt(PanesInSight(shell), dragged, 2, "after Reset Interface");
+    }
+}
+
 // Sizes the dealer changed come back at the next start within 5 px, whichever way
 // the dividers moved; a start after a start changes nothing.
 TEST(DeskLayout, ARestartRestoresThePanesSizes) {
@@ -338,6 +381,65 @@ TEST(DeskLayout, ARestartRestoresThePanesSizes) {
         int16_t cancel = 1;
         shown.shell.MDIForm_Unload(cancel);
     }
+}
+
+// The rows (the order panes, the Accounts List, the Trade group), each from its
+// top to the next one's, as parts of the room from the first row's top to the
+// status bar.
+std::vector<double> RowShares(frmMdiNew& shell) {
+    std::vector<double> tops;
+    for (int32_t pane : {kPaneNewPosition, kPaneAccountsList, kPaneTrade})
+        tops.push_back(Dock(shell, pane).y());
+    tops.push_back(shell.statusBar()->y());
+    std::vector<double> shares;
+    for (size_t row = 0; row + 1 < tops.size(); ++row)
+        shares.push_back((tops[row + 1] - tops[row]) / (tops.back() - tops.front()));
+    return shares;
+}
+
+// The panes come back to their places when the window comes back to its size,
+// however it got there: in one step, a pixel at a time, or through a window too
+// small for the panes' minimum sizes. A divider the dealer drags in a smaller
+// window keeps its share as the window grows.
+TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-layout-round-trips"};
+    platform::EventLoop::Ensure();
+    ShownDesk shown;
+    frmMdiNew& shell = shown.shell;
+    Settle();
+    const std::map<int32_t, QRect> first = PanesInSight(shell);
+    const auto resizeTo = [&](QSize size) {
+        shell.resize(size);
+        Settle();
+    };
+    const auto dragWidthTo = [&](int width) {
+        while (shell.width() != width)
+            resizeTo({shell.width() + (width < shell.width() ? -1 : 1), shell.height()});
+    };
+    const struct {
+        const char* name;
+        QSize via;
+        bool pixelByPixel;  // as a window manager's edge drag
+    } trips[] = {
+        {"to 1280 x 800 and back", {1280, 800}, false},
+        {"1600 -> 1400 -> 1600 a pixel at a time", {1400, 1000}, true},
+        {"through 1000 x 700", {1000, 700}, false},
+        {"through 640 x 480", {640, 480}, false},
+    };
+    for (const auto& trip : trips) {
+        for (const QSize size : {trip.via, QSize(1600, 1000)})
+            trip.pixelByPixel ? dragWidthTo(size.width()) : resizeTo(size);
+        ExpectPanesAt(PanesInSight(shell), first, 5, trip.name);
+    }
+
+    resizeTo({1280, 800});
+    DragEachDivider(shell, {kAboveAccounts}, 80, "in a smaller window");
+    const std::vector<double> dragged = RowShares(shell);
+    resizeTo({1600, 1000});
+    const std::vector<double> grown = RowShares(shell);
+    for (size_t row = 0; row < grown.size(); ++row)
+        EXPECT_NEAR(grown[row], dragged[row], 0.01) << "row " << row << " grown back";
 }
 
 // Layouts that desks saved before the lists stood one above the other: the old

@@ -6,8 +6,11 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTest>
 #include <QToolBar>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -221,10 +224,24 @@ TEST_F(ShellBars, LayoutsAreOneLineAndForeignTextsChangeNothing) {
                     accounts.Dock().geometry()));
 }
 
+void Settle() {
+    for (int i = 0; i < 4; ++i) widgets_testing::Turn();
+}
+
+// The layout line with other sizes of its window and room ("w:h:rw:rh").
+std::string WithSizes(const std::string& line, const std::string& sizes) {
+    size_t state = 0;
+    for (int field = 0; field < 5; ++field) state = line.find(':', state) + 1;
+    return "DP2:" + sizes + ":" + line.substr(state);
+}
+
 // A side's panes docked without a neighbour stand one above the other, as wide as
 // the side; each pane keeps its share of the panes' room as the window changes
-// size, also from a layout saved at another size; and with no pane at the sides
-// the panes above and below meet, with no blank band between them.
+// size, also from a layout saved at another window size with other bars; a text
+// with sizes no window has (a room larger than its window, half empty or too
+// small for its panes, a window larger than any screen) changes nothing, one
+// saved with no pane docked loads; and with no pane at the sides the panes
+// above and below meet, with no blank band between them.
 TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
     widgets_testing::App();
     QMainWindow window;
@@ -234,12 +251,9 @@ TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
     DockingPane& upper = panes.CreatePane(3, 300, 120, DockingPanes::Bottom);
     DockingPane& lower = panes.CreatePane(4, 300, 200, DockingPanes::Bottom);
     const std::vector<DockingPane*> all{&left, &right, &upper, &lower};
-    const auto settle = [] {
-        for (int i = 0; i < 4; ++i) widgets_testing::Turn();
-    };
     window.resize(1000, 800);
     window.show();
-    settle();
+    Settle();
     EXPECT_GT(lower.Dock().y(), upper.Dock().geometry().bottom());
     EXPECT_EQ(upper.Dock().width(), window.width());
     EXPECT_EQ(lower.Dock().width(), window.width());
@@ -262,29 +276,158 @@ TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
                 << what << ", pane " << i / 2 + 1 << (i % 2 ? " height" : " width");
     };
     panes.SharePanes({{&left, 0.3, 0.4}, {&right, 0.7, 0.4}, {&upper, 1, 0.2}, {&lower, 1, 0.4}});
-    settle();
+    Settle();
     const std::vector<double> given = shares();
     EXPECT_NEAR(given[0], 0.3, 0.02);
     EXPECT_NEAR(given[5], 0.2, 0.02);
     for (QSize size : {QSize(1400, 1000), QSize(700, 600), QSize(1000, 800)}) {
         window.resize(size);
-        settle();
+        Settle();
         expectShares(given, "resized");
     }
 
+    // Saved in a small window with a toolbar and a status bar, loaded in a larger
+    // one without them.
+    window.resize(640, 480);
+    QToolBar* bar = window.addToolBar("bar");
+    bar->setObjectName("bar");
+    bar->addAction("Bar");
+    window.statusBar()->showMessage("status");
+    Settle();
     const std::string saved = panes.SaveLayout();
+    bar->hide();
+    window.statusBar()->hide();
     panes.SharePanes({{&left, 0.6, 0.3}, {&right, 0.4, 0.3}, {&upper, 1, 0.4}, {&lower, 1, 0.3}});
     window.resize(1300, 900);
-    settle();
+    Settle();
+    const std::vector<double> before = shares();
+    for (const char* sizes :
+         {"640:480:641:400", "640:480:0:400", "640:480:10:10", "99999:480:600:400"}) {
+        EXPECT_FALSE(panes.LoadLayout(WithSizes(saved, sizes))) << "sizes no window has";
+        Settle();
+        expectShares(before, sizes);
+    }
     ASSERT_TRUE(panes.LoadLayout(saved));
-    settle();
+    Settle();
     expectShares(given, "saved at another size");
 
     left.Close();
     right.Close();
-    settle();
+    Settle();
     EXPECT_EQ(upper.Dock().y(), 0) << "no band above the lower panes";
     EXPECT_EQ(lower.Dock().geometry().bottom(), window.height() - 1);
+    upper.Close();
+    lower.Close();
+    const std::string noRoom = panes.SaveLayout();
+    EXPECT_EQ(WithSizes(noRoom, "1300:900:0:0"), noRoom);
+    upper.Select();
+    EXPECT_TRUE(panes.LoadLayout(noRoom)) << "no pane docked";
+    EXPECT_TRUE(upper.Closed());
+}
+
+// The pane (or a group's tab bar) the window shows at `at`, or nullptr.
+QWidget* PaneAt(QMainWindow& window, QPoint at) {
+    for (QWidget* widget = window.childAt(at); widget; widget = widget->parentWidget())
+        if (qobject_cast<QDockWidget*>(widget) || qobject_cast<QTabBar*>(widget)) return widget;
+    return nullptr;
+}
+
+// Points of the window that neither a pane nor a divider between two panes
+// (or where two dividers cross) covers: a blank band or strip.
+int UncoveredPoints(QMainWindow& window) {
+    const int reach = 2 * window.style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+    const auto between = [&](QPoint at, QPoint step) {
+        return PaneAt(window, at - step) && PaneAt(window, at + step);
+    };
+    int uncovered = 0;
+    for (int x = 0; x < window.width(); x += 3)
+        for (int y = 0; y < window.height(); y += 3) {
+            const QPoint at(x, y);
+            bool covered = PaneAt(window, at) != nullptr;
+            for (const QPoint step :
+                 {QPoint(reach, 0), QPoint(0, reach), QPoint(reach, reach), QPoint(reach, -reach)})
+                covered = covered || between(at, step);
+            uncovered += !covered;
+        }
+    return uncovered;
+}
+
+// Drags the divider along the pane's inner edge (the one facing the window's
+// middle) by `by` pixels towards the middle; returns how much the pane grew.
+int DragInnerEdge(QMainWindow& window, QDockWidget& pane, int32_t side, int by) {
+    const QRect rect = pane.geometry();
+    const bool across = side == DockingPanes::Left || side == DockingPanes::Right;
+    const int sign = side == DockingPanes::Left || side == DockingPanes::Top ? 1 : -1;
+    const QPoint at = side == DockingPanes::Left    ? QPoint(rect.right() + 3, rect.center().y())
+                      : side == DockingPanes::Right ? QPoint(rect.left() - 3, rect.center().y())
+                      : side == DockingPanes::Top   ? QPoint(rect.center().x(), rect.bottom() + 3)
+                                                    : QPoint(rect.center().x(), rect.top() - 3);
+    const QPoint to = at + (across ? QPoint(sign * by, 0) : QPoint(0, sign * by));
+    const int before = across ? rect.width() : rect.height();
+    QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(&window, to);
+    Settle();
+    QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, to);
+    Settle();
+    return (across ? pane.width() : pane.height()) - before;
+}
+
+// Whatever sides the panes are docked on, they fill the window with no blank
+// band or strip, before and after the window changes size and comes back, and
+// every divider between them drags both ways.
+TEST(DockingPanesRoom, PanesFillTheWindowAndEveryDividerMovesBothWaysOnAnySides) {
+    widgets_testing::App();
+    const struct {
+        const char* name;
+        std::vector<int32_t> sides;  // a side repeated: a tab of the group before
+    } cases[] = {
+        {"top and bottom", {DockingPanes::Top, DockingPanes::Bottom}},
+        {"left alone", {DockingPanes::Left}},
+        {"right alone", {DockingPanes::Right}},
+        {"left and right", {DockingPanes::Left, DockingPanes::Right}},
+        {"a tab group left over the bottom",
+         {DockingPanes::Left, DockingPanes::Left, DockingPanes::Bottom}},
+        {"top over the right", {DockingPanes::Top, DockingPanes::Right}},
+        {"all four sides",
+         {DockingPanes::Left, DockingPanes::Right, DockingPanes::Top, DockingPanes::Bottom}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QMainWindow window;
+        DockingPanes panes{window};
+        std::vector<DockingPane*> created;
+        for (size_t i = 0; i < c.sides.size(); ++i) {
+            created.push_back(&panes.CreatePane(int32_t(i + 1), 300, 200, c.sides[i]));
+            if (i > 0 && c.sides[i] == c.sides[i - 1]) created.back()->AttachTo(*created[i - 1]);
+        }
+        window.resize(1000, 800);
+        window.show();
+        Settle();
+        EXPECT_EQ(UncoveredPoints(window), 0) << "at first";
+        std::vector<QRect> first;
+        for (DockingPane* pane : created) first.push_back(pane->Dock().geometry());
+        for (const QSize size : {QSize(1300, 900), QSize(1000, 800)}) {
+            window.resize(size);
+            Settle();
+            EXPECT_EQ(UncoveredPoints(window), 0) << size.width() << " x " << size.height();
+        }
+        for (size_t i = 0; i < created.size(); ++i)
+            EXPECT_EQ(created[i]->Dock().geometry(), first[i]) << "pane " << i + 1 << " back";
+
+        for (size_t i = 0; i < created.size(); ++i) {
+            const int32_t side = c.sides[i];
+            const bool across = side == DockingPanes::Left || side == DockingPanes::Right;
+            const bool facing = std::any_of(c.sides.begin(), c.sides.end(), [&](int32_t other) {
+                return other != side && (!across || other == (side ^ 1));
+            });
+            if (!facing || (i > 0 && c.sides[i - 1] == side)) continue;
+            EXPECT_NEAR(DragInnerEdge(window, created[i]->Dock(), side, 80), 80, 2)
+                << "pane " << i + 1 << " grown";
+            EXPECT_NEAR(DragInnerEdge(window, created[i]->Dock(), side, -80), -80, 2)
+                << "pane " << i + 1 << " shrunk";
+            EXPECT_EQ(UncoveredPoints(window), 0) << "after dragging pane " << i + 1;
+        }
+    }
 }
 
 }  // namespace
