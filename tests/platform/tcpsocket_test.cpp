@@ -524,7 +524,9 @@ TEST_F(Loopback, FloodsLeaveTheLoopItsTurnsAndArriveWhole) {
     const int callsAtPing = floodCalls;
     ASSERT_TRUE(Wait([&] { return quietProbe.data == "ping"; }));
     EXPECT_TRUE(flooding()) << "the small message waited for the floods";
-    EXPECT_LE(floodCalls - callsAtPing, 2 * kFlooded) << "more than a round went before it";
+    // The round being served, the one whose readiness was taken before the ping's
+    // bytes came in (a loaded kernel hands loopback data over late), then its own.
+    EXPECT_LE(floodCalls - callsAtPing, 3 * kFlooded) << "more than a round went before it";
     // On a loaded machine the writers fill the sockets slowly and the reads come
     // in small pieces, each with its millisecond: the floods may take seconds.
     constexpr int32_t kFloodWaitMs = 60000;
