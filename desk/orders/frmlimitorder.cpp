@@ -465,13 +465,12 @@ void frmlimitorder::WatchSession(int16_t key) {
     shownFrom_.reset();
     DeskServices* desk = Services();
     const ManagerPtr session = desk ? desk->Managers()->Item("C" + std::to_string(key)) : nullptr;
-    if (!session || !session->CLAPICLASS()) return;
-    const std::shared_ptr<const void> api = session->CLAPICLASS();
+    const auto api = session ? session->CLAPICLASS() : nullptr;
+    if (!api) return;
     std::erase_if(watched_, [](const WatchedSession& w) { return w.api.expired(); });
     for (const WatchedSession& w : watched_)
         if (w.api.lock() == api) return;
-    watched_.push_back({api, session->CLAPICLASS()->ConnectionState.Connect(
-                                 [this](bool) { shownFrom_.reset(); })});
+    watched_.push_back({api, api->ConnectionState.Connect([this](bool) { shownFrom_.reset(); })});
 }
 
 void frmlimitorder::sltpprice() {
