@@ -1,11 +1,28 @@
 #include "connection/CClientServerManager.h"
 
+#include <string_view>
 #include <utility>
 
+#include "general/common/CRow.h"
 #include "general/common/MCommandMessage.h"
 #include "runtime/Error.h"
 
 namespace KVClientDLL10 {
+
+namespace {
+
+// The cells of a row string, counted no further than limit + 1: a row too
+// wide is refused before the splitter holds a bound for each of its cells.
+size_t CellsUpTo(std::string_view row, size_t limit) {
+    const std::string_view delimiter = OrbanelGeneral10::kCellDelimiter;
+    size_t cells = 1;
+    for (size_t at = row.find(delimiter); at != std::string_view::npos && cells <= limit;
+         at = row.find(delimiter, at + delimiter.size()))
+        ++cells;
+    return cells;
+}
+
+}  // namespace
 
 CClientServerManager::CClientServerManager()
     : m_oEventManager(std::make_shared<KVGeneralDLL10::CEventManager>()) {
@@ -69,23 +86,26 @@ void CClientServerManager::MultiRowsResultsreceived(int16_t WaitingToken, bool N
         throw runtime::Error(runtime::errc::SubscriptOutOfRange, "A result without rows");
 
     KVGeneralDLL10::CProcess& splitter = *dataProtocol_;
-    splitter.DifineRow(DataArr[1]);
-    const size_t width = splitter.RowCellsCount();
+    const size_t width = CellsUpTo(DataArr[1], kMaxRowCells);
     if (width > kMaxRowCells) {
         throw runtime::Error(runtime::errc::SubscriptOutOfRange,
-                             "Row 1 has " + std::to_string(width) + " cells");
+                             "Row 1 has more than " + std::to_string(kMaxRowCells) + " cells");
     }
     ResultTable table(rows, width);
     size_t last = 0;
     for (size_t i = 1; i <= rows; ++i) {
+        if (CellsUpTo(DataArr[i], width) > width) {
+            throw runtime::Error(runtime::errc::SubscriptOutOfRange,
+                                 "Row " + std::to_string(i) + " has more cells than row 1 (" +
+                                     std::to_string(width) + ")");
+        }
         splitter.DifineRow(DataArr[i]);
         const size_t cells = splitter.RowCellsCount();
-        if (cells > width) {
-            throw runtime::Error(runtime::errc::SubscriptOutOfRange,
-                                 "Row " + std::to_string(i) + " has " + std::to_string(cells) +
-                                     " cells, row 1 only " + std::to_string(width));
-        }
-        for (size_t j = 1; j <= cells; ++j) table(i, j) = splitter.RowCell(static_cast<int64_t>(j));
+        std::vector<std::string> row;
+        row.reserve(cells);
+        for (size_t j = 1; j <= cells; ++j)
+            row.push_back(splitter.RowCell(static_cast<int64_t>(j)));
+        table.SetRow(i, std::move(row));
         last = cells;
     }
     if (handler) {

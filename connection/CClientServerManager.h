@@ -40,7 +40,8 @@ public:
     // it. Unless NoRows the table is built even when no object claims the
     // token, so a malformed result is reported either way: a row wider than
     // row 1 or wider than kMaxRowCells raises runtime::Error(9) and nothing is
-    // delivered.
+    // delivered. The table is row 1's width; it holds each row's own cells, so
+    // it grows with the rows' text, not with the row count times that width.
     void MultiRowsResultsreceived(int16_t WaitingToken, bool NoRows,
                                   const std::vector<std::string>& DataArr);
 
