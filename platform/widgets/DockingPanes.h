@@ -130,6 +130,14 @@ private:
     bool RestoreWhole(const QByteArray& state, const QRect& inner, bool inRoom,
                       const QRect& present);
     void WindowResized();
+    struct Placement {
+        bool closed, floating;
+        Qt::DockWidgetArea side;
+        QList<QDockWidget*> tabs;
+        bool operator==(const Placement&) const = default;
+    };
+    std::vector<Placement> Placements() const;
+    void NoteMoves();
     struct DockedSides {
         bool left = false, right = false, rows = false;  // rows: top or bottom
     };
@@ -146,7 +154,9 @@ private:
     QRect Room() const;
     void PaneResized();
     void Settled();
+    const Share* GroupShare(const std::vector<Share>& shares, QDockWidget* dock) const;
     const Share* HeldShare(QDockWidget* dock) const;
+    bool GiveBackShares();
     void TakeShares();
     void KeepShares(bool retakeMoved);
     void FitShares();
@@ -162,7 +172,15 @@ private:
     QByteArray pendingState_;        // to lay out again at pendingSize_
     QSize pendingSize_;
     QSize pendingRoom_;
+    bool settlingLoad_ = false;      // the program settles what it loaded
+    std::vector<Placement> placed_;  // the panes' places once it settled
     std::vector<Share> shares_;
+    // A group closed whole: its share, and the shares in sight before and after.
+    struct Away {
+        Share share;
+        std::vector<Share> before, after;
+    };
+    std::vector<Away> away_;
     QSize sharesRoom_;      // the room's size when the panes were last laid out
     bool fitting_ = false;  // the panes are being laid out here
     bool restoring_ = false;
