@@ -678,10 +678,11 @@ void DockingPanes::PaneResized() {
 // shares it had.
 void DockingPanes::Settled() {
     NoteMoves();
-    if (Room().size() != sharesRoom_)
-        FitShares();
-    else if (!GiveBackShares())
+    if (GiveBackShares()) return;
+    if (Room().size() == sharesRoom_)
         KeepShares(true);
+    else
+        FitShares();
 }
 
 // The share held in `shares` for the dock's tab group, whichever tab is in front.
@@ -703,9 +704,9 @@ void DockingPanes::TakeShares() {
     KeepShares(false);
 }
 
-// A group closed whole and shown again in the same room comes back at the share
-// it had, and the groups that took its room and have not moved since give it
-// back: the panes stand as before the close.
+// A group closed whole and shown again comes back at the share it had, and the
+// groups that took its room and have not moved since give it back: the panes
+// stand as before the close, in the room as it is now.
 bool DockingPanes::GiveBackShares() {
     bool given = false;
     for (QDockWidget* dock : DocksInSight()) {

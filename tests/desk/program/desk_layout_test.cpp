@@ -399,8 +399,9 @@ std::vector<double> RowShares(frmMdiNew& shell) {
 
 // The panes come back to their places when the window comes back to its size,
 // however it got there: in one step, a pixel at a time, or through a window too
-// small for the panes' minimum sizes. A divider the dealer drags in a smaller
-// window keeps its share as the window grows.
+// small for the panes' minimum sizes; and so do panes hidden from the View menu
+// and shown again. A divider the dealer drags in a smaller window keeps its
+// share as the window grows, and moves no pane held at its minimum there.
 TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-layout-round-trips"};
@@ -421,15 +422,20 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
         const char* name;
         QSize via;
         bool pixelByPixel;  // as a window manager's edge drag
+        int32_t hidden;     // a View command run before the trip and at its size
     } trips[] = {
-        {"to 1280 x 800 and back", {1280, 800}, false},
-        {"1600 -> 1400 -> 1600 a pixel at a time", {1400, 1000}, true},
-        {"through 1000 x 700", {1000, 700}, false},
-        {"through 640 x 480", {640, 480}, false},
+        {"to 1280 x 800 and back", {1280, 800}, false, 0},
+        {"1600 -> 1400 -> 1600 a pixel at a time", {1400, 1000}, true, 0},
+        {"through 1000 x 700", {1000, 700}, false, 0},
+        {"through 640 x 480", {640, 480}, false, 0},
+        {"Market Watch hidden and shown", {1600, 1000}, false, 100063},
+        {"the Accounts List hidden, shown at 1280 x 800", {1280, 800}, false, 100011},
     };
     for (const auto& trip : trips) {
-        for (const QSize size : {trip.via, QSize(1600, 1000)})
-            trip.pixelByPixel ? dragWidthTo(size.width()) : resizeTo(size);
+        if (trip.hidden) shell.RunCommand(trip.hidden);
+        trip.pixelByPixel ? dragWidthTo(trip.via.width()) : resizeTo(trip.via);
+        if (trip.hidden) shell.RunCommand(trip.hidden);
+        trip.pixelByPixel ? dragWidthTo(1600) : resizeTo({1600, 1000});
         ExpectPanesAt(PanesInSight(shell), first, 5, trip.name);
     }
 
@@ -440,6 +446,13 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     const std::vector<double> grown = RowShares(shell);
     for (size_t row = 0; row < grown.size(); ++row)
         EXPECT_NEAR(grown[row], dragged[row], 0.01) << "row " << row << " grown back";
+
+    resizeTo({1000, 700});  // the Trade group at its minimum height
+    DragEachDivider(shell, {kLeftOfWatch}, -60, "with a pane at its minimum");
+    resizeTo({1600, 1000});
+    const std::vector<double> rows = RowShares(shell);
+    for (size_t row = 0; row < rows.size(); ++row)
+        EXPECT_NEAR(rows[row], grown[row], 0.01) << "row " << row << " after a side drag";
 }
 
 // Layouts that desks saved before the lists stood one above the other: the old
