@@ -439,6 +439,14 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
         ExpectPanesAt(PanesInSight(shell), first, 5, trip.name);
     }
 
+    const std::vector<double> rows = RowShares(shell);
+    resizeTo({1000, 700});  // the order panes at their minimum height
+    DragEachDivider(shell, {kLeftOfWatch}, -60, "with a pane at its minimum");
+    resizeTo({1600, 1000});
+    const std::vector<double> sideDragged = RowShares(shell);
+    for (size_t row = 0; row < rows.size(); ++row)
+        EXPECT_NEAR(sideDragged[row], rows[row], 0.01) << "row " << row << " after a side drag";
+
     resizeTo({1280, 800});
     DragEachDivider(shell, {kAboveAccounts}, 80, "in a smaller window");
     const std::vector<double> dragged = RowShares(shell);
@@ -447,12 +455,6 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     for (size_t row = 0; row < grown.size(); ++row)
         EXPECT_NEAR(grown[row], dragged[row], 0.01) << "row " << row << " grown back";
 
-    resizeTo({1000, 700});  // the Trade group at its minimum height
-    DragEachDivider(shell, {kLeftOfWatch}, -60, "with a pane at its minimum");
-    resizeTo({1600, 1000});
-    const std::vector<double> rows = RowShares(shell);
-    for (size_t row = 0; row < rows.size(); ++row)
-        EXPECT_NEAR(rows[row], grown[row], 0.01) << "row " << row << " after a side drag";
 }
 
 // Layouts that desks saved before the lists stood one above the other: the old
