@@ -287,12 +287,14 @@ DockingPane* DockingPanes::FindPane(int32_t id) const {
 std::string DockingPanes::SaveLayout() const {
     const QByteArray state = window_.saveState(kStateVersion);
     const QSize room = window_.isVisible() ? Room().size() : QSize(0, 0);
+    std::string sizes = std::to_string(window_.width()) + ":" + std::to_string(window_.height());
     // A window given less than its panes' minimum (a window manager may do so)
-    // lays them out past its edges: the text keeps a window that holds them.
-    const QSize window = window_.size().expandedTo(room);
-    return kSizedLayoutTag + std::to_string(window.width()) + ":" +
-           std::to_string(window.height()) + ":" + std::to_string(room.width()) + ":" +
-           std::to_string(room.height()) + ":" + std::to_string(state.size()) + ":" +
+    // squeezes them or lays them past its edges, in a room too small for them:
+    // such a text leaves the room out and is laid out in a window of its size.
+    const QSize holds = room.expandedTo(window_.minimumSizeHint());
+    if (window_.size().expandedTo(holds) == window_.size())
+        sizes += ":" + std::to_string(room.width()) + ":" + std::to_string(room.height());
+    return kSizedLayoutTag + sizes + ":" + std::to_string(state.size()) + ":" +
            std::to_string(qChecksum(state)) + ":" + state.toBase64().toStdString();
 }
 

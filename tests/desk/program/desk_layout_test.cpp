@@ -454,7 +454,57 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     const std::vector<double> grown = RowShares(shell);
     for (size_t row = 0; row < grown.size(); ++row)
         EXPECT_NEAR(grown[row], dragged[row], 0.01) << "row " << row << " grown back";
+}
 
+// A layout loaded at another window size is laid out again when the window
+// reaches that size, unless the dealer moved a pane before: a divider dragged or
+// a pane closed after a restart or after Reset Interface stays so when the
+// window goes to the layout's size and back.
+TEST(DeskLayout, ALayoutWaitingForItsWindowSizeGivesWayToTheDealersFirstMove) {
+    widgets_testing::App();
+    platform::EventLoop::Ensure();
+    const struct {
+        const char* name;
+        QSize saved, start;
+        bool reset;         // the layout loaded by Reset Interface, else by a restart
+        bool closeJournal;  // from the View menu, else the divider dragged
+    } roads[] = {
+        {"exit at 1280 x 800, start at 1600 x 1000, drag", {1280, 800}, {1600, 1000}, false, false},
+        {"Reset Interface at 1280 x 800, drag", {1600, 1000}, {1280, 800}, true, false},
+        {"exit at 1280 x 800, start at 1600 x 1000, close", {1280, 800}, {1600, 1000}, false, true},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.name);
+        testsupport::TempProgramFolder folder{"desk-layout-waiting"};
+        CopyShippedDefault(folder);
+        if (!road.reset) {
+            ShownDesk exited;
+            exited.shell.resize(road.saved);
+            Settle();
+            int16_t cancel = 1;
+            exited.shell.MDIForm_Unload(cancel);
+        }
+        ShownDesk shown;
+        frmMdiNew& shell = shown.shell;
+        shell.resize(road.start);
+        Settle();
+        if (road.reset) shell.RunCommand(100027);
+        Settle();
+        if (road.closeJournal)
+            shell.RunCommand(100042);
+        else
+            DragEachDivider(shell, {kAboveAccounts}, 120, "after the load");
+        Settle();
+        const std::vector<double> moved = RowShares(shell);
+        for (const QSize size : {road.saved, road.start}) {
+            shell.resize(size);
+            Settle();
+        }
+        const std::vector<double> back = RowShares(shell);
+        for (size_t row = 0; row < back.size(); ++row)
+            EXPECT_NEAR(back[row], moved[row], 0.01) << "row " << row;
+        EXPECT_EQ(shell.PaneClosed(kPaneJournal), road.closeJournal);
+    }
 }
 
 // Layouts that desks saved before the lists stood one above the other: the old

@@ -311,6 +311,15 @@ TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
     Settle();
     expectShares(given, "saved at another size");
 
+    // Given less than the panes' minimum, as a window manager may give it.
+    window.setMinimumSize(1, 1);
+    window.resize(300, 40);
+    Settle();
+    const std::string squeezed = panes.SaveLayout();
+    EXPECT_TRUE(panes.LoadLayout(squeezed)) << squeezed.substr(0, 24);
+    window.resize(1300, 900);
+    Settle();
+
     left.Close();
     right.Close();
     Settle();
