@@ -677,7 +677,7 @@ void DockingPanes::PaneResized() {
 // Panes resized in a room of the same size were moved by the user, or shown,
 // closed or docked elsewhere: the shares of the sizes that changed follow. A
 // room of another size (the window resized, a bar shown or hidden) gets the
-// shares it had.
+// shares it had. A group shown again takes back the share it had.
 void DockingPanes::Settled() {
     NoteMoves();
     if (GiveBackShares()) return;

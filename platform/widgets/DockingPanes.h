@@ -95,17 +95,19 @@ public:
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
     // The panes' arrangement as one line, with the sizes of the window and of the
-    // panes' room (none from a window given less than the panes' minimum, whose
-    // room no window holds: every text written loads again). Loading refuses a foreign, damaged or
-    // other-version text, or one with sizes no window has (a room larger than its window or too
-    // small for its panes, a window larger than any screen), with false, and then changes nothing;
-    // the window's toolbars keep their places either way, and a floating pane off every screen
-    // docks. Loaded in another room than it was saved in (another window size, other bars), each
-    // pane keeps its share of the room; loaded at another window size, it is laid out exactly again
-    // once the window reaches the size it was saved at, unless the dealer moved the panes before (a
-    // divider dragged; a pane closed, shown, floated, docked or tabbed). What the program does
-    // before its loop turns again after the load (its own panes shown at its start) and the
-    // window's settling are not moves.
+    // panes' room (no room from a window given less than the panes' minimum: no
+    // window holds that room, and every text written loads again). Loading
+    // refuses a foreign, damaged or other-version text, or one with sizes no
+    // window has (a room larger than its window or too small for its panes, a
+    // window larger than any screen), with false, and then changes nothing; the
+    // window's toolbars keep their places either way, and a floating pane off
+    // every screen docks. Loaded in another room than it was saved in (another
+    // window size, other bars), each pane keeps its share of the room; loaded at
+    // another window size, it is laid out exactly again once the window reaches
+    // the size it was saved at, unless the dealer moved the panes before (a
+    // divider dragged; a pane closed, shown, floated, docked or tabbed). What the
+    // program does before its loop turns again after the load (panes it shows at
+    // its start) and the window's own settling are no moves.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
