@@ -36,6 +36,16 @@ void WriteOwnerOnly(const std::filesystem::path& path, const std::vector<std::st
 bool SameAccount(const std::string& a, const std::string& b) {
     return runtime::Val(a) == runtime::Val(b);
 }
+
+// Where the first saved line of the account stands; lines.size() when none does.
+size_t FirstSavedLine(const OrbanelGeneral10::CStringValues& coder,
+                      const std::vector<std::string>& lines, int32_t account) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto saved = ParseSavedAccountLine(coder, lines[i]);
+        if (saved && saved->Account == account) return i;
+    }
+    return lines.size();
+}
 }  // namespace
 
 void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
@@ -316,18 +326,32 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
     const std::filesystem::path path = desk_.State().AccountsFilePath;
     try {
         auto lines = SplitLines(TextIfPresent(path));
-        const auto& coder = *desk_.State().StringValues;
-        for (auto it = lines.begin(); it != lines.end(); ++it) {
-            const auto saved = ParseSavedAccountLine(coder, *it);
-            if (saved && saved->Account == account) {
-                lines.erase(it);
-                WriteOwnerOnly(path, lines);
-                return;
-            }
+        const size_t i = FirstSavedLine(*desk_.State().StringValues, lines, account);
+        if (i < lines.size()) {
+            lines.erase(lines.begin() + std::ptrdiff_t(i));
+            WriteOwnerOnly(path, lines);
         }
     } catch (const runtime::Error& e) {
         AlertFailure("Could not remove account " + std::to_string(account) + " from", path, e);
     }
+}
+
+SaveTicks AccountsWindowCore::EditTicks(const std::string& Key) {
+    const platform::ListItem* row = Rows().Find(Key);
+    if (!row) return {};
+    std::vector<std::string> lines;
+    try {
+        lines = SplitLines(TextIfPresent(desk_.State().AccountsFilePath));
+    } catch (const runtime::Error&) {
+        return {};  // the edit's removal says why when it meets the file
+    }
+    const auto& coder = *desk_.State().StringValues;
+    const size_t i = FirstSavedLine(coder, lines, RowAccount(*row));
+    const auto saved = i < lines.size() ? ParseSavedAccountLine(coder, lines[i]) : std::nullopt;
+    // Another user's line goes with the edit all the same, but is not this row's to save again.
+    if (!saved || !runtime::EqualsNoCase(saved->UserName, row->SubItems(kUsernameColumn)))
+        return {};
+    return {true, saved->AutoLogin};
 }
 
 // ---- Account lists ----

@@ -22,6 +22,12 @@
 
 namespace OrbanexDesk {
 
+// The add-account dialog's two ticks.
+struct SaveTicks {
+    bool chkSave = false;
+    bool chkAutoLogin = false;
+};
+
 // What the add-account dialog holds when its add button is pressed.
 struct AccountDialogState {
     std::string txtusername, txtpassword, txtaccount;
@@ -75,6 +81,10 @@ public:
     void LoadAccountInfoFile();
     // Deletes the first saved line of row Key's account.
     void RemoveAccountFromFile(const std::string& Key);
+    // The ticks an edit of row Key opens with: those of the line the edit deletes
+    // when it is the row's user's, so that confirming saves the account again;
+    // both clear when there is no such line or the file cannot be read.
+    SaveTicks EditTicks(const std::string& Key);
 
     // ---- Account lists ----
     // Creates both lists of the run (0600) and empties them.

@@ -98,7 +98,9 @@ void frmMain::Form_Load() {
     RegisterAccountCommands();
     if (!edit_)
         edit_ = [this](const std::string& user, const std::string& password,
-                       const std::string& account) { account_->ShowEdit(user, password, account); };
+                       const std::string& account, const SaveTicks& ticks) {
+            account_->ShowEdit(user, password, account, ticks);
+        };
 }
 
 AccountsWindowCore& frmMain::Core() {
@@ -147,7 +149,8 @@ void frmMain::lvwClients_DblClick() {
     const std::string accountText = row->SubItems(kAccountColumn);
     const ManagerPtr session =
         SessionOfAccount(*CClientAPIManagers(), runtime::CLng(runtime::Val(accountText)));
-    edit_(row->SubItems(kUsernameColumn), session ? session->pass : "", accountText);
+    edit_(row->SubItems(kUsernameColumn), session ? session->pass : "", accountText,
+          Core().EditTicks(row->Key()));
 }
 
 // ---- IfrmMain ----

@@ -48,9 +48,10 @@ public:
     platform::widgets::ListView& ClientsView() { return *view_; }
     platform::Timer& SoundTimer() { return timer_; }
 
-    // Opens the edit mode with user, password and account (the dialog's by default).
+    // Opens the edit mode with user, password, account and the ticks of the row's
+    // saved line (the dialog's by default).
     using EditHandler = std::function<void(const std::string& UserName, const std::string& Password,
-                                           const std::string& AccountText)>;
+                                           const std::string& AccountText, const SaveTicks& ticks)>;
     void setEditHandler(EditHandler handler) { edit_ = std::move(handler); }
     void lvwClients_DblClick();
     // The add-account dialog in add mode.

@@ -104,11 +104,14 @@ void frmaccount::ShowAdd() {
 }
 
 void frmaccount::ShowEdit(const std::string& UserName, const std::string& Password,
-                          const std::string& AccountText) {
+                          const std::string& AccountText, const SaveTicks& ticks) {
     editMode_ = true;
     txtusername_->setText(QString::fromStdString(UserName));
     txtpassword_->setText(QString::fromStdString(Password));
     txtaccount_->setText(QString::fromStdString(AccountText));
+    chkSave_->setChecked(ticks.chkSave);
+    chkAutoLogin_->setEnabled(ticks.chkSave);
+    chkAutoLogin_->setChecked(ticks.chkSave && ticks.chkAutoLogin);
     Present();
 }
 

@@ -27,9 +27,10 @@ public:
 
     // Empty boxes, the server list filled afresh.
     void ShowAdd();
-    // The selected row's values, to be changed by the add button.
+    // The selected row's values, to be changed by the add button, and the ticks
+    // of its saved line; nothing of what the dialog showed before stays.
     void ShowEdit(const std::string& UserName, const std::string& Password,
-                  const std::string& AccountText);
+                  const std::string& AccountText, const SaveTicks& ticks);
     bool EditMode() const { return editMode_; }
     void cmdLoginAA_Click();
     // Closes the dialog, as Escape and the window's close button do.

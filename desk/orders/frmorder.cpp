@@ -80,15 +80,26 @@ frmorder::frmorder(Hooks hooks, std::function<const Culf*()> looks)
     txtEditPrice_->setObjectName("txtEditPrice");
     txtEditPrice_->hide();
 
+    // Distribute and Buy/Sell alternate: no point of the pane may be one's and
+    // then the other's, or a double click on Distribute would send the orders.
+    // Each keeps its place while hidden; Distribute stands beside the total
+    // whose Enter it shares.
+    for (QPushButton* button : {cmddis_, cmdbuy_, cmdsell_}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
+    auto* total = new QHBoxLayout;
+    total->addWidget(txtammount_, 1);
+    total->addWidget(cmddis_);
     auto* controls = new QGridLayout;
     controls->addWidget(label15, 0, 0);
     controls->addWidget(cbsymbols_, 0, 1);
     controls->addWidget(label14, 1, 0);
-    controls->addWidget(txtammount_, 1, 1);
+    controls->addLayout(total, 1, 1);
     controls->addWidget(label16, 2, 0);
     controls->addWidget(cbdis_, 2, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmddis_);
     buttons->addWidget(cmdbuy_);
     buttons->addWidget(cmdsell_);
     buttons->addStretch(1);

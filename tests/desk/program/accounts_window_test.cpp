@@ -338,4 +338,87 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
 }
 
+// An edit deletes the row's saved line: the dialog opens with that line's ticks
+// when it is the row's user's, whatever it showed before, so that confirming
+// saves the changed account back with its log-in-at-start.
+TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-accounts-edit"};
+    platform::EventLoop::Ensure();
+    simserver::Server server(simserver::DemoBook());
+    server.Listen("127.0.0.1", 0);
+    SeedDemoHome("127.0.0.1", server.Port(), {});
+    const auto creds = simserver::CredentialLines(server.book());
+    ASSERT_GE(creds.size(), 3u);
+    std::vector<std::vector<std::string>> c;
+    for (size_t i = 0; i < 3; ++i) c.push_back(runtime::Split(creds[i], " "));
+    const OrbanelGeneral10::CStringValues coder;
+    const auto path = platform::ResolvePath("\\Manage\\Acountinfo.buf");
+    // Rows 1-3 come from these lines; row 3's account is also row 4's, a user of its
+    // own; row 5 has no line.
+    platform::AtomicWriteFile(
+        path,
+        JoinLines({SavedAccountLine(coder, c[0][0], c[0][1], std::stoi(c[0][2]), true),
+                   SavedAccountLine(coder, c[1][0], c[1][1], std::stoi(c[1][2]), false),
+                   SavedAccountLine(coder, "OTHER", "PW", std::stoi(c[2][2]), false)}),
+        platform::FileAccess::OwnerOnly);
+
+    MGeneral desk;
+    desk.Main();
+    frmMain& window = desk.Accounts();
+    platform::ListView& rows = window.lvwClients();
+    window.mnuLogin_Click();
+    frmaccount& dialog = *window.AccountDialog();
+    for (const auto& added : {c[2], std::vector<std::string>{"nobody", "pw", "424242"}}) {
+        dialog.txtusername().setText(QString::fromStdString(added[0]));
+        dialog.txtpassword().setText(QString::fromStdString(added[1]));
+        dialog.txtaccount().setText(QString::fromStdString(added[2]));
+        dialog.cmdLoginAA().click();
+    }
+    ASSERT_EQ(rows.Count(), 5u);
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return rows.Item(1).SubItems(kStatusColumn) == "Connected"; }, kWaitMs));
+
+    // Each row opened over a clear dialog, or over an add's two ticks.
+    const struct {
+        size_t row;
+        bool addTicks, save, autoLogin;
+    } cases[] = {{1, false, true, true},
+                 {2, true, true, false},
+                 {3, false, true, false},
+                 {4, true, false, false},
+                 {5, true, false, false}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.row);
+        dialog.close();
+        window.mnuLogin_Click();
+        dialog.chkSave().setChecked(k.addTicks);
+        dialog.chkAutoLogin().setChecked(k.addTicks);
+        rows.Item(k.row).setSelected(true);
+        window.lvwClients_DblClick();
+        ASSERT_TRUE(dialog.EditMode());
+        EXPECT_EQ(dialog.chkSave().isChecked(), k.save);
+        EXPECT_EQ(dialog.chkAutoLogin().isChecked(), k.autoLogin);
+        EXPECT_EQ(dialog.chkAutoLogin().isEnabled(), k.save);
+    }
+
+    // The flagged row edited to another user comes back flagged, at the file's end.
+    dialog.close();
+    rows.Item(1).setSelected(true);
+    window.lvwClients_DblClick();
+    dialog.txtusername().setText("trader2");
+    dialog.cmdLoginAA().click();
+    std::vector<std::string> saved;
+    for (const auto& line : ReadLines(path))
+        if (auto a = ParseSavedAccountLine(coder, line))
+            saved.push_back(a->UserName + ":" + std::to_string(a->Account) +
+                            (a->AutoLogin ? ":True" : ":False"));
+    EXPECT_EQ(saved, (std::vector<std::string>{runtime::UCase(c[1][0]) + ":" + c[1][2] + ":False",
+                                               "OTHER:" + c[2][2] + ":False",
+                                               "TRADER2:" + c[0][2] + ":True"}));
+
+    desk.End();
+    EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <string>
 #include <vector>
 
@@ -221,9 +222,9 @@ simserver::Book ThreeAccounts() {
     return b;
 }
 
-// Three accounts checked, 1 lot spread equally, Buy: one order each on the
-// server, the positions in Trade, their net rows under one bold total, journal
-// lines; a logout takes its share out again.
+// Three accounts checked, 1 lot spread equally by a double click on Distribute,
+// then Buy: one order each on the server, the positions in Trade, their net
+// rows under one bold total, journal lines; a logout takes its share out again.
 TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
     simserver::Server server(ThreeAccounts());
     server.Listen("127.0.0.1", 0);
@@ -251,15 +252,19 @@ TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
     pane->cbsymbols().setText("EURUSD");
     pane->setChkAllClients(true);
     pane->setTxtammount("1");
-    QTest::mouseClick(&pane->Cmddis(), Qt::LeftButton);
+    // A double click on Distribute as the window system delivers it, each press
+    // to what stands under the pointer then: one distribution and no order.
+    QWidget& top = *pane->window();
+    auto at = [&](QWidget& w) { return w.mapTo(&top, w.rect().center()); };
+    QTest::mouseDClick(top.windowHandle(), Qt::LeftButton, {}, at(pane->Cmddis()));
     Texts amounts;
     for (size_t i = 1; i <= 3; ++i) {
         EXPECT_TRUE(pane->lvwConClients().Item(i).Checked()) << i;
         amounts.push_back(pane->lvwConClients().Item(i).SubItems(1));
     }
     EXPECT_EQ(amounts, (Texts{"0.3", "0.3", "0.3"}));
-    ASSERT_TRUE(pane->Cmdbuy().isVisible() && pane->Cmdbuy().isEnabled());
-    QTest::mouseClick(&pane->Cmdbuy(), Qt::LeftButton);
+    ASSERT_TRUE(pane->Cmdbuy().isVisible() && pane->Cmdbuy().isEnabled()) << "Buy was pressed";
+    QTest::mouseClick(top.windowHandle(), Qt::LeftButton, {}, at(pane->Cmdbuy()));
 
     auto& trades = ports.frmTrade->lvwOpenPos();
     auto& net = ports.frmNetTrade->lvwNetPos();

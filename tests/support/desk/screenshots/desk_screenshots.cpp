@@ -214,9 +214,11 @@ bool SaveDialogs(MGeneral& desk, simserver::Server& server,
     frmMain& window = desk.Accounts();
     window.mnuLogin_Click();
     ok = SaveShown(window.AccountDialog(), out / "account-add.png") && ok;
-    if (frmaccount* dialog = window.AccountDialog(); dialog && !accounts.empty()) {
-        dialog->ShowEdit(accounts[0].UserName, accounts[0].Password,
-                         std::to_string(accounts[0].Account));
+    // The first row's edit, as its double click opens it: the row's saved line ticked.
+    if (frmaccount* dialog = window.AccountDialog();
+        dialog && !accounts.empty() && window.lvwClients().Count() > 0) {
+        window.lvwClients().Item(1).setSelected(true);
+        window.lvwClients_DblClick();
         ok = SaveShown(dialog, out / "account-edit.png") && ok;
     }
 
