@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
@@ -106,12 +107,17 @@ protected:
     }
 };
 
-// Reports the window's size changes, and each time it has laid itself out (its
-// layout sees these events before the filter).
+// Reports the window's size changes, each time it has laid itself out (its
+// layout sees these events before the filter), and a divider dragged: the
+// window itself, under its panes and bars, shows only the dividers.
 class WindowWatch : public QObject {
 public:
-    WindowWatch(QObject* parent, std::function<void()> onResize, std::function<void()> onLaidOut)
-        : QObject(parent), onResize_(std::move(onResize)), onLaidOut_(std::move(onLaidOut)) {}
+    WindowWatch(QObject* parent, std::function<void()> onResize, std::function<void()> onLaidOut,
+                std::function<void()> onDrag)
+        : QObject(parent),
+          onResize_(std::move(onResize)),
+          onLaidOut_(std::move(onLaidOut)),
+          onDrag_(std::move(onDrag)) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -119,12 +125,16 @@ protected:
         if (type == QEvent::Resize) onResize_();
         if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::LayoutRequest)
             onLaidOut_();
+        if (type == QEvent::MouseMove &&
+            static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton)
+            onDrag_();
         return false;
     }
 
 private:
     std::function<void()> onResize_;
     std::function<void()> onLaidOut_;
+    std::function<void()> onDrag_;
 };
 
 }  // namespace
@@ -178,7 +188,8 @@ DockingPanes::DockingPanes(QMainWindow& window)
       life_(std::make_unique<QObject>()),
       eliding_(new ElidingPainter(life_.get())) {
     window_.installEventFilter(new WindowWatch(
-        life_.get(), [this] { WindowResized(); }, [this] { ReachEdges(); }));
+        life_.get(), [this] { WindowResized(); }, [this] { ReachEdges(); },
+        [this] { pendingState_.clear(); }));
     // Without a central widget the middle between the top and bottom panes never
     // grows, so the divider above the bottom panes would only move up. It takes
     // no width: the side panes share it. A window with a centre of its own keeps it.
@@ -226,7 +237,10 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     dock->onShow = [pane] { pane->Attach(); };
     dock->onResize = [this] { PaneResized(); };
     dock->onPlaced = [this, dock] { ReachEdge(*dock); };
-    const auto followSides = [this] { ShowMiddleBetweenRows(); };
+    const auto followSides = [this] {
+        ShowMiddleBetweenRows();
+        NoteMoves();
+    };
     QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::visibilityChanged, life_.get(), followSides);
@@ -273,9 +287,14 @@ DockingPane* DockingPanes::FindPane(int32_t id) const {
 std::string DockingPanes::SaveLayout() const {
     const QByteArray state = window_.saveState(kStateVersion);
     const QSize room = window_.isVisible() ? Room().size() : QSize(0, 0);
-    return kSizedLayoutTag + std::to_string(window_.width()) + ":" +
-           std::to_string(window_.height()) + ":" + std::to_string(room.width()) + ":" +
-           std::to_string(room.height()) + ":" + std::to_string(state.size()) + ":" +
+    std::string sizes = std::to_string(window_.width()) + ":" + std::to_string(window_.height());
+    // A window given less than its panes' minimum (a window manager may do so)
+    // squeezes them or lays them past its edges, in a room too small for them:
+    // such a text leaves the room out and is laid out in a window of its size.
+    const QSize holds = room.expandedTo(window_.minimumSizeHint());
+    if (window_.size().expandedTo(holds) == window_.size())
+        sizes += ":" + std::to_string(room.width()) + ":" + std::to_string(room.height());
+    return kSizedLayoutTag + sizes + ":" + std::to_string(state.size()) + ":" +
            std::to_string(qChecksum(state)) + ":" + state.toBase64().toStdString();
 }
 
@@ -351,6 +370,13 @@ bool DockingPanes::LoadLayout(const std::string& text) {
         pendingState_ = read->state;
         pendingSize_ = read->window;
         pendingRoom_ = read->room;
+        // What the program does before the loop turns again (its panes shown
+        // at its start, say) is its own settling, not the dealer's move.
+        settlingLoad_ = true;
+        QTimer::singleShot(0, life_.get(), [this] {
+            settlingLoad_ = false;
+            placed_ = Placements();
+        });
     }
     return true;
 }
@@ -397,13 +423,35 @@ bool DockingPanes::RestoreWhole(const QByteArray& state, const QRect& inner, boo
 }
 
 // A layout loaded while the window had another size is laid out exactly again
-// when the window first reaches the size it was saved at.
+// when the window first reaches the size it was saved at, unless the dealer
+// moved a pane before.
 void DockingPanes::WindowResized() {
     if (pendingState_.isEmpty() || window_.size() != pendingSize_) return;
     // After the window has laid itself out at that size.
     QTimer::singleShot(0, life_.get(), [this, state = std::exchange(pendingState_, {})] {
         if (window_.size() == pendingSize_) RestoreAt(state, pendingSize_, pendingRoom_);
     });
+}
+
+// Where each pane stands: closed, floating, its side and the others of its tab
+// group; not its size, which follows the window.
+std::vector<DockingPanes::Placement> DockingPanes::Placements() const {
+    std::vector<Placement> placements;
+    for (const auto& pane : panes_) {
+        QDockWidget* dock = pane->dock_;
+        QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(dock);
+        std::sort(tabs.begin(), tabs.end());
+        placements.push_back(
+            {dock->isHidden(), dock->isFloating(), window_.dockWidgetArea(dock), tabs});
+    }
+    return placements;
+}
+
+// A pane closed, shown, floated, docked or tabbed by the dealer: laid out again,
+// the layout waiting for its window size would undo it.
+void DockingPanes::NoteMoves() {
+    if (pendingState_.isEmpty() || settlingLoad_ || restoring_ || fitting_) return;
+    if (Placements() != placed_) pendingState_.clear();
 }
 
 // Laid out in `inner`, as the window's rectangle below its menu, and the panes'
@@ -497,6 +545,7 @@ DockingPanes::DockedSides DockingPanes::Docked() const {
 void DockingPanes::SharePanes(const std::vector<PaneShare>& shares) {
     window_.layout()->activate();
     shares_.clear();
+    away_.clear();
     for (const PaneShare& share : shares)
         shares_.push_back({share.pane->dock_, share.width, share.height, QSize()});
     FitShares();
@@ -628,25 +677,59 @@ void DockingPanes::PaneResized() {
 // Panes resized in a room of the same size were moved by the user, or shown,
 // closed or docked elsewhere: the shares of the sizes that changed follow. A
 // room of another size (the window resized, a bar shown or hidden) gets the
-// shares it had.
+// shares it had. A group shown again takes back the share it had.
 void DockingPanes::Settled() {
+    NoteMoves();
+    if (GiveBackShares()) return;
     if (Room().size() == sharesRoom_)
         KeepShares(true);
     else
         FitShares();
 }
 
-// The share held for the dock's tab group, whichever tab is in front.
-const DockingPanes::Share* DockingPanes::HeldShare(QDockWidget* dock) const {
+// The share held in `shares` for the dock's tab group, whichever tab is in front.
+const DockingPanes::Share* DockingPanes::GroupShare(const std::vector<Share>& shares,
+                                                    QDockWidget* dock) const {
     const QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(dock);
-    for (const Share& share : shares_)
+    for (const Share& share : shares)
         if (share.dock == dock || tabs.contains(share.dock)) return &share;
     return nullptr;
 }
 
+const DockingPanes::Share* DockingPanes::HeldShare(QDockWidget* dock) const {
+    return GroupShare(shares_, dock);
+}
+
 void DockingPanes::TakeShares() {
     shares_.clear();
+    away_.clear();
     KeepShares(false);
+}
+
+// A group closed whole and shown again comes back at the share it had, and the
+// groups that took its room and have not moved since give it back: the panes
+// stand as before the close, in the room as it is now.
+bool DockingPanes::GiveBackShares() {
+    bool given = false;
+    for (QDockWidget* dock : DocksInSight()) {
+        if (HeldShare(dock)) continue;
+        const auto away = std::find_if(away_.begin(), away_.end(), [&](const Away& group) {
+            return GroupShare({group.share}, dock) != nullptr;
+        });
+        if (away == away_.end()) continue;
+        for (Share& share : shares_) {
+            const Share* before = GroupShare(away->before, share.dock);
+            const Share* after = GroupShare(away->after, share.dock);
+            if (!before || !after) continue;
+            if (after->width == share.width) share.width = before->width;
+            if (after->height == share.height) share.height = before->height;
+        }
+        shares_.push_back(away->share);
+        away_.erase(away);
+        given = true;
+    }
+    if (given) FitShares();
+    return given;
 }
 
 // Notes each docked group's size as laid out now. A group keeps the shares it
@@ -659,6 +742,7 @@ void DockingPanes::KeepShares(bool retakeMoved) {
     sharesRoom_ = room.size();
     if (room.isEmpty()) return;
     std::vector<Share> kept;
+    std::vector<const Share*> inSight;
     for (QDockWidget* dock : DocksInSight()) {
         const QSize group = GroupRect(dock).size();
         Share share{dock, double(group.width()) / room.width(),
@@ -666,8 +750,19 @@ void DockingPanes::KeepShares(bool retakeMoved) {
         if (const Share* held = HeldShare(dock)) {
             if (!retakeMoved || held->laid.width() == group.width()) share.width = held->width;
             if (!retakeMoved || held->laid.height() == group.height()) share.height = held->height;
+            inSight.push_back(held);
         }
         kept.push_back(share);
+    }
+    // A group closed whole keeps its share, and the shares the others had
+    // before they took its room, until it is shown again.
+    std::erase_if(away_, [](const Away& group) { return !group.share.dock->isHidden(); });
+    for (const Share& share : shares_) {
+        if (!share.dock->isHidden() ||
+            std::find(inSight.begin(), inSight.end(), &share) != inSight.end())
+            continue;
+        std::erase_if(away_, [&](const Away& group) { return group.share.dock == share.dock; });
+        away_.push_back({share, shares_, kept});
     }
     shares_ = std::move(kept);
 }

@@ -11,7 +11,8 @@
 // change only when the panes are moved (a divider dragged; a pane shown, closed,
 // floated, docked or tabbed; a layout loaded), never by a window too small for
 // them, so the panes come back to their places when the window comes back to
-// its size.
+// its size. A pane (or tab group) closed and shown again comes back at its
+// share, the panes that took its room giving it back.
 #include <QByteArray>
 #include <QDockWidget>
 #include <QList>
@@ -94,14 +95,19 @@ public:
     DockingPane& Pane(size_t index) const { return *panes_.at(index - 1); }
 
     // The panes' arrangement as one line, with the sizes of the window and of the
-    // panes' room. Loading refuses a foreign, damaged or other-version text, or
-    // one with sizes no window has (a room larger than its window or too small
-    // for its panes, a window larger than any screen), with false, and then
-    // changes nothing; the window's toolbars keep their places either way, and a
-    // floating pane off every screen docks. Loaded in another room than it was
-    // saved in (another window size, other bars), each pane keeps its share of
-    // the room; loaded at another window size, it is laid out exactly again once
-    // the window reaches the size it was saved at.
+    // panes' room (no room from a window given less than the panes' minimum: no
+    // window holds that room, and every text written loads again). Loading
+    // refuses a foreign, damaged or other-version text, or one with sizes no
+    // window has (a room larger than its window or too small for its panes, a
+    // window larger than any screen), with false, and then changes nothing; the
+    // window's toolbars keep their places either way, and a floating pane off
+    // every screen docks. Loaded in another room than it was saved in (another
+    // window size, other bars), each pane keeps its share of the room; loaded at
+    // another window size, it is laid out exactly again once the window reaches
+    // the size it was saved at, unless the dealer moved the panes before (a
+    // divider dragged; a pane closed, shown, floated, docked or tabbed). What the
+    // program does before its loop turns again after the load (panes it shows at
+    // its start) and the window's own settling are no moves.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
@@ -130,6 +136,14 @@ private:
     bool RestoreWhole(const QByteArray& state, const QRect& inner, bool inRoom,
                       const QRect& present);
     void WindowResized();
+    struct Placement {
+        bool closed, floating;
+        Qt::DockWidgetArea side;
+        QList<QDockWidget*> tabs;
+        bool operator==(const Placement&) const = default;
+    };
+    std::vector<Placement> Placements() const;
+    void NoteMoves();
     struct DockedSides {
         bool left = false, right = false, rows = false;  // rows: top or bottom
     };
@@ -146,7 +160,9 @@ private:
     QRect Room() const;
     void PaneResized();
     void Settled();
+    const Share* GroupShare(const std::vector<Share>& shares, QDockWidget* dock) const;
     const Share* HeldShare(QDockWidget* dock) const;
+    bool GiveBackShares();
     void TakeShares();
     void KeepShares(bool retakeMoved);
     void FitShares();
@@ -162,7 +178,15 @@ private:
     QByteArray pendingState_;        // to lay out again at pendingSize_
     QSize pendingSize_;
     QSize pendingRoom_;
+    bool settlingLoad_ = false;      // the program settles what it loaded
+    std::vector<Placement> placed_;  // the panes' places once it settled
     std::vector<Share> shares_;
+    // A group closed whole: its share, and the shares in sight before and after.
+    struct Away {
+        Share share;
+        std::vector<Share> before, after;
+    };
+    std::vector<Away> away_;
     QSize sharesRoom_;      // the room's size when the panes were last laid out
     bool fitting_ = false;  // the panes are being laid out here
     bool restoring_ = false;

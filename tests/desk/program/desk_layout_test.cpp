@@ -399,8 +399,9 @@ std::vector<double> RowShares(frmMdiNew& shell) {
 
 // The panes come back to their places when the window comes back to its size,
 // however it got there: in one step, a pixel at a time, or through a window too
-// small for the panes' minimum sizes. A divider the dealer drags in a smaller
-// window keeps its share as the window grows.
+// small for the panes' minimum sizes; and so do panes hidden from the View menu
+// and shown again. A divider the dealer drags in a smaller window keeps its
+// share as the window grows, and moves no pane held at its minimum there.
 TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-layout-round-trips"};
@@ -421,17 +422,30 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
         const char* name;
         QSize via;
         bool pixelByPixel;  // as a window manager's edge drag
+        int32_t hidden;     // a View command run before the trip and at its size
     } trips[] = {
-        {"to 1280 x 800 and back", {1280, 800}, false},
-        {"1600 -> 1400 -> 1600 a pixel at a time", {1400, 1000}, true},
-        {"through 1000 x 700", {1000, 700}, false},
-        {"through 640 x 480", {640, 480}, false},
+        {"to 1280 x 800 and back", {1280, 800}, false, 0},
+        {"1600 -> 1400 -> 1600 a pixel at a time", {1400, 1000}, true, 0},
+        {"through 1000 x 700", {1000, 700}, false, 0},
+        {"through 640 x 480", {640, 480}, false, 0},
+        {"Market Watch hidden and shown", {1600, 1000}, false, 100063},
+        {"the Accounts List hidden, shown at 1280 x 800", {1280, 800}, false, 100011},
     };
     for (const auto& trip : trips) {
-        for (const QSize size : {trip.via, QSize(1600, 1000)})
-            trip.pixelByPixel ? dragWidthTo(size.width()) : resizeTo(size);
+        if (trip.hidden) shell.RunCommand(trip.hidden);
+        trip.pixelByPixel ? dragWidthTo(trip.via.width()) : resizeTo(trip.via);
+        if (trip.hidden) shell.RunCommand(trip.hidden);
+        trip.pixelByPixel ? dragWidthTo(1600) : resizeTo({1600, 1000});
         ExpectPanesAt(PanesInSight(shell), first, 5, trip.name);
     }
+
+    const std::vector<double> rows = RowShares(shell);
+    resizeTo({1000, 700});  // the order panes at their minimum height
+    DragEachDivider(shell, {kLeftOfWatch}, -60, "with a pane at its minimum");
+    resizeTo({1600, 1000});
+    const std::vector<double> sideDragged = RowShares(shell);
+    for (size_t row = 0; row < rows.size(); ++row)
+        EXPECT_NEAR(sideDragged[row], rows[row], 0.01) << "row " << row << " after a side drag";
 
     resizeTo({1280, 800});
     DragEachDivider(shell, {kAboveAccounts}, 80, "in a smaller window");
@@ -440,6 +454,57 @@ TEST(DeskLayout, PanesComeBackToTheirPlacesWhenTheWindowComesBackToItsSize) {
     const std::vector<double> grown = RowShares(shell);
     for (size_t row = 0; row < grown.size(); ++row)
         EXPECT_NEAR(grown[row], dragged[row], 0.01) << "row " << row << " grown back";
+}
+
+// A layout loaded at another window size is laid out again when the window
+// reaches that size, unless the dealer moved a pane before: a divider dragged or
+// a pane closed after a restart or after Reset Interface stays so when the
+// window goes to the layout's size and back.
+TEST(DeskLayout, ALayoutWaitingForItsWindowSizeGivesWayToTheDealersFirstMove) {
+    widgets_testing::App();
+    platform::EventLoop::Ensure();
+    const struct {
+        const char* name;
+        QSize saved, start;
+        bool reset;         // the layout loaded by Reset Interface, else by a restart
+        bool closeJournal;  // from the View menu, else the divider dragged
+    } roads[] = {
+        {"exit at 1280 x 800, start at 1600 x 1000, drag", {1280, 800}, {1600, 1000}, false, false},
+        {"Reset Interface at 1280 x 800, drag", {1600, 1000}, {1280, 800}, true, false},
+        {"exit at 1280 x 800, start at 1600 x 1000, close", {1280, 800}, {1600, 1000}, false, true},
+    };
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.name);
+        testsupport::TempProgramFolder folder{"desk-layout-waiting"};
+        CopyShippedDefault(folder);
+        if (!road.reset) {
+            ShownDesk exited;
+            exited.shell.resize(road.saved);
+            Settle();
+            int16_t cancel = 1;
+            exited.shell.MDIForm_Unload(cancel);
+        }
+        ShownDesk shown;
+        frmMdiNew& shell = shown.shell;
+        shell.resize(road.start);
+        Settle();
+        if (road.reset) shell.RunCommand(100027);
+        Settle();
+        if (road.closeJournal)
+            shell.RunCommand(100042);
+        else
+            DragEachDivider(shell, {kAboveAccounts}, 120, "after the load");
+        Settle();
+        const std::vector<double> moved = RowShares(shell);
+        for (const QSize size : {road.saved, road.start}) {
+            shell.resize(size);
+            Settle();
+        }
+        const std::vector<double> back = RowShares(shell);
+        for (size_t row = 0; row < back.size(); ++row)
+            EXPECT_NEAR(back[row], moved[row], 0.01) << "row " << row;
+        EXPECT_EQ(shell.PaneClosed(kPaneJournal), road.closeJournal);
+    }
 }
 
 // Layouts that desks saved before the lists stood one above the other: the old

@@ -240,8 +240,9 @@ std::string WithSizes(const std::string& line, const std::string& sizes) {
 // size, also from a layout saved at another window size with other bars; a text
 // with sizes no window has (a room larger than its window, half empty or too
 // small for its panes, a window larger than any screen) changes nothing, one
-// saved with no pane docked loads; and with no pane at the sides the panes
-// above and below meet, with no blank band between them.
+// saved with no pane docked or in a window below the panes' minimum loads; and
+// with no pane at the sides the panes above and below meet, with no blank band
+// between them.
 TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
     widgets_testing::App();
     QMainWindow window;
@@ -310,6 +311,15 @@ TEST(DockingPanesRoom, PanesKeepTheirSharesOfTheRoomAtAnyWindowSize) {
     ASSERT_TRUE(panes.LoadLayout(saved));
     Settle();
     expectShares(given, "saved at another size");
+
+    // Given less than the panes' minimum, as a window manager may give it.
+    window.setMinimumSize(1, 1);
+    window.resize(300, 40);
+    Settle();
+    const std::string squeezed = panes.SaveLayout();
+    EXPECT_TRUE(panes.LoadLayout(squeezed)) << squeezed.substr(0, 24);
+    window.resize(1300, 900);
+    Settle();
 
     left.Close();
     right.Close();
