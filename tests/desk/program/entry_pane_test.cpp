@@ -587,11 +587,16 @@ TEST_F(EntryOnServer, PriceConditionsFollowAReloginThatNoQuoteFollows) {
     runtime::ScopedConnection answered = ann->ConnectionState.Connect([&](bool up) {
         if (up) server.PushPrice(kGbp, 1.3001, 1.3003);
     });
-    // Its loading ends with the pending orders of its login's selection, then the desk's.
+    // Its loading ends with the pending orders of its login's selection, then the
+    // desk's. By the first, BEN's quote has run and the symbol load's new ask shows
+    // (Buy Limit's take-profit limit is the ask whatever the offset).
     int selections = 0;
-    double gbpBeforeTheEnd = 0;
+    double gbpBid = 0;
+    std::string tpBeforeTheEnd;
     runtime::ScopedConnection loaded = ann->PendingOrdersLoaded.Connect([&] {
-        if (++selections == 1) gbpBeforeTheEnd = ben->SymbolByName("GBPUSD")->Bid();
+        if (++selections > 1) return;
+        gbpBid = ben->SymbolByName("GBPUSD")->Bid();
+        tpBeforeTheEnd = pane.lbltpchanged();
     });
     for (const auto& r : Sent(og::LOGIN_TOKEN))
         if (r.params.at(0) == "ANN") server.Drop(r.connection);
@@ -600,7 +605,8 @@ TEST_F(EntryOnServer, PriceConditionsFollowAReloginThatNoQuoteFollows) {
         platform::EventLoop::RunUntil([&] { return selections == 2; }, 250);
     }
     ASSERT_EQ(selections, 2);
-    EXPECT_EQ(gbpBeforeTheEnd, 1.3001);
+    EXPECT_EQ(gbpBid, 1.3001);
+    EXPECT_EQ(tpBeforeTheEnd, "1.2602");
     platform::EventLoop::RunFor(50);
     EXPECT_EQ(shown(), (Texts{"1.2572", "1.2542", "1.2602"}));
 }
