@@ -27,6 +27,7 @@
 #include "desk/shell/frmMdiNew.h"
 #include "general/common/MTokens.h"
 #include "platform/EventLoop.h"
+#include "platform/Timer.h"
 #include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
@@ -588,14 +589,14 @@ TEST_F(EntryOnServer, PriceConditionsFollowAReloginThatNoQuoteFollows) {
         if (up) server.PushPrice(kGbp, 1.3001, 1.3003);
     });
     // Its loading ends with the pending orders of its login's selection, then the
-    // desk's. By the first, BEN's quote has run and the symbol load's new ask shows
+    // desk's. By the first, BEN's quote has come and the symbol load's new ask shows
     // (Buy Limit's take-profit limit is the ask whatever the offset).
     int selections = 0;
     double gbpBid = 0;
     std::string tpBeforeTheEnd;
     runtime::ScopedConnection loaded = ann->PendingOrdersLoaded.Connect([&] {
         if (++selections > 1) return;
-        gbpBid = ben->SymbolByName("GBPUSD")->Bid();
+        if (const auto symbol = ben->SymbolByName("GBPUSD")) gbpBid = symbol->Bid();
         tpBeforeTheEnd = pane.lbltpchanged();
     });
     for (const auto& r : Sent(og::LOGIN_TOKEN))
