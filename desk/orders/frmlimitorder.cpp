@@ -470,7 +470,16 @@ void frmlimitorder::WatchSession(int16_t key) {
     std::erase_if(watched_, [](const WatchedSession& w) { return w.api.expired(); });
     for (const WatchedSession& w : watched_)
         if (w.api.lock() == api) return;
-    watched_.push_back({api, api->ConnectionState.Connect([this](bool) { shownFrom_.reset(); })});
+    // A login writes the symbols' new prices at its symbol load and the account's
+    // offsets with its selection's answers, which end with the pending orders; no
+    // quote need follow either, so each runs the conditions as a quote does.
+    auto rerun = [this] {
+        shownFrom_.reset();
+        limitorderpricechange();
+    };
+    watched_.push_back({api, api->ConnectionState.Connect([this](bool) { shownFrom_.reset(); }),
+                        api->SymbolsLoaded.Connect(rerun),
+                        api->PendingOrdersLoaded.Connect(rerun)});
 }
 
 void frmlimitorder::sltpprice() {

@@ -153,7 +153,8 @@ private:
     void SelectTypeText(const std::string& text);
     std::shared_ptr<CClientAPIManager> SessionOf(int32_t account) const;
     // Forgets the shown conditions' inputs now and whenever the session's
-    // connection changes.
+    // connection changes; runs them again when its login's loading writes new
+    // prices or offsets.
     void WatchSession(int16_t key);
 
     std::function<DeskServices*()> services_;
@@ -205,11 +206,11 @@ private:
         bool operator==(const PriceRunInputs&) const = default;
     };
     std::optional<PriceRunInputs> shownFrom_;
-    // The connections of the listed accounts' sessions: their offsets and symbols
-    // count only while they are logged on.
+    // The connections and loads of the listed accounts' sessions: their offsets
+    // and symbols count only while they are logged on.
     struct WatchedSession {
         std::weak_ptr<const void> api;
-        runtime::ScopedConnection link;
+        runtime::ScopedConnection connection, symbolsLoaded, pendingOrdersLoaded;
     };
     std::vector<WatchedSession> watched_;
     std::string submittedPrice_, submittedType_, submittedSymbol_, submittedSL_, submittedTP_;

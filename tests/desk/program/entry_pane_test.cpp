@@ -27,6 +27,7 @@
 #include "desk/shell/frmMdiNew.h"
 #include "general/common/MTokens.h"
 #include "platform/EventLoop.h"
+#include "platform/Timer.h"
 #include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Convert.h"
 #include "simserver/Server.h"
@@ -556,6 +557,59 @@ TEST_F(EntryOnServer, PriceConditionsFollowEachInputTheyAreReadFrom) {
     // CAL's row leaves as the market pane's does.
     desk.Services().Ports().frmorder->Remove(90);
     quote("CAL's row gone", 1.2484, 1.2506, {"1.2501", "1.2496", "1.2506"});
+}
+
+// A listed account logs in again: its symbol load brings new prices and its
+// selection's answers a new offset, and no quote of the symbol follows; the
+// conditions show both, though another session's quote ran them while it loaded.
+TEST_F(EntryOnServer, PriceConditionsFollowAReloginThatNoQuoteFollows) {
+    platform::ScopedVirtualTime time;  // the sessions' reconnect wait
+    // Limit offsets ANN 20, BEN 5 pips; the clients' spread is the server's own.
+    simserver::Symbol gbp;
+    gbp.id = kGbp, gbp.name = "GBPUSD", gbp.bid = 1.3, gbp.ask = 1.3002;
+    server.book().AddSymbol(gbp);
+    simserver::Symbol* eur = server.book().FindSymbol(kEur);
+    eur->ask = 1.2482;
+    server.book().FindClient(101)->params[kEur].limitOffset = 20;
+    LogIn(2);
+    frmlimitorder& pane = Pane(desk);
+    const auto shown = [&] {
+        return Texts{pane.lblpricecondition(), pane.lblslchanged(), pane.lbltpchanged()};
+    };
+    pane.cblimiordertype().setListIndex(0);  // Buy Limit: below the ask by the largest
+    ASSERT_EQ(shown(), (Texts{"1.2462", "1.2442", "1.2482"}));
+
+    // ANN's connection drops; its server answers the new login with new prices and
+    // a 30-pip offset. BEN's GBPUSD quote comes once ANN's login is answered.
+    eur->bid = 1.26, eur->ask = 1.2602;
+    server.book().FindClient(101)->params[kEur].limitOffset = 30;
+    const auto ann = desk.Services().Managers()->Item("C1")->CLAPICLASS();
+    const auto ben = desk.Services().Managers()->Item("C2")->CLAPICLASS();
+    runtime::ScopedConnection answered = ann->ConnectionState.Connect([&](bool up) {
+        if (up) server.PushPrice(kGbp, 1.3001, 1.3003);
+    });
+    // Its loading ends with the pending orders of its login's selection, then the
+    // desk's. By the first, BEN's quote has come and the symbol load's new ask shows
+    // (Buy Limit's take-profit limit is the ask whatever the offset).
+    int selections = 0;
+    double gbpBid = 0;
+    std::string tpBeforeTheEnd;
+    runtime::ScopedConnection loaded = ann->PendingOrdersLoaded.Connect([&] {
+        if (++selections > 1) return;
+        if (const auto symbol = ben->SymbolByName("GBPUSD")) gbpBid = symbol->Bid();
+        tpBeforeTheEnd = pane.lbltpchanged();
+    });
+    for (const auto& r : Sent(og::LOGIN_TOKEN))
+        if (r.params.at(0) == "ANN") server.Drop(r.connection);
+    for (int s = 0; s < 10 && selections < 2; ++s) {
+        time.Advance(1000);
+        platform::EventLoop::RunUntil([&] { return selections == 2; }, 250);
+    }
+    ASSERT_EQ(selections, 2);
+    EXPECT_EQ(gbpBid, 1.3001);
+    EXPECT_EQ(tpBeforeTheEnd, "1.2602");
+    platform::EventLoop::RunFor(50);
+    EXPECT_EQ(shown(), (Texts{"1.2572", "1.2542", "1.2602"}));
 }
 
 }  // namespace
