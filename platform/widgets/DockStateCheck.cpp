@@ -29,6 +29,11 @@ constexpr int32_t kHorizontal = 1, kVertical = 2;
 constexpr int32_t kCornerAreas[] = {1, 2, 4, 8};  // left, right, top, bottom
 // No window lays anything out farther or larger (its widgets' largest size).
 constexpr int32_t kFarthest = 16777215;
+// A floating toolbar is one line of buttons on a screen: a window of more would
+// claim memory out of all proportion to the bytes (the window does not fit it
+// to a screen as it does a floating pane).
+constexpr int32_t kWidestScreen = 16384;
+constexpr int32_t kThickestToolBar = 1024;
 constexpr uint32_t kNullString = 0xffffffff;
 // The fewest bytes of an item of a group (a pane: a marker, an empty name,
 // flags, four numbers; a split takes more), a toolbar line (area, count) and a
@@ -113,6 +118,7 @@ private:
     bool Item(int depth);
     bool Pane();
     bool ToolBar(bool withPlaces);
+    static bool FitsAScreen(uint32_t packed, uint32_t sizes);
 
     Reader in_;
     std::set<std::string_view> panes_;  // the names met, each once
@@ -210,9 +216,22 @@ bool StateWalk::ToolBars(bool withPlaces) {
 bool StateWalk::ToolBar(bool withPlaces) {
     std::string_view name;
     uint8_t flags = 0;
-    return in_.Text(name) && in_.Byte(flags) &&
-           (flags & ~(kToolBarShown | kToolBarVertical)) == 0 && in_.Places(2) &&
-           in_.Ints(withPlaces ? 2 : 1);
+    int32_t packed = 0, sizes = 0;
+    if (!in_.Text(name) || !in_.Byte(flags) || (flags & ~(kToolBarShown | kToolBarVertical)) != 0)
+        return false;
+    if (!in_.Places(2) || !in_.Int(packed)) return false;
+    if (!withPlaces) return true;  // the window takes no rectangle from this form
+    return in_.Int(sizes) &&
+           FitsAScreen(static_cast<uint32_t>(packed), static_cast<uint32_t>(sizes));
+}
+
+// The floating flag in the lowest bit, then x and the width in 16 bits each
+// above it; y and the height in 16 bits each.
+bool StateWalk::FitsAScreen(uint32_t packed, uint32_t sizes) {
+    if ((packed & 1) == 0) return true;
+    const int32_t width = static_cast<int32_t>(packed >> 17),
+                  height = static_cast<int32_t>(sizes >> 16);
+    return std::max(width, height) <= kWidestScreen && std::min(width, height) <= kThickestToolBar;
 }
 }  // namespace
 

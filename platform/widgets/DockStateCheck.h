@@ -6,7 +6,8 @@
 // as the bytes go, so a damaged state that its own check lets through can crash
 // it. A state passes only when a walk of the format accounts for every byte,
 // every number the window indexes or lays out with lies where a window can
-// have it, and no pane is named twice; every state the window writes passes.
+// have it (a floating toolbar fits a screen), and no pane is named twice;
+// every state the window writes passes.
 // The walk reads only inside the bytes, keeps no more than the names it met,
 // and recurses at most kDeepestNesting levels.
 #include <QByteArray>

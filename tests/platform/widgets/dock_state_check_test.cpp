@@ -65,8 +65,13 @@ QByteArray Areas(const std::vector<std::pair<qint32, QByteArray>>& areas,
 QByteArray FloatingGroup(const QByteArray& group) {
     return Byte(0xf9) + Ints({10, 10, 400, 300}) + group;
 }
-QByteArray ToolBars(qint32 area = 2 /* top */) {
-    return Byte(0xfc) + Ints({1, area, 1}) + Name("Bar1") + Byte(1) + Ints({0, -1, 0, 0});
+QByteArray ToolBars(qint32 area = 2 /* top */, quint32 packed = 0, quint32 sizes = 0) {
+    return Byte(0xfc) + Ints({1, area, 1}) + Name("Bar1") + Byte(1) +
+           Ints({0, -1, qint32(packed), qint32(sizes)});
+}
+// Floating at the screen's corner: the flag, x and the width; y and the height.
+QByteArray FloatingToolBar(quint32 width, quint32 height) {
+    return ToolBars(2, width << 17 | 0x7fff << 1 | 1, height << 16 | 0x7fff);
 }
 QByteArray State(const QByteArray& areas, const QByteArray& rest = ToolBars()) {
     return Ints({0xff, 2}) + areas + rest;
@@ -122,6 +127,9 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
          State(Byte(0xfd) + Ints({1, 0, 300, 1 << 30}) + pane + Ints({600, 400, 4, 4, 8, 8})),
          false},
         {"toolbar area 4", State(Areas({{0, pane}}), ToolBars(4)), false},
+        {"a floating toolbar", State(Areas({{0, pane}}), FloatingToolBar(1200, 40)), true},
+        {"a floating toolbar larger than a screen",  // 8 GB of window
+         State(Areas({{0, pane}}), FloatingToolBar(32767, 65535)), false},
         {"no toolbars", State(Areas({{0, pane}}), {}), false},
         {"a byte after the toolbars", State(Areas({{0, pane}}), ToolBars() + Byte(0)), false},
         // The two texts that crashed the desk at every start.
