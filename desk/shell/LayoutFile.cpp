@@ -1,6 +1,8 @@
 #include "desk/shell/LayoutFile.h"
 
+#include <cstdio>
 #include <fstream>
+#include <system_error>
 
 namespace OrbanexDesk {
 
@@ -30,6 +32,32 @@ std::array<std::string, 2> ReadLayoutLines(const std::filesystem::path& path) {
     if (!in) return lines;
     for (auto& line : lines) line = ReadCappedLine(in);
     return lines;
+}
+
+namespace {
+std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* suffix) {
+    return std::filesystem::path(path.native() + suffix);
+}
+}  // namespace
+
+LayoutLoadMark::LayoutLoadMark(const std::filesystem::path& layout)
+    : mark_(WithSuffix(layout, kLoadMarkSuffix)) {
+    std::error_code error;
+    interrupted_ = std::filesystem::exists(mark_, error);
+    if (interrupted_ && std::filesystem::exists(layout, error)) {
+        const std::filesystem::path aside = WithSuffix(layout, kSetAsideSuffix);
+        std::filesystem::rename(layout, aside, error);
+        const std::string fate =
+            error ? "it is not loaded this time" : "it is kept as " + aside.string();
+        std::fprintf(stderr, "OrbanexDesk: the last start ended while it loaded %s; %s\n",
+                     layout.c_str(), fate.c_str());
+    }
+    std::ofstream{mark_, std::ios::binary};  // empty: being there is the mark
+}
+
+LayoutLoadMark::~LayoutLoadMark() {
+    std::error_code ignored;
+    std::filesystem::remove(mark_, ignored);
 }
 
 }  // namespace OrbanexDesk

@@ -129,7 +129,9 @@ void frmMdiNew::closeEvent(QCloseEvent* event) {
 }
 
 void frmMdiNew::LoadInterfaceLayout() {
-    const auto lines = ReadLayoutLines(platform::ResolvePath(kLayoutPath));
+    const std::filesystem::path path = platform::ResolvePath(kLayoutPath);
+    const LayoutLoadMark mark(path);
+    const auto lines = mark.Interrupted() ? std::array<std::string, 2>{} : ReadLayoutLines(path);
     if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultSizes();
     MirrorPanes();
 }

@@ -20,6 +20,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/widgets/DockStateCheck.h"
+
 namespace platform::widgets {
 
 namespace {
@@ -344,8 +346,10 @@ bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
     const quint16 sum = fields[1].toUShort(&sumOk);
     const auto decoded =
         QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
+    // The window itself would crash on some damaged states that its checks pass.
     if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
-        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
+        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum ||
+        !DockStateWhole(decoded.decoded))
         return false;
     read.state = decoded.decoded;
     return true;
