@@ -207,6 +207,8 @@ struct Server::Impl {
     void AcceptHeld(const HeldClose& h);
     // Entry orders and SL/TP orders of the symbol that its quote reached.
     void ReachOrders(int32_t symbolId);
+    // The SL/TP order an entry order's levels give the position it opened.
+    void AttachLevels(const Order& entry, int32_t ticket);
     void ReachAllOrders();
     void EraseOrder(int32_t accountId, int32_t id);
 
@@ -945,9 +947,28 @@ void Server::Impl::ReachOrders(int32_t symbolId) {
                    {AuditRow(r, kEntryExecuted, ticket, o.price, o.price, og::LimitOrdersType)});
         EraseOrder(accountId, o.id);
         std::string opened;
-        Open(r, o.price, opened);
+        const int32_t position = Open(r, o.price, opened);
         for (Conn* c : Watchers(accountId)) outbox.emplace_back(c, opened);
+        if (!o.sl.empty() || !o.tp.empty()) AttachLevels(o, position);
     }
+}
+
+void Server::Impl::AttachLevels(const Order& entry, int32_t ticket) {
+    Order o;
+    o.clientId = entry.clientId;
+    o.accountId = entry.accountId;
+    o.time = Now();
+    o.side = entry.side > 0 ? -1 : 1;  // the side that closes the position
+    o.lots = entry.lots;
+    o.symbolId = entry.symbolId;
+    o.slTp = true;
+    o.ticket = ticket;
+    o.sl = entry.sl;
+    o.tp = entry.tp;
+    book.AddOrder(o);
+    // After the position's push: the desk writes the levels into its row.
+    ToWatchers(o.accountId, og::NEW_PENDING_ORDER_TOKEN,
+               {Num(o.clientId), Num(o.accountId), OrderRow(book.orders.back())});
 }
 
 void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp) {
