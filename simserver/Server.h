@@ -4,7 +4,8 @@
 // the client reads it), pushes order results, positions, pending orders,
 // summaries and its time, and walks its quotes on a timer. Accounts in re-quote
 // mode have their market orders and closes held for a dealer; entry orders and
-// SL/TP orders fill when a quote reaches them; margin, commission and realised
+// SL/TP orders fill when a quote reaches them, a filled entry order's S/L and T/P
+// on an SL/TP order of its new position; margin, commission and realised
 // profit move the account's figures. Runs on the event loop; its own timers
 // always run on real time, so a test may drive the client's timers on virtual
 // time in the same process.

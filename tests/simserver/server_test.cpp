@@ -556,16 +556,18 @@ TEST_F(SimServer, ModelsTheAccountHoldsClosesFillsReachedOrdersAndTellsTheTime) 
     EXPECT_EQ(held[2].rfind("DataRecieved(256, 7: 101|1002|", 0), 0u) << held[2];
     EXPECT_EQ(held[3], "DataRecieved(250, 10: 101|1002|1.5|2.5|300|540|10000|500|7|0)");
 
-    // A buy limit fills once the ask comes down to it; its take-profit closes
-    // the new position once the bid reaches that.
+    // A buy limit fills once the ask comes down to it, its levels on an SL/TP
+    // order of the new position; its take-profit closes the position once the
+    // bid reaches that.
     s->Ask(og::START_MARKET_TOKEN, {});
-    const Lines limit = s->Ask(
-        og::NEW_LIMIT_ORDER_TOKEN,
-        {"101", "1002", "2", "0.5", "1.084", "1", "", "", "2", "77", "0", "t", "q", "L1", ""}, 2);
+    const Lines limit = s->Ask(og::NEW_LIMIT_ORDER_TOKEN,
+                               {"101", "1002", "2", "0.5", "1.084", "1", "1.07", "1.0900", "2",
+                                "77", "0", "t", "q", "L1", ""},
+                               2);
     const std::string order = limit.at(0).substr(15, 4);
     s->raw.clear();
     server.PushPrice(2, 1.0838, 1.084);
-    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->raw.size() >= 5; }, kWaitMs));
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->raw.size() >= 6; }, kWaitMs));
     const std::string next = std::to_string(b.nextTicket - 1);
     EXPECT_EQ(Masked(s->raw),
               (Lines{"DataRecieved(243, 1: <time>,2,1.0838,1.084)",
@@ -574,9 +576,14 @@ TEST_F(SimServer, ModelsTheAccountHoldsClosesFillsReachedOrdersAndTellsTheTime) 
                      "DataRecieved(260, 3: 101|1002|" + order + ")",
                      "DataRecieved(253, 3: 101|1002|101R,@1002R,@" + next +
                          "R,@<time>R,@BuyR,@0.5R,@2R,@1.084R,@R,@R,@0R,@0.5R,@EURUSDR,@0R,@R,@)",
-                     "DataRecieved(250, 10: 101|1002|-0.5|2.5|-200|540|10000|500|7|0)"}));
-    s->Ask(og::NEW_SL_TP_TOKEN,
-           {"101", "1002", next, "2", "0.5", "", "1.0900", "2", "77", "0", "t", "q", "S1"});
+                     "DataRecieved(250, 10: 101|1002|-0.5|2.5|-200|540|10000|500|7|0)",
+                     "DataRecieved(259, 3: 101|1002|5005R,@<time>R,@-1R,@0.5R,@2R,@0R,@STR,@" +
+                         next + "R,@1.07R,@1.0900R,@1R,@)"}));
+    s->raw.clear();
+    server.PushPrice(2, 1.0899, 1.0901);
+    platform::EventLoop::RunFor(100);
+    EXPECT_EQ(Masked(s->raw), Lines{"DataRecieved(243, 1: <time>,2,1.0899,1.0901)"})
+        << "the bid short of the take-profit";
     s->raw.clear();
     server.PushPrice(2, 1.0901, 1.0903);
     ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return s->raw.size() >= 5; }, kWaitMs));

@@ -488,6 +488,60 @@ TEST_F(EntryOnServer, AStopLossRequestNamesItsOrderAndRowsFollowTheirAccounts) {
     EXPECT_FALSE(pane.findChild<QCheckBox*>("chkAllClients")->isChecked());
 }
 
+// A Buy Limit and a Sell Stop with their levels, filled by one quote: each new
+// position shows its S/L and T/P in Trade, its S/L-T/P order in Pending Order, and
+// the first quote that reaches its stop-loss closes it at that quote's price.
+TEST_F(EntryOnServer, FilledEntryOrdersCarryTheirLevelsAndTheStopLossCloses) {
+    LogIn(2);
+    const DeskPorts& ports = desk.Services().Ports();
+    auto& trade = ports.frmTrade->lvwOpenPos();
+    auto& pending = ports.frmPending->lvwPending();
+    const auto ann = desk.Services().Managers()->Item("C1")->ClientAPIF();
+    ASSERT_EQ(ann->NewLimitOrder(og::BuyType, kEur, 1, 1.24, runtime::Variant("1.235"),
+                                 runtime::Variant("1.27"), "", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_EQ(ann->NewLimitOrder(og::SellStopType, kEur, 1, 1.245, runtime::Variant("1.255"),
+                                 runtime::Variant("1.2"), "", ""),
+              OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(Wait([&] { return pending.Count() == 3; }));
+    const int32_t buy = server.book().nextTicket, sell = buy + 1;
+    server.PushPrice(kEur, 1.2398, 1.24);
+    // Account, S/L, T/P of each new position's Trade row and of its order's row.
+    auto levels = [&](const platform::ListView& rows, int32_t ticket, size_t sl) {
+        const std::string key = std::to_string(ticket);
+        for (size_t i = 1; i <= rows.Count(); ++i) {
+            const platform::ListItem& row = rows.Item(i);
+            if (row.SubItems(1) == "70" && (&rows == &trade ? row.Text() : row.Tag()) == key)
+                return Texts{row.SubItems(sl), row.SubItems(sl + 1)};
+        }
+        return Texts{};
+    };
+    ASSERT_TRUE(Wait([&] { return !levels(trade, sell, 8).empty() && pending.Count() == 3; }));
+    EXPECT_EQ(levels(trade, buy, 8), (Texts{"1.2350", "1.2700"}));
+    EXPECT_EQ(levels(trade, sell, 8), (Texts{"1.2550", "1.2000"}));
+    EXPECT_EQ(levels(pending, buy, 6), (Texts{"1.2350", "1.2700"}));
+    EXPECT_EQ(levels(pending, sell, 6), (Texts{"1.2550", "1.2000"}));
+
+    // Short of every level, then past the buy's stop-loss, then past the sell's:
+    // each closes at its quote's price (bid for the buy, ask for the sell).
+    const auto balance = [&] {
+        std::string shown = desk.Accounts().lvwClients().Item("C1").SubItems(kBalanceColumn);
+        shown.erase(std::remove(shown.begin(), shown.end(), ','), shown.end());
+        return runtime::Val(shown);
+    };
+    const double before = balance();
+    server.PushPrice(kEur, 1.2351, 1.2353);
+    platform::EventLoop::RunFor(100);
+    EXPECT_EQ(trade.Count(), 3u);
+    server.PushPrice(kEur, 1.2341, 1.2343);
+    ASSERT_TRUE(Wait([&] { return levels(trade, buy, 8).empty() && pending.Count() == 2; }));
+    EXPECT_TRUE(Wait([&] { return balance() == before - 590; })) << balance() - before;
+    EXPECT_EQ(levels(pending, sell, 6), (Texts{"1.2550", "1.2000"}));
+    server.PushPrice(kEur, 1.2561, 1.2563);
+    ASSERT_TRUE(Wait([&] { return levels(trade, sell, 8).empty() && pending.Count() == 1; }));
+    EXPECT_TRUE(Wait([&] { return balance() == before - 590 - 1130; })) << balance() - before;
+}
+
 // A quote's run shows new conditions whenever anything they are read from changed
 // since they were shown: the bid alone, the ask alone, the mode (a stop-loss edit
 // left by Cancel), a listed account's lost connection (its row stays), a row gone.
