@@ -413,17 +413,18 @@ TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
                             "journal|1001|Reject of re-quoted order #18" + lost}));
     EXPECT_TRUE(kept.empty());
 
-    // Removed with every kind still waiting: the rest of the texts.
+    // The other answers, then removed: the rest wait, and the rest of the texts.
     keepAll();
+    for (const char* handler : {"NewLimit", "UpdateLimit", "UpdateSLTP"}) Raise(d, handler, 2);
+    a.MarketOrderRejected(18, og::BuyType, 1, d.eurusd, 1.2, og::NewType);
+    a.MarketOrderAccepted(kOther, 19, kTicket, og::BuyType, 1, d.eurusd, 1.2, og::NewType, 1.2);
+    d.desk.Take();
     d.desk.Services().Managers()->Remove("C1");
-    const Names removed = d.desk.Lines("journal|");
-    EXPECT_EQ(removed.size(), 11u);
-    EXPECT_EQ(Names(removed.begin() + 4, removed.end()),
-              (Names{"journal|1001|Cancel of entry order #13,14" + lost,
+    EXPECT_EQ(d.desk.Lines("journal|"),
+              (Names{"journal|1001|Market order [BUY 1.5 EURUSD]" + lost, "journal|1001|" + market,
+                     "journal|1001|Cancel of entry order #13,14" + lost,
                      "journal|1001|SL/TP order for ticket #5" + lost,
-                     "journal|1001|Update of SL/TP order #15" + lost,
                      "journal|1001|Cancel of SL/TP order #16" + lost,
                      "journal|1001|Close of ticket #6" + lost,
-                     "journal|1001|Accept of re-quoted order #17" + lost,
-                     "journal|1001|Reject of re-quoted order #18" + lost}));
+                     "journal|1001|Accept of re-quoted order #17" + lost}));
 }
