@@ -7,8 +7,8 @@
 // so the client API's event chain goes on (ConnectionState, ClientListItem,
 // Summary and RemoveData absorb errors without a word). A running handler keeps
 // its session alive. Release() ends the session for good: handlers disconnected,
-// then the account logged out (a failure journaled), then the API object dropped;
-// destruction releases too.
+// the commands still waiting for their answers journaled, then the account logged
+// out (a failure journaled), then the API object dropped; destruction releases too.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -174,6 +174,7 @@ public:
     CallingResult SendSLTPOrderCancel(const std::string& OrderIDs);
     CallingResult SendClose(const std::string& Tickets, const std::string& Lots);
     CallingResult SendRequoteAnswer(int32_t OrderID, bool Accept);
+    // The commands sent and not answered yet.
     UnansweredCommands& Unanswered() { return unanswered_; }
 
     // The session's re-quote dialog.
