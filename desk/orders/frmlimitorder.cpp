@@ -750,23 +750,23 @@ void frmlimitorder::cmdsubmitlimiorder_Click() {
         if (platform::ListItem* row = rows_.Find(key)) row->setSubItems(kResult, text);
     for (const EntryCommand& c : plan.commands) {
         const ManagerPtr session = SessionOf(c.account);
-        const auto api = session ? session->ClientAPIF() : nullptr;
-        if (!api) continue;
+        if (!session || !session->ClientAPIF()) continue;
         const runtime::Variant sl(c.sl), tp(c.tp);
         int32_t code = 0;
         switch (c.kind) {
             case EntryCommandKind::NewLimitOrder:
-                code = api->NewLimitOrder(static_cast<OrbanelGeneral10::OperationTypeEnum>(c.id),
-                                          c.symbolId, c.lots, c.price, sl, tp, "", "");
+                code =
+                    session->SendLimitOrder(static_cast<OrbanelGeneral10::OperationTypeEnum>(c.id),
+                                            c.symbolId, c.lots, c.price, sl, tp);
                 break;
             case EntryCommandKind::UpdateLimitOrder:
-                code = api->UpdateLimitOrder(c.id, c.lots, c.price, sl, tp, "", "");
+                code = session->SendLimitOrderUpdate(c.id, c.lots, c.price, sl, tp);
                 break;
             case EntryCommandKind::NewSLTPOrder:
-                code = api->NewSLTPOrder(c.id, c.lots, sl, tp, "");
+                code = session->SendSLTPOrder(c.id, c.lots, sl, tp);
                 break;
             case EntryCommandKind::UpdateSLTPOrder:
-                code = api->UpdateSLTPOrder(c.id, c.lots, sl, tp, "");
+                code = session->SendSLTPOrderUpdate(c.id, c.lots, sl, tp);
                 break;
         }
         if (IfrmMain* main = Main()) main->Result(code, c.key, c.account);

@@ -68,6 +68,10 @@ void CClientAPIManager::Release() {
     connections_.clear();
     priceChanged_.Dismiss();
     try {
+        ReportUnanswered();  // the logout below answers nothing
+    } catch (const std::exception&) {
+    }
+    try {
         TakeShareOut(false);
     } catch (const std::exception&) {
         // the desk's views are going away with it
@@ -126,6 +130,7 @@ void CClientAPIManager::ConnectHandlers() {
     Handle(a.DeletePendingOrder, "DeletePendingOrder", &S::CLAPICLASS_DeletePendingOrder);
     ConnectPriceHandlers();
     ConnectResultHandlers();
+    ConnectUnansweredTracking();
 }
 
 void CClientAPIManager::ConnectPriceHandlers() {

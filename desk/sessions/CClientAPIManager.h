@@ -7,8 +7,8 @@
 // so the client API's event chain goes on (ConnectionState, ClientListItem,
 // Summary and RemoveData absorb errors without a word). A running handler keeps
 // its session alive. Release() ends the session for good: handlers disconnected,
-// then the account logged out (a failure journaled), then the API object dropped;
-// destruction releases too.
+// the commands still waiting for their answers journaled, then the account logged
+// out (a failure journaled), then the API object dropped; destruction releases too.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +19,7 @@
 #include "desk/sessions/PriceChangedPresenter.h"
 #include "desk/sessions/RowCache.h"
 #include "desk/sessions/SummaryDisplay.h"
+#include "desk/sessions/UnansweredCommands.h"
 #include "runtime/Event.h"
 
 namespace OrbanexDesk {
@@ -151,6 +152,31 @@ public:
                                           const std::string& ServerTime,
                                           const std::string& TransTag);
 
+    // ---- Trading commands ----
+    // Each sends its command through CLAPICLASS and returns the client API's code
+    // (error 91 without an API object). A command that went out while logged on is
+    // kept until its result event; one still waiting when the connection is lost
+    // or closed is journaled for the account, and a market or entry order's pane
+    // row gets the same note. Nothing is resent.
+    using CallingResult = OrbanexClientAPI10::CallingResultsEnum;
+    CallingResult SendMarketOrder(OperationType BuySell, int32_t SymbolID, double Lots,
+                                  const std::string& SymbolName);
+    CallingResult SendLimitOrder(OperationType OrderType, int32_t SymbolID, double Lots,
+                                 double AtPrice, const runtime::Variant& SL,
+                                 const runtime::Variant& TP);
+    CallingResult SendLimitOrderUpdate(int32_t OrderID, double Lots, double NewPrice,
+                                       const runtime::Variant& SL, const runtime::Variant& TP);
+    CallingResult SendLimitOrderCancel(const std::string& OrderIDs);
+    CallingResult SendSLTPOrder(int32_t Ticket, double Lots, const runtime::Variant& SL,
+                                const runtime::Variant& TP);
+    CallingResult SendSLTPOrderUpdate(int32_t OrderID, double Lots, const runtime::Variant& SL,
+                                      const runtime::Variant& TP);
+    CallingResult SendSLTPOrderCancel(const std::string& OrderIDs);
+    CallingResult SendClose(const std::string& Tickets, const std::string& Lots);
+    CallingResult SendRequoteAnswer(int32_t OrderID, bool Accept);
+    // The commands sent and not answered yet.
+    UnansweredCommands& Unanswered() { return unanswered_; }
+
     // The session's re-quote dialog.
     PriceChangedPresenter& frmPriceChanged() { return priceChanged_; }
 
@@ -185,6 +211,12 @@ private:
     void Message(const std::string& text);
     // One step of a result row (journal, note, message or sound).
     void Perform(int32_t act, const std::string& text, int32_t notePane);
+    // The API object, or error 91.
+    API& Api();
+    void Keep(CallingResult code, UnansweredCommands::Command command);
+    void ConnectUnansweredTracking();
+    // Journals and notes every command still waiting, and forgets them.
+    void ReportUnanswered();
 
     DeskServices& desk_;
     const DeskPorts& ports_;
@@ -203,6 +235,7 @@ private:
     std::vector<runtime::ScopedConnection> connections_;
     std::string settingsPath_;
     PriceChangedPresenter priceChanged_{desk_};
+    UnansweredCommands unanswered_;
 };
 
 }  // namespace OrbanexDesk

@@ -244,7 +244,7 @@ void CClientAPIManagers::FanOut(OrbanelGeneral10::OperationTypeEnum side) {
         try {
             const int32_t symbolId = session->GetIDByName(symbolName);
             const double lots = runtime::Val(row->SubItems(1));
-            const auto code = session->ClientAPIF()->NewMarketOrder(side, symbolId, lots, "", "");
+            const auto code = session->SendMarketOrder(side, symbolId, lots, symbolName);
             Result(code, account, session->RowKey());
             ports_.Sound->PlayWave(sound);
             ++sent;

@@ -38,9 +38,8 @@ void DeleteManagedOrder(DeskServices& desk, int32_t Account, int32_t OrderID) {
     tick(true);
     try {
         const std::string ids = std::to_string(OrderID);
-        const auto api = session->ClientAPIF();
-        const int32_t result =
-            IsManageType(type) ? api->DeleteSLTPOrder(ids, "") : api->DeleteLimitOrder(ids, "");
+        const int32_t result = IsManageType(type) ? session->SendSLTPOrderCancel(ids)
+                                                  : session->SendLimitOrderCancel(ids);
         ports.frmMain->Result(result, key, Account, true);
     } catch (...) {
         tick(false);  // a raised error must not leave the row selected for the next Submit

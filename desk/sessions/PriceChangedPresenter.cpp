@@ -110,12 +110,7 @@ void PriceChangedPresenter::Send(bool accept) {
     // The answers' results are not looked at, and a failure must not reach the window.
     try {
         auto session = session_.lock();
-        auto api = session ? session->ClientAPIF() : nullptr;
-        if (!api) return;
-        if (accept)
-            api->AcceptOrder(orderID_);
-        else
-            api->RejectOrder(orderID_);
+        if (session && session->ClientAPIF()) session->SendRequoteAnswer(orderID_, accept);
     } catch (const std::exception&) {
     }
 }

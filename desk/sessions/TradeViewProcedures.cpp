@@ -92,10 +92,8 @@ std::optional<std::string> CloseRefusalText(int32_t Result, int32_t Ticket, doub
 
 void ClosePositionForAccount(DeskServices& desk, int32_t Ticket, double Lots, int32_t Account) {
     const ManagerPtr session = SessionOfAccount(*desk.Managers(), Account);
-    const std::shared_ptr<CClientAPIManager::API> api = session ? session->ClientAPIF() : nullptr;
-    if (!api) return;
-    const int32_t result =
-        api->CloseMarketOrder(std::to_string(Ticket), runtime::NumberToText(Lots), "");
+    if (!session || !session->ClientAPIF()) return;
+    const int32_t result = session->SendClose(std::to_string(Ticket), runtime::NumberToText(Lots));
     const auto text = CloseRefusalText(result, Ticket, Lots, Account);
     if (!text) return;
     const DeskPorts& ports = desk.Ports();

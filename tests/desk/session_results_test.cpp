@@ -10,6 +10,7 @@
 
 #include "desk/common/MGeneral.h"
 #include "desk/sessions/CClientAPIManagers.h"
+#include "desk/sessions/UnansweredCommands.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
 #include "tests/support/desk/FakeDesk.h"
@@ -358,3 +359,72 @@ TEST(SessionResults, IdListsRemoveEachWholeNumberAndADropReenablesThePane) {
 }
 
 }  // namespace
+
+// A result event answers the oldest kept command of its own kind, a re-quote's
+// notice the answers to its order. When the connection ends, each command still
+// waiting gets one line (a market or entry order's pane row the same note), once;
+// a removed session tells its own.
+TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
+    using K = UnansweredCommands::Kind;
+    using C = UnansweredCommands::Command;
+    Desk d;
+    API& a = d.api();
+    UnansweredCommands& kept = d.session->Unanswered();
+    auto keep = [&kept](K kind, int32_t number, std::string list = {}) {
+        C c;
+        c.kind = kind, c.number = number, c.name = std::move(list);
+        kept.Keep(c);
+    };
+    auto keepAll = [&] {
+        kept.Keep({K::MarketOrder, og::BuyType, 0, 1.5, 0, "EURUSD"});
+        kept.Keep({K::MarketOrder, og::SellType, 0, 2, 0, "GBPUSD"});
+        kept.Keep({K::EntryOrder, og::SellStopType, 0, 1, 1.2, "EURUSD"});
+        keep(K::EntryUpdate, 12);
+        keep(K::EntryCancel, 0, "13,14");
+        keep(K::SlTpOrder, kTicket);
+        keep(K::SlTpUpdate, 15);
+        keep(K::SlTpCancel, 0, "16");
+        keep(K::Close, 0, "6");
+        keep(K::RequoteAccept, 17);
+        keep(K::RequoteReject, 18);
+    };
+    keepAll();
+    for (const char* handler : {"NewOrder", "DeleteLimit", "NewSLTP", "DeleteSLTP", "Close"})
+        Raise(d, handler, 2);
+    a.MarketOrderAccepted(kOther, 17, kTicket, og::BuyType, 1, d.eurusd, 1.2, og::NewType, 1.2);
+    a.MarketOrderRejected(19, og::BuyType, 1, d.eurusd, 1.2, og::NewType);  // no answer of ours
+    d.desk.Take();
+    a.ConnectionState(false);
+    a.ConnectionState(false);
+    const std::string lost =
+        ": no answer came before the connection closed; its result is not known";
+    const std::string market = "Market order [SELL 2 GBPUSD]" + lost,
+                      entry = "Entry order [Sell Stop 1 EURUSD at 1.2]" + lost,
+                      update = "Update of entry order #12" + lost;
+    const Names told = d.desk.Take();
+    Names lines;
+    for (const std::string& line : told)
+        if (line.rfind("journal|", 0) == 0 || line.find(".addNote|") != std::string::npos)
+            lines.push_back(line);
+    EXPECT_EQ(lines, (Names{"journal|1001|" + market, "order.addNote|" + market + "|1001",
+                            "journal|1001|" + entry, "limit.addNote|" + entry + "|1001",
+                            "journal|1001|" + update, "limit.addNote|" + update + "|1001",
+                            "journal|1001|Update of SL/TP order #15" + lost,
+                            "journal|1001|Reject of re-quoted order #18" + lost}));
+    EXPECT_TRUE(kept.empty());
+
+    // The other answers, then removed: the rest wait, and the rest of the texts.
+    keepAll();
+    for (const char* handler : {"NewLimit", "UpdateLimit", "UpdateSLTP"}) Raise(d, handler, 2);
+    a.MarketOrderRejected(18, og::BuyType, 1, d.eurusd, 1.2, og::NewType);
+    a.MarketOrderAccepted(kOther, 19, kTicket, og::BuyType, 1, d.eurusd, 1.2, og::NewType, 1.2);
+    d.desk.Take();
+    d.desk.Services().Managers()->Remove("C1");
+    EXPECT_EQ(d.desk.Lines("journal|"),
+              (Names{"journal|1001|Market order [BUY 1.5 EURUSD]" + lost, "journal|1001|" + market,
+                     "journal|1001|Cancel of entry order #13,14" + lost,
+                     "journal|1001|SL/TP order for ticket #5" + lost,
+                     "journal|1001|Cancel of SL/TP order #16" + lost,
+                     "journal|1001|Close of ticket #6" + lost,
+                     "journal|1001|Accept of re-quoted order #17" + lost}));
+}

@@ -421,6 +421,64 @@ TEST(SessionsEndToEnd, ADropLogsInAgainWithoutStaleRowsAndADisconnectEndsOnlyIts
               Names{"mgeneral.ReplaceInServerFile|127.0.0.1|127.0.0.1"});
 }
 
+// Three accounts, the third answering as a held request. Answered orders are not
+// told; orders out when the server stops answering are, once per order and in
+// the order's pane row, at the drop, a logout and a removal; nothing is resent.
+TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnds) {
+    simserver::Book book = TestBook();
+    book.AddTraders(3, "T", "pw", 20001);
+    book.FindAccount(20003)->mode = simserver::AnswerMode::AcceptingAsPending();
+    DeskOnServer d(std::move(book));
+    WriteFile(d.home() / "savelvinfo.buf", "");
+    std::vector<ManagerPtr> sessions;
+    for (int32_t i = 0; i < 3; ++i)
+        sessions.push_back(d.Add("T" + std::to_string(i + 1), "pw", 20001 + i));
+    auto& order = d.desk.stores().orderClients;
+    const Names keys = {"C20001", "C20002", "C20003"};
+    auto buy = [&](size_t accounts) {
+        for (size_t i = 0; i < accounts; ++i) {
+            order.Item(keys[i]).setChecked(true);
+            order.Item(keys[i]).setSubItems(1, "1");
+        }
+        d.desk.stores().cbsymbols.setText("EURUSD");
+        d.desk.Take();
+        d.managers().BuyFunction();
+    };
+    const std::string lost =
+        "Market order [BUY 1 EURUSD]: no answer came before the connection closed; its result is "
+        "not known";
+    auto told = [&] {
+        Names lines = d.desk.Lines("journal|");
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(3); }));
+    buy(3);
+    ASSERT_TRUE(d.Wait([&] { return d.desk.stores().lvwOpenPos.Count() == 3; }));
+    ASSERT_TRUE(d.Wait([&] { return d.desk.Lines("journal|").size() == 6; }));
+
+    buy(3);
+    d.server().DropAll();  // before the server reads them
+    ASSERT_TRUE(d.Wait([&] {
+        return d.Cell("C1", 2) == "Disconnected" && d.Cell("C2", 2) == "Disconnected" &&
+               d.Cell("C3", 2) == "Disconnected";
+    }));
+    EXPECT_EQ(told(),
+              (Names{"journal|20001|" + lost, "journal|20002|" + lost, "journal|20003|" + lost}));
+    for (const std::string& key : keys) EXPECT_EQ(order.Item(key).SubItems(2), lost) << key;
+    d.desk.Take();
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(3); }));
+    EXPECT_EQ(order.Item("C20001").SubItems(2), "");  // the re-login's own row
+    EXPECT_EQ(d.server().book().Requests(og::NEW_ORDER_TOKEN).size(), 3u);
+
+    buy(2);
+    sessions[0]->ClientAPIF()->Disconnect();
+    d.managers().Remove("C2");
+    ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
+    EXPECT_EQ(told(), (Names{"journal|20001|" + lost, "journal|20002|" + lost}));
+    EXPECT_TRUE(sessions[2]->Unanswered().empty());
+}
+
 // 200 traders: one market order per ticked, logged-on account with a row and its own
 // lots; the symbol id passes above 32767; accounts without the symbol get code 5.
 TEST(SessionsEndToEnd, AFanOutToTwoHundredAccountsSendsOneOrderPerQualifiedAccount) {

@@ -1,0 +1,175 @@
+// The account session's trading commands, and what it says of those whose answer
+// never came: each command sent while logged on is kept until its result event;
+// when the connection is lost or closed, every one still waiting gets one journal
+// line, and a market or entry order's pane row the same note.
+#include "desk/sessions/CClientAPIManager.h"
+#include "runtime/Error.h"
+
+namespace OrbanexDesk {
+
+namespace {
+using Kind = UnansweredCommands::Kind;
+using Command = UnansweredCommands::Command;
+
+// A command named by its order or ticket number, or by the list it sent.
+Command Numbered(Kind kind, int32_t number) {
+    Command c;
+    c.kind = kind;
+    c.number = number;
+    return c;
+}
+Command Listed(Kind kind, const std::string& list) {
+    Command c;
+    c.kind = kind;
+    c.name = list;
+    return c;
+}
+}  // namespace
+
+CClientAPIManager::API& CClientAPIManager::Api() {
+    if (!api_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
+    return *api_;
+}
+
+void CClientAPIManager::Keep(CallingResult code, Command command) {
+    // Logged off, the client API sends nothing: nothing can be waiting for it.
+    if (code == OrbanexClientAPI10::SuccessResult && api_ && api_->LogedOn())
+        unanswered_.Keep(std::move(command));
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendMarketOrder(OperationType BuySell,
+                                                                    int32_t SymbolID, double Lots,
+                                                                    const std::string& SymbolName) {
+    const CallingResult code = Api().NewMarketOrder(BuySell, SymbolID, Lots, "", "");
+    Keep(code, {.kind = Kind::MarketOrder,
+                .side = BuySell,
+                .number = 0,
+                .lots = Lots,
+                .price = 0,
+                .name = SymbolName});
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType OrderType,
+                                                                   int32_t SymbolID, double Lots,
+                                                                   double AtPrice,
+                                                                   const runtime::Variant& SL,
+                                                                   const runtime::Variant& TP) {
+    API& api = Api();
+    const CallingResult code =
+        api.NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
+    if (code != OrbanexClientAPI10::SuccessResult) return code;
+    const SymbolPtr symbol = api.SymbolByID(SymbolID);
+    Keep(code, {.kind = Kind::EntryOrder,
+                .side = OrderType,
+                .number = 0,
+                .lots = Lots,
+                .price = AtPrice,
+                .name = symbol ? symbol->Name() : std::string()});
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderUpdate(
+    int32_t OrderID, double Lots, double NewPrice, const runtime::Variant& SL,
+    const runtime::Variant& TP) {
+    const CallingResult code = Api().UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
+    Keep(code, Numbered(Kind::EntryUpdate, OrderID));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderCancel(
+    const std::string& OrderIDs) {
+    const CallingResult code = Api().DeleteLimitOrder(OrderIDs, "");
+    Keep(code, Listed(Kind::EntryCancel, OrderIDs));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrder(int32_t Ticket, double Lots,
+                                                                  const runtime::Variant& SL,
+                                                                  const runtime::Variant& TP) {
+    const CallingResult code = Api().NewSLTPOrder(Ticket, Lots, SL, TP, "");
+    Keep(code, Numbered(Kind::SlTpOrder, Ticket));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderUpdate(
+    int32_t OrderID, double Lots, const runtime::Variant& SL, const runtime::Variant& TP) {
+    const CallingResult code = Api().UpdateSLTPOrder(OrderID, Lots, SL, TP, "");
+    Keep(code, Numbered(Kind::SlTpUpdate, OrderID));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderCancel(
+    const std::string& OrderIDs) {
+    const CallingResult code = Api().DeleteSLTPOrder(OrderIDs, "");
+    Keep(code, Listed(Kind::SlTpCancel, OrderIDs));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendClose(const std::string& Tickets,
+                                                              const std::string& Lots) {
+    const CallingResult code = Api().CloseMarketOrder(Tickets, Lots, "");
+    Keep(code, Listed(Kind::Close, Tickets));
+    return code;
+}
+
+CClientAPIManager::CallingResult CClientAPIManager::SendRequoteAnswer(int32_t OrderID,
+                                                                      bool Accept) {
+    API& api = Api();
+    const CallingResult code = Accept ? api.AcceptOrder(OrderID) : api.RejectOrder(OrderID);
+    Keep(code, Numbered(Accept ? Kind::RequoteAccept : Kind::RequoteReject, OrderID));
+    return code;
+}
+
+// ---- Answers and the connection's end ----
+
+void CClientAPIManager::ConnectUnansweredTracking() {
+    API& a = *api_;
+    std::weak_ptr<CClientAPIManager> weak = weak_from_this();
+    // Runs after the event's handler; a released session keeps nothing.
+    auto on = [this, &weak](auto& event, auto&& action) {
+        connections_.emplace_back(event.Connect([weak, action](auto&&... args) {
+            auto self = weak.lock();
+            if (!self || self->released_) return;
+            try {
+                action(*self, args...);
+            } catch (const std::exception&) {
+                // a journal that cannot take the line must not break the event chain
+            }
+        }));
+    };
+    auto answers = [&on](auto& event, Kind kind) {
+        on(event, [kind](CClientAPIManager& s, auto&&...) { s.unanswered_.Answered(kind); });
+    };
+    answers(a.NewOrderResult, Kind::MarketOrder);
+    answers(a.NewLimitOrderResult, Kind::EntryOrder);
+    answers(a.UpdateLimitOrderResult, Kind::EntryUpdate);
+    answers(a.DeleteLimitOrderResult, Kind::EntryCancel);
+    answers(a.NewSLTPOrderResult, Kind::SlTpOrder);
+    answers(a.UpdateSLTPOrderResult, Kind::SlTpUpdate);
+    answers(a.DeleteSLTPOrderResult, Kind::SlTpCancel);
+    answers(a.CloseOrderResult, Kind::Close);
+    on(a.MarketOrderAccepted, [](CClientAPIManager& s, int32_t, int32_t OrderID, auto&&...) {
+        s.unanswered_.RequoteAnswered(OrderID);
+    });
+    on(a.MarketOrderRejected, [](CClientAPIManager& s, int32_t OrderID, auto&&...) {
+        s.unanswered_.RequoteAnswered(OrderID);
+    });
+    on(a.ConnectionState, [](CClientAPIManager& s, bool IsConnected) {
+        if (!IsConnected) s.ReportUnanswered();
+    });
+    on(a.SessionDisconnected, [](CClientAPIManager& s) { s.ReportUnanswered(); });
+}
+
+void CClientAPIManager::ReportUnanswered() {
+    if (unanswered_.empty()) return;
+    for (const Command& command : unanswered_.TakeAll()) {
+        const std::string text = command.Text();
+        Journal(text);
+        if (command.MarketRow() && ports_.frmorder) ports_.frmorder->addNote(text, m_lAccount);
+        if (command.EntryRow() && ports_.frmlimitorder)
+            ports_.frmlimitorder->addNote(text, m_lAccount);
+    }
+}
+
+}  // namespace OrbanexDesk

@@ -1,0 +1,90 @@
+#include "desk/sessions/UnansweredCommands.h"
+
+#include <algorithm>
+
+#include "runtime/Convert.h"
+
+namespace OrbanexDesk {
+
+namespace {
+constexpr const char* kNotKnown =
+    ": no answer came before the connection closed; its result is not known";
+
+std::string MarketSide(int32_t side) {
+    return side == 1 ? "BUY" : "SELL";
+}
+
+std::string EntrySide(int32_t side) {
+    switch (side) {
+        case 1:
+            return "Buy Limit";
+        case 2:
+            return "Buy Stop";
+        case -1:
+            return "Sell Limit";
+        default:
+            return "Sell Stop";
+    }
+}
+}  // namespace
+
+std::string UnansweredCommands::Command::Text() const {
+    const std::string lotsText = runtime::NumberToText(lots);
+    const std::string id = std::to_string(number);
+    std::string what;
+    switch (kind) {
+        case Kind::MarketOrder:
+            what = "Market order [" + MarketSide(side) + " " + lotsText + " " + name + "]";
+            break;
+        case Kind::EntryOrder:
+            what = "Entry order [" + EntrySide(side) + " " + lotsText + " " + name + " at " +
+                   runtime::NumberToText(price) + "]";
+            break;
+        case Kind::EntryUpdate:
+            what = "Update of entry order #" + id;
+            break;
+        case Kind::EntryCancel:
+            what = "Cancel of entry order #" + name;
+            break;
+        case Kind::SlTpOrder:
+            what = "SL/TP order for ticket #" + id;
+            break;
+        case Kind::SlTpUpdate:
+            what = "Update of SL/TP order #" + id;
+            break;
+        case Kind::SlTpCancel:
+            what = "Cancel of SL/TP order #" + name;
+            break;
+        case Kind::Close:
+            what = "Close of ticket #" + name;
+            break;
+        case Kind::RequoteAccept:
+            what = "Accept of re-quoted order #" + id;
+            break;
+        case Kind::RequoteReject:
+            what = "Reject of re-quoted order #" + id;
+            break;
+    }
+    return what + kNotKnown;
+}
+
+void UnansweredCommands::Answered(Kind kind) {
+    const auto it = std::find_if(commands_.begin(), commands_.end(),
+                                 [kind](const Command& c) { return c.kind == kind; });
+    if (it != commands_.end()) commands_.erase(it);
+}
+
+void UnansweredCommands::RequoteAnswered(int32_t order) {
+    std::erase_if(commands_, [order](const Command& c) {
+        return (c.kind == Kind::RequoteAccept || c.kind == Kind::RequoteReject) &&
+               c.number == order;
+    });
+}
+
+std::vector<UnansweredCommands::Command> UnansweredCommands::TakeAll() {
+    std::vector<Command> out;
+    out.swap(commands_);
+    return out;
+}
+
+}  // namespace OrbanexDesk
