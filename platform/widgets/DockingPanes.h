@@ -114,6 +114,8 @@ public:
     runtime::Event<DockingPane&> AttachPane;
     // (code, pane, cancel): 3 closed (cancel keeps it open), 14 selected.
     runtime::Event<int32_t, DockingPane&, bool&> Action;
+    // True before a waiting layout is laid out at its window size, false after.
+    runtime::Event<bool> LayingOutWaiting;
 
 private:
     friend class DockingPane;
