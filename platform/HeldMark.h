@@ -10,7 +10,7 @@ namespace platform {
 
 class HeldMark {
 public:
-    // What stood at the path before this object.
+    // What stood at the path before this object (Standing).
     enum class Found {
         Nothing,
         Left,  // a mark nobody holds: taken over, it is this object's now
@@ -24,7 +24,7 @@ public:
     HeldMark(const HeldMark&) = delete;
     HeldMark& operator=(const HeldMark&) = delete;
 
-    Found found() const { return found_; }
+    Found Standing() const { return found_; }
     bool Held() const { return fd_ >= 0; }
     // Removes the mark now, if this object holds it.
     void Release();

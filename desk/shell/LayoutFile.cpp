@@ -41,7 +41,7 @@ std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* 
 LayoutLoadMark::LayoutLoadMark(const std::filesystem::path& layout, Judge judge)
     : mark_(WithSuffix(layout, kLoadMarkSuffix)) {
     std::error_code error;
-    interrupted_ = judge == Judge::LastLoad && mark_.found() == platform::HeldMark::Found::Left;
+    interrupted_ = judge == Judge::LastLoad && mark_.Standing() == platform::HeldMark::Found::Left;
     if (interrupted_ && std::filesystem::exists(layout, error)) {
         const std::filesystem::path aside = WithSuffix(layout, kSetAsideSuffix);
         std::filesystem::rename(layout, aside, error);

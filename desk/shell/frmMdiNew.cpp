@@ -139,8 +139,8 @@ void frmMdiNew::closeEvent(QCloseEvent* event) {
 void frmMdiNew::LoadInterfaceLayout() {
     const std::filesystem::path path = platform::ResolvePath(kLayoutPath);
     loadMark_ = std::make_unique<LayoutLoadMark>(path);
-    const bool interrupted = loadMark_->Interrupted();
-    const auto lines = interrupted ? std::array<std::string, 2>{} : ReadLayoutLines(path);
+    const auto lines =
+        loadMark_->Interrupted() ? std::array<std::string, 2>{} : ReadLayoutLines(path);
     if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultSizes();
     startLayoutWaits_ = true;
     MirrorPanes();

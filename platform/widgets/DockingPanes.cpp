@@ -351,7 +351,7 @@ bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
         decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum ||
         !DockStateWhole(decoded.decoded))
         return false;
-    read.state = decoded.decoded;
+    read.state = ToolBarsOnScreens(decoded.decoded);
     return true;
 }
 

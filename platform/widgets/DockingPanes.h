@@ -108,6 +108,8 @@ public:
     // divider dragged; a pane closed, shown, floated, docked or tabbed). What the
     // program does before its loop turns again after the load (panes it shows at
     // its start) and the window's own settling are no moves.
+    // A floating toolbar larger than any screen or off every one comes onto a
+    // screen within its size.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
