@@ -23,8 +23,8 @@ std::array<std::string, 2> ReadLayoutLines(const std::filesystem::path& path);
 // sign of a crash. At the start, a mark nobody holds is one that never ended:
 // the start sets the file aside (its name and kSetAsideSuffix, replacing an
 // older one), says so in one line on standard error and loads no layout, as a
-// first start does. The mark goes with this object or at Release; a folder that
-// cannot hold it, or a mark another holds, leaves the load unmarked.
+// first start does. The mark goes with this object; a folder that cannot hold
+// it, or a mark another holds, leaves the load unmarked.
 class LayoutLoadMark {
 public:
     static constexpr const char* kLoadMarkSuffix = ".loading";
@@ -37,7 +37,6 @@ public:
 
     // The last load never ended: this start loads no layout.
     bool Interrupted() const { return interrupted_; }
-    void Release() { mark_.Release(); }
 
 private:
     platform::HeldMark mark_;
