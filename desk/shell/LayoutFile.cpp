@@ -7,21 +7,19 @@
 namespace OrbanexDesk {
 
 namespace {
-// One line of at most kMaxLayoutLine bytes without its CR LF; longer reads as empty.
+// One line of at most kMaxLayoutLine bytes without its CR LF; longer reads as
+// empty, and no more than the cap and its line break is read of it.
 std::string ReadCappedLine(std::istream& in) {
     std::string line;
-    bool tooLong = false;
     for (int c; (c = in.get()) != EOF && c != '\n';) {
-        if (tooLong) continue;
         line.push_back(static_cast<char>(c));
         if (line.size() > kMaxLayoutLine + 1) {
-            tooLong = true;
-            line.clear();
-            line.shrink_to_fit();
+            in.setstate(std::ios::eofbit);  // the rest is not read: no line follows
+            return {};
         }
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (tooLong || line.size() > kMaxLayoutLine) return {};
+    if (line.size() > kMaxLayoutLine) return {};
     return line;
 }
 }  // namespace
@@ -40,10 +38,10 @@ std::filesystem::path WithSuffix(const std::filesystem::path& path, const char* 
 }
 }  // namespace
 
-LayoutLoadMark::LayoutLoadMark(const std::filesystem::path& layout)
+LayoutLoadMark::LayoutLoadMark(const std::filesystem::path& layout, Judge judge)
     : mark_(WithSuffix(layout, kLoadMarkSuffix)) {
     std::error_code error;
-    interrupted_ = std::filesystem::exists(mark_, error);
+    interrupted_ = judge == Judge::LastLoad && mark_.Standing() == platform::HeldMark::Found::Left;
     if (interrupted_ && std::filesystem::exists(layout, error)) {
         const std::filesystem::path aside = WithSuffix(layout, kSetAsideSuffix);
         std::filesystem::rename(layout, aside, error);
@@ -52,12 +50,6 @@ LayoutLoadMark::LayoutLoadMark(const std::filesystem::path& layout)
         std::fprintf(stderr, "OrbanexDesk: the last start ended while it loaded %s; %s\n",
                      layout.c_str(), fate.c_str());
     }
-    std::ofstream{mark_, std::ios::binary};  // empty: being there is the mark
-}
-
-LayoutLoadMark::~LayoutLoadMark() {
-    std::error_code ignored;
-    std::filesystem::remove(mark_, ignored);
 }
 
 }  // namespace OrbanexDesk

@@ -4,9 +4,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "clientapi/facade/COrbanexClientAPI.h"
 #include "desk/common/DeskProcedures.h"
@@ -92,6 +96,7 @@ void frmMdiNew::MDIForm_Load() {
     paneManager_->Action.Connect([this](int32_t action, DockingPane& pane, bool& cancel) {
         DockingPaneManager_Action(action, pane, cancel);
     });
+    paneManager_->LayingOutWaiting.Connect([this](bool starts) { MarkWaitingLayout(starts); });
     commandBars_->Execute.Connect([this](CommandBarControl& c) { CommandBars_Execute(c); });
     InitializeCommandBars();
     setStatusPaneText(kStatusConnection, "Disconnected");
@@ -116,9 +121,12 @@ void frmMdiNew::MDIForm_Unload(int16_t& Cancel) {
         std::error_code ignored;
         std::filesystem::create_directories(path.parent_path(), ignored);
         platform::AtomicWriteFile(path, text);
-    } catch (...) {
-        // Not reported: the program ends all the same.
+    } catch (const std::exception& e) {
+        // The dealer's layout is lost: said where the start's set-aside is said.
+        std::fprintf(stderr, "OrbanexDesk: the layout is not saved: %s\n", e.what());
     }
+    loadMark_.reset();
+    waitingMark_.reset();
     QCoreApplication::exit(0);
 }
 
@@ -130,10 +138,31 @@ void frmMdiNew::closeEvent(QCloseEvent* event) {
 
 void frmMdiNew::LoadInterfaceLayout() {
     const std::filesystem::path path = platform::ResolvePath(kLayoutPath);
-    const LayoutLoadMark mark(path);
-    const auto lines = mark.Interrupted() ? std::array<std::string, 2>{} : ReadLayoutLines(path);
+    loadMark_ = std::make_unique<LayoutLoadMark>(path);
+    const auto lines =
+        loadMark_->Interrupted() ? std::array<std::string, 2>{} : ReadLayoutLines(path);
     if (!dockable_->LoadLayout(lines[0], lines[1])) ShareDefaultSizes();
+    startLayoutWaits_ = true;
     MirrorPanes();
+    update();
+}
+
+void frmMdiNew::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (!loadMark_ || std::exchange(markGoes_, true)) return;
+    // After what the load and this paint queued: the panes' settling, a waiting
+    // layout whose size the window reached meanwhile.
+    QTimer::singleShot(0, this, [this] { loadMark_.reset(); });
+}
+
+void frmMdiNew::MarkWaitingLayout(bool starts) {
+    if (!starts) {
+        waitingMark_.reset();
+        return;
+    }
+    if (loadMark_ || !startLayoutWaits_) return;
+    waitingMark_ = std::make_unique<LayoutLoadMark>(platform::ResolvePath(kLayoutPath),
+                                                    LayoutLoadMark::Judge::Nothing);
 }
 
 void frmMdiNew::ShareDefaultSizes() {
@@ -152,6 +181,7 @@ void frmMdiNew::ShareDefaultSizes() {
 }
 
 void frmMdiNew::ResetInterface() {
+    startLayoutWaits_ = false;
     dockable_->ResetInterface();
     MirrorPanes();
     UpdateShowAllCheck();

@@ -34,6 +34,7 @@ class CPopup;
 class CQuestionBox;
 class CStatusBar;
 class CToolBar;
+class LayoutLoadMark;
 
 class frmMdiNew : public QMainWindow, public IShell {
 public:
@@ -54,7 +55,8 @@ public:
     void setQuestionBox(CQuestionBox* questionBox) { questionBox_ = questionBox; }
 
     void MDIForm_Load();
-    // Saves the layout and leaves the event loop; a failed write is not reported.
+    // Saves the layout and leaves the event loop; a failed write is said in one
+    // line on standard error, and the loop ends all the same.
     void MDIForm_Unload(int16_t& Cancel);
     void MnuDefultShown();
     platform::widgets::DockingPane* GetPane(int32_t PaneID) const;
@@ -124,6 +126,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     struct PaneEntry {
@@ -148,6 +151,9 @@ private:
     platform::ListItem* SelectedPending() const;
     void RegisterCommands();
     void LoadInterfaceLayout();
+    // The start's layout may still crash the window where it paints and settles
+    // it, or where its waiting layout is laid out later: each is marked.
+    void MarkWaitingLayout(bool starts);
     // Views take their panes' state, then the checks mirror the panes.
     void MirrorPanes();
     // The first start's sizes: the order panes and Market Watch side by side above
@@ -172,6 +178,11 @@ private:
     std::map<int32_t, PaneEntry> paneTable_;
     std::map<int32_t, std::function<void()>> handlers_;
     std::set<int32_t> attached_;
+    // From the start's load until the window has painted and settled it.
+    std::unique_ptr<LayoutLoadMark> loadMark_;
+    bool markGoes_ = false;
+    std::unique_ptr<LayoutLoadMark> waitingMark_;
+    bool startLayoutWaits_ = false;  // the waiting layout is the start's, not the default's
     DeskState* state_ = nullptr;
     bool commandBarsBuilt_ = false;
     bool loaded_ = false;

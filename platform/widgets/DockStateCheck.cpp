@@ -1,10 +1,13 @@
 #include "platform/widgets/DockStateCheck.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <set>
 #include <string_view>
+#include <vector>
 
 namespace platform::widgets {
 
@@ -12,10 +15,9 @@ namespace {
 // ---- The format ----
 
 constexpr int32_t kVersionMarker = 0xff;
-// Sections, in the order the window writes them: the dock areas once, any
-// floating tab groups, the toolbars once.
+// Sections, in the order the window writes them: the dock areas once, the
+// toolbars once (floating tab groups would stand between them).
 constexpr uint8_t kDockAreasMarker = 0xfd;
-constexpr uint8_t kFloatingTabsMarker = 0xf9;
 constexpr uint8_t kToolBarsMarker = 0xfe;  // lines without floating places
 constexpr uint8_t kToolBarsMarkerEx = 0xfc;
 // Within an area: a split, a tab group, a pane.
@@ -29,11 +31,13 @@ constexpr int32_t kHorizontal = 1, kVertical = 2;
 constexpr int32_t kCornerAreas[] = {1, 2, 4, 8};  // left, right, top, bottom
 // No window lays anything out farther or larger (its widgets' largest size).
 constexpr int32_t kFarthest = 16777215;
-// A floating toolbar is one line of buttons on a screen: a window of more would
-// claim memory out of all proportion to the bytes (the window does not fit it
-// to a screen as it does a floating pane).
-constexpr int32_t kWidestScreen = 16384;
-constexpr int32_t kThickestToolBar = 1024;
+// A floating toolbar's place in two numbers: the floating flag in the lowest
+// bit, x (offset by kPackedOrigin) in 16 bits above it and the width in the 15
+// bits above those; y (offset) and the height in 16 bits each.
+constexpr uint32_t kPackedFloating = 1;
+constexpr int32_t kPackedOrigin = 0x7fff;
+constexpr uint32_t kPacked16 = 0xffff;
+constexpr int32_t kPackedWidest = 0x7fff;  // the width keeps 15 bits
 constexpr uint32_t kNullString = 0xffffffff;
 // The fewest bytes of an item of a group (a pane: a marker, an empty name,
 // flags, four numbers; a split takes more), a toolbar line (area, count) and a
@@ -45,12 +49,17 @@ constexpr qsizetype kSmallestToolBar = 4 + 1 + 16;
 // ---- Reading ----
 
 // Big-endian numbers, as the window's data stream writes them; every read stays
-// inside the bytes and fails at their end.
+// inside the bytes and fails at their end. It reads them where they are: never
+// a temporary.
 class Reader {
 public:
+    explicit Reader(QByteArray&&) = delete;
     explicit Reader(const QByteArray& bytes)
-        : at_(reinterpret_cast<const uint8_t*>(bytes.constData())), left_(bytes.size()) {}
+        : at_(reinterpret_cast<const uint8_t*>(bytes.constData())),
+          size_(bytes.size()),
+          left_(bytes.size()) {}
     qsizetype Left() const { return left_; }
+    qsizetype At() const { return size_ - left_; }
     bool Byte(uint8_t& value) {
         if (left_ < 1) return false;
         value = *at_;
@@ -100,6 +109,7 @@ private:
         left_ -= bytes;
     }
     const uint8_t* at_;
+    qsizetype size_;
     qsizetype left_;
 };
 
@@ -109,19 +119,20 @@ class StateWalk {
 public:
     explicit StateWalk(const QByteArray& state) : in_(state) {}
     bool Whole();
+    // Where the floating toolbars' two packed numbers start.
+    const std::vector<qsizetype>& FloatingToolBars() const { return floatingToolBars_; }
 
 private:
     bool DockAreas();
-    bool FloatingTabs();
     bool ToolBars(bool withPlaces);
     bool Group(int depth);
     bool Item(int depth);
     bool Pane();
     bool ToolBar(bool withPlaces);
-    static bool FitsAScreen(uint32_t packed, uint32_t sizes);
 
     Reader in_;
     std::set<std::string_view> panes_;  // the names met, each once
+    std::vector<qsizetype> floatingToolBars_;
 };
 
 bool StateWalk::Whole() {
@@ -129,8 +140,7 @@ bool StateWalk::Whole() {
     uint8_t section = 0;
     if (!in_.Int(marker) || marker != kVersionMarker || !in_.Int(version)) return false;
     if (!in_.Byte(section) || section != kDockAreasMarker || !DockAreas()) return false;
-    while (in_.Byte(section) && section == kFloatingTabsMarker)
-        if (!FloatingTabs()) return false;
+    if (!in_.Byte(section)) return false;
     const bool toolBars = section == kToolBarsMarker || section == kToolBarsMarkerEx;
     return toolBars && ToolBars(section == kToolBarsMarkerEx) && in_.Left() == 0;
 }
@@ -153,11 +163,6 @@ bool StateWalk::DockAreas() {
             return false;
     }
     return true;
-}
-
-// A floating window's rectangle and its group.
-bool StateWalk::FloatingTabs() {
-    return in_.Places(4) && Group(0);
 }
 
 // A split or tab group: its panes and the splits within it.
@@ -219,24 +224,90 @@ bool StateWalk::ToolBar(bool withPlaces) {
     int32_t packed = 0, sizes = 0;
     if (!in_.Text(name) || !in_.Byte(flags) || (flags & ~(kToolBarShown | kToolBarVertical)) != 0)
         return false;
-    if (!in_.Places(2) || !in_.Int(packed)) return false;
+    if (!in_.Places(2)) return false;
+    const qsizetype at = in_.At();
+    if (!in_.Int(packed)) return false;
     if (!withPlaces) return true;  // the window takes no rectangle from this form
-    return in_.Int(sizes) &&
-           FitsAScreen(static_cast<uint32_t>(packed), static_cast<uint32_t>(sizes));
+    if (!in_.Int(sizes)) return false;
+    if (static_cast<uint32_t>(packed) & kPackedFloating) floatingToolBars_.push_back(at);
+    return true;
 }
 
-// The floating flag in the lowest bit, then x and the width in 16 bits each
-// above it; y and the height in 16 bits each.
-bool StateWalk::FitsAScreen(uint32_t packed, uint32_t sizes) {
-    if ((packed & 1) == 0) return true;
-    const int32_t width = static_cast<int32_t>(packed >> 17),
-                  height = static_cast<int32_t>(sizes >> 16);
-    return std::max(width, height) <= kWidestScreen && std::min(width, height) <= kThickestToolBar;
+// ---- Floating toolbars ----
+
+QRect PlaceAt(const QByteArray& state, qsizetype at) {
+    const QByteArray place = state.sliced(at, 8);
+    Reader in(place);
+    int32_t packed = 0, sizes = 0;
+    in.Int(packed);
+    in.Int(sizes);
+    const auto x = uint32_t(packed), y = uint32_t(sizes);
+    return QRect(int((x >> 1) & kPacked16) - kPackedOrigin, int(y & kPacked16) - kPackedOrigin,
+                 int(x >> 17), int(y >> 16));
+}
+
+void WritePacked(QByteArray& state, qsizetype at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) state[at + i] = char(value >> (24 - 8 * i));
+}
+
+uint32_t PackedOffset(int value) {
+    return uint32_t(std::clamp(value + kPackedOrigin, 0, int(kPacked16)));
+}
+
+// On the screen it overlaps most (else the first), within that screen's size.
+QRect OntoAScreen(const QRect& bar, const QList<QRect>& screens) {
+    const QRect* best = &screens.first();
+    qint64 most = 0;
+    for (const QRect& screen : screens) {
+        const QRect common = screen & bar;
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > most) {
+            most = area;
+            best = &screen;
+        }
+    }
+    const QRect& screen = *best;
+    const QSize size = bar.size().boundedTo(screen.size()).boundedTo({kPackedWidest, kPacked16});
+    const int x = std::clamp(bar.x(), screen.left(), screen.left() + screen.width() - size.width());
+    const int y = std::clamp(bar.y(), screen.top(), screen.top() + screen.height() - size.height());
+    return QRect(QPoint(x, y), size);
+}
+
+bool FitsTheScreens(const QRect& bar, const QList<QRect>& screens) {
+    QSize largest;
+    bool onScreen = false;
+    for (const QRect& screen : screens) {
+        largest = largest.expandedTo(screen.size());
+        onScreen = onScreen || screen.intersects(bar);
+    }
+    return onScreen && largest.expandedTo(bar.size()) == largest;
 }
 }  // namespace
 
 bool DockStateWhole(const QByteArray& state) {
     return StateWalk(state).Whole();
+}
+
+QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screens) {
+    StateWalk walk(state);
+    if (screens.isEmpty() || !walk.Whole()) return state;
+    QByteArray fitted = state;
+    for (const qsizetype at : walk.FloatingToolBars()) {
+        const QRect bar = PlaceAt(state, at);
+        if (FitsTheScreens(bar, screens)) continue;
+        const QRect onto = OntoAScreen(bar, screens);
+        WritePacked(fitted, at,
+                    uint32_t(onto.width()) << 17 | PackedOffset(onto.x()) << 1 | kPackedFloating);
+        WritePacked(fitted, at + 4, uint32_t(onto.height()) << 16 | PackedOffset(onto.y()));
+    }
+    return fitted;
+}
+
+QByteArray ToolBarsOnScreens(const QByteArray& state) {
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    return ToolBarsOnScreens(state, screens);
 }
 
 }  // namespace platform::widgets

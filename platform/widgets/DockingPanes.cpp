@@ -351,7 +351,7 @@ bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
         decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum ||
         !DockStateWhole(decoded.decoded))
         return false;
-    read.state = decoded.decoded;
+    read.state = ToolBarsOnScreens(decoded.decoded);
     return true;
 }
 
@@ -433,7 +433,10 @@ void DockingPanes::WindowResized() {
     if (pendingState_.isEmpty() || window_.size() != pendingSize_) return;
     // After the window has laid itself out at that size.
     QTimer::singleShot(0, life_.get(), [this, state = std::exchange(pendingState_, {})] {
-        if (window_.size() == pendingSize_) RestoreAt(state, pendingSize_, pendingRoom_);
+        if (window_.size() != pendingSize_) return;
+        LayingOutWaiting(true);
+        RestoreAt(state, pendingSize_, pendingRoom_);
+        LayingOutWaiting(false);
     });
 }
 

@@ -108,12 +108,16 @@ public:
     // divider dragged; a pane closed, shown, floated, docked or tabbed). What the
     // program does before its loop turns again after the load (panes it shows at
     // its start) and the window's own settling are no moves.
+    // A floating toolbar larger than any screen or off every one comes onto a
+    // screen within its size.
     std::string SaveLayout() const;
     bool LoadLayout(const std::string& text);
 
     runtime::Event<DockingPane&> AttachPane;
     // (code, pane, cancel): 3 closed (cancel keeps it open), 14 selected.
     runtime::Event<int32_t, DockingPane&, bool&> Action;
+    // True before a waiting layout is laid out at its window size, false after.
+    runtime::Event<bool> LayingOutWaiting;
 
 private:
     friend class DockingPane;

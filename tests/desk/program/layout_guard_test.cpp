@@ -1,7 +1,10 @@
-// The started desk's layout files that the window would crash on: the saved
-// layout and the default are refused like any damaged text, and a start whose
-// load of its layout never ended leaves the next one a first start.
+// The started desk's layout files that the window would crash or hang on: the
+// saved layout and the default are refused like any damaged text, and a start
+// whose load of its layout never ended leaves the next one a first start.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QDockWidget>
 #include <filesystem>
@@ -117,35 +120,103 @@ TEST_F(LayoutGuard, TextsTheWindowWouldCrashOnChangeNothing) {
         Settle();
         EXPECT_EQ(Panes(shown.shell), closed) << "the default";
     }
+    // A file that links to an endless device is read no further than its cap.
+    fs::remove(Layout());
+    fs::create_symlink("/dev/zero", Layout());
+    ShownDesk shown;
+    EXPECT_EQ(Panes(shown.shell), firstStart);
 }
 
 // A start that finds the mark of a load that never ended sets the layout file
-// aside, says so once and starts as a first start; the default stays, and the
-// start after it loads what the last close wrote, leaving no mark.
+// aside, says so once and starts as a first start, the layout unread even where
+// it cannot be set aside; the default stays, and the start after it loads what
+// the last close wrote, leaving no mark.
 TEST_F(LayoutGuard, AStartInterruptedInItsLayoutLeavesTheNextAFirstStart) {
-    WriteFile(DefaultLayout(), journalClosed);
-    WriteFile(Layout(), journalClosed);
-    WriteFile(Mark(), "");
+    for (const bool asideBlocked : {false, true}) {
+        SCOPED_TRACE(asideBlocked ? "the set-aside name taken by a folder" : "set aside");
+        fs::remove_all(SetAside());
+        if (asideBlocked) WriteFile(SetAside() / "x", "");
+        WriteFile(DefaultLayout(), journalClosed);
+        WriteFile(Layout(), journalClosed);
+        WriteFile(Mark(), "");
+        testing::internal::CaptureStderr();
+        {
+            ShownDesk shown;
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(Panes(shown.shell), firstStart);
+            EXPECT_EQ(fs::exists(Layout()), asideBlocked);
+            if (!asideBlocked) {
+                EXPECT_EQ(ReadFile(SetAside()), journalClosed);
+            }
+            EXPECT_FALSE(fs::exists(Mark()));
+            EXPECT_EQ(ReadFile(DefaultLayout()), journalClosed);
+            const size_t at = said.find("OrbanexDesk: ");
+            ASSERT_NE(at, std::string::npos) << said;
+            EXPECT_NE(said.find((asideBlocked ? Layout() : SetAside()).string(), at),
+                      std::string::npos)
+                << said;
+            EXPECT_EQ(said.find("OrbanexDesk: ", at + 1), std::string::npos)
+                << "one line: " << said;
+            shown.shell.ClosePane(kPaneJournal);
+            Settle();
+            shown.Close();
+        }
+        ShownDesk shown;
+        EXPECT_TRUE(shown.shell.PaneClosed(kPaneJournal));
+        EXPECT_FALSE(fs::exists(Mark()));
+    }
+}
+
+// The mark stands from the load until the window has painted and settled the
+// layout, and again while a layout waiting for its window size is laid out
+// later; a mark another start holds is no sign of a crash: that start's layout
+// loads, nothing is set aside or said, and its mark stays.
+TEST_F(LayoutGuard, TheMarkStandsWhileTheLayoutMayCrashTheWindowAndOnlyAnUnheldOneCounts) {
+    WriteFile(Layout(), journalClosed);  // saved at 1600 x 1000
+    {
+        MGeneral desk;
+        desk.Main();
+        frmMdiNew& shell = desk.Shell();
+        ASSERT_NE(shell.size(), QSize(1600, 1000));
+        EXPECT_TRUE(fs::exists(Mark())) << "before the first paint";
+        Settle();
+        EXPECT_FALSE(fs::exists(Mark())) << "painted and settled";
+        bool markedWhileLaidOut = false;
+        shell.DockingPaneManager().LayingOutWaiting.Connect([&](bool starts) {
+            if (starts) markedWhileLaidOut = fs::exists(Mark());
+        });
+        shell.setWindowState(Qt::WindowNoState);
+        shell.resize(1600, 1000);
+        Settle();
+        EXPECT_TRUE(markedWhileLaidOut) << "the waiting layout";
+        EXPECT_FALSE(fs::exists(Mark()));
+        EXPECT_TRUE(shell.PaneClosed(kPaneJournal));
+    }
+    const int other = ::open(Mark().c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     testing::internal::CaptureStderr();
     {
         ShownDesk shown;
-        const std::string said = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(Panes(shown.shell), firstStart);
-        EXPECT_EQ(ReadFile(SetAside()), journalClosed);
-        EXPECT_FALSE(fs::exists(Layout()));
-        EXPECT_FALSE(fs::exists(Mark()));
-        EXPECT_EQ(ReadFile(DefaultLayout()), journalClosed);
-        const size_t at = said.find("OrbanexDesk: ");
-        ASSERT_NE(at, std::string::npos) << said;
-        EXPECT_NE(said.find(SetAside().string(), at), std::string::npos) << said;
-        EXPECT_EQ(said.find("OrbanexDesk: ", at + 1), std::string::npos) << "one line: " << said;
-        shown.shell.ClosePane(kPaneJournal);
-        Settle();
-        shown.Close();
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("OrbanexDesk: "), std::string::npos);
+        EXPECT_TRUE(shown.shell.PaneClosed(kPaneJournal));
+        EXPECT_FALSE(fs::exists(SetAside()));
     }
+    EXPECT_TRUE(fs::exists(Mark()));
+    ::close(other);
+}
+
+// A layout that cannot be written at the close is said in one line naming the
+// file and the reason.
+TEST_F(LayoutGuard, AFailedWriteOfTheLayoutIsSaidOnce) {
+    fs::create_directories(Layout());  // the target is a folder
     ShownDesk shown;
-    EXPECT_TRUE(shown.shell.PaneClosed(kPaneJournal));
-    EXPECT_FALSE(fs::exists(Mark()));
+    testing::internal::CaptureStderr();
+    shown.Close();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("OrbanexDesk: ", 0), 0u) << said;
+    EXPECT_NE(said.find(Layout().string()), std::string::npos) << said;
+    EXPECT_NE(said.find("Is a directory"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The window's saved state reaches the window only whole: every state it writes
 // passes, a damaged one (the texts that crashed the desk at every start among
-// them) does not.
+// them) does not; its floating toolbars come onto a screen within its size.
 #include <gtest/gtest.h>
 
 #include <QDataStream>
 #include <QDockWidget>
+#include <QGuiApplication>
 #include <QIODevice>
 #include <QMainWindow>
+#include <QScreen>
 #include <QToolBar>
 #include <functional>
 #include <optional>
@@ -22,6 +24,7 @@ namespace {
 using platform::widgets::DockingPane;
 using platform::widgets::DockingPanes;
 using platform::widgets::DockStateWhole;
+using platform::widgets::ToolBarsOnScreens;
 
 // ---- States written byte by byte, as the window writes them ----
 
@@ -69,9 +72,10 @@ QByteArray ToolBars(qint32 area = 2 /* top */, quint32 packed = 0, quint32 sizes
     return Byte(0xfc) + Ints({1, area, 1}) + Name("Bar1") + Byte(1) +
            Ints({0, -1, qint32(packed), qint32(sizes)});
 }
-// Floating at the screen's corner: the flag, x and the width; y and the height.
-QByteArray FloatingToolBar(quint32 width, quint32 height) {
-    return ToolBars(2, width << 17 | 0x7fff << 1 | 1, height << 16 | 0x7fff);
+// Floating: the flag, x and the width; y and the height.
+QByteArray FloatingToolBar(QRect r) {
+    return ToolBars(2, quint32(r.width()) << 17 | quint32(r.x() + 0x7fff) << 1 | 1,
+                    quint32(r.height()) << 16 | quint32(r.y() + 0x7fff));
 }
 QByteArray State(const QByteArray& areas, const QByteArray& rest = ToolBars()) {
     return Ints({0xff, 2}) + areas + rest;
@@ -98,7 +102,7 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
                       {2, Group({Pane("Pane4", 3)})},
                       {3, Group({Pane("Pane5")}, 1, -1)}})),
          true},
-        {"a floating tab group", State(Areas({}), FloatingGroup(tabs) + ToolBars()), true},
+        {"a floating tab group", State(Areas({}), FloatingGroup(tabs) + ToolBars()), false},
         {"splits as deep as they may go", State(Areas({{0, Nested(32)}})), true},
         {"splits deeper", State(Areas({{0, Nested(33)}})), false},
         {"area 4", State(Areas({{4, pane}})), false},
@@ -114,8 +118,9 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
                Pane("Pane1") + Ints({600, 400, 4, 4, 8, 8})),
          false},
         {"pane flags 4", State(Areas({{0, Group({Pane("Pane1", 4)})}})), false},
-        {"a name of odd length",
-         State(Areas({{0, Group({Byte(0xfb) + Name("P", 1) + Byte(1) + Ints({0, 1, 0, 0})})}})),
+        {"a name of odd length",  // whole but for its length
+         State(Areas({{0, Group({Byte(0xfb) + Ints({3}) + Byte(0) + Byte('P') + Byte(0) + Byte(1) +
+                                 Ints({0, 1, 0, 0})})}})),
          false},
         {"a name past the end", State(Areas({{0, Group({Byte(0xfb) + Name("P", 4000)})}})), false},
         {"a pane docked and in a floating group",
@@ -127,9 +132,7 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
          State(Byte(0xfd) + Ints({1, 0, 300, 1 << 30}) + pane + Ints({600, 400, 4, 4, 8, 8})),
          false},
         {"toolbar area 4", State(Areas({{0, pane}}), ToolBars(4)), false},
-        {"a floating toolbar", State(Areas({{0, pane}}), FloatingToolBar(1200, 40)), true},
-        {"a floating toolbar larger than a screen",  // 8 GB of window
-         State(Areas({{0, pane}}), FloatingToolBar(32767, 65535)), false},
+        {"a floating toolbar", State(Areas({{0, pane}}), FloatingToolBar({0, 0, 1200, 40})), true},
         {"no toolbars", State(Areas({{0, pane}}), {}), false},
         {"a byte after the toolbars", State(Areas({{0, pane}}), ToolBars() + Byte(0)), false},
         // The two texts that crashed the desk at every start.
@@ -137,6 +140,33 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
         {"27 bytes", QByteArray::fromBase64("AAAA/wAAAAL9AAAAVHlwZSAxAAAAAAAA1fwA"), false},
     };
     for (const auto& c : cases) EXPECT_EQ(DockStateWhole(c.state), c.whole) << c.name;
+}
+
+// A floating toolbar larger than the largest screen (its picture 8 GB at most),
+// or off every screen, comes onto the screen it overlaps most, else the first,
+// within that screen's size; the rest of the state stays.
+TEST(DockStateCheck, FloatingToolBarsComeOntoAScreenWithinItsSize) {
+    const QList<QRect> screens = {{0, 0, 1600, 1000}, {1600, 0, 1280, 1024}};
+    const QByteArray pane = Group({Pane("Pane1")});
+    const struct {
+        const char* name;
+        QRect bar, fitted;
+    } cases[] = {
+        {"on the first", {100, 100, 1200, 40}, {100, 100, 1200, 40}},
+        {"on the second", {1700, 50, 1200, 40}, {1700, 50, 1200, 40}},
+        {"as tall as the tallest", {0, 0, 1500, 1024}, {0, 0, 1500, 1024}},
+        {"16384 x 1024", {0, 0, 16384, 1024}, {0, 0, 1600, 1000}},
+        {"16384 x 16384", {0, 0, 16384, 16384}, {0, 0, 1600, 1000}},
+        {"the most of it on the second", {1000, 0, 16384, 100}, {1600, 0, 1280, 100}},
+        {"off every screen", {20000, 20000, 200, 40}, {1400, 960, 200, 40}},
+        {"above and left of them", {-5000, -5000, 200, 40}, {0, 0, 200, 40}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToolBarsOnScreens(State(Areas({{0, pane}}), FloatingToolBar(c.bar)), screens),
+                  State(Areas({{0, pane}}), FloatingToolBar(c.fitted)))
+            << c.name;
+    const QByteArray damaged = State(Areas({{4, pane}}), FloatingToolBar({0, 0, 16384, 1024}));
+    EXPECT_EQ(ToolBarsOnScreens(damaged, screens), damaged);
 }
 
 // Whatever the panes and the toolbar went through, and whichever version the
@@ -183,6 +213,19 @@ TEST(DockStateCheck, EveryStateTheWindowWritesPasses) {
         state = window.saveState(2);
     }
     ASSERT_TRUE(state.contains(Name("Pane99").mid(4))) << "the place is kept";
+    // Loaded, a floating toolbar larger than the screen comes onto it; the panes load.
+    window.addToolBar(Qt::TopToolBarArea, toolBar);
+    toolBar->show();
+    const QByteArray giant = State(Areas({{0, Group({Pane("Pane1"), Pane("Pane2", 0)})}}),
+                                   FloatingToolBar({0, 0, 16384, 1024}));
+    ASSERT_TRUE(panes.LoadLayout("DP1:" + std::to_string(giant.size()) + ":" +
+                                 std::to_string(qChecksum(giant)) + ":" +
+                                 giant.toBase64().toStdString()));
+    widgets_testing::Turn();
+    EXPECT_TRUE(tabbed.Closed());
+    EXPECT_TRUE(toolBar->isFloating());
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(toolBar->geometry()))
+        << toolBar->geometry().width() << " x " << toolBar->geometry().height();
     for (qsizetype size = 0; size < state.size(); ++size)
         EXPECT_FALSE(DockStateWhole(state.first(size))) << "cut to " << size << " bytes";
     EXPECT_FALSE(DockStateWhole(state + '\0'));

@@ -34,7 +34,8 @@ for f in files:
         (seeds / ("line-" + hashlib.md5(state).hexdigest()[:12])).write_bytes(state)
 PY
 # States this window never writes: splits as deep as the check lets them go,
-# a floating tab group, every area at once.
+# a floating tab group (refused), every area at once, floating toolbars larger
+# than a screen and off every screen.
 python3 - "$out/seeds" <<'PY'
 import pathlib, struct, sys
 seeds = pathlib.Path(sys.argv[1])
@@ -55,6 +56,14 @@ for i in range(32): deep = group([split(deep), pane("Pane%d" % (100100 + i))], 1
 (seeds / "deep").write_bytes(head + areas([(0, deep)]) + bars)
 tabs = group([pane("Pane100005"), pane("Pane100037")], 2, 0)
 (seeds / "floating-group").write_bytes(head + areas([(1, group([pane("Pane100000")]))]) + b"\xf9" + ints(10, 10, 400, 300) + tabs + bars)
+def signed(v): return v - (1 << 32) if v >= 1 << 31 else v
+def floating(x, y, w, h):
+    return (signed(w << 17 | (x + 0x7fff) << 1 | 1), signed(h << 16 | (y + 0x7fff)))
+def floating_bars(a, b):
+    return b"\xfc" + ints(1, 2, 2) + name("Bar2:Standard Toolbar") + b"\x01" + ints(0, -1, *a) + \
+        name("Bar3:Login Toolbar") + b"\x01" + ints(0, -1, *b)
+(seeds / "giant-toolbars").write_bytes(head + areas([(1, group([pane("Pane100000")]))]) +
+    floating_bars(floating(0, 0, 16384, 1024), floating(30000, 30000, 200, 40)))
 (seeds / "every-area").write_bytes(head + areas([
     (0, group([pane("Pane100002"), pane("Pane100001")], 2, 1)),
     (1, group([split(group([pane("Pane100000"), pane("Pane100038", 3)], 1))])),

@@ -1,13 +1,17 @@
 // libFuzzer target: a window state that DockStateWhole passes never crashes the
 // window. Each passing state is loaded, as a layout line, into a shown window
 // that holds the desk's nine panes and two toolbars (offscreen), laid out and
-// painted, and the window is then put back. Built by hand, not by CI; see
+// painted, and the window is then put back. Its floating toolbars brought onto
+// the screens stay whole, and no floating toolbar the load leaves is larger than
+// the largest screen or off every screen. Built by hand, not by CI; see
 // build.sh beside it. With FUZZ_SEEDS_OUT=DIR set, it writes the states of a
 // few arrangements of that window to DIR as seeds and exits.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QToolBar>
 #include <cstdint>
 #include <cstdlib>
@@ -55,6 +59,20 @@ void AddToolBars(QMainWindow& window) {
         QToolBar* bar = window.addToolBar(name);
         bar->setObjectName(name);
         bar->addAction(name);
+    }
+}
+
+// Aborts on a floating toolbar that outgrows the largest screen or misses them all.
+void CheckToolBarsOnScreens(QMainWindow& window) {
+    QSize largest;
+    for (const QScreen* screen : QGuiApplication::screens())
+        largest = largest.expandedTo(screen->availableGeometry().size());
+    for (const QToolBar* bar : window.findChildren<QToolBar*>()) {
+        if (!bar->isFloating()) continue;
+        bool onScreen = false;
+        for (const QScreen* screen : QGuiApplication::screens())
+            onScreen = onScreen || screen->availableGeometry().intersects(bar->geometry());
+        if (!onScreen || largest.expandedTo(bar->size()) != largest) std::abort();
     }
 }
 
@@ -120,10 +138,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray state(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!platform::widgets::DockStateWhole(state)) return 0;
+    if (!platform::widgets::DockStateWhole(platform::widgets::ToolBarsOnScreens(state)))
+        std::abort();
     // As a line the desk reads: the text's own checks pass, the state decides
     // (the window may still refuse it, for one: another version).
     shown->panes.LoadLayout(Line(state));
     Turn();
+    CheckToolBarsOnScreens(shown->window);
     shown->window.repaint();
     shown->window.resize(1200, 800);
     Turn();

@@ -1,0 +1,96 @@
+#include "platform/HeldMark.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <utility>
+
+namespace platform {
+
+namespace {
+// A mark removed and made again between our open and our lock sends us round
+// again; more rounds than this mean someone plays with it: hold none.
+constexpr int kMarkTries = 8;
+
+bool SameFile(int fd, const std::filesystem::path& path) {
+    struct stat opened {
+    }, named{};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+int LockedOrClosed(int fd) {
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+}  // namespace
+
+HeldMark::HeldMark(std::filesystem::path path) : path_(std::move(path)) {
+    for (int tries = 0; tries < kMarkTries && fd_ < 0 && found_ != Found::Held; ++tries) {
+        if (TakeOver()) return;
+        if (errno == ENOENT && Make()) return;
+        if (errno != ENOENT && errno != EEXIST && found_ != Found::Held) return;
+    }
+}
+
+HeldMark::~HeldMark() {
+    Release();
+}
+
+void HeldMark::Release() {
+    if (fd_ < 0) return;
+    // Removed while still locked: one who opened it meanwhile finds the name gone.
+    ::unlink(path_.c_str());
+    ::close(std::exchange(fd_, -1));
+}
+
+// The mark that stands, if nobody holds it; errno says why not (ENOENT: none).
+bool HeldMark::TakeOver() {
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) found_ = Found::Held;
+        ::close(fd);
+        return false;
+    }
+    if (!SameFile(fd, path_)) {  // removed by its holder before we locked it
+        ::close(fd);
+        errno = EEXIST;
+        return false;
+    }
+    fd_ = fd;
+    found_ = Found::Left;
+    return true;
+}
+
+// A new mark, locked before it bears its name so that nobody ever finds it
+// unlocked; errno EEXIST when another made one meanwhile.
+bool HeldMark::Make() {
+    std::string temp = path_.native() + ".XXXXXX";
+    const int fd = LockedOrClosed(::mkostemp(temp.data(), O_CLOEXEC));
+    if (fd < 0) return false;
+    const bool linked = ::link(temp.c_str(), path_.c_str()) == 0;
+    const int err = errno;
+    ::unlink(temp.c_str());
+    if (linked) {
+        fd_ = fd;
+        return true;
+    }
+    ::close(fd);
+    if (err == EEXIST) {
+        errno = EEXIST;
+        return false;
+    }
+    // A file system without hard links: made in place, a moment unlocked.
+    fd_ = LockedOrClosed(::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    return fd_ >= 0;
+}
+
+}  // namespace platform
