@@ -193,7 +193,7 @@ TEST_F(Shell, LayoutFilesRestoreWhatTheyHoldAndAnythingElseChangesNothing) {
     EXPECT_EQ(ReadLayoutLines(Layout()), (std::array<std::string, 2>{"", "second"}));
 }
 
-// Closing writes two lines; a failing write stays silent and the loop still ends.
+// Closing writes two lines; a failing write is said on standard error and the loop still ends.
 TEST_F(Shell, CloseWritesTwoLinesAndAFailedWriteStillEndsTheLoop) {
     const std::string text = Saved([](Desk&) {});
     const size_t cut = text.find("\r\n");
