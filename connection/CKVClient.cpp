@@ -759,7 +759,6 @@ void CKVClient::StartRows() {
     expected_ = n;
     remaining_ = n;
     rows_.clear();
-    rows_.resize(static_cast<size_t>(n) + 1);
     receiving_ = true;
 }
 
@@ -767,7 +766,14 @@ void CKVClient::RowReceived() {
     const CProcess& row = *m_oProcess;
     const double number = runtime::RoundHalfEven(runtime::Val(row.ParameterValue(1)));
     if (row.Parameters() >= 2 && number >= 1 && number <= expected_) {
-        rows_[static_cast<size_t>(number)] = row.ParameterValue(2);
+        // The last text of a row stands; an empty one leaves the row lost.
+        const auto at = static_cast<int32_t>(number);
+        std::string text = row.ParameterValue(2);
+        if (text.empty()) {
+            rows_.erase(at);
+        } else {
+            rows_[at] = std::move(text);
+        }
     } else {
         std::weak_ptr<char> alive = life_;
         const std::string what = row.Parameters() >= 2 ? "is out of range" : "has no text";
@@ -789,7 +795,7 @@ void CKVClient::AskLostRows() {
     const ProcessPtr answered = current_;
     remaining_ = 0;
     for (int32_t i = 1; i <= expected_; ++i) {
-        if (!rows_[static_cast<size_t>(i)].empty()) continue;
+        if (rows_.count(i) != 0) continue;
         ++remaining_;
         Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(i)});
         // A NotConnected handler may have reset the session.
@@ -809,8 +815,12 @@ void CKVClient::DeliverMultiRows(bool NoRows) {
         FailLoginRequest(answered, "KVClient: the login request was answered with a table");
         return;
     }
+    // Delivered only once every row 1..expected_ is there.
     std::vector<std::string> rows;
-    if (!NoRows) rows.swap(rows_);
+    if (!NoRows) {
+        rows.resize(static_cast<size_t>(expected_) + 1);
+        for (auto& [number, text] : rows_) rows[static_cast<size_t>(number)] = std::move(text);
+    }
     rows_.clear();
     const int16_t token = answered ? answered->TokenID() : int16_t{0};
     answering_ = answered;

@@ -7,6 +7,7 @@
 // (Login, Disconnect, requests) or release the session.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,7 +28,8 @@ namespace KVClientDLL10 {
 class CKVClient {
 public:
     // The most rows a multi-row answer may announce; a larger count is refused
-    // (ShowError) so that a corrupt count cannot claim the memory of its row array.
+    // (ShowError). What an answer holds grows with the rows that arrived, not
+    // with the count.
     static constexpr int32_t kMaxResultRows = 1'000'000;
     // The most values a received message may carry (its count is 16-bit).
     static constexpr size_t kMaxMessageParameters = 32766;
@@ -221,7 +223,9 @@ private:
 
     // Multi-row state.
     bool receiving_ = false;
-    std::vector<std::string> rows_;  // rows_[1..expected_]
+    // The rows arrived so far with a text, by number (1..expected_): a count
+    // alone claims nothing.
+    std::map<int32_t, std::string> rows_;
     int32_t expected_ = 0;
     int32_t remaining_ = 0;
 
