@@ -124,6 +124,10 @@ CKVClient::CKVClient() {
     m_oSendTimer->SetInterval(kSendRetryMs);
     m_oSendTimer->SetEnabled(false);
 
+    reconnectGuard_ = std::make_unique<platform::Timer>();
+    reconnectGuard_->SetInterval(m_oTCPClient->ConnectInterval());
+    reconnectGuard_->Tick.Connect([this] { reconnectGuard_->SetEnabled(false); });
+
     SetLogedOn(false, 0, kNotLoggedIn);
 
     m_oTCPClient->setServerAddress("localhost");
@@ -164,14 +168,8 @@ void CKVClient::AddClientServerObject(std::shared_ptr<IClientServer> vObject) {
 }
 
 void CKVClient::Login() {
-    std::weak_ptr<char> alive = life_;
-    mode_ = Mode::Login;
-    Disconnect(true);
-    if (!Alive(alive)) return;
-    receiving_ = false;
-    RaiseWaitingMode();
-    if (!Alive(alive)) return;
-    m_oTCPClient->Connect();
+    reconnecting_ = false;
+    ConnectForLogin(true);
 }
 
 void CKVClient::Disconnect(bool AutoRelogin) {
@@ -194,6 +192,7 @@ void CKVClient::OpenDemoAccount(const std::string& ServerIP, int32_t ServerPort,
     setServerAddress(ServerIP);
     setServerPort(ServerPort);
     mode_ = Mode::Demo;
+    reconnecting_ = false;
     address_ = Address;
     email_ = Email;
     name_ = Name;
@@ -238,13 +237,31 @@ void CKVClient::setTokens(std::shared_ptr<KVGeneralDLL10::ITokens> tokens) {
 
 // ---- Connection and login ---------------------------------------------------
 
+void CKVClient::ConnectForLogin(bool atOnce) {
+    std::weak_ptr<char> alive = life_;
+    mode_ = Mode::Login;
+    Disconnect(true);
+    if (!Alive(alive)) return;
+    receiving_ = false;
+    RaiseWaitingMode();
+    if (!Alive(alive)) return;
+    if (atOnce) {
+        m_oTCPClient->Connect();
+    } else {
+        m_oTCPClient->ConnectLater();
+    }
+}
+
 void CKVClient::OnTcpState(int32_t currentStatus) {
     std::weak_ptr<char> alive = life_;
     if (currentStatus != 0) {
+        const bool atOnce = ReconnectsAtOnce();
+        loginAccepted_ = false;
         const std::string dropped = ResetSession();
         if (!Alive(alive)) return;
         if (ReloginWanted()) {
-            Login();
+            reconnecting_ = true;
+            ConnectForLogin(atOnce);
             if (!Alive(alive)) return;
         }
         if (!dropped.empty()) {
@@ -253,6 +270,11 @@ void CKVClient::OnTcpState(int32_t currentStatus) {
         }
         Raise("State", State, false);
         return;
+    }
+    loginAccepted_ = false;
+    if (std::exchange(reconnecting_, false)) {
+        reconnectGuard_->SetEnabled(false);
+        reconnectGuard_->SetEnabled(true);
     }
     if (mode_ == Mode::Login) {
         if (!m_oLoginTimer->Enabled()) {
@@ -387,6 +409,7 @@ void CKVClient::LoginReplyReceived(const ProcessPtr& answered) {
         return;
     }
     SetSID(sid);
+    loginAccepted_ = true;
     SetLogedOn(true, watchdogMs, user);
     // A State handler may have closed the session again.
     if (!Alive(alive)) return;
