@@ -292,10 +292,11 @@ ProxyHandshake::Status ProxyHandshake::FeedHttp() {
     size_t end = std::string::npos;
     if (crlf != std::string::npos) end = crlf + 4;
     if (lf != std::string::npos && (end == std::string::npos || lf + 2 < end)) end = lf + 2;
-    if (end == std::string::npos) {
-        if (in_.size() > kMaxHttpHead) return Fail("The proxy's answer is too long to be HTTP");
-        return Status::Continue;
+    // The same bound whether or not the head's end came in the same read.
+    if (end == std::string::npos ? in_.size() > kMaxHttpHead : end > kMaxHttpHead) {
+        return Fail("The proxy's answer is too long to be HTTP");
     }
+    if (end == std::string::npos) return Status::Continue;
     std::string line = in_.substr(0, in_.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // "HTTP/1.1 200 Connection established"
