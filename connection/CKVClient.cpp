@@ -124,6 +124,10 @@ CKVClient::CKVClient() {
     m_oSendTimer->SetInterval(kSendRetryMs);
     m_oSendTimer->SetEnabled(false);
 
+    reconnectGuard_ = std::make_unique<platform::Timer>();
+    reconnectGuard_->SetInterval(m_oTCPClient->ConnectInterval());
+    reconnectGuard_->Tick.Connect([this] { reconnectGuard_->SetEnabled(false); });
+
     SetLogedOn(false, 0, kNotLoggedIn);
 
     m_oTCPClient->setServerAddress("localhost");
@@ -164,14 +168,8 @@ void CKVClient::AddClientServerObject(std::shared_ptr<IClientServer> vObject) {
 }
 
 void CKVClient::Login() {
-    std::weak_ptr<char> alive = life_;
-    mode_ = Mode::Login;
-    Disconnect(true);
-    if (!Alive(alive)) return;
-    receiving_ = false;
-    RaiseWaitingMode();
-    if (!Alive(alive)) return;
-    m_oTCPClient->Connect();
+    reconnecting_ = false;
+    ConnectForLogin(true);
 }
 
 void CKVClient::Disconnect(bool AutoRelogin) {
@@ -194,6 +192,7 @@ void CKVClient::OpenDemoAccount(const std::string& ServerIP, int32_t ServerPort,
     setServerAddress(ServerIP);
     setServerPort(ServerPort);
     mode_ = Mode::Demo;
+    reconnecting_ = false;
     address_ = Address;
     email_ = Email;
     name_ = Name;
@@ -238,13 +237,31 @@ void CKVClient::setTokens(std::shared_ptr<KVGeneralDLL10::ITokens> tokens) {
 
 // ---- Connection and login ---------------------------------------------------
 
+void CKVClient::ConnectForLogin(bool atOnce) {
+    std::weak_ptr<char> alive = life_;
+    mode_ = Mode::Login;
+    Disconnect(true);
+    if (!Alive(alive)) return;
+    receiving_ = false;
+    RaiseWaitingMode();
+    if (!Alive(alive)) return;
+    if (atOnce) {
+        m_oTCPClient->Connect();
+    } else {
+        m_oTCPClient->ConnectLater();
+    }
+}
+
 void CKVClient::OnTcpState(int32_t currentStatus) {
     std::weak_ptr<char> alive = life_;
     if (currentStatus != 0) {
+        const bool atOnce = ReconnectsAtOnce();
+        loginAccepted_ = false;
         const std::string dropped = ResetSession();
         if (!Alive(alive)) return;
         if (ReloginWanted()) {
-            Login();
+            reconnecting_ = true;
+            ConnectForLogin(atOnce);
             if (!Alive(alive)) return;
         }
         if (!dropped.empty()) {
@@ -253,6 +270,11 @@ void CKVClient::OnTcpState(int32_t currentStatus) {
         }
         Raise("State", State, false);
         return;
+    }
+    loginAccepted_ = false;
+    if (std::exchange(reconnecting_, false)) {
+        reconnectGuard_->SetEnabled(false);
+        reconnectGuard_->SetEnabled(true);
     }
     if (mode_ == Mode::Login) {
         if (!m_oLoginTimer->Enabled()) {
@@ -387,6 +409,7 @@ void CKVClient::LoginReplyReceived(const ProcessPtr& answered) {
         return;
     }
     SetSID(sid);
+    loginAccepted_ = true;
     SetLogedOn(true, watchdogMs, user);
     // A State handler may have closed the session again.
     if (!Alive(alive)) return;
@@ -759,7 +782,6 @@ void CKVClient::StartRows() {
     expected_ = n;
     remaining_ = n;
     rows_.clear();
-    rows_.resize(static_cast<size_t>(n) + 1);
     receiving_ = true;
 }
 
@@ -767,7 +789,14 @@ void CKVClient::RowReceived() {
     const CProcess& row = *m_oProcess;
     const double number = runtime::RoundHalfEven(runtime::Val(row.ParameterValue(1)));
     if (row.Parameters() >= 2 && number >= 1 && number <= expected_) {
-        rows_[static_cast<size_t>(number)] = row.ParameterValue(2);
+        // The last text of a row stands; an empty one leaves the row lost.
+        const auto at = static_cast<int32_t>(number);
+        std::string text = row.ParameterValue(2);
+        if (text.empty()) {
+            rows_.erase(at);
+        } else {
+            rows_[at] = std::move(text);
+        }
     } else {
         std::weak_ptr<char> alive = life_;
         const std::string what = row.Parameters() >= 2 ? "is out of range" : "has no text";
@@ -789,7 +818,7 @@ void CKVClient::AskLostRows() {
     const ProcessPtr answered = current_;
     remaining_ = 0;
     for (int32_t i = 1; i <= expected_; ++i) {
-        if (!rows_[static_cast<size_t>(i)].empty()) continue;
+        if (rows_.count(i) != 0) continue;
         ++remaining_;
         Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(i)});
         // A NotConnected handler may have reset the session.
@@ -809,8 +838,12 @@ void CKVClient::DeliverMultiRows(bool NoRows) {
         FailLoginRequest(answered, "KVClient: the login request was answered with a table");
         return;
     }
+    // Delivered only once every row 1..expected_ is there.
     std::vector<std::string> rows;
-    if (!NoRows) rows.swap(rows_);
+    if (!NoRows) {
+        rows.resize(static_cast<size_t>(expected_) + 1);
+        for (auto& [number, text] : rows_) rows[static_cast<size_t>(number)] = std::move(text);
+    }
     rows_.clear();
     const int16_t token = answered ? answered->TokenID() : int16_t{0};
     answering_ = answered;

@@ -1,12 +1,14 @@
 #pragma once
 // One login session to one trading server over one TCP connection: connect
-// and re-login after every drop, the handshake watchdog, the request queue
+// and re-login after every drop (at once only after a drop of a logged-on
+// connection, see ReconnectIntervalMs), the handshake watchdog, the request queue
 // with one outstanding request, multi-row results and the routing of answers
 // to the registered request objects. Everything runs on the event loop's
 // thread; events are raised synchronously and a handler may call back in
 // (Login, Disconnect, requests) or release the session.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,7 +29,8 @@ namespace KVClientDLL10 {
 class CKVClient {
 public:
     // The most rows a multi-row answer may announce; a larger count is refused
-    // (ShowError) so that a corrupt count cannot claim the memory of its row array.
+    // (ShowError). What an answer holds grows with the rows that arrived, not
+    // with the count.
     static constexpr int32_t kMaxResultRows = 1'000'000;
     // The most values a received message may carry (its count is 16-bit).
     static constexpr size_t kMaxMessageParameters = 32766;
@@ -42,6 +45,14 @@ public:
     static constexpr int32_t kLoginTickMs = 1000;
     // How often a request that could not go out is tried again.
     static constexpr int32_t kSendRetryMs = 500;
+    // How long after a connection loss the session connects again, unless it
+    // reconnects at once: the socket client's connect interval (3000-5999 ms,
+    // drawn at creation). Only a loss of a connection that had an accepted
+    // login reply reconnects at once, and not when a connection made again
+    // after an earlier loss came up within this interval; so a server that
+    // closes every connection, before or after granting the login, sees about
+    // one connection per interval.
+    int32_t ReconnectIntervalMs() const { return m_oTCPClient->ConnectInterval(); }
     // LoginUser before any accepted login, and while closed for good.
     static constexpr double kNotLoggedIn = -100;
     static constexpr double kClosedForGood = -200;
@@ -137,8 +148,11 @@ private:
     // Closed by Disconnect(False), a refused login, the server's disconnect or
     // a demo reply: no connection loss logs in again until the next login.
     bool ClosedForGood() const { return loginUser_ == kClosedForGood; }
-    // A connection loss logs in again at once.
+    // A connection loss logs in again.
     bool ReloginWanted() const { return mode_ == Mode::Login && !ClosedForGood(); }
+    // The loss of the connection in hand is connected again at once (the rule
+    // of ReconnectIntervalMs); otherwise one interval later.
+    bool ReconnectsAtOnce() const { return loginAccepted_ && !reconnectGuard_->Enabled(); }
 
     template <class Ev, class... A>
     bool Raise(const char* name, Ev& event, A&&... args);
@@ -146,6 +160,8 @@ private:
     static bool Alive(const std::weak_ptr<char>& token) { return !token.expired(); }
 
     // Connection and login.
+    // Login's steps; with atOnce False the first attempt waits one connect interval.
+    void ConnectForLogin(bool atOnce);
     void OnTcpState(int32_t currentStatus);
     void OnLoginTick();
     void SendLoginRequest();
@@ -198,8 +214,15 @@ private:
     std::unique_ptr<CClientServerManager> m_oClientServerObjects;
     std::unique_ptr<platform::Timer> m_oLoginTimer;
     std::unique_ptr<platform::Timer> m_oSendTimer;
+    // Runs one connect interval from the moment a connection made again after
+    // a loss came up; a loss meanwhile waits its interval.
+    std::unique_ptr<platform::Timer> reconnectGuard_;
 
     Mode mode_ = Mode::Idle;
+    // The connection in hand had an accepted login reply; its loss, also the
+    // one a Login on a live session reports, clears it, as a new connection does.
+    bool loginAccepted_ = false;
+    bool reconnecting_ = false;  // the connection being made follows a loss
     bool logedOn_ = false;
     double loginUser_ = kNotLoggedIn;
     std::string loginUN_;
@@ -221,7 +244,9 @@ private:
 
     // Multi-row state.
     bool receiving_ = false;
-    std::vector<std::string> rows_;  // rows_[1..expected_]
+    // The rows arrived so far with a text, by number (1..expected_): a count
+    // alone claims nothing.
+    std::map<int32_t, std::string> rows_;
     int32_t expected_ = 0;
     int32_t remaining_ = 0;
 

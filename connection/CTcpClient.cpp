@@ -55,6 +55,11 @@ void CTcpClient::Connect() {
     reloginWanted_ = autoReloginOption_;
 }
 
+void CTcpClient::ConnectLater() {
+    RestartConnectTimer();
+    reloginWanted_ = autoReloginOption_;
+}
+
 void CTcpClient::setDontAutoDisconnect(bool value) {
     HandshakeMsgRecieved();
     dontAutoDisconnect_ = value;

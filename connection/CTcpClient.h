@@ -31,6 +31,9 @@ public:
 
     // Restarts the connect timer and tries at once.
     void Connect();
+    // Restarts the connect timer without trying now: the first attempt comes
+    // one ConnectInterval later.
+    void ConnectLater();
     // While True the watchdog's firing does nothing. Setting it restarts the watchdog.
     bool DontAutoDisconnect() const { return dontAutoDisconnect_; }
     void setDontAutoDisconnect(bool value);

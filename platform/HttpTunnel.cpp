@@ -292,10 +292,11 @@ ProxyHandshake::Status ProxyHandshake::FeedHttp() {
     size_t end = std::string::npos;
     if (crlf != std::string::npos) end = crlf + 4;
     if (lf != std::string::npos && (end == std::string::npos || lf + 2 < end)) end = lf + 2;
-    if (end == std::string::npos) {
-        if (in_.size() > kMaxHttpHead) return Fail("The proxy's answer is too long to be HTTP");
-        return Status::Continue;
+    // The same bound whether or not the head's end came in the same read.
+    if (end == std::string::npos ? in_.size() > kMaxHttpHead : end > kMaxHttpHead) {
+        return Fail("The proxy's answer is too long to be HTTP");
     }
+    if (end == std::string::npos) return Status::Continue;
     std::string line = in_.substr(0, in_.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // "HTTP/1.1 200 Connection established"
@@ -335,13 +336,15 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Method(std::string& reply) {
     if (in_.size() < 2) return Status::Continue;
     const auto method = static_cast<unsigned char>(in_[1]);
     in_.erase(0, 2);
+    // What arrived after the choice is the next answer: it is read in its turn,
+    // after what this answer asks for has been added to the reply.
     if (method == 0x00) {
-        reply = Socks5Request();
+        reply += Socks5Request();
         stage_ = Stage::Socks5Answer;
         return in_.empty() ? Status::Continue : FeedSocks5Answer();
     }
     if (method == 0x02 && !username_.empty()) {
-        reply = "\x01";
+        reply += '\x01';
         reply += static_cast<char>(username_.size());
         reply += username_;
         reply += static_cast<char>(password_.size());
@@ -366,7 +369,7 @@ ProxyHandshake::Status ProxyHandshake::FeedSocks5Login(std::string& reply) {
     const auto status = static_cast<unsigned char>(in_[1]);
     in_.erase(0, 2);
     if (status != 0) return Fail("The SOCKS5 proxy refused the user name or password");
-    reply = Socks5Request();
+    reply += Socks5Request();
     stage_ = Stage::Socks5Answer;
     return in_.empty() ? Status::Continue : FeedSocks5Answer();
 }

@@ -307,7 +307,8 @@ TEST_F(LoopbackRequests, AResetFromAHandlerDropsTheRestOfTheOldConnectionsData) 
 }
 
 // The request in hand was answered before its handler reset the session: the
-// reset has nothing to report as dropped.
+// reset has nothing to report as dropped. (The second reset comes within a
+// connect interval of the first reconnect: it waits one ReconnectIntervalMs.)
 TEST_F(LoopbackRequests, AnAnsweredRequestIsNotReportedDroppedWhenItsHandlerResets) {
     bool reset = false;
     object->onAnswer = [&] {
@@ -327,7 +328,10 @@ TEST_F(LoopbackRequests, AnAnsweredRequestIsNotReportedDroppedWhenItsHandlerRese
         reset = true;
         peer.Script().Expect(token).Reply(answer).ExpectClose().Accept().AcceptLogin(
             LoginGrant().Sid(1234));
+        const size_t losses = probe.Count("State(0)");
         object->Request(token);
+        ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("State(0)") > losses; }));
+        time.Advance(client.ReconnectIntervalMs());
         ASSERT_TRUE(peer.Finish());
         ASSERT_TRUE(peer.RunUntil([&] { return client.LogedOn(); }));
         EXPECT_TRUE(probe.errors.empty()) << probe.Dump();

@@ -108,6 +108,8 @@ TEST_F(LoopbackSession, WatchdogBeforeLoginIsTenSeconds) {
 
     peer.Script().ExpectClose().Accept().Expect(og::LOGIN_TOKEN).WithSid(-1);
     time.Advance(20);
+    ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("State(0)"); }));
+    time.Advance(client.ReconnectIntervalMs());  // it never logged on
     ASSERT_TRUE(peer.Finish());
     EXPECT_TRUE(probe.Has("DisconnectNoHandshakeMsg"));
 }
@@ -253,7 +255,8 @@ TEST_F(LoopbackSession, LoginWithAProtocolMarkerInAFieldIsRefusedUnsent) {
 }
 
 // A login reply whose numbers do not fit is a failed login, reported; the
-// session logs in again instead of staying connected and not logged on.
+// session logs in again (one ReconnectIntervalMs later) instead of staying
+// connected and not logged on.
 TEST_F(LoopbackSession, UnreadableLoginReplyLogsInAgain) {
     const std::vector<std::vector<std::string>> replies = {
         {"OK", "99999999999", "77", "20000"},
@@ -276,6 +279,8 @@ TEST_F(LoopbackSession, UnreadableLoginReplyLogsInAgain) {
             .WithParams(kLogin)
             .Reply(testsupport::LoginAccepted(LoginGrant().Sid(5)));
         client.Login();
+        ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("State(0)"); }));
+        time.Advance(client.ReconnectIntervalMs());
         ASSERT_TRUE(peer.Finish());
         ASSERT_TRUE(peer.RunUntil([&] { return client.LogedOn(); }));
         EXPECT_EQ(probe.Count("ShowError"), 1u) << probe.Dump();
@@ -322,17 +327,64 @@ TEST_F(LoopbackSession, DisconnectTrueLogsInAgainAndFalseEndsTheSession) {
     EXPECT_EQ(client.LoginUser(), 77);
 }
 
-// A drop logs in again at once, whatever AutoRelogin says.
+// A drop of a logged-on connection logs in again at once, whatever
+// AutoRelogin says; so does the next one once the reconnected session has
+// stood one ReconnectIntervalMs.
 TEST_F(LoopbackSession, ADropLogsInAgainAtOnceWhateverAutoRelogin) {
     for (bool autoRelogin : {true, false}) {
         SCOPED_TRACE(autoRelogin);
         ScriptedPeer peer;
         testsupport::KVClientProbe probe{peer};
         probe.client->setAutoRelogin(autoRelogin);
-        peer.Script().AcceptLogin().Close().Accept().AcceptLogin();
+        peer.Script()
+            .AcceptLogin()
+            .Close()
+            .Accept()
+            .AcceptLogin()
+            .Do([&] { time.Advance(probe.client->ReconnectIntervalMs()); }, "one interval")
+            .Close()
+            .Accept()
+            .AcceptLogin();
         probe.client->Login();
         ASSERT_TRUE(peer.Finish());
-        ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("LoggedOn") == 2; }));
+        ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("LoggedOn") == 3; }));
+    }
+}
+
+// A server that closes every connection, before or after granting the login,
+// gets at most 4 connections in the 10 s after the first loss, whatever
+// AutoRelogin says: the rule of ReconnectIntervalMs.
+TEST(LoopbackReconnect, APeerThatKeepsClosingIsConnectedAboutOncePerInterval) {
+    using HangUp = ScriptedPeer::HangUp;
+    enum Peer { kClosesAtOnce, kClosesOnceLoggedOn, kGrantsThenCloses };
+    for (Peer kind : {kClosesAtOnce, kClosesOnceLoggedOn, kGrantsThenCloses}) {
+        for (bool autoRelogin : {true, false}) {
+            SCOPED_TRACE(std::to_string(kind) + (autoRelogin ? " AutoRelogin" : ""));
+            platform::ScopedVirtualTime time;
+            ScriptedPeer peer;
+            testsupport::KVClientProbe probe{peer};
+            probe.client->setAutoRelogin(autoRelogin);
+            if (kind == kClosesOnceLoggedOn) peer.Script().AcceptLogin().Close();
+            if (kind == kGrantsThenCloses)
+                peer.Answer(og::LOGIN_TOKEN, testsupport::LoginAccepted());
+            peer.HangUpOn(kind == kGrantsThenCloses ? HangUp::AfterAnswer : HangUp::OnAccept);
+            probe.client->Login();
+            ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("State(0)"); }, ScriptedPeer::kWaitMs,
+                                      "the first loss"));
+            for (int step = 0; step < 100 && peer.Connections() <= 5; ++step) {
+                time.Advance(100);
+                ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
+            }
+            const size_t reconnects = peer.Connections() - 1;
+            EXPECT_LE(reconnects, 4u) << peer.Transcript(20);
+            EXPECT_GE(reconnects, 1u) << peer.Transcript(20);
+            // Each peer did what it stands for.
+            if (kind == kGrantsThenCloses) {
+                EXPECT_GE(probe.Count("LoggedOn"), reconnects) << probe.Dump();
+            } else {
+                EXPECT_EQ(probe.Count("LoggedOn"), kind == kClosesAtOnce ? 0u : 1u) << probe.Dump();
+            }
+        }
     }
 }
 

@@ -1,8 +1,8 @@
-// A multi-row answer whose first row is as wide as a row may be and whose
-// other rows are short, through a logged-on session: the table holds what
-// arrived, not the row count times the first row's width.
+// What multi-row answers cost through a logged-on session: a first row as
+// wide as a row may be with short rows after it, and a count announced
+// before its rows. The heap holds what arrived, not the row count times the
+// first row's width, nor the count alone.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <cstddef>
 #include <memory>
@@ -11,9 +11,11 @@
 
 #include "connection/CClientServerManager.h"
 #include "general/common/Enums.h"
+#include "platform/EventLoop.h"
 #include "platform/Timer.h"
 #include "runtime/Strings.h"
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/HeapCounter.h"
 #include "tests/support/KVClientProbe.h"
 #include "tests/support/ScriptedPeer.h"
 
@@ -24,13 +26,9 @@ namespace og = OrbanelGeneral10;
 using testsupport::Rows;
 using testsupport::ScriptedPeer;
 
-constexpr size_t kWide = kv::CClientServerManager::kMaxRowCells;
+using testsupport::HeapInUse;
 
-// Heap bytes in use, small blocks and mapped ones.
-size_t HeapInUse() {
-    const struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd;
-}
+constexpr size_t kWide = kv::CClientServerManager::kMaxRowCells;
 
 // Row 1: "first", kWide - 2 empty cells, "last"; rows 2..n: one cell each.
 std::vector<std::string> WideThenShort(size_t n, size_t width) {
@@ -102,6 +100,78 @@ TEST(WideRows, AShortRowCostsItsOwnCellsNotTheFirstRowsWidth) {
     ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("ShowError") == 1; })) << probe.Dump();
     EXPECT_EQ(reader->seen, "");
     EXPECT_TRUE(probe.client->LogedOn());
+}
+
+// A count announced before its rows claims nothing: the session waits for
+// the rows of a count up to kMaxResultRows (no error, the request still in
+// hand, the next one held back); a larger count is refused and ends the request.
+TEST(LargeCounts, ACountAloneHoldsNoMemory) {
+    struct Case {
+        int32_t count;
+        bool refused;
+    };
+    for (const Case& c : {Case{kv::CKVClient::kMaxResultRows, false},
+                          Case{kv::CKVClient::kMaxResultRows + 1, true}}) {
+        SCOPED_TRACE(c.count);
+        platform::ScopedVirtualTime time;
+        ScriptedPeer peer;
+        testsupport::KVClientProbe probe{peer};
+        auto object = probe.AddObject({og::GET_ACCOUNTS_TOKEN, og::GET_PRIVS_TOKEN});
+        peer.Script().AcceptLogin();
+        probe.client->Login();
+        ASSERT_TRUE(peer.RunUntil([&] { return probe.client->LogedOn(); }));
+
+        size_t before = 0;
+        peer.Script()
+            .Expect(og::GET_ACCOUNTS_TOKEN)
+            .Do([&] { before = HeapInUse(); })
+            .Reply(testsupport::RowCount(std::to_string(c.count)));
+        if (c.refused) peer.Script().Expect(og::GET_PRIVS_TOKEN);
+        object->Request(og::GET_ACCOUNTS_TOKEN);
+        object->Request(og::GET_PRIVS_TOKEN);
+        ASSERT_TRUE(peer.Finish()) << probe.Dump();
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
+        const size_t held = HeapInUse() - before;
+        EXPECT_LT(held, size_t{1} << 20);
+        if (c.refused) {
+            EXPECT_EQ(probe.Count("ShowError(Receive)"), 1u) << probe.Dump();
+            continue;
+        }
+        EXPECT_TRUE(probe.errors.empty()) << probe.Dump();
+        EXPECT_EQ(probe.Count("Rows"), 0u);
+        EXPECT_TRUE(peer.ReceivedWith(og::GET_PRIVS_TOKEN).empty());
+        EXPECT_EQ(probe.modes.back(), kv::WaitingMode);
+        EXPECT_TRUE(probe.client->LogedOn());
+    }
+}
+
+// 1,000 rows, row 500 without its text: row 500 alone is asked for, and the
+// table comes whole.
+TEST(LargeCounts, ARowWithoutTextIsAskedForAloneAndTheTableComesWhole) {
+    platform::ScopedVirtualTime time;
+    ScriptedPeer peer;
+    testsupport::KVClientProbe probe{peer};
+    auto object = probe.AddObject({og::GET_ACCOUNTS_TOKEN});
+    std::vector<std::string> texts;
+    std::string table;
+    for (int i = 1; i <= 1000; ++i) {
+        texts.push_back("r" + std::to_string(i));
+        table += (i > 1 ? "|" : " ") + texts.back();
+    }
+    peer.Script()
+        .AcceptLogin()
+        .Expect(og::GET_ACCOUNTS_TOKEN)
+        .Reply(Rows(texts).Drop(500).PushAfter(499, testsupport::Result({"500"})))
+        .ExpectLostRows({500})
+        .Expect(og::RESULT_OK_TOKEN);
+    probe.client->Login();
+    ASSERT_TRUE(peer.RunUntil([&] { return probe.client->LogedOn(); }));
+    probe.log.clear();
+    object->Request(og::GET_ACCOUNTS_TOKEN);
+    ASSERT_TRUE(peer.Finish()) << probe.Dump();
+    ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("Rows") == 1; })) << probe.Dump();
+    EXPECT_EQ(probe.log,
+              (std::vector<std::string>{"ShowError(Receive)", "Rows(105, 1000x1:" + table + ")"}));
 }
 
 }  // namespace

@@ -263,7 +263,8 @@ TEST_F(Session, LoginReplySetsSessionAndWatchdogAfterLogin) {
 }
 
 // Until the first accepted login the watchdog gives the server kWatchdogBeforeLoginMs; the
-// login request is queued once per connection, not once per login-timer tick.
+// login request is queued once per connection, not once per login-timer tick. The
+// connection it drops never logged on: the next comes one ReconnectIntervalMs later.
 TEST_F(Session, WatchdogBeforeLogin) {
     peer.Script().Expect(og::LOGIN_TOKEN).ExpectClose().Accept().AcceptLogin();
     client->Login();
@@ -273,6 +274,11 @@ TEST_F(Session, WatchdogBeforeLogin) {
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 0u);
     time.Advance(1);
     EXPECT_EQ(events->Count("DisconnectNoHandshakeMsg"), 1u);
+    ASSERT_TRUE(Until([this] { return events->Count("State(False)") == 1; }, "the close"));
+    time.Advance(client->ReconnectIntervalMs() - 1);
+    ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
+    EXPECT_EQ(peer.Connections(), 1u);
+    time.Advance(1);
     ASSERT_TRUE(peer.Finish());
     ASSERT_TRUE(LoggedOn());
     // The pending login was the session's own: no report of dropped requests.
@@ -309,7 +315,8 @@ TEST_F(Session, HandshakesAndDontAutoDisconnect) {
 
 // What a login reply does: refused (any first parameter but "OK") closes the
 // session for good; a reply that cannot be read is a failed login that is
-// tried again on a new connection, never a session connected but not logged on.
+// tried again on a new connection one ReconnectIntervalMs later, never a
+// session connected but not logged on.
 TEST(SessionLogin, Replies) {
     struct Case {
         std::vector<std::string> reply;
@@ -333,8 +340,13 @@ TEST(SessionLogin, Replies) {
         client.setServerPort(peer.Port());
         EventLog events(client);
         auto& script = peer.Script().Expect(og::LOGIN_TOKEN).Reply(Result(c.reply));
-        if (!c.refused) script.ExpectClose().Accept().Expect(og::LOGIN_TOKEN).WithSid(-1);
         client.Login();
+        if (!c.refused) {
+            script.ExpectClose();
+            ASSERT_TRUE(peer.RunUntil([&] { return events.Count("State(False)") == 1; }));
+            time.Advance(client.ReconnectIntervalMs());
+            script.Accept().Expect(og::LOGIN_TOKEN).WithSid(-1);
+        }
         ASSERT_TRUE(peer.Finish());
         if (c.refused) {
             ASSERT_TRUE(peer.RunUntil([&] { return !peer.IsOpen(1); }));

@@ -157,6 +157,16 @@ std::vector<HandshakeCase> HandshakeCases() {
          Status::Failed,
          "too long",
          ""},
+        {"HttpTooLongAHeadAlsoWithItsEnd",
+         0,
+         "127.0.0.1",
+         "",
+         "",
+         "",
+         {{"HTTP/1.1 200 OK\r\nVia: " + std::string(17000, 'x') + "\r\n\r\n", ""}},
+         Status::Failed,
+         "too long",
+         ""},
         {"Socks4Address",
          1,
          "127.0.0.1",
@@ -303,6 +313,19 @@ std::vector<HandshakeCase> HandshakeCases() {
          Status::Failed,
          "not SOCKS5",
          ""},
+        // The login status read with the method choice: the credentials still
+        // go out, then the request.
+        {"Socks5LoginStatusInTheMethodsRead",
+         2,
+         "127.0.0.1",
+         "user",
+         "pw",
+         Bytes({5, 2, 0, 2}),
+         {{Bytes({5, 2, 1, 0}), Bytes({1, 4, 'u', 's', 'e', 'r', 2, 'p', 'w'}) + kV4Request},
+          {kV4Bound, ""}},
+         Status::Done,
+         "",
+         ""},
         // A proxy that answers the request before it was sent is garbage too,
         // but the request still goes out first.
         {"Socks5AnswersRunTogether",
@@ -318,9 +341,31 @@ std::vector<HandshakeCase> HandshakeCases() {
     };
 }
 
+// The same answers fed one byte per read: the same bytes go out, in the same
+// order, and the handshake ends the same way.
+void ExpectTheSameByteByByte(const HandshakeCase& c) {
+    ProxyHandshake h(c.type, c.host, 4500, c.user, c.password);
+    h.Start();
+    std::string sent;
+    std::string expected;
+    Status status = Status::Continue;
+    for (const Exchange& e : c.exchanges) {
+        expected += e.next;
+        for (size_t i = 0; i < e.answer.size() && status != Status::Failed; ++i) {
+            std::string reply;
+            status = h.Feed(e.answer.substr(i, 1), reply);
+            sent += reply;
+        }
+    }
+    EXPECT_EQ(sent, expected) << "byte by byte";
+    EXPECT_EQ(status, c.end) << "byte by byte: " << h.Error();
+    if (c.end == Status::Done) EXPECT_EQ(h.TakeLeftover(), c.leftover) << "byte by byte";
+}
+
 TEST(ProxyHandshakeTest, SpeaksEachProtocolAndNamesEveryFailure) {
     for (const HandshakeCase& c : HandshakeCases()) {
         SCOPED_TRACE(c.name);
+        ExpectTheSameByteByByte(c);
         ProxyHandshake h(c.type, c.host, 4500, c.user, c.password);
         ASSERT_TRUE(h.Valid()) << h.Error();
         const std::string hello = h.Start();

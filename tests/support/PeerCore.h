@@ -59,6 +59,8 @@ public:
     std::map<int32_t, std::function<Batch(const Received&)>> answers;
     bool serveRows = false;
     int32_t handshakeMs = 0;
+    bool hangUpOnAccept = false;
+    bool hangUpAfterAnswer = false;
     int32_t writeGapMs = 2;
     int32_t sidCounter = 1001;
     bool records = true;

@@ -91,7 +91,12 @@ void PeerCore::OnAccept(std::shared_ptr<platform::TcpSocket> socket) {
     Note("#" + std::to_string(raw->number) + " connected");
     if (handshakeMs > 0) StartHandshakes(*raw, handshakeMs);
     AdvanceAll();
-    if (!raw->owner) ServeUnowned(*raw);
+    if (raw->owner) return;
+    if (hangUpOnAccept && !AnyMayClaim()) {
+        CloseByPeer(*raw);
+        return;
+    }
+    ServeUnowned(*raw);
 }
 
 void PeerCore::OnReceive(Conn& c) {
@@ -219,6 +224,7 @@ bool PeerCore::Standing(Conn& c, const Received& m) {
         // A re-login carries the id given before: the session goes on with it.
         if (m.token == og::LOGIN_TOKEN && m.sid > 0 && !session.Current()) session.Assign(m.sid);
         SendNow(c, it->second(m));
+        if (hangUpAfterAnswer) CloseByPeer(c);
         return true;
     }
     if (!serveRows) return false;
@@ -583,6 +589,12 @@ ScriptedPeer& ScriptedPeer::Answer(int32_t token, std::function<Batch(const Rece
 
 ScriptedPeer& ScriptedPeer::ServeRowRequests(bool on) {
     core_->serveRows = on;
+    return *this;
+}
+
+ScriptedPeer& ScriptedPeer::HangUpOn(HangUp when) {
+    core_->hangUpOnAccept = when == HangUp::OnAccept;
+    core_->hangUpAfterAnswer = when == HangUp::AfterAnswer;
     return *this;
 }
 

@@ -60,6 +60,11 @@ public:
     // RESULT_LOST_TOKEN is answered with the asked-for row of the connection's
     // last multi-row answer; RESULT_OK_TOKEN is taken silently.
     ScriptedPeer& ServeRowRequests(bool on = true);
+    // Closes every connection that no script may take as soon as it is
+    // accepted (a front end whose back end is down), or right after each
+    // standing answer it writes (a server that answers and then goes).
+    enum class HangUp { Never, OnAccept, AfterAnswer };
+    ScriptedPeer& HangUpOn(HangUp when);
     // A handshake every `periodMs` on every connection from its accept (0: none).
     ScriptedPeer& HandshakeEvery(int32_t periodMs);
     // Pause between the pieces of a cut send (2 ms at creation).
