@@ -69,6 +69,7 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
         int16_t index;
         int32_t parent;
         std::string ids, saved;
+        size_t messages = 0;  // a file there without a current server: one
     } cases[] = {
         {"two servers",
          "Main&&10.0.0.1&&4401&&Back up, east&& 10.0.0.2&& 4402\r\n10.0.0.2:4402\r\n7\r\nids "
@@ -98,7 +99,8 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n",
+         1},
         {"port not a number",
          "A&&1.1.1.1&&1\r\n1.1.1.1:x\r\n",
          {"A|1.1.1.1:1"},
@@ -107,7 +109,8 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n",
+         1},
         {"binary garbage",
          std::string("\x01\xff&&\0\r\n\xfe", 8),
          {},
@@ -116,7 +119,8 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "\r\n\r\n0\r\n\r\n"},
+         "\r\n\r\n0\r\n\r\n",
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,10 +133,54 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
         EXPECT_EQ(o.CurrentServerIndex(), c.index);
         EXPECT_EQ(o.ParentDemoAccounts(), c.parent);
         EXPECT_EQ(o.LoginUnderwlIDs(), c.ids);
+        EXPECT_EQ(
+            h.desk
+                .Lines("message|##DEF##|No current server could be read from the "
+                       "server list " +
+                       h.ServerFile().string() + " (" + std::to_string(c.servers.size()) +
+                       (c.servers.size() == 1 ? " listed server was" : " listed servers were") +
+                       " read). The file is left as it is, and no account is logged in.")
+                .size(),
+            c.messages);
+        EXPECT_EQ(h.desk.Lines("message|").size(), c.messages);
         EXPECT_EQ(fs::path(h.desk.State().AccountsFilePath),
                   h.folder.Path() / "manage" / "Acountinfo.buf");
         o.Save();
         EXPECT_EQ(ReadFile(h.ServerFile()), c.saved);
+    }
+}
+
+// A file beyond the bound, or one that never ends, is read no further than the
+// bound: no list, one message, and the file as it was, also for a re-routing.
+TEST(ServerFile, AFileBeyondFourMegabytesIsNotRead) {
+    for (const bool endless : {false, true}) {
+        SCOPED_TRACE(endless);
+        Home h;
+        const std::string text =
+            "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n" + std::string(CLoginOptions::kLargestServerFile, 'x');
+        if (endless) {
+            fs::create_directories(h.ServerFile().parent_path());
+            fs::create_symlink("/dev/zero", h.ServerFile());
+        } else {
+            WriteFile(h.ServerFile(), text);
+        }
+        CLoginOptions o(h.desk.Services());
+        EXPECT_EQ(o.Servers(), 0);
+        EXPECT_EQ(o.CurrentServer(), "");
+        EXPECT_EQ(h.desk.Lines("message|").size(), 1u);
+        EXPECT_EQ(h.desk
+                      .Lines("message|##DEF##|No current server could be read from the server "
+                             "list " +
+                             h.ServerFile().string() +
+                             ": the file is larger than 4 MB, far more than any server list takes, "
+                             "and was not read. The file is left as it is, and no account is "
+                             "logged in.")
+                      .size(),
+                  1u);
+        EXPECT_FALSE(ReplaceInServerFile(h.ServerFile(), "1.1.1.1", "2.2.2.2"));
+        if (!endless) {
+            EXPECT_EQ(ReadFile(h.ServerFile()), text);
+        }
     }
 }
 
