@@ -216,8 +216,7 @@ void AccountsWindowCore::mnuRemove_Click() {
     desk_.Ports().frmPending->removeClientinfo(RowAccount(*row));
     MnuDisconnecte_Click();
     RemoveAccountFromFile(key);
-    Managers().Remove(key);
-    RefreshRowsFrom(KeyPlace(key));
+    RemoveSession(key);
     desk_.Ports().frmClosePos->CloseSymbols_Click();
     if (Rows().Count() > 0)
         desk_.Ports().MGeneral->RemoveInvisibleSymbols();
@@ -272,15 +271,25 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
     row.setSubItemForeColor(kStatusColumn, kConnectedColor);
 }
 
-// The renumbering rebuilds the rows behind a removed one with their balance
-// alone, and a session writes its figures only when they change: each logged-on
-// row gets them back now; the others stay as they are.
-void AccountsWindowCore::RefreshRowsFrom(size_t place) {
-    for (size_t i = std::max<size_t>(place, 1); i <= Rows().Count(); ++i) {
-        const std::string key = Rows().Item(i).Key();
-        const ManagerPtr session = Managers().Item(key);
-        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn())
-            refreshsummery_Click(key);
+// The renumbering rebuilds the rows behind the removed one with their balance
+// alone and a status read from the session's LogedOn, and a session writes its
+// figures only when they change: each logged-on row gets them back now, every
+// other keeps the status it showed ("Connecting" too).
+void AccountsWindowCore::RemoveSession(const std::string& key) {
+    const size_t place = KeyPlace(key);
+    std::vector<std::string> shown;
+    for (size_t i = place + 1; place > 0 && i <= Rows().Count(); ++i)
+        shown.push_back(Rows().Item(i).SubItems(kStatusColumn));
+    Managers().Remove(key);
+    for (size_t i = place; place > 0 && i <= Rows().Count(); ++i) {
+        platform::ListItem& row = Rows().Item(i);
+        const ManagerPtr session = Managers().Item(row.Key());
+        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) {
+            refreshsummery_Click(row.Key());
+        } else if (i - place < shown.size()) {
+            row.setSubItems(kStatusColumn, shown[i - place]);
+            Colour(row);
+        }
     }
 }
 
@@ -538,8 +547,7 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     old.reset();
     LogoutClient(key);
     RemoveAccountFromFile(key);
-    Managers().Remove(key);
-    RefreshRowsFrom(KeyPlace(key));
+    RemoveSession(key);
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);

@@ -129,8 +129,9 @@ private:
     // try to connect to nothing.
     bool HasServer() const { return !options_.CurrentServerIP().empty(); }
     int32_t RowAccount(const platform::ListItem& row) const;
-    // refreshsummery_Click on every logged-on row from place `place` on.
-    void RefreshRowsFrom(size_t place);
+    // Removes the session and its row and renumbers the rows behind it, each
+    // showing what it showed before.
+    void RemoveSession(const std::string& key);
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();
