@@ -46,6 +46,18 @@ size_t FirstSavedLine(const OrbanelGeneral10::CStringValues& coder,
     }
     return lines.size();
 }
+
+// The place "C<n>" names: the n-th row and session, until a removal that does not
+// renumber shifts them; 0 for a key of another form.
+size_t KeyPlace(const std::string& key) {
+    if (key.size() < 2 || key.size() > 6 || key[0] != 'C') return 0;
+    size_t n = 0;
+    for (size_t i = 1; i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') return 0;
+        n = n * 10 + size_t(key[i] - '0');
+    }
+    return n;
+}
 }  // namespace
 
 void FillServers(platform::ComboBox& CBServer, const CLoginOptions& options,
@@ -91,8 +103,8 @@ CClientAPIManagers& AccountsWindowCore::Managers() {
 ManagerPtr AccountsWindowCore::AddSession(const std::string& UserName, const std::string& Password,
                                           bool LoginNow, int32_t Account) {
     return Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                          runtime::UCase(UserName), runtime::UCase(Password), LoginNow, Account,
-                          "");
+                          runtime::UCase(UserName), runtime::UCase(Password),
+                          LoginNow && HasServer(), Account, "");
 }
 
 int32_t AccountsWindowCore::RowAccount(const platform::ListItem& row) const {
@@ -130,7 +142,8 @@ void AccountsWindowCore::AlertFailure(const std::string& what, const std::filesy
 void AccountsWindowCore::LoginClient(const std::string& key) {
     platform::ListItem& row = Rows().Item(key);
     ManagerPtr session = Managers().Item(key);
-    if (row.SubItems(kStatusColumn) == "Disconnected" && session && session->ClientAPIF()) {
+    if (row.SubItems(kStatusColumn) == "Disconnected" && session && session->ClientAPIF() &&
+        !session->ClientAPIF()->ServerIP().empty()) {
         session->ClientAPIF()->Login();
         row.setSubItems(kStatusColumn, "Connecting");
         desk_.State().CurrentManager = GetFirstLoggedOnManager(desk_);
@@ -203,7 +216,7 @@ void AccountsWindowCore::mnuRemove_Click() {
     desk_.Ports().frmPending->removeClientinfo(RowAccount(*row));
     MnuDisconnecte_Click();
     RemoveAccountFromFile(key);
-    Managers().Remove(key);
+    RemoveSession(key);
     desk_.Ports().frmClosePos->CloseSymbols_Click();
     if (Rows().Count() > 0)
         desk_.Ports().MGeneral->RemoveInvisibleSymbols();
@@ -226,18 +239,6 @@ void AccountsWindowCore::mnuremove_all() {
 }
 
 namespace {
-// The place "C<n>" names: the n-th row and session, until a removal that does not
-// renumber shifts them; 0 for a key of another form.
-size_t KeyPlace(const std::string& key) {
-    if (key.size() < 2 || key.size() > 6 || key[0] != 'C') return 0;
-    size_t n = 0;
-    for (size_t i = 1; i < key.size(); ++i) {
-        if (key[i] < '0' || key[i] > '9') return 0;
-        n = n * 10 + size_t(key[i] - '0');
-    }
-    return n;
-}
-
 platform::ListItem& RowUnder(platform::ListView& rows, const std::string& key, size_t place) {
     if (place >= 1 && place <= rows.Count()) {
         platform::ListItem& row = rows.Item(place);
@@ -268,6 +269,28 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
     // The store skips a write that changes nothing: a connected row stays untouched.
     row.setSubItems(kStatusColumn, "Connected");
     row.setSubItemForeColor(kStatusColumn, kConnectedColor);
+}
+
+// The renumbering rebuilds the rows behind the removed one with their balance
+// alone and a status read from the session's LogedOn, and a session writes its
+// figures only when they change: each logged-on row gets them back now, every
+// other keeps the status it showed ("Connecting" too).
+void AccountsWindowCore::RemoveSession(const std::string& key) {
+    const size_t place = KeyPlace(key);
+    std::vector<std::string> shown;
+    for (size_t i = place + 1; place > 0 && i <= Rows().Count(); ++i)
+        shown.push_back(Rows().Item(i).SubItems(kStatusColumn));
+    Managers().Remove(key);
+    for (size_t i = place; place > 0 && i <= Rows().Count(); ++i) {
+        platform::ListItem& row = Rows().Item(i);
+        const ManagerPtr session = Managers().Item(row.Key());
+        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) {
+            refreshsummery_Click(row.Key());
+        } else if (i - place < shown.size()) {
+            row.setSubItems(kStatusColumn, shown[i - place]);
+            Colour(row);
+        }
+    }
 }
 
 // ---- Saved accounts ----
@@ -304,9 +327,9 @@ void AccountsWindowCore::LoadAccountInfoFile() {
         }
         // Past the limit every account would be refused, each with a box of its own.
         if (full) continue;
-        full =
-            !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                            saved->UserName, saved->Password, saved->AutoLogin, saved->Account, "");
+        full = !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                               saved->UserName, saved->Password, saved->AutoLogin && HasServer(),
+                               saved->Account, "");
         if (!full)
             listed.push_back(AccountListLine(coder, saved->UserName, saved->Password,
                                              std::to_string(saved->Account)));
@@ -512,7 +535,8 @@ bool AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEnt
     if (!SaveAccount(dialog, entry)) return false;
     ManagerPtr session = AddSession(entry.UserName, entry.Password, false, account);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && session && session->ClientAPIF()) session->ClientAPIF()->Login();
+    if (dialog.chkAutoLogin && HasServer() && session && session->ClientAPIF())
+        session->ClientAPIF()->Login();
     return true;
 }
 
@@ -523,12 +547,12 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     old.reset();
     LogoutClient(key);
     RemoveAccountFromFile(key);
-    Managers().Remove(key);
+    RemoveSession(key);
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF())
+    if (dialog.chkAutoLogin && !wasLoggedOn && HasServer() && session && session->ClientAPIF())
         session->ClientAPIF()->Login();
 }
 

@@ -58,7 +58,9 @@ public:
     void setWindowView(IPaneView* view) { windowView_ = view; }
 
     // ---- Logging in and out ----
-    // Logs a "Disconnected" row in ("Connecting"); any other status only disables Connect.
+    // Logs a "Disconnected" row in ("Connecting"); any other status, or a session
+    // without a server address, only disables Connect. Nothing else here logs in
+    // a session without one either.
     void LoginClient(const std::string& key);
     // Takes the account out of the views and disconnects it; the session writes the status.
     void LogoutClient(const std::string& key);
@@ -123,7 +125,13 @@ private:
     // A session of the current server for the account, user and password upper-cased.
     ManagerPtr AddSession(const std::string& UserName, const std::string& Password, bool LoginNow,
                           int32_t Account);
+    // Whether the current server has an address: a session made without one would
+    // try to connect to nothing.
+    bool HasServer() const { return !options_.CurrentServerIP().empty(); }
     int32_t RowAccount(const platform::ListItem& row) const;
+    // Removes the session and its row and renumbers the rows behind it, each
+    // showing what it showed before.
+    void RemoveSession(const std::string& key);
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();

@@ -1,5 +1,9 @@
 #include "desk/accounts/CLoginOptions.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <optional>
 
@@ -43,12 +47,35 @@ void MakeFolderOf(const std::filesystem::path& file) {
     MakePrivateFolder(file.parent_path());
 }
 
-std::vector<std::string> ReadIfPresent(const std::filesystem::path& path) {
-    try {
-        return ReadLines(path);
-    } catch (const runtime::Error&) {
-        return {};
+struct ServerFileText {
+    bool present = false;   // something is there, read or not
+    bool tooLarge = false;  // beyond kLargestServerFile: not read
+    bool unread = false;    // a read failed: no text
+    std::string text;
+};
+
+// Reads no more than the bound and its one byte more, whatever stands there (a
+// device or a pipe included); what cannot be read gives no text.
+ServerFileText ReadServerFile(const std::filesystem::path& path) {
+    ServerFileText out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        out.present = errno != ENOENT;
+        return out;
     }
+    out.present = true;
+    char buffer[65536];
+    while (out.text.size() <= CLoginOptions::kLargestServerFile) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) out.unread = true;
+        if (n <= 0) break;
+        out.text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    out.tooLarge = out.text.size() > CLoginOptions::kLargestServerFile;
+    if (out.tooLarge || out.unread) out.text.clear();
+    return out;
 }
 }  // namespace
 
@@ -126,7 +153,8 @@ void CLoginOptions::RoutServer(const std::string& NewIP, int32_t NewPort) {
 // ---- The file ----
 
 void CLoginOptions::InitializeFromFile() {
-    const auto lines = ReadIfPresent(serverFileName_);
+    const ServerFileText file = ReadServerFile(serverFileName_);
+    const auto lines = SplitLines(file.text);
     auto line = [&](size_t n) { return n <= lines.size() ? lines[n - 1] : std::string(); };
 
     servers_.clear();
@@ -157,6 +185,7 @@ void CLoginOptions::InitializeFromFile() {
         parentDemoAccounts_ = 0;
     }
     loginUnderwlIDs_ = line(4);
+    if (file.present && currentIP_.empty()) NoCurrentServer(file.tooLarge);
 }
 
 void CLoginOptions::Save() {
@@ -189,13 +218,30 @@ bool CLoginOptions::SetData(const platform::ComboBox& CBServer) {
     currentPort_ = chosen.port;
     try {
         Save();
-    } catch (const runtime::Error&) {
+    } catch (const runtime::Error& e) {
         currentIP_ = before.ip;
         currentPort_ = before.port;
-        WrongServer();
+        desk_.Ports().Messages->ShowMessage(
+            "Could not write the server list " + serverFileName_ + ": " + FailureReason(e),
+            "##DEF##", false);
         return false;
     }
     return true;
+}
+
+void CLoginOptions::NoCurrentServer(bool tooLarge) {
+    if (!desk_.Ports().Messages) return;
+    const size_t listed = servers_.size();
+    const std::string why =
+        tooLarge ? ": the file is larger than 4 MB, far more than any server list takes, and was "
+                   "not read"
+                 : " (" + std::to_string(listed) +
+                       (listed == 1 ? " listed server was" : " listed servers were") + " read)";
+    desk_.Ports().Messages->ShowMessage("No current server could be read from the server list " +
+                                            serverFileName_ + why +
+                                            ". The file is left as it is, and no account is "
+                                            "logged in.",
+                                        "##DEF##", false);
 }
 
 void CLoginOptions::TooManyServers() {
@@ -261,12 +307,9 @@ std::string ReplaceFields(const std::string& line, const std::string& from, cons
 bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& OldText,
                          const std::string& NewText) {
     if (runtime::Trim(OldText).empty() || runtime::Trim(NewText).empty()) return false;
-    std::vector<std::string> lines;
-    try {
-        lines = ReadLines(file);
-    } catch (const runtime::Error&) {
-        return false;
-    }
+    const ServerFileText text = ReadServerFile(file);
+    if (!text.present || text.tooLarge || text.unread) return false;
+    std::vector<std::string> lines = SplitLines(text.text);
     bool changed = false;
     for (auto& line : lines) {
         std::string replaced = ReplaceFields(line, runtime::Trim(OldText), NewText);

@@ -3,8 +3,9 @@
 // file (four lines: the servers as desc&&ip&&port&&..., the current "ip:port",
 // a number, a free text), and the writer of the saved-accounts file. One object
 // lives as long as the accounts window. A missing or garbled file gives an empty
-// list and no current server; nothing here raises to the window but the file
-// writers (runtime::Error 75 when the disk refuses).
+// list and no current server (one message when a file was there); nothing here
+// raises to the window but the file writers (runtime::Error 75 when the disk
+// refuses).
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -53,11 +54,14 @@ public:
     // server; the file is not written.
     void RoutServer(const std::string& NewIP, int32_t NewPort);
     // Reads the file; lines 1 to 3 are taken whole, so a description may hold ",".
+    // A file beyond kLargestServerFile is not read. A file there that gives no
+    // current server is left as it is, with one message.
     void InitializeFromFile();
     // Replaces the file with its four lines in one atomic write.
     void Save();
     // Takes the combo's chosen or typed "ip:port" as current and saves. A text that
-    // is not "ip:port" (or a failed save) shows "Wrong server." and changes nothing.
+    // is not "ip:port" shows "Wrong server.", a failed save the file and the
+    // reason; either changes nothing.
     bool SetData(const platform::ComboBox& CBServer);
     // Appends the account's coded line to the saved-accounts file (0600, atomic).
     void saveAccount(const std::string& UserName, const std::string& Password, int32_t Account,
@@ -67,6 +71,8 @@ public:
     static constexpr const char* kExampleServer = "127.0.0.1:4401";
     // The most servers a 16-bit count holds.
     static constexpr size_t kMostServers = INT16_MAX;
+    // A server file beyond this is damaged: a real list takes a few KB.
+    static constexpr size_t kLargestServerFile = 4 * 1024 * 1024;
 
 private:
     struct ServerEntry {
@@ -76,6 +82,7 @@ private:
     const ServerEntry& Entry(int16_t i) const;
     void WrongServer();
     void TooManyServers();
+    void NoCurrentServer(bool tooLarge);
 
     DeskServices& desk_;
     std::string serverFileName_;

@@ -41,6 +41,7 @@ constexpr int32_t kAddAccounts = 100057;
 constexpr int32_t kLoginAll = 100032;
 constexpr int32_t kRemoveAll = 100034;
 constexpr int32_t kSaveAs = 100006;
+constexpr int32_t kLoad = 100007;
 constexpr int32_t kAbout = 100010;
 
 QLabel* Notice(const char* text, QWidget* parent) {
@@ -218,6 +219,7 @@ void frmMain::RegisterAccountCommands() {
     shell->AddCommandHandler(kLogoutAll, [this] { SureDialog().GeneralQuestionMsg("Logout All"); });
     shell->AddCommandHandler(kRemoveAll, [this] { mnuclear_Click(); });
     shell->AddCommandHandler(kSaveAs, [this] { mnusaveas_Click(); });
+    shell->AddCommandHandler(kLoad, [this] { mnuload_Click(); });
     shell->AddCommandHandler(kAbout, [this] { MnuAbout_Click(); });
 }
 

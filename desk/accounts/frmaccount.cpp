@@ -96,6 +96,13 @@ void frmaccount::Present() {
 }
 
 void frmaccount::ShowAdd() {
+    // An edit's ticks are its row's saved line's, no choice of the dealer's for a
+    // new account; an add's own ticks stay for the next add.
+    if (editMode_) {
+        chkSave_->setChecked(false);
+        chkAutoLogin_->setChecked(false);
+        chkAutoLogin_->setEnabled(false);
+    }
     editMode_ = false;
     txtusername_->clear();
     txtpassword_->clear();

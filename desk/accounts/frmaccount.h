@@ -25,7 +25,7 @@ public:
     frmaccount(AccountsWindowCore& core, CLoginOptions& options, QWidget* parent = nullptr);
     ~frmaccount() override;
 
-    // Empty boxes, the server list filled afresh.
+    // Empty boxes, the server list filled afresh; both ticks clear after an edit.
     void ShowAdd();
     // The selected row's values, to be changed by the add button, and the ticks
     // of its saved line; nothing of what the dialog showed before stays.

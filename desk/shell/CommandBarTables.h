@@ -67,10 +67,11 @@ inline constexpr BarTable kMenuPopups[] = {
 
 // ---- Context bars, opened by the lists ----
 
+// 100007 loads a list of accounts, the counterpart of the save-as 100006.
 inline constexpr BarItem kAccountsPopupItems[] = {
-    {100057, "Add Account", false}, {100018, "Login", true},       {100032, "Login All", false},
-    {100019, "Logout", true},       {100033, "Logout All", false}, {100020, "Remove", true},
-    {100034, "Remove All", false},
+    {100057, "Add Account", false}, {100018, "Login", true},        {100032, "Login All", false},
+    {100019, "Logout", true},       {100033, "Logout All", false},  {100020, "Remove", true},
+    {100034, "Remove All", false},  {100006, "Save List As", true}, {100007, "Load List", false},
 };
 inline constexpr BarItem kTradePopupItems[] = {
     {100031, "Close Position", false},

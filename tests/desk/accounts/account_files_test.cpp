@@ -59,8 +59,11 @@ Names ServersOf(const CLoginOptions& o) {
 }
 
 // The server file is read whole-line (a description keeps its ","), trimmed per
-// address, and saved back as exactly four lines; garbled parts give no server.
+// address, and saved back as exactly four lines; garbled parts give no server, a
+// file there without a current server one message; nothing past 4 MB is read.
 TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
+    const std::string kTooLarge =
+        ": the file is larger than 4 MB, far more than any server list takes, and was not read";
     struct Case {
         const char* name;
         std::optional<std::string> file;
@@ -69,6 +72,9 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
         int16_t index;
         int32_t parent;
         std::string ids, saved;
+        // A file there without a current server says so ("%" stands for the file).
+        std::string message = "";
+        bool endless = false;  // a link to a device that never ends
     } cases[] = {
         {"two servers",
          "Main&&10.0.0.1&&4401&&Back up, east&& 10.0.0.2&& 4402\r\n10.0.0.2:4402\r\n7\r\nids "
@@ -98,7 +104,8 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n",
+         "% (1 listed server was read)"},
         {"port not a number",
          "A&&1.1.1.1&&1\r\n1.1.1.1:x\r\n",
          {"A|1.1.1.1:1"},
@@ -107,7 +114,8 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n"},
+         "A&&1.1.1.1&&1\r\n\r\n0\r\n\r\n",
+         "% (1 listed server was read)"},
         {"binary garbage",
          std::string("\x01\xff&&\0\r\n\xfe", 8),
          {},
@@ -116,12 +124,38 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          -1,
          0,
          "",
-         "\r\n\r\n0\r\n\r\n"},
+         "\r\n\r\n0\r\n\r\n",
+         "% (0 listed servers were read)"},
+        {"larger than 4 MB, read no further",
+         "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n" + std::string(CLoginOptions::kLargestServerFile, 'x'),
+         {},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         "\r\n\r\n0\r\n\r\n",
+         "%" + kTooLarge},
+        {"endless",
+         std::nullopt,
+         {},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         "\r\n\r\n0\r\n\r\n",
+         "%" + kTooLarge,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Home h;
         if (c.file) WriteFile(h.ServerFile(), *c.file);
+        if (c.endless) {
+            fs::create_directories(h.ServerFile().parent_path());
+            fs::create_symlink("/dev/zero", h.ServerFile());
+        }
         CLoginOptions o(h.desk.Services());
         EXPECT_EQ(ServersOf(o), c.servers);
         EXPECT_EQ(o.CurrentServer(), c.current);
@@ -129,6 +163,13 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
         EXPECT_EQ(o.CurrentServerIndex(), c.index);
         EXPECT_EQ(o.ParentDemoAccounts(), c.parent);
         EXPECT_EQ(o.LoginUnderwlIDs(), c.ids);
+        EXPECT_EQ(h.desk.Lines("message|"),
+                  c.message.empty()
+                      ? Names{}
+                      : Names{"message|##DEF##|No current server could be read from the server "
+                              "list " +
+                              runtime::Replace(c.message, "%", h.ServerFile().string()) +
+                              ". The file is left as it is, and no account is logged in."});
         EXPECT_EQ(fs::path(h.desk.State().AccountsFilePath),
                   h.folder.Path() / "manage" / "Acountinfo.buf");
         o.Save();

@@ -135,7 +135,7 @@ TEST(AccountsWindow, DialogAddsChangesAndRemovesAccountsWithTheirFiles) {
     auto edit = w.Dialog("john", "pw", "501", true);
     edit.EditMode = true;
     ASSERT_TRUE(w.core.cmdLoginAA_Click(edit));
-    EXPECT_EQ(w.Rows(), (Names{"C1:01:ANN:Disconnected:70", "C2:02:CARL:Disconnected:90",
+    EXPECT_EQ(w.Rows(), (Names{"C1:01:ANN:Connecting:70", "C2:02:CARL:Disconnected:90",
                                "C3:03:JOHN:Disconnected:501"}));
     EXPECT_EQ(w.managers().Count(), 3);
     EXPECT_EQ(w.SavedAccounts(), (Names{"ANN/A,B/70/True", "JOHN/PW/501/False"}));

@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/frmMdiNew.h"
+#include "desk/ui/DeskMessages.h"
 #include "desk/ui/ListProcedures.h"
 #include "general/common/CStringValues.h"
 #include "platform/EventLoop.h"
@@ -34,6 +37,7 @@
 #include "platform/widgets/CommandBars.h"
 #include "platform/widgets/FileChooser.h"
 #include "platform/widgets/ListView.h"
+#include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Strings.h"
 #include "simserver/Demo.h"
 #include "simserver/Server.h"
@@ -51,16 +55,18 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-accounts-window"};
     platform::EventLoop::Ensure();
-    simserver::Server server(simserver::DemoBook());
+    simserver::Book book = simserver::DemoBook();
+    simserver::AddNumberedTraders(book, 1, 0);
+    simserver::Server server(std::move(book));
     server.Listen("127.0.0.1", 0);
     SeedDemoHome("127.0.0.1", server.Port(), {});
     const OrbanelGeneral10::CStringValues coder;
     std::vector<std::string> lines;
     std::vector<std::string> accounts;
-    const bool flags[] = {true, false, true};
+    const bool flags[] = {true, false, true, false};
     const auto creds = simserver::CredentialLines(server.book());
-    ASSERT_GE(creds.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
+    ASSERT_GE(creds.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
         const auto c = runtime::Split(creds[i], " ");
         lines.push_back(SavedAccountLine(coder, c[0], c[1], std::stoi(c[2]), flags[i]));
         accounts.push_back(c[2]);
@@ -79,8 +85,16 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
     EXPECT_FALSE(window.SoundAllowed());
 
     platform::ListView& rows = window.lvwClients();
-    ASSERT_EQ(rows.Count(), 3u);
+    ASSERT_EQ(rows.Count(), 4u);
     auto status = [&](const char* key) { return rows.Item(key).SubItems(kStatusColumn); };
+    // Balance to Free Margin of a row.
+    auto figures = [&](size_t i) {
+        std::vector<std::string> out;
+        for (size_t column = kBalanceColumn; column <= kFreeMarginColumn; ++column)
+            out.push_back(rows.Item(i).SubItems(column));
+        return out;
+    };
+    const std::vector<std::string> blank(7);
     ASSERT_TRUE(platform::EventLoop::RunUntil(
         [&] {
             return status("C1") == "Connected" && status("C3") == "Connected" &&
@@ -112,35 +126,83 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
     };
     rows.Item("C2").setSelected(true);
     run(100018);
-    ASSERT_TRUE(
-        platform::EventLoop::RunUntil([&] { return status("C2") == "Connected"; }, kWaitMs));
+    // Every row's figures once the rows given show theirs: no quote moves them here.
+    auto settled = [&](std::initializer_list<size_t> connected) {
+        EXPECT_TRUE(platform::EventLoop::RunUntil(
+            [&] {
+                return std::all_of(connected.begin(), connected.end(), [&](size_t i) {
+                    return rows.Item(i).SubItems(kStatusColumn) == "Connected" &&
+                           !rows.Item(i).SubItems(kFreeMarginColumn).empty();
+                });
+            },
+            kWaitMs));
+        platform::EventLoop::RunUntil([] { return false; }, 200);
+        std::vector<std::vector<std::string>> all;
+        for (size_t i = 1; i <= rows.Count(); ++i) all.push_back(figures(i));
+        return all;
+    };
+    auto before = settled({1, 2, 3});
+    EXPECT_EQ(before[3], blank);
     rows.Item("C1").setSelected(true);
     run(100020);
-    ASSERT_EQ(rows.Count(), 2u);
+    ASSERT_EQ(rows.Count(), 3u);
     EXPECT_EQ(rows.Item("C1").SubItems(kAccountColumn), accounts[1]);
     EXPECT_EQ(rows.Item("C2").Text(), "02");
-    EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 2u);
+    EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 3u);
+    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(figures(i), before[i]) << i;
+    EXPECT_EQ(status("C3"), "Disconnected");
 
-    // The dialog adds the removed account back: saved, logged in, refused twice.
+    // A server list that cannot be written stops the add with the file and the reason.
     run(100057);
     frmaccount& dialog = *window.AccountDialog();
     ASSERT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.EditMode());
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Add Account Screen");
     const auto first = runtime::Split(creds[0], " ");
+    auto fill = [&](const std::vector<std::string>& account) {
+        dialog.txtusername().setText(QString::fromStdString(account[0]));
+        dialog.txtpassword().setText(QString::fromStdString(account[1]));
+        dialog.txtaccount().setText(QString::fromStdString(account[2]));
+    };
+    const std::filesystem::path serverFile = window.LoginOptions().ServerFileName();
+    const std::filesystem::path aside = folder.Path() / "server list aside";
+    std::filesystem::rename(serverFile, aside);
+    std::filesystem::create_directories(serverFile / "x");
+    fill(first);
+    dialog.chkSave().setChecked(true);
+    dialog.cmdLoginAA().click();
+    EXPECT_EQ(rows.Count(), 3u);
+    EXPECT_EQ(dialog.txtaccount().text().toStdString(), first[2]);
+    ASSERT_NE(desk.Messages().LastShown(), nullptr);
+    EXPECT_EQ(desk.Messages().LastShown()->Window()->Label().text().toStdString(),
+              "Could not write the server list " + serverFile.string() + ": Is a directory");
+    std::filesystem::remove_all(serverFile);
+    std::filesystem::rename(aside, serverFile);
+
+    // The dialog adds the removed account back: saved, logged in, refused twice.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        dialog.txtusername().setText(QString::fromStdString(first[0]));
-        dialog.txtpassword().setText(QString::fromStdString(first[1]));
-        dialog.txtaccount().setText(QString::fromStdString(first[2]));
+        fill(first);
         dialog.chkSave().setChecked(true);
         dialog.chkAutoLogin().setChecked(true);
         dialog.cmdLoginAA().click();
     }
-    ASSERT_EQ(rows.Count(), 3u);
-    EXPECT_EQ(rows.Item("C3").SubItems(kUsernameColumn), runtime::UCase(first[0]));
-    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return status("C3") == "Connected"; }, kWaitMs))
-        << rows.Item("C3").SubItems(kNotesColumn);
-    EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 3u);
+    ASSERT_EQ(rows.Count(), 4u);
+    EXPECT_EQ(rows.Item("C4").SubItems(kUsernameColumn), runtime::UCase(first[0]));
+    ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return status("C4") == "Connected"; }, kWaitMs))
+        << rows.Item("C4").SubItems(kNotesColumn);
+    EXPECT_EQ(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).size(), 4u);
+
+    // An edit of row 01 renumbers the rest as a removal does: the same figures.
+    before = settled({1, 2, 4});
+    rows.Item("C1").setSelected(true);
+    window.lvwClients_DblClick();
+    ASSERT_TRUE(dialog.EditMode());
+    dialog.txtusername().setText("renamed");
+    dialog.cmdLoginAA().click();
+    ASSERT_EQ(rows.Count(), 4u);
+    EXPECT_EQ(rows.Item("C4").SubItems(kUsernameColumn), "RENAMED");
+    for (size_t i = 1; i <= 3; ++i) EXPECT_EQ(figures(i), before[i]) << i;
+    EXPECT_EQ(status("C2"), "Disconnected");
 
     desk.End();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
@@ -292,10 +354,21 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
 
     ASSERT_TRUE(platform::EventLoop::RunUntil(
         [&] { return ReadLines(AccountsWindowCore::ConnectedListPath()).size() >= 3; }, kWaitMs));
-    // Save-as asks for a target and copies the run's connected accounts there.
+    // The popup's save-as asks for a target and copies the run's connected accounts
+    // there, in the order they logged in; its load brings the same rows back below.
+    auto rowsShown = [&] {
+        std::vector<std::string> out;
+        for (size_t i = 1; i <= rows.Count(); ++i)
+            out.push_back(rows.Item(i).SubItems(kUsernameColumn) + ":" +
+                          rows.Item(i).SubItems(kAccountColumn));
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const std::vector<std::string> saved = rowsShown();
     const std::filesystem::path list = folder.Path() / "dealer list.buf";
     answer = list.string();
-    run(100006);
+    ASSERT_NE(popup.FindControl(100006), nullptr);
+    popup.FindControl(100006)->Action()->trigger();
     ASSERT_TRUE(
         platform::EventLoop::RunUntil([&] { return std::filesystem::exists(list); }, kWaitMs));
     EXPECT_EQ(asked.back().mode, platform::widgets::FileChooser::Mode::Save);
@@ -324,8 +397,10 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_EQ(asked.back().Filter, "Text Files (*.buf)|*.buf|All Files (*.*)|*.*");
     answer = list.string();
     desk.Views().View(kPaneAccountsList).setDisplayed(false);
-    window.mnuload_Click();
+    ASSERT_NE(popup.FindControl(100007), nullptr);
+    popup.FindControl(100007)->Action()->trigger();
     ASSERT_TRUE(allConnected(3));
+    EXPECT_EQ(rowsShown(), saved);
     EXPECT_TRUE(desk.Views().View(kPaneAccountsList).Displayed()) << "the load shows the window";
     EXPECT_FALSE(desk.Shell().PaneClosed(kPaneAccountsList));
 
@@ -354,13 +429,14 @@ TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
     for (size_t i = 0; i < 3; ++i) c.push_back(runtime::Split(creds[i], " "));
     const OrbanelGeneral10::CStringValues coder;
     const auto path = platform::ResolvePath("\\Manage\\Acountinfo.buf");
-    // Rows 1-3 come from these lines; row 3's account is also row 4's, a user of its
-    // own; row 5 has no line.
+    // Rows 1-4 come from these lines; row 3's account is also row 4's, a user of its
+    // own whose flagged line comes after row 3's; row 5 has no line.
     platform::AtomicWriteFile(
         path,
         JoinLines({SavedAccountLine(coder, c[0][0], c[0][1], std::stoi(c[0][2]), true),
                    SavedAccountLine(coder, c[1][0], c[1][1], std::stoi(c[1][2]), false),
-                   SavedAccountLine(coder, "OTHER", "PW", std::stoi(c[2][2]), false)}),
+                   SavedAccountLine(coder, "OTHER", "PW", std::stoi(c[2][2]), false),
+                   SavedAccountLine(coder, c[2][0], c[2][1], std::stoi(c[2][2]), true)}),
         platform::FileAccess::OwnerOnly);
 
     MGeneral desk;
@@ -369,12 +445,10 @@ TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
     platform::ListView& rows = window.lvwClients();
     window.mnuLogin_Click();
     frmaccount& dialog = *window.AccountDialog();
-    for (const auto& added : {c[2], std::vector<std::string>{"nobody", "pw", "424242"}}) {
-        dialog.txtusername().setText(QString::fromStdString(added[0]));
-        dialog.txtpassword().setText(QString::fromStdString(added[1]));
-        dialog.txtaccount().setText(QString::fromStdString(added[2]));
-        dialog.cmdLoginAA().click();
-    }
+    dialog.txtusername().setText("nobody");
+    dialog.txtpassword().setText("pw");
+    dialog.txtaccount().setText("424242");
+    dialog.cmdLoginAA().click();
     ASSERT_EQ(rows.Count(), 5u);
     ASSERT_TRUE(platform::EventLoop::RunUntil(
         [&] { return rows.Item(1).SubItems(kStatusColumn) == "Connected"; }, kWaitMs));
@@ -402,6 +476,26 @@ TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
         EXPECT_EQ(dialog.chkAutoLogin().isEnabled(), k.save);
     }
 
+    // The add command over an edit clears the edit's ticks; over an add, and
+    // after that add was made, it keeps the dealer's.
+    rows.Item(1).setSelected(true);
+    window.lvwClients_DblClick();
+    ASSERT_TRUE(dialog.chkSave().isChecked() && dialog.chkAutoLogin().isChecked());
+    window.mnuLogin_Click();
+    EXPECT_FALSE(dialog.EditMode());
+    EXPECT_FALSE(dialog.chkSave().isChecked());
+    EXPECT_FALSE(dialog.chkAutoLogin().isChecked());
+    EXPECT_FALSE(dialog.chkAutoLogin().isEnabled());
+    dialog.chkSave().setChecked(true);
+    dialog.txtusername().setText("saved");
+    dialog.txtpassword().setText("pw");
+    dialog.txtaccount().setText("434343");
+    dialog.cmdLoginAA().click();
+    ASSERT_EQ(rows.Count(), 6u);
+    window.mnuLogin_Click();
+    EXPECT_TRUE(dialog.chkSave().isChecked());
+    EXPECT_TRUE(dialog.chkAutoLogin().isEnabled());
+
     // The flagged row edited to another user comes back flagged, at the file's end.
     dialog.close();
     rows.Item(1).setSelected(true);
@@ -413,12 +507,65 @@ TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
         if (auto a = ParseSavedAccountLine(coder, line))
             saved.push_back(a->UserName + ":" + std::to_string(a->Account) +
                             (a->AutoLogin ? ":True" : ":False"));
-    EXPECT_EQ(saved, (std::vector<std::string>{runtime::UCase(c[1][0]) + ":" + c[1][2] + ":False",
-                                               "OTHER:" + c[2][2] + ":False",
-                                               "TRADER2:" + c[0][2] + ":True"}));
+    EXPECT_EQ(saved,
+              (std::vector<std::string>{runtime::UCase(c[1][0]) + ":" + c[1][2] + ":False",
+                                        "OTHER:" + c[2][2] + ":False",
+                                        runtime::UCase(c[2][0]) + ":" + c[2][2] + ":True",
+                                        "SAVED:434343:False", "TRADER2:" + c[0][2] + ":True"}));
 
     desk.End();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
+}
+
+// A server list of random bytes gives no current server: one message at start,
+// the file left as it is, and no account logged in, at start or by hand.
+TEST(AccountsWindowForm, AServerListOfRandomBytesLogsNobodyIn) {
+    widgets_testing::App();
+    testsupport::TempProgramFolder folder{"desk-accounts-random-servers"};
+    platform::EventLoop::Ensure();
+    const std::filesystem::path serverFile = folder.Path() / "manage" / "SERVER.BUF";
+    std::filesystem::create_directories(serverFile.parent_path());
+    std::mt19937 random(49);
+    std::string bytes(4096, '\0');
+    for (char& b : bytes) b = static_cast<char>(random());
+    platform::AtomicWriteFile(serverFile, bytes);
+    const OrbanelGeneral10::CStringValues coder;
+    platform::AtomicWriteFile(
+        platform::ResolvePath("\\Manage\\Acountinfo.buf"),
+        JoinLines({SavedAccountLine(coder, "DEALER1", "ALPHA1", 10001, true),
+                   SavedAccountLine(coder, "DEALER2", "BRAVO2", 10002, true)}),
+        platform::FileAccess::OwnerOnly);
+
+    // The boxes this desk opened.
+    const QWidgetList earlier = QApplication::topLevelWidgets();
+    auto shownBoxes = [&] {
+        std::vector<std::string> texts;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+                box && box->isVisible() && !earlier.contains(w))
+                texts.push_back(box->Label().text().toStdString());
+        return texts;
+    };
+
+    MGeneral desk;
+    desk.Main();
+    frmMain& window = desk.Accounts();
+    platform::ListView& rows = window.lvwClients();
+    ASSERT_EQ(rows.Count(), 2u);
+    const std::vector<std::string> expected = {
+        "No current server could be read from the server list " + serverFile.string() +
+        " (0 listed servers were read). The file is left as it is, and no account is logged in."};
+    EXPECT_EQ(shownBoxes(), expected);
+    auto& popup = *desk.Shell().CommandBars().FindContextMenu(kBarAccountsPopup);
+    rows.Item(1).setSelected(true);
+    popup.FindControl(100018)->Action()->trigger();
+    popup.FindControl(100032)->Action()->trigger();
+    platform::EventLoop::RunUntil([] { return false; }, 300);
+    for (size_t i = 1; i <= rows.Count(); ++i)
+        EXPECT_EQ(rows.Item(i).SubItems(kStatusColumn), "Disconnected") << i;
+    EXPECT_EQ(shownBoxes(), expected);
+    EXPECT_EQ(platform::ReadWholeFile(serverFile), bytes);
+    desk.End();
 }
 
 }  // namespace
