@@ -1028,14 +1028,13 @@ void DockingPanes::MakeRoomForDropped() {
     bool found = false;
     for (QDockWidget* dock : docks) {
         const QRect group = GroupRect(dock);
-        // A tab group stands as high as its highest tab needs, with its tab bar.
+        // A tab group, with its tab bar, holds the tabs behind at their smallest
+        // (their places are the window's own until they come to the front).
         const QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(dock);
-        int need = ReadableHeight(*dock), least = QWidgetItem(dock).minimumSize().height();
-        for (QDockWidget* tab : tabs) {
-            if (tab->isHidden()) continue;
-            need = std::max(need, ReadableHeight(*tab));
-            least = std::max(least, QWidgetItem(tab).minimumSize().height());
-        }
+        int least = QWidgetItem(dock).minimumSize().height();
+        for (QDockWidget* tab : tabs)
+            if (!tab->isHidden()) least = std::max(least, QWidgetItem(tab).minimumSize().height());
+        const int need = std::max(least, ReadableHeight(*dock));
         const int tabBar = group.height() - dock->height();
         const bool isDropped = dock == dropped || tabs.contains(dropped);
         found = found || isDropped;
