@@ -590,13 +590,12 @@ TEST(DeskLayout, LayoutsSavedBeforeComeBackAsTheyWere) {
         frmMdiNew& shell = shown.shell;
         Settle();
         if (c.pressed) {
-            QLabel* label = nullptr;
-            for (QLabel* each : Dock(shell, kPaneNewPosition).findChildren<QLabel*>())
-                if (!label && each->isVisible() &&
-                    !dynamic_cast<platform::widgets::LabelButton*>(each))
-                    label = each;
-            ASSERT_NE(label, nullptr);
-            PressAndMove(*label);
+            const auto labels = Dock(shell, kPaneNewPosition).findChildren<QLabel*>();
+            const auto symbol = std::find_if(labels.begin(), labels.end(), [](QLabel* label) {
+                return label->text() == "Symbol";
+            });
+            ASSERT_NE(symbol, labels.end());
+            PressAndMove(**symbol);
             PressAndMove(*shell.statusBar());
         }
         for (const QSize size : {c.via, QSize(1600, 1000)}) {
