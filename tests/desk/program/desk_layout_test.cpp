@@ -624,7 +624,7 @@ void DragTitle(frmMdiNew& shell, int32_t paneId, QPoint to) {
     }
     QWidget* held = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : &pane;
     QTest::mouseRelease(held, Qt::LeftButton, Qt::NoModifier, held->mapFromGlobal(target));
-    QTest::qWait(300);
+    platform::EventLoop::RunUntil([&] { return !pane.isFloating(); }, 2000);
     Settle();
 }
 
