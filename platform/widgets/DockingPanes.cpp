@@ -2,21 +2,27 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -36,8 +42,8 @@ constexpr int kStateVersionBeforeMiddle = 1;
 // No window system gives a window more pixels a side.
 constexpr int kLargestWindowSide = 32767;
 
-// Reports its close button, its first showing and its size and place changes
-// to the pane.
+// Reports its close button, its first showing, its size and place changes and
+// a drag of its title to the pane.
 class PaneDock : public QDockWidget {
 public:
     using QDockWidget::QDockWidget;
@@ -45,8 +51,19 @@ public:
     std::function<void()> onShow;
     std::function<void()> onResize;
     std::function<void()> onPlaced;  // moved or resized
+    std::function<void()> onTitleDrag;
 
 protected:
+    bool event(QEvent* event) override {
+        const bool handled = QDockWidget::event(event);
+        // The dock keeps a press only on its title; one on its contents goes on
+        // to the window.
+        if (event->type() == QEvent::MouseButtonPress) titlePressed_ = event->isAccepted();
+        if (event->type() == QEvent::MouseMove && titlePressed_ && onTitleDrag &&
+            static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton)
+            onTitleDrag();
+        return handled;
+    }
     void closeEvent(QCloseEvent* event) override {
         if (onClose && !onClose()) {
             event->ignore();
@@ -67,6 +84,9 @@ protected:
         QDockWidget::moveEvent(event);
         if (onPlaced) onPlaced();
     }
+
+private:
+    bool titlePressed_ = false;
 };
 
 Qt::DockWidgetArea AreaOf(int32_t side) {
@@ -111,7 +131,8 @@ protected:
 
 // Reports the window's size changes, each time it has laid itself out (its
 // layout sees these events before the filter), and a divider dragged: the
-// window itself, under its panes and bars, shows only the dividers.
+// window itself, under its panes and bars, shows only the dividers. A press on
+// a pane or a bar that they leave unused comes to the window too.
 class WindowWatch : public QObject {
 public:
     WindowWatch(QObject* parent, std::function<void()> onResize, std::function<void()> onLaidOut,
@@ -122,12 +143,15 @@ public:
           onDrag_(std::move(onDrag)) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
         if (type == QEvent::Resize) onResize_();
         if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::LayoutRequest)
             onLaidOut_();
-        if (type == QEvent::MouseMove &&
+        if (type == QEvent::MouseButtonPress)
+            onDivider_ = !static_cast<QWidget*>(watched)->childAt(
+                static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (type == QEvent::MouseMove && onDivider_ &&
             static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton)
             onDrag_();
         return false;
@@ -137,6 +161,7 @@ private:
     std::function<void()> onResize_;
     std::function<void()> onLaidOut_;
     std::function<void()> onDrag_;
+    bool onDivider_ = false;  // the last press
 };
 
 }  // namespace
@@ -221,6 +246,7 @@ DockingPanes::~DockingPanes() {
         dock->onShow = nullptr;
         dock->onResize = nullptr;
         dock->onPlaced = nullptr;
+        dock->onTitleDrag = nullptr;
     }
 }
 
@@ -239,12 +265,18 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     dock->onShow = [pane] { pane->Attach(); };
     dock->onResize = [this] { PaneResized(); };
     dock->onPlaced = [this, dock] { ReachEdge(*dock); };
+    dock->onTitleDrag = [this] { pendingState_.clear(); };
     const auto followSides = [this] {
         ShowMiddleBetweenRows();
         NoteMoves();
     };
     QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
+    QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), [this, dock](bool floating) {
+        if (floating || restoring_ || fitting_) return;
+        dropped_ = dock;
+        PaneResized();
+    });
     QObject::connect(dock, &QDockWidget::visibilityChanged, life_.get(), followSides);
     const Qt::Orientation orientation =
         side == Left || side == Right ? Qt::Horizontal : Qt::Vertical;
@@ -678,6 +710,7 @@ void DockingPanes::PaneResized() {
     QTimer::singleShot(0, life_.get(), [this] {
         settling_ = false;
         Settled();
+        MakeRoomForDropped();
     });
 }
 
@@ -805,6 +838,223 @@ void DockingPanes::ResizeDocksNow(const QList<QDockWidget*>& docks, const QList<
     window_.resizeDocks(docks, heights, Qt::Vertical);
     window_.layout()->activate();
     fitting_ = outer;
+}
+
+// ---- Room for a pane docked by drag ----
+
+namespace {
+constexpr int kRowsInSight = 3;
+
+// The height at which the pane shows its title, its list's header and three of
+// its rows, with what stands above and below the list as it stands now; a pane
+// without a list, its smallest height.
+int ReadableHeight(QDockWidget& dock) {
+    const int smallest = QWidgetItem(&dock).minimumSize().height();
+    QAbstractItemView* list = nullptr;
+    const auto area = [](const QWidget* view) { return view->width() * (view->height() + 1); };
+    if (dock.widget())
+        for (auto* view : dock.widget()->findChildren<QAbstractItemView*>())
+            if (!qobject_cast<QHeaderView*>(view) && view->isVisibleTo(&dock) &&
+                (!list || area(view) > area(list)))
+                list = view;
+    if (!list) return smallest;
+    QHeaderView* header = nullptr;
+    if (auto* tree = qobject_cast<QTreeView*>(list)) header = tree->header();
+    if (auto* table = qobject_cast<QTableView*>(list)) header = table->horizontalHeader();
+    const int headerHeight = header && !header->isHidden() ? header->sizeHint().height() : 0;
+    // An empty list's rows are about as high as its header.
+    int row = list->model() && list->model()->rowCount() > 0 ? list->sizeHintForRow(0) : -1;
+    if (row <= 0) row = headerHeight > 0 ? headerHeight : list->fontMetrics().height() + 4;
+    const QScrollBar* across = list->horizontalScrollBar();
+    const int wanted = 2 * list->frameWidth() + headerHeight + kRowsInSight * row +
+                       (across && across->isVisible() ? across->height() : 0);
+    const int above = list->mapTo(&dock, QPoint(0, 0)).y();
+    const int below = std::max(0, dock.height() - above - list->height());
+    return std::max(smallest, above + wanted + below);
+}
+
+// A docked group as laid out: its rectangle (with its tab bar), the height it
+// needs, the least the window gives it, and the height it gets.
+struct Block {
+    QRect rect;
+    int need, least;
+    bool dropped;
+    int height;
+};
+
+int Top(const Block& b, bool rows) {
+    return rows ? b.rect.top() : b.rect.left();
+}
+int Bottom(const Block& b, bool rows) {
+    return rows ? b.rect.bottom() : b.rect.right();
+}
+
+// The blocks cut apart where no block crosses a line across the room: into
+// rows (one above the other) or columns. One part where no line runs clear.
+std::vector<std::vector<int>> Cut(const std::vector<Block>& blocks, std::vector<int> ids,
+                                  bool rows) {
+    std::sort(ids.begin(), ids.end(),
+              [&](int a, int b) { return Top(blocks[a], rows) < Top(blocks[b], rows); });
+    std::vector<std::vector<int>> parts;
+    int reach = std::numeric_limits<int>::min();
+    for (int id : ids) {
+        if (Top(blocks[id], rows) > reach) parts.emplace_back();
+        parts.back().push_back(id);
+        reach = std::max(reach, Bottom(blocks[id], rows));
+    }
+    return parts;
+}
+
+QRect Span(const std::vector<Block>& blocks, const std::vector<int>& ids) {
+    QRect span;
+    for (int id : ids) span |= blocks[id].rect;
+    return span;
+}
+
+bool Holds(const std::vector<Block>& blocks, const std::vector<int>& ids) {
+    return std::any_of(ids.begin(), ids.end(), [&](int id) { return blocks[id].dropped; });
+}
+
+// The height the blocks need (or the least they get), one above the other or
+// side by side: the rows' and the dividers between them, or a column's most.
+int Need(const std::vector<Block>& blocks, const std::vector<int>& ids, int Block::*need) {
+    if (ids.size() == 1) return blocks[ids[0]].*need;
+    const int span = Span(blocks, ids).height();
+    const std::vector<std::vector<int>> rows = Cut(blocks, ids, true);
+    if (rows.size() > 1) {
+        int sum = span;
+        for (const auto& row : rows) sum += Need(blocks, row, need) - Span(blocks, row).height();
+        return sum;
+    }
+    const std::vector<std::vector<int>> columns = Cut(blocks, ids, false);
+    if (columns.size() == 1) return span;  // no line runs clear: as it stands
+    int most = 0;
+    for (const auto& column : columns)
+        most = std::max(most, Need(blocks, column, need) + span - Span(blocks, column).height());
+    return most;
+}
+
+// Rows of `heights` adding up to `room`: each its need where the room holds
+// them all, what they lack taken from the others in proportion to what they
+// have beyond theirs; else shares of the room as their needs, each at least
+// the least the window gives it.
+std::vector<int> ShareRows(const std::vector<int>& heights, const std::vector<int>& needs,
+                           const std::vector<int>& least, int room) {
+    const double total = std::accumulate(heights.begin(), heights.end(), 0.0);
+    const double needed = std::accumulate(needs.begin(), needs.end(), 0.0);
+    std::vector<double> shares(heights.size());
+    if (needed > room) {
+        std::vector<bool> held(shares.size(), false);
+        for (bool again = true; again;) {
+            again = false;
+            double left = room, asked = 0;
+            for (size_t i = 0; i < shares.size(); ++i)
+                held[i] ? left -= least[i] : asked += needs[i];
+            for (size_t i = 0; i < shares.size(); ++i) {
+                if (held[i]) continue;
+                shares[i] = asked > 0 ? left * needs[i] / asked : 0;
+                if (shares[i] < least[i]) {
+                    shares[i] = least[i];
+                    held[i] = again = true;
+                }
+            }
+        }
+    } else {
+        double lack = 0, spare = 0;
+        for (size_t i = 0; i < shares.size(); ++i) {
+            shares[i] = total > 0 ? heights[i] * room / total : double(room) / shares.size();
+            lack += std::max(0.0, needs[i] - shares[i]);
+            spare += std::max(0.0, shares[i] - needs[i]);
+        }
+        for (size_t i = 0; i < shares.size(); ++i)
+            shares[i] = shares[i] < needs[i]
+                            ? needs[i]
+                            : shares[i] - (spare > 0 ? lack * (shares[i] - needs[i]) / spare : 0);
+    }
+    // Whole pixels, the rounding's remainder to the highest row.
+    std::vector<int> rows(shares.size());
+    int sum = 0;
+    for (size_t i = 0; i < rows.size(); ++i) sum += rows[i] = int(std::lround(shares[i]));
+    *std::max_element(rows.begin(), rows.end()) += room - sum;
+    return rows;
+}
+
+// Gives the blocks `height`: rows that the dropped pane stands in, or whose
+// height changes, are shared again; the others keep theirs.
+void Lay(std::vector<Block>& blocks, const std::vector<int>& ids, int height) {
+    const int span = Span(blocks, ids).height();
+    if (ids.size() == 1) {
+        blocks[ids[0]].height = height;
+        return;
+    }
+    std::vector<std::vector<int>> rows = Cut(blocks, ids, true);
+    if (rows.size() > 1) {
+        std::vector<int> heights, needs, least;
+        int dividers = span;
+        for (const auto& row : rows) {
+            heights.push_back(Span(blocks, row).height());
+            needs.push_back(Need(blocks, row, &Block::need));
+            least.push_back(Need(blocks, row, &Block::least));
+            dividers -= heights.back();
+        }
+        const std::vector<int> laid = height == span && !Holds(blocks, ids)
+                                          ? heights
+                                          : ShareRows(heights, needs, least, height - dividers);
+        for (size_t i = 0; i < rows.size(); ++i) Lay(blocks, rows[i], laid[i]);
+        return;
+    }
+    const std::vector<std::vector<int>> columns = Cut(blocks, ids, false);
+    if (columns.size() == 1) {
+        for (int id : ids) blocks[id].height = blocks[id].rect.height();
+        return;
+    }
+    for (const auto& column : columns)
+        Lay(blocks, column, height - span + Span(blocks, column).height());
+}
+}  // namespace
+
+// The window gives a dropped pane the gap it opened while the pane hovered,
+// sized as the floating pane was within what the panes' minimums leave: from
+// no more than its title to so much that its new neighbours keep only theirs.
+// The rows of the room that the pane stands in are shared again.
+void DockingPanes::MakeRoomForDropped() {
+    QDockWidget* dropped = std::exchange(dropped_, nullptr);
+    if (!dropped || dropped->isHidden() || dropped->isFloating() || !window_.isVisible()) return;
+    // The gap's place still lacks its dividers until the window lays out again.
+    window_.layout()->invalidate();
+    window_.layout()->activate();
+    KeepShares(true);
+    const QRect room = Room();
+    std::vector<QDockWidget*> docks = DocksInSight();
+    std::vector<Block> blocks;
+    std::vector<int> ids;
+    bool found = false;
+    for (QDockWidget* dock : docks) {
+        const QRect group = GroupRect(dock);
+        // A tab group, with its tab bar, holds the tabs behind at their smallest
+        // (their places are the window's own until they come to the front).
+        const QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(dock);
+        int least = QWidgetItem(dock).minimumSize().height();
+        for (QDockWidget* tab : tabs)
+            if (!tab->isHidden()) least = std::max(least, QWidgetItem(tab).minimumSize().height());
+        const int need = std::max(least, ReadableHeight(*dock));
+        const int tabBar = group.height() - dock->height();
+        const bool isDropped = dock == dropped || tabs.contains(dropped);
+        found = found || isDropped;
+        blocks.push_back({group, need + tabBar, least + tabBar, isDropped, group.height()});
+        ids.push_back(int(ids.size()));
+    }
+    if (!found || room.isEmpty()) return;
+    Lay(blocks, ids, room.height());
+    bool moved = false;
+    for (size_t i = 0; i < docks.size(); ++i) {
+        moved = moved || blocks[i].height != blocks[i].rect.height();
+        const QList<QDockWidget*> tabs = window_.tabifiedDockWidgets(docks[i]);
+        for (Share& share : shares_)
+            if (share.dock == docks[i] || tabs.contains(share.dock))
+                share.height = double(blocks[i].height) / room.height();
+    }
+    if (moved) FitShares();
 }
 
 }  // namespace platform::widgets

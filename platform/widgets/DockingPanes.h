@@ -12,7 +12,11 @@
 // floated, docked or tabbed; a layout loaded), never by a window too small for
 // them, so the panes come back to their places when the window comes back to
 // its size. A pane (or tab group) closed and shown again comes back at its
-// share, the panes that took its room giving it back.
+// share, the panes that took its room giving it back. A pane the dealer docks
+// by drag gets room to show its title, its list's header and three rows, and
+// so do the panes above and below it, what they lack taken from the others in
+// proportion to what they have beyond that; where the room cannot hold them
+// all, they share it as they need it, each at least at its minimum.
 #include <QByteArray>
 #include <QDockWidget>
 #include <QList>
@@ -105,9 +109,10 @@ public:
     // window size, other bars), each pane keeps its share of the room; loaded at
     // another window size, it is laid out exactly again once the window reaches
     // the size it was saved at, unless the dealer moved the panes before (a
-    // divider dragged; a pane closed, shown, floated, docked or tabbed). What the
-    // program does before its loop turns again after the load (panes it shows at
-    // its start) and the window's own settling are no moves.
+    // divider or a pane's title dragged; a pane closed, shown, floated, docked or
+    // tabbed). What the program does before its loop turns again after the load
+    // (panes it shows at its start), the window's own settling and a press and
+    // move anywhere else (a label in a pane, the status bar) are no moves.
     // A floating toolbar larger than any screen or off every one comes onto a
     // screen within its size.
     std::string SaveLayout() const;
@@ -172,6 +177,7 @@ private:
     void FitShares();
     void ResizeDocksNow(const QList<QDockWidget*>& docks, const QList<int>& widths,
                         const QList<int>& heights);
+    void MakeRoomForDropped();
 
     QMainWindow& window_;
     std::vector<std::unique_ptr<DockingPane>> panes_;
@@ -191,6 +197,8 @@ private:
         std::vector<Share> before, after;
     };
     std::vector<Away> away_;
+    // Docked by the dealer's drop, its room still to make.
+    QPointer<QDockWidget> dropped_;
     QSize sharesRoom_;      // the room's size when the panes were last laid out
     bool fitting_ = false;  // the panes are being laid out here
     bool restoring_ = false;
