@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -19,6 +21,8 @@
 #include <vector>
 
 #include "desk/MGeneralMain.h"
+#include "desk/accounts/frmMain.h"
+#include "desk/accounts/frmSure.h"
 #include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmorder.h"
@@ -302,6 +306,67 @@ TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
         if (net.Item(i).Bold()) {
             EXPECT_EQ(net.Item(i).SubItems(2), "0.6");
         }
+
+    // Check All, Logout ALL, Login ALL: the emptied list cleared the box.
+    pane->setChkAllClients(false);
+    QTest::mouseClick(&pane->LblCheck(), Qt::LeftButton);
+    ASSERT_EQ(pane->LblCheck().text(), "Uncheck All");
+    h.Desk().Shell().RunCommand(100033);
+    dynamic_cast<frmMain&>(*ports.frmMain).SureDialog().cmd1_Click();
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return pane->lvwConClients().Count() == 0; }, kWaitMs));
+    h.Desk().Shell().RunCommand(100032);
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return pane->lvwConClients().Count() == 3; }, kWaitMs));
+    EXPECT_FALSE(pane->ChkAllClients().isChecked());
+    EXPECT_EQ(pane->LblCheck().text(), "Check All");
+    for (size_t i = 1; i <= 3; ++i) EXPECT_FALSE(pane->lvwConClients().Item(i).Checked()) << i;
+}
+
+// Floating at its narrowest, 200 x 188, and at its first size, the pane shows
+// Check All's caption whole in either wording; Distribute, Buy and Sell each keep
+// their place shown or hidden, so that the rest of the pane stays where it is
+// as they alternate, and no point is both Distribute's and Buy's or Sell's.
+TEST(MarketPane, TheCaptionReadsWholeAndTheButtonsKeepTheirPlacesAtAnyWidth) {
+    ProgramDesk h;
+    auto* pane = dynamic_cast<frmorder*>(h.Ports().frmorder);
+    ASSERT_NE(pane, nullptr);
+    QDockWidget& dock = h.Desk().Shell().GetPane(kPaneNewPosition)->Dock();
+    dock.setFloating(true);
+    EXPECT_EQ(pane->minimumSizeHint(), QSize(200, 188));
+    const std::vector<QWidget*> parts{&pane->Cmddis(),     &pane->Cmdbuy(),        &pane->Cmdsell(),
+                                      &pane->Txtammount(), &pane->ChkAllClients(), &pane->List()};
+    const auto places = [&] {
+        std::vector<QRect> rects;
+        for (QWidget* part : parts) rects.push_back(part->geometry());
+        return rects;
+    };
+    for (const QSize size : {QSize(1, 1), QSize(420, 300)}) {
+        dock.resize(size);
+        for (int i = 0; i < 3; ++i) widgets_testing::Turn();
+        SCOPED_TRACE(std::to_string(pane->width()) + " x " + std::to_string(pane->height()));
+        for (int click = 0; click < 2; ++click) {
+            const QLabel& label = pane->LblCheck();
+            EXPECT_GE(label.contentsRect().width(),
+                      label.fontMetrics().horizontalAdvance(label.text()))
+                << label.text().toStdString();
+            QTest::mouseClick(&pane->LblCheck(), Qt::LeftButton);
+        }
+        ASSERT_TRUE(pane->Cmddis().isVisible() && pane->Cmdbuy().isHidden());
+        const std::vector<QRect> distributing = places();
+        pane->setCmddisVisible(false);
+        pane->setCmdbuyVisible(true);
+        pane->setCmdsellVisible(true);
+        widgets_testing::Turn();
+        EXPECT_EQ(places(), distributing);
+        for (QWidget* side : {&pane->Cmdbuy(), &pane->Cmdsell()})
+            EXPECT_FALSE(side->geometry().intersects(pane->Cmddis().geometry()));
+        pane->setCmddisVisible(true);
+        pane->setCmdbuyVisible(false);
+        pane->setCmdsellVisible(false);
+        widgets_testing::Turn();
+        EXPECT_EQ(places(), distributing);
+    }
 }
 
 }  // namespace
