@@ -3,7 +3,7 @@
 // asked for through Attach just before the pane is first shown. Closing a pane
 // (its close button or Close) raises Action with code 3; selecting it, 14.
 // Closed means hidden, not merely behind another tab.
-
+//
 // A pane behind another tab of its group stays open but takes neither the focus
 // nor a key: the window moves it out of sight, and it is disabled until it comes
 // to the front again. When the pane that holds its window's focus goes behind,
