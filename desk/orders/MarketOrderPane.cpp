@@ -61,6 +61,13 @@ void MarketOrderPane::Remove(int32_t AccountID) {
     const std::string key = OrderPaneRowKey(AccountID);
     if (!rows_.Find(key)) return;
     rows_.Remove(key);
+    // Left ticked over an emptied list, the box would read "Uncheck All" over
+    // the unchecked rows of the next logins.
+    if (rows_.Count() == 0 && (checkAll_ || checkCaption_ != "Check All")) {
+        checkAll_ = false;
+        checkCaption_ = "Check All";
+        Changed();
+    }
     if (Ifrmlimitorder* limit = hooks_.frmlimitorder ? hooks_.frmlimitorder() : nullptr)
         limit->Remove(AccountID);
 }

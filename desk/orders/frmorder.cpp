@@ -24,6 +24,7 @@ namespace OrbanexDesk {
 namespace {
 constexpr double kInitialColumnTwips = 1200;
 constexpr int16_t kKeyEnter = 13;
+constexpr int kButtonPadding = 8;  // each side of a narrowed button's caption
 
 // The key as the desk's filters read it: its character code, Enter 13,
 // Backspace 8; 0 for keys that type nothing.
@@ -89,6 +90,16 @@ frmorder::frmorder(Hooks hooks, std::function<const Culf*()> looks)
         policy.setRetainSizeWhenHidden(true);
         button->setSizePolicy(policy);
     }
+    // At the pane's narrowest Buy and Sell give up their width before Check All's
+    // caption, which reads whole: a box around the label holds the room the label
+    // claims (LabelButton), as the pane lets its one-line labels shrink.
+    for (QPushButton* button : {cmdbuy_, cmdsell_})
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) +
+                                2 * kButtonPadding);
+    checkRoom_ = new QWidget(this);
+    auto* room = new QHBoxLayout(checkRoom_);
+    room->setContentsMargins(0, 0, 0, 0);
+    room->addWidget(lblCheck_);
     auto* total = new QHBoxLayout;
     total->addWidget(txtammount_, 1);
     total->addWidget(cmddis_);
@@ -104,7 +115,7 @@ frmorder::frmorder(Hooks hooks, std::function<const Culf*()> looks)
     buttons->addWidget(cmdsell_);
     buttons->addStretch(1);
     buttons->addWidget(chkAllClients_);
-    buttons->addWidget(lblCheck_);
+    buttons->addWidget(checkRoom_);
     controls->addLayout(buttons, 3, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
@@ -164,6 +175,7 @@ void frmorder::Show() {
     }
     chkAllClients_->setChecked(chkAllClients());
     lblCheck_->setText(QString::fromStdString(LblCheckCaption()));
+    checkRoom_->setMinimumWidth(lblCheck_->minimumSizeHint().width());
     syncing_ = false;
 }
 

@@ -60,6 +60,7 @@ private:
     QPushButton* cmdsell_;
     QCheckBox* chkAllClients_;
     platform::widgets::LabelButton* lblCheck_;
+    QWidget* checkRoom_;
     platform::widgets::ListView* list_;
     QLineEdit* txtLvw_;
     QLineEdit* txtEditPrice_;

@@ -266,6 +266,7 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     dock->onResize = [this] { PaneResized(); };
     dock->onPlaced = [this, dock] { ReachEdge(*dock); };
     dock->onTitleDrag = [this] { pendingState_.clear(); };
+    WatchFront(*dock);
     const auto followSides = [this] {
         ShowMiddleBetweenRows();
         NoteMoves();
@@ -1055,6 +1056,110 @@ void DockingPanes::MakeRoomForDropped() {
                 share.height = double(blocks[i].height) / room.height();
     }
     if (moved) FitShares();
+}
+
+// ---- Panes behind a tab ----
+
+namespace {
+// Reports a pane's moves, showing and hiding: the window moves the tabs behind
+// the front one of a group out of sight, and the front one into it.
+class FrontWatch : public QObject {
+public:
+    FrontWatch(QObject* parent, std::function<void()> onChange)
+        : QObject(parent), onChange_(std::move(onChange)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide) onChange_();
+        return false;
+    }
+
+private:
+    std::function<void()> onChange_;
+};
+
+// Where the focus goes in a pane that comes to the front: where it was when the
+// pane went behind, else the pane's first control in the Tab chain, else the
+// pane itself, as a stacked page takes it.
+QWidget* FocusTarget(QWidget& pane) {
+    const auto takes = [&](QWidget* w) { return w->isEnabled() && w->isVisibleTo(&pane); };
+    if (QWidget* last = pane.focusWidget(); last && pane.isAncestorOf(last) && takes(last))
+        return last;
+    for (QWidget* w = pane.nextInFocusChain(); w && w != &pane; w = w->nextInFocusChain())
+        if (pane.isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && takes(w)) return w;
+    return &pane;
+}
+}  // namespace
+
+void DockingPanes::WatchFront(QDockWidget& dock) {
+    if (!frontWatch_) frontWatch_ = new FrontWatch(life_.get(), [this] { KeepKeysInFront(); });
+    dock.installEventFilter(frontWatch_);
+}
+
+// Followed as each pane moves, so that no key reaches a pane the moment it went
+// behind. What the focus moves run (a pane's own focus handlers) may move panes
+// again: those moves are followed once this pass ends.
+void DockingPanes::KeepKeysInFront() {
+    if (followingFronts_) {
+        QTimer::singleShot(0, life_.get(), [this] { KeepKeysInFront(); });
+        return;
+    }
+    followingFronts_ = true;
+    FollowFronts();
+    followingFronts_ = false;
+}
+
+// A pane disabled while behind keeps the enabling its own controls were given,
+// and no window state holds it: the layouts stay as they are.
+void DockingPanes::FollowFronts() {
+    for (const auto& pane : panes_) {
+        QDockWidget* dock = pane->dock_;
+        const bool behind = Behind(*dock);
+        const auto held = std::find(behind_.begin(), behind_.end(), dock);
+        if (behind == (held != behind_.end())) continue;
+        if (!behind) {
+            behind_.erase(held);
+            dock->setEnabled(true);
+            continue;
+        }
+        // Disabled with the focus, it would hand it to whatever follows it in
+        // the Tab chain: the window holds it until the front pane is known.
+        QWidget* window = dock->window();
+        if (QWidget* focus = window->focusWidget(); focus && dock->isAncestorOf(focus)) {
+            focusLeft_ = dock;
+            window->setFocus(Qt::OtherFocusReason);
+        }
+        behind_.push_back(dock);
+        dock->setEnabled(false);
+    }
+    if (!focusLeft_) return;
+    QWidget* window = focusLeft_->window();
+    if (window->focusWidget() != window) {
+        focusLeft_ = nullptr;  // the focus went elsewhere meanwhile
+        return;
+    }
+    QDockWidget* front = FrontOf(*focusLeft_);
+    if (!front) return;  // laid out next
+    focusLeft_ = nullptr;
+    // Out of the active window (a dialog, a message box over the desk) this only
+    // sets where the focus goes when the window is active again.
+    FocusTarget(*front)->setFocus(Qt::OtherFocusReason);
+}
+
+// Open, docked in a tab group and out of sight: the window moves the tabs behind
+// the front one to negative coordinates.
+bool DockingPanes::Behind(QDockWidget& dock) const {
+    const QRect placed = dock.geometry();
+    return !dock.isHidden() && !dock.isWindow() && (placed.right() < 0 || placed.bottom() < 0) &&
+           !window_.tabifiedDockWidgets(&dock).isEmpty();
+}
+
+// The open pane in sight in the tab group of `dock`; nullptr while none is.
+QDockWidget* DockingPanes::FrontOf(QDockWidget& dock) const {
+    for (QDockWidget* tab : window_.tabifiedDockWidgets(&dock))
+        if (!tab->isHidden() && !Behind(*tab)) return tab;
+    return nullptr;
 }
 
 }  // namespace platform::widgets

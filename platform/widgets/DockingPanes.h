@@ -4,6 +4,11 @@
 // (its close button or Close) raises Action with code 3; selecting it, 14.
 // Closed means hidden, not merely behind another tab.
 //
+// A pane behind another tab of its group stays open but takes neither the focus
+// nor a key: the window moves it out of sight, and it is disabled until it comes
+// to the front again. When the pane that holds its window's focus goes behind,
+// the focus goes to the pane that came to the front; focus elsewhere stays.
+//
 // The panes docked on the left and right stand between those on the top and the
 // bottom; whatever sides the panes are docked on, they fill the window between
 // its bars and every divider moves both ways. When the window changes size, each
@@ -126,6 +131,17 @@ public:
 
 private:
     friend class DockingPane;
+
+    // ---- Panes behind a tab ----
+    void WatchFront(QDockWidget& dock);
+    void KeepKeysInFront();
+    void FollowFronts();
+    bool Behind(QDockWidget& dock) const;
+    QDockWidget* FrontOf(QDockWidget& dock) const;
+    QObject* frontWatch_ = nullptr;     // a child of life_
+    std::vector<QDockWidget*> behind_;  // the panes disabled while behind
+    QPointer<QDockWidget> focusLeft_;   // went behind with the focus; its front takes it
+    bool followingFronts_ = false;
     // A docked pane in sight (with its tab group), as a part of the room the
     // docked panes fill, and its size when last laid out.
     struct Share {

@@ -226,6 +226,7 @@ struct EntryOnServer : ::testing::Test {
 TEST_F(EntryOnServer, NewOrdersForTwoAccountsThenAnEditAndADeletion) {
     LogIn(2);
     frmlimitorder& pane = Pane(desk);
+    desk.Shell().SelectPane(kPaneNewEntryOrder);  // keys reach only the pane in front
     auto& rows = pane.lvwConClients();
     auto* price = pane.findChild<QLineEdit*>("txtatprice");
     auto* amount = pane.findChild<QLineEdit*>("txtlimitorderammount");

@@ -7,18 +7,25 @@
 #include <algorithm>
 #include <set>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QWindow>
 #include <string>
 #include <vector>
 
 #include "desk/MGeneralMain.h"
+#include "desk/accounts/frmMain.h"
+#include "desk/accounts/frmSure.h"
+#include "desk/accounts/frmaccount.h"
 #include "desk/common/MGeneral.h"
 #include "desk/common/PaneTable.h"
 #include "desk/orders/frmorder.h"
@@ -302,6 +309,173 @@ TEST(MarketPane, OneMarketOrderForThreeAccountsShowsInEveryView) {
         if (net.Item(i).Bold()) {
             EXPECT_EQ(net.Item(i).SubItems(2), "0.6");
         }
+
+    // Check All, Logout ALL, Login ALL: the emptied list cleared the box.
+    pane->setChkAllClients(false);
+    QTest::mouseClick(&pane->LblCheck(), Qt::LeftButton);
+    ASSERT_EQ(pane->LblCheck().text(), "Uncheck All");
+    h.Desk().Shell().RunCommand(100033);
+    dynamic_cast<frmMain&>(*ports.frmMain).SureDialog().cmd1_Click();
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return pane->lvwConClients().Count() == 0; }, kWaitMs));
+    h.Desk().Shell().RunCommand(100032);
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return pane->lvwConClients().Count() == 3; }, kWaitMs));
+    EXPECT_FALSE(pane->ChkAllClients().isChecked());
+    EXPECT_EQ(pane->LblCheck().text(), "Check All");
+    for (size_t i = 1; i <= 3; ++i) EXPECT_FALSE(pane->lvwConClients().Item(i).Checked()) << i;
+}
+
+// The pane of the shell whose window holds `w`: 0 for none.
+int32_t PaneOf(frmMdiNew& shell, const QWidget* w) {
+    for (const PaneRow& row : kPaneTable)
+        if (w && shell.GetPane(row.id)->Dock().isAncestorOf(w)) return row.id;
+    return 0;
+}
+
+// Open, docked and out of sight: behind another tab of its group.
+bool Behind(frmMdiNew& shell, int32_t pane) {
+    const QDockWidget& dock = shell.GetPane(pane)->Dock();
+    return !dock.isHidden() && !dock.isFloating() && !shell.rect().intersects(dock.geometry());
+}
+
+void ClickTab(frmMdiNew& shell, const char* title) {
+    for (QTabBar* bar : shell.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly))
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->isVisible() && bar->tabText(i) == title)
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+    widgets_testing::Turn();
+}
+
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// An order made ready by keys in New Position, then New Entry Order's tab: the
+// focus goes with the front, 40 Tabs and 40 Shift+Tabs never reach a pane
+// behind a tab, focus in another pane stays; Login ALL by its key leaves the
+// focus in the add-account dialog; from where Distribute left the focus, the
+// tab click, Shift+Tab twice and Space send no order.
+TEST(MarketPane, KeysReachOnlyThePanesInFront) {
+    simserver::Server server(ThreeAccounts());
+    server.Listen("127.0.0.1", 0);
+    ProgramDesk h;
+    frmMdiNew& shell = h.Desk().Shell();
+    QApplication::setActiveWindow(&shell);
+    auto& pane = dynamic_cast<frmorder&>(*h.Ports().frmorder);
+    for (int32_t n : {1, 2, 3})
+        h.Desk().Services().Managers()->Add("127.0.0.1", server.Port(), "U" + std::to_string(n),
+                                            "pw", true, 70 + n);
+    ASSERT_TRUE(platform::EventLoop::RunUntil(
+        [&] { return pane.lvwConClients().Count() == 3 && pane.cbsymbols().ListCount() > 0; },
+        kWaitMs));
+    pane.cbsymbols().setText("EURUSD");
+    pane.Txtammount().setFocus();
+    QTest::keyClicks(&pane.Txtammount(), "1");
+    pane.lvwConClients().Item(1).setChecked(true);
+    pane.Cmddis().setFocus();
+    Press(Qt::Key_Space);
+    ASSERT_TRUE(pane.Cmdbuy().isVisible());
+    QWidget* distributed = QApplication::focusWidget();
+    ASSERT_EQ(PaneOf(shell, distributed), kPaneNewPosition);
+
+    ClickTab(shell, "New Entry Order");
+    ASSERT_TRUE(Behind(shell, kPaneNewPosition));
+    EXPECT_FALSE(shell.PaneClosed(kPaneNewPosition) || !shell.CommandChecked(100013));
+    QWidget* entry = QApplication::focusWidget();
+    EXPECT_EQ(PaneOf(shell, entry), kPaneNewEntryOrder);
+    const auto tabAround = [&](const char* when) {
+        for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier})
+            for (int i = 1; i <= 40; ++i) {
+                Press(Qt::Key_Tab, modifiers);
+                const int32_t at = PaneOf(shell, QApplication::focusWidget());
+                EXPECT_FALSE(at && Behind(shell, at))
+                    << when << ": " << (modifiers ? "Shift+" : "") << "Tab " << i;
+            }
+    };
+    tabAround("by the tab");
+    const std::string entryInFront = shell.DockingPaneManager().SaveLayout();
+    auto* watch = shell.GetPane(kPaneMarketWatch)->Dock().findChild<QAbstractItemView*>();
+    watch->setFocus();
+    ClickTab(shell, "New Position");
+    EXPECT_EQ(QApplication::focusWidget(), watch) << "focus in another pane stays";
+    ClickTab(shell, "New Entry Order");
+
+    // Login ALL brings New Position to the front; the dialog keeps the focus,
+    // and the shell's goes with the front for when the dialog is gone.
+    entry->setFocus();
+    shell.RunCommand(kCmdAddAccount);
+    frmaccount* dialog = dynamic_cast<frmMain&>(*h.Ports().frmMain).AccountDialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    QApplication::setActiveWindow(dialog);
+    dialog->findChild<QLineEdit*>()->setFocus();
+    QWidget* typing = QApplication::focusWidget();
+    Press(Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    widgets_testing::Turn();
+    EXPECT_TRUE(Behind(shell, kPaneNewEntryOrder)) << "Login ALL ran";
+    EXPECT_EQ(QApplication::focusWidget(), typing);
+    EXPECT_EQ(PaneOf(shell, shell.focusWidget()), kPaneNewPosition);
+    dialog->close();
+    QApplication::setActiveWindow(&shell);
+    ASSERT_TRUE(shell.DockingPaneManager().LoadLayout(entryInFront));
+    widgets_testing::Turn();
+    ASSERT_TRUE(Behind(shell, kPaneNewPosition));
+    entry->setFocus();
+    tabAround("by a layout");
+    ClickTab(shell, "New Position");
+
+    // The road of the order nobody saw.
+    distributed->setFocus();
+    ClickTab(shell, "New Entry Order");
+    Press(Qt::Key_Tab, Qt::ShiftModifier);
+    Press(Qt::Key_Tab, Qt::ShiftModifier);
+    Press(Qt::Key_Space);
+    platform::EventLoop::RunFor(200);
+    EXPECT_TRUE(server.book().Requests(OrbanelGeneral10::NEW_ORDER_TOKEN).empty());
+}
+
+// Floating at its narrowest, 200 x 188, and at its first size, the pane shows
+// Check All's caption whole in either wording; Distribute, Buy and Sell each keep
+// their place shown or hidden, so that the rest of the pane stays where it is
+// as they alternate, and no point is both Distribute's and Buy's or Sell's.
+TEST(MarketPane, TheCaptionReadsWholeAndTheButtonsKeepTheirPlacesAtAnyWidth) {
+    ProgramDesk h;
+    auto* pane = dynamic_cast<frmorder*>(h.Ports().frmorder);
+    ASSERT_NE(pane, nullptr);
+    QDockWidget& dock = h.Desk().Shell().GetPane(kPaneNewPosition)->Dock();
+    dock.setFloating(true);
+    EXPECT_EQ(pane->minimumSizeHint(), QSize(200, 188));
+    const std::vector<QWidget*> parts{&pane->Cmddis(),     &pane->Cmdbuy(),        &pane->Cmdsell(),
+                                      &pane->Txtammount(), &pane->ChkAllClients(), &pane->List()};
+    const auto places = [&] {
+        std::vector<QRect> rects;
+        for (QWidget* part : parts) rects.push_back(part->geometry());
+        return rects;
+    };
+    for (const QSize size : {QSize(1, 1), QSize(420, 300)}) {
+        dock.resize(size);
+        for (int i = 0; i < 3; ++i) widgets_testing::Turn();
+        SCOPED_TRACE(std::to_string(pane->width()) + " x " + std::to_string(pane->height()));
+        for (int click = 0; click < 2; ++click) {
+            const QLabel& label = pane->LblCheck();
+            EXPECT_GE(label.contentsRect().width(),
+                      label.fontMetrics().horizontalAdvance(label.text()))
+                << label.text().toStdString();
+            QTest::mouseClick(&pane->LblCheck(), Qt::LeftButton);
+        }
+        ASSERT_TRUE(pane->Cmddis().isVisible() && pane->Cmdbuy().isHidden());
+        const std::vector<QRect> distributing = places();
+        pane->setCmddisVisible(false);
+        pane->setCmdbuyVisible(true);
+        pane->setCmdsellVisible(true);
+        widgets_testing::Turn();
+        EXPECT_EQ(places(), distributing);
+        for (QWidget* side : {&pane->Cmdbuy(), &pane->Cmdsell()})
+            EXPECT_FALSE(side->geometry().intersects(pane->Cmddis().geometry()));
+        pane->setCmddisVisible(true);
+        pane->setCmdbuyVisible(false);
+        pane->setCmdsellVisible(false);
+    }
 }
 
 }  // namespace
