@@ -50,8 +50,9 @@ public:
     // drawn at creation). Only a loss of a connection that had an accepted
     // login reply reconnects at once, and not when a connection made again
     // after an earlier loss came up within this interval; so a server that
-    // closes every connection, before or after granting the login, sees about
-    // one connection per interval.
+    // closes every connection, before or after granting the login, or that
+    // asks for a new login each time (LoginAgain), sees about one connection
+    // per interval.
     int32_t ReconnectIntervalMs() const { return m_oTCPClient->ConnectInterval(); }
     // LoginUser before any accepted login, and while closed for good.
     static constexpr double kNotLoggedIn = -100;
@@ -67,6 +68,12 @@ public:
     void AddClientServerObject(std::shared_ptr<IClientServer> vObject);
     // Connects (at once) and logs in with LoginUN, LoginPW and LoginType.
     void Login();
+    // Login on the server's word (an answer or a push that asks for it): the
+    // connection it makes counts as one made again after a loss, so that at
+    // most one such login a ReconnectIntervalMs is tried at once; one asked for
+    // while a connection made again came up within the interval connects one
+    // interval later.
+    void LoginAgain();
     // Closes the connection. With False the session is closed for good
     // (LoginUser -200) until the next Login; with True the reported close
     // logs in again (in login mode).
