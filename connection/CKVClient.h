@@ -68,11 +68,10 @@ public:
     void AddClientServerObject(std::shared_ptr<IClientServer> vObject);
     // Connects (at once) and logs in with LoginUN, LoginPW and LoginType.
     void Login();
-    // Login on the server's word (an answer or a push that asks for it): the
-    // connection it makes counts as one made again after a loss, so that at
-    // most one such login a ReconnectIntervalMs is tried at once; one asked for
-    // while a connection made again came up within the interval connects one
-    // interval later.
+    // Login on the server's word (an answer or a push asking for it). Its
+    // connection counts as one made again after a loss: asked for again within
+    // ReconnectIntervalMs of such a connection coming up, it connects one
+    // interval later instead of at once.
     void LoginAgain();
     // Closes the connection. With False the session is closed for good
     // (LoginUser -200) until the next Login; with True the reported close
@@ -229,7 +228,7 @@ private:
     // The connection in hand had an accepted login reply; its loss, also the
     // one a Login on a live session reports, clears it, as a new connection does.
     bool loginAccepted_ = false;
-    bool reconnecting_ = false;  // the connection being made follows a loss
+    bool reconnecting_ = false;  // the connection being made follows a loss or LoginAgain
     bool logedOn_ = false;
     double loginUser_ = kNotLoggedIn;
     std::string loginUN_;
