@@ -172,6 +172,12 @@ void CKVClient::Login() {
     ConnectForLogin(true);
 }
 
+void CKVClient::LoginAgain() {
+    const bool atOnce = !reconnectGuard_->Enabled();
+    reconnecting_ = true;
+    ConnectForLogin(atOnce);
+}
+
 void CKVClient::Disconnect(bool AutoRelogin) {
     std::weak_ptr<char> alive = life_;
     const std::string dropped = ResetSession();

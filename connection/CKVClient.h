@@ -50,8 +50,9 @@ public:
     // drawn at creation). Only a loss of a connection that had an accepted
     // login reply reconnects at once, and not when a connection made again
     // after an earlier loss came up within this interval; so a server that
-    // closes every connection, before or after granting the login, sees about
-    // one connection per interval.
+    // closes every connection, before or after granting the login, or that
+    // asks for a new login each time (LoginAgain), sees about one connection
+    // per interval.
     int32_t ReconnectIntervalMs() const { return m_oTCPClient->ConnectInterval(); }
     // LoginUser before any accepted login, and while closed for good.
     static constexpr double kNotLoggedIn = -100;
@@ -67,6 +68,11 @@ public:
     void AddClientServerObject(std::shared_ptr<IClientServer> vObject);
     // Connects (at once) and logs in with LoginUN, LoginPW and LoginType.
     void Login();
+    // Login on the server's word (an answer or a push asking for it). Its
+    // connection counts as one made again after a loss: asked for again within
+    // ReconnectIntervalMs of such a connection coming up, it connects one
+    // interval later instead of at once.
+    void LoginAgain();
     // Closes the connection. With False the session is closed for good
     // (LoginUser -200) until the next Login; with True the reported close
     // logs in again (in login mode).
@@ -222,7 +228,7 @@ private:
     // The connection in hand had an accepted login reply; its loss, also the
     // one a Login on a live session reports, clears it, as a new connection does.
     bool loginAccepted_ = false;
-    bool reconnecting_ = false;  // the connection being made follows a loss
+    bool reconnecting_ = false;  // the connection being made follows a loss or LoginAgain
     bool logedOn_ = false;
     double loginUser_ = kNotLoggedIn;
     std::string loginUN_;

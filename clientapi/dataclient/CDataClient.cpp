@@ -74,6 +74,9 @@ void CDataClient::setLoginType(const std::string& value) {
 void CDataClient::Login() {
     m_oKVClient->Login();
 }
+void CDataClient::LoginAgain() {
+    m_oKVClient->LoginAgain();
+}
 void CDataClient::Disconnect(bool AutoRelogin) {
     m_oKVClient->Disconnect(AutoRelogin);
 }
@@ -398,7 +401,7 @@ void CDataClient::OnServerRouted(const Fields& v) {
         if (!Alive(alive)) return;
         InvalidUsernamePassword();
     } else {
-        m_oKVClient->Login();
+        m_oKVClient->LoginAgain();
     }
 }
 

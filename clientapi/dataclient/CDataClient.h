@@ -70,6 +70,9 @@ public:
     const std::string& LoginType() const;
     void setLoginType(const std::string& value);
     void Login();
+    // Login on the server's word: at once at most once per connect interval
+    // (CKVClient::LoginAgain).
+    void LoginAgain();
     // With False no automatic relogin follows and LoginUser reads -200.
     void Disconnect(bool AutoRelogin);
     // Tells the server (139, outside the queue) that a dealer order arrived:

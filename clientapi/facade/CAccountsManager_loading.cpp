@@ -203,7 +203,7 @@ void CAccountsManager::SummariesResultReceived(int16_t Result, double TotComm, d
                                                double TotCr, double PrvMargin) {
     const AccountPtr account = AnsweredAccount(og::GET_SUMMARIES_TOKEN);
     if (Result == -1) {
-        Follow(dataClient_).Login();
+        Follow(dataClient_).LoginAgain();
         return;
     }
     if (!account) return;
