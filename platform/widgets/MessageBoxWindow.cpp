@@ -23,6 +23,9 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
     label_->setWordWrap(true);
     for (size_t i = 0; i < buttons.size(); ++i) {
         auto* button = new QPushButton(QString::fromStdString(buttons[i]), this);
+        // Enter presses the focused button, as Space does (outside a dialog Qt
+        // gives Enter to no button by itself).
+        button->setAutoDefault(true);
         const auto number = static_cast<int32_t>(i) + 1;
         connect(button, &QPushButton::clicked, this, [this, number] { Report(number); });
         buttons_.push_back(button);

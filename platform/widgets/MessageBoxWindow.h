@@ -1,7 +1,8 @@
 #pragma once
-// A non-modal, top-most message window. Pressing a button (or Esc, or closing
-// the window: the escape button) reports the button's number, 1 based, once,
-// and the window then deletes itself. Create it with new; it owns itself.
+// A non-modal, top-most message window. Pressing a button (by the mouse, or by
+// Space or Enter while it has the focus; or Esc, or closing the window: the
+// escape button) reports the button's number, 1 based, once, and the window
+// then deletes itself. Create it with new; it owns itself.
 #include <QWidget>
 #include <string>
 #include <vector>
