@@ -1,9 +1,11 @@
 // The about box over the branding cases: whatever the branding files hold, or
-// lack, the box opens; the web address opens through the URL opener.
+// lack, the box opens; the web address opens through the URL opener; Esc closes
+// it. The Alert confirmation answers Enter and Esc.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 
 #include "desk/AssetsDir.h"
 #include "desk/accounts/frmAboutOrbanel.h"
+#include "desk/accounts/frmSure.h"
 #include "platform/widgets/UrlOpener.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
@@ -114,9 +117,43 @@ TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
         EXPECT_TRUE(Lit(box.lbl_website()));
         MoveOver(box);
         EXPECT_FALSE(Lit(box.lbl_website()));
-        box.close();
+        QTest::keyClick(&box, Qt::Key_Escape);
+        EXPECT_FALSE(box.isVisible());
     }
     platform::widgets::SetUrlOpener({});
+}
+
+// Enter presses the focused button, the confirm button when the question opens;
+// Esc answers as the cancel button does.
+TEST(SureDialog, EnterPressesTheFocusedButtonAndEscCancels) {
+    widgets_testing::App();
+    std::vector<std::string> ran;
+    frmSure sure({.mnuLogout_all = [&] { ran.push_back("logout all"); },
+                  .mnuremove_all = [&] { ran.push_back("remove all"); }});
+    struct Case {
+        const char* kind;
+        Qt::Key key;
+        bool onCancel;
+        std::vector<std::string> ran;
+    } const cases[] = {
+        {"Logout All", Qt::Key_Return, false, {"logout all"}},
+        {"Logout All", Qt::Key_Escape, false, {}},
+        {"Logout All", Qt::Key_Return, true, {}},
+        {"Remove All", Qt::Key_Enter, false, {"remove all"}},
+        {"Remove All", Qt::Key_Escape, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.key) + " " +
+                     std::to_string(c.onCancel));
+        ran.clear();
+        sure.GeneralQuestionMsg(c.kind);
+        ASSERT_TRUE(sure.isVisible());
+        ASSERT_EQ(sure.focusWidget(), &sure.cmd1());
+        if (c.onCancel) sure.cmd2().setFocus();
+        QTest::keyClick(sure.focusWidget(), c.key);
+        EXPECT_FALSE(sure.isVisible());
+        EXPECT_EQ(ran, c.ran);
+    }
 }
 
 }  // namespace
