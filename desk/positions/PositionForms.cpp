@@ -100,6 +100,8 @@ frmTrade::frmTrade(CoreFactory makeCore)
     lbbClose_->setObjectName("lbbClose");
     lbbClose_->setText("Close Selected Positions");
     lbbClose_->setCursor(Qt::PointingHandCursor);
+    // A label to the mouse, a button to the keyboard.
+    lbbClose_->setTabStop(true);
     closeClick_ = lbbClose_->Click.Connect([this] { lbbClose_Click(); });
     lightOn_ = lbbClose_->MouseEnter.Connect([this] {
         if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightONButton(*lbbClose_);

@@ -30,7 +30,11 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
         connect(button, &QPushButton::clicked, this, [this, number] { Report(number); });
         buttons_.push_back(button);
     }
-    if (!buttons_.empty()) buttons_.front()->setDefault(true);
+    if (!buttons_.empty()) {
+        buttons_.front()->setDefault(true);
+        // The box opens on its first button, whatever window had the focus.
+        buttons_.front()->setFocus();
+    }
     PlaceByDefault();
 }
 
