@@ -10,6 +10,7 @@
 #include "desk/common/PaneTable.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/ListProcedures.h"
+#include "desk/ui/PopupKeys.h"
 #include "platform/widgets/LabelButton.h"
 
 namespace OrbanexDesk {
@@ -43,11 +44,15 @@ void ListForm::setColumnWidthsPer(const std::string& widths) {
 }
 
 void ListForm::setPopup(int32_t PopupID) {
+    auto open = [this, PopupID] {
+        if (store_.Count() > 0 && ShowPopup) ShowPopup(PopupID);
+    };
     mouseDown_ = view_->MouseDown.Connect(
         [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
-    mouseUp_ = view_->MouseUp.Connect([this, PopupID](int32_t, int32_t, double, double) {
-        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(PopupID);
+    mouseUp_ = view_->MouseUp.Connect([this, open](int32_t, int32_t, double, double) {
+        if (rightButtonDown_) open();
     });
+    PopupKeys::Install(*view_, open);
 }
 
 void ListForm::resizeEvent(QResizeEvent* event) {

@@ -1,8 +1,13 @@
 // The position, net, pending and journal forms in the real desk offscreen: hosted
-// in their panes, serving their ports, and showing what the sessions write.
+// in their panes, serving their ports, showing what the sessions write, and
+// opening their context menus by keys.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
 #include <string>
 #include <vector>
 
@@ -12,11 +17,15 @@
 #include "desk/positions/PositionForms.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/LabelButton.h"
+#include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Clock.h"
 #include "runtime/Convert.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/clientapi/ViewFactory.h"
+#include "tests/support/desk/walk/DeskWalk.h"
 
 namespace {
 
@@ -129,6 +138,71 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
     EXPECT_NE(lines.Item(1).Text(), first);
     EXPECT_EQ(Captions(*journal->findChild<QAbstractItemView*>()->model()),
               (Texts{"Time", "Account", "Message"}));
+
+    // The Menu key and Shift+F10 open each list's menu at the row the arrows chose;
+    // the pending menu's Cancel Order asks about that row's order.
+    pending->AddOrder(views.Order({.id = 11, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                      1001);
+    pending->AddOrder(views.Order({.id = 12, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                      1002);
+    widgets_testing::Turn();
+    struct Case {
+        int32_t pane;
+        platform::widgets::ListView& list;
+        int32_t bar;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+    } const cases[] = {
+        {kPaneTrade, trade->List(), kBarTradePopup, Qt::Key_Menu, Qt::NoModifier},
+        {kPaneJournal, *journal->findChild<platform::widgets::ListView*>(), kBarJournalPopup,
+         Qt::Key_F10, Qt::ShiftModifier},
+        {kPanePendingOrder, pending->List(), kBarPendingPopup, Qt::Key_F10, Qt::ShiftModifier},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pane);
+        desk.Shell().SelectPane(c.pane);
+        widgets_testing::Turn();
+        platform::ListView& rows = c.list.Store();
+        const size_t row = std::min<size_t>(2, rows.Count());
+        for (size_t down = 0; down < row; ++down) QTest::keyClick(&c.list, Qt::Key_Down);
+        auto& menu =
+            static_cast<QMenu&>(desk.Shell().CommandBars().FindContextMenu(c.bar)->Widget());
+        ASSERT_FALSE(menu.isVisible());
+        QTest::keyClick(&c.list, c.key, c.mods);
+        ASSERT_TRUE(menu.isVisible());
+        ASSERT_EQ(rows.SelectedItem(), &rows.Item(row));
+        const QRect shown = c.list.visualRect(c.list.model()->index(static_cast<int>(row) - 1, 0));
+        const QPoint at = c.list.viewport()->mapToGlobal(shown.bottomLeft());
+        if (menu.screen()->availableGeometry().contains(QRect(at, menu.size())))
+            EXPECT_EQ(menu.pos(), at);
+        else
+            EXPECT_TRUE(menu.screen()->availableGeometry().contains(menu.geometry()));
+        menu.hide();
+        if (c.bar != kBarPendingPopup) continue;
+        for (QAction* action : menu.actions())
+            if (action->text() == "Cancel Order") action->trigger();
+        platform::widgets::MessageBoxWindow* box = testsupport::DeskWalk::QuestionBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->Label().text().toStdString(),
+                  "Are you sure you want to cancel order number " + rows.Item(2).Text() + "?");
+        QTest::keyClick(&box->Button(1), Qt::Key_Escape);
+        widgets_testing::Turn();
+    }
+
+    // "Close Selected Positions" follows the check-all box in the Tab chain; Space asks.
+    desk.Shell().SelectPane(kPaneTrade);
+    widgets_testing::Turn();
+    trade->lvwOpenPos().Item(1).setChecked(true);
+    auto* chkAll = trade->findChild<QWidget*>("chkAll");
+    chkAll->setFocus();
+    QTest::keyClick(chkAll, Qt::Key_Tab);
+    ASSERT_EQ(trade->window()->focusWidget(), &trade->lbbClose());
+    QTest::keyClick(&trade->lbbClose(), Qt::Key_Space);
+    platform::widgets::MessageBoxWindow* box = testsupport::DeskWalk::QuestionBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Label().text().toStdString(),
+              "Are you sure you want to close selected postion(s) at current market price(s)?");
+    QTest::keyClick(&box->Button(1), Qt::Key_Escape);
 }
 
 }  // namespace
