@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScreen>
 #include <algorithm>
@@ -54,6 +55,11 @@ void PopupKeys::Open() {
     if (current.isValid() && static_cast<size_t>(current.row()) < rows.Count()) {
         platform::ListItem& row = rows.Item(static_cast<size_t>(current.row()) + 1);
         if (!row.Selected()) row.setSelected(true);
+        // The row a focus-in made current is the store's selection but is not
+        // shown as one.
+        QItemSelectionModel& shown = *list_.selectionModel();
+        if (!shown.isRowSelected(current.row(), current.parent()))
+            shown.select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     if (const platform::ListItem* row = rows.SelectedItem())
         list_.scrollTo(list_.model()->index(static_cast<int>(row->Index()) - 1, 0));

@@ -164,13 +164,20 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
         widgets_testing::Turn();
         platform::ListView& rows = c.list.Store();
         const size_t row = std::min<size_t>(2, rows.Count());
-        for (size_t down = 0; down < row; ++down) QTest::keyClick(&c.list, Qt::Key_Down);
+        if (row == 1) {
+            // Tabbed into: the first row is current, not shown selected.
+            QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(&c.list, &tabbedIn);
+        } else {
+            for (size_t down = 0; down < row; ++down) QTest::keyClick(&c.list, Qt::Key_Down);
+        }
         auto& menu =
             static_cast<QMenu&>(desk.Shell().CommandBars().FindContextMenu(c.bar)->Widget());
         ASSERT_FALSE(menu.isVisible());
         QTest::keyClick(&c.list, c.key, c.mods);
         ASSERT_TRUE(menu.isVisible());
         ASSERT_EQ(rows.SelectedItem(), &rows.Item(row));
+        EXPECT_TRUE(c.list.selectionModel()->isRowSelected(static_cast<int>(row) - 1, {}));
         const QRect shown = c.list.visualRect(c.list.model()->index(static_cast<int>(row) - 1, 0));
         const QPoint at = c.list.viewport()->mapToGlobal(shown.bottomLeft());
         if (menu.screen()->availableGeometry().contains(QRect(at, menu.size())))
