@@ -11,6 +11,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "desk/AssetsDir.h"
@@ -127,32 +128,22 @@ TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
 // Esc answers as the cancel button does.
 TEST(SureDialog, EnterPressesTheFocusedButtonAndEscCancels) {
     widgets_testing::App();
-    std::vector<std::string> ran;
-    frmSure sure({.mnuLogout_all = [&] { ran.push_back("logout all"); },
-                  .mnuremove_all = [&] { ran.push_back("remove all"); }});
-    struct Case {
-        const char* kind;
-        Qt::Key key;
-        bool onCancel;
-        std::vector<std::string> ran;
-    } const cases[] = {
-        {"Logout All", Qt::Key_Return, false, {"logout all"}},
-        {"Logout All", Qt::Key_Escape, false, {}},
-        {"Logout All", Qt::Key_Return, true, {}},
-        {"Remove All", Qt::Key_Enter, false, {"remove all"}},
-        {"Remove All", Qt::Key_Escape, true, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.kind) + " " + std::to_string(c.key) + " " +
-                     std::to_string(c.onCancel));
+    std::string ran;
+    frmSure sure({.mnuLogout_all = [&] { ran += "logout all;"; }, .mnuremove_all = {}});
+    // (key, on the cancel button, what ran)
+    const std::tuple<Qt::Key, bool, const char*> cases[] = {{Qt::Key_Return, false, "logout all;"},
+                                                            {Qt::Key_Escape, false, ""},
+                                                            {Qt::Key_Enter, true, ""},
+                                                            {Qt::Key_Escape, true, ""}};
+    for (const auto& [key, onCancel, expected] : cases) {
+        SCOPED_TRACE(std::to_string(key) + (onCancel ? " on No" : " on Yes"));
         ran.clear();
-        sure.GeneralQuestionMsg(c.kind);
-        ASSERT_TRUE(sure.isVisible());
+        sure.GeneralQuestionMsg("Logout All");
         ASSERT_EQ(sure.focusWidget(), &sure.cmd1());
-        if (c.onCancel) sure.cmd2().setFocus();
-        QTest::keyClick(sure.focusWidget(), c.key);
+        if (onCancel) sure.cmd2().setFocus();
+        QTest::keyClick(sure.focusWidget(), key);
         EXPECT_FALSE(sure.isVisible());
-        EXPECT_EQ(ran, c.ran);
+        EXPECT_EQ(ran, expected);
     }
 }
 

@@ -202,17 +202,10 @@ TEST(ClosePositionsEndToEnd, ChecksQuestionsAndSingleClosesSendExactlyThePositio
     ASSERT_TRUE(platform::EventLoop::RunUntil(
         [&] { return s.Trades().Item(PositionRowKey(90, 1006)).SubItems(4) == "2"; }, kWaitMs));
     EXPECT_EQ(msh.TextMatrix(rowOf(0, 1006), 2), "3");
-    // By keys: Space ticks it, Shift+Tab reaches "Close All Selected", Enter asks and
-    // Enter answers on the focused Yes.
     size_t sent = s.Closes().size();
-    press(rowOf(0, 1006), 2);
-    QTest::keyClick(grid, Qt::Key_Left);
-    QTest::keyClick(grid, Qt::Key_Space);
-    QTest::keyClick(grid, Qt::Key_Tab, Qt::ShiftModifier);
-    ASSERT_EQ(grid->window()->focusWidget(), lblCheck);
-    QTest::keyClick(lblCheck, Qt::Key_Return);
-    ASSERT_NE(QuestionBox(), nullptr);
-    QTest::keyClick(QuestionBox()->focusWidget(), Qt::Key_Return);
+    press(rowOf(0, 1006), 1);
+    QTest::mouseClick(lblCheck, Qt::LeftButton);
+    ASSERT_TRUE(Answer(1));
     EXPECT_EQ(s.ClosesSince(sent, 1), (std::multiset<Close>{{90, 1006, 2}}));
     ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return !s.HasTrade(1006); }, kWaitMs));
 
@@ -248,15 +241,10 @@ TEST(ClosePositionsEndToEnd, ChecksQuestionsAndSingleClosesSendExactlyThePositio
     EXPECT_EQ(s.ClosesSince(sent, 1), (std::multiset<Close>{{80, 1004, 1}}));
     ASSERT_TRUE(platform::EventLoop::RunUntil([&] { return !s.HasTrade(1004); }, kWaitMs));
 
-    // Asked on the new position by Enter: Esc sends nothing; closed elsewhere before
-    // Yes: nothing.
+    // Asked on the new position: No sends nothing; closed elsewhere before Yes: nothing.
     sent = s.Closes().size();
-    press(rowOf(0, fresh), 1);
-    QTest::keyClick(grid, Qt::Key_Right);
-    QTest::keyClick(grid, Qt::Key_Right);
-    QTest::keyClick(grid, Qt::Key_Enter);
-    ASSERT_NE(QuestionBox(), nullptr);
-    QTest::keyClick(QuestionBox()->focusWidget(), Qt::Key_Escape);
+    press(rowOf(0, fresh), 3);
+    ASSERT_TRUE(Answer(2));
     press(rowOf(0, fresh), 3);
     ASSERT_NE(QuestionBox(), nullptr);
     ClosePositionForAccount(desk.Services(), fresh, 1, 90);
