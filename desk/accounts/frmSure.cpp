@@ -9,6 +9,7 @@
 
 #include "desk/ui/WindowProcedures.h"
 #include "platform/Paths.h"
+#include "platform/widgets/MessageBoxWindow.h"
 
 namespace OrbanexDesk {
 
@@ -40,9 +41,8 @@ frmSure::frmSure(Actions actions, QWidget* parent)
     lblMsg_->setMinimumWidth(kTextRoom);
     cmd1_ = new QPushButton("Yes", this);
     cmd2_ = new QPushButton("No", this);
-    // Outside a dialog Qt gives Enter to no button by itself.
-    cmd1_->setAutoDefault(true);
-    cmd2_->setAutoDefault(true);
+    platform::widgets::TakeEnterOnce(*cmd1_);
+    platform::widgets::TakeEnterOnce(*cmd2_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd1_);

@@ -387,13 +387,15 @@ void Grid::mouseReleaseEvent(QMouseEvent* event) {
     if (sameCell) Click();
 }
 
-// Space and Enter are the handler's alone: the view would search the cells'
-// texts for a blank, moving the current cell.
+// Space and Enter are the handler's alone, once per press: the view would search
+// the cells' texts for a blank, moving the current cell.
 void Grid::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    KeyDown(enter ? kKeyEnter : key, ShiftOf(event->modifiers()));
-    if (enter || key == Qt::Key_Space) {
+    const bool own = enter || key == Qt::Key_Space;
+    if (!(own && event->isAutoRepeat()))
+        KeyDown(enter ? kKeyEnter : key, ShiftOf(event->modifiers()));
+    if (own) {
         event->accept();
         return;
     }

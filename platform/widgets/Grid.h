@@ -44,7 +44,7 @@ public:
     runtime::Event<> Click;
     // (key: kKeyEnter for either Enter key, else Qt's code, which for Space, digits
     // and letters is their character code; shift as MouseDown). The view itself
-    // does nothing with Space and Enter.
+    // does nothing with Space and Enter, and a held one is raised once.
     runtime::Event<int32_t, int32_t> KeyDown;
     static constexpr int32_t kKeyEnter = 13;
     static constexpr int32_t kKeySpace = 32;

@@ -81,7 +81,7 @@ void LabelButton::keyPressEvent(QKeyEvent* event) {
     const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
     if (TabStop() && press && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         event->accept();
-        Click();
+        if (!event->isAutoRepeat()) Click();  // a held key presses once
         return;
     }
     QLabel::keyPressEvent(event);

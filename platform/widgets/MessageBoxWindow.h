@@ -14,6 +14,11 @@ class QPushButton;
 
 namespace platform::widgets {
 
+// Enter presses `button` while it has the focus (outside a dialog Qt gives Enter
+// to no button), once per press: a held Enter that opened its window, its
+// repeats reaching the new window's focused button, never answers it.
+void TakeEnterOnce(QPushButton& button);
+
 class MessageBoxWindow : public QWidget {
 public:
     MessageBoxWindow(const std::string& caption, const std::string& text,

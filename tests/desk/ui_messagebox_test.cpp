@@ -2,6 +2,7 @@
 // stay open side by side, answer 1, 2 or Esc (2) once and then go away.
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -112,10 +113,15 @@ TEST(DeskMessages, BoxesAnswerOnceAndCloseThemselves) {
         const char* caption;
         size_t buttons;
     } const cases[] = {
-        {"question", "button 1", {1}, "Alert", 2},   {"question", "button 2", {2}, "Alert", 2},
-        {"question", "esc", {2}, "Alert", 2},        {"question", "close", {2}, "Alert", 2},
-        {"question", "enter on 1", {1}, "Alert", 2}, {"question", "enter on 2", {2}, "Alert", 2},
-        {"note", "button 1", {1, 1}, "Note", 1},     {"stop", "esc", {1, 2}, "Warning", 1},
+        {"question", "button 1", {1}, "Alert", 2},
+        {"question", "button 2", {2}, "Alert", 2},
+        {"question", "esc", {2}, "Alert", 2},
+        {"question", "close", {2}, "Alert", 2},
+        {"question", "enter on 1", {1}, "Alert", 2},
+        {"question", "enter on 2", {2}, "Alert", 2},
+        {"question", "held enter, enter on 2", {2}, "Alert", 2},
+        {"note", "button 1", {1, 1}, "Note", 1},
+        {"stop", "esc", {1, 2}, "Warning", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.call) + " " + c.act);
@@ -145,6 +151,11 @@ TEST(DeskMessages, BoxesAnswerOnceAndCloseThemselves) {
         if (act == "esc") QTest::keyClick(&w->Button(1), Qt::Key_Escape);
         if (act == "enter on 1") QTest::keyClick(&w->Button(1), Qt::Key_Enter);
         if (act == "enter on 2") QTest::keyClick(&w->Button(2), Qt::Key_Return);
+        if (act == "held enter, enter on 2") {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+            QCoreApplication::sendEvent(&w->Button(1), &repeat);
+            QTest::keyClick(&w->Button(2), Qt::Key_Return);
+        }
         if (act == "close") w->close();
         EXPECT_FALSE(w && w->isVisible()) << "answered";
         if (w) w->close();  // a second report is never made
