@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -169,6 +170,14 @@ void frmAboutOrbanel::closeEvent(QCloseEvent* event) {
     // The box unloads: the next ShowForm reads the branding afresh.
     loaded_ = false;
     QWidget::closeEvent(event);
+}
+
+void frmAboutOrbanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // ---- Mouse ----

@@ -3,7 +3,7 @@
 // e-mail address, read when the box loads from the program folder's branding
 // files, so that one build can be branded per customer. Not modal, above the
 // other windows. A missing or unreadable branding file or picture leaves the
-// labels empty or the picture out; the box opens all the same.
+// labels empty or the picture out; the box opens all the same. Esc closes it.
 #include <QWidget>
 #include <cstdint>
 #include <string>
@@ -49,6 +49,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void LoadPicture();

@@ -1,6 +1,7 @@
 #include "desk/accounts/frmSure.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 
 #include "desk/ui/WindowProcedures.h"
 #include "platform/Paths.h"
+#include "platform/widgets/MessageBoxWindow.h"
 
 namespace OrbanexDesk {
 
@@ -39,6 +41,8 @@ frmSure::frmSure(Actions actions, QWidget* parent)
     lblMsg_->setMinimumWidth(kTextRoom);
     cmd1_ = new QPushButton("Yes", this);
     cmd2_ = new QPushButton("No", this);
+    platform::widgets::TakeEnterOnce(*cmd1_);
+    platform::widgets::TakeEnterOnce(*cmd2_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd1_);
@@ -65,6 +69,8 @@ void frmSure::GeneralQuestionMsg(const std::string& kind) {
     FitAndCenter(*this);
     show();
     raise();
+    // Each question starts on its confirm button, whatever the last one ended on.
+    cmd1_->setFocus();
 }
 
 void frmSure::cmd1_Click() {
@@ -76,6 +82,14 @@ void frmSure::cmd1_Click() {
 
 void frmSure::cmd2_Click() {
     hide();
+}
+
+void frmSure::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmd2_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 std::string frmSure::Message() const {

@@ -1,10 +1,12 @@
 #pragma once
 // The "Alert" dialog that confirms "Logout All" and "Remove All": not modal; its
-// confirm button runs the asked action, either button closes it.
+// confirm button runs the asked action, either button closes it. Enter presses
+// the focused button (the confirm button when the dialog opens), Esc cancels.
 #include <QWidget>
 #include <functional>
 #include <string>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -28,6 +30,9 @@ public:
     const std::string& Kind() const { return kind_; }
     QPushButton& cmd1() { return *cmd1_; }
     QPushButton& cmd2() { return *cmd2_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Actions actions_;

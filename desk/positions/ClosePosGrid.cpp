@@ -345,7 +345,24 @@ void ClosePosGrid::MSH_MouseDown(int32_t button) {
 // when a rebuild came after the last paint.
 void ClosePosGrid::MSH_Click() {
     RunDueRebuild();
-    if (RightButtonDown_ || MSH_.Row() == 0) return;
+    if (RightButtonDown_) return;
+    ClickCurrentCell();
+}
+
+// The keys do what a click on the current cell does, on the cells they name:
+// Space on a check box, Enter on a position's closing cell. The last mouse-down's
+// button does not matter to a key.
+void ClosePosGrid::MSH_KeyDown(int32_t KeyCode) {
+    RunDueRebuild();
+    const size_t col = MSH_.Col();
+    const std::string& text = MSH_.TextMatrix(MSH_.Row(), col);
+    const bool toggle = KeyCode == kKeySpace && (col == kAccountCol || col == kStatusCol);
+    const bool close = KeyCode == kKeyEnter && col == kActionCol && !text.empty() && text != kClose;
+    if (toggle || close) ClickCurrentCell();
+}
+
+void ClosePosGrid::ClickCurrentCell() {
+    if (MSH_.Row() == 0) return;
     switch (MSH_.Col()) {
         case kAccountCol:
             SetCellState(kAccountCol);

@@ -37,6 +37,8 @@ public:
     static constexpr int32_t kPictureBar = 101;
     static constexpr int32_t kQuestionAll = 2;     // Yes runs closepos
     static constexpr int32_t kQuestionSingle = 4;  // Yes runs close_single
+    static constexpr int32_t kKeyEnter = 13;
+    static constexpr int32_t kKeySpace = 32;
 
     struct Hooks {
         // ClosePositionForAccount(Ticket, Lots, Account) of the desk's trade-view procedures.
@@ -86,6 +88,8 @@ public:
     // ---- What the window routes here ----
     void MSH_MouseDown(int32_t button);
     void MSH_Click();
+    // A key on the grid's current cell (the grid's KeyDown codes below).
+    void MSH_KeyDown(int32_t KeyCode);
     void LblCheck_Click();
     // The "all accounts" box: a change, also by code, runs its handling.
     bool chkAllClients() const { return chkAllClients_; }
@@ -121,6 +125,8 @@ private:
     void Rebuild(const std::string& symbol);
     void Replay(const LateWrite& write);
 
+    // What a click on the current cell does, whatever button pressed it.
+    void ClickCurrentCell();
     void WritePosition(size_t row, const platform::ListItem& trade);
     void WriteAccount(size_t row, int32_t account);
     void SetCellState(size_t col);

@@ -10,6 +10,7 @@
 #include "desk/common/PaneTable.h"
 #include "desk/ui/Culf.h"
 #include "desk/ui/ListProcedures.h"
+#include "desk/ui/PopupKeys.h"
 #include "platform/widgets/LabelButton.h"
 
 namespace OrbanexDesk {
@@ -43,11 +44,15 @@ void ListForm::setColumnWidthsPer(const std::string& widths) {
 }
 
 void ListForm::setPopup(int32_t PopupID) {
+    auto open = [this, PopupID] {
+        if (store_.Count() > 0 && ShowPopup) ShowPopup(PopupID);
+    };
     mouseDown_ = view_->MouseDown.Connect(
         [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
-    mouseUp_ = view_->MouseUp.Connect([this, PopupID](int32_t, int32_t, double, double) {
-        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(PopupID);
+    mouseUp_ = view_->MouseUp.Connect([this, open](int32_t, int32_t, double, double) {
+        if (rightButtonDown_) open();
     });
+    PopupKeys::Install(*view_, open);
 }
 
 void ListForm::resizeEvent(QResizeEvent* event) {
@@ -100,6 +105,8 @@ frmTrade::frmTrade(CoreFactory makeCore)
     lbbClose_->setObjectName("lbbClose");
     lbbClose_->setText("Close Selected Positions");
     lbbClose_->setCursor(Qt::PointingHandCursor);
+    // A label to the mouse, a button to the keyboard.
+    lbbClose_->setTabStop(true);
     closeClick_ = lbbClose_->Click.Connect([this] { lbbClose_Click(); });
     lightOn_ = lbbClose_->MouseEnter.Connect([this] {
         if (const Culf* looks = Looks ? Looks() : nullptr) looks->LightONButton(*lbbClose_);

@@ -42,7 +42,7 @@ protected:
     ListForm(const char* name, std::initializer_list<const char*> captions, std::string widths);
     void resizeEvent(QResizeEvent* event) override;
     // A right press selects the row under it; the release over a list with rows
-    // shows the popup.
+    // shows the popup; so do the Menu key and Shift+F10, at the selected row.
     void setPopup(int32_t PopupID);
 
     platform::ListView store_;

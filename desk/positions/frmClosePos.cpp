@@ -1,7 +1,6 @@
 #include "desk/positions/frmClosePos.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -10,6 +9,7 @@
 #include "desk/ui/Culf.h"
 #include "platform/widgets/ComboBox.h"
 #include "platform/widgets/Grid.h"
+#include "platform/widgets/LabelButton.h"
 
 namespace OrbanexDesk {
 
@@ -26,10 +26,11 @@ public:
         chkAllClients_ = new QCheckBox("all accounts", this);
         chkAllClients_->setObjectName("chkAllClients");
         chkAllClients_->setChecked(core.chkAllClients());
-        LblCheck_ = new QLabel("Close All Selected", this);
+        LblCheck_ = new platform::widgets::LabelButton(this);
+        LblCheck_->setText("Close All Selected");
         LblCheck_->setObjectName("LblCheck");
-        LblCheck_->setCursor(Qt::PointingHandCursor);
-        LblCheck_->installEventFilter(this);
+        // A label to the mouse, a button to the keyboard.
+        LblCheck_->setTabStop(true);
         if (looks_) looks_->LightOFFButton(*LblCheck_);
         MSH_ = new platform::widgets::Grid(core.MSH(), this);
         MSH_->setObjectName("MSH");
@@ -44,6 +45,11 @@ public:
         mouseDown_ = MSH_->MouseDown.Connect(
             [this](int32_t button, int32_t, double, double) { core_.MSH_MouseDown(button); });
         click_ = MSH_->Click.Connect([this] { core_.MSH_Click(); });
+        key_ = MSH_->KeyDown.Connect([this](int32_t key, int32_t) { core_.MSH_KeyDown(key); });
+        checkClick_ = LblCheck_->Click.Connect([this] { core_.LblCheck_Click(); });
+        lightOn_ = LblCheck_->MouseEnter.Connect([this] {
+            if (looks_) looks_->LightONButton(*LblCheck_);
+        });
         resize(520, 260);
     }
 
@@ -51,16 +57,6 @@ public:
     QLabel& LblCheck() const { return *LblCheck_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == LblCheck_) {
-            if (event->type() == QEvent::Enter && looks_) looks_->LightONButton(*LblCheck_);
-            if (event->type() == QEvent::MouseButtonRelease &&
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-                LblCheck_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-                core_.LblCheck_Click();
-        }
-        return QWidget::eventFilter(watched, event);
-    }
     void mouseMoveEvent(QMouseEvent* event) override {
         if (looks_) looks_->LightOFFButton(*LblCheck_);
         QWidget::mouseMoveEvent(event);
@@ -82,12 +78,18 @@ private:
     QLabel* Label2_;
     platform::widgets::ComboBox* CloseSymbols_;
     QCheckBox* chkAllClients_;
-    QLabel* LblCheck_;
+    platform::widgets::LabelButton* LblCheck_;
     platform::widgets::Grid* MSH_;
     runtime::ScopedConnection boxChanged_;
     runtime::ScopedConnection mouseDown_;
     runtime::ScopedConnection click_;
+    runtime::ScopedConnection key_;
+    runtime::ScopedConnection checkClick_;
+    runtime::ScopedConnection lightOn_;
 };
+
+static_assert(ClosePosGrid::kKeyEnter == platform::widgets::Grid::kKeyEnter &&
+              ClosePosGrid::kKeySpace == platform::widgets::Grid::kKeySpace);
 
 frmClosePos::frmClosePos(const DeskPorts& ports, ClosePosGrid::Hooks hooks)
     : core_(ports, std::move(hooks)) {}

@@ -2,8 +2,8 @@
 // The close-position pane: the port the sessions and the question box call, over
 // the one ClosePosGrid that holds the grid, the marks and the close plans. The
 // pane's window is made when the shell attaches pane 100048 and only shows the
-// core's stores and routes the operator's clicks, mouse-downs and check box to it;
-// the shell owns the window, this object outlives it. GUI thread only.
+// core's stores and routes the operator's clicks, mouse-downs, keys and check box
+// to it; the shell owns the window, this object outlives it. GUI thread only.
 #include <QPointer>
 #include <QWidget>
 

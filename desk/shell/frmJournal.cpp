@@ -4,6 +4,7 @@
 
 #include "desk/common/PaneTable.h"
 #include "desk/ui/ListProcedures.h"
+#include "desk/ui/PopupKeys.h"
 #include "runtime/Clock.h"
 #include "runtime/Convert.h"
 
@@ -18,9 +19,13 @@ frmJournal::frmJournal(QWidget* parent)
     layout->addWidget(view_);
     mouseDown_ = view_->MouseDown.Connect(
         [this](int32_t button, int32_t, double, double) { rightButtonDown_ = button == 2; });
-    mouseUp_ = view_->MouseUp.Connect([this](int32_t, int32_t, double, double) {
-        if (rightButtonDown_ && store_.Count() > 0 && ShowPopup) ShowPopup(kBarJournalPopup);
+    auto open = [this] {
+        if (store_.Count() > 0 && ShowPopup) ShowPopup(kBarJournalPopup);
+    };
+    mouseUp_ = view_->MouseUp.Connect([this, open](int32_t, int32_t, double, double) {
+        if (rightButtonDown_) open();
     });
+    PopupKeys::Install(*view_, open);
 }
 
 // The view follows the store, so it goes first (children outlive members).

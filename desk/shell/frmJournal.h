@@ -23,7 +23,8 @@ public:
     std::string ColumnWidthsPer() const { return widths_; }
     void setColumnWidthsPer(const std::string& widths);
     // Shows the shell's context menu of that id at the cursor (set by the desk);
-    // a right click over a journal with lines asks for "Journal popup".
+    // a right click over a journal with lines asks for "Journal popup", and so do
+    // the Menu key and Shift+F10, at the selected line.
     std::function<void(int32_t PopupID)> ShowPopup;
 
 protected:

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -20,6 +21,12 @@ namespace {
 constexpr int kRowHeight = 18;  // the check-box drawings are 16 high
 constexpr int kTextGap = 2;
 using Kind = GridChange::Kind;
+
+// 1 Shift, 2 Ctrl, 4 Alt.
+int32_t ShiftOf(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
 
 QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -245,6 +252,8 @@ Grid::Grid(platform::Grid& store, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab leave the grid like any control; the arrows move inside.
+    setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     horizontalHeader()->setStretchLastSection(false);
@@ -360,11 +369,8 @@ void Grid::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) button = 1;
     if (event->button() == Qt::RightButton) button = 2;
     if (event->button() == Qt::MiddleButton) button = 4;
-    const Qt::KeyboardModifiers m = event->modifiers();
-    const int32_t shift = (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-                          (m & Qt::AltModifier ? 4 : 0);
     const QPoint p = viewport()->mapTo(this, event->position().toPoint());
-    MouseDown(button, shift, ToTwipsX(p.x()), ToTwipsY(p.y()));
+    MouseDown(button, ShiftOf(event->modifiers()), ToTwipsX(p.x()), ToTwipsY(p.y()));
     // The handler may have moved the current cell on purpose; keep the view's
     // own press from moving it back.
     syncing_ = true;
@@ -379,6 +385,21 @@ void Grid::mouseReleaseEvent(QMouseEvent* event) {
     const bool sameCell = index.isValid() && index == pressed_;
     pressed_ = QPersistentModelIndex();
     if (sameCell) Click();
+}
+
+// Space and Enter are the handler's alone, once per press: the view would search
+// the cells' texts for a blank, moving the current cell.
+void Grid::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool own = enter || key == Qt::Key_Space;
+    if (!(own && event->isAutoRepeat()))
+        KeyDown(enter ? kKeyEnter : key, ShiftOf(event->modifiers()));
+    if (own) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 int Grid::ToPixelsX(double twips) const {

@@ -5,10 +5,11 @@
 // per loop turn (the sessions rewrite prices on every quote). A press on a cell
 // makes it the store's current cell before MouseDown is raised, so handlers read
 // the row and column they were pressed on; Click follows a press and release on
-// one cell. Pictures are found by id: first those given to setPicture, then the
-// drawings the library carries (":/grid/<id>"). Back colours 0xFFFFFF and 0xFFFFFE
-// (a cell's check state) both paint white. The store must outlive the view.
-// Widths are in twips.
+// one cell. Keys raise KeyDown before the view moves on them; Tab and Shift+Tab
+// leave the grid, the arrows move its current cell. Pictures are found by id:
+// first those given to setPicture, then the drawings the library carries
+// (":/grid/<id>"). Back colours 0xFFFFFF and 0xFFFFFE (a cell's check state) both
+// paint white. The store must outlive the view. Widths are in twips.
 #include <QPixmap>
 #include <QTableView>
 #include <cstdint>
@@ -41,10 +42,17 @@ public:
     // (button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x; y in twips)
     runtime::Event<int32_t, int32_t, double, double> MouseDown;
     runtime::Event<> Click;
+    // (key: kKeyEnter for either Enter key, else Qt's code, which for Space, digits
+    // and letters is their character code; shift as MouseDown). The view itself
+    // does nothing with Space and Enter, and a held one is raised once.
+    runtime::Event<int32_t, int32_t> KeyDown;
+    static constexpr int32_t kKeyEnter = 13;
+    static constexpr int32_t kKeySpace = 32;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnChange(const GridChange& change);

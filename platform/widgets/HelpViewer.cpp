@@ -1,5 +1,6 @@
 #include "platform/widgets/HelpViewer.h"
 
+#include <QKeyEvent>
 #include <QString>
 #include <QTextBrowser>
 #include <QUrl>
@@ -11,6 +12,18 @@ namespace platform::widgets {
 namespace {
 constexpr int kWidth = 720;
 constexpr int kHeight = 560;
+
+// Esc closes the window, as it does the desk's other small windows.
+class HelpWindow : public QTextBrowser {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QTextBrowser::keyPressEvent(event);
+    }
+};
 }  // namespace
 
 HelpViewer::HelpViewer() = default;
@@ -35,7 +48,7 @@ void HelpViewer::Close() {
 
 void HelpViewer::EnsureWindow() {
     if (browser_) return;
-    browser_ = new QTextBrowser;
+    browser_ = new HelpWindow;
     browser_->setObjectName("HelpViewer");
     browser_->setWindowTitle("Help");
     browser_->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,8 +1,8 @@
 #pragma once
 // The in-app help window: one non-modal window over a QTextBrowser. Links that
 // name no scheme (or a file) are followed inside it; any other address goes to
-// the URL opener. The help object sees it through IHelpViewer, so tests can put
-// a recorder in its place. GUI thread only.
+// the URL opener; Esc closes the window. The help object sees it through
+// IHelpViewer, so tests can put a recorder in its place. GUI thread only.
 #include <QPointer>
 #include <cstdint>
 #include <filesystem>

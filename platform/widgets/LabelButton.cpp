@@ -1,7 +1,10 @@
 #include "platform/widgets/LabelButton.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 #include "platform/widgets/Color.h"
 
@@ -22,6 +25,14 @@ void LabelButton::setBackColor(int32_t color) {
     QPalette p = palette();
     p.setColor(QPalette::Window, ToQColor(color));
     setPalette(p);
+}
+
+bool LabelButton::TabStop() const {
+    return focusPolicy() & Qt::TabFocus;
+}
+
+void LabelButton::setTabStop(bool on) {
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 QSize LabelButton::sizeHint() const {
@@ -63,6 +74,27 @@ void LabelButton::enterEvent(QEnterEvent* event) {
 void LabelButton::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
     MouseLeave();
+}
+
+void LabelButton::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (TabStop() && press && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        event->accept();
+        if (!event->isAutoRepeat()) Click();  // a held key presses once
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void LabelButton::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
 }
 
 }  // namespace platform::widgets

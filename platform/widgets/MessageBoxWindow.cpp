@@ -9,6 +9,25 @@
 
 namespace platform::widgets {
 
+namespace {
+class HeldEnterFilter : public QObject {
+public:
+    explicit HeldEnterFilter(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    }
+};
+}  // namespace
+
+void TakeEnterOnce(QPushButton& button) {
+    button.setAutoDefault(true);
+    button.installEventFilter(new HeldEnterFilter(&button));
+}
+
 MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string& text,
                                    const std::vector<std::string>& buttons, int32_t escapeButton)
     // Customised: a message keeps its arrangement, so the frame offers no maximise.
@@ -23,11 +42,16 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
     label_->setWordWrap(true);
     for (size_t i = 0; i < buttons.size(); ++i) {
         auto* button = new QPushButton(QString::fromStdString(buttons[i]), this);
+        TakeEnterOnce(*button);
         const auto number = static_cast<int32_t>(i) + 1;
         connect(button, &QPushButton::clicked, this, [this, number] { Report(number); });
         buttons_.push_back(button);
     }
-    if (!buttons_.empty()) buttons_.front()->setDefault(true);
+    if (!buttons_.empty()) {
+        buttons_.front()->setDefault(true);
+        // The box opens on its first button, whatever window had the focus.
+        buttons_.front()->setFocus();
+    }
     PlaceByDefault();
 }
 

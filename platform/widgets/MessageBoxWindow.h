@@ -1,7 +1,8 @@
 #pragma once
-// A non-modal, top-most message window. Pressing a button (or Esc, or closing
-// the window: the escape button) reports the button's number, 1 based, once,
-// and the window then deletes itself. Create it with new; it owns itself.
+// A non-modal, top-most message window. Pressing a button (by the mouse, or by
+// Space or Enter while it has the focus; or Esc, or closing the window: the
+// escape button) reports the button's number, 1 based, once, and the window
+// then deletes itself. Create it with new; it owns itself.
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@ class QLabel;
 class QPushButton;
 
 namespace platform::widgets {
+
+// Enter presses `button` while it has the focus (outside a dialog Qt gives Enter
+// to no button), once per press: a held Enter that opened its window, its
+// repeats reaching the new window's focused button, never answers it.
+void TakeEnterOnce(QPushButton& button);
 
 class MessageBoxWindow : public QWidget {
 public:

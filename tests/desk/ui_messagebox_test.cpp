@@ -2,6 +2,7 @@
 // stay open side by side, answer 1, 2 or Esc (2) once and then go away.
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -99,8 +100,9 @@ TEST(DeskMessages, ShowMessageOpensABoxOfItsOwnAndReturnsAtOnce) {
     EXPECT_EQ(messages.LastShown(), nullptr);
 }
 
-// A box answers once: 1 for its first button, 2 for the second or Esc; notes and
-// stops also answer 1 at once. Short texts stay on one line, long ones wrap.
+// A box answers once: 1 for its first button, 2 for the second or Esc, by the
+// mouse or Enter on the focused button; notes and stops also answer 1 at once. Short texts stay on
+// one line, long ones wrap.
 TEST(DeskMessages, BoxesAnswerOnceAndCloseThemselves) {
     desk_ui_testing::App();
     DeskMessages messages;
@@ -111,9 +113,15 @@ TEST(DeskMessages, BoxesAnswerOnceAndCloseThemselves) {
         const char* caption;
         size_t buttons;
     } const cases[] = {
-        {"question", "button 1", {1}, "Alert", 2}, {"question", "button 2", {2}, "Alert", 2},
-        {"question", "esc", {2}, "Alert", 2},      {"question", "close", {2}, "Alert", 2},
-        {"note", "button 1", {1, 1}, "Note", 1},   {"stop", "esc", {1, 2}, "Warning", 1},
+        {"question", "button 1", {1}, "Alert", 2},
+        {"question", "button 2", {2}, "Alert", 2},
+        {"question", "esc", {2}, "Alert", 2},
+        {"question", "close", {2}, "Alert", 2},
+        {"question", "enter on 1", {1}, "Alert", 2},
+        {"question", "enter on 2", {2}, "Alert", 2},
+        {"question", "held enter, enter on 2", {2}, "Alert", 2},
+        {"note", "button 1", {1, 1}, "Note", 1},
+        {"stop", "esc", {1, 2}, "Warning", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.call) + " " + c.act);
@@ -141,7 +149,15 @@ TEST(DeskMessages, BoxesAnswerOnceAndCloseThemselves) {
         if (act == "button 1") QTest::mouseClick(&w->Button(1), Qt::LeftButton);
         if (act == "button 2") QTest::mouseClick(&w->Button(2), Qt::LeftButton);
         if (act == "esc") QTest::keyClick(&w->Button(1), Qt::Key_Escape);
+        if (act == "enter on 1") QTest::keyClick(&w->Button(1), Qt::Key_Enter);
+        if (act == "enter on 2") QTest::keyClick(&w->Button(2), Qt::Key_Return);
+        if (act == "held enter, enter on 2") {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+            QCoreApplication::sendEvent(&w->Button(1), &repeat);
+            QTest::keyClick(&w->Button(2), Qt::Key_Return);
+        }
         if (act == "close") w->close();
+        EXPECT_FALSE(w && w->isVisible()) << "answered";
         if (w) w->close();  // a second report is never made
         desk_ui_testing::Turn();
         EXPECT_EQ(answers, c.answers);

@@ -1,18 +1,22 @@
 // The about box over the branding cases: whatever the branding files hold, or
-// lack, the box opens; the web address opens through the URL opener.
+// lack, the box opens; the web address opens through the URL opener; Esc closes
+// it. The Alert confirmation answers Enter and Esc.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "desk/AssetsDir.h"
 #include "desk/accounts/frmAboutOrbanel.h"
+#include "desk/accounts/frmSure.h"
 #include "platform/widgets/UrlOpener.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
@@ -114,9 +118,33 @@ TEST(AboutBox, OpensOverEveryBrandingCaseAndOpensOnlyTheWebAddress) {
         EXPECT_TRUE(Lit(box.lbl_website()));
         MoveOver(box);
         EXPECT_FALSE(Lit(box.lbl_website()));
-        box.close();
+        QTest::keyClick(&box, Qt::Key_Escape);
+        EXPECT_FALSE(box.isVisible());
     }
     platform::widgets::SetUrlOpener({});
+}
+
+// Enter presses the focused button, the confirm button when the question opens;
+// Esc answers as the cancel button does.
+TEST(SureDialog, EnterPressesTheFocusedButtonAndEscCancels) {
+    widgets_testing::App();
+    std::string ran;
+    frmSure sure({.mnuLogout_all = [&] { ran += "logout all;"; }, .mnuremove_all = {}});
+    // (key, on the cancel button, what ran)
+    const std::tuple<Qt::Key, bool, const char*> cases[] = {{Qt::Key_Return, false, "logout all;"},
+                                                            {Qt::Key_Escape, false, ""},
+                                                            {Qt::Key_Enter, true, ""},
+                                                            {Qt::Key_Escape, true, ""}};
+    for (const auto& [key, onCancel, expected] : cases) {
+        SCOPED_TRACE(std::to_string(key) + (onCancel ? " on No" : " on Yes"));
+        ran.clear();
+        sure.GeneralQuestionMsg("Logout All");
+        ASSERT_EQ(sure.focusWidget(), &sure.cmd1());
+        if (onCancel) sure.cmd2().setFocus();
+        QTest::keyClick(sure.focusWidget(), key);
+        EXPECT_FALSE(sure.isVisible());
+        EXPECT_EQ(ran, expected);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QWidget>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/frmMsgBox.h"
 #include "platform/widgets/Grid.h"
+#include "platform/widgets/MessageBoxWindow.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/ServicePortContracts.h"
@@ -60,7 +62,8 @@ void AddTrade(platform::ListView& trades, int32_t ticket, int32_t account, const
 }
 
 // Ticks, right presses, the all-accounts box and both answers of the question box,
-// all through the window; a Yes marks the checked position only.
+// all through the window, by the mouse and by keys; a Yes marks the checked
+// position only; Tab leaves the grid.
 TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
     DeskHarness h;
     MGeneral& desk = h.Desk();
@@ -138,6 +141,44 @@ TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
     EXPECT_EQ(msh.TextMatrix(rowOf("", 9), 3), " Waiting.....");
     EXPECT_EQ(msh.TextMatrix(rowOf("", 7), 3), "Close At 1.0850");
     EXPECT_EQ(msh.TextMatrix(rowOf("", 8), 3), "Close At 1.0850");
+
+    // Keys: Space ticks the current cell; Shift+Tab reaches "Close All Selected",
+    // Enter asks, Enter on the focused Yes marks the ticked row alone.
+    QWidget* shell = grid->window();
+    grid->setFocus();
+    msh.setRow(rowOf("", 8));
+    msh.setCol(2);
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_TRUE(checked(rowOf("", 8), 1));
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(shell->focusWidget(), lblCheck);
+    QTest::keyClick(lblCheck, Qt::Key_Return);
+    box = questionBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->focusWidget(), &box->Button(1));
+    QTest::keyClick(&box->Button(1), Qt::Key_Return);
+    widgets_testing::Turn();
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 8), 3), " Waiting.....");
+    EXPECT_EQ(msh.TextMatrix(rowOf("", 7), 3), "Close At 1.0850");
+
+    // Enter on a "Close At" cell asks about that position; Space there does nothing.
+    msh.setRow(rowOf("", 7));
+    msh.setCol(3);
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_EQ(questionBox(), nullptr);
+    QTest::keyClick(grid, Qt::Key_Enter);
+    box = questionBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Label().text().toStdString(),
+              "Are you sure you want to close selected postion at current market price?");
+    QTest::keyClick(&box->Button(1), Qt::Key_Escape);
+    widgets_testing::Turn();
+    EXPECT_EQ(questionBox(), nullptr);
+
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_NE(shell->focusWidget(), grid) << "Tab leaves the grid";
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ QTextBrowser* HelpWindow() {
 }
 
 // F1's command: the index's file URL to the opener, then the introduction in-app;
-// the desk's end closes the help window.
+// Esc closes the help window, the next use opens it again, the desk's end closes it.
 TEST(ProgramHelp, GeneralHelpCommandOpensTheIndexAndShowsTheIntroduction) {
     QApplication& app = widgets_testing::App();
     (void)app;
@@ -67,6 +67,11 @@ TEST(ProgramHelp, GeneralHelpCommandOpensTheIndexAndShowsTheIntroduction) {
             EXPECT_TRUE(HelpWindow()->isVisible());
             EXPECT_TRUE(HelpWindow()->source().toLocalFile().endsWith("help/Introduction.html"));
             EXPECT_FALSE(HelpWindow()->toPlainText().isEmpty());
+            if (use == 1) {
+                QTest::keyClick(HelpWindow(), Qt::Key_Escape);
+                widgets_testing::Turn();
+                EXPECT_FALSE(HelpWindow() && HelpWindow()->isVisible());
+            }
         }
         desk.Shell().close();
     }

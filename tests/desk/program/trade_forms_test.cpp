@@ -1,8 +1,13 @@
 // The position, net, pending and journal forms in the real desk offscreen: hosted
-// in their panes, serving their ports, and showing what the sessions write.
+// in their panes, serving their ports, showing what the sessions write, and
+// opening their context menus by keys.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
 #include <string>
 #include <vector>
 
@@ -12,6 +17,8 @@
 #include "desk/positions/PositionForms.h"
 #include "desk/shell/frmJournal.h"
 #include "desk/shell/frmMdiNew.h"
+#include "platform/widgets/CommandBars.h"
+#include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Clock.h"
 #include "runtime/Convert.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
@@ -36,6 +43,15 @@ Texts Shown(const QAbstractItemModel& model) {
     for (int r = 0; r < model.rowCount(); ++r)
         out.push_back(model.index(r, 0).data().toString().toStdString());
     return out;
+}
+
+// The open question box asking `text`.
+platform::widgets::MessageBoxWindow* Asking(const std::string& text) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = dynamic_cast<platform::widgets::MessageBoxWindow*>(w);
+        if (box && box->isVisible() && box->Label().text().toStdString() == text) return box;
+    }
+    return nullptr;
 }
 
 struct TradeForms : ::testing::Test {
@@ -129,6 +145,57 @@ TEST_F(TradeForms, ServeTheirPortsFromTheirPanesAndShowWhatIsWritten) {
     EXPECT_NE(lines.Item(1).Text(), first);
     EXPECT_EQ(Captions(*journal->findChild<QAbstractItemView*>()->model()),
               (Texts{"Time", "Account", "Message"}));
+
+    // The Menu key and Shift+F10 open each list's menu at the row the arrows chose;
+    // the pending menu's Cancel Order asks about that row's order.
+    pending->AddOrder(views.Order({.id = 11, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                      1001);
+    pending->AddOrder(views.Order({.id = 12, .symbol = 2, .lots = 1, .price = 1.0, .time = {}}),
+                      1002);
+    widgets_testing::Turn();
+    struct Case {
+        int32_t pane;
+        platform::widgets::ListView& list;
+        int32_t bar;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+    } const cases[] = {
+        {kPaneTrade, trade->List(), kBarTradePopup, Qt::Key_Menu, Qt::NoModifier},
+        {kPaneJournal, *journal->findChild<platform::widgets::ListView*>(), kBarJournalPopup,
+         Qt::Key_F10, Qt::ShiftModifier},
+        {kPanePendingOrder, pending->List(), kBarPendingPopup, Qt::Key_F10, Qt::ShiftModifier},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pane);
+        desk.Shell().SelectPane(c.pane);
+        widgets_testing::Turn();
+        platform::ListView& rows = c.list.Store();
+        const size_t row = std::min<size_t>(2, rows.Count());
+        if (row == 1) {
+            // Tabbed into: the first row is current, not shown selected.
+            QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(&c.list, &tabbedIn);
+        } else {
+            for (size_t down = 0; down < row; ++down) QTest::keyClick(&c.list, Qt::Key_Down);
+        }
+        auto& menu =
+            static_cast<QMenu&>(desk.Shell().CommandBars().FindContextMenu(c.bar)->Widget());
+        QTest::keyClick(&c.list, c.key, c.mods);
+        ASSERT_TRUE(menu.isVisible());
+        ASSERT_EQ(rows.SelectedItem(), &rows.Item(row));
+        EXPECT_TRUE(c.list.selectionModel()->isRowSelected(static_cast<int>(row) - 1, {}));
+        const QRect shown = c.list.visualRect(c.list.model()->index(static_cast<int>(row) - 1, 0));
+        EXPECT_EQ(menu.pos(), c.list.viewport()->mapToGlobal(shown.bottomLeft()));
+        menu.hide();
+        if (c.bar != kBarPendingPopup) continue;
+        for (QAction* action : menu.actions())
+            if (action->text() == "Cancel Order") action->trigger();
+        auto* box =
+            Asking("Are you sure you want to cancel order number " + rows.Item(2).Text() + "?");
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_Escape);
+        widgets_testing::Turn();
+    }
 }
 
 }  // namespace

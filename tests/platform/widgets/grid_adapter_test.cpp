@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTest>
 #include <cmath>
 #include <random>
@@ -101,11 +102,13 @@ TEST_F(GridAdapter, FollowsRandomStoreTrafficUnderTheModelTester) {
     warnings.ExpectNone();
 }
 
-// A press makes the cell current before MouseDown; Click follows; the drawings are
-// found by id; both check states paint white, the picture over them.
+// A press makes the cell current before MouseDown; Click follows; arrows move the
+// current cell, Space and Enter reach KeyDown once a press without moving it; the
+// drawings are found by id; both check states paint white, the picture over them.
 TEST_F(GridAdapter, PressesSelectTheCellFirstAndChecksPaintWhite) {
     store.AddItem("1001\t\t\tClose", 1);
     store.AddItem("\tdesc\t1\tClose At 1.2", 2);
+    store.AddItem("\t desc\t1\tClose At 1.2", 3);
     store.setRow(1);
     store.setCol(0);
     store.setCellBackColor(0xFFFFFE);
@@ -131,10 +134,18 @@ TEST_F(GridAdapter, PressesSelectTheCellFirstAndChecksPaintWhite) {
                       view.visualRect(action).center());
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
                       view.visualRect(view.model()->index(0, 0)).center());
+    runtime::ScopedConnection key = view.KeyDown.Connect([&](int32_t k, int32_t s) {
+        if (k == Grid::kKeyEnter || k == Grid::kKeySpace)
+            log.push_back("key " + std::to_string(k) + "/" + std::to_string(s));
+    });
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Space, Qt::Key_Enter})
+        QTest::keyClick(&view, k, k == Qt::Key_Enter ? Qt::ControlModifier : Qt::NoModifier);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
+    QCoreApplication::sendEvent(&view, &held);  // a held key acts once
     const std::vector<std::string> expected = {"down 2/1 at 2.3", "click at 2.3", "down 1/0 at 1.0",
-                                               "click at 1.0"};
+                                               "click at 1.0",    "key 32/0",     "key 13/2"};
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(view.currentIndex(), view.model()->index(0, 0));
+    EXPECT_EQ(view.currentIndex(), view.model()->index(1, 1)) << "Space searched no blank text";
 
     EXPECT_EQ(view.Picture(101).size(), QSize(300, 15));
     EXPECT_EQ(view.Picture(104).size(), QSize(18, 16));
