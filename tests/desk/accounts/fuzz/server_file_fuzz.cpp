@@ -120,14 +120,14 @@ std::string Slice(std::string_view input, size_t seed) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static auto* folder = new testsupport::TempProgramFolder("server-file-fuzz");
+    static testsupport::TempProgramFolder folder("server-file-fuzz");  // removed at exit
     static auto* messages = new CountingMessages;
     static auto* desk = [] {
         OrbanexDesk::DeskPorts ports;
         ports.Messages = messages;
         return new OrbanexDesk::DeskServices(ports, {});
     }();
-    const fs::path file = folder->Path() / "manage" / "SERVER.BUF";
+    const fs::path file = folder.Path() / "manage" / "SERVER.BUF";
     fs::create_directories(file.parent_path());
 
     const std::string_view input(reinterpret_cast<const char*>(data), size);
