@@ -132,7 +132,9 @@ std::string CLoginOptions::AllServers() const {
     std::vector<std::string> items;
     for (const auto& s : servers_) {
         items.push_back(s.desc);
-        items.push_back(s.ip);
+        // An address read as "x& " keeps its blank, or its "&" would join the
+        // separator after it and the list would read back otherwise.
+        items.push_back(s.ip.ends_with('&') ? s.ip + " " : s.ip);
         items.push_back(std::to_string(s.port));
     }
     if (!unlisted_.empty()) items.push_back(unlisted_);
@@ -173,7 +175,6 @@ void CLoginOptions::InitializeFromFile() {
         unlisted_ = runtime::Join(
             std::vector<std::string>(items.begin() + static_cast<long>(k), items.end()),
             kServerSeparator);
-        TooManyServers();
     }
 
     const auto current = ParseAddress(line(2));
@@ -185,7 +186,12 @@ void CLoginOptions::InitializeFromFile() {
         parentDemoAccounts_ = 0;
     }
     loginUnderwlIDs_ = line(4);
-    if (file.present && currentIP_.empty()) NoCurrentServer(file.tooLarge);
+    // One box per read: a file that gives no current server says that, and how
+    // many servers it listed.
+    if (file.present && currentIP_.empty())
+        NoCurrentServer(file.tooLarge);
+    else if (!unlisted_.empty())
+        TooManyServers();
 }
 
 void CLoginOptions::Save() {

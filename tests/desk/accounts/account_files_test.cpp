@@ -54,7 +54,10 @@ struct Home {
 
 Names ServersOf(const CLoginOptions& o) {
     Names out;
-    for (int16_t i = 1; i <= o.Servers(); ++i) out.push_back(o.ServerDesc(i) + "|" + o.Server(i));
+    for (int n = 1; n <= o.Servers(); ++n) {
+        const auto i = static_cast<int16_t>(n);  // 32767 is a full list
+        out.push_back(o.ServerDesc(i) + "|" + o.Server(i));
+    }
     return out;
 }
 
@@ -126,6 +129,19 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          "",
          "\r\n\r\n0\r\n\r\n",
          "% (0 listed servers were read)"},
+        {"an address ending in \"&\" saved apart from its separator",
+         "A&&x& &&2\r\nx&:2\r\n",
+         {"A|x&:2"},
+         "x&:2",
+         "A",
+         1,
+         0,
+         "",
+         "A&&x& &&2\r\nx&:2\r\n0\r\n\r\n"},
+        {"more servers than the count and no current server: one message",
+         std::string(6 * 32768, '&'), Names(32767, "|:0"), "", "", -1, 0, "",
+         runtime::Join(Names(32767, "&&&&0"), "&&") + std::string(8, '&') + "\r\n\r\n0\r\n\r\n",
+         "% (32767 listed servers were read)"},
         {"larger than 4 MB, read no further",
          "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n" + std::string(CLoginOptions::kLargestServerFile, 'x'),
          {},
