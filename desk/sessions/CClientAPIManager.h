@@ -211,8 +211,9 @@ private:
     void Message(const std::string& text);
     // One step of a result row (journal, note, message or sound).
     void Perform(int32_t act, const std::string& text, int32_t notePane);
-    // The API object, or error 91.
-    API& Api();
+    // The API object, held for the statement (a handler it raises may release the
+    // session), or error 91.
+    std::shared_ptr<API> Api();
     void Keep(CallingResult code, UnansweredCommands::Command command);
     void ConnectUnansweredTracking();
     // Journals and notes every command still waiting, and forgets them.

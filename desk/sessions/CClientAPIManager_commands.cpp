@@ -9,29 +9,14 @@ namespace OrbanexDesk {
 
 namespace {
 using Kind = UnansweredCommands::Kind;
-using Command = UnansweredCommands::Command;
-
-// A command named by its order or ticket number, or by the list it sent.
-Command Numbered(Kind kind, int32_t number) {
-    Command c;
-    c.kind = kind;
-    c.number = number;
-    return c;
-}
-Command Listed(Kind kind, const std::string& list) {
-    Command c;
-    c.kind = kind;
-    c.name = list;
-    return c;
-}
 }  // namespace
 
-CClientAPIManager::API& CClientAPIManager::Api() {
+std::shared_ptr<CClientAPIManager::API> CClientAPIManager::Api() {
     if (!api_) throw runtime::Error(runtime::errc::ObjectVariableNotSet);
-    return *api_;
+    return api_;
 }
 
-void CClientAPIManager::Keep(CallingResult code, Command command) {
+void CClientAPIManager::Keep(CallingResult code, UnansweredCommands::Command command) {
     // Logged off, the client API sends nothing: nothing can be waiting for it.
     if (code == OrbanexClientAPI10::SuccessResult && api_ && api_->LogedOn())
         unanswered_.Keep(std::move(command));
@@ -40,13 +25,8 @@ void CClientAPIManager::Keep(CallingResult code, Command command) {
 CClientAPIManager::CallingResult CClientAPIManager::SendMarketOrder(OperationType BuySell,
                                                                     int32_t SymbolID, double Lots,
                                                                     const std::string& SymbolName) {
-    const CallingResult code = Api().NewMarketOrder(BuySell, SymbolID, Lots, "", "");
-    Keep(code, {.kind = Kind::MarketOrder,
-                .side = BuySell,
-                .number = 0,
-                .lots = Lots,
-                .price = 0,
-                .name = SymbolName});
+    const CallingResult code = Api()->NewMarketOrder(BuySell, SymbolID, Lots, "", "");
+    Keep(code, {.kind = Kind::MarketOrder, .side = BuySell, .lots = Lots, .name = SymbolName});
     return code;
 }
 
@@ -55,14 +35,13 @@ CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType
                                                                    double AtPrice,
                                                                    const runtime::Variant& SL,
                                                                    const runtime::Variant& TP) {
-    API& api = Api();
+    const auto api = Api();
     const CallingResult code =
-        api.NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
+        api->NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
     if (code != OrbanexClientAPI10::SuccessResult) return code;
-    const SymbolPtr symbol = api.SymbolByID(SymbolID);
+    const SymbolPtr symbol = api->SymbolByID(SymbolID);
     Keep(code, {.kind = Kind::EntryOrder,
                 .side = OrderType,
-                .number = 0,
                 .lots = Lots,
                 .price = AtPrice,
                 .name = symbol ? symbol->Name() : std::string()});
@@ -72,52 +51,52 @@ CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderUpdate(
     int32_t OrderID, double Lots, double NewPrice, const runtime::Variant& SL,
     const runtime::Variant& TP) {
-    const CallingResult code = Api().UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
-    Keep(code, Numbered(Kind::EntryUpdate, OrderID));
+    const CallingResult code = Api()->UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
+    Keep(code, {.kind = Kind::EntryUpdate, .number = OrderID});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderCancel(
     const std::string& OrderIDs) {
-    const CallingResult code = Api().DeleteLimitOrder(OrderIDs, "");
-    Keep(code, Listed(Kind::EntryCancel, OrderIDs));
+    const CallingResult code = Api()->DeleteLimitOrder(OrderIDs, "");
+    Keep(code, {.kind = Kind::EntryCancel, .name = OrderIDs});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrder(int32_t Ticket, double Lots,
                                                                   const runtime::Variant& SL,
                                                                   const runtime::Variant& TP) {
-    const CallingResult code = Api().NewSLTPOrder(Ticket, Lots, SL, TP, "");
-    Keep(code, Numbered(Kind::SlTpOrder, Ticket));
+    const CallingResult code = Api()->NewSLTPOrder(Ticket, Lots, SL, TP, "");
+    Keep(code, {.kind = Kind::SlTpOrder, .number = Ticket});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderUpdate(
     int32_t OrderID, double Lots, const runtime::Variant& SL, const runtime::Variant& TP) {
-    const CallingResult code = Api().UpdateSLTPOrder(OrderID, Lots, SL, TP, "");
-    Keep(code, Numbered(Kind::SlTpUpdate, OrderID));
+    const CallingResult code = Api()->UpdateSLTPOrder(OrderID, Lots, SL, TP, "");
+    Keep(code, {.kind = Kind::SlTpUpdate, .number = OrderID});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderCancel(
     const std::string& OrderIDs) {
-    const CallingResult code = Api().DeleteSLTPOrder(OrderIDs, "");
-    Keep(code, Listed(Kind::SlTpCancel, OrderIDs));
+    const CallingResult code = Api()->DeleteSLTPOrder(OrderIDs, "");
+    Keep(code, {.kind = Kind::SlTpCancel, .name = OrderIDs});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendClose(const std::string& Tickets,
                                                               const std::string& Lots) {
-    const CallingResult code = Api().CloseMarketOrder(Tickets, Lots, "");
-    Keep(code, Listed(Kind::Close, Tickets));
+    const CallingResult code = Api()->CloseMarketOrder(Tickets, Lots, "");
+    Keep(code, {.kind = Kind::Close, .name = Tickets});
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendRequoteAnswer(int32_t OrderID,
                                                                       bool Accept) {
-    API& api = Api();
-    const CallingResult code = Accept ? api.AcceptOrder(OrderID) : api.RejectOrder(OrderID);
-    Keep(code, Numbered(Accept ? Kind::RequoteAccept : Kind::RequoteReject, OrderID));
+    const auto api = Api();
+    const CallingResult code = Accept ? api->AcceptOrder(OrderID) : api->RejectOrder(OrderID);
+    Keep(code, {.kind = Accept ? Kind::RequoteAccept : Kind::RequoteReject, .number = OrderID});
     return code;
 }
 
@@ -162,8 +141,7 @@ void CClientAPIManager::ConnectUnansweredTracking() {
 }
 
 void CClientAPIManager::ReportUnanswered() {
-    if (unanswered_.empty()) return;
-    for (const Command& command : unanswered_.TakeAll()) {
+    for (const UnansweredCommands::Command& command : unanswered_.TakeAll()) {
         const std::string text = command.Text();
         Journal(text);
         if (command.MarketRow() && ports_.frmorder) ports_.frmorder->addNote(text, m_lAccount);

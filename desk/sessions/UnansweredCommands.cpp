@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "general/common/CGenerals.h"
 #include "runtime/Convert.h"
 
 namespace OrbanexDesk {
@@ -14,18 +15,6 @@ std::string MarketSide(int32_t side) {
     return side == 1 ? "BUY" : "SELL";
 }
 
-std::string EntrySide(int32_t side) {
-    switch (side) {
-        case 1:
-            return "Buy Limit";
-        case 2:
-            return "Buy Stop";
-        case -1:
-            return "Sell Limit";
-        default:
-            return "Sell Stop";
-    }
-}
 }  // namespace
 
 std::string UnansweredCommands::Command::Text() const {
@@ -37,8 +26,10 @@ std::string UnansweredCommands::Command::Text() const {
             what = "Market order [" + MarketSide(side) + " " + lotsText + " " + name + "]";
             break;
         case Kind::EntryOrder:
-            what = "Entry order [" + EntrySide(side) + " " + lotsText + " " + name + " at " +
-                   runtime::NumberToText(price) + "]";
+            what = "Entry order [" +
+                   OrbanelGeneral10::CGenerals().BuySellDesc(
+                       static_cast<OrbanelGeneral10::OperationTypeEnum>(side), true) +
+                   " " + lotsText + " " + name + " at " + runtime::NumberToText(price) + "]";
             break;
         case Kind::EntryUpdate:
             what = "Update of entry order #" + id;
