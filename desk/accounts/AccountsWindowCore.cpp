@@ -216,7 +216,7 @@ void AccountsWindowCore::mnuRemove_Click() {
     desk_.Ports().frmPending->removeClientinfo(RowAccount(*row));
     MnuDisconnecte_Click();
     RemoveAccountFromFile(key);
-    RemoveSession(key);
+    Managers().Remove(key);
     desk_.Ports().frmClosePos->CloseSymbols_Click();
     if (Rows().Count() > 0)
         desk_.Ports().MGeneral->RemoveInvisibleSymbols();
@@ -269,28 +269,6 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
     // The store skips a write that changes nothing: a connected row stays untouched.
     row.setSubItems(kStatusColumn, "Connected");
     row.setSubItemForeColor(kStatusColumn, kConnectedColor);
-}
-
-// The renumbering rebuilds the rows behind the removed one with their balance
-// alone and a status read from the session's LogedOn, and a session writes its
-// figures only when they change: each logged-on row gets them back now, every
-// other keeps the status it showed ("Connecting" too).
-void AccountsWindowCore::RemoveSession(const std::string& key) {
-    const size_t place = KeyPlace(key);
-    std::vector<std::string> shown;
-    for (size_t i = place + 1; place > 0 && i <= Rows().Count(); ++i)
-        shown.push_back(Rows().Item(i).SubItems(kStatusColumn));
-    Managers().Remove(key);
-    for (size_t i = place; place > 0 && i <= Rows().Count(); ++i) {
-        platform::ListItem& row = Rows().Item(i);
-        const ManagerPtr session = Managers().Item(row.Key());
-        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) {
-            refreshsummery_Click(row.Key());
-        } else if (i - place < shown.size()) {
-            row.setSubItems(kStatusColumn, shown[i - place]);
-            Colour(row);
-        }
-    }
 }
 
 // ---- Saved accounts ----
@@ -547,7 +525,7 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     old.reset();
     LogoutClient(key);
     RemoveAccountFromFile(key);
-    RemoveSession(key);
+    Managers().Remove(key);
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);

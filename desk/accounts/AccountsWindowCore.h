@@ -129,9 +129,6 @@ private:
     // try to connect to nothing.
     bool HasServer() const { return !options_.CurrentServerIP().empty(); }
     int32_t RowAccount(const platform::ListItem& row) const;
-    // Removes the session and its row and renumbers the rows behind it, each
-    // showing what it showed before.
-    void RemoveSession(const std::string& key);
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();
