@@ -103,8 +103,8 @@ CClientAPIManagers& AccountsWindowCore::Managers() {
 ManagerPtr AccountsWindowCore::AddSession(const std::string& UserName, const std::string& Password,
                                           bool LoginNow, int32_t Account) {
     return Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                          runtime::UCase(UserName), runtime::UCase(Password),
-                          LoginNow && HasServer(), Account, "");
+                          runtime::UCase(UserName), runtime::UCase(Password), LoginNow, Account,
+                          "");
 }
 
 int32_t AccountsWindowCore::RowAccount(const platform::ListItem& row) const {
@@ -305,9 +305,9 @@ void AccountsWindowCore::LoadAccountInfoFile() {
         }
         // Past the limit every account would be refused, each with a box of its own.
         if (full) continue;
-        full = !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                               saved->UserName, saved->Password, saved->AutoLogin && HasServer(),
-                               saved->Account, "");
+        full =
+            !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                            saved->UserName, saved->Password, saved->AutoLogin, saved->Account, "");
         if (!full)
             listed.push_back(AccountListLine(coder, saved->UserName, saved->Password,
                                              std::to_string(saved->Account)));
@@ -513,7 +513,8 @@ bool AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEnt
     if (!SaveAccount(dialog, entry)) return false;
     ManagerPtr session = AddSession(entry.UserName, entry.Password, false, account);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && HasServer() && session && session->ClientAPIF())
+    if (dialog.chkAutoLogin && session && session->ClientAPIF() &&
+        !session->ClientAPIF()->ServerIP().empty())
         session->ClientAPIF()->Login();
     return true;
 }
@@ -530,7 +531,8 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && !wasLoggedOn && HasServer() && session && session->ClientAPIF())
+    if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF() &&
+        !session->ClientAPIF()->ServerIP().empty())
         session->ClientAPIF()->Login();
 }
 

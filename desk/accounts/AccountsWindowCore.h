@@ -125,9 +125,6 @@ private:
     // A session of the current server for the account, user and password upper-cased.
     ManagerPtr AddSession(const std::string& UserName, const std::string& Password, bool LoginNow,
                           int32_t Account);
-    // Whether the current server has an address: a session made without one would
-    // try to connect to nothing.
-    bool HasServer() const { return !options_.CurrentServerIP().empty(); }
     int32_t RowAccount(const platform::ListItem& row) const;
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);

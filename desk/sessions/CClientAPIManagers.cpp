@@ -69,7 +69,8 @@ ManagerPtr CClientAPIManagers::Add(const std::string& ServerIP, int32_t ServerPo
     sessions_.Add(session, SessionKey(n));
     byAccount_[AccountID].push_back(session.get());
     ports_.frmMain->addToListView(Username, AccountID, false, "", "", n);
-    if (LoginNow) session->ClientAPIF()->Login();
+    // Without an address the login would try to connect to nothing.
+    if (LoginNow && !ServerIP.empty()) session->ClientAPIF()->Login();
     ManagerPtr current = desk_.State().CurrentManager.lock();
     if (!current || current->Released()) desk_.State().CurrentManager = session;
     return session;
