@@ -138,6 +138,8 @@ struct Server::Impl {
     void Rows(Conn& c, std::vector<std::string> rows);
     void ToWatchers(int32_t accountId, int32_t token, const std::vector<std::string>& params);
     std::vector<Conn*> Watchers(int32_t accountId);
+    // A new or changed pending order to its account's watchers.
+    void PushOrder(const Order& o);
     User* UserOf(const Conn& c) { return c.loggedIn ? book.FindUser(c.user) : nullptr; }
 
     // Texts.

@@ -249,6 +249,11 @@ void Server::Impl::ReachOrders(int32_t symbolId) {
     }
 }
 
+void Server::Impl::PushOrder(const Order& o) {
+    ToWatchers(o.accountId, og::NEW_PENDING_ORDER_TOKEN,
+               {Num(o.clientId), Num(o.accountId), OrderRow(o)});
+}
+
 void Server::Impl::AttachLevels(const Order& entry, int32_t ticket) {
     Order o;
     o.clientId = entry.clientId;
@@ -263,8 +268,7 @@ void Server::Impl::AttachLevels(const Order& entry, int32_t ticket) {
     o.tp = entry.tp;
     book.AddOrder(o);
     // After the position's push: the desk writes the levels into its row.
-    ToWatchers(o.accountId, og::NEW_PENDING_ORDER_TOKEN,
-               {Num(o.clientId), Num(o.accountId), OrderRow(book.orders.back())});
+    PushOrder(book.orders.back());
 }
 
 void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, bool slTp) {
@@ -307,8 +311,7 @@ void Server::Impl::NewLimitOrder(Conn& c, const Received& m, const User& user, b
     o.clientId = a->clientId;
     const int32_t id = book.AddOrder(o);
     Result(c, {Num(id), o.time, tag});
-    ToWatchers(o.accountId, og::NEW_PENDING_ORDER_TOKEN,
-               {Num(o.clientId), Num(o.accountId), OrderRow(book.orders.back())});
+    PushOrder(book.orders.back());
 }
 
 void Server::Impl::UpdateOrder(Conn& c, const Received& m, const User& user, bool slTp) {
@@ -331,8 +334,7 @@ void Server::Impl::UpdateOrder(Conn& c, const Received& m, const User& user, boo
     o->sl = P(m, 7);
     o->tp = P(m, 8);
     Result(c, {Num(o->id), now, tag});
-    ToWatchers(accountId, og::NEW_PENDING_ORDER_TOKEN,
-               {Num(o->clientId), Num(accountId), OrderRow(*o)});
+    PushOrder(*o);
 }
 
 void Server::Impl::DeleteOrders(Conn& c, const Received& m, const User& user, bool slTp) {

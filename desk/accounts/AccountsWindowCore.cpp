@@ -103,8 +103,8 @@ CClientAPIManagers& AccountsWindowCore::Managers() {
 ManagerPtr AccountsWindowCore::AddSession(const std::string& UserName, const std::string& Password,
                                           bool LoginNow, int32_t Account) {
     return Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                          runtime::UCase(UserName), runtime::UCase(Password),
-                          LoginNow && HasServer(), Account, "");
+                          runtime::UCase(UserName), runtime::UCase(Password), LoginNow, Account,
+                          "");
 }
 
 int32_t AccountsWindowCore::RowAccount(const platform::ListItem& row) const {
@@ -216,7 +216,7 @@ void AccountsWindowCore::mnuRemove_Click() {
     desk_.Ports().frmPending->removeClientinfo(RowAccount(*row));
     MnuDisconnecte_Click();
     RemoveAccountFromFile(key);
-    RemoveSession(key);
+    Managers().Remove(key);
     desk_.Ports().frmClosePos->CloseSymbols_Click();
     if (Rows().Count() > 0)
         desk_.Ports().MGeneral->RemoveInvisibleSymbols();
@@ -271,28 +271,6 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
     row.setSubItemForeColor(kStatusColumn, kConnectedColor);
 }
 
-// The renumbering rebuilds the rows behind the removed one with their balance
-// alone and a status read from the session's LogedOn, and a session writes its
-// figures only when they change: each logged-on row gets them back now, every
-// other keeps the status it showed ("Connecting" too).
-void AccountsWindowCore::RemoveSession(const std::string& key) {
-    const size_t place = KeyPlace(key);
-    std::vector<std::string> shown;
-    for (size_t i = place + 1; place > 0 && i <= Rows().Count(); ++i)
-        shown.push_back(Rows().Item(i).SubItems(kStatusColumn));
-    Managers().Remove(key);
-    for (size_t i = place; place > 0 && i <= Rows().Count(); ++i) {
-        platform::ListItem& row = Rows().Item(i);
-        const ManagerPtr session = Managers().Item(row.Key());
-        if (session && session->ClientAPIF() && session->ClientAPIF()->LogedOn()) {
-            refreshsummery_Click(row.Key());
-        } else if (i - place < shown.size()) {
-            row.setSubItems(kStatusColumn, shown[i - place]);
-            Colour(row);
-        }
-    }
-}
-
 // ---- Saved accounts ----
 
 void AccountsWindowCore::LoadAccountInfoFile() {
@@ -327,9 +305,9 @@ void AccountsWindowCore::LoadAccountInfoFile() {
         }
         // Past the limit every account would be refused, each with a box of its own.
         if (full) continue;
-        full = !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
-                               saved->UserName, saved->Password, saved->AutoLogin && HasServer(),
-                               saved->Account, "");
+        full =
+            !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
+                            saved->UserName, saved->Password, saved->AutoLogin, saved->Account, "");
         if (!full)
             listed.push_back(AccountListLine(coder, saved->UserName, saved->Password,
                                              std::to_string(saved->Account)));
@@ -535,7 +513,8 @@ bool AccountsWindowCore::AddAccount(AccountDialogState& dialog, const AccountEnt
     if (!SaveAccount(dialog, entry)) return false;
     ManagerPtr session = AddSession(entry.UserName, entry.Password, false, account);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && HasServer() && session && session->ClientAPIF())
+    if (dialog.chkAutoLogin && session && session->ClientAPIF() &&
+        !session->ClientAPIF()->ServerIP().empty())
         session->ClientAPIF()->Login();
     return true;
 }
@@ -547,12 +526,13 @@ void AccountsWindowCore::ChangeAccount(AccountDialogState& dialog, const Account
     old.reset();
     LogoutClient(key);
     RemoveAccountFromFile(key);
-    RemoveSession(key);
+    Managers().Remove(key);
     const int32_t account = EntryAccount(entry);
     ManagerPtr session = AddSession(entry.UserName, entry.Password, wasLoggedOn, account);
     SaveAccount(dialog, entry);
     savedListViw(entry.UserName, entry.Password, entry.AccountText);
-    if (dialog.chkAutoLogin && !wasLoggedOn && HasServer() && session && session->ClientAPIF())
+    if (dialog.chkAutoLogin && !wasLoggedOn && session && session->ClientAPIF() &&
+        !session->ClientAPIF()->ServerIP().empty())
         session->ClientAPIF()->Login();
 }
 

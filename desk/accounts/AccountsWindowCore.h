@@ -125,13 +125,7 @@ private:
     // A session of the current server for the account, user and password upper-cased.
     ManagerPtr AddSession(const std::string& UserName, const std::string& Password, bool LoginNow,
                           int32_t Account);
-    // Whether the current server has an address: a session made without one would
-    // try to connect to nothing.
-    bool HasServer() const { return !options_.CurrentServerIP().empty(); }
     int32_t RowAccount(const platform::ListItem& row) const;
-    // Removes the session and its row and renumbers the rows behind it, each
-    // showing what it showed before.
-    void RemoveSession(const std::string& key);
     void Colour(platform::ListItem& row);
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();

@@ -69,7 +69,8 @@ ManagerPtr CClientAPIManagers::Add(const std::string& ServerIP, int32_t ServerPo
     sessions_.Add(session, SessionKey(n));
     byAccount_[AccountID].push_back(session.get());
     ports_.frmMain->addToListView(Username, AccountID, false, "", "", n);
-    if (LoginNow) session->ClientAPIF()->Login();
+    // Without an address the login would try to connect to nothing.
+    if (LoginNow && !ServerIP.empty()) session->ClientAPIF()->Login();
     ManagerPtr current = desk_.State().CurrentManager.lock();
     if (!current || current->Released()) desk_.State().CurrentManager = session;
     return session;
@@ -115,6 +116,19 @@ void CClientAPIManagers::Remove(const std::string& key) {
     RepickCurrent();
 }
 
+namespace {
+// Every cell but the item text, which holds the row's own number.
+void CopyCells(const platform::ListItem& from, platform::ListItem& to) {
+    to.setForeColor(from.ForeColor());
+    to.setBold(from.Bold());
+    for (size_t i = 1; i <= from.SubItemCount(); ++i) {
+        to.setSubItems(i, from.SubItemText(i));
+        to.setSubItemForeColor(i, from.SubItemForeColor(i));
+        to.setSubItemBold(i, from.SubItemBold(i));
+    }
+}
+}  // namespace
+
 void CClientAPIManagers::ReArrangeList(int16_t Start) {
     const int32_t count = Count();
     auto& rows = ports_.frmMain->lvwClients();
@@ -124,7 +138,8 @@ void CClientAPIManagers::ReArrangeList(int16_t Start) {
         if (!session) continue;
         std::string user, note, fifth;
         int32_t account = session->m_lAccount;
-        if (platform::ListItem* row = rows.Find(oldKey)) {
+        platform::ListItem* row = rows.Find(oldKey);
+        if (row) {
             user = row->SubItems(1);
             account = runtime::CLng(runtime::Val(row->SubItems(3)));
             note = row->SubItems(4);
@@ -132,7 +147,12 @@ void CClientAPIManagers::ReArrangeList(int16_t Start) {
         }
         ports_.frmMain->addToListView(user, account, LoggedOn(session), fifth, note,
                                       static_cast<int16_t>(i));
-        if (rows.Find(oldKey)) rows.Remove(oldKey);
+        // A session writes its figures and status only when they change: the
+        // renumbered row shows what the old one showed, not a rebuilt few cells.
+        if (row) {
+            CopyCells(*row, rows.Item(SessionKey(i)));
+            rows.Remove(oldKey);
+        }
         sessions_.Add(session, SessionKey(i));
         sessions_.Remove(oldKey);
         session->setKey(static_cast<int16_t>(i));
