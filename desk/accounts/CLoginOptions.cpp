@@ -1,9 +1,5 @@
 #include "desk/accounts/CLoginOptions.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <optional>
 
@@ -58,23 +54,15 @@ struct ServerFileText {
 // device or a pipe included); what cannot be read gives no text.
 ServerFileText ReadServerFile(const std::filesystem::path& path) {
     ServerFileText out;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        out.present = errno != ENOENT;
-        return out;
-    }
     out.present = true;
-    char buffer[65536];
-    while (out.text.size() <= CLoginOptions::kLargestServerFile) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) out.unread = true;
-        if (n <= 0) break;
-        out.text.append(buffer, static_cast<size_t>(n));
+    try {
+        auto text = platform::ReadFileUpTo(path, CLoginOptions::kLargestServerFile);
+        out.tooLarge = !text;
+        if (text) out.text = std::move(*text);
+    } catch (const runtime::Error& e) {
+        out.present = e.Number() != runtime::errc::FileNotFound;
+        out.unread = out.present;
     }
-    ::close(fd);
-    out.tooLarge = out.text.size() > CLoginOptions::kLargestServerFile;
-    if (out.tooLarge || out.unread) out.text.clear();
     return out;
 }
 }  // namespace
