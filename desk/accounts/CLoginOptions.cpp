@@ -38,6 +38,13 @@ std::optional<int32_t> PortOf(const std::string& item) {
     return static_cast<int32_t>(value);
 }
 
+// A field written before the separator: one ending in "&" gets a blank (read as
+// "x& " and trimmed), or its "&" would join the separator and the list would read
+// back otherwise.
+std::string SeparableField(const std::string& field) {
+    return field.ends_with('&') ? field + " " : field;
+}
+
 // A fresh home may lack the manage folder, which holds the saved credentials.
 void MakeFolderOf(const std::filesystem::path& file) {
     MakePrivateFolder(file.parent_path());
@@ -120,9 +127,7 @@ std::string CLoginOptions::AllServers() const {
     std::vector<std::string> items;
     for (const auto& s : servers_) {
         items.push_back(s.desc);
-        // An address read as "x& " keeps its blank, or its "&" would join the
-        // separator after it and the list would read back otherwise.
-        items.push_back(s.ip.ends_with('&') ? s.ip + " " : s.ip);
+        items.push_back(SeparableField(s.ip));
         items.push_back(std::to_string(s.port));
     }
     if (!unlisted_.empty()) items.push_back(unlisted_);
@@ -285,7 +290,8 @@ std::string ReplaceFields(const std::string& line, const std::string& from, cons
         if (runtime::Trim(field) == from) {
             const size_t lead = field.find_first_not_of(' ');
             const size_t trail = field.find_last_not_of(' ');
-            out += field.substr(0, lead) + to + field.substr(trail + 1);
+            const std::string replaced = field.substr(0, lead) + to + field.substr(trail + 1);
+            out += end != std::string::npos && end == amp ? SeparableField(replaced) : replaced;
         } else {
             out += field;
         }
