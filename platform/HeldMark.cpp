@@ -35,7 +35,10 @@ int LockedOrClosed(int fd) {
 HeldMark::HeldMark(std::filesystem::path path) : path_(std::move(path)) {
     for (int tries = 0; tries < kMarkTries && fd_ < 0 && found_ != Found::Held; ++tries) {
         if (TakeOver()) return;
-        if (errno == ENOENT && Make()) return;
+        if (errno == ENOENT) {
+            if (Make()) return;
+            if (errno == ENOENT) return;  // no folder to hold the mark: trying again won't make one
+        }
         if (errno != ENOENT && errno != EEXIST && found_ != Found::Held) return;
     }
 }
@@ -74,8 +77,15 @@ bool HeldMark::TakeOver() {
 // unlocked; errno EEXIST when another made one meanwhile.
 bool HeldMark::Make() {
     std::string temp = path_.native() + ".XXXXXX";
-    const int fd = LockedOrClosed(::mkostemp(temp.data(), O_CLOEXEC));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        ::close(fd);
+        errno = err;
+        return false;
+    }
     const bool linked = ::link(temp.c_str(), path_.c_str()) == 0;
     const int err = errno;
     ::unlink(temp.c_str());

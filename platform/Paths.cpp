@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -264,8 +266,10 @@ void AtomicWriteFile(const fs::path& path, std::string_view content, FileAccess 
     }
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+// The file's bytes up to `limit` and one byte more, to tell a larger one.
+std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT) {
@@ -280,10 +284,11 @@ std::string ReadWholeFile(const fs::path& path) {
         AccessError(path, err);
     }
     std::string data;
-    data.reserve(static_cast<size_t>(st.st_size));
+    data.reserve(std::min(static_cast<size_t>(st.st_size), limit));
     char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+    while (data.size() <= limit) {
+        const size_t room = limit - data.size();
+        const ssize_t n = ::read(fd, buf, room < sizeof buf ? room + 1 : sizeof buf);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -294,6 +299,18 @@ std::string ReadWholeFile(const fs::path& path) {
         data.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
+    return data;
+}
+}  // namespace
+
+std::string ReadWholeFile(const fs::path& path) {
+    return ReadAtMost(path, 0, std::numeric_limits<size_t>::max());
+}
+
+std::optional<std::string> ReadFileUpTo(const fs::path& path, size_t limit) {
+    // Non-blocking, so that a pipe without a writer gives nothing instead of a wait.
+    std::string data = ReadAtMost(path, O_NONBLOCK, limit);
+    if (data.size() > limit) return std::nullopt;
     return data;
 }
 

@@ -7,7 +7,9 @@
 // never leads above the folder. A Windows absolute path ("c:\APIlog.txt",
 // "\\host\share\x.txt") becomes <program folder>/logs/<its last name>. A path
 // already inside the folder resolves to itself.
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,5 +46,10 @@ void AtomicWriteFile(const std::filesystem::path& path, std::string_view content
 
 // Whole file as bytes; raises runtime::Error(53) when it does not exist.
 std::string ReadWholeFile(const std::filesystem::path& path);
+
+// At most `limit` bytes of a file, whatever stands there (a device or a pipe
+// included, which never makes it wait); nothing when the file holds more.
+// Raises as ReadWholeFile does.
+std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t limit);
 
 }  // namespace platform

@@ -275,21 +275,22 @@ void AccountsWindowCore::refreshsummery_Click(const std::string& key) {
 
 void AccountsWindowCore::LoadAccountInfoFile() {
     const std::filesystem::path path = desk_.State().AccountsFilePath;
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) > kLargestSavedAccountsFile && !ec) {
-        Alert("Did not read the saved accounts in " + path.string() +
-              ": the file is larger than 4 MB, far more than 500 accounts take, and is left as "
-              "it is.");
-        return;
-    }
-    std::string text;
+    std::optional<std::string> read;
     try {
-        text = platform::ReadWholeFile(path);
+        read = platform::ReadFileUpTo(path, kLargestSavedAccountsFile);
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound)
             AlertFailure("Could not read the saved accounts in", path, e);
         return;
     }
+    if (!read) {
+        Alert("Did not read the saved accounts in " + path.string() +
+              ": the file is larger than 4 MB, far more than 500 accounts take, and is left as "
+              "it is.");
+        return;
+    }
+    const std::string text = std::move(*read);
+    std::error_code ec;
     // A file made before the desk kept it private stays as it is.
     std::filesystem::permissions(
         path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);

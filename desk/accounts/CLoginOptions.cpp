@@ -1,9 +1,5 @@
 #include "desk/accounts/CLoginOptions.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <optional>
 
@@ -42,6 +38,13 @@ std::optional<int32_t> PortOf(const std::string& item) {
     return static_cast<int32_t>(value);
 }
 
+// A field written before the separator: one ending in "&" gets a blank (read as
+// "x& " and trimmed), or its "&" would join the separator and the list would read
+// back otherwise.
+std::string SeparableField(const std::string& field) {
+    return field.ends_with('&') ? field + " " : field;
+}
+
 // A fresh home may lack the manage folder, which holds the saved credentials.
 void MakeFolderOf(const std::filesystem::path& file) {
     MakePrivateFolder(file.parent_path());
@@ -58,23 +61,15 @@ struct ServerFileText {
 // device or a pipe included); what cannot be read gives no text.
 ServerFileText ReadServerFile(const std::filesystem::path& path) {
     ServerFileText out;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        out.present = errno != ENOENT;
-        return out;
-    }
     out.present = true;
-    char buffer[65536];
-    while (out.text.size() <= CLoginOptions::kLargestServerFile) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) out.unread = true;
-        if (n <= 0) break;
-        out.text.append(buffer, static_cast<size_t>(n));
+    try {
+        auto text = platform::ReadFileUpTo(path, CLoginOptions::kLargestServerFile);
+        out.tooLarge = !text;
+        if (text) out.text = std::move(*text);
+    } catch (const runtime::Error& e) {
+        out.present = e.Number() != runtime::errc::FileNotFound;
+        out.unread = out.present;
     }
-    ::close(fd);
-    out.tooLarge = out.text.size() > CLoginOptions::kLargestServerFile;
-    if (out.tooLarge || out.unread) out.text.clear();
     return out;
 }
 }  // namespace
@@ -132,9 +127,7 @@ std::string CLoginOptions::AllServers() const {
     std::vector<std::string> items;
     for (const auto& s : servers_) {
         items.push_back(s.desc);
-        // An address read as "x& " keeps its blank, or its "&" would join the
-        // separator after it and the list would read back otherwise.
-        items.push_back(s.ip.ends_with('&') ? s.ip + " " : s.ip);
+        items.push_back(SeparableField(s.ip));
         items.push_back(std::to_string(s.port));
     }
     if (!unlisted_.empty()) items.push_back(unlisted_);
@@ -297,7 +290,8 @@ std::string ReplaceFields(const std::string& line, const std::string& from, cons
         if (runtime::Trim(field) == from) {
             const size_t lead = field.find_first_not_of(' ');
             const size_t trail = field.find_last_not_of(' ');
-            out += field.substr(0, lead) + to + field.substr(trail + 1);
+            const std::string replaced = field.substr(0, lead) + to + field.substr(trail + 1);
+            out += end != std::string::npos && end == amp ? SeparableField(replaced) : replaced;
         } else {
             out += field;
         }

@@ -109,6 +109,9 @@ TEST_F(PathsTest, ResolvesLikeTheSystemExpects) {
     };
     for (const auto& c : cases) EXPECT_EQ(ResolvePath(c.in), c.out) << c.in;
     EXPECT_EQ(ReadWholeFile(ResolvePath("\\manage\\server.buf")), "list");
+    // The bounded read takes a file of just the bound, and nothing of one byte more.
+    EXPECT_EQ(platform::ReadFileUpTo(ResolvePath("\\manage\\server.buf"), 4), "list");
+    EXPECT_EQ(platform::ReadFileUpTo(ResolvePath("\\manage\\server.buf"), 3), std::nullopt);
     EXPECT_EQ(ErrorNumberOf([] { ResolvePath(std::string("a\0b", 3)); }), 52);
 }
 

@@ -183,13 +183,13 @@ TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {
 
 // A damaged saved-accounts file gives its good accounts and one message: damaged
 // lines are skipped and counted, the limit's message shows once, a file too large
-// is not read, an unreadable one is reported, a missing one is no error. The
-// file is left as it is.
+// (an endless device too) is not read, an unreadable one is reported, a missing
+// one is no error. The file is left as it is.
 TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) {
     struct Case {
         const char* name;
         int good, garbage;    // good lines after the garbage ones ("q,w,e,True")
-        std::string special;  // "big", "folder", "missing"
+        std::string special;  // "big", "endless", "folder", "missing"
         size_t rows;
         Names messages;  // "%" stands for the file
     } cases[] = {
@@ -215,6 +215,13 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
          0,
          {"message|##DEF##|Did not read the saved accounts in %: the file is larger than 4 MB, "
           "far more than 500 accounts take, and is left as it is."}},
+        {"an endless device in its place",
+         0,
+         0,
+         "endless",
+         0,
+         {"message|##DEF##|Did not read the saved accounts in %: the file is larger than 4 MB, "
+          "far more than 500 accounts take, and is left as it is."}},
         {"a folder in its place",
          0,
          0,
@@ -232,6 +239,7 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
             text += SavedAccountLine(w.coder(), "u" + std::to_string(i), "pw", i, false) + "\r\n";
         if (c.special == "big") text.resize(AccountsWindowCore::kLargestSavedAccountsFile + 1, 'x');
         if (c.special == "folder") fs::create_directories(w.Saved() / "x");
+        if (c.special == "endless") fs::create_symlink("/dev/zero", w.Saved());
         if (c.special.empty() || c.special == "big") WriteFile(w.Saved(), text);
         w.core.CreateListFiles();
         w.desk.Take();
