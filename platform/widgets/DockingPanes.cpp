@@ -266,10 +266,12 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     dock->onResize = [this] { PaneResized(); };
     dock->onPlaced = [this, dock] { ReachEdge(*dock); };
     dock->onTitleDrag = [this] { pendingState_.clear(); };
-    WatchFront(*dock);
+    // The window moves the tabs behind the front one of a group out of sight and
+    // the front one into it, and tells of each crossing as a change of visibility.
     const auto followSides = [this] {
         ShowMiddleBetweenRows();
         NoteMoves();
+        KeepKeysInFront();
     };
     QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
@@ -1061,24 +1063,6 @@ void DockingPanes::MakeRoomForDropped() {
 // ---- Panes behind a tab ----
 
 namespace {
-// Reports a pane's moves, showing and hiding: the window moves the tabs behind
-// the front one of a group out of sight, and the front one into it.
-class FrontWatch : public QObject {
-public:
-    FrontWatch(QObject* parent, std::function<void()> onChange)
-        : QObject(parent), onChange_(std::move(onChange)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide) onChange_();
-        return false;
-    }
-
-private:
-    std::function<void()> onChange_;
-};
-
 // Where the focus goes in a pane that comes to the front: where it was when the
 // pane went behind, else the pane's first control in the Tab chain, else the
 // pane itself, as a stacked page takes it.
@@ -1092,17 +1076,19 @@ QWidget* FocusTarget(QWidget& pane) {
 }
 }  // namespace
 
-void DockingPanes::WatchFront(QDockWidget& dock) {
-    if (!frontWatch_) frontWatch_ = new FrontWatch(life_.get(), [this] { KeepKeysInFront(); });
-    dock.installEventFilter(frontWatch_);
-}
-
-// Followed as each pane moves, so that no key reaches a pane the moment it went
-// behind. What the focus moves run (a pane's own focus handlers) may move panes
-// again: those moves are followed once this pass ends.
+// Followed as each pane comes into or goes out of sight, so that no key reaches
+// a pane the moment it went behind. What the focus moves run (a pane's own focus
+// handlers) may move panes again: those moves are followed, once, when this pass
+// ends.
 void DockingPanes::KeepKeysInFront() {
     if (followingFronts_) {
-        QTimer::singleShot(0, life_.get(), [this] { KeepKeysInFront(); });
+        if (!frontsQueued_) {
+            frontsQueued_ = true;
+            QTimer::singleShot(0, life_.get(), [this] {
+                frontsQueued_ = false;
+                KeepKeysInFront();
+            });
+        }
         return;
     }
     followingFronts_ = true;
