@@ -678,15 +678,20 @@ QTabBar* DockingPanes::TabBarBelow(const QRect& pane) const {
 
 // ---- Shares of the room ----
 
-// Docked, shown and in front of its tab group: the window moves the tabs behind
-// to negative coordinates.
+namespace {
+// Not moved out of sight: the window moves the tabs behind the front one of a
+// group to negative coordinates.
+bool InSight(const QDockWidget& dock) {
+    return QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX).intersects(dock.geometry());
+}
+}  // namespace
+
+// Docked, shown and in front of its tab group.
 std::vector<QDockWidget*> DockingPanes::DocksInSight() const {
-    const QRect window(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     std::vector<QDockWidget*> docks;
     for (const auto& pane : panes_) {
         QDockWidget* dock = pane->dock_;
-        if (!dock->isHidden() && !dock->isFloating() && window.intersects(dock->geometry()))
-            docks.push_back(dock);
+        if (!dock->isHidden() && !dock->isFloating() && InSight(*dock)) docks.push_back(dock);
     }
     return docks;
 }
@@ -1133,11 +1138,9 @@ void DockingPanes::FollowFronts() {
     FocusTarget(*front)->setFocus(Qt::OtherFocusReason);
 }
 
-// Open, docked in a tab group and out of sight: the window moves the tabs behind
-// the front one to negative coordinates.
+// Open, docked in a tab group and out of sight.
 bool DockingPanes::Behind(QDockWidget& dock) const {
-    const QRect placed = dock.geometry();
-    return !dock.isHidden() && !dock.isWindow() && (placed.right() < 0 || placed.bottom() < 0) &&
+    return !dock.isHidden() && !dock.isFloating() && !InSight(dock) &&
            !window_.tabifiedDockWidgets(&dock).isEmpty();
 }
 
