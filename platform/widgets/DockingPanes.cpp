@@ -383,10 +383,11 @@ bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
         QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
     // The window itself would crash on some damaged states that its checks pass.
     if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
-        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum ||
-        !DockStateWhole(decoded.decoded))
+        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
         return false;
-    read.state = ToolBarsOnScreens(decoded.decoded);
+    std::optional<QByteArray> state = ToolBarsOnScreens(decoded.decoded);
+    if (!state) return false;
+    read.state = std::move(*state);
     return true;
 }
 
