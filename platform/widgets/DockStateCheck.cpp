@@ -288,9 +288,11 @@ bool DockStateWhole(const QByteArray& state) {
     return StateWalk(state).Whole();
 }
 
-QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screens) {
+namespace {
+std::optional<QByteArray> Fitted(const QByteArray& state, const QList<QRect>& screens) {
     StateWalk walk(state);
-    if (screens.isEmpty() || !walk.Whole()) return state;
+    if (!walk.Whole()) return std::nullopt;
+    if (screens.isEmpty()) return state;
     QByteArray fitted = state;
     for (const qsizetype at : walk.FloatingToolBars()) {
         const QRect bar = PlaceAt(state, at);
@@ -302,12 +304,17 @@ QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screen
     }
     return fitted;
 }
+}  // namespace
 
-QByteArray ToolBarsOnScreens(const QByteArray& state) {
+QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screens) {
+    return Fitted(state, screens).value_or(state);
+}
+
+std::optional<QByteArray> ToolBarsOnScreens(const QByteArray& state) {
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    return ToolBarsOnScreens(state, screens);
+    return Fitted(state, screens);
 }
 
 }  // namespace platform::widgets

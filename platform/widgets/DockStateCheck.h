@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QRect>
+#include <optional>
 
 namespace platform::widgets {
 
@@ -28,7 +29,8 @@ bool DockStateWhole(const QByteArray& state);
 // the screen it overlaps most (else the first) and onto it; the rest as it was.
 // A state that is not whole, or no screen, leaves the state as it is.
 QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screens);
-// The same on the available areas of the screens there are now.
-QByteArray ToolBarsOnScreens(const QByteArray& state);
+// The same on the available areas of the screens there are now; nothing for a
+// state that is not whole.
+std::optional<QByteArray> ToolBarsOnScreens(const QByteArray& state);
 
 }  // namespace platform::widgets

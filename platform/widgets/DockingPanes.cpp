@@ -266,10 +266,12 @@ DockingPane& DockingPanes::CreatePane(int32_t id, int width, int height, int32_t
     dock->onResize = [this] { PaneResized(); };
     dock->onPlaced = [this, dock] { ReachEdge(*dock); };
     dock->onTitleDrag = [this] { pendingState_.clear(); };
-    WatchFront(*dock);
+    // The window moves the tabs behind the front one of a group out of sight and
+    // the front one into it, and tells of each crossing as a change of visibility.
     const auto followSides = [this] {
         ShowMiddleBetweenRows();
         NoteMoves();
+        KeepKeysInFront();
     };
     QObject::connect(dock, &QDockWidget::dockLocationChanged, life_.get(), followSides);
     QObject::connect(dock, &QDockWidget::topLevelChanged, life_.get(), followSides);
@@ -381,10 +383,11 @@ bool ReadState(const QList<QByteArray>& fields, LayoutText& read) {
         QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
     // The window itself would crash on some damaged states that its checks pass.
     if (!sizeOk || !sumOk || !decoded || decoded.decoded.isEmpty() ||
-        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum ||
-        !DockStateWhole(decoded.decoded))
+        decoded.decoded.size() != size || qChecksum(decoded.decoded) != sum)
         return false;
-    read.state = ToolBarsOnScreens(decoded.decoded);
+    std::optional<QByteArray> state = ToolBarsOnScreens(decoded.decoded);
+    if (!state) return false;
+    read.state = std::move(*state);
     return true;
 }
 
@@ -676,15 +679,20 @@ QTabBar* DockingPanes::TabBarBelow(const QRect& pane) const {
 
 // ---- Shares of the room ----
 
-// Docked, shown and in front of its tab group: the window moves the tabs behind
-// to negative coordinates.
+namespace {
+// Not moved out of sight: the window moves the tabs behind the front one of a
+// group to negative coordinates.
+bool InSight(const QDockWidget& dock) {
+    return QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX).intersects(dock.geometry());
+}
+}  // namespace
+
+// Docked, shown and in front of its tab group.
 std::vector<QDockWidget*> DockingPanes::DocksInSight() const {
-    const QRect window(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     std::vector<QDockWidget*> docks;
     for (const auto& pane : panes_) {
         QDockWidget* dock = pane->dock_;
-        if (!dock->isHidden() && !dock->isFloating() && window.intersects(dock->geometry()))
-            docks.push_back(dock);
+        if (!dock->isHidden() && !dock->isFloating() && InSight(*dock)) docks.push_back(dock);
     }
     return docks;
 }
@@ -1061,24 +1069,6 @@ void DockingPanes::MakeRoomForDropped() {
 // ---- Panes behind a tab ----
 
 namespace {
-// Reports a pane's moves, showing and hiding: the window moves the tabs behind
-// the front one of a group out of sight, and the front one into it.
-class FrontWatch : public QObject {
-public:
-    FrontWatch(QObject* parent, std::function<void()> onChange)
-        : QObject(parent), onChange_(std::move(onChange)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide) onChange_();
-        return false;
-    }
-
-private:
-    std::function<void()> onChange_;
-};
-
 // Where the focus goes in a pane that comes to the front: where it was when the
 // pane went behind, else the pane's first control in the Tab chain, else the
 // pane itself, as a stacked page takes it.
@@ -1092,17 +1082,19 @@ QWidget* FocusTarget(QWidget& pane) {
 }
 }  // namespace
 
-void DockingPanes::WatchFront(QDockWidget& dock) {
-    if (!frontWatch_) frontWatch_ = new FrontWatch(life_.get(), [this] { KeepKeysInFront(); });
-    dock.installEventFilter(frontWatch_);
-}
-
-// Followed as each pane moves, so that no key reaches a pane the moment it went
-// behind. What the focus moves run (a pane's own focus handlers) may move panes
-// again: those moves are followed once this pass ends.
+// Followed as each pane comes into or goes out of sight, so that no key reaches
+// a pane the moment it went behind. What the focus moves run (a pane's own focus
+// handlers) may move panes again: those moves are followed, once, when this pass
+// ends.
 void DockingPanes::KeepKeysInFront() {
     if (followingFronts_) {
-        QTimer::singleShot(0, life_.get(), [this] { KeepKeysInFront(); });
+        if (!frontsQueued_) {
+            frontsQueued_ = true;
+            QTimer::singleShot(0, life_.get(), [this] {
+                frontsQueued_ = false;
+                KeepKeysInFront();
+            });
+        }
         return;
     }
     followingFronts_ = true;
@@ -1147,11 +1139,9 @@ void DockingPanes::FollowFronts() {
     FocusTarget(*front)->setFocus(Qt::OtherFocusReason);
 }
 
-// Open, docked in a tab group and out of sight: the window moves the tabs behind
-// the front one to negative coordinates.
+// Open, docked in a tab group and out of sight.
 bool DockingPanes::Behind(QDockWidget& dock) const {
-    const QRect placed = dock.geometry();
-    return !dock.isHidden() && !dock.isWindow() && (placed.right() < 0 || placed.bottom() < 0) &&
+    return !dock.isHidden() && !dock.isFloating() && !InSight(dock) &&
            !window_.tabifiedDockWidgets(&dock).isEmpty();
 }
 

@@ -133,15 +133,14 @@ private:
     friend class DockingPane;
 
     // ---- Panes behind a tab ----
-    void WatchFront(QDockWidget& dock);
     void KeepKeysInFront();
     void FollowFronts();
     bool Behind(QDockWidget& dock) const;
     QDockWidget* FrontOf(QDockWidget& dock) const;
-    QObject* frontWatch_ = nullptr;     // a child of life_
     std::vector<QDockWidget*> behind_;  // the panes disabled while behind
     QPointer<QDockWidget> focusLeft_;   // went behind with the focus; its front takes it
     bool followingFronts_ = false;
+    bool frontsQueued_ = false;  // a pass waits for the running one to end
     // A docked pane in sight (with its tab group), as a part of the room the
     // docked panes fill, and its size when last laid out.
     struct Share {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -138,8 +139,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray state(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!platform::widgets::DockStateWhole(state)) return 0;
-    if (!platform::widgets::DockStateWhole(platform::widgets::ToolBarsOnScreens(state)))
-        std::abort();
+    const std::optional<QByteArray> fitted = platform::widgets::ToolBarsOnScreens(state);
+    if (!fitted || !platform::widgets::DockStateWhole(*fitted)) std::abort();
     // As a line the desk reads: the text's own checks pass, the state decides
     // (the window may still refuse it, for one: another version).
     shown->panes.LoadLayout(Line(state));
