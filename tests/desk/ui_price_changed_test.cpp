@@ -25,7 +25,7 @@ namespace {
 
 using namespace OrbanexDesk;
 
-TEST(frmPriceChanged, AcceptRejectAndCloseEachReachThePresenterOnce) {
+TEST(frmPriceChanged, ButtonsCloseBoxAndKeysEachReachThePresenterOnce) {
     desk_ui_testing::App();
     platform::ScopedVirtualTime time;
     testsupport::TempProgramFolder folder;
@@ -69,8 +69,9 @@ TEST(frmPriceChanged, AcceptRejectAndCloseEachReachThePresenterOnce) {
         ASSERT_EQ(QApplication::focusWidget(), &window.cmdAccept());
         QStyleOption drawn;
         drawn.initFrom(&window.cmdAccept());
-        EXPECT_TRUE(drawn.state & QStyle::State_HasFocus);
-        EXPECT_TRUE(drawn.state & QStyle::State_KeyboardFocusChange) << "focus frame drawn";
+        EXPECT_TRUE(
+            drawn.state.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange))
+            << "drawn as focused";
         const auto press = [&] {
             for (Qt::Key key : c.keys) QTest::keyClick(QApplication::focusWidget(), key);
             desk_ui_testing::Turn();
@@ -79,7 +80,6 @@ TEST(frmPriceChanged, AcceptRejectAndCloseEachReachThePresenterOnce) {
             time.Advance(frmPriceChanged::kKeysAfterShownMs - 1);
             press();
             ASSERT_TRUE(window.isVisible()) << "a key at once answers nothing";
-            EXPECT_EQ(pending.Count(), 2u);
             window.cmdAccept().setFocus();
             time.Advance(1);
             press();
