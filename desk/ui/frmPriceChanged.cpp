@@ -4,11 +4,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "desk/ui/WindowProcedures.h"
+#include "platform/widgets/MessageBoxWindow.h"
 
 namespace OrbanexDesk {
 
@@ -22,6 +24,18 @@ QGroupBox* Frame(const char* title, QLabel* label, QWidget* parent) {
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(label);
     return frame;
+}
+
+bool PressesAButton(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_Select:
+            return true;
+        default:
+            return false;
+    }
 }
 }  // namespace
 
@@ -46,6 +60,15 @@ frmPriceChanged::frmPriceChanged(PriceChangedPresenter& presenter)
     setMinimumWidth(280);
     connect(cmdAccept_, &QPushButton::clicked, this, [this] { presenter_.cmdAccept_Click(); });
     connect(cmdReject_, &QPushButton::clicked, this, [this] { presenter_.cmdReject_Click(); });
+    for (QPushButton* button : {cmdAccept_, cmdReject_}) {
+        platform::widgets::TakeEnterOnce(*button);
+        button->installEventFilter(this);
+    }
+    keysWait_.SetInterval(kKeysAfterShownMs);
+    keysWaited_ = keysWait_.Tick.Connect([this] {
+        keysWait_.SetEnabled(false);
+        takesKeys_ = true;
+    });
     FixDialogFrame(*this);
     adjustSize();
 }
@@ -89,6 +112,36 @@ void frmPriceChanged::closeEvent(QCloseEvent* event) {
     presenter_.Form_QueryUnload();
     presenter_.Form_Unload();
     hide();
+}
+
+// ---- Keys ----
+
+void frmPriceChanged::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    takesKeys_ = false;
+    keysWait_.SetEnabled(false);  // a new showing waits afresh
+    keysWait_.SetEnabled(true);
+    cmdAccept_->setFocus(Qt::OtherFocusReason);
+    // The focus frame is drawn only for a focus the keyboard moved.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void frmPriceChanged::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    keysWait_.SetEnabled(false);
+    takesKeys_ = false;
+}
+
+// Esc does what the close box does.
+void frmPriceChanged::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) return QWidget::keyPressEvent(event);
+    event->accept();
+    if (takesKeys_ && !event->isAutoRepeat()) close();
+}
+
+bool frmPriceChanged::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    return !takesKeys_ && PressesAButton(*static_cast<QKeyEvent*>(event));
 }
 
 }  // namespace OrbanexDesk

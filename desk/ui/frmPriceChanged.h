@@ -4,12 +4,19 @@
 // what its presenter writes; its buttons and its close box go to the presenter
 // (cmdAccept_Click, cmdReject_Click, Form_QueryUnload then Form_Unload), once
 // per use. The presenter owns the window; hiding it is never a close.
+// Each showing opens on Accept, drawn as focused; Enter, keypad Enter and Space
+// press the focused button and Esc closes, but only once the window has been on
+// screen for kKeysAfterShownMs: it takes the focus by itself, and a key meant
+// for the window the dealer was typing in must not answer a price unseen.
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/PriceChangedPresenter.h"
+#include "platform/Timer.h"
+#include "runtime/Event.h"
 
 class QGroupBox;
 class QLabel;
@@ -19,6 +26,9 @@ namespace OrbanexDesk {
 
 class frmPriceChanged : public QWidget, public IfrmPriceChanged {
 public:
+    // How long a showing holds the keys back, counted on the desk's timers.
+    static constexpr int32_t kKeysAfterShownMs = 500;
+
     explicit frmPriceChanged(PriceChangedPresenter& presenter);
     ~frmPriceChanged() override;
 
@@ -41,6 +51,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Holds back the buttons' answering keys until the window takes keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     PriceChangedPresenter& presenter_;
@@ -50,6 +65,9 @@ private:
     QLabel* lblNewPrice_;
     QPushButton* cmdAccept_;
     QPushButton* cmdReject_;
+    platform::Timer keysWait_;
+    runtime::ScopedConnection keysWaited_;
+    bool takesKeys_ = false;
 };
 
 }  // namespace OrbanexDesk

@@ -162,7 +162,8 @@ TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
     EXPECT_EQ(msh.TextMatrix(rowOf("", 8), 3), " Waiting.....");
     EXPECT_EQ(msh.TextMatrix(rowOf("", 7), 3), "Close At 1.0850");
 
-    // Enter on a "Close At" cell asks about that position; Space there does nothing.
+    // Enter on a "Close At" cell asks about that position; Space there does nothing,
+    // and so does Enter on an account's "Close" cell (its click closes them all).
     msh.setRow(rowOf("", 7));
     msh.setCol(3);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -175,6 +176,10 @@ TEST(ClosePane, WindowRoutesClicksTicksAndAnswersToTheGrid) {
     QTest::keyClick(&box->Button(1), Qt::Key_Escape);
     widgets_testing::Turn();
     EXPECT_EQ(questionBox(), nullptr);
+    msh.setRow(rowOf("80", 0));
+    QTest::keyClick(grid, Qt::Key_Enter);
+    EXPECT_EQ(questionBox(), nullptr);
+    EXPECT_FALSE(checked(rowOf("80", 0), 0));
 
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Tab);

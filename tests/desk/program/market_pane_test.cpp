@@ -402,7 +402,8 @@ TEST(MarketPane, KeysReachOnlyThePanesInFront) {
     ClickTab(shell, "New Entry Order");
 
     // Login ALL brings New Position to the front; the dialog keeps the focus,
-    // and the shell's goes with the front for when the dialog is gone.
+    // and the shell's goes back to where it was in that pane, for when the
+    // dialog is gone.
     entry->setFocus();
     shell.RunCommand(kCmdAddAccount);
     frmaccount* dialog = dynamic_cast<frmMain&>(*h.Ports().frmMain).AccountDialog();
@@ -414,7 +415,7 @@ TEST(MarketPane, KeysReachOnlyThePanesInFront) {
     widgets_testing::Turn();
     EXPECT_TRUE(Behind(shell, kPaneNewEntryOrder)) << "Login ALL ran";
     EXPECT_EQ(QApplication::focusWidget(), typing);
-    EXPECT_EQ(PaneOf(shell, shell.focusWidget()), kPaneNewPosition);
+    EXPECT_EQ(shell.focusWidget(), distributed) << "back where it was in New Position";
     dialog->close();
     QApplication::setActiveWindow(&shell);
     ASSERT_TRUE(shell.DockingPaneManager().LoadLayout(entryInFront));

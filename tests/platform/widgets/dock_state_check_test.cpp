@@ -157,6 +157,7 @@ TEST(DockStateCheck, FloatingToolBarsComeOntoAScreenWithinItsSize) {
         {"as tall as the tallest", {0, 0, 1500, 1024}, {0, 0, 1500, 1024}},
         {"16384 x 1024", {0, 0, 16384, 1024}, {0, 0, 1600, 1000}},
         {"16384 x 16384", {0, 0, 16384, 16384}, {0, 0, 1600, 1000}},
+        {"thicker than the tallest alone", {100, 0, 200, 2000}, {100, 0, 200, 1000}},
         {"the most of it on the second", {1000, 0, 16384, 100}, {1600, 0, 1280, 100}},
         {"off every screen", {20000, 20000, 200, 40}, {1400, 960, 200, 40}},
         {"above and left of them", {-5000, -5000, 200, 40}, {0, 0, 200, 40}},
