@@ -1,7 +1,8 @@
 // The account session's trading commands, and what it says of those whose answer
-// never came: each command sent while logged on is kept until its result event;
+// never came: each command sent while logged on is kept until it is answered;
 // when the connection is lost or closed, every one still waiting gets one journal
-// line, and a market or entry order's pane row the same note.
+// line, the same line with its account in the API log, and a market or entry
+// order's pane row the same note.
 #include "desk/sessions/CClientAPIManager.h"
 #include "general/common/CLogFile.h"
 #include "runtime/Convert.h"
