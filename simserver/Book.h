@@ -77,6 +77,8 @@ struct User {
     int32_t clientId = 0;  // the top of the client tree the user sees
     // The symbol table the user's logins get, by id; empty: every symbol.
     std::vector<int32_t> symbols;
+    // Logins answered as with a wrong password while set.
+    bool loginsRefused = false;
 };
 
 // A client's trading parameters for one symbol (the complement answer's eight values).
@@ -190,6 +192,9 @@ public:
     std::vector<Position> positions;
     std::vector<Order> orders;
     std::vector<LoggedRequest> log;
+    // Request tokens answered by the protocol's error message (a code that ends
+    // only the request, not the session) while listed.
+    std::vector<int32_t> errorAnswers;
 
     // Adders fill what the caller left out (user id, ticket, order id, the
     // client of a position or order, its time: now) and return the stored

@@ -163,6 +163,11 @@ void Server::Drop(size_t connection) {
     }
 }
 
+void Server::DropUser(const std::string& name) {
+    for (auto& c : impl_->conns)
+        if (c->loggedIn && c->user == name) impl_->Close(*c);
+}
+
 size_t Server::Connections() const {
     return impl_->conns.size();
 }

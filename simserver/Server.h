@@ -68,6 +68,8 @@ public:
     void DropAll();
     // Closes one connection (accept order, from 1).
     void Drop(size_t connection);
+    // Closes every open connection logged in as the user.
+    void DropUser(const std::string& name);
     // Accepted connections so far.
     size_t Connections() const;
     // Open connections that are logged in.

@@ -16,6 +16,8 @@ constexpr int32_t kClientRejected = og::PriceChangedClientReject_PendingType;
 constexpr int32_t kExpired = og::PriceChangedTimerExpired_PendingType;
 // Where an order push's row holds its time (from 0).
 constexpr size_t kAuditTimeCell = 7;
+// An error code outside the session's own (those reset the session).
+constexpr int32_t kRequestError = -1;
 
 }  // namespace
 
@@ -73,7 +75,7 @@ void Server::Impl::Flush() {
     std::vector<std::pair<Conn*, std::string>> joined;
     for (auto& [conn, text] : outbox) {
         auto it = std::find_if(joined.begin(), joined.end(),
-                               [conn](const auto& e) { return e.first == conn; });
+                               [c = conn](const auto& e) { return e.first == c; });
         if (it == joined.end()) {
             joined.emplace_back(conn, std::move(text));
         } else {
@@ -107,6 +109,9 @@ void Server::Impl::Handle(Conn& c, const Received& m) {
                    m.token == og::CONNECT_HANDCHAKE_TOKEN) {
             // Sent outside the client's queue: an answer would be taken for
             // the request in hand.
+        } else if (std::find(book.errorAnswers.begin(), book.errorAnswers.end(), m.token) !=
+                   book.errorAnswers.end()) {
+            Send(c, og::ERROR_TOKEN, {Num(kRequestError)});
         } else if (const User* user = UserOf(c)) {
             Answer(c, m, *user);
         } else {
@@ -277,7 +282,7 @@ void Server::Impl::Answer(Conn& c, const Received& m, const User& user) {
 
 void Server::Impl::Login(Conn& c, const Received& m) {
     const User* user = book.FindUser(P(m, 1));
-    if (!user || user->password != P(m, 2)) {
+    if (!user || user->password != P(m, 2) || user->loginsRefused) {
         c.loggedIn = false;
         c.market = false;
         Result(c, {"NO"});

@@ -51,7 +51,18 @@ void MarketOrderPane::Form_Load() {
 
 void MarketOrderPane::Add(int32_t AccountID, const std::string& Text, double Amount) {
     const std::string key = OrderPaneRowKey(AccountID);
-    if (rows_.Find(key)) rows_.Remove(key);
+    // Only the desk's own re-login replaces a row: the account stays in the order
+    // the dealer made ready, ticked with its amount, as the pane still says.
+    if (const platform::ListItem* old = rows_.Find(key)) {
+        const bool ticked = old->Checked();
+        const std::string amount = old->SubItems(kAmount);
+        rows_.Remove(key);
+        platform::ListItem& row = rows_.Add(key, std::to_string(AccountID));
+        row.setSubItems(kAmount, amount);
+        // Set on the store, not as the operator's tick: other rows keep their notes.
+        row.setChecked(ticked);
+        return;
+    }
     platform::ListItem& row = rows_.Add(key, std::to_string(AccountID));
     row.setSubItems(kAmount, Text);
     row.setSubItems(kResult, Amount != 0 ? runtime::CStr(runtime::Variant(Amount)) : "");

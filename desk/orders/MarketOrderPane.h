@@ -41,6 +41,8 @@ public:
 
     // ---- Ifrmorder ----
     platform::ListView& lvwConClients() override { return rows_; }
+    // A listed account's row moves to the end keeping its tick and amount, its
+    // result emptied; a new row takes the amount and the value (0: no result).
     void Add(int32_t AccountID, const std::string& Text, double Amount) override;
     void Remove(int32_t AccountID) override;
     void addNote(const std::string& Text, int32_t Account) override;

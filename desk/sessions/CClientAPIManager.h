@@ -155,9 +155,9 @@ public:
     // ---- Trading commands ----
     // Each sends its command through CLAPICLASS and returns the client API's code
     // (error 91 without an API object). A command that went out while logged on is
-    // kept until its result event; one still waiting when the connection is lost
-    // or closed is journaled for the account, and a market or entry order's pane
-    // row gets the same note. Nothing is resent.
+    // kept until it is answered (see UnansweredCommands); one still waiting when
+    // the connection is lost or closed is journaled and logged for the account,
+    // and a market or entry order's pane row gets the same note. Nothing is resent.
     using CallingResult = OrbanexClientAPI10::CallingResultsEnum;
     CallingResult SendMarketOrder(OperationType BuySell, int32_t SymbolID, double Lots,
                                   const std::string& SymbolName);

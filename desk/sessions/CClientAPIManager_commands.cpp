@@ -1,14 +1,20 @@
 // The account session's trading commands, and what it says of those whose answer
-// never came: each command sent while logged on is kept until its result event;
+// never came: each command sent while logged on is kept until it is answered;
 // when the connection is lost or closed, every one still waiting gets one journal
-// line, and a market or entry order's pane row the same note.
+// line, the same line with its account in the API log, and a market or entry
+// order's pane row the same note.
 #include "desk/sessions/CClientAPIManager.h"
+#include "general/common/CLogFile.h"
+#include "runtime/Convert.h"
 #include "runtime/Error.h"
 
 namespace OrbanexDesk {
 
 namespace {
 using Kind = UnansweredCommands::Kind;
+using Command = UnansweredCommands::Command;
+// Where the client API logs the requests a session reset dropped.
+constexpr const char* kApiLogFile = "c:\\APIlog.txt";
 }  // namespace
 
 std::shared_ptr<CClientAPIManager::API> CClientAPIManager::Api() {
@@ -26,7 +32,7 @@ CClientAPIManager::CallingResult CClientAPIManager::SendMarketOrder(OperationTyp
                                                                     int32_t SymbolID, double Lots,
                                                                     const std::string& SymbolName) {
     const CallingResult code = Api()->NewMarketOrder(BuySell, SymbolID, Lots, "", "");
-    Keep(code, {.kind = Kind::MarketOrder, .side = BuySell, .lots = Lots, .name = SymbolName});
+    Keep(code, Command::Order(Kind::MarketOrder, BuySell, Lots, SymbolName));
     return code;
 }
 
@@ -39,12 +45,12 @@ CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType
     const CallingResult code =
         api->NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
     if (code != OrbanexClientAPI10::SuccessResult) return code;
+    // The price as the request line has it: with the symbol's digits.
     const SymbolPtr symbol = api->SymbolByID(SymbolID);
-    Keep(code, {.kind = Kind::EntryOrder,
-                .side = OrderType,
-                .lots = Lots,
-                .price = AtPrice,
-                .name = symbol ? symbol->Name() : std::string()});
+    const runtime::Variant price(AtPrice);
+    Keep(code,
+         Command::Order(Kind::EntryOrder, OrderType, Lots, symbol ? symbol->Name() : std::string(),
+                        symbol ? symbol->FormatPrice(price) : runtime::NumberToText(AtPrice)));
     return code;
 }
 
@@ -52,14 +58,14 @@ CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderUpdate(
     int32_t OrderID, double Lots, double NewPrice, const runtime::Variant& SL,
     const runtime::Variant& TP) {
     const CallingResult code = Api()->UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
-    Keep(code, {.kind = Kind::EntryUpdate, .number = OrderID});
+    Keep(code, Command::Numbered(Kind::EntryUpdate, OrderID));
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderCancel(
     const std::string& OrderIDs) {
     const CallingResult code = Api()->DeleteLimitOrder(OrderIDs, "");
-    Keep(code, {.kind = Kind::EntryCancel, .name = OrderIDs});
+    Keep(code, Command::Listed(Kind::EntryCancel, OrderIDs));
     return code;
 }
 
@@ -67,28 +73,28 @@ CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrder(int32_t Ticket
                                                                   const runtime::Variant& SL,
                                                                   const runtime::Variant& TP) {
     const CallingResult code = Api()->NewSLTPOrder(Ticket, Lots, SL, TP, "");
-    Keep(code, {.kind = Kind::SlTpOrder, .number = Ticket});
+    Keep(code, Command::Numbered(Kind::SlTpOrder, Ticket));
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderUpdate(
     int32_t OrderID, double Lots, const runtime::Variant& SL, const runtime::Variant& TP) {
     const CallingResult code = Api()->UpdateSLTPOrder(OrderID, Lots, SL, TP, "");
-    Keep(code, {.kind = Kind::SlTpUpdate, .number = OrderID});
+    Keep(code, Command::Numbered(Kind::SlTpUpdate, OrderID));
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderCancel(
     const std::string& OrderIDs) {
     const CallingResult code = Api()->DeleteSLTPOrder(OrderIDs, "");
-    Keep(code, {.kind = Kind::SlTpCancel, .name = OrderIDs});
+    Keep(code, Command::Listed(Kind::SlTpCancel, OrderIDs));
     return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendClose(const std::string& Tickets,
                                                               const std::string& Lots) {
     const CallingResult code = Api()->CloseMarketOrder(Tickets, Lots, "");
-    Keep(code, {.kind = Kind::Close, .name = Tickets});
+    Keep(code, Command::Listed(Kind::Close, Tickets));
     return code;
 }
 
@@ -96,7 +102,7 @@ CClientAPIManager::CallingResult CClientAPIManager::SendRequoteAnswer(int32_t Or
                                                                       bool Accept) {
     const auto api = Api();
     const CallingResult code = Accept ? api->AcceptOrder(OrderID) : api->RejectOrder(OrderID);
-    Keep(code, {.kind = Accept ? Kind::RequoteAccept : Kind::RequoteReject, .number = OrderID});
+    Keep(code, Command::Numbered(Accept ? Kind::RequoteAccept : Kind::RequoteReject, OrderID));
     return code;
 }
 
@@ -134,6 +140,14 @@ void CClientAPIManager::ConnectUnansweredTracking() {
     on(a.MarketOrderRejected, [](CClientAPIManager& s, int32_t OrderID, auto&&...) {
         s.unanswered_.RequoteAnswered(OrderID);
     });
+    // An answer that raises no result event (an error answer, a result with no
+    // account selected) still ended its command: once nothing is outstanding on a
+    // logged-on connection, every request sent before was answered. A session
+    // reset empties the queue too, but only after it has logged off.
+    on(a.WaitingMode, [](CClientAPIManager& s, KVClientDLL10::WaitingModeEnum Mode) {
+        if (Mode == KVClientDLL10::NormalMode && s.api_ && s.api_->LogedOn())
+            s.unanswered_.AllRequestsAnswered();
+    });
     on(a.ConnectionState, [](CClientAPIManager& s, bool IsConnected) {
         if (!IsConnected) s.ReportUnanswered();
     });
@@ -141,8 +155,15 @@ void CClientAPIManager::ConnectUnansweredTracking() {
 }
 
 void CClientAPIManager::ReportUnanswered() {
-    for (const UnansweredCommands::Command& command : unanswered_.TakeAll()) {
+    const std::vector<Command> commands = unanswered_.TakeAll();
+    if (commands.empty()) return;
+    // The journal closes with the window; the log of the dropped requests keeps
+    // each line, with its account, past an exit.
+    OrbanelGeneral10::CLogFile log;
+    log.setFileName(kApiLogFile);
+    for (const Command& command : commands) {
         const std::string text = command.Text();
+        log.AddEntry("account " + std::to_string(m_lAccount) + ": " + text, 1);
         Journal(text);
         if (command.MarketRow() && ports_.frmorder) ports_.frmorder->addNote(text, m_lAccount);
         if (command.EntryRow() && ports_.frmlimitorder)

@@ -13,6 +13,7 @@ namespace OrbanexDesk {
 
 namespace {
 constexpr int32_t kRed = 255;
+constexpr const char* kNotLoggedOnNote = "No order was sent: the account is not logged in";
 using OrbanexClientAPI10::SuccessResult;
 
 std::string SessionKey(int32_t n) {
@@ -277,9 +278,24 @@ void CClientAPIManagers::FanOut(OrbanelGeneral10::OperationTypeEnum side) {
                 cell->setSubItems(2, text);
         }
     }
+    NoteNotLoggedOn(order.lvwConClients());
     if (sent > 0) return;
     if (qualified == 0) ports_.Messages->GeneralNoteMsg("No account selected");
     order.setEnabled(true);
+}
+
+void CClientAPIManagers::NoteNotLoggedOn(platform::ListView& rows) {
+    // A ticked row whose account has no logged-on session would otherwise be
+    // left out of the order without a word.
+    for (size_t i = 1; i <= rows.Count(); ++i) {
+        platform::ListItem& row = rows.Item(i);
+        if (!row.Checked()) continue;
+        const int32_t account = runtime::CLng(runtime::Val(row.Text()));
+        if (FirstLoggedOn(account)) continue;
+        ports_.frmJournal->Add(kNotLoggedOnNote, account, true);
+        row.setSubItems(2, kNotLoggedOnNote);
+        row.setSubItemForeColor(2, kRed);
+    }
 }
 
 CClientAPIManagers::ResultText CClientAPIManagers::ResultTextOf(int32_t code) {

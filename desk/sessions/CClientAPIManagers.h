@@ -6,7 +6,9 @@
 //
 // Removing a session (Remove, RClear, Clear, destruction) releases it: its
 // handlers go, then its account is logged out. A fan-out sends at most one order
-// per account, through the account's first logged-on session in position order.
+// per account, through the account's first logged-on session in position order;
+// a ticked account that no logged-on session serves gets a note and a journal
+// line in place of its order.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -81,6 +83,8 @@ public:
 
 private:
     void FanOut(OrbanelGeneral10::OperationTypeEnum side);
+    // Journals and notes every ticked row whose account has no logged-on session.
+    void NoteNotLoggedOn(platform::ListView& rows);
     // The account's logged-on sessions' first, or nullptr.
     CClientAPIManager* FirstLoggedOn(int32_t account) const;
     void Forget(const ManagerPtr& session);

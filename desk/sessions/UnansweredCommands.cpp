@@ -1,6 +1,7 @@
 #include "desk/sessions/UnansweredCommands.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "general/common/CGenerals.h"
 #include "runtime/Convert.h"
@@ -9,13 +10,37 @@ namespace OrbanexDesk {
 
 namespace {
 constexpr const char* kNotKnown =
-    ": no answer came before the connection closed; its result is not known";
+    ": no answer came before the connection closed; its result is not known; see Trade and "
+    "Pending Order once the account is logged in again";
 
 std::string MarketSide(int32_t side) {
     return side == 1 ? "BUY" : "SELL";
 }
 
 }  // namespace
+
+UnansweredCommands::Command UnansweredCommands::Command::Order(Kind kind, int32_t side, double lots,
+                                                               std::string symbol,
+                                                               std::string price) {
+    Command c;
+    c.kind = kind, c.side = side, c.lots = lots;
+    c.price = std::move(price);
+    c.name = std::move(symbol);
+    return c;
+}
+
+UnansweredCommands::Command UnansweredCommands::Command::Numbered(Kind kind, int32_t number) {
+    Command c;
+    c.kind = kind, c.number = number;
+    return c;
+}
+
+UnansweredCommands::Command UnansweredCommands::Command::Listed(Kind kind, std::string list) {
+    Command c;
+    c.kind = kind;
+    c.name = std::move(list);
+    return c;
+}
 
 std::string UnansweredCommands::Command::Text() const {
     const std::string lotsText = runtime::NumberToText(lots);
@@ -29,7 +54,7 @@ std::string UnansweredCommands::Command::Text() const {
             what = "Entry order [" +
                    OrbanelGeneral10::CGenerals().BuySellDesc(
                        static_cast<OrbanelGeneral10::OperationTypeEnum>(side), true) +
-                   " " + lotsText + " " + name + " at " + runtime::NumberToText(price) + "]";
+                   " " + lotsText + " " + name + " at " + price + "]";
             break;
         case Kind::EntryUpdate:
             what = "Update of entry order #" + id;
@@ -69,6 +94,12 @@ void UnansweredCommands::RequoteAnswered(int32_t order) {
     std::erase_if(commands_, [order](const Command& c) {
         return (c.kind == Kind::RequoteAccept || c.kind == Kind::RequoteReject) &&
                c.number == order;
+    });
+}
+
+void UnansweredCommands::AllRequestsAnswered() {
+    std::erase_if(commands_, [](const Command& c) {
+        return c.kind != Kind::RequoteAccept && c.kind != Kind::RequoteReject;
     });
 }
 

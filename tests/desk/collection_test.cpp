@@ -146,7 +146,8 @@ TEST(Sessions, ResultWritesTheCodesTextCellAndJournal) {
     }
 }
 
-// With nobody logged on, a fan-out sends nothing, says so and enables the pane.
+// With nobody logged on, a fan-out sends nothing, tells the ticked account, says
+// so and enables the pane.
 TEST(Sessions, AFanOutWithNoQualifiedAccountSaysSoAndEnablesThePane) {
     Desk d;
     d.Add("A", 1001);
@@ -155,7 +156,8 @@ TEST(Sessions, AFanOutWithNoQualifiedAccountSaysSoAndEnablesThePane) {
     d.desk.orderEnabled = false;
     d.desk.Take();
     d.managers().SellFunction();
-    EXPECT_EQ(d.desk.Take(), Names{"note|No account selected"});
+    EXPECT_EQ(d.desk.Take(), (Names{"journal|1001|No order was sent: the account is not logged in",
+                                    "note|No account selected"}));
     EXPECT_TRUE(d.desk.orderEnabled);
     EXPECT_EQ(d.managers().Limit_Offset(2), -1);
     EXPECT_FALSE(d.managers().Check_Visibility("EURUSD", "1001"));

@@ -32,6 +32,9 @@ namespace og = OrbanelGeneral10;
 
 constexpr int32_t kSeconds = 5;
 constexpr double kMarginPerLot = 1000;
+const std::string kUnknown =
+    ": no answer came before the connection closed; its result is not known; see Trade and "
+    "Pending Order once the account is logged in again";
 
 // U1 (account 81) re-quotes and has its closes held; U2 (82) is served at once.
 simserver::Book DealerBook() {
@@ -124,6 +127,14 @@ TEST(DealerEndToEnd, ReQuotesAreHeldFilledOrRejectedAndClosesEndInOneJournalLine
     EXPECT_EQ(closeLines(81),
               Names{"journal|81|Ticket #" + heldTicket + " has been closed successfully"});
     EXPECT_EQ(pending.Count(), 0u);
+
+    // A reject still waiting for its notice at a drop is told as a reject.
+    const int32_t third = requote();
+    ASSERT_EQ(dealt->SendRequoteAnswer(third, false), OrbanexClientAPI10::SuccessResult);
+    d.server().DropAll();  // before the server reads it
+    EXPECT_TRUE(d.Wait([&] {
+        return d.Journal("81|Reject of re-quoted order #" + std::to_string(third) + kUnknown);
+    }));
 }
 
 TEST(DealerEndToEnd, FiguresMoveTheServerTellsItsTimeAndABuyLimitFillsWhenReached) {
@@ -150,9 +161,10 @@ TEST(DealerEndToEnd, FiguresMoveTheServerTellsItsTimeAndABuyLimitFillsWhenReache
     EXPECT_DOUBLE_EQ(figure(kBalance) - balance, 100);
     EXPECT_DOUBLE_EQ(figure(kMarginReq), margin);
 
-    // A buy limit below the market: pending until the ask comes down to it.
+    // A buy limit below the market with a take-profit alone: pending until the ask
+    // comes down to it, then the take-profit on an SL/TP order of the position.
     ASSERT_EQ(s->ClientAPIF()->NewLimitOrder(og::BuyType, 2, 0.5, 1.2300, runtime::Variant(""),
-                                             runtime::Variant(""), "", ""),
+                                             runtime::Variant("1.2400"), "", ""),
               OrbanexClientAPI10::SuccessResult);
     auto& pending = d.desk.stores().lvwPending;
     ASSERT_TRUE(d.Wait([&] { return pending.Count() == 1; }));
@@ -163,8 +175,22 @@ TEST(DealerEndToEnd, FiguresMoveTheServerTellsItsTimeAndABuyLimitFillsWhenReache
     EXPECT_TRUE(d.Trades(82).empty());
     d.server().PushPrice(2, 1.2298, 1.2300);
     ASSERT_TRUE(d.Wait([&] { return d.Trades(82).size() == 1; }));
-    EXPECT_TRUE(d.Wait([&] { return pending.Count() == 0; }));
+    ASSERT_TRUE(d.Wait([&] { return pending.Count() == 1 && pending.Item(1).Text() != order; }));
     EXPECT_TRUE(d.Journal("82|Entry Order " + order + " [buy 0.5 EURUSD] has been executed"));
+
+    // An SL/TP cancel and an entry order waiting at a drop are told as what they
+    // are, the price with the symbol's digits.
+    const std::string slTp = pending.Item(1).Text();
+    d.desk.Take();
+    ASSERT_EQ(s->SendSLTPOrderCancel(slTp), OrbanexClientAPI10::SuccessResult);
+    ASSERT_EQ(
+        s->SendLimitOrder(og::BuyType, 2, 0.5, 1.2, runtime::Variant(""), runtime::Variant("")),
+        OrbanexClientAPI10::SuccessResult);
+    d.server().DropAll();  // before the server reads them
+    ASSERT_TRUE(d.Wait([&] { return d.Count("journal|82|") >= 2; }));
+    EXPECT_EQ(d.desk.Lines("journal|82|"),
+              (Names{"journal|82|Cancel of SL/TP order #" + slTp + kUnknown,
+                     "journal|82|Entry order [Buy Limit 0.5 EURUSD at 1.2000]" + kUnknown}));
 }
 
 }  // namespace

@@ -370,23 +370,18 @@ TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
     Desk d;
     API& a = d.api();
     UnansweredCommands& kept = d.session->Unanswered();
-    auto keep = [&kept](K kind, int32_t number, std::string list = {}) {
-        C c;
-        c.kind = kind, c.number = number, c.name = std::move(list);
-        kept.Keep(c);
-    };
     auto keepAll = [&] {
-        kept.Keep({K::MarketOrder, og::BuyType, 0, 1.5, 0, "EURUSD"});
-        kept.Keep({K::MarketOrder, og::SellType, 0, 2, 0, "GBPUSD"});
-        kept.Keep({K::EntryOrder, og::SellStopType, 0, 1, 1.2, "EURUSD"});
-        keep(K::EntryUpdate, 12);
-        keep(K::EntryCancel, 0, "13,14");
-        keep(K::SlTpOrder, kTicket);
-        keep(K::SlTpUpdate, 15);
-        keep(K::SlTpCancel, 0, "16");
-        keep(K::Close, 0, "6");
-        keep(K::RequoteAccept, 17);
-        keep(K::RequoteReject, 18);
+        kept.Keep(C::Order(K::MarketOrder, og::BuyType, 1.5, "EURUSD"));
+        kept.Keep(C::Order(K::MarketOrder, og::SellType, 2, "GBPUSD"));
+        kept.Keep(C::Order(K::EntryOrder, og::SellStopType, 1, "EURUSD", "1.2000"));
+        kept.Keep(C::Numbered(K::EntryUpdate, 12));
+        kept.Keep(C::Listed(K::EntryCancel, "13,14"));
+        kept.Keep(C::Numbered(K::SlTpOrder, kTicket));
+        kept.Keep(C::Numbered(K::SlTpUpdate, 15));
+        kept.Keep(C::Listed(K::SlTpCancel, "16"));
+        kept.Keep(C::Listed(K::Close, "6"));
+        kept.Keep(C::Numbered(K::RequoteAccept, 17));
+        kept.Keep(C::Numbered(K::RequoteReject, 18));
     };
     keepAll();
     for (const char* handler : {"NewOrder", "DeleteLimit", "NewSLTP", "DeleteSLTP", "Close"})
@@ -397,9 +392,10 @@ TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
     a.ConnectionState(false);
     a.ConnectionState(false);
     const std::string lost =
-        ": no answer came before the connection closed; its result is not known";
+        ": no answer came before the connection closed; its result is not known; see Trade and "
+        "Pending Order once the account is logged in again";
     const std::string market = "Market order [SELL 2 GBPUSD]" + lost,
-                      entry = "Entry order [Sell Stop 1 EURUSD at 1.2]" + lost,
+                      entry = "Entry order [Sell Stop 1 EURUSD at 1.2000]" + lost,
                       update = "Update of entry order #12" + lost;
     const Names told = d.desk.Take();
     Names lines;

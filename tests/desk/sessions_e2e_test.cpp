@@ -36,6 +36,7 @@ constexpr int32_t kWaitMs = 5000;
 // 201 logins with two account loads each, on a loaded machine under sanitizers.
 constexpr int32_t kLoginStormWaitMs = 20000;
 constexpr int32_t kBigSymbol = 40000;
+const std::string kNotLoggedOn = "No order was sent: the account is not logged in";
 
 simserver::Symbol Sym(int32_t id, const std::string& name, double bid, double ask) {
     simserver::Symbol s;
@@ -421,13 +422,73 @@ TEST(SessionsEndToEnd, ADropLogsInAgainWithoutStaleRowsAndADisconnectEndsOnlyIts
               Names{"mgeneral.ReplaceInServerFile|127.0.0.1|127.0.0.1"});
 }
 
+// Eight accounts ticked with 0.1 each. One whose connection the server closes is
+// logged in again by the desk and stays in the order, ticked with its amount;
+// held logged off (its login refused), it is told in its row and the journal in
+// place of its order, and the others still go.
+TEST(SessionsEndToEnd, AnAccountLoggedInAgainStaysInTheOrderAndOneLoggedOffIsTold) {
+    simserver::Book book = TestBook();
+    book.AddTraders(8, "T", "pw", 20001);
+    DeskOnServer d(std::move(book));
+    WriteFile(d.home() / "savelvinfo.buf", "");
+    ManagerPtr eighth;
+    for (int32_t i = 1; i <= 8; ++i) eighth = d.Add("T" + std::to_string(i), "pw", 20000 + i);
+    ASSERT_TRUE(d.Wait([&] { return d.Settled(8); }));
+    auto& order = d.desk.stores().orderClients;
+    for (size_t i = 1; i <= order.Count(); ++i) {
+        order.Item(i).setChecked(true);
+        order.Item(i).setSubItems(1, "0.1");
+    }
+    d.desk.stores().cbsymbols.setText("EURUSD");
+    // The users the Buy's orders came from.
+    auto buy = [&](size_t orders) {
+        const size_t before = d.server().book().Requests(og::NEW_ORDER_TOKEN).size();
+        d.desk.Take();
+        d.desk.orderEnabled = false;
+        d.managers().BuyFunction();
+        EXPECT_TRUE(d.Wait([&] {
+            return d.server().book().Requests(og::NEW_ORDER_TOKEN).size() >= before + orders;
+        }));
+        platform::EventLoop::RunUntil([] { return false; }, 200);
+        const auto requests = d.server().book().Requests(og::NEW_ORDER_TOKEN);
+        Names users;
+        for (size_t i = before; i < requests.size(); ++i) users.push_back(requests[i].user);
+        std::sort(users.begin(), users.end());
+        return users;
+    };
+
+    d.desk.Take();
+    d.server().DropUser("T8");
+    ASSERT_TRUE(d.Wait([&] { return !d.desk.Lines("order.Add|20008").empty() && d.Settled(1); }));
+    const platform::ListItem& row = order.Item(order.Count());
+    EXPECT_EQ(row.Key(), "C20008");
+    EXPECT_TRUE(row.Checked());
+    EXPECT_EQ(row.SubItems(1), "0.1");
+    EXPECT_EQ(buy(8), (Names{"T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8"}));
+
+    d.server().book().FindUser("T8")->loginsRefused = true;
+    d.server().DropUser("T8");
+    ASSERT_TRUE(d.Wait([&] { return !eighth->ClientAPIF()->LogedOn(); }));
+    EXPECT_EQ(buy(7), (Names{"T1", "T2", "T3", "T4", "T5", "T6", "T7"}));
+    EXPECT_EQ(order.Item("C20008").SubItems(2), kNotLoggedOn);
+    EXPECT_EQ(d.desk.Lines("journal|20008"), Names{"journal|20008|" + kNotLoggedOn});
+    EXPECT_TRUE(d.desk.Lines("note|").empty());
+    EXPECT_FALSE(d.desk.orderEnabled);  // orders went out: the results enable it
+}
+
 // Three accounts, the third answering as a held request. Answered orders are not
-// told; orders out when the server stops answering are, once per order and in
-// the order's pane row, at the drop, a logout and a removal; nothing is resent.
+// told, nor commands answered by an error; orders out when the server stops
+// answering are, once per order, in the order's pane row and with the account in
+// the log file, at the drop, a logout and a removal; nothing is resent.
 TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnds) {
     simserver::Book book = TestBook();
     book.AddTraders(3, "T", "pw", 20001);
     book.FindAccount(20003)->mode = simserver::AnswerMode::AcceptingAsPending();
+    for (int32_t id : {41, 42}) {
+        simserver::Order o;
+        o.id = id, o.accountId = 20001, o.lots = 1, o.symbolId = 2, o.price = 1.0;
+        book.AddOrder(o);
+    }
     DeskOnServer d(std::move(book));
     WriteFile(d.home() / "savelvinfo.buf", "");
     std::vector<ManagerPtr> sessions;
@@ -436,8 +497,8 @@ TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnd
     auto& order = d.desk.stores().orderClients;
     const Names keys = {"C20001", "C20002", "C20003"};
     auto buy = [&](size_t accounts) {
-        for (size_t i = 0; i < accounts; ++i) {
-            order.Item(keys[i]).setChecked(true);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            order.Item(keys[i]).setChecked(i < accounts);
             order.Item(keys[i]).setSubItems(1, "1");
         }
         d.desk.stores().cbsymbols.setText("EURUSD");
@@ -446,7 +507,7 @@ TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnd
     };
     const std::string lost =
         "Market order [BUY 1 EURUSD]: no answer came before the connection closed; its result is "
-        "not known";
+        "not known; see Trade and Pending Order once the account is logged in again";
     auto told = [&] {
         Names lines = d.desk.Lines("journal|");
         std::sort(lines.begin(), lines.end());
@@ -457,13 +518,36 @@ TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnd
     ASSERT_TRUE(d.Wait([&] { return d.desk.stores().lvwOpenPos.Count() == 3; }));
     ASSERT_TRUE(d.Wait([&] { return d.desk.Lines("journal|").size() == 6; }));
 
+    // An entry cancel answered by an error, then one answered: the drop names neither.
+    auto& served = d.server().book();
+    served.errorAnswers = {og::DELETE_LIMIT_ORDER_TOKEN};
+    ASSERT_EQ(sessions[0]->SendLimitOrderCancel("41"), OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] { return served.Requests(og::DELETE_LIMIT_ORDER_TOKEN).size() == 1; }));
+    served.errorAnswers.clear();
+    ASSERT_EQ(sessions[0]->SendLimitOrderCancel("42"), OrbanexClientAPI10::SuccessResult);
+    ASSERT_TRUE(d.Wait([&] {
+        return !d.desk.Lines("journal|20001|Order number #42 Canceled successfully").empty();
+    }));
+
     buy(3);
     d.server().DropAll();  // before the server reads them
     // The rows show "Disconnected" only until the at-once re-login: wait for the lines.
-    ASSERT_TRUE(d.Wait([&] { return told().size() == 3; }));
+    ASSERT_TRUE(d.Wait([&] { return told().size() >= 3; }));
     EXPECT_EQ(told(),
               (Names{"journal|20001|" + lost, "journal|20002|" + lost, "journal|20003|" + lost}));
     for (const std::string& key : keys) EXPECT_EQ(order.Item(key).SubItems(2), lost) << key;
+    // The log file keeps each line with its account, past the journal's window.
+    auto logged = [&] {
+        Names out;
+        for (const std::string& line : ReadLines(d.home() / "logs" / "APIlog.txt")) {
+            const size_t at = line.find(" : account ");
+            if (at != std::string::npos) out.push_back(line.substr(at + 3));
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    EXPECT_EQ(logged(), (Names{"account 20001: " + lost, "account 20002: " + lost,
+                               "account 20003: " + lost}));
     d.desk.Take();
     ASSERT_TRUE(d.Wait([&] { return d.Settled(3); }));
     EXPECT_EQ(order.Item("C20001").SubItems(2), "");  // the re-login's own row
@@ -475,6 +559,7 @@ TEST(SessionsEndToEnd, OrdersWhoseAnswerNeverCameAreToldOnceWhenTheConnectionEnd
     ASSERT_TRUE(d.Wait([&] { return d.Cell("C1", 2) == "Disconnected"; }));
     EXPECT_EQ(told(), (Names{"journal|20001|" + lost, "journal|20002|" + lost}));
     EXPECT_TRUE(sessions[2]->Unanswered().empty());
+    EXPECT_EQ(logged().size(), 5u);
 }
 
 // 200 traders: one market order per ticked, logged-on account with a row and its own
@@ -524,7 +609,15 @@ TEST(SessionsEndToEnd, AFanOutToTwoHundredAccountsSendsOneOrderPerQualifiedAccou
     EXPECT_FALSE(d.desk.orderEnabled);  // orders went out: the results enable it
     for (int32_t i = 9; i < kTraders; i += 10)
         EXPECT_EQ(order.Item("C" + std::to_string(kFirst + i)).SubItemForeColor(2), 255);
-    EXPECT_TRUE(d.desk.Lines("journal").empty());
+    // Only the logged-out accounts are journaled, each also told in its row.
+    Names told = d.desk.Lines("journal"), loggedOut;
+    for (int32_t i = 8; i < kTraders; i += 10) {
+        const std::string account = std::to_string(kFirst + i);
+        loggedOut.push_back("journal|" + account + "|" + kNotLoggedOn);
+        EXPECT_EQ(order.Item("C" + account).SubItems(2), kNotLoggedOn);
+    }
+    std::sort(told.begin(), told.end());
+    EXPECT_EQ(told, loggedOut);
     ASSERT_TRUE(d.Wait([&] {
         return d.server().book().Requests(og::NEW_ORDER_TOKEN).size() >= size_t(expected);
     }));

@@ -1,5 +1,6 @@
-// The orbanex-simserver program: its demo lines, a login against it, its end
-// on SIGTERM, and its usage.
+// The orbanex-simserver program: its demo lines, a login against it, a user's
+// connection closed and its logins refused on signals, its end on SIGTERM, and
+// its usage.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -29,7 +30,7 @@ Child Start(const std::vector<std::string>& args) {
 
 TEST(SimServerProgram, DemoPrintsItsAddressAndOneLinePerAccountServesAndEndsOnSigterm) {
     const Child child = Start({"--demo", "--listen", "127.0.0.1:0", "--quote-ms", "50",
-                               "--accounts", "2", "--positions", "3"});
+                               "--accounts", "2", "--positions", "3", "--drop-user", "TRADER2"});
     ASSERT_GT(child.pid, 0);
     const auto lines = testsupport::ReadChildLines(child.out, 6, 5s);
     ASSERT_EQ(lines.size(), 6u);
@@ -55,6 +56,16 @@ TEST(SimServerProgram, DemoPrintsItsAddressAndOneLinePerAccountServesAndEndsOnSi
     client.setLoginType("CLIENTAPI");
     client.Login();
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return client.LogedOn(); }, 5000));
+
+    // SIGUSR2 refuses the user's logins; SIGUSR1 then closes its connection from the
+    // server's side, and the client's login again is refused.
+    bool refused = false;
+    client.InvalidUsernamePassword.Connect([&] { refused = true; });
+    kill(child.pid, SIGUSR2);
+    EXPECT_EQ(testsupport::ReadChildLines(child.out, 1, 5s),
+              std::vector<std::string>{"TRADER2: logins refused"});
+    kill(child.pid, SIGUSR1);
+    EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return refused; }, 5000));
     client.Disconnect(false);
 
     EXPECT_EQ(testsupport::StopChild(child.pid, SIGTERM, 5s), 0);
@@ -67,7 +78,8 @@ TEST(SimServerProgram, ShowsItsUsageWithoutDemoOrWithABadArgument) {
                                                  {"--demo", "--listen", "nohost"},
                                                  {"--demo", "--quote-ms", "0"},
                                                  {"--demo", "--positions", "2"},
-                                                 {"--demo", "--seed"}}) {
+                                                 {"--demo", "--seed"},
+                                                 {"--demo", "--drop-user", "NOBODY"}}) {
         const Child child = Start(args);
         ASSERT_GT(child.pid, 0);
         EXPECT_EQ(testsupport::StopChild(child.pid, 0, 5s), 2) << args.size() << " arguments";

@@ -4,6 +4,7 @@
 // mode with their pushes, closes and pending orders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -593,6 +594,20 @@ TEST_F(SimServer, ModelsTheAccountHoldsClosesFillsReachedOrdersAndTellsTheTime) 
     EXPECT_EQ(tp[3], "DataRecieved(250, 10: 101|1002|-0.5|2.5|300|845|10000|500|7|0)");
     EXPECT_EQ(tp[4], "DataRecieved(260, 3: 101|1002|5005)");
     EXPECT_TRUE(b.orders.size() == 1 && b.FindOrder(1001, 5001)) << "the far limit is left";
+
+    // A take-profit alone goes on an SL/TP order of the new position as well.
+    s->Ask(
+        og::NEW_LIMIT_ORDER_TOKEN,
+        {"101", "1002", "2", "0.5", "1.084", "1", "", "1.0950", "2", "77", "0", "t", "q", "L2", ""},
+        2);
+    server.PushPrice(2, 1.0838, 1.084);
+    EXPECT_TRUE(platform::EventLoop::RunUntil(
+        [&] {
+            return std::any_of(b.orders.begin(), b.orders.end(), [](const simserver::Order& o) {
+                return o.slTp && o.sl.empty() && o.tp == "1.0950";
+            });
+        },
+        kWaitMs));
 }
 
 }  // namespace

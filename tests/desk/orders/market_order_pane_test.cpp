@@ -196,10 +196,17 @@ TEST(MarketOrderPane, DistributeAndBuySellAlternateAndBadTextsNeverLeave) {
     EXPECT_TRUE(pane.Enabled());
     EXPECT_TRUE(pane.cmddis().visible && !pane.cmdbuy().visible);
 
-    // Rows: an account added again moves to the end; notes in red; Enableds.
-    pane.Add(1001, "3", 0.25);
-    EXPECT_EQ(pane.lvwConClients().Item(2).Text(), "1001");
-    EXPECT_EQ(p.Row(1001).SubItems(1) + "|" + p.Row(1001).SubItems(2), "3|0.25");
+    // Rows: a new account takes the amount and the value; one added again (a
+    // re-login) moves to the end still ticked with its amount, its result emptied,
+    // the other rows' notes kept; notes in red; Enableds.
+    pane.Add(1004, "3", 0.25);
+    EXPECT_EQ(p.Row(1004).SubItems(1) + "|" + p.Row(1004).SubItems(2), "3|0.25");
+    p.Row(1001).setSubItems(2, "Rejected");
+    pane.Add(1003, "", 0);
+    EXPECT_EQ(pane.lvwConClients().Item(3).Text(), "1003");
+    EXPECT_TRUE(p.Row(1003).Checked());
+    EXPECT_EQ(p.Row(1003).SubItems(1) + "|" + p.Row(1003).SubItems(2), "1|");
+    EXPECT_EQ(p.Row(1001).SubItems(2), "Rejected");
     pane.addNote("Rejected", 1001);
     EXPECT_EQ(p.Row(1001).SubItemForeColor(2), 255);
     pane.Remove(4242);

@@ -139,8 +139,15 @@ struct FakeDesk::Doubles {
             d.Record("order.Add|" + std::to_string(AccountID) + "|" + Text + "|" + Num(Amount));
             const std::string key = "C" + std::to_string(AccountID);
             auto& lv = d.stores().orderClients;
-            if (lv.Find(key)) lv.Remove(key);
-            lv.Add(key, std::to_string(AccountID)).setSubItems(1, Amount ? Num(Amount) : "");
+            // As the real pane: a listed account's row moves to the end, keeping its
+            // tick and amount.
+            const platform::ListItem* old = lv.Find(key);
+            const bool ticked = old && old->Checked();
+            const std::string amount = old ? old->SubItems(1) : (Amount ? Num(Amount) : "");
+            if (old) lv.Remove(key);
+            platform::ListItem& row = lv.Add(key, std::to_string(AccountID));
+            row.setSubItems(1, amount);
+            row.setChecked(ticked);
         }
         void Remove(int32_t AccountID) override {
             d.Record("order.Remove|" + std::to_string(AccountID));

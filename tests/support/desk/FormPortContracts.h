@@ -42,19 +42,30 @@ TYPED_TEST_P(FormPortContract, AccountsRowsAreCreatedOnceAndRefreshed) {
     EXPECT_EQ(row.SubItems(5), "five");
 }
 
-// The order panes key their rows "C" & account; the market pane's Remove clears both.
+// The order panes key their rows "C" & account; a market row added again (a
+// re-login) moves to the end keeping its tick and amount, its note gone and the
+// other rows' kept; the market pane's Remove clears both.
 TYPED_TEST_P(FormPortContract, OrderPanesAddAndRemoveAccountRows) {
     auto& order = *this->p().frmorder;
     auto& limit = *this->p().frmlimitorder;
+    auto& rows = order.lvwConClients();
     order.Add(1001, "", 0);
+    order.Add(1002, "", 0);
     limit.Add(1001, 1, "", 0);
-    EXPECT_EQ(order.lvwConClients().Item("C1001").Text(), "1001");
+    EXPECT_EQ(rows.Item("C1001").Text(), "1001");
     EXPECT_EQ(limit.lvwConClients().Item("C1001").Text(), "1001");
     order.addNote("note", 1001);
-    EXPECT_EQ(order.lvwConClients().Item("C1001").SubItems(2), "note");
-    order.Remove(1001);
-    order.Remove(1001);
-    EXPECT_EQ(order.lvwConClients().Count() + limit.lvwConClients().Count(), 0u);
+    order.addNote("other", 1002);
+    EXPECT_EQ(rows.Item("C1001").SubItems(2), "note");
+    rows.Item("C1001").setChecked(true);
+    rows.Item("C1001").setSubItems(1, "0.1");
+    order.Add(1001, "", 0);
+    EXPECT_EQ(rows.Item(2).Key(), "C1001");
+    EXPECT_TRUE(rows.Item("C1001").Checked());
+    EXPECT_EQ(rows.Item("C1001").SubItems(1) + "|" + rows.Item("C1001").SubItems(2), "0.1|");
+    EXPECT_EQ(rows.Item("C1002").SubItems(2), "other");
+    for (int32_t account : {1001, 1001, 1002}) order.Remove(account);
+    EXPECT_EQ(rows.Count() + limit.lvwConClients().Count(), 0u);
 }
 
 // Positions are keyed by account and ticket and pending orders by account and id, once each.
