@@ -1,12 +1,16 @@
-// The real desk offscreen: its start in empty and garbled program folders, and
-// its orderly end with logged-in sessions on the simulated server.
+// The real desk offscreen: its start in empty and garbled program folders, its
+// orderly end with logged-in sessions on the simulated server, and the keys
+// that must never end it.
 #include <gtest/gtest.h>
 
 #include <QDockWidget>
 #include <QTabBar>
+#include <QTest>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desk/AssetsDir.h"
@@ -15,6 +19,7 @@
 #include "desk/common/PaneTable.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/CDockable.h"
+#include "desk/shell/CommandBarTables.h"
 #include "desk/shell/LayoutFile.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/Culf.h"
@@ -140,6 +145,46 @@ TEST_F(Program, EndsWithEverySessionLoggedOutAndTheLayoutWritten) {
             << "both logouts reach the server";
     }
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, 100));
+}
+
+
+QWidget* RibbonButton(const platform::widgets::CommandBar& ribbon, int32_t id) {
+    for (size_t t = 1; t <= ribbon.TabCount(); ++t)
+        for (size_t g = 1; g <= ribbon.Tab(t).GroupCount(); ++g)
+            if (auto* control = ribbon.Tab(t).Group(g).FindControl(id))
+                return control->ToolButton();
+    return nullptr;
+}
+
+// Exit System ends the desk asking nothing: no Shift+Tab from New Entry Order's
+// first field reaches it, and switching ribbon pages by keys from a ribbon
+// button leaves the focus on the ribbon's tabs.
+TEST_F(Program, NoKeyOfTheTabChainOrAPageSwitchFocusesExitSystem) {
+    MGeneral desk;
+    desk.Main();
+    frmMdiNew& shell = desk.Shell();
+    QApplication::setActiveWindow(&shell);
+    widgets_testing::Turn();
+    platform::widgets::CommandBar& ribbon = *shell.Dockable().RibbonBar();
+    const QWidget* exitSystem = RibbonButton(ribbon, kCmdExitSystem);
+    const QTabBar* tabs = ribbon.Widget().findChild<QTabBar*>();
+    ASSERT_TRUE(exitSystem && tabs);
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    shell.SelectPane(kPaneNewEntryOrder);
+    shell.GetPane(kPaneNewEntryOrder)->Dock().findChild<QWidget*>("cblimiordertype")->setFocus();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    for (int i = 1; i <= 40; ++i) {
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_NE(QApplication::focusWidget(), exitSystem) << "Shift+Tab " << i;
+    }
+    RibbonButton(ribbon, 100057)->setFocus();  // Add Accounts, before Exit System
+    for (const auto& [key, name] : {std::pair{Qt::Key_P, "Alt+P"}, std::pair{Qt::Key_H, "Alt+H"}}) {
+        press(key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), tabs) << name;
+    }
+    EXPECT_EQ(tabs->currentIndex(), 0);
 }
 
 }  // namespace
