@@ -5,6 +5,8 @@
 
 #include "desk/AssetsDir.h"
 #include "desk/MGeneralMain.h"
+#include "desk/shell/frmMdiNew.h"
+#include "platform/EventLoop.h"
 #include "platform/Paths.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +18,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     OrbanexDesk::MGeneral desk;
+    // Noted from now on; the loop, which starts after the shell is up, closes it.
+    platform::EventLoop::EndOnSignals([&desk] { desk.Shell().close(); });
     desk.Main();
     const int code = app.exec();
     desk.End();
