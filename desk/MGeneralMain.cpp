@@ -126,7 +126,7 @@ void MGeneral::RegisterForms() {
             row.id, [this, id = row.id] { return MakeForm(id); }, &forms_->View(row.id));
     for (auto [id, form] : forms_->RealForms())
         shell_->RegisterPane(
-            id, [form] { return form; }, &forms_->View(id));
+            id, [form = form] { return form; }, &forms_->View(id));
     services_->setPriceChangedFactory(frmPriceChanged::Factory());
     OrbanelGeneral10::SetMessageNotifier([this](const std::string& text) {
         if (messages_) messages_->ShowMessage(text, kDefaultCaption, false);

@@ -1,14 +1,21 @@
 #include "platform/EventLoop.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <exception>
+#include <iterator>
 
 #include "runtime/Diagnostics.h"
 
@@ -21,7 +28,65 @@ void RunGuarded(const std::function<void()>& fn) {
     runtime::RunReported("EventLoop", fn);
 }
 
+// ---- Ending by signal ----
+
+constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// Those the desk was started ignoring (nohup) stay ignored.
+bool g_endNoted[std::size(kEndSignals)] = {};
+int g_endPipe[2] = {-1, -1};
+volatile sig_atomic_t g_endSignal = 0;
+
+// The handlers make async-signal-safe calls only.
+void SetAction(int sig, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(sig, &action, nullptr);
+}
+
+// The first signal's own end: its default action, which ends the program.
+void EndOverdue(int) {
+    const int sig = g_endSignal;
+    SetAction(sig, SIG_DFL);
+    ::raise(sig);
+    ::_exit(128 + sig);
+}
+
+void NoteEndSignal(int sig) {
+    const int saved = errno;
+    g_endSignal = sig;
+    for (size_t i = 0; i < std::size(kEndSignals); ++i)
+        if (g_endNoted[i]) SetAction(kEndSignals[i], SIG_DFL);
+    ::alarm(EventLoop::kEndGraceSeconds);
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_endPipe[1], &byte, 1);
+    errno = saved;
+}
+
 }  // namespace
+
+void EventLoop::EndOnSignals(std::function<void()> end) {
+    Ensure();
+    if (g_endPipe[0] >= 0 || ::pipe2(g_endPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier =
+        new QSocketNotifier(g_endPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [notifier, end = std::move(end)] {
+                         char bytes[16];
+                         while (::read(g_endPipe[0], bytes, sizeof bytes) > 0) {
+                         }
+                         // The end runs once; the next signal takes its default.
+                         notifier->setEnabled(false);
+                         RunGuarded(end);
+                     });
+    SetAction(SIGALRM, EndOverdue);
+    for (size_t i = 0; i < std::size(kEndSignals); ++i) {
+        struct sigaction before {};
+        g_endNoted[i] =
+            ::sigaction(kEndSignals[i], nullptr, &before) == 0 && before.sa_handler != SIG_IGN;
+        if (g_endNoted[i]) SetAction(kEndSignals[i], NoteEndSignal);
+    }
+}
 
 void EventLoop::Ensure() {
     if (QCoreApplication::instance()) return;

@@ -24,6 +24,14 @@ public:
     // Runs until Quit() (the desk's main loop). Returns the exit code.
     static int Exec();
     static void Quit(int code = 0);
+
+    // The end a desktop logout, `kill` or Ctrl+C asks for (SIGTERM, SIGINT,
+    // SIGHUP): the handler only notes it, and `end` runs from the loop. A
+    // second such signal, or an end not done kEndGraceSeconds after the first,
+    // ends the program at once as the first signal would have, so a loop stuck
+    // in a call can still be ended. Call once; `end` must stay callable.
+    static constexpr unsigned kEndGraceSeconds = 5;
+    static void EndOnSignals(std::function<void()> end);
 };
 
 }  // namespace platform

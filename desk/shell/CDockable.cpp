@@ -96,6 +96,8 @@ void CDockable::CreateRibbonBar(const std::vector<CommandBar*>& toolBars) {
             for (const BarItem& item : groupRow.items) {
                 auto& button = AddItem(group, item, kRibbonButtonStyle);
                 button.setIconSize(kRibbonIconSize);
+                // One stray Space must not end the desk.
+                if (item.id == kCmdExitSystem) button.setTabStop(false);
                 if (item.id == kTradePanelSplit) AddItems(*button.DropDownBar(), kTradePanelItems);
             }
         }

@@ -23,6 +23,9 @@ constexpr int32_t kBarHelp = 100016;
 constexpr int32_t kBarToolBars = 100028;
 constexpr int32_t kSystemButton = 5001;
 
+// Ends the desk at once, asking nothing: no key of the Tab chain reaches it.
+constexpr int32_t kCmdExitSystem = 100066;
+
 // Ribbon buttons are large.
 constexpr int32_t kRibbonButtonStyle = 4;
 constexpr int32_t kRibbonIconSize = 32;

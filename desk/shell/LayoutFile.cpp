@@ -1,34 +1,43 @@
 #include "desk/shell/LayoutFile.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <exception>
+#include <optional>
+#include <string_view>
 #include <system_error>
+
+#include "platform/Paths.h"
 
 namespace OrbanexDesk {
 
 namespace {
-// One line of at most kMaxLayoutLine bytes without its CR LF; longer reads as
-// empty, and no more than the cap and its line break is read of it.
-std::string ReadCappedLine(std::istream& in) {
-    std::string line;
-    for (int c; (c = in.get()) != EOF && c != '\n';) {
-        line.push_back(static_cast<char>(c));
-        if (line.size() > kMaxLayoutLine + 1) {
-            in.setstate(std::ios::eofbit);  // the rest is not read: no line follows
-            return {};
-        }
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > kMaxLayoutLine) return {};
-    return line;
+// The most a file of two whole lines holds, line breaks included.
+constexpr size_t kLargestLayoutFile = 2 * (kMaxLayoutLine + 2);
+
+// The line of `text` from `at` up to its LF, without its CR LF; one over the
+// cap reads as empty. `at` moves past the LF.
+std::string CappedLine(std::string_view text, size_t& at) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view line = text.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line.size() > kMaxLayoutLine ? std::string() : std::string(line);
 }
 }  // namespace
 
 std::array<std::string, 2> ReadLayoutLines(const std::filesystem::path& path) {
     std::array<std::string, 2> lines;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return lines;
-    for (auto& line : lines) line = ReadCappedLine(in);
+    std::optional<std::string> text;
+    try {
+        text = platform::ReadFileUpTo(path, kLargestLayoutFile);
+    } catch (const std::exception&) {
+        return lines;  // missing or unreadable: a first start
+    }
+    if (!text) return lines;
+    size_t at = 0;
+    for (auto& line : lines)
+        if (at <= text->size()) line = CappedLine(*text, at);
     return lines;
 }
 

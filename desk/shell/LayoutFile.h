@@ -1,9 +1,11 @@
 #pragma once
 // The two lines of a layout file: the panes' text and the command bars' text.
-// A missing file or line reads as empty; so does a line over the cap, which no
-// layout the desk writes comes near, so a damaged file cannot swallow memory.
-// No more of the file is read than the two lines' caps, whatever it is (a link
-// to an endless device reads as two empty lines).
+// A missing or unreadable file or line reads as empty; so does a line over the
+// cap, which no layout the desk writes comes near, so a damaged file cannot
+// swallow memory; the line after it is read as it stands. No more of the file
+// is read than two lines at their caps, whatever it is, and nothing waits for
+// it: a larger file, a link to an endless device or a pipe reads as two empty
+// lines.
 #include <array>
 #include <cstddef>
 #include <filesystem>

@@ -127,6 +127,7 @@ void frmMdiNew::MDIForm_Unload(int16_t& Cancel) {
     }
     loadMark_.reset();
     waitingMark_.reset();
+    unpaintedMark_.reset();
     QCoreApplication::exit(0);
 }
 
@@ -145,6 +146,15 @@ void frmMdiNew::LoadInterfaceLayout() {
     startLayoutWaits_ = true;
     MirrorPanes();
     update();
+    unpaintedMark_ = std::make_unique<platform::Timer>();
+    unpaintedMark_->SetInterval(kUnpaintedMarkMs);
+    unpaintedMark_->Tick.Connect([this] {
+        unpaintedMark_->SetEnabled(false);
+        if (!markGoes_) loadMark_.reset();
+    });
+    QTimer::singleShot(0, this, [this] {
+        if (loadMark_ && unpaintedMark_) unpaintedMark_->SetEnabled(true);
+    });
 }
 
 void frmMdiNew::paintEvent(QPaintEvent* event) {

@@ -19,6 +19,7 @@
 #include "desk/common/DeskServices.h"
 #include "desk/common/DeskState.h"
 #include "desk/common/Ports.h"
+#include "platform/Timer.h"
 #include "platform/widgets/CommandBars.h"
 #include "platform/widgets/DockingPanes.h"
 
@@ -40,6 +41,9 @@ class frmMdiNew : public QMainWindow, public IShell {
 public:
     // Makes the form hosted in a pane; called once, at the pane's attach.
     using FormFactory = std::function<QWidget*()>;
+    // A window not painted this long after its load settled (another workspace,
+    // an autostart) lets the start's layout mark go: it cannot tell a crash then.
+    static constexpr int32_t kUnpaintedMarkMs = 5000;
 
     frmMdiNew();
     ~frmMdiNew() override;
@@ -181,6 +185,7 @@ private:
     // From the start's load until the window has painted and settled it.
     std::unique_ptr<LayoutLoadMark> loadMark_;
     bool markGoes_ = false;
+    std::unique_ptr<platform::Timer> unpaintedMark_;
     std::unique_ptr<LayoutLoadMark> waitingMark_;
     bool startLayoutWaits_ = false;  // the waiting layout is the start's, not the default's
     DeskState* state_ = nullptr;

@@ -1,6 +1,7 @@
 #include "platform/widgets/CommandBars.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QLabel>
@@ -157,6 +158,11 @@ void CommandBarControl::setIconId(int32_t id) {
 void CommandBarControl::setIconSize(int32_t size) {
     iconSize_ = size;
     if (button_ && size > 0) button_->setIconSize(QSize(size, size));
+}
+
+void CommandBarControl::setTabStop(bool on) {
+    tabStop_ = on;
+    if (button_) button_->setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void CommandBarControl::ShowState() {
@@ -419,7 +425,14 @@ CommandBar& CommandBars::AddRibbonBar(const std::string& name) {
     column->addLayout(top);
     auto* pages = new QStackedWidget(widget);
     column->addWidget(pages);
-    QObject::connect(tabBar, &QTabBar::currentChanged, pages, &QStackedWidget::setCurrentIndex);
+    QObject::connect(tabBar, &QTabBar::currentChanged, pages, [tabBar, pages](int index) {
+        // A key that switches pages from a button of the ribbon leaves the focus
+        // where the next key can only switch pages again, never on a button the
+        // page switch happens to pass it to.
+        if (pages->isAncestorOf(QApplication::focusWidget()))
+            tabBar->setFocus(Qt::OtherFocusReason);
+        pages->setCurrentIndex(index);
+    });
     menuContainer_->layout()->addWidget(widget);
     auto bar =
         std::unique_ptr<CommandBar>(new CommandBar(*this, CommandBar::Kind::Ribbon, name, widget));

@@ -1,6 +1,7 @@
 // The programs as a dealer starts them: the simulated server on its demo book, a
 // new home seeded with its accounts, the desk offscreen on that home. Every
-// demo account logs in, and the credentials at rest are the owner's alone.
+// demo account logs in, the credentials at rest are the owner's alone, and a
+// signal ends the desk as its close does.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,7 +72,13 @@ TEST(DemoDeskProgram, SeededHomeLogsEveryDemoAccountInWithPrivateFiles) {
     EXPECT_EQ(Mode(home / "savelvinfo.buf"), 0600);
     EXPECT_EQ(Mode(connected), 0600);
 
-    EXPECT_NE(testsupport::StopChild(desk.pid, SIGTERM, kWait), -1);
+    // A desktop logout ends it as its close does: the layout written, no mark left.
+    EXPECT_EQ(testsupport::StopChild(desk.pid, SIGTERM, kWait), 0);
+    const fs::path layout = manage / "Interface.vfx";
+    std::ifstream saved(layout, std::ios::binary);
+    std::string panes;
+    EXPECT_TRUE(std::getline(saved, panes) && panes.rfind("DP2:", 0) == 0) << panes;
+    EXPECT_FALSE(fs::exists(layout.string() + ".loading"));
     EXPECT_EQ(testsupport::StopChild(server.pid, SIGTERM, kWait), 0);
     close(server.out);
 }

@@ -7,17 +7,22 @@
 #include <unistd.h>
 
 #include <QDockWidget>
+#include <QEvent>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "desk/MGeneralMain.h"
 #include "desk/common/PaneTable.h"
 #include "desk/shell/LayoutFile.h"
 #include "desk/shell/frmMdiNew.h"
 #include "platform/EventLoop.h"
+#include "platform/Timer.h"
 #include "tests/platform/widgets/WidgetsTesting.h"
 #include "tests/support/TempProgramFolder.h"
 
@@ -59,6 +64,28 @@ std::map<std::string, std::string> Panes(frmMdiNew& shell) {
     }
     return panes;
 }
+
+// The shell's paints as a window sees them: none (one never shown on screen),
+// or each delivered with a look right after it, before what it queued.
+class Paints : public QObject {
+public:
+    Paints(QWidget& window, bool delivered, std::function<void()> after = {})
+        : delivered_(delivered), after_(std::move(after)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        if (delivered_) watched->event(event);
+        if (after_) after_();
+        return true;
+    }
+
+private:
+    bool delivered_;
+    std::function<void()> after_;
+};
 
 // The real desk, started in the current program folder at 1600 x 1000.
 struct ShownDesk {
@@ -179,7 +206,13 @@ TEST_F(LayoutGuard, TheMarkStandsWhileTheLayoutMayCrashTheWindowAndOnlyAnUnheldO
         frmMdiNew& shell = desk.Shell();
         ASSERT_NE(shell.size(), QSize(1600, 1000));
         EXPECT_TRUE(fs::exists(Mark())) << "before the first paint";
-        Settle();
+        std::optional<bool> markAtPaint;
+        {
+            Paints look(shell, true,
+                        [&] { markAtPaint = markAtPaint.value_or(fs::exists(Mark())); });
+            Settle();
+        }
+        EXPECT_EQ(markAtPaint, true) << "painted, not yet settled";
         EXPECT_FALSE(fs::exists(Mark())) << "painted and settled";
         bool markedWhileLaidOut = false;
         shell.DockingPaneManager().LayingOutWaiting.Connect([&](bool starts) {
@@ -203,6 +236,23 @@ TEST_F(LayoutGuard, TheMarkStandsWhileTheLayoutMayCrashTheWindowAndOnlyAnUnheldO
     }
     EXPECT_TRUE(fs::exists(Mark()));
     ::close(other);
+}
+
+// A window never painted lets the mark go a while after its load settled, not
+// before; its layout is loaded all the same.
+TEST_F(LayoutGuard, AWindowNeverPaintedLetsTheMarkGoAWhileAfterItsLoad) {
+    WriteFile(Layout(), journalClosed);
+    platform::ScopedVirtualTime time;
+    MGeneral desk;
+    desk.Main();
+    Paints none(desk.Shell(), false);
+    Settle();
+    EXPECT_TRUE(fs::exists(Mark())) << "settled, not painted";
+    time.Advance(frmMdiNew::kUnpaintedMarkMs - 1);
+    EXPECT_TRUE(fs::exists(Mark()));
+    time.Advance(1);
+    EXPECT_FALSE(fs::exists(Mark()));
+    EXPECT_TRUE(desk.Shell().PaneClosed(kPaneJournal));
 }
 
 // A layout that cannot be written at the close is said in one line naming the

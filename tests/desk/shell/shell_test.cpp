@@ -1,7 +1,10 @@
 // The shell offscreen over placeholder views: the pane table, forms attached
 // only after the layout, layout files good and bad, the window commands and
 // their checks, and the command-bar search.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,11 +13,15 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "desk/common/CPaneDisplay.h"
@@ -29,6 +36,7 @@ namespace {
 using namespace OrbanexDesk;
 using platform::widgets::CommandBarControl;
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 void WriteFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -165,6 +173,7 @@ TEST_F(Shell, LayoutFilesRestoreWhatTheyHoldAndAnythingElseChangesNothing) {
         const char* name;
         std::string file;
         bool journalClosed;
+        bool pipe = false;
     } cases[] = {
         {"no file", "", false},
         {"one line", panesLine, true},
@@ -174,13 +183,27 @@ TEST_F(Shell, LayoutFilesRestoreWhatTheyHoldAndAnythingElseChangesNothing) {
         {"wrong tag or version", wrongTag, false},
         {"2 MiB", std::string(2u << 20, 'A') + "\r\n", false},
         {"floating off every screen", floatingFar, false},
+        {"a pipe nobody writes", "", false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(Layout());
         if (!c.file.empty()) WriteFile(Layout(), c.file);
+        if (c.pipe) {
+            ASSERT_EQ(::mkfifo(Layout().c_str(), 0600), 0);
+        }
+        std::atomic<bool> started = false, unblocked = false;
+        std::thread unblock([&] {  // a start that waits for a writer is let go, and fails
+            for (int i = 0; i < 300 && !started; ++i) std::this_thread::sleep_for(10ms);
+            if (!c.pipe || started) return;
+            ::close(::open(Layout().c_str(), O_RDWR));
+            unblocked = true;
+        });
         Desk d(folder.Path());
         d.Start();
+        started = true;
+        unblock.join();
+        EXPECT_FALSE(unblocked) << "the start waited";
         EXPECT_EQ(d.shell->PaneClosed(kPaneJournal), c.journalClosed);
         EXPECT_EQ(d.shell->CommandChecked(100042), !c.journalClosed);
         EXPECT_TRUE(Reachable(d.shell->GetPane(kPaneTrade)->Dock()));
@@ -189,8 +212,17 @@ TEST_F(Shell, LayoutFilesRestoreWhatTheyHoldAndAnythingElseChangesNothing) {
                   10u)
             << "bars as built";
     }
-    WriteFile(Layout(), std::string(kMaxLayoutLine + 1, 'A') + "\nsecond");
-    EXPECT_EQ(ReadLayoutLines(Layout()), (std::array<std::string, 2>{"", "second"}));
+    fs::remove(Layout());
+    // A line over the cap reads as empty, and the next line as it stands.
+    const std::string full(kMaxLayoutLine, 'A');
+    for (const auto& [text, first] :
+         std::vector<std::pair<std::string, std::string>>{{full + "\r\nsecond", full},
+                                                          {full + "A\nsecond", ""},
+                                                          {full + "tail\r\nsecond\r\n", ""}}) {
+        WriteFile(Layout(), text);
+        EXPECT_EQ(ReadLayoutLines(Layout()), (std::array<std::string, 2>{first, "second"}))
+            << text.substr(kMaxLayoutLine);
+    }
 }
 
 // Closing writes two lines; a failing write is said on standard error and the loop still ends.
