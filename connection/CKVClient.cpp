@@ -679,7 +679,7 @@ void CKVClient::MessageFailed(int16_t token, const ProcessPtr& answered, bool an
         case KVGeneralDLL10::RESULT_COUNT_TOKEN:
         case KVGeneralDLL10::NO_ROWS_TOKEN:
             receiving_ = false;
-            rows_.clear();
+            ClearRows();
             CompleteWithError(answered, "Receive", text);
             return;
         case KVGeneralDLL10::ERROR_TOKEN:
@@ -787,22 +787,21 @@ void CKVClient::StartRows() {
     }
     expected_ = n;
     remaining_ = n;
-    rows_.clear();
+    ClearRows();
     receiving_ = true;
+}
+
+void CKVClient::ClearRows() {
+    rows_.clear();
+    missing_.clear();
+    askedLost_ = false;
 }
 
 void CKVClient::RowReceived() {
     const CProcess& row = *m_oProcess;
     const double number = runtime::RoundHalfEven(runtime::Val(row.ParameterValue(1)));
     if (row.Parameters() >= 2 && number >= 1 && number <= expected_) {
-        // The last text of a row stands; an empty one leaves the row lost.
-        const auto at = static_cast<int32_t>(number);
-        std::string text = row.ParameterValue(2);
-        if (text.empty()) {
-            rows_.erase(at);
-        } else {
-            rows_[at] = std::move(text);
-        }
+        KeepRow(static_cast<int32_t>(number), row.ParameterValue(2));
     } else {
         std::weak_ptr<char> alive = life_;
         const std::string what = row.Parameters() >= 2 ? "is out of range" : "has no text";
@@ -814,6 +813,16 @@ void CKVClient::RowReceived() {
     CountDownRow();
 }
 
+// The last text of a row stands; an empty one leaves the row lost.
+void CKVClient::KeepRow(int32_t number, std::string text) {
+    if (!text.empty()) {
+        rows_[number] = std::move(text);
+        if (askedLost_) missing_.erase(number);
+    } else if (rows_.erase(number) != 0 && askedLost_) {
+        missing_.insert(number);
+    }
+}
+
 void CKVClient::CountDownRow() {
     if (!receiving_ || remaining_ <= 0) return;
     if (--remaining_ == 0) AskLostRows();
@@ -822,11 +831,21 @@ void CKVClient::CountDownRow() {
 void CKVClient::AskLostRows() {
     std::weak_ptr<char> alive = life_;
     const ProcessPtr answered = current_;
-    remaining_ = 0;
-    for (int32_t i = 1; i <= expected_; ++i) {
-        if (rows_.count(i) != 0) continue;
-        ++remaining_;
-        Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(i)});
+    if (!askedLost_) {
+        // Only the first ask walks the rows that came; later ones walk what is asked.
+        askedLost_ = true;
+        int32_t next = 1;
+        for (const auto& kept : rows_) {
+            for (; next < kept.first; ++next) missing_.insert(missing_.end(), next);
+            next = kept.first + 1;
+        }
+        for (; next <= expected_; ++next) missing_.insert(missing_.end(), next);
+    }
+    // Copied out: a handler of a send may reset the answer.
+    const std::vector<int32_t> asked(missing_.begin(), missing_.end());
+    remaining_ = static_cast<int32_t>(asked.size());
+    for (int32_t number : asked) {
+        Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(number)});
         // A NotConnected handler may have reset the session.
         if (!Alive(alive) || current_ != answered || !receiving_) return;
     }
@@ -850,7 +869,7 @@ void CKVClient::DeliverMultiRows(bool NoRows) {
         rows.resize(static_cast<size_t>(expected_) + 1);
         for (auto& [number, text] : rows_) rows[static_cast<size_t>(number)] = std::move(text);
     }
-    rows_.clear();
+    ClearRows();
     const int16_t token = answered ? answered->TokenID() : int16_t{0};
     answering_ = answered;
     try {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -206,7 +207,9 @@ private:
                        bool wasReceiving, const std::string& why);
     void HandleServerError(const ProcessPtr& answered, bool answeredSent, bool wasReceiving);
     void StartRows();
+    void ClearRows();
     void RowReceived();
+    void KeepRow(int32_t number, std::string text);
     void CountDownRow();
     void AskLostRows();
     void DeliverMultiRows(bool NoRows);
@@ -253,6 +256,11 @@ private:
     // The rows arrived so far with a text, by number (1..expected_): a count
     // alone claims nothing.
     std::map<int32_t, std::string> rows_;
+    // From the first ask on, the numbers still lacking a text: made once from
+    // the gaps between the rows that came, then kept as rows come and go, so
+    // a row message never walks the whole answer.
+    std::set<int32_t> missing_;
+    bool askedLost_ = false;
     int32_t expected_ = 0;
     int32_t remaining_ = 0;
 
