@@ -179,11 +179,19 @@ void CKVClient::LoginAgain() {
 }
 
 void CKVClient::Disconnect(bool AutoRelogin) {
+    EndConnection(AutoRelogin, false);
+}
+
+void CKVClient::EndConnection(bool AutoRelogin, bool giveUp) {
     std::weak_ptr<char> alive = life_;
     const std::string dropped = ResetSession();
     if (!Alive(alive)) return;
     if (!AutoRelogin) SetLogedOn(false, 0, kClosedForGood);
-    m_oTCPClient->Disconnect(AutoRelogin);
+    if (giveUp) {
+        m_oTCPClient->GiveUp(AutoRelogin);
+    } else {
+        m_oTCPClient->Disconnect(AutoRelogin);
+    }
     RaiseWaitingMode();
     // Reported last, when the session is whole again.
     if (!dropped.empty() && Alive(alive)) RaiseShowError("ResetSession", dropped);
@@ -442,7 +450,8 @@ void CKVClient::DemoReplyReceived(const ProcessPtr& answered) {
 }
 
 // A login or demo request whose answer cannot be used: a login is tried again
-// on a fresh connection, a demo request ends as not generated.
+// on a fresh connection, a demo request ends as not generated. Either way the
+// connection is given up.
 void CKVClient::FailLoginRequest(const ProcessPtr& answered, const std::string& why) {
     std::weak_ptr<char> alive = life_;
     RaiseShowError("Login", why);
@@ -452,9 +461,9 @@ void CKVClient::FailLoginRequest(const ProcessPtr& answered, const std::string& 
                    NotGeneratedError, std::string())) {
             return;
         }
-        Disconnect(false);
+        EndConnection(false, true);
     } else {
-        Disconnect(true);
+        EndConnection(true, true);
     }
 }
 
@@ -757,8 +766,9 @@ void CKVClient::HandleServerError(const ProcessPtr& answered, bool answeredSent,
                                   bool wasReceiving) {
     const int32_t code = runtime::CLng(runtime::Variant(m_oProcess->ParameterValue(1)));
     if (code >= KVGeneralDLL10::INVALID_PARAMETERS_ERR && code <= KVGeneralDLL10::INVALID_SID_ERR) {
-        // The session is reset when the close is reported.
-        m_oTCPClient->Disconnect(true);
+        // The server no longer knows the session: what it has not received
+        // yet goes with the connection. The session is reset when the close is reported.
+        m_oTCPClient->GiveUp(true);
         return;
     }
     // The protocol defines no other code; one that answers the outstanding

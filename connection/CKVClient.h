@@ -74,9 +74,11 @@ public:
     // ReconnectIntervalMs of such a connection coming up, it connects one
     // interval later instead of at once.
     void LoginAgain();
-    // Closes the connection. With False the session is closed for good
-    // (LoginUser -200) until the next Login; with True the reported close
-    // logs in again (in login mode).
+    // Closes the connection; what was sent still reaches the server. With
+    // False the session is closed for good (LoginUser -200) until the next
+    // Login; with True the reported close logs in again (in login mode). A
+    // connection the session gives up on itself (the watchdog, an unreadable
+    // answer) is reset instead.
     void Disconnect(bool AutoRelogin);
     // Connects to ServerIP:ServerPort and asks for a demo account; the answer
     // arrives as OpenDemoAccountResultRecieved and the session is then closed.
@@ -167,6 +169,8 @@ private:
     static bool Alive(const std::weak_ptr<char>& token) { return !token.expired(); }
 
     // Connection and login.
+    // Disconnect's steps; with giveUp the connection is reset (CTcpClient::GiveUp).
+    void EndConnection(bool AutoRelogin, bool giveUp);
     // Login's steps; with atOnce False the first attempt waits one connect interval.
     void ConnectForLogin(bool atOnce);
     void OnTcpState(int32_t currentStatus);
