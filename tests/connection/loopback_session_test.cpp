@@ -284,7 +284,10 @@ TEST_F(LoopbackSession, UnreadableLoginReplyLogsInAgain) {
             .Reply(testsupport::LoginAccepted(LoginGrant().Sid(5)));
         client.Login();
         ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("State(0)"); }));
-        time.Advance(client.ReconnectIntervalMs());
+        time.Advance(client.ReconnectIntervalMs() - 1);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
+        EXPECT_EQ(peer.Connections(), 1u) << peer.Transcript(10);
+        time.Advance(1);
         ASSERT_TRUE(peer.Finish());
         ASSERT_TRUE(peer.RunUntil([&] { return client.LogedOn(); }));
         EXPECT_EQ(probe.Count("ShowError"), 1u) << probe.Dump();
