@@ -179,11 +179,19 @@ void CKVClient::LoginAgain() {
 }
 
 void CKVClient::Disconnect(bool AutoRelogin) {
+    EndConnection(AutoRelogin, false);
+}
+
+void CKVClient::EndConnection(bool AutoRelogin, bool giveUp) {
     std::weak_ptr<char> alive = life_;
     const std::string dropped = ResetSession();
     if (!Alive(alive)) return;
     if (!AutoRelogin) SetLogedOn(false, 0, kClosedForGood);
-    m_oTCPClient->Disconnect(AutoRelogin);
+    if (giveUp) {
+        m_oTCPClient->GiveUp(AutoRelogin);
+    } else {
+        m_oTCPClient->Disconnect(AutoRelogin);
+    }
     RaiseWaitingMode();
     // Reported last, when the session is whole again.
     if (!dropped.empty() && Alive(alive)) RaiseShowError("ResetSession", dropped);
@@ -442,7 +450,8 @@ void CKVClient::DemoReplyReceived(const ProcessPtr& answered) {
 }
 
 // A login or demo request whose answer cannot be used: a login is tried again
-// on a fresh connection, a demo request ends as not generated.
+// on a fresh connection, a demo request ends as not generated. Either way the
+// connection is given up.
 void CKVClient::FailLoginRequest(const ProcessPtr& answered, const std::string& why) {
     std::weak_ptr<char> alive = life_;
     RaiseShowError("Login", why);
@@ -452,9 +461,9 @@ void CKVClient::FailLoginRequest(const ProcessPtr& answered, const std::string& 
                    NotGeneratedError, std::string())) {
             return;
         }
-        Disconnect(false);
+        EndConnection(false, true);
     } else {
-        Disconnect(true);
+        EndConnection(true, true);
     }
 }
 
@@ -679,7 +688,7 @@ void CKVClient::MessageFailed(int16_t token, const ProcessPtr& answered, bool an
         case KVGeneralDLL10::RESULT_COUNT_TOKEN:
         case KVGeneralDLL10::NO_ROWS_TOKEN:
             receiving_ = false;
-            rows_.clear();
+            ClearRows();
             CompleteWithError(answered, "Receive", text);
             return;
         case KVGeneralDLL10::ERROR_TOKEN:
@@ -757,8 +766,9 @@ void CKVClient::HandleServerError(const ProcessPtr& answered, bool answeredSent,
                                   bool wasReceiving) {
     const int32_t code = runtime::CLng(runtime::Variant(m_oProcess->ParameterValue(1)));
     if (code >= KVGeneralDLL10::INVALID_PARAMETERS_ERR && code <= KVGeneralDLL10::INVALID_SID_ERR) {
-        // The session is reset when the close is reported.
-        m_oTCPClient->Disconnect(true);
+        // The server no longer knows the session: what it has not received
+        // yet goes with the connection. The session is reset when the close is reported.
+        m_oTCPClient->GiveUp(true);
         return;
     }
     // The protocol defines no other code; one that answers the outstanding
@@ -787,22 +797,21 @@ void CKVClient::StartRows() {
     }
     expected_ = n;
     remaining_ = n;
-    rows_.clear();
+    ClearRows();
     receiving_ = true;
+}
+
+void CKVClient::ClearRows() {
+    rows_.clear();
+    missing_.clear();
+    askedLost_ = false;
 }
 
 void CKVClient::RowReceived() {
     const CProcess& row = *m_oProcess;
     const double number = runtime::RoundHalfEven(runtime::Val(row.ParameterValue(1)));
     if (row.Parameters() >= 2 && number >= 1 && number <= expected_) {
-        // The last text of a row stands; an empty one leaves the row lost.
-        const auto at = static_cast<int32_t>(number);
-        std::string text = row.ParameterValue(2);
-        if (text.empty()) {
-            rows_.erase(at);
-        } else {
-            rows_[at] = std::move(text);
-        }
+        KeepRow(static_cast<int32_t>(number), row.ParameterValue(2));
     } else {
         std::weak_ptr<char> alive = life_;
         const std::string what = row.Parameters() >= 2 ? "is out of range" : "has no text";
@@ -814,6 +823,16 @@ void CKVClient::RowReceived() {
     CountDownRow();
 }
 
+// The last text of a row stands; an empty one leaves the row lost.
+void CKVClient::KeepRow(int32_t number, std::string text) {
+    if (!text.empty()) {
+        rows_[number] = std::move(text);
+        if (askedLost_) missing_.erase(number);
+    } else if (rows_.erase(number) != 0 && askedLost_) {
+        missing_.insert(number);
+    }
+}
+
 void CKVClient::CountDownRow() {
     if (!receiving_ || remaining_ <= 0) return;
     if (--remaining_ == 0) AskLostRows();
@@ -822,11 +841,21 @@ void CKVClient::CountDownRow() {
 void CKVClient::AskLostRows() {
     std::weak_ptr<char> alive = life_;
     const ProcessPtr answered = current_;
-    remaining_ = 0;
-    for (int32_t i = 1; i <= expected_; ++i) {
-        if (rows_.count(i) != 0) continue;
-        ++remaining_;
-        Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(i)});
+    if (!askedLost_) {
+        // Only the first ask walks the rows that came; later ones walk what is asked.
+        askedLost_ = true;
+        int32_t next = 1;
+        for (const auto& kept : rows_) {
+            for (; next < kept.first; ++next) missing_.insert(missing_.end(), next);
+            next = kept.first + 1;
+        }
+        for (; next <= expected_; ++next) missing_.insert(missing_.end(), next);
+    }
+    // Copied out: a handler of a send may reset the answer.
+    const std::vector<int32_t> asked(missing_.begin(), missing_.end());
+    remaining_ = static_cast<int32_t>(asked.size());
+    for (int32_t number : asked) {
+        Send(KVGeneralDLL10::RESULT_LOST_TOKEN, {std::to_string(number)});
         // A NotConnected handler may have reset the session.
         if (!Alive(alive) || current_ != answered || !receiving_) return;
     }
@@ -850,7 +879,7 @@ void CKVClient::DeliverMultiRows(bool NoRows) {
         rows.resize(static_cast<size_t>(expected_) + 1);
         for (auto& [number, text] : rows_) rows[static_cast<size_t>(number)] = std::move(text);
     }
-    rows_.clear();
+    ClearRows();
     const int16_t token = answered ? answered->TokenID() : int16_t{0};
     answering_ = answered;
     try {

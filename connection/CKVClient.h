@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,9 +74,11 @@ public:
     // ReconnectIntervalMs of such a connection coming up, it connects one
     // interval later instead of at once.
     void LoginAgain();
-    // Closes the connection. With False the session is closed for good
-    // (LoginUser -200) until the next Login; with True the reported close
-    // logs in again (in login mode).
+    // Closes the connection; what was sent still reaches the server. With
+    // False the session is closed for good (LoginUser -200) until the next
+    // Login; with True the reported close logs in again (in login mode). A
+    // connection the session gives up on itself (the watchdog, an unreadable
+    // answer) is reset instead.
     void Disconnect(bool AutoRelogin);
     // Connects to ServerIP:ServerPort and asks for a demo account; the answer
     // arrives as OpenDemoAccountResultRecieved and the session is then closed.
@@ -166,6 +169,8 @@ private:
     static bool Alive(const std::weak_ptr<char>& token) { return !token.expired(); }
 
     // Connection and login.
+    // Disconnect's steps; with giveUp the connection is reset (CTcpClient::GiveUp).
+    void EndConnection(bool AutoRelogin, bool giveUp);
     // Login's steps; with atOnce False the first attempt waits one connect interval.
     void ConnectForLogin(bool atOnce);
     void OnTcpState(int32_t currentStatus);
@@ -206,7 +211,9 @@ private:
                        bool wasReceiving, const std::string& why);
     void HandleServerError(const ProcessPtr& answered, bool answeredSent, bool wasReceiving);
     void StartRows();
+    void ClearRows();
     void RowReceived();
+    void KeepRow(int32_t number, std::string text);
     void CountDownRow();
     void AskLostRows();
     void DeliverMultiRows(bool NoRows);
@@ -253,6 +260,11 @@ private:
     // The rows arrived so far with a text, by number (1..expected_): a count
     // alone claims nothing.
     std::map<int32_t, std::string> rows_;
+    // From the first ask on, the numbers still lacking a text: made once from
+    // the gaps between the rows that came, then kept as rows come and go, so
+    // a row message never walks the whole answer.
+    std::set<int32_t> missing_;
+    bool askedLost_ = false;
     int32_t expected_ = 0;
     int32_t remaining_ = 0;
 

@@ -66,6 +66,14 @@ void CTcpClient::setDontAutoDisconnect(bool value) {
 }
 
 void CTcpClient::Disconnect(bool vRelogin) {
+    Close(vRelogin, false);
+}
+
+void CTcpClient::GiveUp(bool vRelogin) {
+    Close(vRelogin, true);
+}
+
+void CTcpClient::Close(bool vRelogin, bool reset) {
     reloginWanted_ = vRelogin && autoReloginOption_;
     StopConnectTimer();
     // Nothing left to watch; a second firing before the close is reported
@@ -73,7 +81,11 @@ void CTcpClient::Disconnect(bool vRelogin) {
     m_oHandshakeMsgTimer->SetEnabled(false);
     ++generation_;
     pendingBytes_ = 0;
-    m_oTCP->Close();
+    if (reset) {
+        m_oTCP->Abort();
+    } else {
+        m_oTCP->Close();
+    }
 }
 
 void CTcpClient::HandshakeMsgRecieved() {
@@ -130,7 +142,7 @@ void CTcpClient::OnHandshakeTick() {
     std::weak_ptr<char> alive = life_;
     Guarded([&] { DisconnectNoHandshakeMsg(); });
     if (alive.expired()) return;
-    Disconnect(true);
+    GiveUp(true);
 }
 
 void CTcpClient::OnSocketState() {
@@ -181,7 +193,7 @@ void CTcpClient::OnSocketReceive() {
             pendingBytes_ += received_.size();
         }
     } catch (...) {
-        Disconnect(true);
+        GiveUp(true);
         return;
     }
     OrbanelGeneral10::wire::ReleaseIfLarge(received_);
@@ -199,7 +211,7 @@ void CTcpClient::OnSocketReceive() {
     const size_t pending = pendingBytes_;
     Guarded([&] { ReceiveBufferOverflow(pending); });
     if (alive.expired() || generation_ != generation) return;
-    Disconnect(true);
+    GiveUp(true);
 }
 
 }  // namespace KVClientDLL10

@@ -39,8 +39,13 @@ public:
     void setDontAutoDisconnect(bool value);
     // Stops the connect timer and closes the socket; the close is reported
     // (State(1)) from the event loop. A reconnect follows only when vRelogin and
-    // AutoReloginOption are both True.
+    // AutoReloginOption are both True. What was sent still reaches the server.
     void Disconnect(bool vRelogin);
+    // Disconnect for a connection the client gives up on (silence past the
+    // watchdog, unreadable input): the socket is reset, so what the server has
+    // not received yet is dropped rather than delivered long after the session
+    // counted it lost.
+    void GiveUp(bool vRelogin);
     // A handshake message arrived: the watchdog's full interval starts again.
     void HandshakeMsgRecieved();
     // 0 while the socket is connected, 1 otherwise.
@@ -91,6 +96,7 @@ private:
     void OnHandshakeTick();
     void RestartConnectTimer();
     void StopConnectTimer();
+    void Close(bool vRelogin, bool reset);
 
     std::shared_ptr<platform::TcpSocket> m_oTCP;
     std::unique_ptr<platform::Timer> m_oConnectTimer;

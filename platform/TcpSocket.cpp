@@ -181,7 +181,9 @@ struct TcpSocket::Impl final : detail::PollWatcher {
 
     size_t Unsent() const { return tx.size() - txAt; }
 
-    void DropSocket() {
+    // With `reset` the connection ends in a reset that drops what the kernel
+    // still holds unsent; without, that still goes out, then the end.
+    void DropSocket(bool reset = false) {
         if (lookup) {
             QHostInfo::abortHostLookup(lookupId);
             delete lookup;  // its answer is never delivered
@@ -189,7 +191,11 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         }
         if (fd >= 0) {
             detail::SocketPoller::ForThisThread().Remove(fd, key);
-            ::close(fd);  // what the kernel holds still goes out
+            if (reset) {
+                const linger abortive{1, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+            }
+            ::close(fd);
             fd = -1;
             key = 0;
         }
@@ -200,6 +206,14 @@ struct TcpSocket::Impl final : detail::PollWatcher {
         txAt = 0;
         targets.clear();
         nextTarget = 0;
+    }
+
+    void Shut(bool reset) {
+        const bool open = state != kStateClosed;
+        DropSocket(reset);
+        NewAttempt();
+        state = kStateClosed;
+        if (open) QueueClosed();
     }
 
     void NewAttempt() {
@@ -597,11 +611,12 @@ size_t TcpSocket::Receive(std::string& out) {
 
 void TcpSocket::Close() {
     impl_->thread.Check("Close");
-    const bool open = impl_->state != kStateClosed;
-    impl_->DropSocket();
-    impl_->NewAttempt();
-    impl_->state = kStateClosed;
-    if (open) impl_->QueueClosed();
+    impl_->Shut(false);
+}
+
+void TcpSocket::Abort() {
+    impl_->thread.Check("Abort");
+    impl_->Shut(true);
 }
 
 std::string TcpSocket::RemoteAddress() const {

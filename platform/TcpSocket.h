@@ -37,8 +37,12 @@ public:
     void Send(std::string_view data);
     // Moves everything received so far into `out` (replacing it); returns its length.
     size_t Receive(std::string& out);
-    // Closes (aborting what is unsent); an OnState event follows when it was open or connecting.
+    // Closes, dropping output still queued here; what the kernel already took
+    // still goes out before the end. An OnState event follows when it was open or connecting.
     void Close();
+    // Closes as Close does, but abortively: the peer gets a reset and what the
+    // kernel still holds unsent is dropped, so it cannot reach the peer later.
+    void Abort();
 
     std::string RemoteAddress() const;  // the last peer's address ("" before any)
     int32_t Port() const;               // remote port, 0 while not connected

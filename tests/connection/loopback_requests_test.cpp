@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -139,6 +140,9 @@ TEST_F(LoopbackRequests, LostDuplicateBlankAndMisnumberedRowsAreRecovered) {
         Batch answer;
         std::vector<size_t> asked;
         size_t errors;
+        // Sent for the next ask, after the asked rows, instead of the row it asks.
+        std::optional<Msg> forNextAsk = {};
+        std::vector<size_t> askedAgain = {};
     };
     const Rows four({"r1", "r2", "r3", "r4"});
     const std::vector<Case> cases = {
@@ -146,6 +150,13 @@ TEST_F(LoopbackRequests, LostDuplicateBlankAndMisnumberedRowsAreRecovered) {
         {"an empty row", Rows({"r1", "r2", "r3"}).Blank(2), {2}, 0},
         {"two lost, two twice", Rows(four).Drop(1).Drop(3).Duplicate(2).Duplicate(4), {1, 3}, 0},
         {"a row number out of range", Rows({"r1", "r2", "r3"}).NumberAs(2, "9"), {2}, 1},
+        {"a row numbered one past the count", Rows({"r1", "r2", "r3"}).NumberAs(2, "4"), {2}, 1},
+        {"a row emptied after the ask",
+         Rows({"r1", "r2", "r3"}).Drop(2).Duplicate(3),
+         {},
+         0,
+         testsupport::Row("3", ""),
+         {2, 3}},
         {"a row number that is no number", Rows({"r1", "r2", "r3"}).NumberAs(3, "x"), {3}, 1},
         {"a row without its text",
          Rows({"r1", "r2", "r3"}).Drop(2).PushAfter(1, testsupport::Result({"2"})),
@@ -156,12 +167,12 @@ TEST_F(LoopbackRequests, LostDuplicateBlankAndMisnumberedRowsAreRecovered) {
         SCOPED_TRACE(c.name);
         probe.log.clear();
         probe.errors.clear();
-        peer.Script()
-            .Expect(kAccounts)
-            .Reply(c.answer)
-            .ExpectLostRows(c.asked)
-            .Expect(og::RESULT_OK_TOKEN)
-            .WithParamCount(0);
+        PeerScript& script =
+            peer.Script().Expect(kAccounts).Reply(c.answer).ExpectLostRows(c.asked);
+        if (c.forNextAsk) {
+            script.Expect(og::RESULT_LOST_TOKEN).Reply(*c.forNextAsk).ExpectLostRows(c.askedAgain);
+        }
+        script.Expect(og::RESULT_OK_TOKEN).WithParamCount(0);
         object->Request(kAccounts);
         ASSERT_TRUE(peer.Finish());
         ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("Rows") == 1; }));
@@ -253,13 +264,15 @@ TEST_F(LoopbackRequests, PushesWithAndWithoutValues) {
                      "DataRecieved(14, 3: 10.1.1.1|4402|x)", "ServerTime(01/02/2024 10:00:00)"}));
 }
 
-// The server drops the line in the middle of a multi-row answer: the partial
-// table is never delivered, the dropped requests are reported once, and the
-// session logs in again with the session id it had.
+// The server drops the line in the middle of a multi-row answer, while the
+// session asks for a lost row: the partial table is never delivered, the
+// dropped requests are reported once, the session logs in again with the
+// session id it had, and the next answer is made of its own rows alone.
 TEST_F(LoopbackRequests, AbruptCloseInTheMiddleOfRowsThenReloginWithTheOldSessionId) {
     peer.Script()
         .Expect(kAccounts)
-        .Reply(Rows({"r1", "r2", "r3", "r4", "r5"}).Drop(3).Drop(4).Drop(5))
+        .Reply(Rows({"r1", "r2", "r3", "r4", "r5"}).Drop(3).Duplicate(4))
+        .Expect(og::RESULT_LOST_TOKEN)
         .Close()
         .Accept()
         .Expect(og::LOGIN_TOKEN)
@@ -268,7 +281,8 @@ TEST_F(LoopbackRequests, AbruptCloseInTheMiddleOfRowsThenReloginWithTheOldSessio
         .Reply(testsupport::LoginAccepted(LoginGrant().Sid(1234)))
         .Expect(kAccounts)
         .WithSid(1234)
-        .Reply(Rows({"n1", "n2"}))
+        .Reply(Rows({"n1", "n2", "n3"}).Drop(2).Duplicate(3))
+        .ExpectLostRows({2})
         .Expect(og::RESULT_OK_TOKEN);
     object->Request(kAccounts);
     object->Request(kPrivs);
@@ -277,8 +291,9 @@ TEST_F(LoopbackRequests, AbruptCloseInTheMiddleOfRowsThenReloginWithTheOldSessio
     object->Request(kAccounts);
     ASSERT_TRUE(peer.Finish());
     ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("Rows") == 1; }));
-    EXPECT_EQ(probe.Only({"Rows", "State", "ShowError"}),
-              (Lines{"ShowError(ResetSession)", "State(0)", "State(1)", "Rows(105, 2x1: n1|n2)"}));
+    EXPECT_EQ(
+        probe.Only({"Rows", "State", "ShowError"}),
+        (Lines{"ShowError(ResetSession)", "State(0)", "State(1)", "Rows(105, 3x1: n1|n2|n3)"}));
     ASSERT_EQ(probe.errors.size(), 1u);
     EXPECT_NE(probe.errors[0].find("2 requests"), std::string::npos) << probe.errors[0];
     EXPECT_NE(probe.errors[0].find("105, 132"), std::string::npos) << probe.errors[0];

@@ -4,14 +4,18 @@
 // the watchdog and the reconnect timer fire exactly when a test advances it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "general/common/CTokens.h"
 #include "general/common/Enums.h"
 #include "platform/EventLoop.h"
+#include "platform/TcpSocket.h"
 #include "platform/Timer.h"
 #include "tests/support/KVClientProbe.h"
 #include "tests/support/ScriptedPeer.h"
@@ -280,7 +284,10 @@ TEST_F(LoopbackSession, UnreadableLoginReplyLogsInAgain) {
             .Reply(testsupport::LoginAccepted(LoginGrant().Sid(5)));
         client.Login();
         ASSERT_TRUE(peer.RunUntil([&] { return probe.Has("State(0)"); }));
-        time.Advance(client.ReconnectIntervalMs());
+        time.Advance(client.ReconnectIntervalMs() - 1);
+        ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
+        EXPECT_EQ(peer.Connections(), 1u) << peer.Transcript(10);
+        time.Advance(1);
         ASSERT_TRUE(peer.Finish());
         ASSERT_TRUE(peer.RunUntil([&] { return client.LogedOn(); }));
         EXPECT_EQ(probe.Count("ShowError"), 1u) << probe.Dump();
@@ -473,6 +480,84 @@ TEST_F(LoopbackSession, DemoAccountRequestAndReplies) {
         time.Advance(20000);
         ASSERT_TRUE(platform::EventLoop::RunUntilIdle(ScriptedPeer::kWaitMs));
         EXPECT_EQ(peer.Connections(), 1u);
+    }
+}
+
+// How a close reaches the server: a connection the session gives up on
+// (silence past the watchdog, an unreadable login reply) ends in a reset, so
+// what the server has not received yet never arrives later; a Logout's close
+// delivers its last message and then ends normally.
+TEST(LoopbackClose, AGivenUpConnectionIsResetAndALogoutEndsAfterItsLastMessage) {
+    const std::string reset = std::strerror(ECONNRESET);
+    const std::string ended = "The remote host closed the connection";
+    using Close = std::function<void(KVClientDLL10::CKVClient&, platform::ScopedVirtualTime&)>;
+    struct Case {
+        const char* name;
+        testsupport::Msg loginReply;
+        Close close;
+        Lines server;
+    };
+    const std::vector<Case> cases = {
+        {"the watchdog",
+         testsupport::LoginAccepted(LoginGrant().HandshakeMs(20000)),
+         [](auto&, auto& time) {
+             time.Advance(KVClientDLL10::CKVClient::WatchdogAfterLoginMs(20000));
+         },
+         {"LOGIN_TOKEN(1) [dealer]", "end: " + reset}},
+        {"an unreadable login reply",
+         testsupport::Result({"OK", "99999999999", "77", "20000"}),
+         [](auto&, auto&) {},
+         {"LOGIN_TOKEN(1) [dealer]", "end: " + reset}},
+        {"a Logout",
+         testsupport::LoginAccepted(),
+         [](auto& client, auto&) {
+             client.Send(og::GET_PRIVS_TOKEN, {"last"});
+             client.Disconnect(false);
+         },
+         {"LOGIN_TOKEN(1) [dealer]", "GET_PRIVS_TOKEN(132) [last]", "end: " + ended}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::ScopedVirtualTime time;
+        platform::TcpServer server;
+        std::vector<std::shared_ptr<platform::TcpSocket>> ends;  // a reconnect is not watched
+        std::string in;
+        Lines seen;
+        server.OnAccept.Connect([&](std::shared_ptr<platform::TcpSocket> s) {
+            ends.push_back(s);
+            if (ends.size() > 1) return;
+            platform::TcpSocket* end = s.get();
+            s->OnReceive.Connect([&, end] {
+                std::string chunk;
+                end->Receive(chunk);
+                in += chunk;
+                for (size_t at; (at = in.find("+3!")) != std::string::npos; in.erase(0, at + 3)) {
+                    const auto m = testsupport::ParseMessage(in.substr(0, at));
+                    seen.push_back(testsupport::TokenName(m.token) + " [" +
+                                   (m.params.empty() ? "" : m.params[0]) + "]");
+                }
+            });
+            s->OnState.Connect([&, end] { seen.push_back("end: " + end->LastError()); });
+        });
+        server.Listen("127.0.0.1", 0);
+        KVClientDLL10::CKVClient client;
+        client.setTokens(std::make_shared<og::CTokens>());
+        client.setServerAddress("127.0.0.1");
+        client.setServerPort(server.Port());
+        client.setLoginUN("dealer");
+        client.Login();
+        ASSERT_TRUE(
+            platform::EventLoop::RunUntil([&] { return !seen.empty(); }, ScriptedPeer::kWaitMs));
+        int32_t sid = 1;
+        testsupport::Session session(&sid);
+        ends[0]->Send(c.loginReply.Render(session));
+        ASSERT_TRUE(platform::EventLoop::RunUntil(
+            [&] { return client.LogedOn() || seen.size() > 1; }, ScriptedPeer::kWaitMs));
+        c.close(client, time);
+        EXPECT_TRUE(platform::EventLoop::RunUntil(
+            [&] { return !seen.empty() && seen.back().rfind("end: ", 0) == 0; },
+            ScriptedPeer::kWaitMs));
+        EXPECT_EQ(seen, c.server);
     }
 }
 

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -590,6 +592,74 @@ TEST_F(Loopback, DataBeforeAResetArrivesWholeBeforeTheEnd) {
     ASSERT_TRUE(Wait([&] { return end.State() == TcpSocket::kStateClosed; }));
     EXPECT_EQ(atEnd, "100000 bytes then []");
     EXPECT_TRUE(probe.data == sent);
+}
+
+// A peer that stopped reading, its small receive buffer full, while the
+// kernel holds much more of our output: a close lets all of it out and then
+// ends; an abort drops it, so the peer reads only what it already held and
+// then finds a reset.
+TEST(TcpSocket, AbortDropsWhatTheKernelStillHeldAndResets) {
+    struct Case {
+        const char* name;
+        void (TcpSocket::*shut)();
+        bool reset;
+    };
+    for (const Case& c :
+         {Case{"Close", &TcpSocket::Close, false}, Case{"Abort", &TcpSocket::Abort, true}}) {
+        SCOPED_TRACE(c.name);
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int small = 4096;  // inherited by the accepted end
+        ASSERT_EQ(::setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small), 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof at;
+        ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+        ASSERT_EQ(::listen(listener, 1), 0);
+        ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &len), 0);
+
+        TcpSocket client;
+        Probe probe(client);
+        client.Connect("127.0.0.1", ntohs(at.sin_port));
+        ASSERT_TRUE(Wait([&] { return !probe.states.empty(); }));
+        const int peer = ::accept(listener, nullptr, nullptr);
+        ::close(listener);
+        ASSERT_GE(peer, 0);
+        const size_t written = size_t{1} << 20;
+        client.Send(Pattern(written, 1));
+
+        // The peer's buffer fills and stays full.
+        int held = -1;
+        for (int still = 0, turns = 0; still < 5 && turns < 500; ++turns) {
+            EventLoop::RunUntil([] { return false; }, 10);
+            int now = 0;
+            ::ioctl(peer, SIOCINQ, &now);
+            still = now == held ? still + 1 : 0;
+            held = now;
+        }
+        ASSERT_GT(held, 0);
+        ASSERT_LT(static_cast<size_t>(held) * 8, written);
+
+        (client.*c.shut)();
+        ASSERT_TRUE(Wait([&] { return probe.states.size() == 2; }));
+        const timeval bound{kWaitMs / 1000, 0};
+        ::setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+        std::vector<char> buffer(size_t{64} << 10);
+        size_t read = 0;
+        ssize_t n = 0;
+        while ((n = ::recv(peer, buffer.data(), buffer.size(), 0)) > 0) {
+            read += static_cast<size_t>(n);
+        }
+        const int err = n < 0 ? errno : 0;
+        ::close(peer);
+        if (c.reset) {
+            EXPECT_EQ(read, static_cast<size_t>(held));
+            EXPECT_EQ(err, ECONNRESET) << std::strerror(err);
+        } else {
+            EXPECT_GT(read, static_cast<size_t>(held));
+            EXPECT_EQ(n, 0) << std::strerror(err);
+        }
+    }
 }
 
 TEST(TcpServer, MayBeDestroyedInsideOnAccept) {
