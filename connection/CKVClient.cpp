@@ -342,7 +342,7 @@ std::string CKVClient::ResetSession() {
         auto request = std::static_pointer_cast<CProcess>(node);
         if (request && request != answering_) dropped.push_back(request->TokenID());
         node.reset();
-        m_oQueue->Dequeue();
+        DequeueHead();
     }
     loginRequest_.reset();
     current_.reset();
@@ -489,9 +489,12 @@ bool CKVClient::AddRequest(int16_t Tkn, const std::vector<std::string>& p) {
     } else {
         if (m_oQueue->Enqueue(request) == KVGeneralDLL10::OVERFLOW) {
             refused_.push_back(Tkn);
-        } else if (!current_) {
-            DoTopRequest();
-            if (!Alive(alive)) return true;
+        } else {
+            ++queued_;
+            if (!current_) {
+                DoTopRequest();
+                if (!Alive(alive)) return true;
+            }
         }
     }
     RaiseWaitingMode();
@@ -569,13 +572,14 @@ void CKVClient::RequestDone(const ProcessPtr& answered) {
         return;
     }
     std::weak_ptr<char> alive = life_;
+    AnswerCame(answered);
     current_.reset();
     currentSent_ = false;
     m_oSendTimer->SetEnabled(false);
     if (answered == loginRequest_) {
         loginRequest_.reset();
     } else {
-        m_oQueue->Dequeue();
+        DequeueHead();
         if (!refused_.empty()) {
             // The queue has room again: the overflow is over, report it once.
             const std::string report = OverflowReport();
@@ -592,12 +596,24 @@ void CKVClient::RequestDone(const ProcessPtr& answered) {
     }
 }
 
+void CKVClient::AnswerCame(const ProcessPtr& answered) {
+    if (answered && answered == current_ && answered != loginRequest_)
+        answered_ = std::max(answered_, left_ + 1);
+}
+
+void CKVClient::DequeueHead() {
+    m_oQueue->Dequeue();
+    ++left_;
+}
+
 void CKVClient::CompleteWithError(const ProcessPtr& answered, const std::string& title,
                                   const std::string& why) {
     if (answered && answered == current_ && IsLoginToken(answered->TokenID())) {
         FailLoginRequest(answered, why);
         return;
     }
+    // Whoever hears of the error may already ask what was answered.
+    AnswerCame(answered);
     std::weak_ptr<char> alive = life_;
     RaiseShowError(title, why);
     if (Alive(alive)) RequestDone(answered);
@@ -882,6 +898,7 @@ void CKVClient::DeliverMultiRows(bool NoRows) {
     ClearRows();
     const int16_t token = answered ? answered->TokenID() : int16_t{0};
     answering_ = answered;
+    AnswerCame(answered);
     try {
         m_oClientServerObjects->MultiRowsResultsreceived(token, NoRows, rows);
     } catch (const std::exception& e) {
@@ -908,6 +925,7 @@ void CKVClient::OneRowReceived(const ProcessPtr& answered) {
     }
     std::weak_ptr<char> alive = life_;
     answering_ = answered;
+    AnswerCame(answered);
     try {
         m_oClientServerObjects->OneRowResultreceived(token, *m_oProcess);
     } catch (const std::exception& e) {

@@ -116,6 +116,20 @@ public:
     // is logged on; otherwise raises NotConnected. False when it did not go.
     bool SendRequest(KVGeneralDLL10::CProcess& Request);
 
+    // Every request the queue accepts takes the next number (1, 2, ...); numbers
+    // are never reused, neither after a reset nor after a reconnect. The queue's
+    // requests are answered one at a time in the order of their numbers, so a
+    // request was answered exactly when its number is at most
+    // LastAnsweredRequest(). The login and demo requests, which go ahead of
+    // the queue, take none.
+    // The number of the last request the queue accepted (0 before any).
+    uint64_t LastQueuedRequest() const { return queued_; }
+    // The number of the last queued request an answer ended: a result, a
+    // multi-row answer, a server error or an unreadable answer. It counts from
+    // before the answer's handlers run; a request dropped by a reset or a lost
+    // connection never counts.
+    uint64_t LastAnsweredRequest() const { return answered_; }
+
     // The token dictionary for every message the session builds and parses.
     void setTokens(std::shared_ptr<KVGeneralDLL10::ITokens> tokens);
 
@@ -194,6 +208,9 @@ private:
     bool SendTopRequest();
     void OnSendTick();
     void RequestDone(const ProcessPtr& answered);
+    // The queued request in hand was answered (before its answer is handed on).
+    void AnswerCame(const ProcessPtr& answered);
+    void DequeueHead();
     void CompleteWithError(const ProcessPtr& answered, const std::string& title,
                            const std::string& why);
     // Refuses (ShowError) a request with a value that holds a protocol marker.
@@ -252,6 +269,11 @@ private:
     bool currentSent_ = false;  // current_ went out and awaits its answer
     // The request whose answer a handler is being given (not dropped by a reset meanwhile).
     ProcessPtr answering_;
+    // The numbers of the requests the queue accepted and of those that left it
+    // (answered or dropped): the queue's head is number left_ + 1.
+    uint64_t queued_ = 0;
+    uint64_t left_ = 0;
+    uint64_t answered_ = 0;
     // Requests refused by a full queue since it last had room.
     std::vector<int16_t> refused_;
 

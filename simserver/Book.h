@@ -193,8 +193,12 @@ public:
     std::vector<Order> orders;
     std::vector<LoggedRequest> log;
     // Request tokens answered by the protocol's error message (a code that ends
-    // only the request, not the session) while listed.
+    // only the request, not the session): each entry answers the next request
+    // of its token and leaves the list.
     std::vector<int32_t> errorAnswers;
+    // Request tokens taken and never answered while listed (a stalled server):
+    // the client's queue waits behind them.
+    std::vector<int32_t> unanswered;
 
     // Adders fill what the caller left out (user id, ticket, order id, the
     // client of a position or order, its time: now) and return the stored

@@ -109,9 +109,14 @@ void Server::Impl::Handle(Conn& c, const Received& m) {
                    m.token == og::CONNECT_HANDCHAKE_TOKEN) {
             // Sent outside the client's queue: an answer would be taken for
             // the request in hand.
-        } else if (std::find(book.errorAnswers.begin(), book.errorAnswers.end(), m.token) !=
-                   book.errorAnswers.end()) {
+        } else if (const auto error =
+                       std::find(book.errorAnswers.begin(), book.errorAnswers.end(), m.token);
+                   error != book.errorAnswers.end()) {
+            book.errorAnswers.erase(error);
             Send(c, og::ERROR_TOKEN, {Num(kRequestError)});
+        } else if (std::find(book.unanswered.begin(), book.unanswered.end(), m.token) !=
+                   book.unanswered.end()) {
+            // left waiting
         } else if (const User* user = UserOf(c)) {
             Answer(c, m, *user);
         } else {

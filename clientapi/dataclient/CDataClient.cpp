@@ -119,6 +119,13 @@ void CDataClient::GetSessions(int32_t TreeID) {
     onlineSessions_->RequestOnlineSessionsFromServer(TreeID);
 }
 
+uint64_t CDataClient::LastQueuedRequest() const {
+    return m_oKVClient->LastQueuedRequest();
+}
+uint64_t CDataClient::LastAnsweredRequest() const {
+    return m_oKVClient->LastAnsweredRequest();
+}
+
 void CDataClient::MarketOrderReceived(const std::shared_ptr<og::CChatOrder>& vOrder) {
     const std::string id = vOrder ? std::to_string(vOrder->ID()) : std::string("-1");
     m_oKVClient->Send(og::MARKET_ORDER_RECIEVED_TOKEN,

@@ -101,6 +101,11 @@ public:
                              const std::string& Password);
     // Asks the server for the online sessions under TreeID (182).
     void GetSessions(int32_t TreeID);
+    // The session's request numbers (CKVClient::LastQueuedRequest and
+    // LastAnsweredRequest): a request was answered when its number is at most
+    // the answered one.
+    uint64_t LastQueuedRequest() const;
+    uint64_t LastAnsweredRequest() const;
 
     // ---- Events, in their declared order ----
     runtime::Event<const std::string& /*PriceS*/> ReceivePrices;

@@ -171,6 +171,14 @@ bool COrbanexClientAPI::LogedOn() const {
     return m_oClient->LogedOn();
 }
 
+uint64_t COrbanexClientAPI::LastQueuedRequest() const {
+    return m_oClient->LastQueuedRequest();
+}
+
+uint64_t COrbanexClientAPI::LastAnsweredRequest() const {
+    return m_oClient->LastAnsweredRequest();
+}
+
 void COrbanexClientAPI::Disconnect() {
     m_oClient->Disconnect(false);
 }

@@ -145,6 +145,13 @@ public:
     int16_t Release() const { return kRelease; }
     int16_t Version() const { return kVersion; }
     int16_t Patch() const { return kPatch; }
+    // Each trading command (the order, SL/TP, close and re-quote members above)
+    // that returns SuccessResult queues one request, unless the session's queue
+    // is full; a queued request takes the next number, never reused, across
+    // reconnects too. It was answered, whatever the answer (an error
+    // included), once its number is at most LastAnsweredRequest().
+    uint64_t LastQueuedRequest() const;
+    uint64_t LastAnsweredRequest() const;
 
     // ---- Events, in dispatch order 1 to 38 ----
     runtime::Event<const std::string& /*STime*/> ServerTime;

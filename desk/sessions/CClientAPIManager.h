@@ -214,7 +214,9 @@ private:
     // The API object, held for the statement (a handler it raises may release the
     // session), or error 91.
     std::shared_ptr<API> Api();
-    void Keep(CallingResult code, UnansweredCommands::Command command);
+    // Sends a command through `send` and keeps it when a request of it was queued.
+    template <class F>
+    CallingResult Kept(UnansweredCommands::Command command, F send);
     void ConnectUnansweredTracking();
     // Journals and notes every command still waiting, and forgets them.
     void ReportUnanswered();

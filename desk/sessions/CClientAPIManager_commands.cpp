@@ -1,8 +1,9 @@
 // The account session's trading commands, and what it says of those whose answer
-// never came: each command sent while logged on is kept until it is answered;
-// when the connection is lost or closed, every one still waiting gets one journal
-// line, the same line with its account in the API log, and a market or entry
-// order's pane row the same note.
+// never came: each command queued while logged on is kept until its request is
+// answered (by the request numbers of the client API); when the connection is
+// lost or closed, every one still waiting gets one journal line, the same line
+// with its account in the API log, and a market or entry order's pane row the
+// same note.
 #include "desk/sessions/CClientAPIManager.h"
 #include "general/common/CLogFile.h"
 #include "runtime/Convert.h"
@@ -22,18 +23,27 @@ std::shared_ptr<CClientAPIManager::API> CClientAPIManager::Api() {
     return api_;
 }
 
-void CClientAPIManager::Keep(CallingResult code, UnansweredCommands::Command command) {
+template <class F>
+CClientAPIManager::CallingResult CClientAPIManager::Kept(UnansweredCommands::Command command,
+                                                         F send) {
+    const auto api = Api();
+    const uint64_t before = api->LastQueuedRequest();
+    const CallingResult code = send(*api);
     // Logged off, the client API sends nothing: nothing can be waiting for it.
-    if (code == OrbanexClientAPI10::SuccessResult && api_ && api_->LogedOn())
-        unanswered_.Keep(std::move(command));
+    if (code != OrbanexClientAPI10::SuccessResult || released_ || !api->LogedOn()) return code;
+    unanswered_.AnsweredUpTo(api->LastAnsweredRequest());
+    // Each command queues one request, unless a full queue refused it (the client
+    // API reports that): what was never queued waits for no answer.
+    const uint64_t request = api->LastQueuedRequest();
+    if (request != before) unanswered_.Keep(std::move(command), request);
+    return code;
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendMarketOrder(OperationType BuySell,
                                                                     int32_t SymbolID, double Lots,
                                                                     const std::string& SymbolName) {
-    const CallingResult code = Api()->NewMarketOrder(BuySell, SymbolID, Lots, "", "");
-    Keep(code, Command::Order(Kind::MarketOrder, BuySell, Lots, SymbolName));
-    return code;
+    return Kept(Command::Order(Kind::MarketOrder, BuySell, Lots, SymbolName),
+                [&](API& api) { return api.NewMarketOrder(BuySell, SymbolID, Lots, "", ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType OrderType,
@@ -41,69 +51,61 @@ CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrder(OperationType
                                                                    double AtPrice,
                                                                    const runtime::Variant& SL,
                                                                    const runtime::Variant& TP) {
-    const auto api = Api();
-    const CallingResult code =
-        api->NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
-    if (code != OrbanexClientAPI10::SuccessResult) return code;
     // The price as the request line has it: with the symbol's digits.
-    const SymbolPtr symbol = api->SymbolByID(SymbolID);
+    const SymbolPtr symbol = Api()->SymbolByID(SymbolID);
     const runtime::Variant price(AtPrice);
-    Keep(code,
-         Command::Order(Kind::EntryOrder, OrderType, Lots, symbol ? symbol->Name() : std::string(),
-                        symbol ? symbol->FormatPrice(price) : runtime::NumberToText(AtPrice)));
-    return code;
+    Command command =
+        Command::Order(Kind::EntryOrder, OrderType, Lots, symbol ? symbol->Name() : std::string(),
+                       symbol ? symbol->FormatPrice(price) : runtime::NumberToText(AtPrice));
+    return Kept(std::move(command), [&](API& api) {
+        return api.NewLimitOrder(OrderType, SymbolID, Lots, AtPrice, SL, TP, "", "");
+    });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderUpdate(
     int32_t OrderID, double Lots, double NewPrice, const runtime::Variant& SL,
     const runtime::Variant& TP) {
-    const CallingResult code = Api()->UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
-    Keep(code, Command::Numbered(Kind::EntryUpdate, OrderID));
-    return code;
+    return Kept(Command::Numbered(Kind::EntryUpdate, OrderID), [&](API& api) {
+        return api.UpdateLimitOrder(OrderID, Lots, NewPrice, SL, TP, "", "");
+    });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendLimitOrderCancel(
     const std::string& OrderIDs) {
-    const CallingResult code = Api()->DeleteLimitOrder(OrderIDs, "");
-    Keep(code, Command::Listed(Kind::EntryCancel, OrderIDs));
-    return code;
+    return Kept(Command::Listed(Kind::EntryCancel, OrderIDs),
+                [&](API& api) { return api.DeleteLimitOrder(OrderIDs, ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrder(int32_t Ticket, double Lots,
                                                                   const runtime::Variant& SL,
                                                                   const runtime::Variant& TP) {
-    const CallingResult code = Api()->NewSLTPOrder(Ticket, Lots, SL, TP, "");
-    Keep(code, Command::Numbered(Kind::SlTpOrder, Ticket));
-    return code;
+    return Kept(Command::Numbered(Kind::SlTpOrder, Ticket),
+                [&](API& api) { return api.NewSLTPOrder(Ticket, Lots, SL, TP, ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderUpdate(
     int32_t OrderID, double Lots, const runtime::Variant& SL, const runtime::Variant& TP) {
-    const CallingResult code = Api()->UpdateSLTPOrder(OrderID, Lots, SL, TP, "");
-    Keep(code, Command::Numbered(Kind::SlTpUpdate, OrderID));
-    return code;
+    return Kept(Command::Numbered(Kind::SlTpUpdate, OrderID),
+                [&](API& api) { return api.UpdateSLTPOrder(OrderID, Lots, SL, TP, ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendSLTPOrderCancel(
     const std::string& OrderIDs) {
-    const CallingResult code = Api()->DeleteSLTPOrder(OrderIDs, "");
-    Keep(code, Command::Listed(Kind::SlTpCancel, OrderIDs));
-    return code;
+    return Kept(Command::Listed(Kind::SlTpCancel, OrderIDs),
+                [&](API& api) { return api.DeleteSLTPOrder(OrderIDs, ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendClose(const std::string& Tickets,
                                                               const std::string& Lots) {
-    const CallingResult code = Api()->CloseMarketOrder(Tickets, Lots, "");
-    Keep(code, Command::Listed(Kind::Close, Tickets));
-    return code;
+    return Kept(Command::Listed(Kind::Close, Tickets),
+                [&](API& api) { return api.CloseMarketOrder(Tickets, Lots, ""); });
 }
 
 CClientAPIManager::CallingResult CClientAPIManager::SendRequoteAnswer(int32_t OrderID,
                                                                       bool Accept) {
-    const auto api = Api();
-    const CallingResult code = Accept ? api->AcceptOrder(OrderID) : api->RejectOrder(OrderID);
-    Keep(code, Command::Numbered(Accept ? Kind::RequoteAccept : Kind::RequoteReject, OrderID));
-    return code;
+    return Kept(
+        Command::Numbered(Accept ? Kind::RequoteAccept : Kind::RequoteReject, OrderID),
+        [&](API& api) { return Accept ? api.AcceptOrder(OrderID) : api.RejectOrder(OrderID); });
 }
 
 // ---- Answers and the connection's end ----
@@ -123,30 +125,15 @@ void CClientAPIManager::ConnectUnansweredTracking() {
             }
         }));
     };
-    auto answers = [&on](auto& event, Kind kind) {
-        on(event, [kind](CClientAPIManager& s, auto&&...) { s.unanswered_.Answered(kind); });
-    };
-    answers(a.NewOrderResult, Kind::MarketOrder);
-    answers(a.NewLimitOrderResult, Kind::EntryOrder);
-    answers(a.UpdateLimitOrderResult, Kind::EntryUpdate);
-    answers(a.DeleteLimitOrderResult, Kind::EntryCancel);
-    answers(a.NewSLTPOrderResult, Kind::SlTpOrder);
-    answers(a.UpdateSLTPOrderResult, Kind::SlTpUpdate);
-    answers(a.DeleteSLTPOrderResult, Kind::SlTpCancel);
-    answers(a.CloseOrderResult, Kind::Close);
     on(a.MarketOrderAccepted, [](CClientAPIManager& s, int32_t, int32_t OrderID, auto&&...) {
         s.unanswered_.RequoteAnswered(OrderID);
     });
     on(a.MarketOrderRejected, [](CClientAPIManager& s, int32_t OrderID, auto&&...) {
         s.unanswered_.RequoteAnswered(OrderID);
     });
-    // An answer that raises no result event (an error answer, a result with no
-    // account selected) still ended its command: once nothing is outstanding on a
-    // logged-on connection, every request sent before was answered. A session
-    // reset empties the queue too, but only after it has logged off.
-    on(a.WaitingMode, [](CClientAPIManager& s, KVClientDLL10::WaitingModeEnum Mode) {
-        if (Mode == KVClientDLL10::NormalMode && s.api_ && s.api_->LogedOn())
-            s.unanswered_.AllRequestsAnswered();
+    // Keeps the list short while the connection lives.
+    on(a.WaitingMode, [](CClientAPIManager& s, KVClientDLL10::WaitingModeEnum) {
+        if (s.api_) s.unanswered_.AnsweredUpTo(s.api_->LastAnsweredRequest());
     });
     on(a.ConnectionState, [](CClientAPIManager& s, bool IsConnected) {
         if (!IsConnected) s.ReportUnanswered();
@@ -155,6 +142,7 @@ void CClientAPIManager::ConnectUnansweredTracking() {
 }
 
 void CClientAPIManager::ReportUnanswered() {
+    if (api_) unanswered_.AnsweredUpTo(api_->LastAnsweredRequest());
     const std::vector<Command> commands = unanswered_.TakeAll();
     if (commands.empty()) return;
     // The journal closes with the window; the log of the dropped requests keeps

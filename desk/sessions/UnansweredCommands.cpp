@@ -84,23 +84,20 @@ std::string UnansweredCommands::Command::Text() const {
     return what + kNotKnown;
 }
 
-void UnansweredCommands::Answered(Kind kind) {
-    const auto it = std::find_if(commands_.begin(), commands_.end(),
-                                 [kind](const Command& c) { return c.kind == kind; });
-    if (it != commands_.end()) commands_.erase(it);
+void UnansweredCommands::Keep(Command command, uint64_t request) {
+    command.request = request;
+    commands_.push_back(std::move(command));
+}
+
+void UnansweredCommands::AnsweredUpTo(uint64_t lastAnswered) {
+    std::erase_if(commands_, [lastAnswered](const Command& c) {
+        return !c.RequoteAnswer() && c.request <= lastAnswered;
+    });
 }
 
 void UnansweredCommands::RequoteAnswered(int32_t order) {
-    std::erase_if(commands_, [order](const Command& c) {
-        return (c.kind == Kind::RequoteAccept || c.kind == Kind::RequoteReject) &&
-               c.number == order;
-    });
-}
-
-void UnansweredCommands::AllRequestsAnswered() {
-    std::erase_if(commands_, [](const Command& c) {
-        return c.kind != Kind::RequoteAccept && c.kind != Kind::RequoteReject;
-    });
+    std::erase_if(commands_,
+                  [order](const Command& c) { return c.RequoteAnswer() && c.number == order; });
 }
 
 std::vector<UnansweredCommands::Command> UnansweredCommands::TakeAll() {

@@ -1,15 +1,14 @@
 #pragma once
-// The trading commands a session sent whose result event has not come yet,
-// oldest first. A connection answers its requests one at a time and in the order
-// they went, so a result event answers the oldest command of its kind; a
-// re-quote's answer is answered by the notice of its order. An answer that raises
-// no result event (an error) still ends its command: once the connection holds no
-// request, every command but a re-quote's answer was answered. When the
-// connection ends, what is still here was never answered: the session says so,
-// once per command, and resends nothing.
+// The trading commands a session sent whose answer has not come yet, oldest
+// first, each with the number its request took in the connection's queue. The
+// connection answers its requests one at a time and in the order of their
+// numbers, errors included, so a command was answered once its number is at
+// most the connection's last answered one; a re-quote's answer is ended by the
+// notice of its order instead. When the connection ends, what is still here was
+// never answered: the session says so, once per command, and resends nothing.
 //
 // A session holds a handful of commands only while their answers travel, so a
-// short vector searched in order is all it needs.
+// short vector is all it needs.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,8 +31,9 @@ public:
     };
     struct Command {
         Kind kind = Kind::MarketOrder;
-        int32_t side = 0;    // new orders: the OperationTypeEnum value
-        int32_t number = 0;  // the order or ticket number
+        int32_t side = 0;      // new orders: the OperationTypeEnum value
+        int32_t number = 0;    // the order or ticket number
+        uint64_t request = 0;  // the number its request took in the connection's queue
         double lots = 0;
         std::string price;  // entry orders: the price as the symbol writes it
         std::string name;   // new orders: the symbol's name; cancels and closes: the list sent
@@ -52,16 +52,18 @@ public:
         // Whether the order panes show the command's result in the account's row.
         bool MarketRow() const { return kind == Kind::MarketOrder; }
         bool EntryRow() const { return kind == Kind::EntryOrder || kind == Kind::EntryUpdate; }
+        bool RequoteAnswer() const {
+            return kind == Kind::RequoteAccept || kind == Kind::RequoteReject;
+        }
     };
 
-    void Keep(Command command) { commands_.push_back(std::move(command)); }
-    // The oldest command of the kind is answered; with none kept, nothing is.
-    void Answered(Kind kind);
+    // Keeps a command whose request took the number `request`.
+    void Keep(Command command, uint64_t request);
+    // Every command whose request number is at most `lastAnswered` was answered,
+    // but a re-quote's answer, which waits for its order's notice.
+    void AnsweredUpTo(uint64_t lastAnswered);
     // The re-quote answers sent for the order are answered.
     void RequoteAnswered(int32_t order);
-    // The connection holds no request: every command but a re-quote's answer,
-    // whose notice is still to come, was answered.
-    void AllRequestsAnswered();
     // Every command still kept, oldest first; none is kept afterwards.
     std::vector<Command> TakeAll();
     bool empty() const { return commands_.empty(); }

@@ -240,6 +240,44 @@ TEST_F(LoopbackRequests, AFaultInOneAnswerCompletesItsRequestAndTheQueueMovesOn)
     EXPECT_TRUE(client.LogedOn());
 }
 
+// Every queued request takes the next number. An answer of any kind, an error
+// included, counts its request answered before anyone hears of it; requests a
+// reset drops never count, and the numbers go on after the reconnect.
+TEST_F(LoopbackRequests, RequestNumbersCountEveryAnswerAndNoDroppedRequest) {
+    Lines heard;  // what was heard, with the answered number at that moment
+    auto hear = [&](const std::string& what) {
+        heard.push_back(what + " " + std::to_string(client.LastAnsweredRequest()));
+    };
+    object->onAnswer = [&] { hear("answer"); };
+    client.ShowError.Connect([&](const std::string& title, const std::string&) { hear(title); });
+    peer.ServeRowRequests();
+    peer.Script()
+        .Expect(kPrivs)
+        .Reply(testsupport::ServerError(-7))
+        .Expect(kAccounts)
+        .Reply(Rows({"r1"}))
+        .Expect(kPrivs)
+        .Reply(testsupport::Result({"1"}))
+        .Expect(kSymbols)  // left unanswered
+        .ExpectClose()
+        .Accept()
+        .AcceptLogin(LoginGrant().Sid(1234))
+        .Expect(kPrivs)
+        .Reply(testsupport::Result({"2"}));
+    for (int16_t token : {kPrivs, kAccounts, kPrivs, kSymbols, kPrivs}) object->Request(token);
+    ASSERT_TRUE(peer.RunUntil([&] { return heard.size() == 3; })) << probe.Dump();
+    EXPECT_EQ(client.LastQueuedRequest(), 5u);
+    client.Disconnect(true);
+    EXPECT_EQ(client.LastQueuedRequest(), 5u);
+    ASSERT_TRUE(peer.RunUntil([&] { return client.LogedOn(); }));
+    object->Request(kPrivs);
+    ASSERT_TRUE(peer.Finish());
+    ASSERT_TRUE(peer.RunUntil([&] { return heard.size() == 5; })) << probe.Dump();
+    EXPECT_EQ(heard,
+              (Lines{"ServerError 1", "answer 2", "answer 3", "ResetSession 3", "answer 6"}));
+    EXPECT_EQ(client.LastQueuedRequest(), 6u);
+}
+
 TEST_F(LoopbackRequests, RoutingGoesToTheFirstClaimingObjectAndAnAnswerWithNothingAskedToToken0) {
     auto second = probe.AddObject({kPrivs, 0}, "second:");
     peer.Script()
@@ -507,8 +545,9 @@ TEST(LoopbackLogin, SendWhileLoggedOffRaisesNotConnected) {
     EXPECT_EQ(probe.notConnected, 1);
 }
 
-// Past 5000 queued requests the queue refuses more; the refusals and, at the
-// reset, the dropped requests are each reported once, with their count.
+// Past 5000 queued requests the queue refuses more (they take no number); the
+// refusals and, at the reset, the dropped requests are each reported once, with
+// their count.
 TEST(LoopbackLogin, QueueOverflowAndResetAreReportedOnceEach) {
     platform::ScopedVirtualTime time;
     ScriptedPeer peer;
@@ -521,6 +560,7 @@ TEST(LoopbackLogin, QueueOverflowAndResetAreReportedOnceEach) {
     ASSERT_TRUE(peer.RunUntil([&] { return probe.Count("OneRow") == 1; }));
     ASSERT_EQ(probe.errors.size(), 1u) << probe.Dump();
     EXPECT_NE(probe.errors[0].find("refused 3 requests"), std::string::npos) << probe.errors[0];
+    EXPECT_EQ(probe.client->LastQueuedRequest(), 5000u);  // a refused request takes no number
 
     probe.client->Disconnect(false);
     ASSERT_EQ(probe.errors.size(), 2u) << probe.Dump();

@@ -360,32 +360,24 @@ TEST(SessionResults, IdListsRemoveEachWholeNumberAndADropReenablesThePane) {
 
 }  // namespace
 
-// A result event answers the oldest kept command of its own kind, a re-quote's
-// notice the answers to its order. When the connection ends, each command still
-// waiting gets one line (a market or entry order's pane row the same note), once;
-// a removed session tells its own.
-TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
+// A re-quote's notice answers the answers sent for its order (the other commands
+// are answered by their requests' answers, end to end). When the connection
+// ends, each command still waiting gets one line (a market or entry order's pane
+// row the same note), once; a removed session tells its own.
+TEST(SessionResults, ACommandWithoutItsAnswerIsToldOnceWhenTheConnectionEnds) {
     using K = UnansweredCommands::Kind;
     using C = UnansweredCommands::Command;
     Desk d;
     API& a = d.api();
     UnansweredCommands& kept = d.session->Unanswered();
-    auto keepAll = [&] {
-        kept.Keep(C::Order(K::MarketOrder, og::BuyType, 1.5, "EURUSD"));
-        kept.Keep(C::Order(K::MarketOrder, og::SellType, 2, "GBPUSD"));
-        kept.Keep(C::Order(K::EntryOrder, og::SellStopType, 1, "EURUSD", "1.2000"));
-        kept.Keep(C::Numbered(K::EntryUpdate, 12));
-        kept.Keep(C::Listed(K::EntryCancel, "13,14"));
-        kept.Keep(C::Numbered(K::SlTpOrder, kTicket));
-        kept.Keep(C::Numbered(K::SlTpUpdate, 15));
-        kept.Keep(C::Listed(K::SlTpCancel, "16"));
-        kept.Keep(C::Listed(K::Close, "6"));
-        kept.Keep(C::Numbered(K::RequoteAccept, 17));
-        kept.Keep(C::Numbered(K::RequoteReject, 18));
-    };
-    keepAll();
-    for (const char* handler : {"NewOrder", "DeleteLimit", "NewSLTP", "DeleteSLTP", "Close"})
-        Raise(d, handler, 2);
+    uint64_t request = 0;
+    for (C c : {C::Order(K::MarketOrder, og::BuyType, 1.5, "EURUSD"),
+                C::Order(K::EntryOrder, og::SellStopType, 1, "EURUSD", "1.2000"),
+                C::Numbered(K::EntryUpdate, 12), C::Listed(K::EntryCancel, "13,14"),
+                C::Numbered(K::SlTpOrder, kTicket), C::Numbered(K::SlTpUpdate, 15),
+                C::Listed(K::SlTpCancel, "16"), C::Listed(K::Close, "6"),
+                C::Numbered(K::RequoteAccept, 17), C::Numbered(K::RequoteReject, 18)})
+        kept.Keep(std::move(c), ++request);
     a.MarketOrderAccepted(kOther, 17, kTicket, og::BuyType, 1, d.eurusd, 1.2, og::NewType, 1.2);
     a.MarketOrderRejected(19, og::BuyType, 1, d.eurusd, 1.2, og::NewType);  // no answer of ours
     d.desk.Take();
@@ -394,7 +386,7 @@ TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
     const std::string lost =
         ": no answer came before the connection closed; its result is not known; see Trade and "
         "Pending Order once the account is logged in again";
-    const std::string market = "Market order [SELL 2 GBPUSD]" + lost,
+    const std::string market = "Market order [BUY 1.5 EURUSD]" + lost,
                       entry = "Entry order [Sell Stop 1 EURUSD at 1.2000]" + lost,
                       update = "Update of entry order #12" + lost;
     const Names told = d.desk.Take();
@@ -405,22 +397,19 @@ TEST(SessionResults, ACommandWithoutItsResultIsToldOnceWhenTheConnectionEnds) {
     EXPECT_EQ(lines, (Names{"journal|1001|" + market, "order.addNote|" + market + "|1001",
                             "journal|1001|" + entry, "limit.addNote|" + entry + "|1001",
                             "journal|1001|" + update, "limit.addNote|" + update + "|1001",
+                            "journal|1001|Cancel of entry order #13,14" + lost,
+                            "journal|1001|SL/TP order for ticket #5" + lost,
                             "journal|1001|Update of SL/TP order #15" + lost,
+                            "journal|1001|Cancel of SL/TP order #16" + lost,
+                            "journal|1001|Close of ticket #6" + lost,
                             "journal|1001|Reject of re-quoted order #18" + lost}));
     EXPECT_TRUE(kept.empty());
 
-    // The other answers, then removed: the rest wait, and the rest of the texts.
-    keepAll();
-    for (const char* handler : {"NewLimit", "UpdateLimit", "UpdateSLTP"}) Raise(d, handler, 2);
+    kept.Keep(C::Numbered(K::RequoteAccept, 17), ++request);
+    kept.Keep(C::Numbered(K::RequoteReject, 18), ++request);
     a.MarketOrderRejected(18, og::BuyType, 1, d.eurusd, 1.2, og::NewType);
-    a.MarketOrderAccepted(kOther, 19, kTicket, og::BuyType, 1, d.eurusd, 1.2, og::NewType, 1.2);
     d.desk.Take();
     d.desk.Services().Managers()->Remove("C1");
     EXPECT_EQ(d.desk.Lines("journal|"),
-              (Names{"journal|1001|Market order [BUY 1.5 EURUSD]" + lost, "journal|1001|" + market,
-                     "journal|1001|Cancel of entry order #13,14" + lost,
-                     "journal|1001|SL/TP order for ticket #5" + lost,
-                     "journal|1001|Cancel of SL/TP order #16" + lost,
-                     "journal|1001|Close of ticket #6" + lost,
-                     "journal|1001|Accept of re-quoted order #17" + lost}));
+              (Names{"journal|1001|Accept of re-quoted order #17" + lost}));
 }
