@@ -80,12 +80,15 @@ std::string PositionRowKey(std::string_view Account, std::string_view Ticket) {
 
 std::string_view PositionRowKey(int32_t Account, int32_t Ticket,
                                 char (&buffer)[kPositionRowKeyChars]) {
-    char* const end = buffer + kPositionRowKeyChars;
+    // Each number gets the room of its longest text, so neither write can fail
+    // nor take the room of what follows it.
+    constexpr size_t kNumberChars = 11;  // "-2147483648"
+    static_assert(kPositionRowKeyChars == 2 + 2 * kNumberChars);
     char* at = buffer;
     *at++ = 'T';
-    at = std::to_chars(at, end, Account).ptr;
+    at = std::to_chars(at, at + kNumberChars, Account).ptr;
     *at++ = '|';
-    at = std::to_chars(at, end, Ticket).ptr;
+    at = std::to_chars(at, at + kNumberChars, Ticket).ptr;
     return std::string_view(buffer, at - buffer);
 }
 

@@ -359,7 +359,9 @@ void ExpectTheSameByteByByte(const HandshakeCase& c) {
     }
     EXPECT_EQ(sent, expected) << "byte by byte";
     EXPECT_EQ(status, c.end) << "byte by byte: " << h.Error();
-    if (c.end == Status::Done) EXPECT_EQ(h.TakeLeftover(), c.leftover) << "byte by byte";
+    if (c.end == Status::Done) {
+        EXPECT_EQ(h.TakeLeftover(), c.leftover) << "byte by byte";
+    }
 }
 
 TEST(ProxyHandshakeTest, SpeaksEachProtocolAndNamesEveryFailure) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct SplitCase {
     std::string text;
     std::vector<std::string> pieces;
 };
+
+// A failure names the case, not the struct's bytes.
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StringListSplit : public ::testing::TestWithParam<SplitCase> {};
 

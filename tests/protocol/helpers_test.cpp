@@ -83,7 +83,7 @@ TEST(ProtocolHelpers, OlderDateParsers) {
         {"05/03/2024 10:00", runtime::errc::TypeMismatch},  // a time is not part of a year
     };
     for (const auto& [text, error] : bad)
-        EXPECT_EQ(ErrorNumberOf([&] { sv.ToDate(text); }), error) << text;
+        EXPECT_EQ(ErrorNumberOf([&, &text = text] { sv.ToDate(text); }), error) << text;
     for (const char* text : {"05/03/2024", "05/03/2024 14:07", "05/03/2024 14"}) {
         EXPECT_NE(ErrorNumberOf([&] { sv.ToDateTime(text); }), 0) << text;
     }

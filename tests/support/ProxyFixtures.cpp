@@ -290,7 +290,7 @@ struct ProxyFixture::Impl {
         c.stage = Stage::Connecting;
         c.target = std::make_unique<platform::TcpSocket>();
         platform::TcpSocket* t = c.target.get();
-        t->OnReceive.Connect([this, &c, t] {
+        t->OnReceive.Connect([&c, t] {
             std::string chunk;
             t->Receive(chunk);
             Send(c.client.get(), chunk);

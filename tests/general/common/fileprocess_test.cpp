@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -242,12 +241,14 @@ TEST_F(FileProcessTest, OutputEmptiesAtOnceAndWritesEachLineAsItComes) {
     f.CloseFile();
     EXPECT_EQ(Read("layout.vfx"), "new\r\nfrom another\r\nlast\r\n");
 
-    // A file that cannot be written is neither emptied nor opened.
-    fs::permissions(home_ / "layout.vfx", fs::perms::owner_read);
-    if (::access((home_ / "layout.vfx").c_str(), W_OK) != 0) {
-        EXPECT_NE(f.OpenFile("layout.vfx", OUTPUT_TYPE), "");
-        EXPECT_EQ(Read("layout.vfx"), "new\r\nfrom another\r\nlast\r\n");
-    }
+    // A file that cannot be written (a folder where it belongs, which stops
+    // root too) is neither emptied nor opened.
+    fs::create_directory(home_ / "taken.vfx");
+    Write("taken.vfx/inside", "kept");
+    EXPECT_NE(f.OpenFile("taken.vfx", OUTPUT_TYPE), "");
+    EXPECT_EQ(ErrorNumberOf([&] { f.AddEntry("x"); }), runtime::errc::BadFileName);
+    EXPECT_EQ(Read("taken.vfx/inside"), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 2);
 }
 
 TEST_F(FileProcessTest, ExistsAndRemove) {

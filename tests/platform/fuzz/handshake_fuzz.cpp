@@ -2,16 +2,14 @@
 // first byte picks HTTP, SOCKS4 or SOCKS5 and whether a login is set, the
 // second the read sizes, the rest is what the proxy answers. Fed whole and
 // fed in pieces, the handshake must send the same bytes, end the same way
-// and keep the same leftover. Built by hand, not by CI:
+// and keep the same leftover. Every build makes handshake_fuzz_replay, which
+// ctest runs over fuzz/seeds (the handshake table's answers). With clang, from
+// the repository's root:
 //
-//   S=/work/main; clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fPIC \
-//     -I$S $(pkg-config --cflags Qt6Network) $S/tests/platform/fuzz/handshake_fuzz.cpp \
-//     $S/platform/{HttpTunnel,EventLoop,Timer,ThreadCheck}.cpp $S/runtime/*.cpp \
-//     $(pkg-config --libs Qt6Network) -o handshake_fuzz
-//   ./handshake_fuzz -max_total_time=180 -max_len=40000 corpus
-//
-// Seed `corpus` with the handshake table's answers, e.g. "\x05\x00\x05\x02\x01\x00"
-// followed by a bound address.
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DFUZZ=ON
+//   cmake --build build-fuzz --target handshake_fuzz
+//   build-fuzz/tests/platform/handshake_fuzz -max_total_time=180 -max_len=40000
+//       corpus tests/platform/fuzz/seeds
 #include <cstdint>
 #include <cstdlib>
 #include <string>

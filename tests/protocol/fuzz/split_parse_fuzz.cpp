@@ -1,13 +1,14 @@
 // libFuzzer target for the receive path: cutting the stream (in reads whose
 // sizes the input chooses) and reading each message's token, session id and
 // parameters. Checks the cut against a plain reference and the one-pass
-// parameter reader against ParameterValue. Built by hand, not by CI:
+// parameter reader against ParameterValue. Every build makes
+// split_parse_fuzz_replay, which ctest runs over fuzz/seeds. With clang, from the
+// repository's root:
 //
-//   S=/work/main; clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I$S \
-//     $S/tests/protocol/fuzz/split_parse_fuzz.cpp $S/runtime/*.cpp $S/platform/StringList.cpp \
-//     $S/general/common/{MTokens,MCommandMessage,CRow,MGenerals,CDataProtocol,CTokens}.cpp \
-//     $S/protocol/CDataProtocol.cpp -o split_parse_fuzz
-//   ./split_parse_fuzz -max_total_time=180 -max_len=4096
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DFUZZ=ON
+//   cmake --build build-fuzz --target split_parse_fuzz
+//   build-fuzz/tests/protocol/split_parse_fuzz -max_total_time=180 -max_len=4096
+//       corpus tests/protocol/fuzz/seeds
 #include <cstdint>
 #include <cstdlib>
 #include <memory>

@@ -3,22 +3,20 @@
 // outside it, the current server is listed or -1, a read shows one message at
 // most and leaves a file without a current server as it is, a save reads back to
 // the same list and current server, and a re-routing with texts taken from the
-// input neither raises nor grows the file out of proportion. Built by hand, not
-// by CI:
+// input neither raises nor grows the file out of proportion. Every build makes
+// server_file_fuzz_replay, which ctest runs over fuzz/seeds and the lists
+// server_lists.cmake makes at build time (one just under the 4 MB bound, one
+// over it, two beyond the 16-bit count). With clang, from the repository's root:
 //
-//   S=/work/main; clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined \
-//     -fno-sanitize-recover=undefined -I$S $S/tests/desk/accounts/fuzz/server_file_fuzz.cpp \
-//     $S/desk/accounts/CLoginOptions.cpp $S/desk/common/{AccountLines,DeskServices}.cpp \
-//     $S/general/common/{CStringValues,MGenerals}.cpp $S/platform/{Paths,ComboBox}.cpp \
-//     $S/runtime/*.cpp -o server_file_fuzz
-//   TMPDIR=/dev/shm ./server_file_fuzz -max_total_time=240 -jobs=2 -workers=2 \
-//     -max_len=4096 -rss_limit_mb=2048 corpus
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DFUZZ=ON
+//   cmake --build build-fuzz --target server_file_fuzz
+//   TMPDIR=/dev/shm build-fuzz/tests/desk/accounts/server_file_fuzz -max_total_time=240
+//       -jobs=2 -workers=2 -max_len=4096 -rss_limit_mb=2048 corpus
+//       tests/desk/accounts/fuzz/seeds
 //
-// (Each input is saved with fsync, hence the memory folder.) Seed `corpus` with
-// assets/Manage/SERVER.BUF, the tests' server files and random bytes. Lists
-// beyond the 16-bit count (32,768 empty entries, "&&" 98,304 times, with and
-// without a current server) and a file of 4 MB + 1 byte need a larger -max_len
-// or a run of their own: ./server_file_fuzz FILE...
+// (Each input is saved with fsync, hence the memory folder.) The large lists
+// need a larger -max_len or a run of their own:
+//   build-fuzz/tests/desk/accounts/server_file_fuzz build-fuzz/tests/desk/accounts/fuzz-seeds/*
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

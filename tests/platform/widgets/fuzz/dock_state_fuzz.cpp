@@ -3,9 +3,19 @@
 // that holds the desk's nine panes and two toolbars (offscreen), laid out and
 // painted, and the window is then put back. Its floating toolbars brought onto
 // the screens stay whole, and no floating toolbar the load leaves is larger than
-// the largest screen or off every screen. Built by hand, not by CI; see
-// build.sh beside it. With FUZZ_SEEDS_OUT=DIR set, it writes the states of a
-// few arrangements of that window to DIR as seeds and exits.
+// the largest screen or off every screen. Every build makes
+// dock_state_fuzz_replay, which ctest runs over fuzz/seeds (make_seeds.sh writes
+// them). With clang, from the repository's root:
+//
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DFUZZ=ON
+//   cmake --build build-fuzz --target dock_state_fuzz
+//   ASAN_OPTIONS=detect_leaks=0 build-fuzz/tests/platform/widgets/dock_state_fuzz
+//       corpus tests/platform/widgets/fuzz/seeds -max_total_time=600 -rss_limit_mb=6000
+//
+// (the window keeps some memory at every restore; two screens: set
+// QT_QPA_PLATFORM=offscreen:configfile=tests/platform/widgets/fuzz/two-screens.json).
+// With FUZZ_SEEDS_OUT=DIR set, it writes the states of a few arrangements of
+// that window to DIR as seeds and exits.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -120,7 +130,8 @@ void WriteSeeds(Window& w, const QString& folder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a run chose its own (the two screens' configuration).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);  // lives as long as the process
     shown = new Window;
     CreatePanes(shown->panes);

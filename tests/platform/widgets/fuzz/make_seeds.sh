@@ -1,23 +1,17 @@
 #!/usr/bin/env bash
-# Builds the window-state fuzz target (not part of the CMake build) and writes
-# its seeds: states the window wrote, and the saved layouts the tests keep.
-#   bash tests/platform/widgets/fuzz/build.sh OUT
-#   ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
-#       OUT/dock_state_fuzz OUT/corpus OUT/seeds -max_total_time=600 -rss_limit_mb=6000
-# (the window keeps some memory at every restore; two screens:
-# QT_QPA_PLATFORM=offscreen:configfile=OUT/two-screens.json)
+# Writes the window-state fuzz target's seeds into its seeds folder (committed;
+# run again when the window's states change): the states the window writes in a
+# few arrangements, the states of the saved layouts the repository keeps, and
+# states this window never writes.
+#   cmake --build build --target dock_state_fuzz_replay
+#   bash tests/platform/widgets/fuzz/make_seeds.sh build
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../../.." && pwd)
-out=${1:?output folder}
-mkdir -p "$out/corpus" "$out/seeds"
-qt=$(pkg-config --cflags --libs Qt6Widgets)
-clang++-14 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -DQT_NO_KEYWORDS -fPIC -I"$root" \
-    "$root/tests/platform/widgets/fuzz/dock_state_fuzz.cpp" \
-    "$root/platform/widgets/DockStateCheck.cpp" "$root/platform/widgets/DockingPanes.cpp" \
-    $qt -o "$out/dock_state_fuzz"
-FUZZ_SEEDS_OUT="$out/seeds" QT_QPA_PLATFORM=offscreen "$out/dock_state_fuzz" -runs=0 \
-    >/dev/null 2>&1 || true
+build=${1:?build folder}
+out="$root/tests/platform/widgets/fuzz"
+mkdir -p "$out/seeds"
+FUZZ_SEEDS_OUT="$out/seeds" QT_QPA_PLATFORM=offscreen \
+    "$build/tests/platform/widgets/dock_state_fuzz_replay" >/dev/null 2>&1
 # The states of the layout lines the repository holds (the shipped default, the
 # tests' saved layouts, their string literals joined).
 python3 - "$root" "$out/seeds" <<'PY'
@@ -69,8 +63,4 @@ def floating_bars(a, b):
     (1, group([split(group([pane("Pane100000"), pane("Pane100038", 3)], 1))])),
     (2, group([pane("Pane100004")], 1)), (3, group([pane("Pane100044"), pane("Pane99", 0)], 1))]) + bars)
 PY
-cat > "$out/two-screens.json" <<'JSON'
-{"screens": [{"name": "A", "x": 0, "y": 0, "width": 1600, "height": 1000},
-             {"name": "B", "x": 1600, "y": 0, "width": 1280, "height": 1024}]}
-JSON
 ls "$out/seeds" | wc -l
