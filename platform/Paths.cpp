@@ -294,8 +294,9 @@ void AtomicWriteFile(const fs::path& path, std::string_view content, FileAccess 
 
 namespace {
 // The file's bytes up to `limit` and one byte more, to tell a larger one.
-std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+// A pipe or a device is what stands there, not a file, when `regularOnly`.
+std::string ReadAtMost(const fs::path& path, int flags, size_t limit, bool regularOnly = false) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | flags);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT) {
@@ -309,8 +310,13 @@ std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
         ::close(fd);
         AccessError(path, err);
     }
+    if (regularOnly && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Refuse(path, "it is not a regular file");
+    }
     std::string data;
-    data.reserve(std::min(static_cast<size_t>(st.st_size), limit));
+    // A file's own size and the byte that tells a larger one.
+    data.reserve(std::min(static_cast<size_t>(st.st_size), limit) + 1);
     char buf[65536];
     while (data.size() <= limit) {
         const size_t room = limit - data.size();
@@ -321,6 +327,15 @@ std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
             const int err = errno;
             ::close(fd);
             AccessError(path, err);
+        }
+        // Grown by doubling but never past the bound's one byte more (a string's own
+        // growth would double past it), so an endless device costs no more than that.
+        const size_t needed = data.size() + static_cast<size_t>(n);
+        if (needed > data.capacity() && limit < std::numeric_limits<size_t>::max()) {
+            std::string grown;
+            grown.reserve(std::min(std::max(needed, 2 * data.capacity()), limit + 1));
+            grown.append(data);
+            data.swap(grown);
         }
         data.append(buf, static_cast<size_t>(n));
     }
@@ -340,19 +355,17 @@ std::optional<std::string> ReadFileUpTo(const fs::path& path, size_t limit) {
     return data;
 }
 
-std::string LargerThanReason(size_t limit) {
+std::string SizeText(size_t bytes) {
     constexpr size_t kKB = 1024, kMB = 1024 * kKB;
-    const std::string size = limit >= kMB && limit % kMB == 0 ? std::to_string(limit / kMB) + " MB"
-                             : limit >= kKB && limit % kKB == 0
-                                 ? std::to_string(limit / kKB) + " KB"
-                                 : std::to_string(limit) + " bytes";
-    return "the file is larger than " + size;
+    if (bytes >= kMB && bytes % kMB == 0) return std::to_string(bytes / kMB) + " MB";
+    if (bytes >= kKB && bytes % kKB == 0) return std::to_string(bytes / kKB) + " KB";
+    return std::to_string(bytes) + " bytes";
 }
 
 std::string ReadFileWithin(const fs::path& path, size_t limit) {
-    std::optional<std::string> data = ReadFileUpTo(path, limit);
-    if (!data) Refuse(path, LargerThanReason(limit));
-    return std::move(*data);
+    std::string data = ReadAtMost(path, O_NONBLOCK, limit, true);
+    if (data.size() > limit) Refuse(path, "the file is larger than " + SizeText(limit));
+    return data;
 }
 
 bool MakeOwnerOnly(const fs::path& path) {

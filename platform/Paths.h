@@ -53,11 +53,12 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // included, which never makes it wait); nothing when the file holds more.
 // Raises as ReadWholeFile does.
 std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t limit);
-// ReadFileUpTo of a file that may hold no more: a larger one raises
-// runtime::Error(75) whose reason says so ("the file is larger than 4 MB").
+// ReadFileUpTo of a regular file that may hold no more: a larger one, or anything
+// but a regular file (a pipe, a device), raises runtime::Error(75) whose reason
+// says so ("the file is larger than 4 MB").
 std::string ReadFileWithin(const std::filesystem::path& path, size_t limit);
-// "the file is larger than <limit>", the reason ReadFileWithin gives.
-std::string LargerThanReason(size_t limit);
+// A size as messages give it: "4 MB", "16 KB", "100 bytes".
+std::string SizeText(size_t bytes);
 
 // Makes `path` the owner's alone (0600) when it is a regular file of this user's,
 // reached without following a link at its last name; anything else (a link, a

@@ -238,7 +238,7 @@ void frmMain::mnuclear_Click() {
 void frmMain::mnuLogin_all() {
     const DeskPorts& ports = Services().Ports();
     if (ports.Shell) ports.Shell->SelectPane(kPaneNewPosition);
-    for (size_t i = 1; i <= rows_.Count(); ++i) Core().LoginClient(rows_.Item(i).Key());
+    Core().LoginAll();
     if (ports.frmClosePos) ports.frmClosePos->CloseSymbols().setEnabled(true);
 }
 
