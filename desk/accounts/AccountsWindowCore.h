@@ -50,6 +50,8 @@ public:
     // The list files' chooser.
     static constexpr const char* kLoadTitle = "Load File";
     static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
+    // What a list's name typed without one gets.
+    static constexpr const char* kListExtension = "buf";
     // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
     static constexpr uintmax_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
 
