@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
@@ -34,21 +35,6 @@ std::string TextIfPresent(const std::filesystem::path& path) {
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
         return "";
-    }
-}
-
-// Each line of `text` as SplitLines cuts it, none kept: 4 MB of empty lines
-// would otherwise cost a string each. Stops when `f` returns false.
-template <class F>
-void ForEachLine(std::string_view text, F f) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        size_t cut = end;
-        if (cut > start && text[cut - 1] == '\r') --cut;
-        if (!f(text.substr(start, cut - start))) return;
-        start = end + 1;
     }
 }
 

@@ -53,7 +53,8 @@ public:
     // What a list's name typed without one gets.
     static constexpr const char* kListExtension = "buf";
     // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
-    static constexpr uintmax_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
+    // The desk's account lists have the same bound.
+    static constexpr size_t kLargestSavedAccountsFile = CLoginOptions::kLargestSavedAccountsFile;
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
     // The accounts window's pane view, which a loaded list brings forward; none: nothing.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "desk/accounts/AccountsWindowCore.h"
+#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -77,43 +77,23 @@ ServerFileText ReadServerFile(const std::filesystem::path& path) {
     return out;
 }
 
-// The first four lines of `text`, cut as SplitLines cuts them; what follows is
-// never kept (4 MB of empty lines would otherwise cost a string each).
+// The first four lines of `text`; what follows is never kept.
 std::array<std::string_view, 4> FirstFourLines(std::string_view text) {
     std::array<std::string_view, 4> lines;
-    size_t start = 0;
-    for (auto& line : lines) {
-        if (start >= text.size()) break;
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        const size_t cut = end > start && text[end - 1] == '\r' ? end - 1 : end;
-        line = text.substr(start, cut - start);
-        start = end + 1;
-    }
+    size_t n = 0;
+    ForEachLine(text, [&](std::string_view line) {
+        lines[n++] = line;
+        return n < lines.size();
+    });
     return lines;
 }
 
-// Every line of `text` with `f` applied, each ended by CR LF, none kept apart.
-template <class F>
-std::string MapLines(std::string_view text, F f) {
-    std::string out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        const size_t cut = end > start && text[end - 1] == '\r' ? end - 1 : end;
-        out.append(f(text.substr(start, cut - start))).append("\r\n");
-        start = end + 1;
-    }
-    return out;
-}
-
-// A server list the next start would not read is not written.
-void CheckServerFileSize(const std::string& file, const std::string& text) {
-    if (text.size() <= CLoginOptions::kLargestServerFile) return;
+// A file the next start would not read, past its bound, is not written.
+void CheckWritable(const std::filesystem::path& file, const std::string& text, size_t bound) {
+    if (text.size() <= bound) return;
     throw runtime::Error(runtime::errc::PathFileAccess,
-                         "Path/File access error: " + file + ": it would be larger than " +
-                             platform::SizeText(CLoginOptions::kLargestServerFile) +
+                         "Path/File access error: " + file.string() + ": it would be larger than " +
+                             platform::SizeText(bound) +
                              ", which no start reads; the file is left as it is");
 }
 }  // namespace
@@ -252,7 +232,7 @@ void CLoginOptions::ReadServers(std::string_view all) {
 void CLoginOptions::Save() {
     const std::string text = JoinLines(
         {AllServers(), CurrentServer(), std::to_string(parentDemoAccounts_), loginUnderwlIDs_});
-    CheckServerFileSize(serverFileName_, text);
+    CheckWritable(serverFileName_, text, kLargestServerFile);
     MakeFolderOf(serverFileName_);
     platform::AtomicWriteFile(serverFileName_, text);
 }
@@ -318,10 +298,9 @@ void CLoginOptions::WrongServer() {
 void CLoginOptions::saveAccount(const std::string& UserName, const std::string& Password,
                                 int32_t Account, bool AutoLogin) {
     const std::filesystem::path path = desk_.State().AccountsFilePath;
-    constexpr size_t kBound = AccountsWindowCore::kLargestSavedAccountsFile;
     std::string text;
     try {
-        text = platform::ReadFileWithin(path, kBound);
+        text = platform::ReadFileWithin(path, kLargestSavedAccountsFile);
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
     }
@@ -329,12 +308,7 @@ void CLoginOptions::saveAccount(const std::string& UserName, const std::string& 
     if (!text.empty() && text.back() != '\n') text += "\r\n";  // a torn last line stays its own
     text += JoinLines(
         {SavedAccountLine(*desk_.State().StringValues, UserName, Password, Account, AutoLogin)});
-    // Past the bound the next start would read none of the saved accounts.
-    if (text.size() > kBound)
-        throw runtime::Error(runtime::errc::PathFileAccess,
-                             "Path/File access error: " + path.string() +
-                                 ": it would be larger than " + platform::SizeText(kBound) +
-                                 ", which no start reads; the file is left as it is");
+    CheckWritable(path, text, kLargestSavedAccountsFile);
     platform::AtomicWriteFile(path, text, platform::FileAccess::OwnerOnly);
 }
 
@@ -372,14 +346,17 @@ bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& O
     if (runtime::Trim(OldText).empty() || runtime::Trim(NewText).empty()) return false;
     const ServerFileText text = ReadServerFile(file);
     if (!text.present || text.tooLarge || text.unread) return false;
+    // Every line goes back, each ended by CR LF.
     bool changed = false;
-    const std::string replaced = MapLines(text.text, [&](std::string_view line) {
+    std::string replaced;
+    ForEachLine(text.text, [&](std::string_view line) {
         std::string out = ReplaceFields(std::string(line), runtime::Trim(OldText), NewText);
         changed = changed || out != line;
-        return out;
+        replaced.append(out).append("\r\n");
+        return true;
     });
     if (!changed) return false;
-    CheckServerFileSize(file.string(), replaced);
+    CheckWritable(file, replaced, CLoginOptions::kLargestServerFile);
     platform::AtomicWriteFile(file, replaced);
     return true;
 }

@@ -80,6 +80,8 @@ public:
     static constexpr size_t kMostServers = INT16_MAX;
     // A server file beyond this is damaged: a real list takes a few KB.
     static constexpr size_t kLargestServerFile = 4 * 1024 * 1024;
+    // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
+    static constexpr size_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
 
 private:
     struct ServerEntry {
