@@ -57,7 +57,7 @@ std::optional<SavedLine> FirstSavedLine(const OrbanelGeneral10::CStringValues& c
     std::optional<SavedLine> found;
     size_t i = 0;
     ForEachLine(text, [&](std::string_view line) {
-        auto saved = ParseSavedAccountLine(coder, line);
+        auto saved = line.empty() ? std::nullopt : ParseSavedAccountLine(coder, line);
         if (saved && saved->Account == account) found = SavedLine{i, std::move(*saved)};
         ++i;
         return !found;
@@ -331,9 +331,10 @@ void AccountsWindowCore::LoadAccountInfoFile() {
     bool full = false;
     std::vector<std::string> listed;
     ForEachLine(text, [&](std::string_view line) {
+        if (line.empty()) return true;
         const auto saved = ParseSavedAccountLine(coder, line);
         if (!saved) {
-            damaged += line.empty() ? 0 : 1;
+            ++damaged;
             return true;
         }
         // Past the limit every account would be refused, each with a box of its own.
