@@ -124,13 +124,34 @@ void SeedTree(const fs::path& from, const fs::path& to) {
     for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path target = to / MatchEntry(to, it->path().filename().string());
         if (it->is_directory(ec)) {
-            fs::create_directories(target, ec);
+            // Like the folder itself: the manage folder comes from here on a fresh home.
+            if (fs::create_directories(target, ec)) ::chmod(target.c_str(), 0700);
             if (fs::is_directory(target, ec)) SeedTree(it->path(), target);
         } else if (it->is_regular_file(ec) && !fs::exists(fs::symlink_status(target, ec))) {
             AtomicWriteFile(target, ReadWholeFile(it->path()));
         }
     }
     if (ec) AccessError(from, ec.value());
+}
+
+[[noreturn]] void Refuse(const fs::path& path, const std::string& reason) {
+    throw runtime::Error(runtime::errc::PathFileAccess,
+                         "Path/File access error: " + path.string() + ": " + reason);
+}
+
+// The saved passwords live in the folder and its manage folder: another user's
+// folder, or one that others may write to, would hand them over.
+void CheckPrivate(const fs::path& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) AccessError(folder, errno);
+    if (st.st_uid != ::geteuid())
+        Refuse(folder,
+               "it belongs to another user, and the desk keeps saved passwords there; "
+               "choose a folder of your own with --home");
+    if ((st.st_mode & S_IWOTH) != 0)
+        Refuse(folder,
+               "other users may write to it, and the desk keeps saved passwords there; "
+               "take that right away (chmod o-w) or choose another folder with --home");
 }
 
 }  // namespace
@@ -153,12 +174,17 @@ fs::path InitProgramFolder(int argc, char** argv, const fs::path& assetsDir) {
     }
     const fs::path folder = homeArg ? Tidy(*homeArg) : DefaultFolder();
 
-    std::error_code ec;
+    std::error_code ec, made;
     const bool existed = fs::exists(folder, ec);
-    fs::create_directories(folder, ec);
-    if (!fs::is_directory(folder, ec)) AccessError(folder, ec ? ec.value() : ENOTDIR);
+    fs::create_directories(folder, made);
+    // The making's own error: a look at the folder afterwards says only that it is not there.
+    if (!fs::is_directory(folder, ec))
+        AccessError(folder, existed || !made ? ENOTDIR : made.value());
     // Saved credentials live here: a folder made now is the owner's alone.
     if (!existed) ::chmod(folder.c_str(), 0700);
+    CheckPrivate(folder);
+    if (const fs::path manage = folder / MatchEntry(folder, "manage"); fs::is_directory(manage, ec))
+        CheckPrivate(manage);
     if (!assetsDir.empty() && fs::is_directory(assetsDir, ec)) SeedTree(assetsDir, folder);
     fs::create_directories(folder / MatchEntry(folder, "logs"), ec);
 
@@ -268,8 +294,9 @@ void AtomicWriteFile(const fs::path& path, std::string_view content, FileAccess 
 
 namespace {
 // The file's bytes up to `limit` and one byte more, to tell a larger one.
-std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+// A pipe or a device is what stands there, not a file, when `regularOnly`.
+std::string ReadAtMost(const fs::path& path, int flags, size_t limit, bool regularOnly = false) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | flags);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT) {
@@ -283,8 +310,13 @@ std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
         ::close(fd);
         AccessError(path, err);
     }
+    if (regularOnly && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Refuse(path, "it is not a regular file");
+    }
     std::string data;
-    data.reserve(std::min(static_cast<size_t>(st.st_size), limit));
+    // A file's own size and the byte that tells a larger one.
+    data.reserve(std::min(static_cast<size_t>(st.st_size), limit) + 1);
     char buf[65536];
     while (data.size() <= limit) {
         const size_t room = limit - data.size();
@@ -295,6 +327,15 @@ std::string ReadAtMost(const fs::path& path, int flags, size_t limit) {
             const int err = errno;
             ::close(fd);
             AccessError(path, err);
+        }
+        // Grown by doubling but never past the bound's one byte more (a string's own
+        // growth would double past it), so an endless device costs no more than that.
+        const size_t needed = data.size() + static_cast<size_t>(n);
+        if (needed > data.capacity() && limit < std::numeric_limits<size_t>::max()) {
+            std::string grown;
+            grown.reserve(std::min(std::max(needed, 2 * data.capacity()), limit + 1));
+            grown.append(data);
+            data.swap(grown);
         }
         data.append(buf, static_cast<size_t>(n));
     }
@@ -312,6 +353,31 @@ std::optional<std::string> ReadFileUpTo(const fs::path& path, size_t limit) {
     std::string data = ReadAtMost(path, O_NONBLOCK, limit);
     if (data.size() > limit) return std::nullopt;
     return data;
+}
+
+std::string SizeText(size_t bytes) {
+    constexpr size_t kKB = 1024, kMB = 1024 * kKB;
+    if (bytes >= kMB && bytes % kMB == 0) return std::to_string(bytes / kMB) + " MB";
+    if (bytes >= kKB && bytes % kKB == 0) return std::to_string(bytes / kKB) + " KB";
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string ReadFileWithin(const fs::path& path, size_t limit) {
+    std::string data = ReadAtMost(path, O_NONBLOCK, limit, true);
+    if (data.size() > limit) Refuse(path, "the file is larger than " + SizeText(limit));
+    return data;
+}
+
+bool MakeOwnerOnly(const fs::path& path) {
+    // Opened, not named: what is checked is what is changed, and a link (to a
+    // device, or to another user's file) is never followed.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool changed = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                         (st.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return changed;
 }
 
 }  // namespace platform

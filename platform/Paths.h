@@ -20,7 +20,9 @@ namespace platform {
 // `assetsDir` (files not already present, in any letter case, are copied) and
 // makes its logs folder. A folder it creates is the owner's alone (0700); an
 // existing one keeps its rights. Returns the folder. A --home without a folder raises
-// runtime::Error(52).
+// runtime::Error(52); a folder that cannot be made, or a folder or its manage
+// folder that another user owns or that other users may write to (it holds the
+// saved passwords), raises runtime::Error(75) with the reason.
 std::filesystem::path InitProgramFolder(int argc, char** argv,
                                         const std::filesystem::path& assetsDir = {});
 
@@ -51,5 +53,17 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // included, which never makes it wait); nothing when the file holds more.
 // Raises as ReadWholeFile does.
 std::optional<std::string> ReadFileUpTo(const std::filesystem::path& path, size_t limit);
+// ReadFileUpTo of a regular file that may hold no more: a larger one, or anything
+// but a regular file (a pipe, a device), raises runtime::Error(75) whose reason
+// says so ("the file is larger than 4 MB").
+std::string ReadFileWithin(const std::filesystem::path& path, size_t limit);
+// A size as messages give it: "4 MB", "16 KB", "100 bytes".
+std::string SizeText(size_t bytes);
+
+// Makes `path` the owner's alone (0600) when it is a regular file of this user's,
+// reached without following a link at its last name; anything else (a link, a
+// device, a folder, another user's file, nothing) is left as it is. Returns
+// whether the rights were changed.
+bool MakeOwnerOnly(const std::filesystem::path& path);
 
 }  // namespace platform

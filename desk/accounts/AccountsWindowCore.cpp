@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
+#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"
@@ -19,10 +22,16 @@ constexpr size_t kFirstClearedColumn = kNotesColumn;
 
 using platform::FileAccess;
 
-// The file's text, "" when it is missing.
+// An account file's text within the saved accounts' bound; a larger one, a pipe or
+// a device raises with the reason, before anything is changed.
+std::string BoundedText(const std::filesystem::path& path) {
+    return platform::ReadFileWithin(path, AccountsWindowCore::kLargestSavedAccountsFile);
+}
+
+// BoundedText, "" when the file is missing.
 std::string TextIfPresent(const std::filesystem::path& path) {
     try {
-        return platform::ReadWholeFile(path);
+        return BoundedText(path);
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
         return "";
@@ -37,14 +46,23 @@ bool SameAccount(const std::string& a, const std::string& b) {
     return runtime::Val(a) == runtime::Val(b);
 }
 
-// Where the first saved line of the account stands; lines.size() when none does.
-size_t FirstSavedLine(const OrbanelGeneral10::CStringValues& coder,
-                      const std::vector<std::string>& lines, int32_t account) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const auto saved = ParseSavedAccountLine(coder, lines[i]);
-        if (saved && saved->Account == account) return i;
-    }
-    return lines.size();
+struct SavedLine {
+    size_t index;  // 0-based, among the file's lines
+    SavedAccount saved;
+};
+
+// The first saved line of the account, if any.
+std::optional<SavedLine> FirstSavedLine(const OrbanelGeneral10::CStringValues& coder,
+                                        std::string_view text, int32_t account) {
+    std::optional<SavedLine> found;
+    size_t i = 0;
+    ForEachLine(text, [&](std::string_view line) {
+        auto saved = line.empty() ? std::nullopt : ParseSavedAccountLine(coder, line);
+        if (saved && saved->Account == account) found = SavedLine{i, std::move(*saved)};
+        ++i;
+        return !found;
+    });
+    return found;
 }
 
 // The place "C<n>" names: the n-th row and session, until a removal that does not
@@ -139,11 +157,13 @@ void AccountsWindowCore::AlertFailure(const std::string& what, const std::filesy
 
 // ---- Logging in and out ----
 
-void AccountsWindowCore::LoginClient(const std::string& key) {
+bool AccountsWindowCore::LoginClient(const std::string& key) {
     platform::ListItem& row = Rows().Item(key);
     ManagerPtr session = Managers().Item(key);
+    const bool unaddressed =
+        session && session->ClientAPIF() && session->ClientAPIF()->ServerIP().empty();
     if (row.SubItems(kStatusColumn) == "Disconnected" && session && session->ClientAPIF() &&
-        !session->ClientAPIF()->ServerIP().empty()) {
+        !unaddressed) {
         session->ClientAPIF()->Login();
         row.setSubItems(kStatusColumn, "Connecting");
         desk_.State().CurrentManager = GetFirstLoggedOnManager(desk_);
@@ -151,6 +171,18 @@ void AccountsWindowCore::LoginClient(const std::string& key) {
         desk_.Ports().Shell->setCommandBarControlEnabled(kBarAccountsPopup, kConnectCommand, false);
     }
     Colour(row);
+    return !unaddressed;
+}
+
+void AccountsWindowCore::LoginAll() {
+    bool unaddressed = false;
+    for (size_t i = 1; i <= Rows().Count(); ++i)
+        unaddressed = !LoginClient(Rows().Item(i).Key()) || unaddressed;
+    if (unaddressed) SayNoServer();
+}
+
+void AccountsWindowCore::SayNoServer() {
+    if (const std::string& why = options_.NoServerReason(); !why.empty()) Alert(why);
 }
 
 void AccountsWindowCore::LogoutClient(const std::string& key) {
@@ -176,7 +208,8 @@ void AccountsWindowCore::LogoutClient(const std::string& key) {
 }
 
 void AccountsWindowCore::MnuConnecte_Click() {
-    if (platform::ListItem* row = Rows().SelectedItem()) LoginClient(row->Key());
+    if (platform::ListItem* row = Rows().SelectedItem(); row && !LoginClient(row->Key()))
+        SayNoServer();
 }
 
 bool AccountsWindowCore::AnyConnected(const std::string& loggedOutKey) {
@@ -290,29 +323,30 @@ void AccountsWindowCore::LoadAccountInfoFile() {
         return;
     }
     const std::string text = std::move(*read);
-    std::error_code ec;
-    // A file made before the desk kept it private stays as it is.
-    std::filesystem::permissions(
-        path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+    // A file made before the desk kept it private becomes so; never a file reached
+    // through a link, nor another user's.
+    platform::MakeOwnerOnly(path);
     const auto& coder = *desk_.State().StringValues;
     size_t damaged = 0;
     bool full = false;
     std::vector<std::string> listed;
-    for (const auto& line : SplitLines(text)) {
+    ForEachLine(text, [&](std::string_view line) {
+        if (line.empty()) return true;
         const auto saved = ParseSavedAccountLine(coder, line);
         if (!saved) {
-            damaged += line.empty() ? 0 : 1;
-            continue;
+            ++damaged;
+            return true;
         }
         // Past the limit every account would be refused, each with a box of its own.
-        if (full) continue;
+        if (full) return true;
         full =
             !Managers().Add(options_.CurrentServerIP(), options_.CurrentServerPort(),
                             saved->UserName, saved->Password, saved->AutoLogin, saved->Account, "");
         if (!full)
             listed.push_back(AccountListLine(coder, saved->UserName, saved->Password,
                                              std::to_string(saved->Account)));
-    }
+        return true;
+    });
     RecordListLines(listed);
     if (damaged > 0)
         Alert("Skipped " + std::to_string(damaged) +
@@ -327,12 +361,17 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
     const int32_t account = RowAccount(*row);
     const std::filesystem::path path = desk_.State().AccountsFilePath;
     try {
-        auto lines = SplitLines(TextIfPresent(path));
-        const size_t i = FirstSavedLine(*desk_.State().StringValues, lines, account);
-        if (i < lines.size()) {
-            lines.erase(lines.begin() + std::ptrdiff_t(i));
-            WriteOwnerOnly(path, lines);
-        }
+        const std::string text = TextIfPresent(path);
+        const auto found = FirstSavedLine(*desk_.State().StringValues, text, account);
+        if (!found) return;
+        // The other lines go back as they always did: each ended by CR LF.
+        std::string kept;
+        size_t i = 0;
+        ForEachLine(text, [&](std::string_view line) {
+            if (i++ != found->index) kept.append(line).append("\r\n");
+            return true;
+        });
+        platform::AtomicWriteFile(path, kept, FileAccess::OwnerOnly);
     } catch (const runtime::Error& e) {
         AlertFailure("Could not remove account " + std::to_string(account) + " from", path, e);
     }
@@ -341,19 +380,17 @@ void AccountsWindowCore::RemoveAccountFromFile(const std::string& Key) {
 SaveTicks AccountsWindowCore::EditTicks(const std::string& Key) {
     const platform::ListItem* row = Rows().Find(Key);
     if (!row) return {};
-    std::vector<std::string> lines;
+    std::string text;
     try {
-        lines = SplitLines(TextIfPresent(desk_.State().AccountsFilePath));
+        text = TextIfPresent(desk_.State().AccountsFilePath);
     } catch (const runtime::Error&) {
         return {};  // the edit's removal says why when it meets the file
     }
-    const auto& coder = *desk_.State().StringValues;
-    const size_t i = FirstSavedLine(coder, lines, RowAccount(*row));
-    const auto saved = i < lines.size() ? ParseSavedAccountLine(coder, lines[i]) : std::nullopt;
+    const auto found = FirstSavedLine(*desk_.State().StringValues, text, RowAccount(*row));
     // Another user's line goes with the edit all the same, but is not this row's to save again.
-    if (!saved || !runtime::EqualsNoCase(saved->UserName, row->SubItems(kUsernameColumn)))
+    if (!found || !runtime::EqualsNoCase(found->saved.UserName, row->SubItems(kUsernameColumn)))
         return {};
-    return {true, saved->AutoLogin};
+    return {true, found->saved.AutoLogin};
 }
 
 // ---- Account lists ----
@@ -405,7 +442,7 @@ bool AccountsWindowCore::cmdfunlogin(const std::string& UserName, const std::str
 void AccountsWindowCore::LoadAccounts() {
     std::vector<std::string> lines;
     try {
-        lines = ReadLines(SavedListPath());
+        lines = SplitLines(BoundedText(SavedListPath()));
     } catch (const runtime::Error& e) {
         AlertFailure("Could not read the account list", SavedListPath(), e);
         return;
@@ -423,7 +460,7 @@ void AccountsWindowCore::LoadAccounts() {
 bool AccountsWindowCore::LoadListFile(const std::filesystem::path& chosen) {
     std::string text;
     try {
-        text = platform::ReadWholeFile(chosen);
+        text = BoundedText(chosen);
     } catch (const runtime::Error& e) {
         AlertFailure("Could not load the account list", chosen, e);
         return false;
@@ -454,9 +491,17 @@ bool AccountsWindowCore::SaveListAs(const std::filesystem::path& target) {
         Alert("There is no data in the list");
         return false;
     }
+    std::string text;
     try {
-        platform::AtomicWriteFile(target, platform::ReadWholeFile(ConnectedListPath()),
-                                  FileAccess::OwnerOnly);
+        text = BoundedText(ConnectedListPath());
+    } catch (const runtime::Error& e) {
+        Alert("Could not save the account list to " + target.string() + ": " +
+              ConnectedListPath().string() + " cannot be read: " + FailureReason(e) +
+              ". Nothing was written.");
+        return false;
+    }
+    try {
+        platform::AtomicWriteFile(target, text, FileAccess::OwnerOnly);
     } catch (const runtime::Error& e) {
         AlertFailure("Could not save the account list to", target, e);
         return false;

@@ -50,8 +50,11 @@ public:
     // The list files' chooser.
     static constexpr const char* kLoadTitle = "Load File";
     static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
+    // What a list's name typed without one gets.
+    static constexpr const char* kListExtension = "buf";
     // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
-    static constexpr uintmax_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
+    // The desk's account lists have the same bound.
+    static constexpr size_t kLargestSavedAccountsFile = CLoginOptions::kLargestSavedAccountsFile;
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
     // The accounts window's pane view, which a loaded list brings forward; none: nothing.
@@ -60,10 +63,13 @@ public:
     // ---- Logging in and out ----
     // Logs a "Disconnected" row in ("Connecting"); any other status, or a session
     // without a server address, only disables Connect. Nothing else here logs in
-    // a session without one either.
-    void LoginClient(const std::string& key);
+    // a session without one either. False only for a session without one.
+    bool LoginClient(const std::string& key);
+    // Logs every row in, in list order; rows without a server address say why once.
+    void LoginAll();
     // Takes the account out of the views and disconnects it; the session writes the status.
     void LogoutClient(const std::string& key);
+    // The selected row's LoginClient; without a server address it says why.
     void MnuConnecte_Click();
     // Logs the selected row out; when no other row is "Connected", resets the views.
     void MnuDisconnecte_Click();
@@ -130,6 +136,8 @@ private:
     bool AnyConnected(const std::string& loggedOutKey);
     void DropTradingViews();
     void Alert(const std::string& text);
+    // The start's reason that no current server was read, shown again.
+    void SayNoServer();
     // "<what> <file>: <reason>" in the desk's message box.
     void AlertFailure(const std::string& what, const std::filesystem::path& file,
                       const runtime::Error& error);

@@ -1,8 +1,10 @@
 #include "desk/accounts/CLoginOptions.h"
 
+#include <array>
 #include <cmath>
 #include <optional>
 
+#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -54,6 +56,7 @@ struct ServerFileText {
     bool present = false;   // something is there, read or not
     bool tooLarge = false;  // beyond kLargestServerFile: not read
     bool unread = false;    // a read failed: no text
+    std::string reason;     // why, when unread
     std::string text;
 };
 
@@ -69,8 +72,29 @@ ServerFileText ReadServerFile(const std::filesystem::path& path) {
     } catch (const runtime::Error& e) {
         out.present = e.Number() != runtime::errc::FileNotFound;
         out.unread = out.present;
+        out.reason = FailureReason(e);
     }
     return out;
+}
+
+// The first four lines of `text`; what follows is never kept.
+std::array<std::string_view, 4> FirstFourLines(std::string_view text) {
+    std::array<std::string_view, 4> lines;
+    size_t n = 0;
+    ForEachLine(text, [&](std::string_view line) {
+        lines[n++] = line;
+        return n < lines.size();
+    });
+    return lines;
+}
+
+// A file the next start would not read, past its bound, is not written.
+void CheckWritable(const std::filesystem::path& file, const std::string& text, size_t bound) {
+    if (text.size() <= bound) return;
+    throw runtime::Error(runtime::errc::PathFileAccess,
+                         "Path/File access error: " + file.string() + ": it would be larger than " +
+                             platform::SizeText(bound) +
+                             ", which no start reads; the file is left as it is");
 }
 }  // namespace
 
@@ -149,49 +173,68 @@ void CLoginOptions::RoutServer(const std::string& NewIP, int32_t NewPort) {
 
 void CLoginOptions::InitializeFromFile() {
     const ServerFileText file = ReadServerFile(serverFileName_);
-    const auto lines = SplitLines(file.text);
-    auto line = [&](size_t n) { return n <= lines.size() ? lines[n - 1] : std::string(); };
-
-    servers_.clear();
-    unlisted_.clear();
-    const std::string all = line(1);
-    const auto items =
-        all.empty() ? std::vector<std::string>{} : runtime::Split(all, kServerSeparator);
-    // A torn last entry (fewer than three items) or a port beyond 32 bits is left out.
-    size_t k = 0;
-    for (; k + 2 < items.size() && servers_.size() < kMostServers; k += 3) {
-        if (auto port = PortOf(items[k + 2]))
-            servers_.push_back({items[k], runtime::Trim(items[k + 1]), *port});
-    }
-    // Servers past the count's reach are kept as written, so a save loses none.
-    if (k + 2 < items.size()) {
-        unlisted_ = runtime::Join(
-            std::vector<std::string>(items.begin() + static_cast<long>(k), items.end()),
-            kServerSeparator);
-    }
-
-    const auto current = ParseAddress(line(2));
+    const auto lines = FirstFourLines(file.text);
+    ReadServers(lines[0]);
+    const auto current = ParseAddress(std::string(lines[1]));
     currentIP_ = current ? runtime::Trim(current->ip) : "";
     currentPort_ = current && !currentIP_.empty() ? current->port : 0;
     try {
-        parentDemoAccounts_ = runtime::CLng(runtime::Variant(line(3)));
+        parentDemoAccounts_ = runtime::CLng(runtime::Variant(std::string(lines[2])));
     } catch (const runtime::Error&) {
         parentDemoAccounts_ = 0;
     }
-    loginUnderwlIDs_ = line(4);
+    loginUnderwlIDs_ = lines[3];
+    noServerReason_.clear();
     // One box per read: a file that gives no current server says that, and how
-    // many servers it listed.
+    // many servers it listed or why it was not read.
     if (file.present && currentIP_.empty())
-        NoCurrentServer(file.tooLarge);
+        NoCurrentServer(file.tooLarge ? ": the file is larger than 4 MB, far more than any server "
+                                        "list takes, and was not read"
+                        : file.unread ? ": " + file.reason
+                                      : " (" + std::to_string(servers_.size()) +
+                                            (servers_.size() == 1 ? " listed server was"
+                                                                  : " listed servers were") +
+                                            " read)");
     else if (!unlisted_.empty())
         TooManyServers();
 }
 
+// Line 1's items are taken three at a time where they stand, never split apart
+// all at once: a line of separators alone would make a string of each.
+void CLoginOptions::ReadServers(std::string_view all) {
+    servers_.clear();
+    unlisted_.clear();
+    constexpr size_t kWidth = kServerSeparator.size();
+    size_t from = 0;  // where the next entry's description starts
+    while (from != std::string_view::npos) {
+        const size_t ip = all.find(kServerSeparator, from);
+        const size_t port =
+            ip == std::string_view::npos ? ip : all.find(kServerSeparator, ip + kWidth);
+        // A torn last entry (fewer than three items) is left out.
+        if (port == std::string_view::npos) break;
+        // Servers past the count's reach are kept as written, so a save loses none.
+        if (servers_.size() == kMostServers) {
+            unlisted_ = all.substr(from);
+            break;
+        }
+        const size_t next = all.find(kServerSeparator, port + kWidth);
+        const std::string_view portItem =
+            all.substr(port + kWidth, next == std::string_view::npos ? next : next - port - kWidth);
+        // A port beyond 32 bits is left out.
+        if (auto number = PortOf(std::string(portItem)))
+            servers_.push_back(
+                {std::string(all.substr(from, ip - from)),
+                 runtime::Trim(std::string(all.substr(ip + kWidth, port - ip - kWidth))), *number});
+        from = next == std::string_view::npos ? next : next + kWidth;
+    }
+}
+
 void CLoginOptions::Save() {
+    const std::string text = JoinLines(
+        {AllServers(), CurrentServer(), std::to_string(parentDemoAccounts_), loginUnderwlIDs_});
+    CheckWritable(serverFileName_, text, kLargestServerFile);
     MakeFolderOf(serverFileName_);
-    platform::AtomicWriteFile(serverFileName_,
-                              JoinLines({AllServers(), CurrentServer(),
-                                         std::to_string(parentDemoAccounts_), loginUnderwlIDs_}));
+    platform::AtomicWriteFile(serverFileName_, text);
 }
 
 bool CLoginOptions::SetData(const platform::ComboBox& CBServer) {
@@ -225,22 +268,15 @@ bool CLoginOptions::SetData(const platform::ComboBox& CBServer) {
             "##DEF##", false);
         return false;
     }
+    noServerReason_.clear();
     return true;
 }
 
-void CLoginOptions::NoCurrentServer(bool tooLarge) {
-    if (!desk_.Ports().Messages) return;
-    const size_t listed = servers_.size();
-    const std::string why =
-        tooLarge ? ": the file is larger than 4 MB, far more than any server list takes, and was "
-                   "not read"
-                 : " (" + std::to_string(listed) +
-                       (listed == 1 ? " listed server was" : " listed servers were") + " read)";
-    desk_.Ports().Messages->ShowMessage("No current server could be read from the server list " +
-                                            serverFileName_ + why +
-                                            ". The file is left as it is, and no account is "
-                                            "logged in.",
-                                        "##DEF##", false);
+void CLoginOptions::NoCurrentServer(const std::string& why) {
+    noServerReason_ = "No current server could be read from the server list " + serverFileName_ +
+                      why + ". The file is left as it is, and no account is logged in.";
+    if (desk_.Ports().Messages)
+        desk_.Ports().Messages->ShowMessage(noServerReason_, "##DEF##", false);
 }
 
 void CLoginOptions::TooManyServers() {
@@ -264,7 +300,7 @@ void CLoginOptions::saveAccount(const std::string& UserName, const std::string& 
     const std::filesystem::path path = desk_.State().AccountsFilePath;
     std::string text;
     try {
-        text = platform::ReadWholeFile(path);
+        text = platform::ReadFileWithin(path, kLargestSavedAccountsFile);
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
     }
@@ -272,6 +308,7 @@ void CLoginOptions::saveAccount(const std::string& UserName, const std::string& 
     if (!text.empty() && text.back() != '\n') text += "\r\n";  // a torn last line stays its own
     text += JoinLines(
         {SavedAccountLine(*desk_.State().StringValues, UserName, Password, Account, AutoLogin)});
+    CheckWritable(path, text, kLargestSavedAccountsFile);
     platform::AtomicWriteFile(path, text, platform::FileAccess::OwnerOnly);
 }
 
@@ -309,17 +346,19 @@ bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& O
     if (runtime::Trim(OldText).empty() || runtime::Trim(NewText).empty()) return false;
     const ServerFileText text = ReadServerFile(file);
     if (!text.present || text.tooLarge || text.unread) return false;
-    std::vector<std::string> lines = SplitLines(text.text);
+    // Every line goes back, each ended by CR LF.
     bool changed = false;
-    for (auto& line : lines) {
-        std::string replaced = ReplaceFields(line, runtime::Trim(OldText), NewText);
-        if (replaced != line) {
-            line = std::move(replaced);
-            changed = true;
-        }
-    }
-    if (changed) platform::AtomicWriteFile(file, JoinLines(lines));
-    return changed;
+    std::string replaced;
+    ForEachLine(text.text, [&](std::string_view line) {
+        std::string out = ReplaceFields(std::string(line), runtime::Trim(OldText), NewText);
+        changed = changed || out != line;
+        replaced.append(out).append("\r\n");
+        return true;
+    });
+    if (!changed) return false;
+    CheckWritable(file, replaced, CLoginOptions::kLargestServerFile);
+    platform::AtomicWriteFile(file, replaced);
+    return true;
 }
 
 bool ReplaceInServerFile(const std::string& OldText, const std::string& NewText) {

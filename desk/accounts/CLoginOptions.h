@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "desk/common/DeskServices.h"
@@ -55,15 +56,21 @@ public:
     void RoutServer(const std::string& NewIP, int32_t NewPort);
     // Reads the file; lines 1 to 3 are taken whole, so a description may hold ",".
     // A file beyond kLargestServerFile is not read. A file there that gives no
-    // current server is left as it is, with one message.
+    // current server is left as it is, with one message (NoServerReason).
     void InitializeFromFile();
-    // Replaces the file with its four lines in one atomic write.
+    // Replaces the file with its four lines in one atomic write; raises
+    // runtime::Error(75), writing nothing, when they would pass kLargestServerFile.
     void Save();
+    // The read's message when the file gave no current server; "" once one is
+    // current (SetData).
+    const std::string& NoServerReason() const { return noServerReason_; }
     // Takes the combo's chosen or typed "ip:port" as current and saves. A text that
     // is not "ip:port" shows "Wrong server.", a failed save the file and the
     // reason; either changes nothing.
     bool SetData(const platform::ComboBox& CBServer);
     // Appends the account's coded line to the saved-accounts file (0600, atomic).
+    // Raises runtime::Error(75), writing nothing, when the file is not one the
+    // start would read, or would be after the line.
     void saveAccount(const std::string& UserName, const std::string& Password, int32_t Account,
                      bool AutoLogin);
 
@@ -73,6 +80,8 @@ public:
     static constexpr size_t kMostServers = INT16_MAX;
     // A server file beyond this is damaged: a real list takes a few KB.
     static constexpr size_t kLargestServerFile = 4 * 1024 * 1024;
+    // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
+    static constexpr size_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
 
 private:
     struct ServerEntry {
@@ -82,7 +91,9 @@ private:
     const ServerEntry& Entry(int16_t i) const;
     void WrongServer();
     void TooManyServers();
-    void NoCurrentServer(bool tooLarge);
+    void ReadServers(std::string_view all);
+    // `why` follows the file's name in the message.
+    void NoCurrentServer(const std::string& why);
 
     DeskServices& desk_;
     std::string serverFileName_;
@@ -92,12 +103,14 @@ private:
     int32_t currentPort_ = 0;
     int32_t parentDemoAccounts_ = 0;
     std::string loginUnderwlIDs_;
+    std::string noServerReason_;
 };
 
 // Rewrites the server file with every field (bounded by a line's start or end,
 // "&&" or ":") equal to OldText, blanks aside, replaced by NewText; writes
 // atomically and only when a field changed. An empty text, or a missing file,
-// leaves it as it is. Returns whether the file changed.
+// leaves it as it is. Returns whether the file changed. A rewrite that would pass
+// kLargestServerFile raises runtime::Error(75) and leaves it as it is.
 bool ReplaceInServerFile(const std::filesystem::path& file, const std::string& OldText,
                          const std::string& NewText);
 // The same on the program folder's "\manage\Server.buf" (what IMGeneral's member runs).

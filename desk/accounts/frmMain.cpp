@@ -18,6 +18,7 @@
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/sessions/SessionLookups.h"
 #include "desk/ui/ListProcedures.h"
+#include "desk/ui/PopupKeys.h"
 #include "platform/widgets/ListView.h"
 #include "runtime/Convert.h"
 #include "runtime/Strings.h"
@@ -65,6 +66,8 @@ frmMain::frmMain(std::function<DeskServices*()> services, QWidget* parent)
         [this](int32_t button, int32_t, double, double) { lvwClients_MouseDown(button); });
     mouseUp_ =
         view_->MouseUp.Connect([this](int32_t, int32_t, double, double) { lvwClients_MouseUp(); });
+    // The keys open the popup as the right button's release does.
+    PopupKeys::Install(*view_, [this] { ShowAccountsPopup(true); });
     chosen_ = chooser_.Chosen.Connect([this](const std::string& path) { ListChosen(path); });
 }
 
@@ -238,7 +241,7 @@ void frmMain::mnuclear_Click() {
 void frmMain::mnuLogin_all() {
     const DeskPorts& ports = Services().Ports();
     if (ports.Shell) ports.Shell->SelectPane(kPaneNewPosition);
-    for (size_t i = 1; i <= rows_.Count(); ++i) Core().LoginClient(rows_.Item(i).Key());
+    Core().LoginAll();
     if (ports.frmClosePos) ports.frmClosePos->CloseSymbols().setEnabled(true);
 }
 
@@ -256,7 +259,10 @@ void frmMain::mnusaveas_Click() {
         Core().SaveListAs({});
         return;
     }
+    // Where the load looks, and named so that the load's filter shows it.
+    chooser_.InitDir = AccountsWindowCore::LoadStartFolder().string();
     chooser_.Filter = AccountsWindowCore::kListFilter;
+    chooser_.DefaultExt = AccountsWindowCore::kListExtension;
     chooserMode_ = platform::widgets::FileChooser::Mode::Save;
     chooser_.Show(chooserMode_, this);
 }
@@ -270,7 +276,11 @@ void frmMain::ListChosen(const std::string& path) {
 }
 
 void frmMain::lvwClients_MouseUp() {
-    const auto commands = AccountsPopup(rows_, rightButton_);
+    ShowAccountsPopup(rightButton_);
+}
+
+void frmMain::ShowAccountsPopup(bool rightButton) {
+    const auto commands = AccountsPopup(rows_, rightButton);
     IShell* shell = services_() ? Services().Ports().Shell : nullptr;
     if (!commands || !shell) return;
     for (size_t i = 0; i < kPopupCommandIds.size(); ++i)

@@ -101,6 +101,8 @@ private:
     void Form_Resize();
     void lvwClients_MouseDown(int32_t Button);
     void lvwClients_MouseUp();
+    // The "Accounts Popup" with the commands the selected row allows.
+    void ShowAccountsPopup(bool rightButton);
     void RegisterAccountCommands();
     void ListChosen(const std::string& path);
 

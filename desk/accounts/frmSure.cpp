@@ -67,10 +67,13 @@ void frmSure::GeneralQuestionMsg(const std::string& kind) {
         kind_ = "R";
     }
     FitAndCenter(*this);
-    show();
+    // Above every window of the desk, the add-account dialog's own top-most one
+    // included: a question behind it would still take the keys.
+    SetTopMost(*this, true);
     raise();
-    // Each question starts on its confirm button, whatever the last one ended on.
-    cmd1_->setFocus();
+    // Each question starts on the same button, whatever the last one ended on:
+    // the safe one where Yes loses every saved account, so Enter keeps them.
+    (kind_ == "R" ? cmd2_ : cmd1_)->setFocus();
 }
 
 void frmSure::cmd1_Click() {

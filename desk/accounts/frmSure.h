@@ -1,7 +1,8 @@
 #pragma once
-// The "Alert" dialog that confirms "Logout All" and "Remove All": not modal; its
-// confirm button runs the asked action, either button closes it. Enter presses
-// the focused button (the confirm button when the dialog opens), Esc cancels.
+// The "Alert" dialog that confirms "Logout All" and "Remove All": not modal, above
+// every window of the desk; its confirm button runs the asked action, either
+// button closes it. Enter presses the focused button, Esc cancels. A question
+// opens on its confirm button, "Remove All" on its cancel button.
 #include <QWidget>
 #include <functional>
 #include <string>

@@ -36,11 +36,18 @@ std::vector<std::string> FileLines(const std::string& systemPath) {
     return ReadLines(path);
 }
 
+// The saved accounts' bound: a list file beyond it is none the desk wrote.
+constexpr size_t kLargestListFile = 4 * 1024 * 1024;
+
 // A list file that is not there holds no lines: an account that logged in must
-// still be tradeable when the run's list was never written or was removed.
+// still be tradeable when the run's list was never written or was removed. One
+// beyond the bound, a pipe or a device raises, naming the file and why.
 std::vector<std::string> FileLinesOrNone(const std::string& systemPath) {
+    const std::filesystem::path path = !systemPath.empty() && systemPath.front() == '/'
+                                           ? std::filesystem::path(systemPath)
+                                           : platform::ResolvePath(systemPath);
     try {
-        return FileLines(systemPath);
+        return SplitLines(platform::ReadFileWithin(path, kLargestListFile));
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
         return {};

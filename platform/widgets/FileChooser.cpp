@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMetaObject>
 #include <QTimer>
+#include <filesystem>
 #include <memory>
 
 namespace platform::widgets {
@@ -29,7 +30,11 @@ QStringList FileChooser::NameFilters(const std::string& filter) {
     return out;
 }
 
-void FileChooser::Report(const std::string& path) {
+void FileChooser::Report(Mode mode, const std::string& typed) {
+    std::string path = typed;
+    if (mode == Mode::Save && !path.empty() && !DefaultExt.empty() &&
+        !std::filesystem::path(path).has_extension())
+        path += "." + DefaultExt;
     if (!path.empty()) FileName = path;
     Chosen(path);
 }
@@ -38,7 +43,7 @@ void FileChooser::Show(Mode mode, QWidget* parent) {
     if (const Script& script = CurrentScript()) {
         const auto answer = script(Request{mode, DialogTitle, InitDir, Filter, FileName});
         // Delivered from the loop, as the dialog would.
-        QTimer::singleShot(0, [this, path = answer.value_or("")] { Report(path); });
+        QTimer::singleShot(0, [this, mode, path = answer.value_or("")] { Report(mode, path); });
         return;
     }
     auto* dialog = new QFileDialog(parent, QString::fromStdString(DialogTitle),
@@ -48,14 +53,19 @@ void FileChooser::Show(Mode mode, QWidget* parent) {
     const bool save = mode == Mode::Save;
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The dialog asks before overwriting the name as it will be saved.
+    if (save) dialog->setDefaultSuffix(QString::fromStdString(DefaultExt));
     // Reports once: an accept gives the file, any other close a cancel.
     auto reported = std::make_shared<bool>(false);
-    QObject::connect(dialog, &QFileDialog::finished, dialog, [this, dialog, reported](int result) {
-        if (*reported) return;
-        *reported = true;
-        const QStringList files = dialog->selectedFiles();
-        Report(result == QDialog::Accepted && !files.isEmpty() ? files.front().toStdString() : "");
-    });
+    QObject::connect(dialog, &QFileDialog::finished, dialog,
+                     [this, dialog, reported, mode](int result) {
+                         if (*reported) return;
+                         *reported = true;
+                         const QStringList files = dialog->selectedFiles();
+                         Report(mode, result == QDialog::Accepted && !files.isEmpty()
+                                          ? files.front().toStdString()
+                                          : "");
+                     });
     dialog->open();
 }
 

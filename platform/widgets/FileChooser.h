@@ -1,6 +1,7 @@
 #pragma once
 // The open and save file chooser: a title, a starting folder and a filter in the
-// "Description|pattern|Description|pattern" form. Show never waits: the chooser
+// "Description|pattern|Description|pattern" form, and an extension for names saved
+// without one. Show never waits: the chooser
 // reports the chosen path (or "" when cancelled) through Chosen, once, from the
 // event loop. The chooser outlives the dialog it shows (its owner's window is the
 // dialog's parent). Tests install a script that answers in place of the dialog.
@@ -31,6 +32,8 @@ public:
     std::string DialogTitle;
     std::string InitDir;
     std::string Filter;
+    // The extension (no dot) that a name chosen to save without one gets; "": none.
+    std::string DefaultExt;
     // The last chosen path (kept after a cancel, as the chooser held it).
     std::string FileName;
 
@@ -46,7 +49,7 @@ public:
     static QStringList NameFilters(const std::string& filter);
 
 private:
-    void Report(const std::string& path);
+    void Report(Mode mode, const std::string& path);
 };
 
 }  // namespace platform::widgets

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -207,6 +209,69 @@ TEST(ProgramFolder, ChosenFromArgumentsThenEnvironment) {
     std::string a0 = "OrbanexDesk", a1 = "--home";
     char* dangling[] = {a0.data(), a1.data(), nullptr};
     EXPECT_EQ(ErrorNumberOf([&] { platform::InitProgramFolder(2, dangling); }), 52);
+
+    // Refused with the reason, nothing written there: a folder that cannot be made,
+    // one another user owns, one (or its manage folder) that others may write to.
+    const fs::path unmade = "/sys/orbanex-paths-test";
+    const int mkdirError = ::mkdir(unmade.c_str(), 0700) == 0 ? 0 : errno;
+    ASSERT_TRUE(mkdirError != 0 && mkdirError != ENOENT) << "needs a folder mkdir refuses";
+    // Run as root, the test hands a folder of its own to another user.
+    const bool root = geteuid() == 0;
+    const fs::path theirs = root ? b / "theirs" : fs::path("/");
+    struct Refusal {
+        const char* name;
+        fs::path folder, refused;
+        std::optional<fs::perms> mode, manageMode;  // made by the test with these rights
+        std::string reason;
+    } const refusals[] = {
+        {"cannot be made", unmade, unmade, {}, {}, std::strerror(mkdirError)},
+        {"another user's",
+         theirs,
+         theirs,
+         root ? std::optional(fs::perms::owner_all) : std::nullopt,
+         {},
+         "it belongs to another user"},
+        {"others may write",
+         b / "open",
+         b / "open",
+         fs::perms::all,
+         {},
+         "other users may write to it"},
+        {"others may write to its manage", b / "m", b / "m" / "Manage", fs::perms::owner_all,
+         fs::perms::all, "other users may write to it"},
+    };
+    TempDir assets;
+    Put(assets.path / "Manage" / "SERVER.BUF", "seed list");
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.name);
+        if (r.mode) {
+            fs::create_directories(r.folder);
+            fs::permissions(r.folder, *r.mode);
+            if (r.manageMode) {
+                fs::create_directory(r.folder / "Manage");
+                fs::permissions(r.folder / "Manage", *r.manageMode);
+            }
+            if (r.folder == theirs) {
+                ASSERT_EQ(::chown(r.folder.c_str(), 65534, 65534), 0);
+            }
+        }
+        std::string a2 = "--home=" + r.folder.string();
+        char* argv[] = {a0.data(), a2.data(), nullptr};
+        std::string raised;
+        try {
+            platform::InitProgramFolder(2, argv, assets.path);
+        } catch (const runtime::Error& e) {
+            raised = std::to_string(e.Number()) + " " + e.Description();
+        }
+        EXPECT_EQ(
+            raised.rfind("75 Path/File access error: " + r.refused.string() + ": " + r.reason, 0),
+            0u)
+            << raised;
+        if (r.mode) {
+            EXPECT_EQ(Names(r.folder), r.manageMode ? std::vector<std::string>{"Manage"}
+                                                    : std::vector<std::string>{});
+        }
+    }
     platform::SetProgramFolder(previous);
 }
 

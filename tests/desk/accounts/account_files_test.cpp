@@ -18,6 +18,8 @@
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Strings.h"
+#include "tests/desk/accounts/PeakHeap.h"
+#include "tests/support/ErrorNumber.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -63,7 +65,8 @@ Names ServersOf(const CLoginOptions& o) {
 
 // The server file is read whole-line (a description keeps its ","), trimmed per
 // address, and saved back as exactly four lines; garbled parts give no server, a
-// file there without a current server one message; nothing past 4 MB is read.
+// file there without a current server one message, with the reason when it could
+// not be read; nothing past 4 MB is read, and the lines past four are never held.
 TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
     const std::string kTooLarge =
         ": the file is larger than 4 MB, far more than any server list takes, and was not read";
@@ -74,10 +77,11 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
         std::string current, desc;
         int16_t index;
         int32_t parent;
-        std::string ids, saved;
+        std::string ids;
+        std::optional<std::string> saved;  // nothing: not saved over what stands there
         // A file there without a current server says so ("%" stands for the file).
         std::string message = "";
-        bool endless = false;  // a link to a device that never ends
+        const char* stands = "";  // "endless": a link to a device that never ends; "folder"
     } cases[] = {
         {"two servers",
          "Main&&10.0.0.1&&4401&&Back up, east&& 10.0.0.2&& 4402\r\n10.0.0.2:4402\r\n7\r\nids "
@@ -162,17 +166,42 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
          "",
          "\r\n\r\n0\r\n\r\n",
          "%" + kTooLarge,
-         true},
+         "endless"},
+        {"a folder in its place",
+         std::nullopt,
+         {},
+         "",
+         "",
+         -1,
+         0,
+         "",
+         std::nullopt,
+         "%: Is a directory",
+         "folder"},
+        {"4 MB of empty lines after the four",
+         "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n3\r\nids\r\n" +
+             std::string(CLoginOptions::kLargestServerFile - 40, '\n'),
+         {"A|1.1.1.1:1"},
+         "1.1.1.1:1",
+         "A",
+         1,
+         3,
+         "ids",
+         "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n3\r\nids\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Home h;
         if (c.file) WriteFile(h.ServerFile(), *c.file);
-        if (c.endless) {
+        if (c.stands == std::string("endless")) {
             fs::create_directories(h.ServerFile().parent_path());
             fs::create_symlink("/dev/zero", h.ServerFile());
         }
+        if (c.stands == std::string("folder")) fs::create_directories(h.ServerFile() / "x");
+        const testsupport::peakheap::Mark mark;
         CLoginOptions o(h.desk.Services());
+        // The bytes read, twice over while their buffer grows; never a string a line.
+        EXPECT_LE(mark.Height(), 2 * CLoginOptions::kLargestServerFile + (64 << 10));
         EXPECT_EQ(ServersOf(o), c.servers);
         EXPECT_EQ(o.CurrentServer(), c.current);
         EXPECT_EQ(o.CurrentServerDesc(), c.desc);
@@ -188,6 +217,7 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
                               ". The file is left as it is, and no account is logged in."});
         EXPECT_EQ(fs::path(h.desk.State().AccountsFilePath),
                   h.folder.Path() / "manage" / "Acountinfo.buf");
+        if (!c.saved) continue;
         o.Save();
         EXPECT_EQ(ReadFile(h.ServerFile()), c.saved);
     }
@@ -228,6 +258,13 @@ TEST(ServerFile, ReRoutingReplacesWholeFieldsAndLeavesTheFileAloneOtherwise) {
     EXPECT_FALSE(fs::exists(h.ServerFile()));
     WriteFile(h.ServerFile(), file);
     EXPECT_TRUE(ReplaceInServerFile("10.0.0.1", "10.0.0.9")) << "found in any letter case";
+    // Grown past the bound, the list would not be read at the next start: not written.
+    std::string full = file + "ids";
+    full.insert(full.size() - 5, CLoginOptions::kLargestServerFile - 2 - full.size(), 'x');
+    WriteFile(h.ServerFile(), full);
+    EXPECT_EQ(testsupport::ErrorNumberOf([&] { ReplaceInServerFile("10.0.0.1", "10.0.0.100"); }),
+              75);
+    EXPECT_EQ(ReadFile(h.ServerFile()), full);
 }
 
 // A chosen or typed server becomes current and is saved; a typed text that is not
@@ -260,6 +297,22 @@ TEST(ServerFile, SetDataTakesTheChosenOrTypedServerAndRefusesAMalformedOne) {
     EXPECT_TRUE(o.SetData(combo));
     EXPECT_EQ(ReadFile(h.ServerFile()), "A&&1.1.1.1&&1&&B&&2.2.2.2&&2\r\n 3.3.3.3:33\r\n0\r\n\r\n");
     EXPECT_EQ(CLoginOptions(h.desk.Services()).CurrentServer(), "3.3.3.3:33");
+
+    // A list the save would grow past the bound is not written: the file and the
+    // current server stay, and the box says why.
+    std::string full = "A&&1.1.1.1&&1\r\n1.1.1.1:1\r\n0\r\n\r\n";
+    full.insert(1, CLoginOptions::kLargestServerFile - 1 - full.size(), 'x');
+    WriteFile(h.ServerFile(), full);
+    CLoginOptions grown(h.desk.Services());
+    combo.TypeText(" 3.3.3.3:33");
+    h.desk.Take();
+    EXPECT_FALSE(grown.SetData(combo));
+    EXPECT_EQ(grown.CurrentServer(), "1.1.1.1:1");
+    EXPECT_EQ(ReadFile(h.ServerFile()), full);
+    EXPECT_EQ(h.desk.Lines("message|"),
+              Names{"message|##DEF##|Could not write the server list " + h.ServerFile().string() +
+                    ": it would be larger than 4 MB, which no start reads; the file is left as it "
+                    "is"});
 }
 
 // A list longer than a 16-bit count offers its first 32767 servers, says so once,

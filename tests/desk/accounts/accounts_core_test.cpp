@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "runtime/Strings.h"
 #include "simserver/Demo.h"
 #include "simserver/Server.h"
+#include "tests/desk/accounts/PeakHeap.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -184,12 +186,13 @@ TEST(AccountsWindow, FillServersSelectsOrTypesTheCurrentServer) {
 // A damaged saved-accounts file gives its good accounts and one message: damaged
 // lines are skipped and counted, the limit's message shows once, a file too large
 // (an endless device too) is not read, an unreadable one is reported, a missing
-// one is no error. The file is left as it is.
+// one is no error, empty lines cost no string each. The file is left as it is, and
+// so is a file its link leads to.
 TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) {
     struct Case {
         const char* name;
         int good, garbage;    // good lines after the garbage ones ("q,w,e,True")
-        std::string special;  // "big", "endless", "folder", "missing"
+        std::string special;  // "big", "endless", "folder", "missing", "link", "empty lines"
         size_t rows;
         Names messages;  // "%" stands for the file
     } cases[] = {
@@ -229,6 +232,8 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
          0,
          {"message|##DEF##|Could not read the saved accounts in %: Is a directory"}},
         {"missing", 0, 0, "missing", 0, {}},
+        {"a link to a file of the test's own", 1, 0, "link", 1, {}},
+        {"4 MB of empty lines", 1, 0, "empty lines", 1, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -238,12 +243,27 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
         for (int i = 1; i <= c.good; ++i)
             text += SavedAccountLine(w.coder(), "u" + std::to_string(i), "pw", i, false) + "\r\n";
         if (c.special == "big") text.resize(AccountsWindowCore::kLargestSavedAccountsFile + 1, 'x');
+        if (c.special == "empty lines")
+            text.resize(AccountsWindowCore::kLargestSavedAccountsFile, '\n');
         if (c.special == "folder") fs::create_directories(w.Saved() / "x");
         if (c.special == "endless") fs::create_symlink("/dev/zero", w.Saved());
-        if (c.special.empty() || c.special == "big") WriteFile(w.Saved(), text);
+        // The link's file is the test's, not the desk's to make private.
+        const fs::path own = w.folder.Path() / "own.buf";
+        if (c.special == "link") {
+            WriteFile(own, text);
+            ::chmod(own.c_str(), 0644);
+            fs::create_symlink(own, w.Saved());
+        }
+        if (c.special.empty() || c.special == "big" || c.special == "empty lines")
+            WriteFile(w.Saved(), text);
         w.core.CreateListFiles();
         w.desk.Take();
+        const testsupport::peakheap::Mark mark;
         w.core.LoadAccountInfoFile();
+        // The bytes read, never a string a line (sessions of their own cost more).
+        if (c.special == "empty lines") {
+            EXPECT_LE(mark.Height(), 2 * AccountsWindowCore::kLargestSavedAccountsFile);
+        }
         EXPECT_EQ(w.rows().Count(), c.rows);
         Names messages;
         for (const auto& m : c.messages)
@@ -252,8 +272,12 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
                   messages.size());
         for (const auto& m : messages)
             EXPECT_EQ(w.desk.Lines(m).size(), 1u) << ::testing::PrintToString(w.desk.Log());
-        if (c.special.empty() || c.special == "big") {
+        if (c.special.empty() || c.special == "big" || c.special == "link") {
             EXPECT_EQ(ReadFile(w.Saved()), text);
+        }
+        if (c.special == "link") {
+            EXPECT_EQ(Mode(own), 0644u);
+            EXPECT_TRUE(fs::is_symlink(w.Saved()));
         }
         EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).size(), c.rows);
     }
@@ -325,6 +349,65 @@ TEST(AccountsWindow, FileFailuresAreShownAndChangeNothing) {
     ASSERT_TRUE(w.core.SaveListAs(w.folder.Path() / "out.buf"));
     EXPECT_EQ(ReadFile(w.folder.Path() / "out.buf"), "ann,x,70\r\n");
     EXPECT_EQ(Mode(w.folder.Path() / "out.buf"), 0600u);
+
+    // Account files the desk would not write are refused before anything changes,
+    // named with the reason: a pipe, 16 MB, a saved file that an added line would
+    // take past the bound.
+    const fs::path pipe = w.folder.Path() / "pipe.buf";
+    const fs::path big = w.folder.Path() / "big.buf", target = w.folder.Path() / "target.buf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string sixteen(16 << 20, 'x');
+    std::string full = SavedAccountLine(w.coder(), "ann", "pw", 70, false) + "\r\n\r\n";
+    full.insert(full.size() - 2, AccountsWindowCore::kLargestSavedAccountsFile - 4 - full.size(),
+                '#');
+    const std::string larger = ": the file is larger than 4 MB";
+    const auto saveCarl = [&] {
+        auto carl = w.Dialog("carl", "pw", "90", true);
+        EXPECT_FALSE(w.core.cmdLoginAA_Click(carl));
+    };
+    const struct {
+        const char* name;
+        fs::path file;  // what the step reads; "" for the chosen one
+        const std::string* text;
+        std::function<void()> act;
+        std::string message;
+    } refusals[] = {
+        {"load a pipe", "", nullptr, [&] { EXPECT_FALSE(w.core.LoadListFile(pipe)); },
+         "Could not load the account list " + pipe.string() + ": it is not a regular file"},
+        {"load 16 MB", big, &sixteen, [&] { EXPECT_FALSE(w.core.LoadListFile(big)); },
+         "Could not load the account list " + big.string() + larger},
+        {"save as from 16 MB", AccountsWindowCore::ConnectedListPath(), &sixteen,
+         [&] { EXPECT_FALSE(w.core.SaveListAs(target)); },
+         "Could not save the account list to " + target.string() + ": " +
+             AccountsWindowCore::ConnectedListPath().string() +
+             " cannot be read: the file is larger than 4 MB. Nothing was written."},
+        {"save an account to 16 MB", w.Saved(), &sixteen, saveCarl,
+         "Could not save the account to " + w.Saved().string() + larger},
+        {"save an account past the bound", w.Saved(), &full, saveCarl,
+         "Could not save the account to " + w.Saved().string() +
+             ": it would be larger than 4 MB, which no start reads; the file is left as it is"},
+        {"remove from 16 MB", w.Saved(), &sixteen,
+         [&] {
+             w.rows().Item("C1").setSelected(true);
+             w.core.mnuRemove_Click();
+         },
+         "Could not remove account 70 from " + w.Saved().string() + larger},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.name);
+        if (r.text) WriteFile(r.file, *r.text);
+        const Names rows = w.Rows();
+        w.desk.Take();
+        r.act();
+        EXPECT_EQ(w.desk.Lines("message|"), Names{"message|##DEF##|" + r.message});
+        if (r.text) {
+            EXPECT_TRUE(ReadFile(r.file) == *r.text) << "changed";
+        }
+        if (std::string(r.name) != "remove from 16 MB") {
+            EXPECT_EQ(w.Rows(), rows);
+        }
+        EXPECT_FALSE(fs::exists(target));
+    }
 }
 
 // Against the demo server: saved lines True, False, True (and torn ones) give three
@@ -442,6 +525,17 @@ TEST(AccountsWindowEndToEnd, StartUpLogoutSaveAsAndLoad) {
     EXPECT_EQ(w.managers().Count(), 2);
     EXPECT_EQ(ReadLines(AccountsWindowCore::SavedListPath()).back(),
               creds[2][0] + "," + w.coder().Code(creds[2][1]) + "," + creds[2][2]);
+
+    // The run's list that a login reads is refused past the bound, named with why.
+    WriteFile(AccountsWindowCore::SavedListPath(), std::string(16 << 20, 'x'));
+    w.rows().Item("C1").setSelected(true);
+    w.core.MnuConnecte_Click();
+    const std::string refused =
+        "journal|" + creds[1][2] + "|AllDataAreLoaded failed: Path/File access error: " +
+        AccountsWindowCore::SavedListPath().string() + ": the file is larger than 4 MB";
+    EXPECT_TRUE(
+        platform::EventLoop::RunUntil([&] { return !w.desk.Lines(refused).empty(); }, kWaitMs))
+        << ::testing::PrintToString(w.desk.Lines("journal|"));
 }
 
 }  // namespace

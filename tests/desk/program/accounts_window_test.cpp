@@ -27,6 +27,7 @@
 #include "desk/accounts/frmaccount.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/PaneTable.h"
+#include "desk/orders/frmorder.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "desk/shell/frmMdiNew.h"
 #include "desk/ui/DeskMessages.h"
@@ -36,6 +37,7 @@
 #include "platform/Paths.h"
 #include "platform/widgets/CommandBars.h"
 #include "platform/widgets/FileChooser.h"
+#include "platform/widgets/LabelButton.h"
 #include "platform/widgets/ListView.h"
 #include "platform/widgets/MessageBoxWindow.h"
 #include "runtime/Strings.h"
@@ -208,8 +210,9 @@ TEST(AccountsWindowForm, SavedAccountsFlaggedTrueReachConnectedAtStart) {
     EXPECT_TRUE(platform::EventLoop::RunUntil([&] { return server.Sessions() == 0; }, kWaitMs));
 }
 
-// The dealer's way through the window: status pane, dialog keys, popup, the
-// account commands, Remove All confirmed, a list saved and loaded back.
+// The dealer's way through the window: status pane, dialog keys, popup by the
+// mouse and by the keys, the account commands, Remove All asked above the
+// add-account dialog and confirmed, a list saved and loaded back.
 TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-accounts-commands"};
@@ -329,18 +332,29 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_EQ(dialog.txtaccount().text().toStdString(), rows.Item(1).SubItems(kAccountColumn));
     dialog.close();
 
-    // A right click on a connected row: Connect and Login All off; "Logout" logs it out.
+    // The Menu key and Shift+F10 on the current row, then a right click on it: a
+    // connected row's popup, Connect and Login All off; "Logout" logs it out.
     platform::widgets::ListView& view = window.ClientsView();
     window.resize(900, 300);
     window.show();
-    const QRect first = view.visualRect(view.model()->index(0, 0));
-    QTest::mouseClick(view.viewport(), Qt::RightButton, {}, first.center());
-    ASSERT_EQ(rows.SelectedItem(), &rows.Item(1));
     auto* menu = static_cast<QMenu*>(&popup.Widget());
-    EXPECT_TRUE(menu->isVisible());
     const std::pair<int32_t, bool> expected[] = {{100018, false}, {100019, true}, {100020, true},
                                                  {100032, false}, {100033, true}, {100034, true}};
-    for (auto [id, on] : expected) EXPECT_EQ(popup.FindControl(id)->Enabled(), on) << id;
+    const QRect first = view.visualRect(view.model()->index(0, 0));
+    const std::function<void()> opens[] = {
+        [&] { QTest::keyClick(&view, Qt::Key_Menu); },
+        [&] { QTest::keyClick(&view, Qt::Key_F10, Qt::ShiftModifier); },
+        [&] { QTest::mouseClick(view.viewport(), Qt::RightButton, {}, first.center()); }};
+    for (size_t way = 0; way < std::size(opens); ++way) {
+        SCOPED_TRACE(way);
+        for (auto [id, on] : expected) popup.FindControl(id)->setEnabled(!on);
+        view.setCurrentIndex(view.model()->index(0, 0));
+        opens[way]();
+        ASSERT_EQ(rows.SelectedItem(), &rows.Item(1));
+        EXPECT_TRUE(menu->isVisible());
+        for (auto [id, on] : expected) EXPECT_EQ(popup.FindControl(id)->Enabled(), on) << id;
+        if (way + 1 < std::size(opens)) menu->hide();
+    }
     QAction* logout = nullptr;
     for (QAction* action : menu->actions())
         if (action->text() == "Logout") logout = action;
@@ -364,29 +378,46 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
         std::sort(out.begin(), out.end());
         return out;
     };
+    // Saved where the load looks; a name typed without ".buf" gets it, so that the
+    // load's filter shows it.
     const std::vector<std::string> saved = rowsShown();
     const std::filesystem::path list = folder.Path() / "dealer list.buf";
-    answer = list.string();
+    answer = (folder.Path() / "dealer list").string();
     ASSERT_NE(popup.FindControl(100006), nullptr);
     popup.FindControl(100006)->Action()->trigger();
     ASSERT_TRUE(
         platform::EventLoop::RunUntil([&] { return std::filesystem::exists(list); }, kWaitMs));
     EXPECT_EQ(asked.back().mode, platform::widgets::FileChooser::Mode::Save);
+    EXPECT_EQ(asked.back().InitDir, AccountsWindowCore::LoadStartFolder().string());
     EXPECT_EQ(ReadLines(list).size(), 3u);
 
-    // Remove All asks first: No keeps everything, Yes leaves no row, session or saved line.
+    // Remove All over the add-account dialog: the question shows above the dialog
+    // on No, so Enter removes nothing; Tab then Enter removes every row, session
+    // and saved line.
+    const std::filesystem::path savedFile = platform::ResolvePath("\\Manage\\Acountinfo.buf");
+    const std::string savedBytes = platform::ReadWholeFile(savedFile);
+    run(100029);
+    ASSERT_TRUE(dialog.isVisible() && dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     run(100034);
     frmSure& sure = window.SureDialog();
     EXPECT_TRUE(sure.isVisible());
+    EXPECT_TRUE(sure.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(sure.Message(), " Are you sure to remove all accounts?");
-    sure.cmd2().click();
+    ASSERT_EQ(sure.focusWidget(), &sure.cmd2());
+    QTest::keyClick(sure.focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(sure.isVisible());
     EXPECT_EQ(rows.Count(), 3u);
+    EXPECT_EQ(platform::ReadWholeFile(savedFile), savedBytes);
     run(100034);
-    sure.cmd1().click();
+    EXPECT_TRUE(sure.isVisible() && sure.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTest::keyClick(sure.focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(sure.focusWidget(), &sure.cmd1());
+    QTest::keyClick(sure.focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(sure.isVisible());
     EXPECT_EQ(rows.Count(), 0u);
     EXPECT_EQ(window.CClientAPIManagers()->Count(), 0);
-    EXPECT_TRUE(ReadLines(platform::ResolvePath("\\Manage\\Acountinfo.buf")).empty());
+    EXPECT_TRUE(ReadLines(savedFile).empty());
+    dialog.close();
 
     // A cancelled load changes nothing; the saved list brings the three back.
     answer.clear();
@@ -403,6 +434,27 @@ TEST(AccountsWindowForm, CommandsPopupDialogKeysAndListFilesWorkOnTheRealDesk) {
     EXPECT_EQ(rowsShown(), saved);
     EXPECT_TRUE(desk.Views().View(kPaneAccountsList).Displayed()) << "the load shows the window";
     EXPECT_FALSE(desk.Shell().PaneClosed(kPaneAccountsList));
+
+    // New Position's list emptied by an edit of its last account shows its ticked
+    // box cleared at once.
+    auto& order = dynamic_cast<frmorder&>(*desk.Services().Ports().frmorder);
+    ASSERT_TRUE(
+        platform::EventLoop::RunUntil([&] { return order.lvwConClients().Count() == 3; }, kWaitMs));
+    for (size_t i : {3u, 2u}) {
+        rows.Item(i).setSelected(true);
+        run(100019);
+    }
+    ASSERT_EQ(order.lvwConClients().Count(), 1u);
+    order.setChkAllClients(false);
+    QTest::mouseClick(&order.LblCheck(), Qt::LeftButton);
+    ASSERT_EQ(order.LblCheck().text().toStdString(), "Uncheck All");
+    rows.Item(1).setSelected(true);
+    window.lvwClients_DblClick();
+    dialog.txtusername().setText("renamed");
+    dialog.cmdLoginAA().click();
+    ASSERT_EQ(order.lvwConClients().Count(), 0u);
+    EXPECT_FALSE(order.ChkAllClients().isChecked());
+    EXPECT_EQ(order.LblCheck().text().toStdString(), "Check All");
 
     // "About" opens the box.
     run(100010);
@@ -518,7 +570,8 @@ TEST(AccountsWindowForm, EditOpensWithTheTicksOfTheSavedLineItDeletes) {
 }
 
 // A server list of random bytes gives no current server: one message at start,
-// the file left as it is, and no account logged in, at start or by hand.
+// the file left as it is, and no account logged in, at start or by hand, where
+// Login and Login All say that reason again.
 TEST(AccountsWindowForm, AServerListOfRandomBytesLogsNobodyIn) {
     widgets_testing::App();
     testsupport::TempProgramFolder folder{"desk-accounts-random-servers"};
@@ -563,7 +616,8 @@ TEST(AccountsWindowForm, AServerListOfRandomBytesLogsNobodyIn) {
     platform::EventLoop::RunUntil([] { return false; }, 300);
     for (size_t i = 1; i <= rows.Count(); ++i)
         EXPECT_EQ(rows.Item(i).SubItems(kStatusColumn), "Disconnected") << i;
-    EXPECT_EQ(shownBoxes(), expected);
+    // Login and Login All each say the start's reason once more.
+    EXPECT_EQ(shownBoxes(), std::vector<std::string>(3, expected.front()));
     EXPECT_EQ(platform::ReadWholeFile(serverFile), bytes);
     desk.End();
 }

@@ -3,10 +3,12 @@
 // outside it, the current server is listed or -1, a read shows one message at
 // most and leaves a file without a current server as it is, a save reads back to
 // the same list and current server, and a re-routing with texts taken from the
-// input neither raises nor grows the file out of proportion. Every build makes
-// server_file_fuzz_replay, which ctest runs over fuzz/seeds and the lists
-// server_lists.cmake makes at build time (one just under the 4 MB bound, one
-// over it, two beyond the 16-bit count). With clang, from the repository's root:
+// input neither grows the file out of proportion nor raises, but for a save or a
+// re-routing that would pass the bound, refused with the file left as it is.
+// Every build makes server_file_fuzz_replay, which ctest runs over fuzz/seeds and
+// the lists server_lists.cmake makes at build time (one just under the 4 MB
+// bound, one over it, two beyond the 16-bit count). With clang, from the
+// repository's root:
 //
 //   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DFUZZ=ON
 //   cmake --build build-fuzz --target server_file_fuzz
@@ -108,6 +110,24 @@ Read ReadHome(OrbanexDesk::DeskServices& desk, CountingMessages& messages) {
     return r;
 }
 
+// Saves the home's list again: true when written, false when refused because its
+// four lines would pass the bound (which a file as read can only do by growing).
+bool Saved(OrbanexDesk::DeskServices& desk) {
+    CLoginOptions o(desk);
+    const size_t size = o.AllServers().size() + o.CurrentServer().size() +
+                        std::to_string(o.ParentDemoAccounts()).size() + o.LoginUnderwlIDs().size() +
+                        8;
+    try {
+        o.Save();
+    } catch (const runtime::Error& e) {
+        Check(e.Number() == runtime::errc::PathFileAccess &&
+              size > CLoginOptions::kLargestServerFile);
+        return false;
+    }
+    Check(size <= CLoginOptions::kLargestServerFile);
+    return true;
+}
+
 // A short text of the input, from a field of the file or a slice of its bytes.
 std::string Slice(std::string_view input, size_t seed) {
     if (input.empty()) return "x";
@@ -135,14 +155,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(first.shown <= 1);
     if (first.current.empty()) {
         Check(ReadAll(file) == input);
-    } else {
-        {
-            CLoginOptions o(*desk);
-            o.Save();
-        }
+    } else if (Saved(*desk)) {
         const Read again = ReadHome(*desk, *messages);
         Check(again.servers == first.servers && again.current == first.current &&
               again.index == first.index && again.shown == first.shown);
+    } else {
+        Check(ReadAll(file) == input);
     }
 
     // Re-routing: an address of the list, or bytes of the input, to another text.
@@ -157,9 +175,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string to = Slice(input, size * 17 + n * 101 + 3);
         const std::string text = ReadAll(file);
         const size_t before = text.size();
+        // Each field replaced takes its own bytes plus a separator; line ends may
+        // become CR LF.
+        const size_t width = std::max<size_t>(1, runtime::Trim(from[n]).size());
+        const size_t most = 2 * before + 2 + (before / width + 1) * to.size();
         bool changed = false;
         try {
             changed = OrbanexDesk::ReplaceInServerFile(file, from[n], to);
+        } catch (const runtime::Error& e) {
+            // Refused only when the rewrite might pass the bound, the file as it was.
+            Check(e.Number() == runtime::errc::PathFileAccess &&
+                  most > CLoginOptions::kLargestServerFile);
         } catch (...) {
             std::abort();
         }
@@ -168,10 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(after == text);
             continue;
         }
-        // Each field replaced takes its own bytes plus a separator; line ends may
-        // become CR LF.
-        const size_t width = std::max<size_t>(1, runtime::Trim(from[n]).size());
-        Check(after.size() <= 2 * before + 2 + (before / width + 1) * to.size());
+        Check(after.size() <= most && after.size() <= CLoginOptions::kLargestServerFile);
     }
     return 0;
 }
