@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desk/common/AccountLines.h"
 #include "desk/common/DeskServices.h"
 #include "platform/ComboBox.h"
 
@@ -80,8 +81,7 @@ public:
     static constexpr size_t kMostServers = INT16_MAX;
     // A server file beyond this is damaged: a real list takes a few KB.
     static constexpr size_t kLargestServerFile = 4 * 1024 * 1024;
-    // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
-    static constexpr size_t kLargestSavedAccountsFile = 4 * 1024 * 1024;
+    static constexpr size_t kLargestSavedAccountsFile = kLargestAccountLinesFile;
 
 private:
     struct ServerEntry {

@@ -7,6 +7,7 @@
 // read back by taking the fields from both ends: the user first, the flag (and
 // the account) last, the rest the password. Torn, hand-edited or damaged lines
 // read as nothing rather than raising.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -18,6 +19,10 @@
 #include "runtime/Error.h"
 
 namespace OrbanexDesk {
+
+// A file of account lines (saved accounts, an account list) beyond this is
+// damaged: 500 accounts take about 40 KB.
+constexpr size_t kLargestAccountLinesFile = 4 * 1024 * 1024;
 
 struct SavedAccount {
     std::string UserName;  // upper case, as stored

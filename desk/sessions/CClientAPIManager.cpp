@@ -36,9 +36,6 @@ std::vector<std::string> FileLines(const std::string& systemPath) {
     return ReadLines(path);
 }
 
-// The saved accounts' bound: a list file beyond it is none the desk wrote.
-constexpr size_t kLargestListFile = 4 * 1024 * 1024;
-
 // A list file that is not there holds no lines: an account that logged in must
 // still be tradeable when the run's list was never written or was removed. One
 // beyond the bound, a pipe or a device raises, naming the file and why.
@@ -47,7 +44,7 @@ std::vector<std::string> FileLinesOrNone(const std::string& systemPath) {
                                            ? std::filesystem::path(systemPath)
                                            : platform::ResolvePath(systemPath);
     try {
-        return SplitLines(platform::ReadFileWithin(path, kLargestListFile));
+        return SplitLines(platform::ReadFileWithin(path, kLargestAccountLinesFile));
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
         return {};
