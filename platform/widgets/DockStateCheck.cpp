@@ -267,7 +267,13 @@ QRect OntoAScreen(const QRect& bar, const QList<QRect>& screens) {
         }
     }
     const QRect& screen = *best;
-    const QSize size = bar.size().boundedTo(screen.size()).boundedTo({kPackedWidest, kPacked16});
+    // A side of nothing is none the window takes: with both, it keeps the size the
+    // toolbar had docked, however long; with one, it grows that side to the
+    // toolbar's least. A pixel each way has it set the size and start on the screen.
+    const QSize size = bar.size()
+                           .expandedTo({1, 1})
+                           .boundedTo(screen.size())
+                           .boundedTo({kPackedWidest, kPacked16});
     const int x = std::clamp(bar.x(), screen.left(), screen.left() + screen.width() - size.width());
     const int y = std::clamp(bar.y(), screen.top(), screen.top() + screen.height() - size.height());
     return QRect(QPoint(x, y), size);

@@ -25,8 +25,10 @@ bool DockStateWhole(const QByteArray& state);
 
 // The window sizes a floating toolbar as the state has it, and its picture takes
 // memory by its size: the state with each floating toolbar longer or thicker
-// than the largest of `screens`, or off every one, brought within the size of
-// the screen it overlaps most (else the first) and onto it; the rest as it was.
+// than the largest of `screens`, off every one, or without a side (which the
+// window does not take as written), brought within the size of the screen it
+// overlaps most (else the first), a pixel each way at least, and onto it; the
+// rest as it was.
 // A state that is not whole, or no screen, leaves the state as it is.
 QByteArray ToolBarsOnScreens(const QByteArray& state, const QList<QRect>& screens);
 // The same on the available areas of the screens there are now; nothing for a

@@ -143,8 +143,8 @@ TEST(DockStateCheck, StatesWhoseEveryByteReadsAsTheFormatPassAndNoOtherDoes) {
 }
 
 // A floating toolbar larger than the largest screen (its picture 8 GB at most),
-// or off every screen, comes onto the screen it overlaps most, else the first,
-// within that screen's size; the rest of the state stays.
+// off every screen or without a side comes onto the screen it overlaps most,
+// else the first, within that screen's size; the rest of the state stays.
 TEST(DockStateCheck, FloatingToolBarsComeOntoAScreenWithinItsSize) {
     const QList<QRect> screens = {{0, 0, 1600, 1000}, {1600, 0, 1280, 1024}};
     const QByteArray pane = Group({Pane("Pane1")});
@@ -161,6 +161,8 @@ TEST(DockStateCheck, FloatingToolBarsComeOntoAScreenWithinItsSize) {
         {"the most of it on the second", {1000, 0, 16384, 100}, {1600, 0, 1280, 100}},
         {"off every screen", {20000, 20000, 200, 40}, {1400, 960, 200, 40}},
         {"above and left of them", {-5000, -5000, 200, 40}, {0, 0, 200, 40}},
+        {"of no size (the window keeps its docked one)", {-32764, -32767, 0, 0}, {0, 0, 1, 1}},
+        {"of no width, past their right", {20000, 100, 0, 40}, {1599, 100, 1, 40}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ToolBarsOnScreens(State(Areas({{0, pane}}), FloatingToolBar(c.bar)), screens),
