@@ -42,7 +42,6 @@ constexpr size_t kPendingAccount = 1, kPendingType = 2, kPendingAmount = 3, kPen
 constexpr size_t kPositionAccount = 1, kPositionSL = 8, kPositionTP = 9;
 constexpr int32_t kRed = 255;
 constexpr int32_t kBlack = 0;
-constexpr int kListMargin = 30;
 constexpr const char* kCheckAll = "Check All";
 constexpr const char* kUncheckAll = "Uncheck All";
 

@@ -12,9 +12,10 @@
 namespace OrbanexDesk {
 
 namespace {
-// Sub-items of the open-positions list.
-constexpr size_t kAccount = 1, kTime = 2, kType = 3, kAmount = 4, kSymbol = 5, kOpen = 6,
-                 kCurrent = 7, kSL = 8, kTP = 9, kComm = 10, kInterest = 11, kProfit = 12;
+// Sub-items of the open-positions list; every column is named, used or not.
+[[maybe_unused]] constexpr size_t kAccount = 1, kTime = 2, kType = 3, kAmount = 4, kSymbol = 5,
+                                  kOpen = 6, kCurrent = 7, kSL = 8, kTP = 9, kComm = 10,
+                                  kInterest = 11, kProfit = 12;
 constexpr int32_t kBuyIcon = 1, kSellIcon = 2;
 constexpr size_t kPendingAccount = 1;  // of the pending list
 
