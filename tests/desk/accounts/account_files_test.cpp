@@ -18,8 +18,8 @@
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Strings.h"
-#include "tests/desk/accounts/PeakHeap.h"
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/HeapCounts.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -198,7 +198,7 @@ TEST(ServerFile, ReadsListCurrentServerAndOptionsAndSavesFourLinesByteExact) {
             fs::create_symlink("/dev/zero", h.ServerFile());
         }
         if (c.stands == std::string("folder")) fs::create_directories(h.ServerFile() / "x");
-        const testsupport::peakheap::Mark mark;
+        const testsupport::HeapPeakMark mark;
         CLoginOptions o(h.desk.Services());
         // The bytes read, twice over while their buffer grows; never a string a line.
         EXPECT_LE(mark.Height(), 2 * CLoginOptions::kLargestServerFile + (64 << 10));

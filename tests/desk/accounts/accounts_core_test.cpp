@@ -20,7 +20,7 @@
 #include "runtime/Strings.h"
 #include "simserver/Demo.h"
 #include "simserver/Server.h"
-#include "tests/desk/accounts/PeakHeap.h"
+#include "tests/support/HeapCounts.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tests/support/desk/FakeDesk.h"
 
@@ -258,7 +258,7 @@ TEST(AccountsWindow, DamagedSavedAccountsFileGivesTheGoodAccountsAndOneMessage) 
             WriteFile(w.Saved(), text);
         w.core.CreateListFiles();
         w.desk.Take();
-        const testsupport::peakheap::Mark mark;
+        const testsupport::HeapPeakMark mark;
         w.core.LoadAccountInfoFile();
         // The bytes read, never a string a line (sessions of their own cost more).
         if (c.special == "empty lines") {
