@@ -26,7 +26,7 @@ bool SameFile(int fd, const std::filesystem::path& path) {
 
 HeldMark::HeldMark(std::filesystem::path path, Locker lock)
     : path_(std::move(path)), lock_(lock ? std::move(lock) : Locker(::flock)) {
-    for (int tries = 0; tries < kMarkTries && fd_ < 0 && found_ == Found::Nothing; ++tries) {
+    for (int tries = 0; tries < kMarkTries; ++tries) {
         if (TakeOver() || found_ != Found::Nothing) return;
         if (errno == ENOENT) {
             if (Make()) return;

@@ -26,9 +26,13 @@ namespace {
 std::mutex g_folderMutex;
 std::optional<fs::path> g_folder;
 
-[[noreturn]] void AccessError(const fs::path& path, int err) {
+[[noreturn]] void Refuse(const fs::path& path, const std::string& reason) {
     throw runtime::Error(runtime::errc::PathFileAccess,
-                         "Path/File access error: " + path.string() + ": " + std::strerror(err));
+                         "Path/File access error: " + path.string() + ": " + reason);
+}
+
+[[noreturn]] void AccessError(const fs::path& path, int err) {
+    Refuse(path, std::strerror(err));
 }
 
 fs::path Tidy(const fs::path& p) {
@@ -132,11 +136,6 @@ void SeedTree(const fs::path& from, const fs::path& to) {
         }
     }
     if (ec) AccessError(from, ec.value());
-}
-
-[[noreturn]] void Refuse(const fs::path& path, const std::string& reason) {
-    throw runtime::Error(runtime::errc::PathFileAccess,
-                         "Path/File access error: " + path.string() + ": " + reason);
 }
 
 // The saved passwords live in the folder and its manage folder: another user's

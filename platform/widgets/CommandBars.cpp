@@ -161,7 +161,6 @@ void CommandBarControl::setIconSize(int32_t size) {
 }
 
 void CommandBarControl::setTabStop(bool on) {
-    tabStop_ = on;
     if (button_) button_->setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 

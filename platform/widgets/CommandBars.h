@@ -63,8 +63,7 @@ public:
     int32_t IconSize() const { return iconSize_; }
     void setIconSize(int32_t size);
     // Whether Tab and Shift+Tab reach the control's own button (the ribbon's);
-    // the mouse and the control's keys still do.
-    bool TabStop() const { return tabStop_; }
+    // the mouse and the control's keys still do. A control without one keeps none.
     void setTabStop(bool on);
     // Popups and split buttons; nullptr otherwise.
     CommandBar* DropDownBar() const { return dropDown_.get(); }
@@ -94,7 +93,6 @@ private:
     int32_t iconId_;
     int32_t style_ = 0;
     int32_t iconSize_ = 0;
-    bool tabStop_ = true;
 };
 
 class CommandBar {
