@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 
-#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
