@@ -5,7 +5,6 @@
 #include <optional>
 #include <string_view>
 
-#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "desk/common/DeskProcedures.h"
 #include "desk/common/PaneTable.h"

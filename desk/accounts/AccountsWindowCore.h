@@ -16,6 +16,7 @@
 
 #include "desk/accounts/AccountInput.h"
 #include "desk/accounts/CLoginOptions.h"
+#include "desk/common/AccountLines.h"
 #include "desk/common/DeskServices.h"
 #include "desk/sessions/CClientAPIManagers.h"
 #include "runtime/Error.h"
@@ -52,9 +53,8 @@ public:
     static constexpr const char* kListFilter = "Text Files (*.buf)|*.buf|All Files (*.*)|*.*";
     // What a list's name typed without one gets.
     static constexpr const char* kListExtension = "buf";
-    // A saved-accounts file beyond this is damaged: 500 accounts take about 40 KB.
-    // The desk's account lists have the same bound.
-    static constexpr size_t kLargestSavedAccountsFile = CLoginOptions::kLargestSavedAccountsFile;
+    // The saved accounts' and the account lists' one bound.
+    static constexpr size_t kLargestSavedAccountsFile = kLargestAccountLinesFile;
 
     AccountsWindowCore(DeskServices& desk, CLoginOptions& options);
     // The accounts window's pane view, which a loaded list brings forward; none: nothing.

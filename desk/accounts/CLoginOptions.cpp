@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 
-#include "desk/accounts/TextLines.h"
 #include "desk/common/AccountLines.h"
 #include "platform/Paths.h"
 #include "runtime/Convert.h"
@@ -300,7 +299,7 @@ void CLoginOptions::saveAccount(const std::string& UserName, const std::string& 
     const std::filesystem::path path = desk_.State().AccountsFilePath;
     std::string text;
     try {
-        text = platform::ReadFileWithin(path, kLargestSavedAccountsFile);
+        text = platform::ReadFileWithin(path, kLargestAccountLinesFile);
     } catch (const runtime::Error& e) {
         if (e.Number() != runtime::errc::FileNotFound) throw;
     }
@@ -308,7 +307,7 @@ void CLoginOptions::saveAccount(const std::string& UserName, const std::string& 
     if (!text.empty() && text.back() != '\n') text += "\r\n";  // a torn last line stays its own
     text += JoinLines(
         {SavedAccountLine(*desk_.State().StringValues, UserName, Password, Account, AutoLogin)});
-    CheckWritable(path, text, kLargestSavedAccountsFile);
+    CheckWritable(path, text, kLargestAccountLinesFile);
     platform::AtomicWriteFile(path, text, platform::FileAccess::OwnerOnly);
 }
 

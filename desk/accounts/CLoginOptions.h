@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "desk/common/AccountLines.h"
 #include "desk/common/DeskServices.h"
 #include "platform/ComboBox.h"
 
@@ -81,7 +80,6 @@ public:
     static constexpr size_t kMostServers = INT16_MAX;
     // A server file beyond this is damaged: a real list takes a few KB.
     static constexpr size_t kLargestServerFile = 4 * 1024 * 1024;
-    static constexpr size_t kLargestSavedAccountsFile = kLargestAccountLinesFile;
 
 private:
     struct ServerEntry {

@@ -93,15 +93,10 @@ std::string MatchAccountListLine(const std::vector<std::string>& lines, const st
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        size_t cut = end;
-        if (cut > start && text[cut - 1] == '\r') --cut;
-        lines.emplace_back(text.substr(start, cut - start));
-        start = end + 1;
-    }
+    ForEachLine(text, [&lines](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
     return lines;
 }
 

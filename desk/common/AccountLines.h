@@ -59,7 +59,21 @@ std::optional<ListAccount> ParseAccountListLine(const OrbanelGeneral10::CStringV
 std::string MatchAccountListLine(const std::vector<std::string>& lines, const std::string& user,
                                  const std::string& account, std::string fallback);
 
-// A file's lines (CR LF or LF; a last line without an ending counts).
+// A file's lines walked where they stand (CR LF or LF; a last line without an
+// ending counts), none kept: a file of empty lines would otherwise cost a string
+// each. Calls `f` with each line in order until it returns false.
+template <class F>
+void ForEachLine(std::string_view text, F f) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const size_t cut = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        if (!f(text.substr(start, cut - start))) return;
+        start = end + 1;
+    }
+}
+// A file's lines, cut as ForEachLine cuts them.
 std::vector<std::string> SplitLines(std::string_view text);
 // Lines joined, each ended by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -27,22 +27,23 @@ std::string Money(const DeskState& state, double value) {
     return state.StringValues->ToCurrencyVal(runtime::Variant(value), true);
 }
 
-// Lines of a text file read in one pass, as the saved lists are. A path given as
-// an absolute POSIX path (a dealer-chosen list) is used as it stands.
+// A path given as an absolute POSIX path (a dealer-chosen list) is used as it
+// stands.
+std::filesystem::path FilePath(const std::string& systemPath) {
+    return !systemPath.empty() && systemPath.front() == '/' ? std::filesystem::path(systemPath)
+                                                            : platform::ResolvePath(systemPath);
+}
+
+// Lines of a text file read in one pass, as the saved lists are.
 std::vector<std::string> FileLines(const std::string& systemPath) {
-    const std::filesystem::path path = !systemPath.empty() && systemPath.front() == '/'
-                                           ? std::filesystem::path(systemPath)
-                                           : platform::ResolvePath(systemPath);
-    return ReadLines(path);
+    return ReadLines(FilePath(systemPath));
 }
 
 // A list file that is not there holds no lines: an account that logged in must
 // still be tradeable when the run's list was never written or was removed. One
 // beyond the bound, a pipe or a device raises, naming the file and why.
 std::vector<std::string> FileLinesOrNone(const std::string& systemPath) {
-    const std::filesystem::path path = !systemPath.empty() && systemPath.front() == '/'
-                                           ? std::filesystem::path(systemPath)
-                                           : platform::ResolvePath(systemPath);
+    const std::filesystem::path path = FilePath(systemPath);
     try {
         return SplitLines(platform::ReadFileWithin(path, kLargestAccountLinesFile));
     } catch (const runtime::Error& e) {
